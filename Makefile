@@ -1,0 +1,38 @@
+# Tavel: the two set-up commands are `make run` and `make test`.
+# Each installs what is missing (Debian packages), configures and builds.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+# Optimised program at build/tavel, with ReadMe.txt and its folders beside it.
+build: deps
+	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVEL_TESTS=OFF
+	cmake --build build -j $(JOBS) --target tavel
+
+run: build
+	./build/tavel $(ARGS)
+
+# Every test, headless, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B build-test $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTAVEL_SANITIZE=ON -DTAVEL_TESTS=ON
+	cmake --build build-test -j $(JOBS)
+	cd build-test && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Google Benchmark programs, optimised build.
+bench: deps
+	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTAVEL_TESTS=OFF -DTAVEL_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do \
+	  echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(BENCH_ARGS) || exit 1; \
+	done
+
+clean:
+	rm -rf build build-test build-bench

@@ -1,0 +1,52 @@
+#pragma once
+// Painting the main drawing area: the underlay (background and ghost), every
+// figure of the working frame, then every figure's handles.
+//
+// While one figure is dragged nothing else on the drawing can change, so
+// TDragLayers keeps what lies under, between and over the dragged figure in
+// three cached pictures and repaints only the rectangle the figure covered
+// before and covers now. The pixels are the same as a full repaint.
+
+#include <QImage>
+#include <QRect>
+
+#include "model/FiguresUnit.h"
+
+// Handle colours of the main drawing area.
+constexpr TColor SelectedJointColor = ColorRed;
+constexpr TColor OtherHandleColor = ColorBlue;
+
+// Full repaint: Underlay, all figures in list order, then all handles in list
+// order (figure Selected with red joints and an orange root, the others blue).
+// Selected may be -1 when no figure is selected.
+void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected);
+
+class TDragLayers {
+ public:
+  // Forget the cached pictures; the next Repaint rebuilds them. Call it
+  // whenever anything but the selected figure's pose changed.
+  void Invalidate() { Valid = false; }
+
+  // Brings Target up to date after figure Selected (and only it) changed since
+  // the previous Repaint. Returns the rectangle of Target that was repainted.
+  QRect Repaint(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected);
+
+ private:
+  void Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected);
+  void Compose(QImage& Target, const TFigure& Figure, const QRect& Area) const;
+
+  bool Valid = false;
+  int CachedSelected = -1;
+  std::size_t CachedCount = 0;
+  qint64 CachedUnderlayKey = 0;
+  QSize CachedSize;
+  QImage Below;    // underlay and the figures under the selected one (opaque)
+  QImage Between;  // figures over it and the handles of figures under it (transparent)
+  QImage Above;    // handles of the figures over it (transparent)
+  bool BetweenUsed = false;
+  bool AboveUsed = false;
+  QRect LastBounds;  // what the selected figure covered at the last repaint
+};
+
+// Copies the pixels of Area from Source into Target (same size and format).
+void CopyPixels(const QImage& Source, QImage& Target, const QRect& Area);

@@ -1,0 +1,159 @@
+// Drawing figures and their handles onto a painter. Antialiasing is off and
+// every coordinate and width is rounded to whole pixels (halves to even)
+// before it reaches the painter, so pictures are exact and repeatable.
+
+#include <QPainter>
+#include <algorithm>
+
+#include "model/FigureUnit.h"
+#include "model/Rounding.h"
+
+namespace {
+
+QPoint Rounded(TRealPoint P) { return QPoint(RoundPixel(P.X), RoundPixel(P.Y)); }
+
+// A round dot as wide as the pen, in the pen's colour, covering the same rows
+// and columns as the end of a line of that width at the same point. The
+// painter draws nothing for a zero-length line, so the dot is stroked as a
+// very short line; odd widths are centred on the pixel's middle, as the
+// painter centres odd-width lines.
+void DrawDot(QPainter& Canvas, QPoint At, int Width) {
+  const QPen pen = Canvas.pen();
+  if (Width <= 1) {
+    Canvas.setPen(QPen(pen.color(), 1));
+    Canvas.drawPoint(At);
+  } else {
+    Canvas.setPen(QPen(pen.color(), Width, Qt::SolidLine, Qt::RoundCap));
+    const double offset = (Width % 2 == 1) ? 0.5 : 0.0;
+    const QPointF centre(At.x() + offset, At.y() + offset);
+    Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
+  }
+  Canvas.setPen(pen);
+}
+
+void SetPenWidth(QPainter& Canvas, int Width) {
+  QPen pen = Canvas.pen();
+  if (pen.style() != Qt::SolidLine || pen.width() != Width || pen.capStyle() != Qt::RoundCap) {
+    pen.setStyle(Qt::SolidLine);
+    pen.setWidth(Width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    Canvas.setPen(pen);
+  }
+}
+
+void SetPenColor(QPainter& Canvas, TColor Color) {
+  QPen pen = Canvas.pen();
+  pen.setColor(ToQColor(Color));
+  Canvas.setPen(pen);
+}
+
+int SegmentPenWidth(float Thickness, float Scale, float Zoom) {
+  return std::max(0, RoundPixel(static_cast<double>(Thickness) * Scale * Zoom));
+}
+
+int RootDotWidth(float Scale) { return std::min(std::max(RoundPixel(10.0 * Scale), 4), 10); }
+
+int JointDotWidth(float Thickness, float Scale) {
+  float w = Thickness * Scale * 1.6f;
+  if (w < 4.0f) w = 4.0f;
+  if (w > 10.0f) w = 10.0f;
+  return RoundPixel(w);
+}
+
+// Corners of the box of a circle of diameter D centred between A and B.
+QRect CircleBox(TRealPoint A, TRealPoint B, float D) {
+  const int x1 = RoundPixel((static_cast<double>(A.X) + B.X - D) / 2);
+  const int y1 = RoundPixel((static_cast<double>(A.Y) + B.Y - D) / 2);
+  const int x2 = RoundPixel((static_cast<double>(A.X) + B.X + D) / 2);
+  const int y2 = RoundPixel((static_cast<double>(A.Y) + B.Y + D) / 2);
+  return QRect(x1, y1, x2 - x1, y2 - y1);
+}
+
+}  // namespace
+
+void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width) {
+  if (From == To) {
+    DrawDot(Canvas, From, Width);
+  } else {
+    SetPenWidth(Canvas, Width);
+    Canvas.drawLine(From, To);
+  }
+}
+
+void TFigure::Draw(QPainter& Canvas, float Zoom) const {
+  SetPenColor(Canvas, Color);
+  for (std::size_t i = 0; i < Angles.size(); ++i) DrawSegment(static_cast<uint8_t>(i), Canvas, Zoom);
+}
+
+void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
+  const TSegmentStruct& s = Type().Segments[Index];
+  if (s.Thickness == 0.0f) return;
+  const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
+  TRealPoint a = Points[s.ParentVertex];
+  TRealPoint b = Points[s.ChildVertex];
+  if (Zoom != 1.0f) {
+    a = RealPoint(a.X * Zoom, a.Y * Zoom);
+    b = RealPoint(b.X * Zoom, b.Y * Zoom);
+  }
+  if (s.Kind == SegmentLine) {
+    DrawPixelLine(Canvas, Rounded(a), Rounded(b), width);
+  } else if (s.Kind == SegmentCircle) {
+    const float d = s.Length * Scale * Zoom;
+    if (d < 1.0f) {
+      DrawPixelLine(Canvas, Rounded(a), Rounded(a), width);
+    } else {
+      SetPenWidth(Canvas, width);
+      Canvas.drawEllipse(CircleBox(a, b, d));
+    }
+  }
+}
+
+void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor) const {
+  SetPenColor(Canvas, RootColor);
+  DrawDot(Canvas, Rounded(Points[0]), RootDotWidth(Scale));
+  SetPenColor(Canvas, JointColor);
+  const TFigureType& type = Type();
+  for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
+    const TSegmentStruct& s = type.Segments[i];
+    if (s.Static != 0) continue;
+    DrawDot(Canvas, Rounded(Points[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
+  }
+}
+
+QRect TFigure::DrawBounds(float Zoom, bool WithHandles) const {
+  // Every shape is grown by half its pen and a safety pixel for the rasteriser.
+  auto around = [](QPoint P, int Width) {
+    const int m = Width / 2 + 2;
+    return QRect(P.x() - m, P.y() - m, 2 * m + 1, 2 * m + 1);
+  };
+  QRect bounds;
+  const TFigureType& type = Type();
+  for (std::size_t i = 0; i < Angles.size(); ++i) {
+    const TSegmentStruct& s = type.Segments[i];
+    if (s.Thickness == 0.0f || (s.Kind != SegmentLine && s.Kind != SegmentCircle)) continue;
+    const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
+    TRealPoint a = Points[s.ParentVertex];
+    TRealPoint b = Points[s.ChildVertex];
+    if (Zoom != 1.0f) {
+      a = RealPoint(a.X * Zoom, a.Y * Zoom);
+      b = RealPoint(b.X * Zoom, b.Y * Zoom);
+    }
+    bounds |= around(Rounded(a), width);
+    if (s.Kind == SegmentLine) {
+      bounds |= around(Rounded(b), width);
+    } else {
+      const float d = s.Length * Scale * Zoom;
+      if (d >= 1.0f) {
+        const int m = width / 2 + 2;
+        bounds |= CircleBox(a, b, d).adjusted(-m, -m, m + 1, m + 1);
+      }
+    }
+  }
+  if (WithHandles) {
+    bounds |= around(Rounded(Points[0]), 10);
+    for (std::size_t i = 0; i < Angles.size(); ++i)
+      if (type.Segments[i].Static == 0) bounds |= around(Rounded(Points[type.Segments[i].ChildVertex]), 10);
+  }
+  return bounds;
+}

@@ -1,0 +1,134 @@
+#include "model/FigureUnit.h"
+
+#include <QIODevice>
+#include <QPoint>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "model/ByteStream.h"
+
+using std::numbers::pi;
+
+TRealPoint EndPoint(TRealPoint From, double Angle, double Length) {
+  return TRealPoint{static_cast<float>(From.X + Length * std::cos(Angle)),
+                    static_cast<float>(From.Y + Length * std::sin(Angle))};
+}
+
+double AngleBetween(TRealPoint A, TRealPoint B) {
+  if (A.Y == B.Y) return A.X < B.X ? 0.0 : pi;
+  const double t = std::atan(std::fabs((static_cast<double>(A.X) - B.X) / (static_cast<double>(A.Y) - B.Y)));
+  if (B.Y > A.Y) return B.X >= A.X ? pi / 2 - t : pi / 2 + t;
+  return B.X >= A.X ? 3 * pi / 2 + t : 3 * pi / 2 - t;
+}
+
+float JointHandleRadius(float Thickness, float Scale) {
+  float r = Thickness * Scale * 1.6f * 0.5f;
+  if (r < 2.0f) r = 2.0f;
+  if (r > 5.0f) r = 5.0f;
+  return r;
+}
+
+float RootHandleRadius(float Scale) { return std::min(std::max(10.0f * Scale, 4.0f), 10.0f) * 0.5f; }
+
+void TFigure::SetType(uint8_t T) {
+  TypeIndex = T;
+  const TFigureType& type = Type();
+  Points.assign(static_cast<std::size_t>(type.SegmentCount()) + 1, TRealPoint{});
+  Angles.resize(type.SegmentCount());
+  for (std::size_t i = 0; i < Angles.size(); ++i) Angles[i] = type.Segments[i].Angle;
+  SetPosition(RealPoint(0, 0));
+}
+
+void TFigure::PlaceVertices() {
+  const TFigureType& type = Type();
+  for (std::size_t i = 0; i < Angles.size(); ++i) {
+    const TSegmentStruct& s = type.Segments[i];
+    const float length = s.Length * Scale;
+    Points[s.ChildVertex] = EndPoint(Points[s.ParentVertex], Angles[i], length);
+  }
+}
+
+void TFigure::SetPosition(TRealPoint P) {
+  Points[0] = P;
+  PlaceVertices();
+}
+
+void TFigure::SetScale(float S) {
+  Scale = S;
+  PlaceVertices();
+}
+
+void TFigure::RotateSegment(uint8_t Index, double Delta) {
+  const TFigureType& type = Type();
+  const TSegmentStruct& s = type.Segments[Index];
+  Angles[Index] += Delta;
+  const float length = s.Length * Scale;
+  Points[s.ChildVertex] = EndPoint(Points[s.ParentVertex], Angles[Index], length);
+  for (uint8_t child : type.Vertices[s.ChildVertex].Children) RotateSegment(child, Delta);
+}
+
+void TFigure::TurnSegmentTowards(uint8_t Index, TRealPoint Target) {
+  const TRealPoint from = Points[Type().Segments[Index].ParentVertex];
+  RotateSegment(Index, AngleBetween(from, Target) - Angles[Index]);
+}
+
+void TFigure::MoveBy(TRealPoint D) {
+  for (TRealPoint& p : Points) {
+    p.X += D.X;
+    p.Y += D.Y;
+  }
+}
+
+namespace {
+bool InsideSquare(TRealPoint Centre, float R, QPoint P) {
+  const float x = static_cast<float>(P.x()), y = static_cast<float>(P.y());
+  return Centre.X - R < x && x < Centre.X + R && Centre.Y - R < y && y < Centre.Y + R;
+}
+}  // namespace
+
+int16_t TFigure::HandleAt(QPoint P) const {
+  const TFigureType& type = Type();
+  for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
+    const TSegmentStruct& s = type.Segments[i];
+    if (s.Static != 0) continue;
+    if (InsideSquare(Points[s.ChildVertex], JointHandleRadius(s.Thickness, Scale), P)) return static_cast<int16_t>(i);
+  }
+  if (InsideSquare(Points[0], RootHandleRadius(Scale), P)) return RootHandle;
+  return NoHandle;
+}
+
+void TFigure::SaveToStream(QIODevice& Stream) const {
+  WriteLE(Stream, TypeIndex);
+  WriteLE(Stream, Scale);
+  WriteLE(Stream, Color);
+  for (double a : Angles) WriteLE(Stream, a);
+  WriteLE(Stream, Points[0].X);
+  WriteLE(Stream, Points[0].Y);
+}
+
+void TFigure::LoadFromStream(QIODevice& Stream) {
+  const char* const record = "The figure record";
+  const uint8_t typeIndex = ReadLE<uint8_t>(Stream, record);
+  const float scale = ReadLE<float>(Stream, record);
+  const TColor color = ReadLE<uint32_t>(Stream, record);
+  if (typeIndex >= FigureTypeCount() || FigureTypes[typeIndex]->SegmentCount() == 0)
+    throw EStreamError("The figure record is damaged: it uses figure type " + std::to_string(typeIndex) +
+                       ", which does not exist.");
+  std::vector<double> angles(FigureTypes[typeIndex]->SegmentCount());
+  for (double& a : angles) a = ReadLE<double>(Stream, record);
+  TRealPoint root;
+  root.X = ReadLE<float>(Stream, record);
+  root.Y = ReadLE<float>(Stream, record);
+  const bool finite = std::isfinite(scale) && std::isfinite(root.X) && std::isfinite(root.Y) &&
+                      std::all_of(angles.begin(), angles.end(), [](double a) { return std::isfinite(a); });
+  if (!finite) throw EStreamError("The figure record is damaged: it holds a number that is not finite.");
+
+  TypeIndex = typeIndex;
+  Scale = scale;
+  Color = color;
+  Angles = std::move(angles);
+  Points.assign(Angles.size() + 1, TRealPoint{});
+  SetPosition(root);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// A figure: one posed instance of a figure type, with its own scale, colour,
+// segment directions and vertex positions.
+
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+#include "model/Colors.h"
+#include "model/FigureTypeUnit.h"
+
+class QIODevice;
+class QPainter;
+class QPoint;
+
+// Handle codes returned by HandleAt beside segment indices 0..254.
+constexpr int16_t RootHandle = -1;
+constexpr int16_t NoHandle = -2;
+
+class TFigure {
+ public:
+  uint8_t TypeIndex = 0;  // entry of FigureTypes
+  float Scale = 1.0f;     // factor on every length and thickness
+  TColor Color = ColorBlack;
+  std::vector<TRealPoint> Points;  // one per vertex, the root first
+  std::vector<double> Angles;      // absolute direction of every segment, radians
+
+  // The type this figure is an instance of, looked up in the table now.
+  const TFigureType& Type() const { return *FigureTypes[TypeIndex]; }
+  uint8_t SegmentCount() const { return static_cast<uint8_t>(Angles.size()); }
+
+  void Assign(const TFigure& Source) { *this = Source; }
+  // Instances type T in its default pose with the root at (0, 0).
+  void SetType(uint8_t T);
+  // Puts the root at P and recomputes every other vertex.
+  void SetPosition(TRealPoint P);
+  // Sets the scale and recomputes every vertex but the root.
+  void SetScale(float S);
+  // Turns segment Index and everything hanging below it by Delta radians.
+  void RotateSegment(uint8_t Index, double Delta);
+  // Points segment Index from its parent vertex towards Target (a handle drag).
+  void TurnSegmentTowards(uint8_t Index, TRealPoint Target);
+  void MoveBy(TRealPoint D);
+  // The handle under P: a segment index, RootHandle or NoHandle.
+  int16_t HandleAt(QPoint P) const;
+
+  // Stream record: type index, scale, colour, the angles and the root point.
+  void SaveToStream(QIODevice& Stream) const;
+  // Reads a stream record; a record that ends early or names a type not in
+  // the table throws EStreamError and leaves the figure as it was.
+  void LoadFromStream(QIODevice& Stream);
+
+  // Drawing. The painter's pen colour is the figure's colour for Draw and
+  // the caller's for DrawSegment; circles are filled with the painter's brush.
+  void Draw(QPainter& Canvas, float Zoom) const;
+  void DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const;
+  void DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor) const;
+  // A rectangle holding every pixel Draw (and DrawHandles, when asked) can touch.
+  QRect DrawBounds(float Zoom, bool WithHandles) const;
+
+ private:
+  void PlaceVertices();
+};
+
+// The point at distance Length from From in direction Angle.
+TRealPoint EndPoint(TRealPoint From, double Angle, double Length);
+// The direction from A to B in 0..2pi; pi when the points coincide.
+double AngleBetween(TRealPoint A, TRealPoint B);
+
+// A line of the painter's pen colour between two pixel points with round
+// ends; a line from a point to itself is a round dot as wide as the pen.
+void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width);
+
+// Half-sizes of the handle squares, which are also half the handle dots' widths.
+float JointHandleRadius(float Thickness, float Scale);
+float RootHandleRadius(float Scale);

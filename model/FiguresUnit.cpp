@@ -1,0 +1,10 @@
+#include "model/FiguresUnit.h"
+
+uint8_t TFigures::SetCount(uint8_t N) {
+  Items.resize(N);
+  return N;
+}
+
+void TFigures::Draw(QPainter& Canvas, float Zoom) const {
+  for (const TFigure& figure : Items) figure.Draw(Canvas, Zoom);
+}

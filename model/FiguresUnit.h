@@ -1,0 +1,23 @@
+#pragma once
+// A frame: an ordered list of figures, drawn first to last.
+
+#include <cstdint>
+#include <vector>
+
+#include "model/FigureUnit.h"
+
+class QPainter;
+
+class TFigures {
+ public:
+  static constexpr int MaxFigures = 255;
+
+  // The figures in drawing order; later ones lie over earlier ones.
+  std::vector<TFigure> Items;
+
+  uint8_t Count() const { return static_cast<uint8_t>(Items.size()); }
+  // Grows with new figures that have no type yet, or drops the last ones.
+  uint8_t SetCount(uint8_t N);
+  void Assign(const TFigures& Source) { Items = Source.Items; }
+  void Draw(QPainter& Canvas, float Zoom) const;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The dialog seam: every modal interaction of the windows goes through one
+// TDialogs object, so tests can install a scripted one that answers and
+// records each call. No window calls QMessageBox or QFileDialog directly.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "model/Colors.h"
+
+class QDialog;
+class QWidget;
+
+struct TFileDialogRequest {
+  QStringList Filters;  // file-type list, entries like "Tavel File (*.tvl)"
+  int FilterIndex = 0;  // entry selected when the dialog opens, from 0
+  QString DefaultExt;   // added when the user types a name without one ("tvl")
+  QString InitialDir;   // folder shown first; empty for the platform's choice
+  QString FileName;     // name proposed in the name field
+};
+
+struct TFileDialogResult {
+  bool Accepted = false;
+  QString Path;
+  int FilterIndex = 0;  // the file-type entry chosen: it decides the format
+};
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+
+  // A message box with OK.
+  virtual void ShowMessage(QWidget* Parent, const QString& Text) = 0;
+  // A warning box with Yes and No; true for Yes.
+  virtual bool AskYesNo(QWidget* Parent, const QString& Text) = 0;
+  virtual TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
+  virtual TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
+  virtual TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) = 0;
+  // The colour chooser, opened on Current; nothing when cancelled.
+  virtual std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) = 0;
+  // Runs one of the program's own modal windows and returns its result code.
+  virtual int ExecModal(QDialog& Dialog) = 0;
+};
+
+// The implementation that shows the toolkit's real dialogs.
+class TQtDialogs : public TDialogs {
+ public:
+  void ShowMessage(QWidget* Parent, const QString& Text) override;
+  bool AskYesNo(QWidget* Parent, const QString& Text) override;
+  TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) override;
+  TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
+  TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) override;
+  std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) override;
+  int ExecModal(QDialog& Dialog) override;
+};

@@ -1,0 +1,66 @@
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/Dialogs.h"
+
+namespace {
+
+QString Caption() { return QApplication::applicationName(); }
+
+TFileDialogResult RunFileDialog(QWidget* Parent, const TFileDialogRequest& Request, QFileDialog::AcceptMode Mode) {
+  QFileDialog dialog(Parent);
+  dialog.setAcceptMode(Mode);
+  dialog.setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // The program asks its own question before replacing a file.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!Request.Filters.isEmpty()) {
+    dialog.setNameFilters(Request.Filters);
+    if (Request.FilterIndex >= 0 && Request.FilterIndex < Request.Filters.size())
+      dialog.selectNameFilter(Request.Filters.at(Request.FilterIndex));
+  }
+  if (!Request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(Request.DefaultExt);
+  if (!Request.InitialDir.isEmpty()) dialog.setDirectory(Request.InitialDir);
+  if (!Request.FileName.isEmpty()) dialog.selectFile(Request.FileName);
+
+  TFileDialogResult result;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
+  result.Accepted = true;
+  result.Path = dialog.selectedFiles().constFirst();
+  result.FilterIndex = std::max<qsizetype>(0, Request.Filters.indexOf(dialog.selectedNameFilter()));
+  return result;
+}
+
+}  // namespace
+
+void TQtDialogs::ShowMessage(QWidget* Parent, const QString& Text) {
+  QMessageBox box(QMessageBox::NoIcon, Caption(), Text, QMessageBox::Ok, Parent);
+  box.exec();
+}
+
+bool TQtDialogs::AskYesNo(QWidget* Parent, const QString& Text) {
+  QMessageBox box(QMessageBox::Warning, QObject::tr("Warning"), Text, QMessageBox::Yes | QMessageBox::No, Parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+TFileDialogResult TQtDialogs::OpenFile(QWidget* Parent, const TFileDialogRequest& Request) {
+  return RunFileDialog(Parent, Request, QFileDialog::AcceptOpen);
+}
+
+TFileDialogResult TQtDialogs::SaveFile(QWidget* Parent, const TFileDialogRequest& Request) {
+  return RunFileDialog(Parent, Request, QFileDialog::AcceptSave);
+}
+
+TFileDialogResult TQtDialogs::OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) {
+  return RunFileDialog(Parent, Request, QFileDialog::AcceptOpen);
+}
+
+std::optional<TColor> TQtDialogs::ChooseColor(QWidget* Parent, TColor Current) {
+  QColorDialog dialog(ToQColor(Current), Parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return FromQColor(dialog.selectedColor());
+}
+
+int TQtDialogs::ExecModal(QDialog& Dialog) { return Dialog.exec(); }

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "model/Common.h"
+#include "model/DragLayers.h"
+#include "model/FigureUnit.h"
+
+namespace {
+
+const QRgb White = qRgb(255, 255, 255);
+
+class DrawingTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetAnimationState();
+    Picture = QImage(100, 80, QImage::Format_RGB32);
+    Picture.fill(Qt::white);
+  }
+
+  // Adds a type with one segment from the root and returns a figure of it with its root at Root.
+  TFigure OneSegment(uint8_t Kind, float Length, float Thickness, double Angle, TRealPoint Root,
+                     uint8_t Static = 0) {
+    auto type = std::make_unique<TFigureType>();
+    type->AddSegment(0, Kind, Length, Thickness, Angle, Static);
+    FigureTypes.push_back(std::move(type));
+    TFigure f;
+    f.SetType(static_cast<uint8_t>(FigureTypes.size() - 1));
+    f.SetPosition(Root);
+    return f;
+  }
+
+  void Draw(const TFigure& F, float Zoom = 1.0f) {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    F.Draw(canvas, Zoom);
+  }
+
+  int CountNot(QRgb Colour, QRect Area) const {
+    int n = 0;
+    for (int y = Area.top(); y <= Area.bottom(); ++y)
+      for (int x = Area.left(); x <= Area.right(); ++x) n += Picture.pixel(x, y) != Colour;
+    return n;
+  }
+
+  QRect Covered() const {
+    QRect r;
+    for (int y = 0; y < Picture.height(); ++y)
+      for (int x = 0; x < Picture.width(); ++x)
+        if (Picture.pixel(x, y) != White) r |= QRect(x, y, 1, 1);
+    return r;
+  }
+
+  QImage Picture;
+};
+
+TEST_F(DrawingTest, LineHasItsColourWidthAndRoundEnds) {
+  TFigure f = OneSegment(SegmentLine, 40, 7, 0, RealPoint(20, 30));
+  f.Color = 0x000000FF;  // red
+  Draw(f);
+  EXPECT_EQ(Picture.pixel(40, 30), qRgb(255, 0, 0));
+  // Seven pixels wide, centred on row 30.
+  EXPECT_EQ(Picture.pixel(40, 27), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture.pixel(40, 33), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture.pixel(40, 26), White);
+  EXPECT_EQ(Picture.pixel(40, 34), White);
+  // Round ends: the line reaches past its end points on its axis, not at the corners.
+  EXPECT_EQ(Picture.pixel(62, 30), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture.pixel(18, 30), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture.pixel(63, 33), White);
+  EXPECT_EQ(Picture.pixel(17, 27), White);
+}
+
+TEST_F(DrawingTest, CoordinatesRoundHalvesToEven) {
+  // A 1-pixel line whose ends sit on x = 10.5 and 30.5 starts at 10 and ends at 30.
+  TFigure f = OneSegment(SegmentLine, 20, 1, 0, RealPoint(10.5f, 20.5f));
+  Draw(f);
+  EXPECT_EQ(Covered(), QRect(10, 20, 21, 1));
+}
+
+TEST_F(DrawingTest, CircleIsFilledWhiteInside) {
+  Picture.fill(Qt::black);
+  TFigure f = OneSegment(SegmentCircle, 40, 3, 0, RealPoint(20, 40));
+  f.Color = 0x0000FF00;  // green
+  Draw(f);
+  EXPECT_EQ(Picture.pixel(40, 40), White);             // centre
+  EXPECT_EQ(Picture.pixel(40, 20), qRgb(0, 255, 0));   // top of the outline
+  EXPECT_EQ(Picture.pixel(20, 40), qRgb(0, 255, 0));   // through the root
+  EXPECT_EQ(Picture.pixel(40, 10), qRgb(0, 0, 0));     // outside untouched
+}
+
+TEST_F(DrawingTest, ZeroLengthLineIsARoundDotAsWideAsThePen) {
+  TFigure f = OneSegment(SegmentLine, 0, 6, 0, RealPoint(50, 40));
+  Draw(f);
+  EXPECT_EQ(Covered(), QRect(47, 37, 6, 6));
+  // Round: the corners of the square stay white.
+  EXPECT_EQ(Picture.pixel(47, 37), White);
+  EXPECT_EQ(Picture.pixel(52, 42), White);
+}
+
+TEST_F(DrawingTest, TinyCircleIsADotAtItsParentVertex) {
+  TFigure f = OneSegment(SegmentCircle, 0.5f, 4, 0, RealPoint(30, 30));
+  Draw(f);
+  EXPECT_EQ(Covered(), QRect(28, 28, 4, 4));
+}
+
+TEST_F(DrawingTest, ThicknessZeroDrawsNothingButStillHasAHandle) {
+  TFigure f = OneSegment(SegmentLine, 30, 0, 0, RealPoint(20, 20));
+  Draw(f);
+  EXPECT_TRUE(Covered().isEmpty());
+  EXPECT_EQ(f.HandleAt(QPoint(50, 20)), 0);
+}
+
+TEST_F(DrawingTest, UnknownKindDrawsNothing) {
+  TFigure f = OneSegment(5, 30, 4, 0, RealPoint(20, 20));
+  Draw(f);
+  EXPECT_TRUE(Covered().isEmpty());
+}
+
+TEST_F(DrawingTest, HandlesAreDotsInTheirColoursSizedByScaleAndThickness) {
+  TFigure f = OneSegment(SegmentLine, 40, 5, 0, RealPoint(20, 30));
+  {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    f.DrawHandles(canvas, ColorRed, RootHandleColor);
+  }
+  EXPECT_EQ(Picture.pixel(20, 30), qRgb(255, 136, 0));
+  EXPECT_EQ(Picture.pixel(60, 30), qRgb(255, 0, 0));
+  // The root dot is 10 wide (x 15..24), the joint dot 8 (thickness 5 x 1.6, x 56..63).
+  EXPECT_EQ(Covered(), QRect(15, 25, 49, 10));
+  EXPECT_EQ(CountNot(White, QRect(56, 26, 8, 8)), CountNot(White, QRect(40, 0, 60, 80)));
+  // A static segment has no handle.
+  Picture.fill(Qt::white);
+  TFigure s = OneSegment(SegmentLine, 40, 5, 0, RealPoint(20, 30), 1);
+  {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    s.DrawHandles(canvas, ColorRed, RootHandleColor);
+  }
+  EXPECT_EQ(Picture.pixel(60, 30), White);
+  // At scale 0.2 the root dot shrinks to its smallest, 4 pixels.
+  Picture.fill(Qt::white);
+  s.Scale = 0.2f;
+  {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    s.DrawHandles(canvas, ColorRed, RootHandleColor);
+  }
+  EXPECT_EQ(Covered(), QRect(18, 28, 4, 4));
+}
+
+TEST_F(DrawingTest, DrawFrameStretchesTheBackgroundAtOtherZooms) {
+  AnimationWidth = 100;
+  AnimationHeight = 80;
+  Background = QImage(100, 80, QImage::Format_RGB32);
+  Background.fill(qRgb(10, 20, 30));
+  TFigures frame;
+  frame.Items.push_back(OneSegment(SegmentLine, 40, 2, 0, RealPoint(20, 20)));
+  Picture.fill(Qt::white);
+  {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, frame, 0.5f);
+  }
+  EXPECT_EQ(Picture.pixel(49, 39), qRgb(10, 20, 30));
+  EXPECT_EQ(Picture.pixel(50, 40), White);          // beyond the half-size background
+  EXPECT_EQ(Picture.pixel(20, 10), qRgb(0, 0, 0));  // the line at half size: 10..30 on row 10
+  EXPECT_EQ(Picture.pixel(34, 10), qRgb(10, 20, 30));
+}
+
+TEST_F(DrawingTest, DrawBoundsHoldEveryPixelDrawn) {
+  TFigure f;
+  f.SetType(1);
+  f.SetPosition(RealPoint(50, 50));
+  f.RotateSegment(2, 0.7);
+  f.SetScale(0.37f);
+  for (float zoom : {1.0f, 0.5f, 0.13f}) {
+    Picture.fill(Qt::white);
+    {
+      QPainter canvas(&Picture);
+      PrepareCanvas(canvas);
+      f.Draw(canvas, zoom);
+      f.DrawHandles(canvas, ColorRed, RootHandleColor);
+    }
+    const QRect bounds = f.DrawBounds(zoom, true);
+    EXPECT_TRUE(bounds.contains(Covered())) << zoom;
+  }
+}
+
+}  // namespace

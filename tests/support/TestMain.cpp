@@ -1,0 +1,16 @@
+// Test main for every test program: Qt runs offscreen unless told otherwise,
+// and a QApplication exists for the tests that build windows or paint.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  // Test discovery runs the program without the test environment, so the
+  // platform is chosen here before the application starts.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tavel"));
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
