@@ -1,0 +1,23 @@
+// Tavel: frame-by-frame animation of jointed stick figures.
+// Creates the windows, each once, and runs the event loop until the main
+// window closes.
+
+#include <QApplication>
+
+#include "editor/MainUnit.h"
+#include "platform/Dialogs.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tavel");
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  TQtDialogs dialogs;
+  TMainForm mainForm(dialogs);
+  mainForm.CommandLine = QApplication::arguments().mid(1);
+
+  // The program ends when the main window has closed, whatever else is open.
+  QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+  mainForm.show();
+  return app.exec();
+}

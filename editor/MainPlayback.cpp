@@ -1,0 +1,57 @@
+// Playback: the stored frames shown one per timer tick on the drawing area,
+// with the editing controls switched off meanwhile.
+
+#include <QCheckBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+
+#include "editor/MainUnit.h"
+#include "model/Common.h"
+#include "platform/PictureBox.h"
+
+void TMainForm::PlayButtonClick() {
+  if (Frames.empty()) return;
+  PlayFrameIndex = EditedFrameIndex >= 0 ? EditedFrameIndex : 0;
+  Timer1->start();
+  EnableControlsPlaying(false);
+}
+
+void TMainForm::StopButtonClick() {
+  Timer1->stop();
+  EnableControlsPlaying(true);
+  DrawFigures();
+}
+
+void TMainForm::Timer1Timer() {
+  if (PlayFrameIndex >= static_cast<int32_t>(Frames.size())) {
+    if (!RepeatCheckBox->isChecked() || Frames.empty()) {
+      StopButtonClick();
+      return;
+    }
+    PlayFrameIndex = 0;
+  }
+  {
+    QPainter canvas(&EditImage->Picture());
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frames[PlayFrameIndex], 1.0f);
+  }
+  EditImage->Changed();
+  ++PlayFrameIndex;
+}
+
+void TMainForm::RateScrollBarChange() { Timer1->setInterval(RateScrollBar->value()); }
+
+void TMainForm::EnableControlsPlaying(bool Enable) {
+  EditImage->setEnabled(Enable);
+  AddFigureButton->setEnabled(Enable);
+  NextFrameButton->setEnabled(Enable);
+  const bool figureControls = Enable && EditFrame.Count() > 0;
+  for (QWidget* control : {static_cast<QWidget*>(DeleteFigureButton), static_cast<QWidget*>(EditTypeButton),
+                           static_cast<QWidget*>(CenterButton), static_cast<QWidget*>(FlipButton),
+                           static_cast<QWidget*>(ColorButton), static_cast<QWidget*>(ScaleSpinEdit),
+                           static_cast<QWidget*>(FrontButton), static_cast<QWidget*>(BackButton)})
+    control->setEnabled(figureControls);
+  if (Enable) FigureControlsEnabled = figureControls;
+}

@@ -1,0 +1,25 @@
+// The File, Options and Help menu commands.
+
+#include "editor/MainUnit.h"
+
+void TMainForm::New1Click() {
+  if (Timer1->isActive()) StopButtonClick();
+  NewProject();
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::CreateFigureType1Click() {
+  // Shows the figure builder as it was left (arrives with the builder).
+}
+
+// Commands whose work arrives with the project file, background, figure type
+// file, dimensions and ReadMe features.
+void TMainForm::OpenAnimation1Click() {}
+void TMainForm::SaveAnimation1Click() {}
+void TMainForm::LoadBackground1Click() {}
+void TMainForm::ClearBackground1Click() {}
+void TMainForm::LoadFigure1Click() {}
+void TMainForm::Options1Click() {}
+void TMainForm::ViewReadMefile1Click() {}
+void TMainForm::About1Click() {}

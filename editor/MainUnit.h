@@ -1,0 +1,210 @@
+#pragma once
+// The main window: owner of the animation being edited. It holds the working
+// frame on the drawing area, the stored frames with their thumbnails, the
+// background and the figure type list, and carries the handlers of every
+// control. The implementation is split by concern:
+//   MainWindow.cpp          start-up, new project, layout, wheel, close
+//   MainControls.cpp        building the controls and connecting them
+//   MainCanvas.cpp          painting the drawing area and dragging handles
+//   MainFigureCommands.cpp  the figure buttons and the scale edit
+//   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
+//   MainPlayback.cpp        Play, Stop, the timer
+//   MainProjectCommands.cpp the File menu's project, background and type commands
+
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+
+#include "builder/FigureTypeHost.h"
+#include "model/DragLayers.h"
+#include "model/FiguresUnit.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QScrollBar;
+class QSpinBox;
+class QToolButton;
+class TDialogs;
+class TPictureBox;
+class TFigureBuilderForm;
+
+// The colour dialog's remembered colour, as the colour chooser shows it first.
+struct TColorDialogState {
+  TColor Color = ColorBlack;
+};
+
+class TMainForm : public QMainWindow, public TFigureTypeHost {
+  Q_OBJECT
+ public:
+  explicit TMainForm(TDialogs& Dialogs, QWidget* Parent = nullptr);
+  ~TMainForm() override;
+
+  // The figure builder window, created after this one.
+  void SetFigureBuilder(TFigureBuilderForm* Builder) { FigureBuilder = Builder; }
+  // The arguments the program was started with, without the program itself.
+  QStringList CommandLine;
+
+  // Start-up, project and layout (MainWindow.cpp).
+  void FormCreate();
+  void FormActivate();
+  void NewProject();
+  void DestroyProject();
+  void EnableFigureControls(bool Enable);
+  void SetFigureControls(int Index);
+  void FormResize();
+  void FormMouseWheelDown();
+  void FormMouseWheelUp();
+
+  // The drawing area (MainCanvas.cpp).
+  void DrawFigures();
+  void DrawGhost(QImage& Canvas, const TFigures& Frame);
+  void EditImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void EditImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+  void EditImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+
+  // Figure commands (MainFigureCommands.cpp).
+  void AddFigureButtonClick() override;
+  void DeleteFigureButtonClick();
+  void CenterButtonClick();
+  void CenterFigure(int Index);
+  void FlipButtonClick();
+  void ColorButtonClick();
+  void FrontButtonClick();
+  void BackButtonClick();
+  void EditTypeButtonClick();
+  void ScaleSpinEditChange();
+  void SetScaleEditFromScale(float Scale);
+
+  // Frames and the thumbnail strip (MainTimeline.cpp).
+  void NextFrameButtonClick();
+
+  // Playback (MainPlayback.cpp).
+  void PlayButtonClick();
+  void StopButtonClick();
+  void Timer1Timer();
+  void RateScrollBarChange();
+  void EnableControlsPlaying(bool Enable);
+
+  // Menu commands (MainProjectCommands.cpp).
+  void New1Click();
+  void OpenAnimation1Click();
+  void SaveAnimation1Click();
+  void LoadBackground1Click();
+  void ClearBackground1Click();
+  void LoadFigure1Click();
+  void CreateFigureType1Click();
+  void Exit1Click();
+  void Options1Click();
+  void ViewReadMefile1Click();
+  void About1Click();
+
+  // TFigureTypeHost: the figure type list for the builder.
+  QStringList FigureTypeNames() const override;
+  void AppendFigureTypeName(const QString& Name) override;
+
+  // Animation state of the window.
+  int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
+  int32_t LastMouseX = 0;
+  int32_t LastMouseY = 0;
+  int32_t EditedFrameIndex = -1;  // -1: the working frame is the new frame after the last
+  int32_t PopupFrameIndex = 0;
+  uint8_t SelectedFigure = 0;
+  bool IgnoreScaleChange = false;
+  bool FigureControlsEnabled = true;
+  bool HasBackground = false;
+  int32_t PlayFrameIndex = 0;
+  QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background, kept for saving
+  uint8_t BackgroundKind = 0;  // 0 from a bitmap file, 1 from a JPEG file
+  bool FirstActivation = true;
+  bool ProjectSaved = true;
+  TFigures EditFrame;  // the working frame on the drawing area
+  QImage Underlay;     // background with the ghost of the previous frame
+
+  // Controls, named by role and kind.
+  QScrollArea* ScrollBox1 = nullptr;  // the thumbnail strip
+  QFrame* Bevel1 = nullptr;           // marker around the thumbnail under edit
+  QFrame* Panel2 = nullptr;           // the tool column
+  QGroupBox* GroupBox2 = nullptr;
+  QToolButton* PlayButton = nullptr;
+  QToolButton* StopButton = nullptr;
+  QCheckBox* RepeatCheckBox = nullptr;
+  QScrollBar* RateScrollBar = nullptr;
+  QComboBox* FigureComboBox = nullptr;
+  QPushButton* AddFigureButton = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QPushButton* DeleteFigureButton = nullptr;
+  QPushButton* EditTypeButton = nullptr;
+  QPushButton* CenterButton = nullptr;
+  QPushButton* FlipButton = nullptr;
+  QPushButton* ColorButton = nullptr;
+  QSpinBox* ScaleSpinEdit = nullptr;
+  QPushButton* FrontButton = nullptr;
+  QPushButton* BackButton = nullptr;
+  // Hidden hotkey buttons, outside GroupBox1's visible area.
+  QPushButton* SaveThis = nullptr;
+  QPushButton* Loadbk = nullptr;
+  QPushButton* LoadFig = nullptr;
+  QPushButton* CreateFig = nullptr;
+  QPushButton* Opmen = nullptr;
+  QPushButton* Openani = nullptr;
+  QPushButton* NextFrameButton = nullptr;
+  QScrollArea* ScrollBox2 = nullptr;  // holds the drawing area
+  TPictureBox* EditImage = nullptr;   // the drawing area
+  QTimer* Timer1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  TColorDialogState ColorDialog1;
+  // Menu entries.
+  QAction* New1 = nullptr;
+  QAction* OpenAnimation1 = nullptr;
+  QAction* SaveAnimation1 = nullptr;
+  QAction* LoadBackground1 = nullptr;
+  QAction* ClearBackground1 = nullptr;
+  QAction* LoadFigure1 = nullptr;
+  QAction* CreateFigureType1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* Options1 = nullptr;
+  QAction* ViewReadMefile1 = nullptr;
+  QAction* About1 = nullptr;
+
+ signals:
+  // The window has closed; the program ends.
+  void Closed();
+
+ protected:
+  bool event(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+ private:
+  void CreateControls();
+  void CreateMenu();
+  void ConnectHandlers();
+  // Resizes the drawing area and its picture to the animation size.
+  void SizeEditImage();
+  // Runs a handler through the program's general error report.
+  template <class Action>
+  void Guard(Action&& Do);
+  void FormClose();
+  bool HandleWheel(QWheelEvent* Event);
+
+  TDialogs& Dialogs;
+  TFigureBuilderForm* FigureBuilder = nullptr;
+  TDragLayers DragLayers;  // cached pictures while a handle is dragged
+  int WheelRemainder = 0;  // part of a wheel turn not yet acted on
+};
+
+#include "platform/ErrorReport.h"
+
+template <class Action>
+void TMainForm::Guard(Action&& Do) {
+  RunGuarded(Dialogs, this, std::forward<Action>(Do));
+}

@@ -1,0 +1,209 @@
+// Start-up, new and discarded projects, the enabled state of the figure
+// controls, layout on resize, figure selection with the mouse wheel, closing.
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QWheelEvent>
+
+#include "editor/MainUnit.h"
+#include "model/Common.h"
+#include "platform/PictureBox.h"
+
+TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
+  setWindowTitle("Tavel: Hotkeys");
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
+  CreateControls();
+  CreateMenu();
+  ConnectHandlers();
+  resize(664, 569);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  qApp->installEventFilter(this);
+  FormCreate();
+}
+
+TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+
+void TMainForm::FormCreate() {
+  ThemeOffset = ThemesActive() ? 8 : 0;
+  Background = QImage();
+  BackgroundJpeg.clear();
+  BackgroundKind = 0;
+  Underlay = QImage();
+  CreateFigureTypeTable();
+  EditFrame = TFigures();
+  AnimationWidth = EditImage->width();
+  AnimationHeight = EditImage->height();
+  FirstActivation = true;
+  ProjectSaved = true;
+  NewProject();
+}
+
+void TMainForm::SizeEditImage() {
+  EditImage->resize(AnimationWidth, AnimationHeight);
+  EditImage->parentWidget()->resize(AnimationWidth + 4, AnimationHeight + 4);
+  QImage& picture = EditImage->Picture();
+  if (picture.size() != QSize(AnimationWidth, AnimationHeight))
+    picture = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+}
+
+void TMainForm::NewProject() {
+  DestroyProject();
+
+  SizeEditImage();
+  Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  Underlay = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+
+  SelectedHandle = NoHandle;
+  EnableFigureControls(true);
+  SetScaleEditFromScale(1.0f);
+  ColorDialog1.Color = ColorBlack;
+  EditedFrameIndex = -1;
+
+  EditImage->Picture().fill(Qt::white);
+  Background.fill(Qt::white);
+  Underlay.fill(Qt::white);
+
+  HasBackground = false;
+  ClearBackground1->setEnabled(false);
+
+  EditFrame.SetCount(1);
+  TFigure& stickman = EditFrame.Items[0];
+  stickman = TFigure();
+  stickman.SetType(1);
+  stickman.MoveBy(RealPoint(static_cast<float>(AnimationWidth / 2), static_cast<float>(AnimationHeight / 2)));
+
+  SelectedFigure = 0;
+  IgnoreScaleChange = false;
+  DrawFigures();
+}
+
+void TMainForm::DestroyProject() {
+  Bevel1->hide();
+  if (!ProjectSaved) {
+    // The save question arrives with the project file; until then nothing can be saved.
+    ProjectSaved = true;
+  }
+  Frames.clear();
+  if (FigureTypeCount() > 2) {
+    FigureComboBox->setCurrentIndex(0);
+    while (FigureComboBox->count() > 1) FigureComboBox->removeItem(1);
+  }
+  TruncateFigureTypes();
+}
+
+void TMainForm::EnableFigureControls(bool Enable) {
+  if (FigureControlsEnabled == Enable) return;
+  FigureControlsEnabled = Enable;
+  // During playback the controls stay off; Stop applies the recorded state.
+  if (Timer1->isActive()) return;
+  for (QWidget* control : {static_cast<QWidget*>(DeleteFigureButton), static_cast<QWidget*>(EditTypeButton),
+                           static_cast<QWidget*>(CenterButton), static_cast<QWidget*>(FlipButton),
+                           static_cast<QWidget*>(ColorButton), static_cast<QWidget*>(ScaleSpinEdit),
+                           static_cast<QWidget*>(FrontButton), static_cast<QWidget*>(BackButton)})
+    control->setEnabled(Enable);
+}
+
+void TMainForm::SetFigureControls(int Index) {
+  if (EditFrame.Count() == 0 || Index < 0 || Index >= EditFrame.Count()) return;
+  SetScaleEditFromScale(EditFrame.Items[Index].Scale);
+  ColorDialog1.Color = EditFrame.Items[Index].Color;
+}
+
+void TMainForm::FormActivate() {
+  if (!FirstActivation) return;
+  FirstActivation = false;
+  if (CommandLine.isEmpty()) return;
+  const QString path = CommandLine.constFirst();
+  const QString ending = path.right(3).toLower();
+  if (ending == "tvl") {
+    // Opening a project from the command line arrives with the project file.
+  } else if (ending == "stk") {
+    // Opening a figure type in the builder arrives with the figure type file.
+  } else {
+    Dialogs.ShowMessage(this, "that is not a tvl or stk file");
+  }
+}
+
+void TMainForm::FormResize() {
+  ScrollBox1->resize(width() - 24, ScrollBox1->height());
+  ScrollBox2->resize(width() - ScrollBox2->x() - 16, height() - ScrollBox2->y() - 56);
+}
+
+void TMainForm::FormMouseWheelDown() {
+  if (EditFrame.Count() < 2) return;
+  SelectedFigure = SelectedFigure == 0 ? EditFrame.Count() - 1 : SelectedFigure - 1;
+  DrawFigures();
+  SetFigureControls(SelectedFigure);
+}
+
+void TMainForm::FormMouseWheelUp() {
+  if (EditFrame.Count() < 2) return;
+  SelectedFigure = SelectedFigure + 1 >= EditFrame.Count() ? 0 : SelectedFigure + 1;
+  DrawFigures();
+  SetFigureControls(SelectedFigure);
+}
+
+void TMainForm::FormClose() {
+  if (!ProjectSaved) {
+    // The save question arrives with the project file.
+    ProjectSaved = true;
+  }
+}
+
+bool TMainForm::HandleWheel(QWheelEvent* Event) {
+  // One notch is 120; finer wheels and touchpads add up to whole notches.
+  WheelRemainder += Event->angleDelta().y();
+  while (WheelRemainder >= 120) {
+    WheelRemainder -= 120;
+    Guard([this] { FormMouseWheelUp(); });
+  }
+  while (WheelRemainder <= -120) {
+    WheelRemainder += 120;
+    Guard([this] { FormMouseWheelDown(); });
+  }
+  return true;
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+  // Every wheel turn over this window selects figures; nothing in it scrolls with the wheel.
+  if (Event->type() == QEvent::Wheel && Watched->isWidgetType() &&
+      static_cast<QWidget*>(Watched)->window() == this && isActiveWindow())
+    return HandleWheel(static_cast<QWheelEvent*>(Event));
+  return QMainWindow::eventFilter(Watched, Event);
+}
+
+bool TMainForm::event(QEvent* Event) {
+  const bool result = QMainWindow::event(Event);
+  if (Event->type() == QEvent::WindowActivate) Guard([this] { FormActivate(); });
+  return result;
+}
+
+void TMainForm::resizeEvent(QResizeEvent* Event) {
+  QMainWindow::resizeEvent(Event);
+  FormResize();
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event) {
+  Guard([this] { FormClose(); });
+  Event->accept();
+  emit Closed();
+}
+
+QStringList TMainForm::FigureTypeNames() const {
+  QStringList names;
+  for (int i = 0; i < FigureComboBox->count(); ++i) names << FigureComboBox->itemText(i);
+  return names;
+}
+
+void TMainForm::AppendFigureTypeName(const QString& Name) {
+  FigureComboBox->addItem(Name);
+  FigureComboBox->setCurrentIndex(FigureComboBox->count() - 1);
+}

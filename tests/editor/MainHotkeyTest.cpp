@@ -1,0 +1,59 @@
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+// Every Alt+letter of the main window clicks its control, visible or hidden.
+TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
+  ShowActive();
+  const std::pair<char, QAbstractButton*> keys[] = {
+      {'P', Form->PlayButton},     {'S', Form->StopButton},         {'A', Form->AddFigureButton},
+      {'D', Form->DeleteFigureButton}, {'C', Form->CenterButton},   {'E', Form->EditTypeButton},
+      {'L', Form->FlipButton},     {'F', Form->FrontButton},        {'B', Form->BackButton},
+      {'N', Form->NextFrameButton}, {'K', Form->SaveThis},          {'V', Form->Loadbk},
+      {'M', Form->LoadFig},        {'T', Form->CreateFig},          {'R', Form->Opmen},
+      {'O', Form->Openani},
+  };
+  for (const auto& [letter, button] : keys) {
+    // Keep a figure to act on, so the per-figure buttons stay enabled.
+    if (Form->EditFrame.Count() == 0) Form->AddFigureButtonClick();
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QTest::keyClick(Form.get(), static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')), Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
+  }
+}
+
+TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
+  ShowActive();
+  QTest::keyClick(Form.get(), Qt::Key_A, Qt::AltModifier);
+  QTRY_COMPARE(Form->EditFrame.Count(), 2);
+  EXPECT_EQ(Form->SelectedFigure, 1);
+  QTest::keyClick(Form.get(), Qt::Key_B, Qt::AltModifier);
+  QTRY_COMPARE(Form->SelectedFigure, 0);
+  Figure(0).MoveBy(RealPoint(40, 40));
+  QTest::keyClick(Form.get(), Qt::Key_C, Qt::AltModifier);
+  QTRY_COMPARE(Figure(0).Points[0], RealPoint(253, 207));
+  const double before = Figure(0).Angles[2];
+  QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
+  QTRY_VERIFY(Figure(0).Angles[2] != before);
+  QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
+  QTRY_COMPARE(Form->EditFrame.Count(), 1);
+  QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
+  QTRY_COMPARE(Form->EditFrame.Count(), 0);
+  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+}
+
+TEST_F(MainFormTest, HotkeyOfADisabledButtonDoesNothing) {
+  ShowActive();
+  Form->DeleteFigureButtonClick();
+  ASSERT_FALSE(Form->FlipButton->isEnabled());
+  QSignalSpy clicked(Form->FlipButton, &QAbstractButton::clicked);
+  QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
+  QTest::qWait(300);
+  EXPECT_EQ(clicked.count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
+  EXPECT_EQ(Form->windowTitle(), "Tavel: Hotkeys");
+  EXPECT_EQ(AnimationWidth, 506);
+  EXPECT_EQ(AnimationHeight, 415);
+  ASSERT_EQ(Form->EditFrame.Count(), 1);
+  const TFigure& f = Figure(0);
+  EXPECT_EQ(f.TypeIndex, 1);
+  EXPECT_EQ(f.Color, ColorBlack);
+  EXPECT_EQ(f.Scale, 1.0f);
+  EXPECT_EQ(f.Points[0], RealPoint(253, 207));
+  EXPECT_EQ(Form->SelectedFigure, 0);
+  EXPECT_EQ(Form->SelectedHandle, NoHandle);
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Frames.empty());
+  EXPECT_FALSE(Form->Bevel1->isVisibleTo(Form.get()));
+  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
+  EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->ClearBackground1->isEnabled());
+  EXPECT_EQ(FigureTypeCount(), 2);
+  EXPECT_EQ(Form->FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->FigureComboBox->currentText(), "Stickman");
+
+  // On the drawing area: white, orange root, red joints, black lines.
+  EXPECT_EQ(Picture().size(), QSize(506, 415));
+  EXPECT_EQ(Picture().pixel(253, 207), qRgb(255, 136, 0));
+  EXPECT_EQ(Picture().pixel(At(f.Points[3])), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture().pixel(253, 177), qRgb(0, 0, 0));  // the trunk
+  EXPECT_EQ(Picture().pixel(10, 10), qRgb(255, 255, 255));
+}
+
+TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
+  struct Expect { QWidget* Control; QString Text; QRect Geometry; };
+  const Expect buttons[] = {
+      {Form->PlayButton, "&Play", QRect(13, 16, 57, 22)},
+      {Form->StopButton, "&Stop", QRect(13, 48, 57, 22)},
+      {Form->RepeatCheckBox, "Repeat", QRect(13, 80, 57, 17)},
+      {Form->AddFigureButton, "&Add Figure", QRect(21, 160, 75, 25)},
+      {Form->DeleteFigureButton, "&Delete", QRect(6, 24, 43, 25)},
+      {Form->EditTypeButton, "&Edit", QRect(54, 24, 43, 25)},
+      {Form->CenterButton, "&Center", QRect(6, 56, 43, 25)},
+      {Form->FlipButton, "F&lip", QRect(54, 56, 43, 25)},
+      {Form->ColorButton, "Colour", QRect(6, 88, 43, 25)},
+      {Form->FrontButton, "&Front", QRect(6, 120, 43, 25)},
+      {Form->BackButton, "&Back", QRect(54, 120, 43, 25)},
+      {Form->NextFrameButton, "&Next Frame", QRect(24, 376, 75, 33)},
+  };
+  for (const Expect& e : buttons) {
+    auto* button = qobject_cast<QAbstractButton*>(e.Control);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), e.Text);
+    EXPECT_EQ(button->geometry(), e.Geometry) << e.Text.toStdString();
+  }
+  EXPECT_EQ(Form->PlayButton->toolTip(), "play animation");
+  EXPECT_EQ(Form->StopButton->toolTip(), "stop animation");
+  EXPECT_EQ(Form->RateScrollBar->toolTip(), "frame rate");
+  EXPECT_EQ(Form->FigureComboBox->toolTip(), "figure types");
+  EXPECT_EQ(Form->ScaleSpinEdit->toolTip(), "Scale");
+  EXPECT_EQ(Form->GroupBox1->title(), "Current Figure");
+  EXPECT_TRUE(Form->RepeatCheckBox->isChecked());
+  EXPECT_EQ(Form->RateScrollBar->orientation(), Qt::Vertical);
+  EXPECT_EQ(Form->RateScrollBar->minimum(), 1);
+  EXPECT_EQ(Form->RateScrollBar->maximum(), 100);
+  EXPECT_EQ(Form->RateScrollBar->value(), 50);
+  EXPECT_EQ(Form->ScaleSpinEdit->minimum(), 0);
+  EXPECT_EQ(Form->ScaleSpinEdit->maximum(), 100000);
+  EXPECT_EQ(Form->ScaleSpinEdit->geometry(), QRect(54, 90, 45, 22));
+  EXPECT_EQ(Form->Timer1->interval(), 50);
+  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_EQ(Form->ScrollBox1->pos(), QPoint(8, 0));
+  EXPECT_EQ(Form->ScrollBox2->pos(), QPoint(136, 88));
+  EXPECT_EQ(Form->EditImage->geometry(), QRect(2, 2, 506, 415));
+  EXPECT_EQ(Form->Panel2->geometry(), QRect(8, 88, 121, 425));
+
+  QStringList menu;
+  for (QAction* top : Form->menuBar()->actions()) {
+    menu << top->text();
+    if (top->menu())
+      for (QAction* item : top->menu()->actions()) menu << (item->isSeparator() ? "-" : "  " + item->text());
+  }
+  EXPECT_EQ(menu, QStringList({"File", "  &New", "  Open Animation", "  Save Animation", "-", "  Load Background",
+                               "  Clear Background", "-", "  Load Figure Type", "  Create Figure Type", "-",
+                               "  Exit", "Options", "Help", "  View ReadMe File", "  About"}));
+}
+
+TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {
+  ShowActive();
+  Form->resize(800, 600);
+  EXPECT_EQ(Form->ScrollBox1->width(), 776);
+  EXPECT_EQ(Form->ScrollBox2->size(), QSize(648, 456));
+  EXPECT_EQ(Form->EditImage->size(), QSize(506, 415));  // the drawing keeps the animation size
+  Form->resize(400, 300);
+  EXPECT_EQ(Form->ScrollBox2->size(), QSize(248, 156));
+}
+
+TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {
+  Form->CommandLine = {"notes.txt"};
+  ShowActive();
+  EXPECT_EQ(Dialogs.Messages, QStringList({"that is not a tvl or stk file"}));
+  EXPECT_FALSE(Form->FirstActivation);
+  // Later activations do nothing more with the command line.
+  Form->FormActivate();
+  EXPECT_EQ(Dialogs.Messages.size(), 1);
+  EXPECT_EQ(Form->EditFrame.Count(), 1);
+}
+
+TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
+  for (const QString arg : {"walk.TVL", "robotstk", "ab"}) {
+    Form->FirstActivation = true;
+    Form->CommandLine = {arg};
+    Form->FormActivate();
+  }
+  // Only the two-character name is not a project or figure type file.
+  EXPECT_EQ(Dialogs.Messages, QStringList({"that is not a tvl or stk file"}));
+}
+
+TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {
+  Form->AddFigureButtonClick();
+  AnimationWidth = 300;
+  AnimationHeight = 200;
+  Form->New1Click();
+  EXPECT_EQ(Picture().size(), QSize(300, 200));
+  EXPECT_EQ(Form->Underlay.size(), QSize(300, 200));
+  EXPECT_EQ(Background.size(), QSize(300, 200));
+  ASSERT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(Figure(0).Points[0], RealPoint(150, 100));
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+}  // namespace
