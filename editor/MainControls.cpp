@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "editor/MainUnit.h"
+#include "editor/TimelineStrip.h"
 #include "platform/PictureBox.h"
 
 namespace {
@@ -77,11 +78,12 @@ void TMainForm::CreateControls() {
   ScrollBox1->setGeometry(8, 0, 641, 81);
   ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  auto* strip = new QWidget;
-  strip->resize(0, 55);
-  ScrollBox1->setWidget(strip);
-  Bevel1 = new QFrame(strip);
+  TimelineImages = new TTimelineStrip;
+  TimelineImages->resize(0, 60);
+  ScrollBox1->setWidget(TimelineImages);
+  Bevel1 = new QFrame(TimelineImages);
   Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);
   Bevel1->hide();
 
   Panel2 = new QFrame(client);
@@ -151,6 +153,8 @@ void TMainForm::CreateControls() {
   Timer1->setInterval(50);
 
   PopupMenu1 = new QMenu(this);
+  Insert1 = PopupMenu1->addAction("Insert");
+  Delete1 = PopupMenu1->addAction("Delete");
 }
 
 void TMainForm::CreateMenu() {
@@ -220,6 +224,14 @@ void TMainForm::ConnectHandlers() {
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
             Guard([&] { EditImageMouseUp(Button, Shift, X, Y); });
           });
+
+  menu(Insert1, &TMainForm::Insert1Click);
+  menu(Delete1, &TMainForm::Delete1Click);
+  connect(TimelineImages, &TTimelineStrip::Clicked, this, [this](int Index) { Guard([&] { FrameClick(Index); }); });
+  connect(TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
+    Guard([&] { FramePopup(Index); });
+    PopupMenu1->popup(GlobalPos);
+  });
 
   menu(New1, &TMainForm::New1Click);
   menu(OpenAnimation1, &TMainForm::OpenAnimation1Click);

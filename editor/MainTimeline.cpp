@@ -1,7 +1,187 @@
-// Next Frame and the thumbnail strip.
+// Frames and the thumbnail strip: Next Frame stores the working frame, a
+// click on a thumbnail brings a stored frame back for editing, and the
+// thumbnails' pop-up menu inserts and deletes frames.
+
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "editor/MainUnit.h"
+#include "editor/TimelineStrip.h"
+#include "model/Common.h"
+
+namespace {
+// Thumbnails are stored with three bytes a pixel, a quarter less memory per
+// frame than the working pictures; they are only ever drawn scaled.
+constexpr QImage::Format ThumbnailFormat = QImage::Format_RGB888;
+constexpr int ThumbnailTop = 3;
+constexpr int ThumbnailGap = 3;
+}  // namespace
+
+int TMainForm::ThumbnailHeight() const { return ScrollBox1->height() - 26; }
+
+int TMainForm::ThumbnailWidth() const {
+  return static_cast<int>(static_cast<int64_t>(AnimationWidth) * ThumbnailHeight() / AnimationHeight);
+}
+
+QRect TMainForm::ThumbnailPlace(int Index) const {
+  const int left = Index == 0 ? ThumbnailGap
+                              : TimelineImages->Thumbnail(Index - 1).Geometry.left() + ThumbnailWidth() + ThumbnailGap;
+  return QRect(left, ThumbnailTop, ThumbnailWidth(), ThumbnailHeight());
+}
+
+QImage TMainForm::MakeThumbnail(const TFigures& Frame) const {
+  // Drawn once at full size and reduced with the box filter.
+  QImage large(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  if (Background.size() != large.size()) large.fill(Qt::white);
+  {
+    QPainter canvas(&large);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frame, 1.0f);
+  }
+  QImage thumbnail(ThumbnailWidth(), ThumbnailHeight(), QImage::Format_RGB32);
+  ShrinkBitmap(large, thumbnail, static_cast<double>(AnimationHeight) / ThumbnailHeight());
+  return thumbnail.convertToFormat(ThumbnailFormat);
+}
+
+void TMainForm::PlaceMarker(int Index) {
+  const QRect t = TimelineImages->Thumbnail(Index).Geometry;
+  Bevel1->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
+  Bevel1->show();
+}
+
+void TMainForm::HideMarker() { Bevel1->hide(); }
+
+void TMainForm::ScrollStripToEnd() {
+  QScrollBar* bar = ScrollBox1->horizontalScrollBar();
+  bar->setValue(bar->maximum());
+}
+
+void TMainForm::StartNewFrameFromLast() {
+  // The working frame becomes the new frame after the last stored one.
+  EditFrame = Frames.back();
+  SelectedFigure = 0;
+  EnableFigureControls(EditFrame.Count() > 0);
+  DrawGhost(Underlay, EditFrame);
+  DrawFigures();
+  SetFigureControls(0);
+  EditedFrameIndex = -1;
+  HideMarker();
+  ScrollStripToEnd();
+}
 
 void TMainForm::NextFrameButtonClick() {
-  // Storing frames arrives with the thumbnail strip.
+  ProjectSaved = false;
+  if (EditedFrameIndex == -1) {
+    Frames.push_back(EditFrame);
+    DrawGhost(Underlay, EditFrame);
+    DrawFigures();
+    const int place = TimelineImages->Count();
+    TimelineImages->Append(ThumbnailPlace(place), MakeThumbnail(EditFrame));
+    ScrollStripToEnd();
+  } else {
+    const int i = EditedFrameIndex;
+    Frames[i] = EditFrame;
+    TimelineImages->SetPicture(i, MakeThumbnail(EditFrame));
+    StartNewFrameFromLast();
+  }
+}
+
+void TMainForm::ShowFrameForEdit(int Index) {
+  EditFrame = Frames[Index];
+  SelectedFigure = 0;
+  EnableFigureControls(EditFrame.Count() > 0);
+  DrawFigures();
+  SetFigureControls(0);
+  EditedFrameIndex = Index;
+}
+
+void TMainForm::FrameClick(int Index) {
+  if (Index < 0 || Index >= static_cast<int>(Frames.size())) return;
+  if (Timer1->isActive()) StopButtonClick();
+  PlaceMarker(Index);
+  // The frame before the clicked one shows in silver beneath it.
+  if (Index > 0) {
+    DrawGhost(Underlay, Frames[Index - 1]);
+  } else {
+    QPainter canvas(&Underlay);
+    canvas.drawImage(QPoint(0, 0), Background);
+  }
+  ShowFrameForEdit(Index);
+}
+
+void TMainForm::FramePopup(int Index) { PopupFrameIndex = Index; }
+
+void TMainForm::Insert1Click() {
+  const int p = PopupFrameIndex;
+  if (p < 0 || p >= static_cast<int>(Frames.size())) return;
+  if (Timer1->isActive()) StopButtonClick();
+  // A copy of the frame before P (of the first frame when P is 0) goes in at P.
+  const int source = p > 0 ? p - 1 : 0;
+  const int last = TimelineImages->Count();
+  TimelineImages->Append(ThumbnailPlace(last), QImage());
+  TimelineImages->ShiftPicturesUp(p);
+  TimelineImages->SetPicture(p, TimelineImages->Thumbnail(p + (p > 0 ? -1 : 1)).Picture);
+  TFigures copy = Frames[source];
+  Frames.insert(Frames.begin() + p, std::move(copy));
+
+  PlaceMarker(p);
+  EditFrame = Frames[p];
+  SelectedFigure = 0;
+  EnableFigureControls(EditFrame.Count() > 0);
+  DrawGhost(Underlay, EditFrame);
+  DrawFigures();
+  SetFigureControls(0);
+  EditedFrameIndex = p;
+}
+
+void TMainForm::Delete1Click() {
+  const int p = PopupFrameIndex;
+  if (p < 0 || p >= static_cast<int>(Frames.size())) return;
+  if (Timer1->isActive()) StopButtonClick();
+  if (Frames.size() == 1) {
+    TimelineImages->RemoveLast();
+    Frames.clear();
+    if (EditedFrameIndex == 0) {
+      EditedFrameIndex = -1;
+      HideMarker();
+    }
+    return;
+  }
+  const int widthOfP = TimelineImages->Thumbnail(p).Geometry.width();
+  TimelineImages->ShiftPicturesDown(p);
+  TimelineImages->RemoveLast();
+  Frames.erase(Frames.begin() + p);
+
+  if (EditedFrameIndex > p) {
+    --EditedFrameIndex;
+    Bevel1->move(Bevel1->x() - (widthOfP + ThumbnailGap), Bevel1->y());
+  }
+  // The frame under edit, or the one just before it, or the last frame went:
+  // start again from the new last frame.
+  if (p == EditedFrameIndex || p == static_cast<int>(Frames.size())) StartNewFrameFromLast();
+}
+
+void TMainForm::RedrawTimelineImages() {
+  const int height = ThumbnailHeight();
+  const int width = ThumbnailWidth();
+  QImage large(ThumbnailSupersample * width, ThumbnailSupersample * height, QImage::Format_RGB32);
+  QImage thumbnail(width, height, QImage::Format_RGB32);
+  const float zoom = static_cast<float>(ThumbnailSupersample * height) / static_cast<float>(AnimationHeight);
+  for (int i = 0; i < static_cast<int>(Frames.size()); ++i) {
+    QRect place = TimelineImages->Thumbnail(i).Geometry;
+    if (i > 0) place.moveLeft(TimelineImages->Thumbnail(i - 1).Geometry.right() + 1 + ThumbnailGap);
+    large.fill(Qt::white);
+    {
+      QPainter canvas(&large);
+      PrepareCanvas(canvas);
+      DrawFrame(canvas, Frames[i], zoom);
+    }
+    ShrinkBitmap(large, thumbnail, ThumbnailSupersample);
+    place.setSize(thumbnail.size());
+    TimelineImages->SetGeometry(i, place);
+    TimelineImages->SetPicture(i, thumbnail.convertToFormat(ThumbnailFormat));
+  }
+  TimelineImages->UpdateExtent();
+  ProjectSaved = false;
 }

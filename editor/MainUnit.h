@@ -35,6 +35,7 @@ class QToolButton;
 class TDialogs;
 class TPictureBox;
 class TFigureBuilderForm;
+class TTimelineStrip;
 
 // The colour dialog's remembered colour, as the colour chooser shows it first.
 struct TColorDialogState {
@@ -85,6 +86,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // Frames and the thumbnail strip (MainTimeline.cpp).
   void NextFrameButtonClick();
+  void FrameClick(int Index);
+  void FramePopup(int Index);
+  void Insert1Click();
+  void Delete1Click();
+  void RedrawTimelineImages();
+  int ThumbnailHeight() const;
+  int ThumbnailWidth() const;
 
   // Playback (MainPlayback.cpp).
   void PlayButtonClick();
@@ -129,8 +137,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QImage Underlay;     // background with the ghost of the previous frame
 
   // Controls, named by role and kind.
-  QScrollArea* ScrollBox1 = nullptr;  // the thumbnail strip
-  QFrame* Bevel1 = nullptr;           // marker around the thumbnail under edit
+  QScrollArea* ScrollBox1 = nullptr;         // scrolls the thumbnail strip
+  TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
+  QFrame* Bevel1 = nullptr;                  // marker around the thumbnail under edit
   QFrame* Panel2 = nullptr;           // the tool column
   QGroupBox* GroupBox2 = nullptr;
   QToolButton* PlayButton = nullptr;
@@ -159,7 +168,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QScrollArea* ScrollBox2 = nullptr;  // holds the drawing area
   TPictureBox* EditImage = nullptr;   // the drawing area
   QTimer* Timer1 = nullptr;
-  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;  // on every thumbnail
+  QAction* Insert1 = nullptr;
+  QAction* Delete1 = nullptr;
   TColorDialogState ColorDialog1;
   // Menu entries.
   QAction* New1 = nullptr;
@@ -195,6 +206,14 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void Guard(Action&& Do);
   void FormClose();
   bool HandleWheel(QWheelEvent* Event);
+  // Timeline helpers (MainTimeline.cpp).
+  QImage MakeThumbnail(const TFigures& Frame) const;
+  QRect ThumbnailPlace(int Index) const;
+  void PlaceMarker(int Index);
+  void HideMarker();
+  void ScrollStripToEnd();
+  void ShowFrameForEdit(int Index);
+  void StartNewFrameFromLast();
 
   TDialogs& Dialogs;
   TFigureBuilderForm* FigureBuilder = nullptr;

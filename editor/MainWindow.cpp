@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include "editor/MainUnit.h"
+#include "editor/TimelineStrip.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
 
@@ -92,6 +93,7 @@ void TMainForm::DestroyProject() {
     ProjectSaved = true;
   }
   Frames.clear();
+  TimelineImages->Clear();
   if (FigureTypeCount() > 2) {
     FigureComboBox->setCurrentIndex(0);
     while (FigureComboBox->count() > 1) FigureComboBox->removeItem(1);

@@ -1,0 +1,193 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <numbers>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+using std::numbers::pi;
+
+class FigureCommandsTest : public MainFormTest {
+ protected:
+  // Four figures W, X, Y, Z told apart by their colours 1..4.
+  void FourFigures() {
+    for (int i = 0; i < 3; ++i) Form->AddFigureButtonClick();
+    for (int i = 0; i < 4; ++i) Figure(i).Color = static_cast<TColor>(i + 1);
+  }
+  std::vector<TColor> Order() const {
+    std::vector<TColor> colours;
+    for (const TFigure& f : Form->EditFrame.Items) colours.push_back(f.Color);
+    return colours;
+  }
+  std::vector<QWidget*> FigureControls() const {
+    return {Form->DeleteFigureButton, Form->EditTypeButton, Form->CenterButton, Form->FlipButton,
+            Form->ColorButton,        Form->ScaleSpinEdit,  Form->FrontButton,  Form->BackButton};
+  }
+  void TypeScale(const QString& Text) {
+    QLineEdit* edit = Form->ScaleSpinEdit->findChild<QLineEdit*>();
+    edit->selectAll();
+    if (Text.isEmpty())
+      QTest::keyClick(edit, Qt::Key_Delete);
+    else
+      QTest::keyClicks(edit, Text);
+  }
+};
+
+TEST_F(FigureCommandsTest, AddFigurePutsANewSelectedFigureOnTopAtTheCentre) {
+  Figure(0).Scale = 3.0f;
+  Form->AddFigureButtonClick();
+  ASSERT_EQ(Form->EditFrame.Count(), 2);
+  EXPECT_EQ(Form->SelectedFigure, 1);
+  EXPECT_EQ(Figure(1).TypeIndex, 1);
+  EXPECT_EQ(Figure(1).Points[0], RealPoint(253, 207));
+  EXPECT_EQ(Figure(1).Color, ColorBlack);
+  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
+  auto type = std::make_unique<TFigureType>();
+  type->AddSegment(0, SegmentCircle, 20, 2, 0, 0);
+  FigureTypes.push_back(std::move(type));
+  Form->AppendFigureTypeName("ball");
+  Form->AddFigureButtonClick();
+  EXPECT_EQ(Figure(1).TypeIndex, 2);
+  // Text typed over the list that names no type adds nothing; naming one picks it.
+  Form->FigureComboBox->setEditText("nothing like it");
+  Form->AddFigureButtonClick();
+  EXPECT_EQ(Form->EditFrame.Count(), 2);
+  Form->FigureComboBox->setEditText("Stickman");
+  Form->AddFigureButtonClick();
+  EXPECT_EQ(Figure(2).TypeIndex, 1);
+}
+
+TEST_F(FigureCommandsTest, AFrameHoldsAtMost255Figures) {
+  for (int i = 0; i < 300; ++i) Form->AddFigureButtonClick();
+  EXPECT_EQ(Form->EditFrame.Count(), 255);
+  EXPECT_EQ(Form->SelectedFigure, 254);
+}
+
+TEST_F(FigureCommandsTest, DeleteSelectsTheFollowingFigureOrElseThePreviousOne) {
+  Form->AddFigureButtonClick();
+  Form->AddFigureButtonClick();
+  for (int i = 0; i < 3; ++i) Figure(i).Color = static_cast<TColor>(i + 1);
+  Figure(2).Scale = 2.0f;
+  Form->SelectedFigure = 1;
+  Form->DeleteFigureButtonClick();
+  EXPECT_EQ(Order(), (std::vector<TColor>{1, 3}));
+  EXPECT_EQ(Form->SelectedFigure, 1);
+  EXPECT_EQ(Form->ScaleSpinEdit->value(), 200);  // the controls show the new selection
+  Form->DeleteFigureButtonClick();
+  EXPECT_EQ(Order(), (std::vector<TColor>{1}));
+  EXPECT_EQ(Form->SelectedFigure, 0);
+  Form->DeleteFigureButtonClick();
+  EXPECT_EQ(Form->EditFrame.Count(), 0);
+  for (QWidget* control : FigureControls()) EXPECT_FALSE(control->isEnabled());
+  EXPECT_EQ(Picture(), Form->Underlay);
+  // Adding a figure to the empty frame brings them back.
+  Form->AddFigureButtonClick();
+  for (QWidget* control : FigureControls()) EXPECT_TRUE(control->isEnabled());
+}
+
+TEST_F(FigureCommandsTest, FrontAndBackReorderKeepingTheOthersInOrder) {
+  FourFigures();
+  Form->SelectedFigure = 1;  // X
+  Form->FrontButtonClick();
+  EXPECT_EQ(Order(), (std::vector<TColor>{1, 3, 4, 2}));
+  EXPECT_EQ(Form->SelectedFigure, 3);
+  Form->FrontButtonClick();  // already in front: nothing
+  EXPECT_EQ(Order(), (std::vector<TColor>{1, 3, 4, 2}));
+
+  Form->New1Click();
+  FourFigures();
+  Form->SelectedFigure = 3;  // Z
+  Form->BackButtonClick();
+  EXPECT_EQ(Order(), (std::vector<TColor>{4, 1, 2, 3}));
+  EXPECT_EQ(Form->SelectedFigure, 0);
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(FigureCommandsTest, FlipMirrorsAboutTheRootAndTwiceRestores) {
+  TFigure& f = Figure(0);
+  f.RotateSegment(3, -f.Angles[3]);  // right upper arm straight right (0)
+  f.RotateSegment(4, 0.3);
+  const TFigure before = f;
+  Form->FlipButtonClick();
+  EXPECT_DOUBLE_EQ(f.Angles[3], pi);
+  EXPECT_EQ(f.Points[0], before.Points[0]);
+  for (std::size_t v = 0; v < f.Points.size(); ++v) {
+    EXPECT_NEAR(f.Points[v].X - 253, 253 - before.Points[v].X, 1e-3);
+    EXPECT_NEAR(f.Points[v].Y, before.Points[v].Y, 1e-3);
+  }
+  Form->FlipButtonClick();
+  for (std::size_t v = 0; v < f.Points.size(); ++v) {
+    EXPECT_NEAR(f.Points[v].X, before.Points[v].X, 1e-3);
+    EXPECT_NEAR(f.Points[v].Y, before.Points[v].Y, 1e-3);
+  }
+}
+
+TEST_F(FigureCommandsTest, CentreMovesTheRootToTheMiddleKeepingThePose) {
+  Figure(0).SetPosition(RealPoint(10, 20));
+  const std::vector<double> angles = Figure(0).Angles;
+  const TRealPoint hand = Figure(0).Points[5];
+  Form->CenterButtonClick();
+  EXPECT_EQ(Figure(0).Points[0], RealPoint(253, 207));
+  EXPECT_FLOAT_EQ(Figure(0).Points[5].X, hand.X + 243);
+  EXPECT_FLOAT_EQ(Figure(0).Points[5].Y, hand.Y + 187);
+  EXPECT_EQ(Figure(0).Angles, angles);
+}
+
+TEST_F(FigureCommandsTest, ColourDialogOpensOnTheFigureColourAndCancelChangesNothing) {
+  Figure(0).Color = 0x00112233;
+  Form->SetFigureControls(0);
+  Dialogs.ColorAnswers = {std::nullopt, 0x000000FF};
+  Form->ColorButtonClick();
+  EXPECT_EQ(Figure(0).Color, 0x00112233u);
+  Form->ColorButtonClick();
+  EXPECT_EQ(Figure(0).Color, 0x000000FFu);
+  EXPECT_EQ(Dialogs.ColorRequests, (QList<TColor>{0x00112233, 0x00112233}));
+  EXPECT_EQ(Picture().pixel(253, 170), qRgb(255, 0, 0));
+}
+
+TEST_F(FigureCommandsTest, TypedScaleResizesTheFigureAboutItsRoot) {
+  ShowActive();
+  TypeScale("50");
+  EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
+  EXPECT_EQ(Figure(0).Points[0], RealPoint(253, 207));
+  EXPECT_NEAR(Figure(0).Points[1].Y, 207 - 30, 1e-3);
+  EXPECT_EQ(Picture(), FullRepaint());
+  TypeScale("");  // an empty edit changes nothing
+  EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
+  TypeScale("0");  // collapses the figure onto its root
+  EXPECT_EQ(Figure(0).Points[10], RealPoint(253, 207));
+}
+
+TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
+  Form->AddFigureButtonClick();
+  for (auto [scale, shown] : {std::pair{2.5f, 250}, {500.0f, 50000}, {0.29f, 28}, {0.0f, 0}}) {
+    Figure(0).Scale = scale;
+    Form->SetFigureControls(0);
+    EXPECT_EQ(Form->ScaleSpinEdit->value(), shown) << scale;
+    EXPECT_EQ(Figure(1).Scale, 1.0f);
+    EXPECT_EQ(Figure(0).Scale, scale);
+  }
+}
+
+TEST_F(FigureCommandsTest, ScaleBeyondTheEditRangeDoesNotSwallowTheNextChange) {
+  ShowActive();
+  Form->AddFigureButtonClick();
+  Figure(0).Scale = 2000.0f;  // 200000 percent: the edit shows its maximum
+  Figure(1).Scale = 1500.0f;
+  Form->SetFigureControls(0);
+  Form->SetFigureControls(1);
+  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100000);
+  EXPECT_FALSE(Form->IgnoreScaleChange);
+  Form->SelectedFigure = 1;
+  TypeScale("40");
+  EXPECT_FLOAT_EQ(Figure(1).Scale, 0.4f);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include <QCheckBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+class PlaybackTest : public MainFormTest {
+ protected:
+  // Frame k has its figure's root at x = 100 + 50 k.
+  void StoreFrames(int Count) {
+    for (int k = 0; k < Count; ++k) {
+      Figure(0).SetPosition(RealPoint(100.0f + 50 * k, 207));
+      Form->NextFrameButtonClick();
+    }
+  }
+  // Which stored frame the drawing area shows, or -1.
+  int Shown() {
+    for (int k = 0; k < static_cast<int>(Frames.size()); ++k) {
+      QImage expected(506, 415, QImage::Format_RGB32);
+      QPainter canvas(&expected);
+      PrepareCanvas(canvas);
+      DrawFrame(canvas, Frames[k], 1.0f);
+      canvas.end();
+      if (expected == Picture()) return k;
+    }
+    return -1;
+  }
+  std::vector<int> Ticks(int Count) {
+    std::vector<int> shown;
+    for (int i = 0; i < Count && Form->Timer1->isActive(); ++i) {
+      Form->Timer1Timer();
+      shown.push_back(Form->Timer1->isActive() ? Shown() : -1);
+    }
+    return shown;
+  }
+  std::vector<QWidget*> EditingControls() const {
+    return {Form->EditImage,     Form->AddFigureButton, Form->NextFrameButton, Form->DeleteFigureButton,
+            Form->EditTypeButton, Form->CenterButton,   Form->FlipButton,      Form->ColorButton,
+            Form->ScaleSpinEdit,  Form->FrontButton,    Form->BackButton};
+  }
+};
+
+TEST_F(PlaybackTest, PlayWithoutFramesDoesNothing) {
+  Form->PlayButtonClick();
+  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
+}
+
+TEST_F(PlaybackTest, RepeatingPlaybackLoopsFromTheFirstFrame) {
+  StoreFrames(4);
+  Form->PlayButtonClick();
+  EXPECT_TRUE(Form->Timer1->isActive());
+  EXPECT_EQ(Ticks(6), (std::vector<int>{0, 1, 2, 3, 0, 1}));
+  EXPECT_TRUE(Form->Timer1->isActive());
+  Form->StopButtonClick();
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
+  StoreFrames(4);
+  Form->RepeatCheckBox->setChecked(false);
+  const TFigures working = Form->EditFrame;
+  Form->PlayButtonClick();
+  EXPECT_EQ(Ticks(4), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_TRUE(Form->Timer1->isActive());
+  Form->Timer1Timer();
+  EXPECT_FALSE(Form->Timer1->isActive());
+  // The editing view is back, the animation untouched.
+  EXPECT_EQ(Picture(), FullRepaint());
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
+}
+
+TEST_F(PlaybackTest, PlaybackStartsAtTheFrameUnderEdit) {
+  StoreFrames(4);
+  Form->FrameClick(2);
+  Form->PlayButtonClick();
+  EXPECT_EQ(Ticks(5), (std::vector<int>{2, 3, 0, 1, 2}));
+  Form->PlayButtonClick();  // again: from the same start, still playing
+  EXPECT_EQ(Ticks(1), (std::vector<int>{2}));
+  EXPECT_EQ(Form->EditedFrameIndex, 2);
+}
+
+TEST_F(PlaybackTest, OneFrameWithRepeatIsShownOnEveryTick) {
+  StoreFrames(1);
+  Form->PlayButtonClick();
+  EXPECT_EQ(Ticks(3), (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
+  StoreFrames(2);
+  Form->PlayButtonClick();
+  for (QWidget* control : EditingControls()) EXPECT_FALSE(control->isEnabled());
+  EXPECT_TRUE(Form->PlayButton->isEnabled());
+  EXPECT_TRUE(Form->StopButton->isEnabled());
+  EXPECT_TRUE(Form->RateScrollBar->isEnabled());
+  // A figure added to an empty frame during playback leaves them off until Stop.
+  Form->StopButtonClick();
+  Form->DeleteFigureButtonClick();
+  Form->PlayButtonClick();
+  Form->AddFigureButtonClick();
+  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  Form->StopButtonClick();
+  for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
+  // With no figures the figure controls stay off after Stop.
+  Form->DeleteFigureButtonClick();
+  Form->PlayButtonClick();
+  Form->StopButtonClick();
+  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
+  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->FigureControlsEnabled);
+}
+
+TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
+  StoreFrames(2);
+  Form->PlayButtonClick();
+  Form->RateScrollBar->setValue(1);
+  EXPECT_EQ(Form->Timer1->interval(), 1);
+  Form->RateScrollBar->setValue(100);
+  EXPECT_EQ(Form->Timer1->interval(), 100);
+  EXPECT_TRUE(Form->Timer1->isActive());
+}
+
+TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {
+  StoreFrames(3);
+  Form->PlayButtonClick();
+  Form->FrameClick(1);
+  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
+  for (void (TMainForm::*command)() : {&TMainForm::Insert1Click, &TMainForm::Delete1Click}) {
+    Form->PlayButtonClick();
+    Form->FramePopup(0);
+    (Form.get()->*command)();
+    EXPECT_FALSE(Form->Timer1->isActive());
+  }
+}
+
+TEST_F(PlaybackTest, PlaysOnTheRealTimer) {
+  StoreFrames(2);
+  Form->RateScrollBar->setValue(5);
+  Form->RepeatCheckBox->setChecked(false);
+  Form->PlayButtonClick();
+  QTRY_VERIFY_WITH_TIMEOUT(!Form->Timer1->isActive(), 5000);
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+}  // namespace

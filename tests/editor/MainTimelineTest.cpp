@@ -1,0 +1,272 @@
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include "editor/TimelineStrip.h"
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+const QRgb Silver = qRgb(192, 192, 192);
+
+class MainTimelineTest : public MainFormTest {
+ protected:
+  // Stores Count frames, the figure moved 20 pixels right before each, so
+  // every frame differs: frame k has the root at x = 253 + 20 k.
+  void StoreFrames(int Count) {
+    for (int k = 0; k < Count; ++k) {
+      if (k > 0) Figure(0).MoveBy(RealPoint(20, 0));
+      Form->NextFrameButtonClick();
+    }
+  }
+  static float RootX(const TFigures& Frame) { return Frame.Items.at(0).Points[0].X; }
+  std::vector<float> FrameRoots() const {
+    std::vector<float> roots;
+    for (const TFigures& f : Frames) roots.push_back(RootX(f));
+    return roots;
+  }
+  const TTimelineStrip& Strip() const { return *Form->TimelineImages; }
+  QRect Marker() const { return Form->Bevel1->geometry(); }
+  bool MarkerShown() const { return Form->Bevel1->isVisibleTo(Form->TimelineImages); }
+  QImage Ghost(const TFigures& Frame) {
+    QImage underlay(506, 415, QImage::Format_RGB32);
+    Form->DrawGhost(underlay, Frame);
+    return underlay;
+  }
+};
+
+TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) {
+  Form->NextFrameButtonClick();
+  ASSERT_EQ(Frames.size(), 1u);
+  ASSERT_EQ(Strip().Count(), 1);
+  EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 67, 55));
+  EXPECT_EQ(TTimelineStrip::Hint(0), "Frame1");
+  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  // The working frame stays as it was, over its own silver ghost.
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, Frames[0].Items[0].Points);
+  EXPECT_EQ(Form->Underlay.pixel(253, 160), Silver);
+  EXPECT_EQ(Picture().pixel(253, 160), qRgb(0, 0, 0));
+  EXPECT_EQ(Picture(), FullRepaint());
+  // The thumbnail is the frame reduced: white around, dark where the figure is.
+  const QImage& thumb = Strip().Thumbnail(0).Picture;
+  EXPECT_EQ(thumb.size(), QSize(67, 55));
+  EXPECT_EQ(thumb.pixel(2, 2), qRgb(255, 255, 255));
+  EXPECT_LT(qGray(thumb.pixel(33, 23)), 200);  // the trunk, at 253/7.5, 180/7.5
+
+  Figure(0).MoveBy(RealPoint(20, 0));
+  Form->NextFrameButtonClick();
+  EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(73, 3, 67, 55));
+  EXPECT_EQ(TTimelineStrip::Hint(1), "Frame2");
+  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
+}
+
+TEST_F(MainTimelineTest, ClickingAThumbnailOpensThatFrameOverThePreviousOne) {
+  StoreFrames(3);
+  Form->FrameClick(0);
+  EXPECT_EQ(Form->EditedFrameIndex, 0);
+  EXPECT_TRUE(MarkerShown());
+  EXPECT_EQ(Marker(), QRect(1, 1, 72, 59));
+  EXPECT_EQ(Form->Underlay, Background);  // the first frame has no ghost
+  EXPECT_EQ(RootX(Form->EditFrame), 253);
+
+  Form->FrameClick(2);
+  EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));
+  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
+  EXPECT_EQ(RootX(Form->EditFrame), 293);
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
+  StoreFrames(3);
+  const QImage thumb2 = Strip().Thumbnail(2).Picture;
+  Form->FrameClick(2);
+  Figure(0).MoveBy(RealPoint(0, 50));
+  Form->FrameClick(1);  // the move is dropped
+  EXPECT_EQ(Frames[2].Items[0].Points[0].Y, 207);
+  EXPECT_EQ(RootX(Form->EditFrame), 273);
+
+  Form->FrameClick(2);
+  Figure(0).MoveBy(RealPoint(0, 50));
+  Form->ProjectSaved = true;
+  Form->NextFrameButtonClick();  // stores the move into frame 2
+  EXPECT_EQ(Frames.size(), 3u);
+  EXPECT_EQ(Strip().Count(), 3);
+  EXPECT_EQ(Frames[2].Items[0].Points[0].Y, 257);
+  EXPECT_NE(Strip().Thumbnail(2).Picture, thumb2);
+  EXPECT_FALSE(MarkerShown());
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_FALSE(Form->ProjectSaved);
+  // The working frame is a copy of the last stored frame, over its ghost.
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, Frames[2].Items[0].Points);
+  EXPECT_EQ(Form->Underlay, Ghost(Frames[2]));
+}
+
+TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
+  for (int p : {0, 1}) {
+    SCOPED_TRACE(p);
+    Form->New1Click();
+    StoreFrames(2);  // F0 (x 253), F1 (x 273)
+    const QImage thumb0 = Strip().Thumbnail(0).Picture, thumb1 = Strip().Thumbnail(1).Picture;
+    Form->ProjectSaved = true;
+    Form->FramePopup(p);
+    Form->Insert1Click();
+    EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 253, 273}));
+    ASSERT_EQ(Strip().Count(), 3);
+    EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
+    EXPECT_EQ(Strip().Thumbnail(0).Picture, thumb0);
+    EXPECT_EQ(Strip().Thumbnail(1).Picture, thumb0);
+    EXPECT_EQ(Strip().Thumbnail(2).Picture, thumb1);
+    EXPECT_EQ(Form->EditedFrameIndex, p);
+    EXPECT_EQ(Marker(), QRect(1 + 70 * p, 1, 72, 59));
+    EXPECT_EQ(RootX(Form->EditFrame), 253);
+    EXPECT_EQ(Form->Underlay, Ghost(Frames[p]));
+    EXPECT_TRUE(Form->ProjectSaved);
+    Form->ProjectSaved = true;  // let New go without the save question
+  }
+}
+
+TEST_F(MainTimelineTest, DeleteBeforeTheFrameUnderEditMovesTheMarkerWithIt) {
+  StoreFrames(4);
+  Form->FrameClick(3);
+  const TFigures working = Form->EditFrame;
+  Form->FramePopup(1);
+  Form->Delete1Click();
+  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 313}));
+  EXPECT_EQ(Strip().Count(), 3);
+  EXPECT_EQ(Form->EditedFrameIndex, 2);
+  EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));  // 70 pixels to the left
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+}
+
+TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
+  StoreFrames(3);
+  Form->FrameClick(2);
+  Form->FramePopup(1);
+  Form->Delete1Click();
+  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293}));
+  EXPECT_FALSE(MarkerShown());
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_EQ(RootX(Form->EditFrame), 293);
+  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
+}
+
+TEST_F(MainTimelineTest, DeleteOfTheLastFrameResetsTheNewFrame) {
+  StoreFrames(3);
+  Figure(0).MoveBy(RealPoint(0, 40));  // work on the new frame, then drop it
+  Form->FramePopup(2);
+  Form->Delete1Click();
+  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273}));
+  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], RealPoint(273, 207));
+}
+
+TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
+  StoreFrames(4);
+  Form->FrameClick(1);
+  Figure(0).MoveBy(RealPoint(0, 40));
+  Form->FramePopup(2);
+  Form->Delete1Click();
+  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273, 313}));
+  EXPECT_EQ(Form->EditedFrameIndex, 1);
+  EXPECT_EQ(Marker(), QRect(71, 1, 72, 59));
+  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], RealPoint(273, 247));
+}
+
+TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
+  StoreFrames(1);
+  const QImage picture = Picture();
+  const QImage underlay = Form->Underlay;
+  Form->FramePopup(0);
+  Form->Delete1Click();
+  EXPECT_TRUE(Frames.empty());
+  EXPECT_EQ(Strip().Count(), 0);
+  EXPECT_EQ(Picture(), picture);
+  EXPECT_EQ(Form->Underlay, underlay);  // the ghost stays until the next rebuild
+  Form->PlayButtonClick();
+  EXPECT_FALSE(Form->Timer1->isActive());
+
+  StoreFrames(1);
+  Form->FrameClick(0);
+  Form->FramePopup(0);
+  Form->Delete1Click();
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_FALSE(MarkerShown());
+}
+
+TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
+  ShowActive();
+  StoreFrames(3);
+  const QPoint second = Strip().Thumbnail(1).Geometry.center();
+  QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, second);
+  EXPECT_EQ(Form->EditedFrameIndex, 1);
+  EXPECT_EQ(Strip().IndexAt(second), 1);
+  EXPECT_EQ(Strip().IndexAt(QPoint(71, 20)), -1);  // in the gap
+  EXPECT_EQ(Strip().IndexAt(QPoint(1, 20)), -1);
+
+  QHelpEvent help(QEvent::ToolTip, second, Form->TimelineImages->mapToGlobal(second));
+  QApplication::sendEvent(Form->TimelineImages, &help);
+  EXPECT_EQ(QToolTip::text(), "Frame2");
+
+  const QPoint third = Strip().Thumbnail(2).Geometry.center();
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->TimelineImages->mapToGlobal(third));
+  QApplication::sendEvent(Form->TimelineImages, &menu);
+  EXPECT_EQ(Form->PopupFrameIndex, 2);
+  EXPECT_TRUE(Form->PopupMenu1->isVisible());
+  Form->Delete1->trigger();
+  Form->PopupMenu1->hide();
+  EXPECT_EQ(Frames.size(), 2u);
+}
+
+TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
+  ShowActive();
+  StoreFrames(12);
+  const QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+  QTRY_VERIFY(bar->maximum() > 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(Form->TimelineImages->width(), 3 + 12 * 70);
+}
+
+TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
+  AnimationWidth = 120;
+  AnimationHeight = 20;
+  Form->New1Click();
+  Figure(0).SetScale(0.1f);
+  Form->NextFrameButtonClick();
+  const QImage& thumb = Strip().Thumbnail(0).Picture;
+  ASSERT_EQ(thumb.size(), QSize(330, 55));
+  int dark = 0;
+  for (int y = 0; y < thumb.height(); ++y)
+    for (int x = 0; x < thumb.width(); ++x) dark += qGray(thumb.pixel(x, y)) < 128;
+  EXPECT_GT(dark, 0);
+  EXPECT_EQ(thumb.pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
+  StoreFrames(3);
+  Form->ProjectSaved = true;
+  AnimationWidth = 1012;  // twice as wide: thumbnails 134 wide
+  Form->RedrawTimelineImages();
+  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 134, 55));
+  EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(140, 3, 134, 55));
+  EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(277, 3, 134, 55));
+  EXPECT_EQ(Strip().Thumbnail(2).Picture.size(), QSize(134, 55));
+}
+
+TEST_F(MainTimelineTest, OnlyNextFrameMarksTheProjectUnsaved) {
+  StoreFrames(2);
+  Form->ProjectSaved = true;
+  Form->FrameClick(0);
+  Form->FramePopup(1);
+  Form->Insert1Click();
+  Form->FramePopup(0);
+  Form->Delete1Click();
+  Form->AddFigureButtonClick();
+  Form->FlipButtonClick();
+  EXPECT_TRUE(Form->ProjectSaved);
+}
+
+}  // namespace
