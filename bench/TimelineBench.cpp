@@ -1,0 +1,142 @@
+// Frames piling up: Next Frame, Insert, Delete and a thumbnail click with
+// many stored frames, redrawing all thumbnails, the memory a stored frame
+// takes, and a playback tick against a plain copy of the picture.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+
+#include "bench/BenchScenes.h"
+#include "editor/MainUnit.h"
+#include "editor/TimelineStrip.h"
+#include "model/DragLayers.h"
+#include "platform/Dialogs.h"
+#include "platform/PictureBox.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+struct TWindow {
+  TQtDialogs Dialogs;
+  TMainForm Form{Dialogs};
+
+  // Stores Count frames quickly: the same frame and thumbnail each time, as
+  // Next Frame would leave them.
+  void Fill(int Count) {
+    Form.NextFrameButtonClick();
+    const QImage picture = Form.TimelineImages->Thumbnail(0).Picture;
+    for (int i = 1; i < Count; ++i) {
+      Frames.push_back(Frames.back());
+      const QRect last = Form.TimelineImages->Thumbnail(i - 1).Geometry;
+      Form.TimelineImages->Append(last.translated(last.width() + 3, 0), picture);
+    }
+  }
+};
+
+void BM_NextFrame(benchmark::State& State) {
+  TWindow w;
+  w.Fill(static_cast<int>(State.range(0)));
+  double x = 0.5;
+  for (auto _ : State) {
+    w.Form.EditFrame.Items[0].MoveBy(RealPoint(static_cast<float>(x), 0));
+    x = -x;
+    w.Form.NextFrameButtonClick();
+  }
+  State.counters["frames_at_end"] = static_cast<double>(Frames.size());
+}
+BENCHMARK(BM_NextFrame)->Arg(10)->Arg(1000)->Arg(10000)->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+void BM_InsertAtFront(benchmark::State& State) {
+  TWindow w;
+  w.Fill(10000);
+  for (auto _ : State) {
+    w.Form.FramePopup(0);
+    w.Form.Insert1Click();
+    State.PauseTiming();
+    w.Form.Delete1Click();
+    State.ResumeTiming();
+  }
+}
+BENCHMARK(BM_InsertAtFront)->Unit(benchmark::kMicrosecond);
+
+void BM_DeleteAtFront(benchmark::State& State) {
+  TWindow w;
+  w.Fill(10000);
+  for (auto _ : State) {
+    State.PauseTiming();
+    w.Form.FramePopup(0);
+    w.Form.Insert1Click();
+    State.ResumeTiming();
+    w.Form.Delete1Click();
+  }
+}
+BENCHMARK(BM_DeleteAtFront)->Unit(benchmark::kMicrosecond);
+
+void BM_ThumbnailClick(benchmark::State& State) {
+  TWindow w;
+  w.Fill(10000);
+  int i = 0;
+  for (auto _ : State) {
+    w.Form.FrameClick(5000 + (i++ & 1));
+  }
+}
+BENCHMARK(BM_ThumbnailClick)->Unit(benchmark::kMicrosecond);
+
+void BM_RedrawTimelineImages1000(benchmark::State& State) {
+  TWindow w;
+  w.Fill(1000);
+  for (auto _ : State) w.Form.RedrawTimelineImages();
+}
+BENCHMARK(BM_RedrawTimelineImages1000)->Unit(benchmark::kMillisecond);
+
+// Heap bytes a stored frame of one Stickman takes, figures and thumbnail,
+// measured over 2000 Next Frames.
+void BM_MemoryPerStoredFrame(benchmark::State& State) {
+  for (auto _ : State) {
+#ifdef __GLIBC__
+    TWindow w;
+    w.Form.NextFrameButtonClick();
+    Frames.reserve(4096);
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 2000; ++i) w.Form.NextFrameButtonClick();
+    const std::size_t after = mallinfo2().uordblks;
+    State.counters["bytes_per_frame"] = static_cast<double>(after - before) / 2000;
+#else
+    State.SkipWithError("needs glibc's mallinfo2");
+#endif
+  }
+}
+BENCHMARK(BM_MemoryPerStoredFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A playback tick: one stored frame drawn over the background at full size.
+void PlaybackTick(benchmark::State& State, int Width, int Height) {
+  TWindow w;
+  AnimationWidth = Width;
+  AnimationHeight = Height;
+  w.Form.NewProject();
+  for (int i = 0; i < 9; ++i) w.Form.AddFigureButtonClick();
+  w.Form.NextFrameButtonClick();
+  w.Form.NextFrameButtonClick();
+  w.Form.PlayButtonClick();
+  for (auto _ : State) w.Form.Timer1Timer();
+  w.Form.StopButtonClick();
+}
+BENCHMARK_CAPTURE(PlaybackTick, 506x415_10Stickmen, 506, 415)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlaybackTick, 1920x1080_10Stickmen, 1920, 1080)->Unit(benchmark::kMicrosecond);
+
+void PlainCopy(benchmark::State& State, int Width, int Height) {
+  const QImage source = WhitePicture(Width, Height);
+  QImage target = WhitePicture(Width, Height);
+  for (auto _ : State) {
+    CopyPixels(source, target, target.rect());
+    benchmark::DoNotOptimize(target.constBits());
+  }
+}
+BENCHMARK_CAPTURE(PlainCopy, 506x415, 506, 415)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PlainCopy, 1920x1080, 1920, 1080)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
