@@ -48,10 +48,6 @@ void TMainForm::EnableControlsPlaying(bool Enable) {
   AddFigureButton->setEnabled(Enable);
   NextFrameButton->setEnabled(Enable);
   const bool figureControls = Enable && EditFrame.Count() > 0;
-  for (QWidget* control : {static_cast<QWidget*>(DeleteFigureButton), static_cast<QWidget*>(EditTypeButton),
-                           static_cast<QWidget*>(CenterButton), static_cast<QWidget*>(FlipButton),
-                           static_cast<QWidget*>(ColorButton), static_cast<QWidget*>(ScaleSpinEdit),
-                           static_cast<QWidget*>(FrontButton), static_cast<QWidget*>(BackButton)})
-    control->setEnabled(figureControls);
+  for (QWidget* control : FigureControls()) control->setEnabled(figureControls);
   if (Enable) FigureControlsEnabled = figureControls;
 }

@@ -12,6 +12,7 @@
 //   MainProjectCommands.cpp the File menu's project, background and type commands
 
 #include <QImage>
+#include <array>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -197,6 +198,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
  private:
   void CreateControls();
+  // The eight controls that act on the selected figure.
+  std::array<QWidget*, 8> FigureControls() const;
   void CreateMenu();
   void ConnectHandlers();
   // Resizes the drawing area and its picture to the animation size.

@@ -106,11 +106,12 @@ void TMainForm::EnableFigureControls(bool Enable) {
   FigureControlsEnabled = Enable;
   // During playback the controls stay off; Stop applies the recorded state.
   if (Timer1->isActive()) return;
-  for (QWidget* control : {static_cast<QWidget*>(DeleteFigureButton), static_cast<QWidget*>(EditTypeButton),
-                           static_cast<QWidget*>(CenterButton), static_cast<QWidget*>(FlipButton),
-                           static_cast<QWidget*>(ColorButton), static_cast<QWidget*>(ScaleSpinEdit),
-                           static_cast<QWidget*>(FrontButton), static_cast<QWidget*>(BackButton)})
-    control->setEnabled(Enable);
+  for (QWidget* control : FigureControls()) control->setEnabled(Enable);
+}
+
+std::array<QWidget*, 8> TMainForm::FigureControls() const {
+  return {DeleteFigureButton, EditTypeButton, CenterButton, FlipButton,
+          ColorButton,        ScaleSpinEdit,  FrontButton,  BackButton};
 }
 
 void TMainForm::SetFigureControls(int Index) {
