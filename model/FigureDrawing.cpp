@@ -12,6 +12,9 @@ namespace {
 
 QPoint Rounded(TRealPoint P) { return QPoint(RoundPixel(P.X), RoundPixel(P.Y)); }
 
+// A point of the figure on a picture drawn at Zoom, multiplied in single precision.
+TRealPoint Zoomed(TRealPoint P, float Zoom) { return Zoom == 1.0f ? P : RealPoint(P.X * Zoom, P.Y * Zoom); }
+
 // A round dot as wide as the pen, in the pen's colour, covering the same rows
 // and columns as the end of a line of that width at the same point. The
 // painter draws nothing for a zero-length line, so the dot is stroked as a
@@ -90,12 +93,8 @@ void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
   const TSegmentStruct& s = Type().Segments[Index];
   if (s.Thickness == 0.0f) return;
   const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
-  TRealPoint a = Points[s.ParentVertex];
-  TRealPoint b = Points[s.ChildVertex];
-  if (Zoom != 1.0f) {
-    a = RealPoint(a.X * Zoom, a.Y * Zoom);
-    b = RealPoint(b.X * Zoom, b.Y * Zoom);
-  }
+  const TRealPoint a = Zoomed(Points[s.ParentVertex], Zoom);
+  const TRealPoint b = Zoomed(Points[s.ChildVertex], Zoom);
   if (s.Kind == SegmentLine) {
     DrawPixelLine(Canvas, Rounded(a), Rounded(b), width);
   } else if (s.Kind == SegmentCircle) {
@@ -133,12 +132,8 @@ QRect TFigure::DrawBounds(float Zoom, bool WithHandles) const {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Thickness == 0.0f || (s.Kind != SegmentLine && s.Kind != SegmentCircle)) continue;
     const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
-    TRealPoint a = Points[s.ParentVertex];
-    TRealPoint b = Points[s.ChildVertex];
-    if (Zoom != 1.0f) {
-      a = RealPoint(a.X * Zoom, a.Y * Zoom);
-      b = RealPoint(b.X * Zoom, b.Y * Zoom);
-    }
+    const TRealPoint a = Zoomed(Points[s.ParentVertex], Zoom);
+    const TRealPoint b = Zoomed(Points[s.ChildVertex], Zoom);
     bounds |= around(Rounded(a), width);
     if (s.Kind == SegmentLine) {
       bounds |= around(Rounded(b), width);
