@@ -49,8 +49,8 @@ QPixmap MakeButtonPicture(TButtonPicture Which) {
       break;
     case TButtonPicture::AddCircle:
       Ring(p, centre, 9);
-      Dot(p, centre + QPointF(-6.4, 6.4));
-      Dot(p, centre + QPointF(6.4, -6.4));
+      Dot(p, centre + QPointF(-9, 0));
+      Dot(p, centre + QPointF(9, 0));
       break;
     case TButtonPicture::ChangeKind:
       Ring(p, centre, 8);

@@ -99,6 +99,8 @@ class BuilderTest : public testing::Test {
 
   void ShowActive() {
     Form->show();
+    // Without a window manager (a bare X server) nobody activates the window.
+    Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
   }
 
