@@ -1,8 +1,6 @@
 // The builder window: its start figure, drawing, status text, layout,
 // loading a type from the main window, resets and hiding.
 
-#include <QSignalSpy>
-
 #include "tests/builder/BuilderTestUtil.h"
 
 namespace {
@@ -153,27 +151,6 @@ TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
   EXPECT_EQ(UndoCaption(), "Undo Static");
   EXPECT_EQ(Status(), status);
   EXPECT_EQ(Form->Image1->Picture(), picture);
-}
-
-TEST_F(BuilderWindow, ToolButtonsHaveHintsAndTheirOwnPictures) {
-  const std::vector<std::pair<QToolButton*, QString>> buttons = {
-      {Form->LineButton, "add line"},           {Form->CircleButton, "add circle"},
-      {Form->ChangeKindButton, "toggle segment kind"}, {Form->DuplicateButton, "duplicate segment"},
-      {Form->ChangeStaticButton, "static / dynamic segment"}, {Form->DeleteButton, "delete segment"}};
-  std::vector<QImage> pictures;
-  for (const auto& [button, hint] : buttons) {
-    EXPECT_EQ(button->toolTip(), hint);
-    EXPECT_EQ(button->size(), QSize(31, 31));
-    const QImage picture = button->icon().pixmap(27, 27).toImage().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(picture.size(), QSize(27, 27)) << hint.toStdString();
-    bool red = false;
-    for (int y = 0; y < 27; ++y)
-      for (int x = 0; x < 27; ++x) red = red || picture.pixel(x, y) == qRgb(255, 0, 0);
-    EXPECT_TRUE(red) << hint.toStdString();  // every picture shows a handle or a cross
-    for (const QImage& other : pictures) EXPECT_NE(picture, other) << hint.toStdString();
-    pictures.push_back(picture);
-  }
-  EXPECT_EQ(Form->UpDown1->toolTip(), "change segment thickness");
 }
 
 }  // namespace
