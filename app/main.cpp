@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 #include "platform/Dialogs.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   TQtDialogs dialogs;
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
+  TFigureBuilderForm figureBuilder(dialogs, &mainForm);
+  mainForm.SetFigureBuilder(&figureBuilder);
 
   // The program ends when the main window has closed, whatever else is open.
   QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <numbers>
 
+#include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 #include "model/Common.h"
 #include "model/Rounding.h"
@@ -91,8 +92,10 @@ void TMainForm::BackButtonClick() {
 }
 
 void TMainForm::EditTypeButtonClick() {
-  if (SelectedFigure >= EditFrame.Count()) return;
-  // The figure builder opens on a copy of the figure's type (arrives with the builder).
+  if (SelectedFigure >= EditFrame.Count() || FigureBuilder == nullptr) return;
+  // The builder opens on a copy of the figure's type; the figure and its type
+  // stay as they are. A changed type comes back as a new type.
+  FigureBuilder->EditFigureType(*FigureTypes[EditFrame.Items[SelectedFigure].TypeIndex]);
 }
 
 void TMainForm::ScaleSpinEditChange() {

@@ -1,5 +1,6 @@
 // The File, Options and Help menu commands.
 
+#include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 
 void TMainForm::New1Click() {
@@ -10,7 +11,11 @@ void TMainForm::New1Click() {
 void TMainForm::Exit1Click() { close(); }
 
 void TMainForm::CreateFigureType1Click() {
-  // Shows the figure builder as it was left (arrives with the builder).
+  // The builder shows as it was left.
+  if (FigureBuilder == nullptr) return;
+  FigureBuilder->show();
+  FigureBuilder->raise();
+  FigureBuilder->activateWindow();
 }
 
 // Commands whose work arrives with the project file, background, figure type

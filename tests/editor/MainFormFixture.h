@@ -9,6 +9,7 @@
 #include "editor/MainUnit.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
+#include "tests/support/GuiWait.h"
 #include "tests/support/ScriptedDialogs.h"
 
 class MainFormTest : public testing::Test {

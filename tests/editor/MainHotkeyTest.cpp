@@ -22,27 +22,27 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
     if (Form->EditFrame.Count() == 0) Form->AddFigureButtonClick();
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     QTest::keyClick(Form.get(), static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')), Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
+    EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
   }
 }
 
 TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   ShowActive();
   QTest::keyClick(Form.get(), Qt::Key_A, Qt::AltModifier);
-  QTRY_COMPARE(Form->EditFrame.Count(), 2);
+  WAIT_ASSERT(Form->EditFrame.Count() == 2);
   EXPECT_EQ(Form->SelectedFigure, 1);
   QTest::keyClick(Form.get(), Qt::Key_B, Qt::AltModifier);
-  QTRY_COMPARE(Form->SelectedFigure, 0);
+  WAIT_ASSERT(Form->SelectedFigure == 0);
   Figure(0).MoveBy(RealPoint(40, 40));
   QTest::keyClick(Form.get(), Qt::Key_C, Qt::AltModifier);
-  QTRY_COMPARE(Figure(0).Points[0], RealPoint(253, 207));
+  WAIT_ASSERT(Figure(0).Points[0] == RealPoint(253, 207));
   const double before = Figure(0).Angles[2];
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
-  QTRY_VERIFY(Figure(0).Angles[2] != before);
+  WAIT_ASSERT(Figure(0).Angles[2] != before);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  QTRY_COMPARE(Form->EditFrame.Count(), 1);
+  WAIT_ASSERT(Form->EditFrame.Count() == 1);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  QTRY_COMPARE(Form->EditFrame.Count(), 0);
+  WAIT_ASSERT(Form->EditFrame.Count() == 0);
   EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
 }
 

@@ -145,7 +145,7 @@ TEST_F(PlaybackTest, PlaysOnTheRealTimer) {
   Form->RateScrollBar->setValue(5);
   Form->RepeatCheckBox->setChecked(false);
   Form->PlayButtonClick();
-  QTRY_VERIFY_WITH_TIMEOUT(!Form->Timer1->isActive(), 5000);
+  WAIT_ASSERT(!Form->Timer1->isActive());
   EXPECT_EQ(Picture(), FullRepaint());
 }
 

@@ -224,7 +224,7 @@ TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
   ShowActive();
   StoreFrames(12);
   const QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
-  QTRY_VERIFY(bar->maximum() > 0);
+  WAIT_ASSERT(bar->maximum() > 0);
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_EQ(Form->TimelineImages->width(), 3 + 12 * 70);
 }

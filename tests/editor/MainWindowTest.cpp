@@ -110,11 +110,11 @@ TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {
 TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {
   Form->CommandLine = {"notes.txt"};
   ShowActive();
-  EXPECT_EQ(Dialogs.Messages, QStringList({"that is not a tvl or stk file"}));
+  EXPECT_EQ(Dialogs.Messages(), QStringList({"that is not a tvl or stk file"}));
   EXPECT_FALSE(Form->FirstActivation);
   // Later activations do nothing more with the command line.
   Form->FormActivate();
-  EXPECT_EQ(Dialogs.Messages.size(), 1);
+  EXPECT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_EQ(Form->EditFrame.Count(), 1);
 }
 
@@ -125,7 +125,7 @@ TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
     Form->FormActivate();
   }
   // Only the two-character name is not a project or figure type file.
-  EXPECT_EQ(Dialogs.Messages, QStringList({"that is not a tvl or stk file"}));
+  EXPECT_EQ(Dialogs.Messages(), QStringList({"that is not a tvl or stk file"}));
 }
 
 TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {

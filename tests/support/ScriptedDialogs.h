@@ -1,74 +1,100 @@
 #pragma once
-// A dialog seam for tests: answers every modal interaction from queues filled
-// by the test and records what was asked. A question nobody scripted fails
-// the test and is answered No / Cancel, so nothing ever waits for a user.
+// A dialog seam for tests: records every call and answers from queues set up
+// beforehand. A call with no answer queued fails the test and answers as a
+// user who cancels would (No, nothing chosen, dialog rejected), so a
+// forgotten answer never hangs a test.
 
 #include <gtest/gtest.h>
 
 #include <QDialog>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "platform/Dialogs.h"
 
 class TScriptedDialogs : public TDialogs {
  public:
-  QStringList Messages;    // texts of the message boxes shown
-  QStringList Questions;   // texts of the Yes/No warnings asked
+  enum class TKind { Message, YesNo, OpenFile, SaveFile, OpenPicture, Color, Modal };
+
+  struct TCall {
+    TKind Kind;
+    QString Text;                 // message or question
+    TFileDialogRequest Request;   // file dialogs
+    TColor Color = 0;             // colour chooser: the colour it opened on
+  };
+
+  // Answers, taken front first.
   std::deque<bool> YesNoAnswers;
-  QList<TFileDialogRequest> FileRequests;  // open, save and picture dialogs, in order
-  std::deque<TFileDialogResult> FileAnswers;
-  QList<TColor> ColorRequests;  // the colour each chooser opened on
+  std::deque<TFileDialogResult> OpenAnswers;
+  std::deque<TFileDialogResult> SaveAnswers;
+  std::deque<TFileDialogResult> PictureAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
-  int ModalRuns = 0;
-  std::function<int(QDialog&)> OnModal;  // plays the user in the program's own modal windows
+  // Runs a modal window instead of exec(): it may fill the window's fields
+  // and returns the result code. Unset: the window is rejected.
+  std::function<int(QDialog&)> OnExecModal;
 
-  void ShowMessage(QWidget*, const QString& Text) override { Messages << Text; }
+  std::vector<TCall> Calls;
 
-  bool AskYesNo(QWidget*, const QString& Text) override {
-    Questions << Text;
-    if (YesNoAnswers.empty()) {
-      ADD_FAILURE() << "unexpected question: " << Text.toStdString();
-      return false;
-    }
-    const bool answer = YesNoAnswers.front();
-    YesNoAnswers.pop_front();
-    return answer;
+  // The texts of the message boxes shown so far, in order.
+  QStringList Messages() const {
+    QStringList texts;
+    for (const TCall& c : Calls)
+      if (c.Kind == TKind::Message) texts << c.Text;
+    return texts;
+  }
+  int CountOf(TKind Kind) const {
+    int n = 0;
+    for (const TCall& c : Calls) n += c.Kind == Kind;
+    return n;
   }
 
-  TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest& Request) override { return File(Request); }
-  TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest& Request) override { return File(Request); }
-  TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest& Request) override { return File(Request); }
+  void ShowMessage(QWidget*, const QString& Text) override { Calls.push_back({TKind::Message, Text, {}, 0}); }
+
+  bool AskYesNo(QWidget*, const QString& Text) override {
+    Calls.push_back({TKind::YesNo, Text, {}, 0});
+    return Take(YesNoAnswers, false, "AskYesNo", Text);
+  }
+
+  TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest& Request) override {
+    Calls.push_back({TKind::OpenFile, {}, Request, 0});
+    return Take(OpenAnswers, TFileDialogResult{}, "OpenFile", {});
+  }
+
+  TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest& Request) override {
+    Calls.push_back({TKind::SaveFile, {}, Request, 0});
+    return Take(SaveAnswers, TFileDialogResult{}, "SaveFile", {});
+  }
+
+  TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest& Request) override {
+    Calls.push_back({TKind::OpenPicture, {}, Request, 0});
+    return Take(PictureAnswers, TFileDialogResult{}, "OpenPicture", {});
+  }
 
   std::optional<TColor> ChooseColor(QWidget*, TColor Current) override {
-    ColorRequests << Current;
-    if (ColorAnswers.empty()) {
-      ADD_FAILURE() << "unexpected colour chooser";
-      return std::nullopt;
-    }
-    const std::optional<TColor> answer = ColorAnswers.front();
-    ColorAnswers.pop_front();
-    return answer;
+    Calls.push_back({TKind::Color, {}, {}, Current});
+    return Take(ColorAnswers, std::optional<TColor>{}, "ChooseColor", {});
   }
 
   int ExecModal(QDialog& Dialog) override {
-    ++ModalRuns;
-    if (!OnModal) {
-      ADD_FAILURE() << "unexpected modal window: " << Dialog.windowTitle().toStdString();
+    Calls.push_back({TKind::Modal, Dialog.windowTitle(), {}, 0});
+    if (!OnExecModal) {
+      ADD_FAILURE() << "ExecModal called with no handler set: " << Dialog.windowTitle().toStdString();
       return QDialog::Rejected;
     }
-    return OnModal(Dialog);
+    return OnExecModal(Dialog);
   }
 
  private:
-  TFileDialogResult File(const TFileDialogRequest& Request) {
-    FileRequests << Request;
-    if (FileAnswers.empty()) {
-      ADD_FAILURE() << "unexpected file dialog";
-      return {};
+  template <class T>
+  static T Take(std::deque<T>& Queue, T Fallback, const char* What, const QString& Text) {
+    if (Queue.empty()) {
+      ADD_FAILURE() << What << " called with no answer queued " << Text.toStdString();
+      return Fallback;
     }
-    const TFileDialogResult answer = FileAnswers.front();
-    FileAnswers.pop_front();
+    T answer = std::move(Queue.front());
+    Queue.pop_front();
     return answer;
   }
 };

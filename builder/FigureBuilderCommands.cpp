@@ -1,0 +1,134 @@
+// The builder's commands on the selected segment (kind, static, thickness,
+// duplicate, delete), the Edit Mode switch, the one-level undo and the File
+// menu.
+
+#include <QAction>
+#include <QLabel>
+
+#include "builder/FigureBuilderUnit.h"
+#include "builder/UpDown.h"
+#include "model/Rounding.h"
+#include "platform/PictureBox.h"
+
+void TFigureBuilderForm::ChangeKindButtonClick() {
+  AssignUndo();
+  SetUndoCaption(QStringLiteral("Undo Kind"));
+  EraseFigure();
+  // Line and circle swap; any other stored kind becomes a line.
+  uint8_t& kind = Type().Segments[SelectedSegment].Kind;
+  kind = kind + 1 > SegmentCircle ? uint8_t{SegmentLine} : static_cast<uint8_t>(kind + 1);
+  DisplaySegmentData();
+  DrawFigure();
+}
+
+void TFigureBuilderForm::ChangeStaticButtonClick() {
+  AssignUndo();
+  SetUndoCaption(QStringLiteral("Undo Static"));
+  StaticFlags[SelectedSegment] = !StaticFlags[SelectedSegment];
+  EraseFigure();
+  DisplaySegmentData();
+  DrawFigure();
+}
+
+void TFigureBuilderForm::UpDown1Click() {
+  AssignUndo();
+  SetUndoCaption(QStringLiteral("Undo Thickness"));
+  Type().Segments[SelectedSegment].Thickness = static_cast<float>(UpDown1->Position());
+  EraseFigure();
+  DisplaySegmentData();
+  DrawFigure();
+}
+
+void TFigureBuilderForm::DuplicateButtonClick() {
+  if (AtSegmentLimit()) {
+    ShowSegmentLimit();
+    return;
+  }
+  AssignUndo();
+  SetUndoCaption(QStringLiteral("Undo Duplicate"));
+  Duplicating = true;
+  ShowModeCues();
+  Label1->setText(QStringLiteral("select a handle to attach segment"));
+  Label1->adjustSize();
+  const TSegmentStruct& s = Type().Segments[SelectedSegment];
+  const TRealPoint from = WorkFigure.Points[s.ParentVertex];
+  const TRealPoint to = WorkFigure.Points[s.ChildVertex];
+  DuplicateOffset = RealPoint(to.X - from.X, to.Y - from.Y);
+  DuplicateKind = s.Kind;
+  // The copy starts out hanging where its original hangs.
+  SetMousePos(QPoint(RoundPixel(from.X) + Image1->x(), RoundPixel(from.Y) + Image1->y()));
+}
+
+void TFigureBuilderForm::DeleteButtonClick() {
+  TFigureType& type = Type();
+  // The directions shown become the records' own, so that the figure can be
+  // rebuilt from the records after the renumbering.
+  for (std::size_t i = 0; i < WorkFigure.Angles.size(); ++i) type.Segments[i].Angle = WorkFigure.Angles[i];
+  const uint8_t end = type.Segments[SelectedSegment].ChildVertex;
+  if (type.SegmentCount() == 1 || type.Vertices[end].ChildCount() > 0) return;
+
+  AssignUndo();
+  SetUndoCaption(QStringLiteral("Undo Delete"));
+  // The renumbering would leave a pending start vertex, duplicate source or
+  // held handle naming a vertex or segment that is gone or another one, so
+  // the delete ends them: the user sees the segment go and the builder back
+  // to normal selecting.
+  EndPendingModes();
+  StaticFlags.erase(StaticFlags.begin() + SelectedSegment);
+  type.RemoveSegment(SelectedSegment);
+  StaticFlags.resize(type.SegmentCount());
+
+  EraseFigure();
+  const TRealPoint root = WorkFigure.Points[0];
+  WorkFigure.SetType(0);
+  WorkFigure.MoveBy(root);
+  if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
+  UpDown1->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
+  DisplaySegmentData();
+  DrawFigure();
+}
+
+void TFigureBuilderForm::EditMode1Click() {
+  EditMode = !EditMode;
+  EditMode1->setChecked(EditMode);
+}
+
+void TFigureBuilderForm::AssignUndo() {
+  UndoFigureType.Assign(WorkType());
+  UndoFigure.Assign(WorkFigure);
+  UndoSelectedSegment = SelectedSegment;
+  UndoStaticFlags = StaticFlags;
+  Undo1->setEnabled(true);
+}
+
+void TFigureBuilderForm::Undo1Click() {
+  if (!Undo1->isEnabled()) return;
+  EraseFigure();
+  Type().Assign(UndoFigureType);
+  WorkFigure.Assign(UndoFigure);
+  SelectedSegment = UndoSelectedSegment;
+  UpDown1->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
+  StaticFlags = UndoStaticFlags;
+  Undo1->setEnabled(false);
+  SetUndoCaption(QStringLiteral("Undo"));
+  // An add or duplicate stays pending through an undo, but what it refers to
+  // must exist in the restored type: a start vertex that is gone asks again
+  // for a starting handle, and a held handle that is gone is let go.
+  const uint8_t count = Type().SegmentCount();
+  if (PlacingSegment && StartVertex > count) {
+    PlacingSegment = false;
+    ChoosingStartVertex = true;
+  }
+  if (GrabbedHandle >= count) GrabbedHandle = NoHandle;
+  DrawFigure();
+  ShowStatus();
+}
+
+void TFigureBuilderForm::New1Click() { Initialize(); }
+
+// Reading and writing figure type files and handing the type to the
+// animation come with the file support; until then these commands do nothing.
+void TFigureBuilderForm::Open1Click() {}
+void TFigureBuilderForm::Save1Click() {}
+void TFigureBuilderForm::SaveAs1Click() {}
+void TFigureBuilderForm::AddToAnimation1Click() {}

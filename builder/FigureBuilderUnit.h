@@ -1,0 +1,192 @@
+#pragma once
+// The Stick Figure Builder: a modeless window in which the user designs a
+// figure type with the mouse. It edits entry 0 of the figure type table and
+// shows it through one figure of its own, WorkFigure, at scale 1.
+//
+// The implementation is split by concern: FigureBuilderUnit.cpp (window,
+// layout, start and reset), FigureBuilderDrawing.cpp (the drawing area),
+// FigureBuilderMouse.cpp (mouse editing and adding segments) and
+// FigureBuilderCommands.cpp (segment commands, undo, menu commands).
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "model/FigureTypeUnit.h"
+#include "model/FigureUnit.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPainter;
+class QPushButton;
+class QToolButton;
+class TDialogs;
+class TFigureTypeHost;
+class TPictureBox;
+class TUpDown;
+
+class TFigureBuilderForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Outer size of the window when it is created.
+  static constexpr int DesignWidth = 389;
+  static constexpr int DesignHeight = 391;
+
+  // The figure type table must exist (entry 0 is the builder's working type).
+  // Host may be null where no main window is present.
+  TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent = nullptr);
+  ~TFigureBuilderForm() override;
+
+  // Controls.
+  QFrame* Panel1;  // tool column
+  QToolButton* LineButton;
+  QToolButton* CircleButton;
+  QToolButton* ChangeKindButton;
+  TUpDown* UpDown1;  // thickness of the selected segment, 0..100
+  QToolButton* DuplicateButton;
+  QToolButton* ChangeStaticButton;
+  QToolButton* DeleteButton;
+  TPictureBox* Image1;  // drawing area
+  QFrame* Panel2;       // status bar
+  QLabel* Label1;       // status text
+  // Always enabled hotkey buttons, placed outside the tool column's visible
+  // area, so each Alt+letter works also while its visible button is disabled.
+  QPushButton* SimpleL;
+  QPushButton* SimpleC;
+  QPushButton* SimpleT;
+  QPushButton* SimpleD;
+  QPushButton* SimpleS;
+  QPushButton* SimpleDe;
+  QPushButton* Editm;
+  QPushButton* FileN;
+  QPushButton* OpenT;
+  QPushButton* SaveThis;
+  QPushButton* SaveAs;
+  QPushButton* AddT;
+  // Menus.
+  QMenu* File1;
+  QMenu* Options1;
+  QAction* New1;
+  QAction* Open1;
+  QAction* Save1;
+  QAction* SaveAs1;
+  QAction* AddToAnimation1;
+  QAction* Exit1;
+  QAction* Undo1;
+  QAction* EditMode1;
+
+  // Start and reset.
+  void FormCreate();
+  void Initialize();
+  // Loads a copy of Type, puts its root at the centre and shows the window.
+  void EditFigureType(const TFigureType& Type);
+  void FormResize();
+  void Exit1Click();
+
+  // Drawing area and status.
+  void EraseFigure();
+  void DrawFigure();
+  // A free line or circle from From to To with the painter's current pen.
+  void DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind);
+  void DisplaySegmentData();
+  // Moves the mouse pointer to a point of the window's client area.
+  void SetMousePos(QPoint Point);
+  void EnableSelectedSegmentButtons(bool Enabled);
+
+  // Mouse editing.
+  void Image1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void Image1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+  void Image1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void LineButtonClick();
+  void CircleButtonClick();
+  void StartAddingSegment(uint8_t Kind);
+
+  // Segment commands and undo.
+  void ChangeKindButtonClick();
+  void ChangeStaticButtonClick();
+  void UpDown1Click();
+  void DuplicateButtonClick();
+  void DeleteButtonClick();
+  void EditMode1Click();
+  void AssignUndo();
+  void Undo1Click();
+
+  // File commands.
+  void New1Click();
+  void Open1Click();
+  void Save1Click();
+  void SaveAs1Click();
+  void AddToAnimation1Click();
+
+  // State, read-only, for the main window and the tests.
+  const TFigure& GetWorkFigure() const { return WorkFigure; }
+  const TFigureType& WorkType() const { return *FigureTypes[0]; }
+  uint8_t GetSelectedSegment() const { return SelectedSegment; }
+  const std::vector<bool>& GetStaticFlags() const { return StaticFlags; }
+  const QString& GetFigureFileName() const { return FigureFileName; }
+  bool GetEditMode() const { return EditMode; }
+  int16_t GetGrabbedHandle() const { return GrabbedHandle; }
+  bool IsChoosingStartVertex() const { return ChoosingStartVertex; }
+  bool IsPlacingSegment() const { return PlacingSegment; }
+  bool IsDuplicating() const { return Duplicating; }
+  uint8_t GetStartVertex() const { return StartVertex; }
+  const TFigureType& GetUndoFigureType() const { return UndoFigureType; }
+
+ protected:
+  void resizeEvent(QResizeEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+ private:
+  using THandler = void (TFigureBuilderForm::*)();
+
+  void CreateControls();
+  void CreateMenus();
+  QPushButton* MakeHotkeyButton(const QString& Caption, int Slot, THandler Handler);
+  void Connect(QAction* Action, THandler Handler);
+  void RunHandler(THandler Handler);
+
+  TFigureType& Type() { return *FigureTypes[0]; }
+  void SetUndoCaption(const QString& Caption);
+  // Ends every pending add, duplicate and drag, with the cursor and buttons
+  // they changed.
+  void EndPendingModes();
+  // Cursor and segment buttons as the pending add or duplicate wants them.
+  void ShowModeCues();
+  // The pending mode's prompt, or the selected segment's data.
+  void ShowStatus();
+  // Thickness a new segment from StartVertex takes.
+  float StartThickness() const;
+  bool AtSegmentLimit() const;
+  void ShowSegmentLimit();
+  QRect PictureRect() const;
+
+  TDialogs& Dialogs;
+  TFigureTypeHost* Host;
+  bool Created = false;
+  bool ShownBefore = false;
+
+  TFigure WorkFigure;
+  uint8_t SelectedSegment = 0;
+  std::vector<bool> StaticFlags;
+  QString FigureFileName;
+  bool EditMode = false;
+  int16_t GrabbedHandle = NoHandle;
+  QPoint LastMousePos;
+  bool MoveUndoPending = false;
+  bool ChoosingStartVertex = false;
+  bool PlacingSegment = false;
+  uint8_t StartVertex = 0;
+  uint8_t NewSegmentKind = SegmentLine;
+  bool Duplicating = false;
+  uint8_t DuplicateKind = SegmentLine;
+  TRealPoint DuplicateOffset;
+  TFigureType UndoFigureType;
+  TFigure UndoFigure;
+  uint8_t UndoSelectedSegment = 0;
+  std::vector<bool> UndoStaticFlags;
+};

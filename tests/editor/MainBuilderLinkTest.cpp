@@ -1,0 +1,83 @@
+// The main window's two ways into the figure builder.
+
+#include "builder/FigureBuilderUnit.h"
+#include <QBuffer>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+class MainBuilderLinkTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
+    Form->SetFigureBuilder(Builder.get());
+  }
+  void TearDown() override {
+    Builder.reset();
+    MainFormTest::TearDown();
+  }
+  std::unique_ptr<TFigureBuilderForm> Builder;
+};
+
+TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) {
+  // A type with a static segment, used by the selected figure.
+  auto type = std::make_unique<TFigureType>();
+  type->AddSegment(0, SegmentLine, 30, 4, 0.5, 0);
+  type->AddSegment(1, SegmentCircle, 20, 3, 1.5, 1);
+  FigureTypes.push_back(std::move(type));
+  Form->AppendFigureTypeName("kite");
+  Form->AddFigureButtonClick();
+  const TFigure figure = Figure(1);
+  const QByteArray typeBefore = [] {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    FigureTypes[2]->SaveToStream(buffer);
+    return bytes;
+  }();
+
+  Form->EditTypeButtonClick();
+  EXPECT_TRUE(Builder->isVisible());
+  const TFigureType& working = *FigureTypes[0];
+  ASSERT_EQ(working.SegmentCount(), 2);
+  EXPECT_EQ(working.Segments[1].Kind, SegmentCircle);
+  EXPECT_EQ(working.Segments[1].Length, 20.0f);
+  EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
+  // The figure and the table entry it uses are left as they were.
+  EXPECT_EQ(Figure(1).Points, figure.Points);
+  QByteArray typeAfter;
+  QBuffer buffer(&typeAfter);
+  buffer.open(QIODevice::WriteOnly);
+  FigureTypes[2]->SaveToStream(buffer);
+  EXPECT_EQ(typeAfter, typeBefore);
+}
+
+TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
+  Form->EditTypeButtonClick();  // the Stickman in the builder
+  Builder->ChangeKindButtonClick();
+  Builder->close();
+  ASSERT_FALSE(Builder->isVisible());
+  Form->CreateFigureType1Click();
+  EXPECT_TRUE(Builder->isVisible());
+  EXPECT_EQ(FigureTypes[0]->SegmentCount(), 10);
+  EXPECT_EQ(FigureTypes[0]->Segments[0].Kind, SegmentCircle);
+  EXPECT_TRUE(Builder->Undo1->isEnabled());
+}
+
+TEST_F(MainBuilderLinkTest, HotkeysReachTheBuilder) {
+  ShowActive();
+  QTest::keyClick(Form.get(), Qt::Key_T, Qt::AltModifier);
+  WAIT_ASSERT(Builder->isVisible());
+  Builder->hide();
+  Form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  Figure(0).RotateSegment(0, 1.0);  // the figure's pose is not the type's
+  QTest::keyClick(Form.get(), Qt::Key_E, Qt::AltModifier);
+  WAIT_ASSERT(Builder->isVisible());
+  // The builder shows the type's own pose, root at its centre.
+  EXPECT_DOUBLE_EQ(Builder->GetWorkFigure().Angles[0], FigureTypes[1]->Segments[0].Angle);
+}
+
+}  // namespace
