@@ -31,7 +31,9 @@ bench: deps
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTAVEL_TESTS=OFF -DTAVEL_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do \
-	  echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(BENCH_ARGS) || exit 1; \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then \
+	    echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(BENCH_ARGS) || exit 1; \
+	  fi; \
 	done
 
 clean:
