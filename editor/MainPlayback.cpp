@@ -44,6 +44,9 @@ void TMainForm::Timer1Timer() {
 void TMainForm::RateScrollBarChange() { Timer1->setInterval(RateScrollBar->value()); }
 
 void TMainForm::EnableControlsPlaying(bool Enable) {
+  // A disabled drawing area never hears the release of a drag in progress,
+  // so the drag ends here rather than carrying on after Stop.
+  if (!Enable) SelectedHandle = NoHandle;
   EditImage->setEnabled(Enable);
   AddFigureButton->setEnabled(Enable);
   NextFrameButton->setEnabled(Enable);

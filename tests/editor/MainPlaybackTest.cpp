@@ -116,6 +116,17 @@ TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
   EXPECT_FALSE(Form->FigureControlsEnabled);
 }
 
+TEST_F(PlaybackTest, PlayEndsADragInProgress) {
+  StoreFrames(1);
+  const TRealPoint root = Figure(0).Points[0];
+  Press(At(root));
+  Form->PlayButtonClick();
+  Form->StopButtonClick();
+  MoveTo(QPoint(20, 20));
+  EXPECT_EQ(Figure(0).Points[0], root);
+  EXPECT_EQ(Form->SelectedHandle, NoHandle);
+}
+
 TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   StoreFrames(2);
   Form->PlayButtonClick();
