@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <vector>
 
 #include "model/FigureUnit.h"
 #include "model/Rounding.h"
@@ -15,21 +16,55 @@ QPoint Rounded(TRealPoint P) { return QPoint(RoundPixel(P.X), RoundPixel(P.Y)); 
 // A point of the figure on a picture drawn at Zoom, multiplied in single precision.
 TRealPoint Zoomed(TRealPoint P, float Zoom) { return Zoom == 1.0f ? P : RealPoint(P.X * Zoom, P.Y * Zoom); }
 
-// A round dot as wide as the pen, in the pen's colour, covering the same rows
-// and columns as the end of a line of that width at the same point. The
-// painter draws nothing for a zero-length line, so the dot is stroked as a
-// very short line; odd widths are centred on the pixel's middle, as the
-// painter centres odd-width lines.
+// A round dot as wide as the pen, stroked as a very short line: the painter
+// draws nothing for a zero-length one. Odd widths are centred on the pixel's
+// middle, as the painter centres odd-width lines, so the dot covers the same
+// rows and columns as the end of a line of that width at the same point.
+void StrokeDot(QPainter& Canvas, QPointF At, const QColor& Colour, int Width) {
+  Canvas.setPen(QPen(Colour, Width, Qt::SolidLine, Qt::RoundCap));
+  const double offset = (Width % 2 == 1) ? 0.5 : 0.0;
+  const QPointF centre(At.x() + offset, At.y() + offset);
+  Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
+}
+
+// Handles are many small dots of a few widths and colours. Stroking one costs
+// far more than copying a picture of it, and a dot stroked once into a
+// picture and copied at a whole-pixel offset has exactly the same pixels.
+constexpr int MaxSpriteWidth = 32;
+
+const QImage& DotSprite(int Width, QRgb Colour) {
+  struct TSprite {
+    int Width;
+    QRgb Colour;
+    QImage Picture;
+  };
+  thread_local std::vector<TSprite> sprites;
+  for (const TSprite& s : sprites)
+    if (s.Width == Width && s.Colour == Colour) return s.Picture;
+  if (sprites.size() >= 64) sprites.clear();
+  const int margin = Width / 2 + 2;
+  QImage picture(2 * margin + 1, 2 * margin + 1, QImage::Format_ARGB32_Premultiplied);
+  picture.fill(Qt::transparent);
+  {
+    QPainter canvas(&picture);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    StrokeDot(canvas, QPointF(margin, margin), QColor::fromRgb(Colour), Width);
+  }
+  sprites.push_back({Width, Colour, std::move(picture)});
+  return sprites.back().Picture;
+}
+
+// A dot as wide as Width in the pen's colour at a pixel point.
 void DrawDot(QPainter& Canvas, QPoint At, int Width) {
   const QPen pen = Canvas.pen();
   if (Width <= 1) {
     Canvas.setPen(QPen(pen.color(), 1));
     Canvas.drawPoint(At);
+  } else if (Width <= MaxSpriteWidth) {
+    const int margin = Width / 2 + 2;
+    Canvas.drawImage(At.x() - margin, At.y() - margin, DotSprite(Width, pen.color().rgb()));
   } else {
-    Canvas.setPen(QPen(pen.color(), Width, Qt::SolidLine, Qt::RoundCap));
-    const double offset = (Width % 2 == 1) ? 0.5 : 0.0;
-    const QPointF centre(At.x() + offset, At.y() + offset);
-    Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
+    StrokeDot(Canvas, At, pen.color(), Width);
   }
   Canvas.setPen(pen);
 }

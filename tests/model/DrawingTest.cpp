@@ -99,6 +99,33 @@ TEST_F(DrawingTest, ZeroLengthLineIsARoundDotAsWideAsThePen) {
   EXPECT_EQ(Picture.pixel(52, 42), White);
 }
 
+TEST_F(DrawingTest, StampedDotsHaveTheStrokedDotsPixelsEverywhere) {
+  // Dots are stamped from cached pictures; they must equal a dot stroked in place,
+  // also where the picture cuts them off.
+  const QPoint places[] = {{50, 40}, {0, 0}, {-3, 5}, {99, 79}, {97, 2}};
+  for (int width = 2; width <= 40; width += (width < 12 ? 1 : 7)) {
+    for (const QPoint at : places) {
+      QImage stamped(100, 80, QImage::Format_RGB32), stroked(100, 80, QImage::Format_RGB32);
+      stamped.fill(Qt::white);
+      stroked.fill(Qt::white);
+      {
+        QPainter canvas(&stamped);
+        PrepareCanvas(canvas);
+        canvas.setPen(QPen(QColor(10, 200, 30)));
+        DrawPixelLine(canvas, at, at, width);
+      }
+      {
+        QPainter canvas(&stroked);
+        canvas.setPen(QPen(QColor(10, 200, 30), width, Qt::SolidLine, Qt::RoundCap));
+        const double offset = width % 2 ? 0.5 : 0.0;
+        const QPointF centre(at.x() + offset, at.y() + offset);
+        canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
+      }
+      EXPECT_EQ(stamped, stroked) << "width " << width << " at " << at.x() << "," << at.y();
+    }
+  }
+}
+
 TEST_F(DrawingTest, TinyCircleIsADotAtItsParentVertex) {
   TFigure f = OneSegment(SegmentCircle, 0.5f, 4, 0, RealPoint(30, 30));
   Draw(f);
