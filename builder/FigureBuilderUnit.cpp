@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <array>
 
 #include "builder/ButtonPictures.h"
 #include "builder/UpDown.h"
@@ -295,10 +296,9 @@ void TFigureBuilderForm::SetMousePos(QPoint Point) {
 }
 
 void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
-  for (QWidget* control : {static_cast<QWidget*>(ChangeKindButton), static_cast<QWidget*>(DeleteButton),
-                           static_cast<QWidget*>(DuplicateButton), static_cast<QWidget*>(UpDown1),
-                           static_cast<QWidget*>(ChangeStaticButton)})
-    control->setEnabled(Enabled);
+  const std::array<QWidget*, 5> buttons = {ChangeKindButton, DeleteButton, DuplicateButton, UpDown1,
+                                            ChangeStaticButton};
+  for (QWidget* control : buttons) control->setEnabled(Enabled);
 }
 
 void TFigureBuilderForm::ShowModeCues() {

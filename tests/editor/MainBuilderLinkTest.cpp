@@ -1,8 +1,7 @@
 // The main window's two ways into the figure builder.
 
 #include "builder/FigureBuilderUnit.h"
-#include <QBuffer>
-
+#include "tests/model/ModelTestUtil.h"
 #include "tests/editor/MainFormFixture.h"
 
 namespace {
@@ -23,20 +22,10 @@ class MainBuilderLinkTest : public MainFormTest {
 
 TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) {
   // A type with a static segment, used by the selected figure.
-  auto type = std::make_unique<TFigureType>();
-  type->AddSegment(0, SegmentLine, 30, 4, 0.5, 0);
-  type->AddSegment(1, SegmentCircle, 20, 3, 1.5, 1);
-  FigureTypes.push_back(std::move(type));
-  Form->AppendFigureTypeName("kite");
+  AddType("kite", {Segment(0, SegmentLine, 30, 4, 0.5), Segment(1, SegmentCircle, 20, 3, 1.5, 1)});
   Form->AddFigureButtonClick();
   const TFigure figure = Figure(1);
-  const QByteArray typeBefore = [] {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FigureTypes[2]->SaveToStream(buffer);
-    return bytes;
-  }();
+  const QByteArray typeBefore = SaveBytes(*FigureTypes[2]);
 
   Form->EditTypeButtonClick();
   EXPECT_TRUE(Builder->isVisible());
@@ -47,11 +36,7 @@ TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) 
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
   // The figure and the table entry it uses are left as they were.
   EXPECT_EQ(Figure(1).Points, figure.Points);
-  QByteArray typeAfter;
-  QBuffer buffer(&typeAfter);
-  buffer.open(QIODevice::WriteOnly);
-  FigureTypes[2]->SaveToStream(buffer);
-  EXPECT_EQ(typeAfter, typeBefore);
+  EXPECT_EQ(SaveBytes(*FigureTypes[2]), typeBefore);
 }
 
 TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {

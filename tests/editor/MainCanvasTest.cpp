@@ -132,11 +132,7 @@ TEST_F(MainWheelTest, RootDragContinuesOnTheFigureTheWheelSelects) {
 TEST_F(MainWheelTest, JointDragNeverTurnsASegmentTheNewFigureLacks) {
   ShowActive();
   // A type of two segments beside the Stickman's ten.
-  auto small = std::make_unique<TFigureType>();
-  small->AddSegment(0, SegmentLine, 30, 5, 0, 0);
-  small->AddSegment(1, SegmentLine, 30, 5, 0, 0);
-  FigureTypes.push_back(std::move(small));
-  Form->AppendFigureTypeName("small");
+  AddType("small", {Segment(0, SegmentLine, 30, 5, 0), Segment(1, SegmentLine, 30, 5, 0)});
   Form->AddFigureButtonClick();
   Figure(1).MoveBy(RealPoint(-150, 0));
   Form->SelectedFigure = 0;

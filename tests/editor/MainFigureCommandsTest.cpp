@@ -49,10 +49,7 @@ TEST_F(FigureCommandsTest, AddFigurePutsANewSelectedFigureOnTopAtTheCentre) {
 }
 
 TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
-  auto type = std::make_unique<TFigureType>();
-  type->AddSegment(0, SegmentCircle, 20, 2, 0, 0);
-  FigureTypes.push_back(std::move(type));
-  Form->AppendFigureTypeName("ball");
+  AddType("ball", {Segment(0, SegmentCircle, 20, 2, 0)});
   Form->AddFigureButtonClick();
   EXPECT_EQ(Figure(1).TypeIndex, 2);
   // Text typed over the list that names no type adds nothing; naming one picks it.

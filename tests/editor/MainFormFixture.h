@@ -30,6 +30,26 @@ class MainFormTest : public testing::Test {
   }
 
   TFigure& Figure(int I) { return Form->EditFrame.Items.at(I); }
+
+  // Adds a type of the given segments to the table and its name to the list.
+  void AddType(const QString& Name, std::initializer_list<TSegmentStruct> Segments) {
+    auto type = std::make_unique<TFigureType>();
+    for (const TSegmentStruct& s : Segments)
+      type->AddSegment(s.ParentVertex, s.Kind, s.Length, s.Thickness, s.Angle, s.Static);
+    FigureTypes.push_back(std::move(type));
+    Form->AppendFigureTypeName(Name);
+  }
+  static TSegmentStruct Segment(uint8_t Parent, uint8_t Kind, float Length, float Thickness, double Angle,
+                                uint8_t Static = 0) {
+    TSegmentStruct s;
+    s.ParentVertex = Parent;
+    s.Kind = Kind;
+    s.Length = Length;
+    s.Thickness = Thickness;
+    s.Angle = Angle;
+    s.Static = Static;
+    return s;
+  }
   QImage& Picture() { return Form->EditImage->Picture(); }
 
   static QPoint At(TRealPoint P) { return QPoint(qRound(P.X), qRound(P.Y)); }
