@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench fuzz clean
 
 all: build
 
@@ -36,5 +36,16 @@ bench: deps
 	  fi; \
 	done
 
+# Every file reader under libFuzzer (clang-14), FUZZ_SECONDS each (default 60).
+# FUZZERS=name... picks targets; crashes land in build-fuzz/crashes/.
+FUZZ_SECONDS ?= 60
+FUZZERS ?=
+fuzz:
+	@./scripts/install-deps.sh fuzz
+	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTAVEL_TESTS=OFF -DTAVEL_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
+
 clean:
-	rm -rf build build-test build-bench
+	rm -rf build build-test build-bench build-fuzz

@@ -18,13 +18,7 @@ void TMainForm::CreateFigureType1Click() {
   FigureBuilder->activateWindow();
 }
 
-// Commands whose work arrives with the project file, background, figure type
-// file, dimensions and ReadMe features.
+// Commands whose work arrives with the project file and figure type file features.
 void TMainForm::OpenAnimation1Click() {}
 void TMainForm::SaveAnimation1Click() {}
-void TMainForm::LoadBackground1Click() {}
-void TMainForm::ClearBackground1Click() {}
 void TMainForm::LoadFigure1Click() {}
-void TMainForm::Options1Click() {}
-void TMainForm::ViewReadMefile1Click() {}
-void TMainForm::About1Click() {}

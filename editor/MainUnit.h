@@ -9,7 +9,9 @@
 //   MainFigureCommands.cpp  the figure buttons and the scale edit
 //   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
 //   MainPlayback.cpp        Play, Stop, the timer
-//   MainProjectCommands.cpp the File menu's project, background and type commands
+//   MainProjectCommands.cpp New, Open, Save Animation, the save question, Load Figure Type
+//   MainSettingsCommands.cpp background, dimensions, ReadMe, About
+//   MainExportCommands.cpp  the GIF and BMP exports Save Animation hands over to
 
 #include <QImage>
 #include <array>
@@ -114,6 +116,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void Options1Click();
   void ViewReadMefile1Click();
   void About1Click();
+  // Save Animation's hand-over to the exports (MainExportCommands.cpp). Base
+  // is the chosen path without its extension (RemoveExtention).
+  void ExportGif(const QString& Base);
+  void ExportBitmaps(const QString& Base);
 
   // TFigureTypeHost: the figure type list for the builder.
   QStringList FigureTypeNames() const override;

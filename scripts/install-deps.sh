@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tavel needs to build and test, when they are missing.
 # Runs apt-get through sudo when not root. Safe to run again: it does nothing once all are present.
+# With the argument "fuzz" it also installs what `make fuzz` needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   libgif-dev
   fonts-dejavu-core
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
