@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "builder/FigureBuilderUnit.h"
+#include "builder/NameUnit.h"
 #include "editor/MainUnit.h"
 #include "platform/Dialogs.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
   mainForm.CommandLine = QApplication::arguments().mid(1);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);
+  TNameForm nameForm(&figureBuilder);
+  figureBuilder.SetNameForm(&nameForm);
 
   // The program ends when the main window has closed, whatever else is open.
   QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
