@@ -182,6 +182,11 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
 bool TMainForm::event(QEvent* Event) {
   const bool result = QMainWindow::event(Event);
   if (Event->type() == QEvent::WindowActivate) Guard([this] { FormActivate(); });
+  // Where no window manager activates the window (or one that keeps new
+  // windows from taking the focus), the first showing stands in for the
+  // first activation, once the window is on the screen.
+  if (Event->type() == QEvent::Show && FirstActivation)
+    QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(); }); });
   return result;
 }
 
