@@ -3,6 +3,7 @@
 // window closes.
 
 #include <QApplication>
+#include <QIcon>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/NameUnit.h"
@@ -12,6 +13,11 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tavel");
+  // Every window carries the program's icon; the desktop entry names it too.
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/%1.png").arg(size));
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tavel.Tavel"));
   QApplication::setQuitOnLastWindowClosed(false);
 
   TQtDialogs dialogs;
