@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QComboBox>
 #include <QPushButton>
 #include <QScreen>
@@ -119,13 +120,22 @@ void TMainForm::SetFigureControls(int Index) {
   ColorDialog1.Color = EditFrame.Items[Index].Color;
 }
 
+namespace {
+bool StartsLikeAProject(const QString& Path) {
+  QFile file(Path);
+  return file.open(QIODevice::ReadOnly) && file.read(2) == QByteArray("\x78\xda", 2);
+}
+}  // namespace
+
 void TMainForm::FormActivate() {
   if (!FirstActivation) return;
   FirstActivation = false;
   if (CommandLine.isEmpty()) return;
   const QString path = CommandLine.constFirst();
   const QString ending = path.right(3).toLower();
-  if (ending == "tvl") {
+  if (ending == "tvl" || (ending != "stk" && StartsLikeAProject(path))) {
+    // A project renamed without its ending is known by its first bytes, as
+    // the desktop knows it when the file is opened from a file manager.
     LoadProject(path);
   } else if (ending == "stk") {
     if (FigureBuilder == nullptr) return;

@@ -209,13 +209,17 @@ TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
   Form->NextFrameButtonClick();
   Form->NextFrameButtonClick();
   SaveAs("walk.tvl");
-  ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path("Walk.TVL")));
-  ResetAnimationState();
-  Form = std::make_unique<TMainForm>(Dialogs);
-  Form->CommandLine = {Path("Walk.TVL")};
-  ShowActive();
-  EXPECT_EQ(Frames.size(), 2u);
-  EXPECT_EQ(Form->TimelineImages->Count(), 2);
+  // The ending in any letter case, or a project's first bytes without an ending.
+  for (const QString name : {"Walk.TVL", "walk-renamed"}) {
+    ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path(name)));
+    ResetAnimationState();
+    Form = std::make_unique<TMainForm>(Dialogs);
+    Form->CommandLine = {Path(name)};
+    ShowActive();
+    EXPECT_EQ(Frames.size(), 2u) << name.toStdString();
+    EXPECT_EQ(Form->TimelineImages->Count(), 2);
+  }
+  EXPECT_TRUE(Dialogs.Messages().isEmpty());
 }
 
 }  // namespace
