@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,18 +54,6 @@ class DimensionsTest : public MainFormTest {
 
   std::unique_ptr<TOptionsForm> Options;
 };
-
-TEST_F(DimensionsTest, WindowHasItsCaptionFieldsAndButtons) {
-  EXPECT_EQ(Options->windowTitle(), "OptionsForm");
-  EXPECT_EQ(Options->size(), QSize(210, 180));
-  EXPECT_EQ(Options->GroupBox1->title(), "Animation Dimensions");
-  for (QSpinBox* field : {Options->SpinEditWidth, Options->SpinEditHeight}) {
-    EXPECT_EQ(field->minimum(), 10);
-    EXPECT_EQ(field->maximum(), 10000);
-  }
-  EXPECT_TRUE(Options->BitBtn1->isDefault());
-  EXPECT_FALSE(Options->isModal());
-}
 
 TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
   const struct {
@@ -201,8 +188,6 @@ TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
   Form->About1Click();
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   EXPECT_EQ(Dialogs.Calls.back().Text, "About");
-  EXPECT_EQ(about.size(), QSize(313, 278));
-  EXPECT_TRUE(about.OKButton->isDefault());
   EXPECT_TRUE(QRegularExpression(R"(^\d+\.\d+\.\d+$)").match(TAboutBox::Version()).hasMatch());
   EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\d$)").match(TAboutBox::ReleaseDate()).hasMatch());
   EXPECT_TRUE(shown.contains("Version " + TAboutBox::Version())) << shown.join('|').toStdString();
