@@ -7,7 +7,9 @@
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/NameUnit.h"
+#include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
+#include "editor/OptionsUnit.h"
 #include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {
@@ -23,8 +25,11 @@ int main(int argc, char** argv) {
   TQtDialogs dialogs;
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
+  TAboutBox aboutBox(&mainForm);
+  TOptionsForm optionsForm(mainForm, dialogs, &mainForm);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);
+  mainForm.SetSettingsWindows(&aboutBox, &optionsForm);
   TNameForm nameForm(&figureBuilder);
   figureBuilder.SetNameForm(&nameForm);
 

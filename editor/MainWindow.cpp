@@ -53,8 +53,10 @@ void TMainForm::SizeEditImage() {
   EditImage->resize(AnimationWidth, AnimationHeight);
   EditImage->parentWidget()->resize(AnimationWidth + 4, AnimationHeight + 4);
   QImage& picture = EditImage->Picture();
-  if (picture.size() != QSize(AnimationWidth, AnimationHeight))
+  if (picture.size() != QSize(AnimationWidth, AnimationHeight)) {
+    picture = QImage();  // the old picture goes first: two of the largest would not fit
     picture = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  }
 }
 
 void TMainForm::NewProject() {
@@ -182,9 +184,10 @@ bool TMainForm::HandleWheel(QWheelEvent* Event) {
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
-  // Every wheel turn over this window selects figures; nothing in it scrolls with the wheel.
+  // Every wheel turn over this window selects figures, whether the window is
+  // active or not; nothing in it scrolls or steps with the wheel.
   if (Event->type() == QEvent::Wheel && Watched->isWidgetType() &&
-      static_cast<QWidget*>(Watched)->window() == this && isActiveWindow())
+      static_cast<QWidget*>(Watched)->window() == this)
     return HandleWheel(static_cast<QWheelEvent*>(Event));
   return QMainWindow::eventFilter(Watched, Event);
 }
