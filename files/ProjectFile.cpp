@@ -37,8 +37,28 @@ void WriteBackground(TByteWriter& Out, const TProjectView& View) {
 
 }  // namespace
 
+namespace {
+
+// The payload's size, so that it is built in one piece of memory.
+qsizetype PayloadSize(const TProjectView& View) {
+  qsizetype size = 1 + 1 + 4 + 4 + 1 + 1 + 4;
+  if (View.HasBackground && View.BackgroundKind == 1 && View.BackgroundJpeg)
+    size += 8 + View.BackgroundJpeg->size();
+  else if (View.HasBackground && View.Background)
+    size += 54 + 1024 + Bmp24RowBytes(View.Background->width()) * View.Background->height();
+  for (std::size_t entry = 2; entry < View.Types.size(); ++entry) size += 1 + 24 * View.Types[entry]->SegmentCount() + 256;
+  for (const TFigures& frame : View.Frames) {
+    size += 1;
+    for (const TFigure& figure : frame.Items) size += 17 + 8 * qsizetype(figure.Angles.size());
+  }
+  return size;
+}
+
+}  // namespace
+
 QByteArray ProjectPayload(const TProjectView& View) {
   QByteArray payload;
+  payload.reserve(PayloadSize(View));
   TByteWriter out(payload);
   out.Write<uint8_t>(ProjectVersion);
   const bool background = View.HasBackground && View.Background != nullptr;
