@@ -1,14 +1,22 @@
 // Tavel: frame-by-frame animation of jointed stick figures.
 // Creates the windows, each once, and runs the event loop until the main
-// window closes.
+// window closes. With command-line options (--export, --help, --version) it
+// runs the exporter instead, without any window or display.
 
 #include <QApplication>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
+#include "export/CommandLine.h"
+#include "export/GifSaveUnit.h"
+#include "export/ProgressUnit.h"
 #include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {
+  if (IsExportCommandLine(argc, argv)) {
+    QCoreApplication app(argc, argv);
+    return RunExportCommandLine(QCoreApplication::arguments());
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tavel");
   QApplication::setQuitOnLastWindowClosed(false);
@@ -16,6 +24,9 @@ int main(int argc, char** argv) {
   TQtDialogs dialogs;
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
+  TProgressForm progressForm(&mainForm);
+  TGifOptionsForm gifOptionsForm(dialogs, progressForm, &mainForm);
+  mainForm.SetExportWindows(&progressForm, &gifOptionsForm);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);
 
