@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "builder/FigureBuilderUnit.h"
+#include "builder/NameUnit.h"
 #include "editor/MainUnit.h"
 #include "export/CommandLine.h"
 #include "export/GifSaveUnit.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
   mainForm.SetExportWindows(&progressForm, &gifOptionsForm);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);
+  TNameForm nameForm(&figureBuilder);
+  figureBuilder.SetNameForm(&nameForm);
 
   // The program ends when the main window has closed, whatever else is open.
   QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -1,6 +1,5 @@
 // The builder's commands on the selected segment (kind, static, thickness,
-// duplicate, delete), the Edit Mode switch, the one-level undo and the File
-// menu.
+// duplicate, delete), the Edit Mode switch and the one-level undo.
 
 #include <QAction>
 #include <QLabel>
@@ -53,8 +52,12 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
   const TRealPoint from = WorkFigure.Points[s.ParentVertex];
   const TRealPoint to = WorkFigure.Points[s.ChildVertex];
-  DuplicateOffset = RealPoint(to.X - from.X, to.Y - from.Y);
-  DuplicateKind = s.Kind;
+  Duplicate.Kind = s.Kind;
+  Duplicate.Length = s.Length;
+  Duplicate.Thickness = s.Thickness;
+  Duplicate.Direction = WorkFigure.Angles[SelectedSegment];
+  Duplicate.Static = StaticFlags[SelectedSegment];
+  Duplicate.Offset = RealPoint(to.X - from.X, to.Y - from.Y);
   // The copy starts out hanging where its original hangs.
   SetMousePos(QPoint(RoundPixel(from.X) + Image1->x(), RoundPixel(from.Y) + Image1->y()));
 }
@@ -124,11 +127,3 @@ void TFigureBuilderForm::Undo1Click() {
   ShowStatus();
 }
 
-void TFigureBuilderForm::New1Click() { Initialize(); }
-
-// Reading and writing figure type files and handing the type to the
-// animation come with the file support; until then these commands do nothing.
-void TFigureBuilderForm::Open1Click() {}
-void TFigureBuilderForm::Save1Click() {}
-void TFigureBuilderForm::SaveAs1Click() {}
-void TFigureBuilderForm::AddToAnimation1Click() {}

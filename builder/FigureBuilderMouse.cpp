@@ -33,6 +33,16 @@ void TFigureBuilderForm::ShowSegmentLimit() {
   Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure segments"));
 }
 
+void TFigureBuilderForm::GiveUpAtSegmentLimit() {
+  // The pending add or duplicate ends with the message, so later presses
+  // select and drag again instead of repeating it.
+  EndPendingModes();
+  EraseFigure();
+  DrawFigure();
+  ShowStatus();
+  ShowSegmentLimit();
+}
+
 float TFigureBuilderForm::StartThickness() const {
   const TFigureType& type = WorkType();
   const int16_t parent = type.Vertices[StartVertex].ParentSegment;
@@ -74,7 +84,7 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
 
   if (PlacingSegment) {
     if (AtSegmentLimit()) {
-      ShowSegmentLimit();
+      GiveUpAtSegmentLimit();
       return;
     }
     EraseFigure();
@@ -101,19 +111,16 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
 
   if (Duplicating && hit != NoHandle) {
     if (AtSegmentLimit()) {
-      ShowSegmentLimit();
+      GiveUpAtSegmentLimit();
       return;
     }
     GrabbedHandle = hit;
     const uint8_t v = vertexOf(hit);
-    const TSegmentStruct source = type.Segments[SelectedSegment];
-    const double direction = WorkFigure.Angles[SelectedSegment];
-    const bool isStatic = StaticFlags[SelectedSegment];
-    type.AddSegment(v, DuplicateKind, source.Length, source.Thickness, 0.0, 0);
-    WorkFigure.Points.push_back(Plus(WorkFigure.Points[v], DuplicateOffset));
-    WorkFigure.Angles.push_back(direction);
+    type.AddSegment(v, Duplicate.Kind, Duplicate.Length, Duplicate.Thickness, 0.0, 0);
+    WorkFigure.Points.push_back(Plus(WorkFigure.Points[v], Duplicate.Offset));
+    WorkFigure.Angles.push_back(Duplicate.Direction);
     EraseFigure();
-    StaticFlags.push_back(isStatic);
+    StaticFlags.push_back(Duplicate.Static);
     Duplicating = false;
     ShowModeCues();
     SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
@@ -172,10 +179,10 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     QPainter canvas(&Image1->Picture());
     PrepareCanvas(canvas);
     QPen pen = canvas.pen();
-    pen.setColor(ToQColor(StaticFlags[SelectedSegment] ? ColorGrey : ColorBlack));
-    pen.setWidth(std::max(0, RoundPixel(type.Segments[SelectedSegment].Thickness)));
+    pen.setColor(ToQColor(Duplicate.Static ? ColorGrey : ColorBlack));
+    pen.setWidth(std::max(0, RoundPixel(Duplicate.Thickness)));
     canvas.setPen(pen);
-    DrawGeneralSegment(canvas, p, Plus(p, DuplicateOffset), DuplicateKind);
+    DrawGeneralSegment(canvas, p, Plus(p, Duplicate.Offset), Duplicate.Kind);
     canvas.end();
     Image1->Changed(PictureRect());
     return;

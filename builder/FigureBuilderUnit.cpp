@@ -203,7 +203,7 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   if (Source.SegmentCount() == 0) {
     // A type in use always has a segment; an empty one gives the start figure.
     Initialize();
-    show();
+    ShowInFront();
     return;
   }
   Type().Assign(Source);
@@ -226,7 +226,13 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   }
   DisplaySegmentData();
   DrawFigure();
+  ShowInFront();
+}
+
+void TFigureBuilderForm::ShowInFront() {
   show();
+  raise();
+  activateWindow();
 }
 
 void TFigureBuilderForm::FormResize() {

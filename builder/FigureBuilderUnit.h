@@ -6,7 +6,8 @@
 // The implementation is split by concern: FigureBuilderUnit.cpp (window,
 // layout, start and reset), FigureBuilderDrawing.cpp (the drawing area),
 // FigureBuilderMouse.cpp (mouse editing and adding segments) and
-// FigureBuilderCommands.cpp (segment commands, undo, menu commands).
+// FigureBuilderCommands.cpp (segment commands, undo) and
+// FigureBuilderFile.cpp (the File menu: figure type files, Add To Animation).
 
 #include <QMainWindow>
 #include <QPoint>
@@ -26,6 +27,7 @@ class QPushButton;
 class QToolButton;
 class TDialogs;
 class TFigureTypeHost;
+class TNameForm;
 class TPictureBox;
 class TUpDown;
 
@@ -40,6 +42,9 @@ class TFigureBuilderForm : public QMainWindow {
   // Host may be null where no main window is present.
   TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent = nullptr);
   ~TFigureBuilderForm() override;
+
+  // The name prompt, created after this window.
+  void SetNameForm(TNameForm* Form) { NameForm = Form; }
 
   // Controls.
   QFrame* Panel1;  // tool column
@@ -84,6 +89,8 @@ class TFigureBuilderForm : public QMainWindow {
   void Initialize();
   // Loads a copy of Type, puts its root at the centre and shows the window.
   void EditFigureType(const TFigureType& Type);
+  // Shows the window, or brings it to the front when it is already open.
+  void ShowInFront();
   void FormResize();
   void Exit1Click();
 
@@ -121,6 +128,10 @@ class TFigureBuilderForm : public QMainWindow {
   void Save1Click();
   void SaveAs1Click();
   void AddToAnimation1Click();
+  // Reads a .stk file into the builder; a refused file changes nothing.
+  void OpenFigure(const QString& Path);
+  // Writes the working type, in the pose shown, to a .stk file.
+  void SaveFigureTypeAs(const QString& Path);
 
   // State, read-only, for the main window and the tests.
   const TFigure& GetWorkFigure() const { return WorkFigure; }
@@ -163,10 +174,16 @@ class TFigureBuilderForm : public QMainWindow {
   float StartThickness() const;
   bool AtSegmentLimit() const;
   void ShowSegmentLimit();
+  void GiveUpAtSegmentLimit();
   QRect PictureRect() const;
+  // The records take the directions shown and the static flags (for a file
+  // or the animation); ClearStaticBytes takes the flags out again.
+  void StoreWorkPoseInRecords();
+  void ClearStaticBytes();
 
   TDialogs& Dialogs;
   TFigureTypeHost* Host;
+  TNameForm* NameForm = nullptr;
   bool Created = false;
   bool ShownBefore = false;
 
@@ -183,8 +200,16 @@ class TFigureBuilderForm : public QMainWindow {
   uint8_t StartVertex = 0;
   uint8_t NewSegmentKind = SegmentLine;
   bool Duplicating = false;
-  uint8_t DuplicateKind = SegmentLine;
-  TRealPoint DuplicateOffset;
+  // Everything the copy takes from its original, captured when Duplicate is
+  // pressed: an add completed meanwhile changes the selection, not the copy.
+  struct TDuplicateSource {
+    uint8_t Kind = SegmentLine;
+    float Length = 0.0f;
+    float Thickness = 0.0f;
+    double Direction = 0.0;
+    bool Static = false;
+    TRealPoint Offset;  // from its parent vertex to its child vertex
+  } Duplicate;
   TFigureType UndoFigureType;
   TFigure UndoFigure;
   uint8_t UndoSelectedSegment = 0;

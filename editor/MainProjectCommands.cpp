@@ -1,7 +1,43 @@
-// The File, Options and Help menu commands.
+// The File menu's project commands: New, Open Animation, Save Animation,
+// the save question that guards unsaved work, installing a project that was
+// read, and Load Figure Type.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QScrollArea>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
+#include "editor/TimelineStrip.h"
+#include "files/FileNames.h"
+#include "files/ProjectFile.h"
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "model/Common.h"
+#include "platform/Dialogs.h"
+#include "platform/PictureBox.h"
+#include "platform/ProgramPaths.h"
+
+namespace {
+
+const QString TvlFilter = QStringLiteral("Tavel File (*.tvl)");
+
+// The hourglass over the drawing area for as long as a command runs, also
+// when it ends with an error.
+class TWaitCursor {
+ public:
+  explicit TWaitCursor(QWidget* Area) : Area(Area) {
+    Area->setCursor(Qt::WaitCursor);
+    Area->window()->repaint();
+  }
+  ~TWaitCursor() { Area->unsetCursor(); }
+
+ private:
+  QWidget* Area;
+};
+
+}  // namespace
 
 void TMainForm::New1Click() {
   if (Timer1->isActive()) StopButtonClick();
@@ -12,13 +48,158 @@ void TMainForm::Exit1Click() { close(); }
 
 void TMainForm::CreateFigureType1Click() {
   // The builder shows as it was left.
-  if (FigureBuilder == nullptr) return;
-  FigureBuilder->show();
-  FigureBuilder->raise();
-  FigureBuilder->activateWindow();
+  if (FigureBuilder != nullptr) FigureBuilder->ShowInFront();
 }
 
-// Commands whose work arrives with the project file and figure type file features.
-void TMainForm::OpenAnimation1Click() {}
-void TMainForm::SaveAnimation1Click() {}
-void TMainForm::LoadFigure1Click() {}
+TProjectView TMainForm::ProjectView() const {
+  TProjectView view;
+  view.AnimationWidth = AnimationWidth;
+  view.AnimationHeight = AnimationHeight;
+  view.HasBackground = HasBackground;
+  view.BackgroundKind = BackgroundKind;
+  view.BackgroundJpeg = &BackgroundJpeg;
+  view.Background = &Background;
+  view.Types = FigureTypes;
+  view.TypeNames = FigureTypeNames();
+  view.Frames = Frames;
+  return view;
+}
+
+void TMainForm::SaveProject(const QString& BaseName) {
+  WriteProjectFile(BaseName, ProjectView());
+  ProjectSaved = true;
+}
+
+bool TMainForm::SaveProjectAsTvl() {
+  // Asked once per unsaved state, whatever the answer.
+  ProjectSaved = true;
+  if (!Dialogs.AskYesNo(this, QStringLiteral("Would you like to save the current project?"))) return true;
+  TFileDialogRequest request;
+  request.Filters = {TvlFilter};
+  request.DefaultExt = QStringLiteral("tvl");
+  request.FileName = SaveDialogFileName;
+  const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
+  bool saved = false;
+  if (chosen.Accepted) Guard([&] {
+      SaveProject(RemoveExtention(chosen.Path));
+      saved = true;
+    });
+  // Yes means save: when no file was written, the work is kept and the
+  // command that asked does not go on.
+  if (!saved) ProjectSaved = false;
+  return saved;
+}
+
+void TMainForm::LoadProject(const QString& Path) {
+  // Everything is read and checked before the open animation is touched.
+  TProjectContents project = ReadProjectFile(Path);
+  TWaitCursor wait(EditImage);
+  if (!DestroyProject()) return;
+  InstallProject(std::move(project));
+}
+
+void TMainForm::InstallProject(TProjectContents&& Project) {
+  HasBackground = Project.HasBackground;
+  BackgroundKind = Project.HasBackground ? Project.BackgroundKind : 0;
+  BackgroundJpeg = Project.HasBackground ? Project.BackgroundJpeg : QByteArray();
+  ClearBackground1->setEnabled(HasBackground);
+  for (const QString& name : Project.TypeNames) FigureComboBox->addItem(name);
+  FigureComboBox->setCurrentIndex(0);
+  InstallProjectModel(std::move(Project));
+
+  for (int i = 0; i < static_cast<int>(Frames.size()); ++i) TimelineImages->Append(ThumbnailPlace(i), QImage());
+  RedrawTimelineImages();
+
+  SizeEditImage();
+  EditFrame = Frames.empty() ? TFigures() : Frames.back();
+  Underlay = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  DrawGhost(Underlay, EditFrame);
+  EditedFrameIndex = -1;
+  HideMarker();
+  SelectedFigure = 0;
+  SelectedHandle = NoHandle;
+  DrawFigures();
+  if (EditFrame.Count() > 0) {
+    EnableFigureControls(true);
+    SetFigureControls(0);
+    ScrollStripToEnd();
+  } else {
+    EnableFigureControls(false);
+  }
+  ProjectSaved = true;
+}
+
+void TMainForm::OpenAnimation1Click() {
+  TFileDialogRequest request;
+  request.Filters = {TvlFilter};
+  request.DefaultExt = QStringLiteral("tvl");
+  request.InitialDir = AnimationsFolder();
+  const TFileDialogResult chosen = Dialogs.OpenFile(this, request);
+  if (!chosen.Accepted) return;
+  if (Timer1->isActive()) StopButtonClick();
+  LoadProject(chosen.Path);
+}
+
+void TMainForm::SaveAnimation1Click() {
+  if (TimelineImages->Count() == 0) {
+    Dialogs.ShowMessage(this, QStringLiteral("You must create at least 1 frame before saving an animation"));
+    return;
+  }
+  TFileDialogRequest request;
+  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)")};
+  request.FilterIndex = SaveDialogFilterIndex;
+  request.DefaultExt = QStringLiteral("tvl");
+  request.FileName = SaveDialogFileName;
+  const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
+  if (chosen.Accepted) {
+    SaveDialogFilterIndex = chosen.FilterIndex;
+    if (QFileInfo::exists(chosen.Path) &&
+        !Dialogs.AskYesNo(this,
+                          QStringLiteral("A file with that name already exists. Would you like to replace it?"))) {
+      // The dialog offers the name again next time.
+      SaveDialogFileName = chosen.Path;
+      return;
+    }
+    TWaitCursor wait(EditImage);
+    const QString base = RemoveExtention(chosen.Path);
+    // The chosen file type decides the format, whatever the name's extension.
+    switch (chosen.FilterIndex) {
+      case 0:
+        SaveProject(base);
+        break;
+      case 1:
+        ExportGif(base);
+        break;
+      default:
+        ExportBitmaps(base);
+        break;
+    }
+  }
+  SaveDialogFileName.clear();
+}
+
+void TMainForm::LoadFigure1Click() {
+  if (FigureTypeCount() >= MaxFigureTypes) {
+    Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure types"));
+    return;
+  }
+  TFileDialogRequest request;
+  request.Filters = {QStringLiteral("Stick Figure File (*.stk)")};
+  request.DefaultExt = QStringLiteral("stk");
+  request.InitialDir = StickFiguresFolder();
+  const TFileDialogResult chosen = Dialogs.OpenFile(this, request);
+  if (!chosen.Accepted) return;
+
+  const QString name = FileName(chosen.Path, false);
+  // A type of that name is already listed: only a figure of it is added.
+  const int listed = FigureTypeNames().indexOf(name);
+  if (listed >= 0) {
+    FigureComboBox->setCurrentIndex(listed);
+    AddFigureButtonClick();
+    return;
+  }
+  auto type = std::make_unique<TFigureType>(ReadStkFile(ReadWholeFile(chosen.Path)));
+  FigureTypes.push_back(std::move(type));
+  AppendFigureTypeName(name);
+  AddFigureButtonClick();
+}

@@ -116,6 +116,8 @@ void TMainForm::Insert1Click() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Frames.size())) return;
   if (Timer1->isActive()) StopButtonClick();
+  // The animation a save would write has changed.
+  ProjectSaved = false;
   // A copy of the frame before P (of the first frame when P is 0) goes in at P.
   const int source = p > 0 ? p - 1 : 0;
   const int last = TimelineImages->Count();
@@ -139,6 +141,8 @@ void TMainForm::Delete1Click() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Frames.size())) return;
   if (Timer1->isActive()) StopButtonClick();
+  // The animation a save would write has changed.
+  ProjectSaved = false;
   if (Frames.size() == 1) {
     TimelineImages->RemoveLast();
     Frames.clear();

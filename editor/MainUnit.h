@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "builder/FigureTypeHost.h"
+#include "files/ProjectFile.h"
 #include "model/DragLayers.h"
 #include "model/FiguresUnit.h"
 
@@ -67,7 +68,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void FormCreate();
   void FormActivate();
   void NewProject();
-  void DestroyProject();
+  // Offers to save unsaved work, then drops the frames, thumbnails and added
+  // figure types. False, with nothing dropped, when the user answered Yes to
+  // the save question but no file was written.
+  bool DestroyProject();
   void EnableFigureControls(bool Enable);
   void SetFigureControls(int Index);
   void FormResize();
@@ -112,6 +116,15 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void EnableControlsPlaying(bool Enable);
 
   // Menu commands (MainProjectCommands.cpp).
+  // The save question; true when the caller may discard the work.
+  bool SaveProjectAsTvl();
+  // Writes BaseName + ".tvl"; a failure throws and leaves ProjectSaved as it was.
+  void SaveProject(const QString& BaseName);
+  // Reads the project at Path and, once it is known to be sound and the save
+  // question allows, makes it the animation.
+  void LoadProject(const QString& Path);
+  void InstallProject(TProjectContents&& Project);
+  TProjectView ProjectView() const;
   void New1Click();
   void OpenAnimation1Click();
   void SaveAnimation1Click();
@@ -147,6 +160,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   uint8_t BackgroundKind = 0;  // 0 from a bitmap file, 1 from a JPEG file
   bool FirstActivation = true;
   bool ProjectSaved = true;
+  QString SaveDialogFileName;     // the name the save dialog offers next
+  int SaveDialogFilterIndex = 0;  // the file type it offers next
   TFigures EditFrame;  // the working frame on the drawing area
   QImage Underlay;     // background with the ghost of the previous frame
 
@@ -220,7 +235,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Runs a handler through the program's general error report.
   template <class Action>
   void Guard(Action&& Do);
-  void FormClose();
+  // False when the window must stay open (the save question's Yes did not save).
+  bool FormClose();
   bool HandleWheel(QWheelEvent* Event);
   // Timeline helpers (MainTimeline.cpp).
   QImage MakeThumbnail(const TFigures& Frame) const;

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
+#include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
@@ -56,7 +57,7 @@ void TMainForm::SizeEditImage() {
 }
 
 void TMainForm::NewProject() {
-  DestroyProject();
+  if (!DestroyProject()) return;
 
   SizeEditImage();
   Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
@@ -86,12 +87,9 @@ void TMainForm::NewProject() {
   DrawFigures();
 }
 
-void TMainForm::DestroyProject() {
+bool TMainForm::DestroyProject() {
+  if (!ProjectSaved && !SaveProjectAsTvl()) return false;
   Bevel1->hide();
-  if (!ProjectSaved) {
-    // The save question arrives with the project file; until then nothing can be saved.
-    ProjectSaved = true;
-  }
   Frames.clear();
   TimelineImages->Clear();
   if (FigureTypeCount() > 2) {
@@ -99,6 +97,7 @@ void TMainForm::DestroyProject() {
     while (FigureComboBox->count() > 1) FigureComboBox->removeItem(1);
   }
   TruncateFigureTypes();
+  return true;
 }
 
 void TMainForm::EnableFigureControls(bool Enable) {
@@ -127,9 +126,11 @@ void TMainForm::FormActivate() {
   const QString path = CommandLine.constFirst();
   const QString ending = path.right(3).toLower();
   if (ending == "tvl") {
-    // Opening a project from the command line arrives with the project file.
+    LoadProject(path);
   } else if (ending == "stk") {
-    // Opening a figure type in the builder arrives with the figure type file.
+    if (FigureBuilder == nullptr) return;
+    FigureBuilder->ShowInFront();
+    FigureBuilder->OpenFigure(path);
   } else {
     Dialogs.ShowMessage(this, "that is not a tvl or stk file");
   }
@@ -154,12 +155,7 @@ void TMainForm::FormMouseWheelUp() {
   SetFigureControls(SelectedFigure);
 }
 
-void TMainForm::FormClose() {
-  if (!ProjectSaved) {
-    // The save question arrives with the project file.
-    ProjectSaved = true;
-  }
-}
+bool TMainForm::FormClose() { return ProjectSaved || SaveProjectAsTvl(); }
 
 bool TMainForm::HandleWheel(QWheelEvent* Event) {
   // One notch is 120; finer wheels and touchpads add up to whole notches.
@@ -195,7 +191,12 @@ void TMainForm::resizeEvent(QResizeEvent* Event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
-  Guard([this] { FormClose(); });
+  bool close = true;
+  Guard([&] { close = FormClose(); });
+  if (!close) {
+    Event->ignore();
+    return;
+  }
   Event->accept();
   emit Closed();
 }

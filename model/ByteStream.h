@@ -1,9 +1,11 @@
 #pragma once
-// Little-endian reading and writing of the figure model's raw records on a
-// QIODevice (a file, or a QBuffer over a byte array in tests and in the
-// project reader). Reads that run past the end of the data throw
-// EStreamError instead of returning garbage.
+// Little-endian reading and writing of the figure model's raw records, on a
+// QIODevice or, faster, straight on a byte buffer (the files are read and
+// written whole). Reads that run past the end of the data throw EStreamError
+// instead of returning garbage.
 
+#include <QByteArray>
+#include <QtEndian>
 #include <QtGlobal>
 #include <cstdint>
 #include <cstring>
@@ -45,3 +47,53 @@ T ReadLE(QIODevice& Stream, const char* What) {
   std::memcpy(&value, bytes, sizeof(T));
   return value;
 }
+
+// Appends little-endian values to a byte buffer.
+class TByteWriter {
+ public:
+  explicit TByteWriter(QByteArray& Out) : Bytes(Out) {}
+  template <class T>
+  void Write(T Value) {
+    static_assert(std::is_arithmetic_v<T>);
+    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) Value = qbswap(Value);
+    Bytes.append(reinterpret_cast<const char*>(&Value), sizeof(T));
+  }
+  void WriteBytes(const void* Data, qsizetype Size) { Bytes.append(static_cast<const char*>(Data), Size); }
+  qsizetype Pos() const { return Bytes.size(); }
+  QByteArray& Buffer() { return Bytes; }
+
+ private:
+  QByteArray& Bytes;
+};
+
+// Reads little-endian values from a byte buffer that outlives it, never past its end.
+class TByteReader {
+ public:
+  TByteReader(const char* Data, qsizetype Size) : Begin(Data), Size(Size) {}
+  explicit TByteReader(const QByteArray& Bytes) : TByteReader(Bytes.constData(), Bytes.size()) {}
+
+  qsizetype Pos() const { return Position; }
+  qsizetype Remaining() const { return Size - Position; }
+
+  // The next Count bytes, skipped over; EStreamError naming What when fewer remain.
+  const char* Take(qsizetype Count, const char* What) {
+    if (Count < 0 || Count > Remaining())
+      throw EStreamError(std::string(What) + " ends early: the data is damaged or incomplete.");
+    const char* at = Begin + Position;
+    Position += Count;
+    return at;
+  }
+  template <class T>
+  T Read(const char* What) {
+    static_assert(std::is_arithmetic_v<T>);
+    T value;
+    std::memcpy(&value, Take(sizeof(T), What), sizeof(T));
+    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) value = qbswap(value);
+    return value;
+  }
+
+ private:
+  const char* Begin;
+  qsizetype Size;
+  qsizetype Position = 0;
+};

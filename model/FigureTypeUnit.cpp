@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <cassert>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "model/ByteStream.h"
@@ -73,19 +74,26 @@ void TFigureType::Assign(const TFigureType& Source) {
   Vertices = Source.Vertices;
 }
 
-void TFigureType::SaveToStream(QIODevice& Stream) const {
-  WriteLE<uint8_t>(Stream, SegmentCount());
+void TFigureType::SaveToBytes(QByteArray& Out) const {
+  TByteWriter out(Out);
+  out.Write<uint8_t>(SegmentCount());
   for (const TSegmentStruct& s : Segments) {
-    WriteLE(Stream, s.ParentVertex);
-    WriteLE(Stream, s.ChildVertex);
-    WriteRaw(Stream, s.Gap1, 2);
-    WriteLE(Stream, s.Length);
-    WriteLE(Stream, s.Angle);
-    WriteLE(Stream, s.Thickness);
-    WriteLE(Stream, s.Kind);
-    WriteLE(Stream, s.Static);
-    WriteRaw(Stream, s.Gap2, 2);
+    out.Write(s.ParentVertex);
+    out.Write(s.ChildVertex);
+    out.WriteBytes(s.Gap1, 2);
+    out.Write(s.Length);
+    out.Write(s.Angle);
+    out.Write(s.Thickness);
+    out.Write(s.Kind);
+    out.Write(s.Static);
+    out.WriteBytes(s.Gap2, 2);
   }
+}
+
+void TFigureType::SaveToStream(QIODevice& Stream) const {
+  QByteArray bytes;
+  SaveToBytes(bytes);
+  WriteRaw(Stream, bytes.constData(), bytes.size());
 }
 
 namespace {
@@ -123,25 +131,35 @@ void CheckTree(const std::vector<TSegmentStruct>& Segments) {
 
 }  // namespace
 
-void TFigureType::LoadFromStream(QIODevice& Stream) {
-  const uint8_t n = ReadLE<uint8_t>(Stream, TypeRecord);
+void TFigureType::LoadFromBytes(TByteReader& Reader) {
+  const uint8_t n = Reader.Read<uint8_t>(TypeRecord);
   if (n == 0) Refuse("it has no segments");
   std::vector<TSegmentStruct> segments(n);
   for (TSegmentStruct& s : segments) {
-    s.ParentVertex = ReadLE<uint8_t>(Stream, TypeRecord);
-    s.ChildVertex = ReadLE<uint8_t>(Stream, TypeRecord);
-    ReadRaw(Stream, s.Gap1, 2, TypeRecord);
-    s.Length = ReadLE<float>(Stream, TypeRecord);
-    s.Angle = ReadLE<double>(Stream, TypeRecord);
-    s.Thickness = ReadLE<float>(Stream, TypeRecord);
-    s.Kind = ReadLE<uint8_t>(Stream, TypeRecord);
-    s.Static = ReadLE<uint8_t>(Stream, TypeRecord);
-    ReadRaw(Stream, s.Gap2, 2, TypeRecord);
+    s.ParentVertex = Reader.Read<uint8_t>(TypeRecord);
+    s.ChildVertex = Reader.Read<uint8_t>(TypeRecord);
+    std::memcpy(s.Gap1, Reader.Take(2, TypeRecord), 2);
+    s.Length = Reader.Read<float>(TypeRecord);
+    s.Angle = Reader.Read<double>(TypeRecord);
+    s.Thickness = Reader.Read<float>(TypeRecord);
+    s.Kind = Reader.Read<uint8_t>(TypeRecord);
+    s.Static = Reader.Read<uint8_t>(TypeRecord);
+    std::memcpy(s.Gap2, Reader.Take(2, TypeRecord), 2);
   }
   CheckTree(segments);
   Segments = std::move(segments);
   SetSegmentCount(n);
   RebuildVertices();
+}
+
+void TFigureType::LoadFromStream(QIODevice& Stream) {
+  // The count says how long the record is; the rest is read from memory.
+  QByteArray record(1, '\0');
+  ReadRaw(Stream, record.data(), 1, TypeRecord);
+  record.resize(1 + 24 * static_cast<uint8_t>(record[0]));
+  ReadRaw(Stream, record.data() + 1, record.size() - 1, TypeRecord);
+  TByteReader reader(record);
+  LoadFromBytes(reader);
 }
 
 void MakeStickman(TFigureType& Type) {

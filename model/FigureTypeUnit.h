@@ -8,7 +8,9 @@
 #include <memory>
 #include <vector>
 
+class QByteArray;
 class QIODevice;
+class TByteReader;
 
 // A point in drawing pixels, x to the right, y downwards.
 struct TRealPoint {
@@ -75,9 +77,12 @@ class TFigureType {
 
   // Stream record: the count byte, then the segments' 24-byte records.
   void SaveToStream(QIODevice& Stream) const;
-  // Reads a stream record. A record that ends early or whose segments do not
-  // form a tree in segment order throws EStreamError and leaves this type as it was.
+  void SaveToBytes(QByteArray& Out) const;
+  // Reads a stream record. A record that ends early, has no segments, holds
+  // a number that is not finite or whose segments do not form a tree in
+  // segment order throws EStreamError and leaves this type as it was.
   void LoadFromStream(QIODevice& Stream);
+  void LoadFromBytes(TByteReader& Reader);
 };
 
 // Makes Type the built-in "Stickman": ten segments from the hip.

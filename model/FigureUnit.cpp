@@ -41,8 +41,7 @@ void TFigure::SetType(uint8_t T) {
   SetPosition(RealPoint(0, 0));
 }
 
-void TFigure::PlaceVertices() {
-  const TFigureType& type = Type();
+void TFigure::PlaceVertices(const TFigureType& type) {
   for (std::size_t i = 0; i < Angles.size(); ++i) {
     const TSegmentStruct& s = type.Segments[i];
     const float length = s.Length * Scale;
@@ -99,28 +98,45 @@ int16_t TFigure::HandleAt(QPoint P) const {
   return NoHandle;
 }
 
-void TFigure::SaveToStream(QIODevice& Stream) const {
-  WriteLE(Stream, TypeIndex);
-  WriteLE(Stream, Scale);
-  WriteLE(Stream, Color);
-  for (double a : Angles) WriteLE(Stream, a);
-  WriteLE(Stream, Points[0].X);
-  WriteLE(Stream, Points[0].Y);
+void TFigure::SaveToBytes(QByteArray& Out) const {
+  TByteWriter out(Out);
+  out.Write(TypeIndex);
+  out.Write(Scale);
+  out.Write(Color);
+  for (double a : Angles) out.Write(a);
+  out.Write(Points[0].X);
+  out.Write(Points[0].Y);
 }
 
-void TFigure::LoadFromStream(QIODevice& Stream) {
-  const char* const record = "The figure record";
-  const uint8_t typeIndex = ReadLE<uint8_t>(Stream, record);
-  const float scale = ReadLE<float>(Stream, record);
-  const TColor color = ReadLE<uint32_t>(Stream, record);
-  if (typeIndex >= FigureTypeCount() || FigureTypes[typeIndex]->SegmentCount() == 0)
-    throw EStreamError("The figure record is damaged: it uses figure type " + std::to_string(typeIndex) +
+void TFigure::SaveToStream(QIODevice& Stream) const {
+  QByteArray bytes;
+  SaveToBytes(bytes);
+  WriteRaw(Stream, bytes.constData(), bytes.size());
+}
+
+namespace {
+
+const char* const FigureRecord = "The figure record";
+
+const TFigureType& RecordType(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types) {
+  if (TypeIndex >= Types.size() || !Types[TypeIndex] || Types[TypeIndex]->SegmentCount() == 0)
+    throw EStreamError("The figure record is damaged: it uses figure type " + std::to_string(TypeIndex) +
                        ", which does not exist.");
-  std::vector<double> angles(FigureTypes[typeIndex]->SegmentCount());
-  for (double& a : angles) a = ReadLE<double>(Stream, record);
+  return *Types[TypeIndex];
+}
+
+}  // namespace
+
+void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types) {
+  const uint8_t typeIndex = Reader.Read<uint8_t>(FigureRecord);
+  const float scale = Reader.Read<float>(FigureRecord);
+  const TColor color = Reader.Read<uint32_t>(FigureRecord);
+  const TFigureType& type = RecordType(typeIndex, Types);
+  std::vector<double> angles(type.SegmentCount());
+  for (double& a : angles) a = Reader.Read<double>(FigureRecord);
   TRealPoint root;
-  root.X = ReadLE<float>(Stream, record);
-  root.Y = ReadLE<float>(Stream, record);
+  root.X = Reader.Read<float>(FigureRecord);
+  root.Y = Reader.Read<float>(FigureRecord);
   const bool finite = std::isfinite(scale) && std::isfinite(root.X) && std::isfinite(root.Y) &&
                       std::all_of(angles.begin(), angles.end(), [](double a) { return std::isfinite(a); });
   if (!finite) throw EStreamError("The figure record is damaged: it holds a number that is not finite.");
@@ -129,6 +145,18 @@ void TFigure::LoadFromStream(QIODevice& Stream) {
   Scale = scale;
   Color = color;
   Angles = std::move(angles);
-  Points.assign(Angles.size() + 1, TRealPoint{});
-  SetPosition(root);
+  Points.resize(Angles.size() + 1);
+  Points[0] = root;
+  PlaceVertices(type);
+}
+
+void TFigure::LoadFromStream(QIODevice& Stream) {
+  // The type index says how long the record is; the rest is read from memory.
+  QByteArray record(9, '\0');
+  ReadRaw(Stream, record.data(), 9, FigureRecord);
+  const uint8_t typeIndex = static_cast<uint8_t>(record[0]);
+  record.resize(9 + 8 * RecordType(typeIndex, FigureTypes).SegmentCount() + 8);
+  ReadRaw(Stream, record.data() + 9, record.size() - 9, FigureRecord);
+  TByteReader reader(record);
+  LoadFromBytes(reader, FigureTypes);
 }

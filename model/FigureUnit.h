@@ -4,14 +4,18 @@
 
 #include <QRect>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "model/Colors.h"
 #include "model/FigureTypeUnit.h"
 
+class QByteArray;
 class QIODevice;
 class QPainter;
 class QPoint;
+class TByteReader;
 
 // Handle codes returned by HandleAt beside segment indices 0..254.
 constexpr int16_t RootHandle = -1;
@@ -46,9 +50,14 @@ class TFigure {
 
   // Stream record: type index, scale, colour, the angles and the root point.
   void SaveToStream(QIODevice& Stream) const;
-  // Reads a stream record; a record that ends early or names a type not in
-  // the table throws EStreamError and leaves the figure as it was.
+  void SaveToBytes(QByteArray& Out) const;
+  // Reads a stream record; a record that ends early, holds a number that is
+  // not finite or names a type not in the table (or an empty one) throws
+  // EStreamError and leaves the figure as it was.
   void LoadFromStream(QIODevice& Stream);
+  // The same against Types, a type table other than FigureTypes (a project
+  // being read); null entries count as missing.
+  void LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types);
 
   // Drawing. The painter's pen colour is the figure's colour for Draw and
   // the caller's for DrawSegment; circles are filled with the painter's brush.
@@ -59,7 +68,8 @@ class TFigure {
   QRect DrawBounds(float Zoom, bool WithHandles) const;
 
  private:
-  void PlaceVertices();
+  void PlaceVertices() { PlaceVertices(Type()); }
+  void PlaceVertices(const TFigureType& T);
 };
 
 // The point at distance Length from From in direction Angle.

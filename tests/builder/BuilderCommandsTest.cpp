@@ -217,12 +217,15 @@ TEST_F(BuilderCommands, EveryHotkeyClicksItsHiddenButton) {
     EXPECT_FALSE(button->isVisibleTo(Form.get()) && Form->Panel1->rect().intersects(button->geometry()));
     spies.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
   }
+  // Open, Save (no file name yet: Save As) and Save As are cancelled.
+  Dialogs.OpenAnswers.resize(1);
+  Dialogs.SaveAnswers.resize(2);
   for (std::size_t i = 0; i < keys.size(); ++i) {
     QTest::keyClick(Form.get(), keys[i].first, Qt::AltModifier);
     WAIT_ASSERT(spies[i]->count() == 1);
     for (std::size_t j = 0; j < keys.size(); ++j) EXPECT_EQ(spies[j]->count(), j <= i ? 1 : 0) << i << " " << j;
   }
-  EXPECT_TRUE(Dialogs.Calls.empty());
+  EXPECT_EQ(Dialogs.Calls.size(), 3u);
 }
 
 TEST_F(BuilderCommands, HotkeysWorkWhileTheirButtonsAreDisabled) {

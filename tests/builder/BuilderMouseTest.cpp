@@ -282,7 +282,10 @@ TEST_F(BuilderMouse, AtTheSegmentLimitNothingStartsAndNoPressCompletes) {
   EXPECT_EQ(Dialogs.Messages(), QStringList({limit}));
   EXPECT_EQ(Type().SegmentCount(), 255);
   EXPECT_EQ(Figure().Points.size(), 256u);
-  EXPECT_TRUE(Form->IsPlacingSegment());
+  // The refusal ends the add: the next press selects again, without a message.
+  EXPECT_FALSE(Form->IsPlacingSegment());
+  Click(QPoint(20, 20));
+  EXPECT_EQ(Dialogs.Messages().size(), 1);
 
   // The other way round: the add completes, the attaching press is refused.
   Load(MakeChain(254));
@@ -298,7 +301,8 @@ TEST_F(BuilderMouse, AtTheSegmentLimitNothingStartsAndNoPressCompletes) {
   EXPECT_EQ(Dialogs.Messages(), QStringList({limit}));
   EXPECT_EQ(Type().SegmentCount(), 255);
   EXPECT_EQ(Form->GetStaticFlags().size(), 255u);
-  EXPECT_TRUE(Form->IsDuplicating());
+  EXPECT_FALSE(Form->IsDuplicating());
+  EXPECT_EQ(Cursor(), Qt::ArrowCursor);
 }
 
 }  // namespace

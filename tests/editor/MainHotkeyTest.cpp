@@ -9,6 +9,11 @@ namespace {
 // Every Alt+letter of the main window clicks its control, visible or hidden.
 TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
   ShowActive();
+  // Save Animation, Load Background, Load Figure Type and Open Animation open
+  // their dialogs: each is cancelled.
+  Dialogs.SaveAnswers.resize(1);
+  Dialogs.PictureAnswers.resize(1);
+  Dialogs.OpenAnswers.resize(2);
   const std::pair<char, QAbstractButton*> keys[] = {
       {'P', Form->PlayButton},     {'S', Form->StopButton},         {'A', Form->AddFigureButton},
       {'D', Form->DeleteFigureButton}, {'C', Form->CenterButton},   {'E', Form->EditTypeButton},

@@ -1,0 +1,79 @@
+#pragma once
+// The project file: one zlib stream holding the whole animation (size,
+// background, added figure types with their names, every stored frame).
+//
+// Reading never trusts the file: the payload is parsed and checked into a
+// separate TProjectContents before anything of the open animation is
+// touched, so a refused file leaves the program exactly as it was.
+
+#include <QByteArray>
+#include <QImage>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "files/FileError.h"
+#include "model/FiguresUnit.h"
+
+constexpr uint8_t ProjectVersion = 2;
+// Payloads that would inflate beyond this are refused rather than exhaust memory.
+constexpr qint64 MaxProjectPayload = qint64(1) << 30;
+
+// The project as the program holds it, for writing.
+struct TProjectView {
+  int32_t AnimationWidth = 0;
+  int32_t AnimationHeight = 0;
+  bool HasBackground = false;
+  uint8_t BackgroundKind = 0;  // 1: BackgroundJpeg is stored, else Background as a BMP file
+  const QByteArray* BackgroundJpeg = nullptr;
+  const QImage* Background = nullptr;
+  std::span<const std::unique_ptr<TFigureType>> Types;  // the whole table, entries 0 and 1 included
+  QStringList TypeNames;                                 // the type list: item k names entry k + 1
+  std::span<const TFigures> Frames;
+};
+
+// A project read from a file, complete and checked, not yet installed.
+struct TProjectContents {
+  int32_t AnimationWidth = 0;
+  int32_t AnimationHeight = 0;
+  bool HasBackground = false;
+  uint8_t BackgroundKind = 0;
+  QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background
+  QImage Background;          // the decoded background; null without one
+  std::vector<std::unique_ptr<TFigureType>> Types;  // table entries 2 and up
+  QStringList TypeNames;                            // their names, in the same order
+  std::vector<TFigures> Frames;
+};
+
+// The version byte is not the one this program writes.
+class EProjectVersion : public EFileError {
+ public:
+  EProjectVersion() : EFileError("that .tvl file is not compatible with this version of Tavel") {}
+};
+// The payload is damaged; what() says what is wrong.
+class EProjectDamaged : public EFileError {
+ public:
+  using EFileError::EFileError;
+};
+
+// The uncompressed payload of View.
+QByteArray ProjectPayload(const TProjectView& View);
+// Parses a whole payload; EProjectVersion or EProjectDamaged (a sentence
+// saying what is wrong) when it cannot be used.
+TProjectContents ParseProjectPayload(const QByteArray& Payload);
+
+// Writes BaseName + ".tvl" in one piece, replacing an earlier file only once
+// the new one is complete; EFileError when that fails.
+void WriteProjectFile(const QString& BaseName, const TProjectView& View);
+// Reads and checks the file at Path. Refusals: the platform's file error,
+// "Error" for data that is not a zlib stream, the version message, or a
+// sentence naming the file and what is wrong with it.
+TProjectContents ReadProjectFile(const QString& Path);
+
+// Makes Project the model's animation: its size, background picture (white
+// when it has none), figure types from entry 2 on, and frames. The main
+// window's own state (the background's kind and JPEG data, the type list,
+// the thumbnails) is the caller's.
+void InstallProjectModel(TProjectContents&& Project);

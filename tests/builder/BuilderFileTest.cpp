@@ -1,0 +1,129 @@
+// The builder's figure type files: the bytes written, opening with undo, and
+// refusal of files that cannot be used.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "tests/builder/BuilderTestUtil.h"
+
+namespace {
+
+class BuilderFile : public BuilderTest {
+ protected:
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+  void SaveAs(const QString& Name) {
+    Dialogs.SaveAnswers.push_back({true, Path(Name), 0});
+    Form->SaveAs1->trigger();
+  }
+  void Open(const QString& Name) {
+    Dialogs.OpenAnswers.push_back({true, Path(Name), 0});
+    Form->Open1->trigger();
+  }
+  QTemporaryDir Dir;
+};
+
+TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
+  SaveAs("fresh.stk");
+  const QByteArray bytes = ReadWholeFile(Path("fresh.stk"));
+  EXPECT_EQ(bytes.toHex(' '),
+            "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
+  Open("fresh.stk");
+  SaveAs("again.stk");
+  EXPECT_EQ(ReadWholeFile(Path("again.stk")), bytes);
+}
+
+TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
+  Load(MakeType({{0, 40, Right}, {1, 30, Down, 9, SegmentCircle, true}}));
+  Click(At(1));
+  Move(QPoint(At(0).x(), At(0).y() - 40));  // turn segment 0 upwards
+  Release();
+  const std::vector<double> pose = Figure().Angles;
+  SaveAs("kite.stk");
+  EXPECT_EQ(Type().Segments[1].Static, 0) << "static bytes go back to 0 after saving";
+
+  Form->New1Click();
+  Open("kite.stk");
+  EXPECT_EQ(Figure().Angles, pose);
+  EXPECT_EQ(Figure().Points[0], RealPoint(Form->Image1->width() / 2, Form->Image1->height() / 2));
+  EXPECT_EQ(Form->GetSelectedSegment(), 0);
+  EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
+  EXPECT_EQ(Form->UpDown1->Position(), 5);
+  EXPECT_EQ(UndoCaption(), "Undo Open");
+  EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
+
+  Form->Undo1->trigger();
+  EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
+  EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
+}
+
+TEST_F(BuilderFile, SaveAsAnsweredNoWritesNothingAndSaveThenWritesWithoutAsking) {
+  WriteWholeFile(Path("old.stk"), "old");
+  Dialogs.YesNoAnswers = {false};
+  SaveAs("old.stk");
+  EXPECT_EQ(ReadWholeFile(Path("old.stk")), "old");
+  Form->Save1->trigger();
+  EXPECT_EQ(ReadWholeFile(Path("old.stk")).size(), 26);
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+}
+
+TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {
+  const QByteArray good = StkFileBytes(MakeType({{0, 40, Right}, {1, 30, Down}}));
+  struct TCase {
+    const char* Name;
+    std::function<QByteArray()> Bytes;
+  };
+  const std::vector<TCase> cases = {
+      {"version 2", [&] { return QByteArray(1, 2) + good.mid(1); }},
+      {"version 0", [&] { return QByteArray(1, 0) + good.mid(1); }},
+      {"empty", [] { return QByteArray(); }},
+      {"count 0", [] { return QByteArray::fromHex("0100"); }},
+      {"short", [&] { return good.left(good.size() - 1); }},
+      {"vertex above N", [&] { QByteArray b = good; b[2 + 24 + 1] = 9; return b; }},
+      {"vertex twice", [&] { QByteArray b = good; b[2 + 24 + 1] = 1; return b; }},
+      {"parent not reached", [&] { QByteArray b = good; b[2] = 2; return b; }},
+      {"not finite", [&] { QByteArray b = good; b[2 + 7] = char(0xFF), b[2 + 6] = char(0xC0); return b; }},
+  };
+  Load(MakeType({{0, 25, Left}}));
+  Form->ChangeKindButtonClick();  // something to undo
+  const TFigureType type = Type();
+  const TFigureType undo = Form->GetUndoFigureType();
+  for (const TCase& c : cases) {
+    WriteWholeFile(Path("bad.stk"), c.Bytes());
+    Dialogs.Calls.clear();
+    Open("bad.stk");
+    EXPECT_EQ(Dialogs.Messages(), QStringList({"that .stk file is not compatible with this version of Tavel"})) << c.Name;
+  }
+  EXPECT_EQ(Type().Segments[0].Kind, type.Segments[0].Kind);
+  EXPECT_EQ(Type().SegmentCount(), 1);
+  EXPECT_EQ(Form->GetUndoFigureType().Segments[0].Kind, undo.Segments[0].Kind);
+  EXPECT_EQ(UndoCaption(), "Undo Kind");
+  EXPECT_TRUE(Form->GetFigureFileName().isEmpty());
+  // Bytes after the last record are ignored.
+  WriteWholeFile(Path("tail.stk"), good + "tail");
+  Open("tail.stk");
+  EXPECT_EQ(Type().SegmentCount(), 2);
+}
+
+TEST_F(BuilderFile, ADuplicatePressedDuringAnAddCopiesItsOwnSegment) {
+  // A circle of 10 with thickness 3 is duplicated while an add waits to be placed.
+  Load(MakeType({{0, 40, Right, 7}, {1, 10, Down, 3, SegmentCircle, true}}));
+  Click(At(2));  // select the circle
+  Form->LineButtonClick();
+  Click(At(0));  // start of the new line
+  Form->DuplicateButtonClick();
+  Click(QPoint(At(0).x(), At(0).y() - 50));  // places the line, selecting it
+  ASSERT_EQ(Type().SegmentCount(), 3);
+  Click(At(0));  // attaches the duplicate
+  ASSERT_EQ(Type().SegmentCount(), 4);
+  const TSegmentStruct& copy = Type().Segments[3];
+  EXPECT_EQ(copy.Kind, SegmentCircle);
+  EXPECT_EQ(copy.Length, 10.0f);
+  EXPECT_EQ(copy.Thickness, 3.0f);
+  EXPECT_DOUBLE_EQ(Figure().Angles[3], Down);
+  EXPECT_TRUE(Form->GetStaticFlags()[3]);
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// Figure types reaching the animation: the builder's Add To Animation with
+// its name prompt, and Load Figure Type.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "builder/FigureBuilderUnit.h"
+#include "builder/NameUnit.h"
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "platform/ProgramPaths.h"
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+class MainFigureTypeFilesTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
+    Form->SetFigureBuilder(Builder.get());
+    NameForm = std::make_unique<TNameForm>();
+    Builder->SetNameForm(NameForm.get());
+  }
+  void TearDown() override {
+    Builder.reset();
+    MainFormTest::TearDown();
+  }
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+
+  // A two-segment type with a static circle, as a .stk file.
+  QString WriteType(const QString& Name, uint8_t Version = StkVersion) {
+    TFigureType type;
+    type.AddSegment(0, SegmentLine, 30, 4, 0.5, 0);
+    type.AddSegment(1, SegmentCircle, 12, 2, 1.5, 1);
+    QByteArray bytes = StkFileBytes(type);
+    bytes[0] = static_cast<char>(Version);
+    WriteWholeFile(Path(Name), bytes);
+    return Path(Name);
+  }
+  void LoadFigureType(const QString& File) {
+    Dialogs.OpenAnswers.push_back({true, File, 0});
+    Form->LoadFigure1->trigger();
+  }
+  // Add To Animation with the name typed into the prompt (empty: left empty).
+  void AddNamed(const QString& Typed) {
+    Dialogs.OnExecModal = [&](QDialog& Dialog) {
+      NameForm->Edit1->setText(Typed);
+      Dialog.accept();
+      return int(QDialog::Accepted);
+    };
+    Builder->AddToAnimation1->trigger();
+  }
+  QString Selected() const { return Form->FigureComboBox->currentText(); }
+
+  std::unique_ptr<TFigureBuilderForm> Builder;
+  std::unique_ptr<TNameForm> NameForm;
+  QTemporaryDir Dir;
+};
+
+TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt) {
+  Dialogs.OpenAnswers.push_back({true, WriteType("robot.stk"), 0});
+  Builder->Open1->trigger();
+  Builder->show();
+  Builder->AddToAnimation1->trigger();
+  EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "robot"}));
+  EXPECT_EQ(Selected(), "robot");
+  ASSERT_EQ(Form->EditFrame.Count(), 2);
+  EXPECT_EQ(Figure(1).TypeIndex, 2);
+  EXPECT_FALSE(Builder->isVisible());
+  // The animation's type keeps its static circle; the builder still edits it as a flag.
+  EXPECT_EQ(FigureTypes[2]->Segments[1].Static, 1);
+  EXPECT_EQ(FigureTypes[0]->Segments[1].Static, 0);
+  EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
+
+  Builder->AddToAnimation1->trigger();
+  EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}));
+  EXPECT_EQ(FigureTypeCount(), 3);
+}
+
+TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
+  AddType("Figure Type 2", {Segment(0, SegmentLine, 10, 1, 0)});
+  const struct {
+    QString Typed;
+    QString Listed;  // empty: refused
+  } steps[] = {
+      {"", "Figure Type 1"}, {"Stickman", ""}, {"stickman", "stickman"},
+      {"", ""},  // "Figure Type 2" is taken; the counter moves on all the same
+      {"", "Figure Type 3"},
+  };
+  int listed = 3;
+  for (const auto& step : steps) {
+    Dialogs.Calls.clear();
+    AddNamed(step.Typed);
+    if (step.Listed.isEmpty()) {
+      EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"})) << step.Typed.toStdString();
+    } else {
+      ++listed;
+      EXPECT_EQ(Selected(), step.Listed);
+    }
+    EXPECT_EQ(Form->FigureComboBox->count(), listed - 1);
+    EXPECT_TRUE(NameForm->Edit1->text().isEmpty());
+  }
+  EXPECT_EQ(NameForm->NameCounter, 4);
+}
+
+TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
+  const QString walker = WriteType("walker.stk");
+  LoadFigureType(walker);
+  EXPECT_EQ(Dialogs.Calls[0].Request.InitialDir, StickFiguresFolder());
+  EXPECT_EQ(Dialogs.Calls[0].Request.Filters, QStringList({"Stick Figure File (*.stk)"}));
+  EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
+  WriteWholeFile(walker, "no longer read");
+  Form->FigureComboBox->setCurrentIndex(0);
+  LoadFigureType(walker);
+  EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
+  EXPECT_EQ(Selected(), "walker");
+  EXPECT_EQ(Form->EditFrame.Count(), 3);
+  EXPECT_EQ(Figure(2).TypeIndex, 2);
+
+  // Stickman.stk is never read; Walker is another name than walker.
+  WriteWholeFile(Path("Stickman.stk"), "garbage");
+  LoadFigureType(Path("Stickman.stk"));
+  EXPECT_EQ(Figure(3).TypeIndex, 1);
+  LoadFigureType(WriteType("Walker.stk"));
+  EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker", "Walker"}));
+  EXPECT_TRUE(Dialogs.Messages().isEmpty());
+}
+
+TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
+  const int figures = Form->EditFrame.Count();
+  for (const uint8_t version : {0, 2}) LoadFigureType(WriteType(QString("v%1.stk").arg(version), version));
+  EXPECT_EQ(Dialogs.Messages(), QStringList(2, "that .stk file is not compatible with this version of Tavel"));
+  EXPECT_EQ(Form->FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->EditFrame.Count(), figures);
+
+  while (FigureTypeCount() < MaxFigureTypes) AddType(QString("t%1").arg(FigureTypeCount()), {Segment(0, SegmentLine, 5, 1, 0)});
+  Dialogs.Calls.clear();
+  Form->LoadFigure1->trigger();
+  Builder->AddToAnimation1->trigger();
+  EXPECT_EQ(Dialogs.Messages(), QStringList(2, "you cannot add any more figure types"));
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::OpenFile), 0);
+}
+
+TEST_F(MainFigureTypeFilesTest, ACommandLineFigureTypeOpensInTheBuilder) {
+  Form->CommandLine = {WriteType("robot.stk")};
+  Form->show();
+  // The first activation opens the file; the builder then takes the focus.
+  WAIT_ASSERT(Builder->isVisible());
+  EXPECT_EQ(FigureTypes[0]->SegmentCount(), 2);
+  EXPECT_EQ(Builder->GetFigureFileName(), Path("robot.stk"));
+}
+
+}  // namespace

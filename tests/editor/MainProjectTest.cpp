@@ -1,0 +1,221 @@
+// The project commands of the main window: the save question, Save
+// Animation, Open Animation and the command line, through scripted dialogs.
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "editor/TimelineStrip.h"
+#include "files/ProjectFile.h"
+#include "files/WholeFile.h"
+#include "files/Zlib.h"
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+class MainProjectTest : public MainFormTest {
+ protected:
+  static TFileDialogResult Chosen(const QString& Path, int FilterIndex = 0) { return {true, Path, FilterIndex}; }
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+
+  // Two stored frames, the second with the figure moved, and an added type in use.
+  void MakeAnimation() {
+    AddType("arm", {Segment(0, SegmentLine, 30, 4, 0.5)});
+    Form->NextFrameButtonClick();
+    Form->AddFigureButtonClick();
+    Figure(0).MoveBy(RealPoint(5, 7));
+    Form->NextFrameButtonClick();
+  }
+  void SaveAs(const QString& Name, int FilterIndex = 0) {
+    Dialogs.SaveAnswers.push_back(Chosen(Path(Name), FilterIndex));
+    Form->SaveAnimation1->trigger();
+  }
+  void Open(const QString& Name) {
+    Dialogs.OpenAnswers.push_back(Chosen(Path(Name)));
+    Form->OpenAnimation1->trigger();
+  }
+  QByteArray Payload(const QString& Name) const {
+    return ZlibDecompress(ReadWholeFile(Path(Name)), MaxProjectPayload);
+  }
+
+  QTemporaryDir Dir;
+};
+
+TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
+  MakeAnimation();
+  SaveAs("walk.tvl");
+  ASSERT_TRUE(Form->ProjectSaved);
+  const QByteArray saved = Payload("walk.tvl");
+  const TFigures last = Frames.back();
+
+  Form->New1Click();
+  ASSERT_TRUE(Frames.empty());
+  ASSERT_EQ(Form->FigureComboBox->count(), 1);
+  // Editing a stored frame again: the open hides the marker and starts a new frame.
+  Form->NextFrameButtonClick();
+  Form->FrameClick(0);
+  Dialogs.YesNoAnswers = {false};
+  Open("walk.tvl");
+
+  ASSERT_EQ(Frames.size(), 2u);
+  EXPECT_EQ(Form->TimelineImages->Count(), 2);
+  EXPECT_FALSE(Form->TimelineImages->Thumbnail(1).Picture.isNull());
+  EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "arm"}));
+  EXPECT_EQ(Form->EditFrame.Count(), last.Count());
+  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], last.Items[0].Points[0]);
+  EXPECT_EQ(Form->EditFrame.Items[0].Angles, last.Items[0].Angles);
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_FALSE(Form->Bevel1->isVisible());
+  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
+  // What was opened saves to the same bytes.
+  SaveAs("again.tvl");
+  EXPECT_EQ(Payload("again.tvl"), saved);
+}
+
+TEST_F(MainProjectTest, TheChosenFileTypeNotTheTypedExtensionDecides) {
+  Form->NextFrameButtonClick();
+  SaveAs("walk.gif", 0);
+  EXPECT_TRUE(QFile::exists(Path("walk.tvl")));
+  EXPECT_FALSE(QFile::exists(Path("walk.gif")));
+}
+
+TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
+  Form->SaveAnimation1Click();
+  EXPECT_EQ(Dialogs.Messages(), QStringList({"You must create at least 1 frame before saving an animation"}));
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 0);
+
+  Form->NextFrameButtonClick();
+  WriteWholeFile(Path("old.tvl"), "keep me");
+  Dialogs.YesNoAnswers = {false};
+  SaveAs("old.tvl");
+  EXPECT_EQ(ReadWholeFile(Path("old.tvl")), "keep me");
+  EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?");
+  EXPECT_FALSE(Form->ProjectSaved);
+  // The dialog offers the refused name again; answering Yes replaces the file.
+  Dialogs.YesNoAnswers = {true};
+  SaveAs("old.tvl");
+  EXPECT_EQ(Dialogs.Calls[Dialogs.Calls.size() - 2].Request.FileName, Path("old.tvl"));
+  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_EQ(Payload("old.tvl").size(), 113);
+}
+
+TEST_F(MainProjectTest, AFailedSaveKeepsTheEarlierFileAndTheUnsavedState) {
+  Form->NextFrameButtonClick();
+  SaveAs("walk.tvl");
+  const QByteArray before = ReadWholeFile(Path("walk.tvl"));
+  Form->NextFrameButtonClick();
+  SaveAs("missing folder/walk.tvl");
+  ASSERT_EQ(Dialogs.Messages().size(), 1);
+  EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("missing folder/walk.tvl"))) << Dialogs.Messages()[0].toStdString();
+  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(ReadWholeFile(Path("walk.tvl")), before);
+}
+
+struct TQuestionCase {
+  const char* Name;
+  std::deque<bool> Answers;           // to the save question
+  bool SaveDialogConfirms;            // after Yes
+  bool Goes;                          // the command went on
+};
+
+class SaveQuestionTest : public MainProjectTest, public testing::WithParamInterface<TQuestionCase> {};
+
+TEST_P(SaveQuestionTest, NewAndCloseAskOnceAndYesMeansSave) {
+  const TQuestionCase& c = GetParam();
+  for (const bool closing : {false, true}) {
+    SetUp();
+    Form->NextFrameButtonClick();
+    Dialogs.YesNoAnswers = c.Answers;
+    if (c.Answers.front()) Dialogs.SaveAnswers.push_back(c.SaveDialogConfirms ? Chosen(Path("q.tvl")) : TFileDialogResult{});
+    bool closed = false;
+    QObject::connect(Form.get(), &TMainForm::Closed, [&] { closed = true; });
+    if (closing)
+      Form->close();
+    else
+      Form->New1Click();
+    EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1) << c.Name;
+    EXPECT_EQ(Dialogs.Calls[0].Text, "Would you like to save the current project?");
+    EXPECT_EQ(closing ? closed : Frames.empty(), c.Goes) << c.Name << (closing ? " closing" : " new");
+    EXPECT_EQ(Form->ProjectSaved, c.Goes) << c.Name;
+    EXPECT_EQ(QFile::exists(Path("q.tvl")), c.SaveDialogConfirms && c.Answers.front()) << c.Name;
+    if (!closing && c.Goes) {
+      // Once answered, a second New asks nothing.
+      Form->New1Click();
+      EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+    }
+    QFile::remove(Path("q.tvl"));
+    Dialogs = TScriptedDialogs();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
+                         testing::Values(TQuestionCase{"no", {false}, false, true},
+                                         TQuestionCase{"yes, saved", {true}, true, true},
+                                         TQuestionCase{"yes, cancelled", {true}, false, false}));
+
+TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
+  Form->NextFrameButtonClick();
+  Form->NextFrameButtonClick();
+  for (auto command : {&TMainForm::Insert1Click, &TMainForm::Delete1Click}) {
+    Form->ProjectSaved = true;
+    Form->FramePopup(0);
+    (Form.get()->*command)();
+    EXPECT_FALSE(Form->ProjectSaved);
+  }
+}
+
+TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
+  Form->NextFrameButtonClick();
+  Form->AddFigureButtonClick();
+  QByteArray payload = ZlibDecompress(ZlibCompress(ProjectPayload(Form->ProjectView())), MaxProjectPayload);
+  payload[0] = 3;
+  WriteWholeFile(Path("v3.tvl"), ZlibCompress(payload));
+  payload[0] = 2;
+  payload[10] = char(200);  // a type count beyond the table's limit
+  WriteWholeFile(Path("bad.tvl"), ZlibCompress(payload));
+  WriteWholeFile(Path("text.tvl"), "hello");
+
+  for (const QString name : {"v3.tvl", "bad.tvl", "text.tvl", "none.tvl"}) Open(name);
+  const QStringList messages = Dialogs.Messages();
+  ASSERT_EQ(messages.size(), 4);
+  EXPECT_EQ(messages[0], "that .tvl file is not compatible with this version of Tavel");
+  EXPECT_TRUE(messages[1].startsWith("bad.tvl is damaged and was not opened.")) << messages[1].toStdString();
+  EXPECT_EQ(messages[2], "Error");
+  EXPECT_TRUE(messages[3].contains("none.tvl"));
+  // No question, nothing changed.
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);
+  EXPECT_EQ(Frames.size(), 1u);
+  EXPECT_EQ(Form->EditFrame.Count(), 2);
+  EXPECT_FALSE(Form->ProjectSaved);
+}
+
+TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
+  Form->NextFrameButtonClick();
+  Form->FramePopup(0);
+  Form->Delete1Click();
+  Dialogs.YesNoAnswers = {true};
+  Dialogs.SaveAnswers.push_back(Chosen(Path("empty.tvl")));
+  Form->New1Click();
+  Open("empty.tvl");
+  EXPECT_TRUE(Frames.empty());
+  EXPECT_EQ(Form->TimelineImages->Count(), 0);
+  EXPECT_EQ(Form->EditFrame.Count(), 0);
+  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+}
+
+TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
+  Form->NextFrameButtonClick();
+  Form->NextFrameButtonClick();
+  SaveAs("walk.tvl");
+  ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path("Walk.TVL")));
+  ResetAnimationState();
+  Form = std::make_unique<TMainForm>(Dialogs);
+  Form->CommandLine = {Path("Walk.TVL")};
+  ShowActive();
+  EXPECT_EQ(Frames.size(), 2u);
+  EXPECT_EQ(Form->TimelineImages->Count(), 2);
+}
+
+}  // namespace

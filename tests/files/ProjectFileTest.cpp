@@ -1,0 +1,248 @@
+// The project file: golden payload bytes, round trips, and refusal of
+// damaged payloads without a crash.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "files/BmpFile.h"
+#include "files/ProjectFile.h"
+#include "files/WholeFile.h"
+#include "files/Zlib.h"
+#include "model/Common.h"
+
+namespace {
+
+class ProjectFileTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetAnimationState(); }
+
+  static TFigure Stickman(float X, float Y) {
+    TFigure f;
+    f.SetType(1);
+    f.MoveBy(RealPoint(X, Y));
+    return f;
+  }
+
+  // Adds a two-segment type to the table and returns its entry.
+  static uint8_t AddType() {
+    auto type = std::make_unique<TFigureType>();
+    type->AddSegment(0, SegmentLine, 30, 4, 1.0, 0);
+    type->AddSegment(1, SegmentCircle, 12, 2, 2.0, 1);
+    type->Segments[0].Gap1[1] = 7;  // kept as read
+    FigureTypes.push_back(std::move(type));
+    return static_cast<uint8_t>(FigureTypes.size() - 1);
+  }
+
+  TProjectView View() const {
+    TProjectView v;
+    v.AnimationWidth = AnimationWidth;
+    v.AnimationHeight = AnimationHeight;
+    v.HasBackground = HasBackground;
+    v.BackgroundKind = Kind;
+    v.BackgroundJpeg = &Jpeg;
+    v.Background = &Background;
+    v.Types = FigureTypes;
+    v.TypeNames = Names;
+    v.Frames = Frames;
+    return v;
+  }
+
+  // One Next Frame of the start Stickman.
+  QByteArray StartPayload() {
+    Frames = {TFigures()};
+    Frames[0].Items.push_back(Stickman(253, 207));
+    return ProjectPayload(View());
+  }
+
+  bool HasBackground = false;
+  uint8_t Kind = 0;
+  QByteArray Jpeg;
+  QStringList Names{"Stickman"};
+};
+
+QImage Picture(int W, int H) {
+  QImage p(W, H, QImage::Format_RGB32);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) p.setPixel(x, y, qRgb(x * 9 % 256, y * 13 % 256, 128));
+  return p;
+}
+
+QByteArray JpegOf(const QImage& P) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter(&buffer, "jpg").write(P);
+  return bytes;
+}
+
+std::string Refusal(const QByteArray& Payload) {
+  try {
+    ParseProjectPayload(Payload);
+  } catch (const EFileError& e) {
+    return e.what();
+  }
+  return "read";
+}
+
+}  // namespace
+
+TEST_F(ProjectFileTest, OneFrameOfTheStartStickmanIsTheKnown113Bytes) {
+  const QByteArray payload = StartPayload();
+  ASSERT_EQ(payload.size(), 113);
+  EXPECT_EQ(payload.left(16).toHex(' '), "02 00 fa 01 00 00 9f 01 00 00 02 01 00 00 00 01");
+  EXPECT_EQ(payload.mid(16, 9).toHex(' '), "01 00 00 80 3f 00 00 00 00");
+  EXPECT_EQ(payload.right(8).toHex(' '), "00 00 7d 43 00 00 4f 43");
+  EXPECT_EQ(ZlibCompress(payload).left(2).toHex(), "78da");
+}
+
+TEST_F(ProjectFileTest, TypesNamesFramesAndFiguresRoundTrip) {
+  const uint8_t added = AddType();
+  AddType();
+  Names << QString::fromUtf8("Zoë €uro") << QString(300, QChar('n'));
+  TFigure own;
+  own.SetType(added);
+  own.MoveBy(RealPoint(10.5f, -3));
+  own.RotateSegment(1, 0.25);
+  own.Color = 0x123456;
+  own.SetScale(1.5f);
+  Frames = {TFigures(), TFigures()};
+  Frames[0].Items = {Stickman(1, 2), own};
+
+  const TProjectContents back = ParseProjectPayload(ProjectPayload(View()));
+  ASSERT_EQ(back.Types.size(), 2u);
+  EXPECT_EQ(back.Types[0]->Segments[0].Gap1[1], 7);
+  EXPECT_EQ(back.Types[1]->Segments[1].Static, 1);
+  EXPECT_EQ(back.TypeNames, QStringList({QString::fromUtf8("Zoë €uro"), QString(255, QChar('n'))}));
+  ASSERT_EQ(back.Frames.size(), 2u);
+  EXPECT_EQ(back.Frames[1].Count(), 0);
+  const TFigure& f = back.Frames[0].Items[1];
+  EXPECT_EQ(f.TypeIndex, added);
+  EXPECT_EQ(f.Color, 0x123456u);
+  EXPECT_EQ(f.Angles, own.Angles);
+  EXPECT_EQ(f.Points, std::vector<TRealPoint>(own.Points));
+  // Characters outside the code page are saved as '?'.
+  Names[1] = QString::fromUtf8("日本");
+  EXPECT_EQ(ParseProjectPayload(ProjectPayload(View())).TypeNames[0], "??");
+}
+
+TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
+  HasBackground = true;
+  // A JPEG background keeps the very bytes of its file, also when the animation size differs.
+  Kind = 1;
+  Jpeg = JpegOf(Picture(40, 30));
+  AnimationWidth = 60;
+  AnimationHeight = 20;
+  Background = Picture(60, 20);
+  TProjectContents back = ParseProjectPayload(StartPayload());
+  EXPECT_EQ(back.BackgroundKind, 1);
+  EXPECT_EQ(back.BackgroundJpeg, Jpeg);
+  EXPECT_EQ(back.Background.size(), QSize(40, 30));
+  InstallProjectModel(std::move(back));
+  Jpeg = back.BackgroundJpeg;  // moved-from contents: take the installed copy
+  EXPECT_EQ(AnimationWidth, 60);
+
+  // A BMP block is exactly as long as its header says; the type count follows it.
+  Kind = 0;
+  Background = Picture(5, 3);
+  const QByteArray payload = StartPayload();
+  EXPECT_EQ(payload.mid(11, 2), "BM");
+  EXPECT_EQ(uint8_t(payload[11 + 54 + 3 * 16]), 2) << "type count right after a 54 + 3 x 16 byte block";
+  back = ParseProjectPayload(payload);
+  EXPECT_EQ(back.BackgroundKind, 0);
+  EXPECT_EQ(back.Background, Background);
+
+  Background = Picture(9, 4).convertToFormat(QImage::Format_Indexed8);
+  back = ParseProjectPayload(StartPayload());
+  EXPECT_EQ(back.Background.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(back.Background.convertToFormat(QImage::Format_RGB32), Background.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
+  AddType();
+  Names << "arm";
+  const QByteArray good = StartPayload();
+  const int typeCount = 10, frameCount = 10 + 1 + 49 + 1 + 3;
+  struct TCase {
+    const char* Name;
+    std::function<void(QByteArray&)> Damage;
+    const char* Expected;
+  };
+  const std::vector<TCase> cases = {
+      {"version 1", [](QByteArray& p) { p[0] = 1; }, "that .tvl file is not compatible with this version of Tavel"},
+      {"version 3", [](QByteArray& p) { p[0] = 3; }, "that .tvl file is not compatible with this version of Tavel"},
+      {"width 0", [](QByteArray& p) { p[2] = 0, p[3] = 0; }, "animation size, 0 x 415"},
+      {"height 20000", [](QByteArray& p) { p[6] = char(0x20), p[7] = char(0x4E); }, "506 x 20000"},
+      {"one type", [&](QByteArray& p) { p[typeCount] = 1; }, "counts 1 figure types"},
+      {"255 types", [&](QByteArray& p) { p[typeCount] = char(255); }, "counts 255 figure types"},
+      {"negative frames", [&](QByteArray& p) { p[frameCount + 3] = char(0x80); }, "frame count is negative"},
+      {"too many frames", [&](QByteArray& p) { p[frameCount + 2] = 1; }, "ends before its last frame"},
+      {"type index 0", [&](QByteArray& p) { p[frameCount + 5] = 0; }, "uses figure type 0"},
+      {"type index N", [&](QByteArray& p) { p[frameCount + 5] = 3; }, "uses figure type 3"},
+      {"ends early", [](QByteArray& p) { p.chop(1); }, "ends early"},
+      {"not a tree", [&](QByteArray& p) { p[typeCount + 2] = 5; }, "hangs from vertex 5"},
+      {"jpeg end before", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("010000000000000000")); },
+       "outside the file"},
+      {"bmp too long", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424dffff0000")); },
+       "claims 65535 bytes"},
+      {"bmp garbage", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424d1a000000") + QByteArray(19, 'x')); },
+       "Bitmap image is not valid"},
+  };
+  ASSERT_EQ(Refusal(good), "read");
+  for (const TCase& c : cases) {
+    QByteArray damaged = good;
+    c.Damage(damaged);
+    EXPECT_NE(Refusal(damaged).find(c.Expected), std::string::npos) << c.Name << ": " << Refusal(damaged);
+  }
+}
+
+TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) {
+  AddType();
+  Names << "arm";
+  HasBackground = true;
+  Background = Picture(4, 4);
+  Frames = {TFigures(), TFigures()};
+  Frames[0].Items = {Stickman(3, 4)};
+  const QByteArray good = ProjectPayload(View());
+  for (qsizetype n = 0; n < good.size(); ++n) EXPECT_NE(Refusal(good.left(n)), "read") << n;
+  // Deterministic flips: every outcome is a read or a sentence, never a crash (the sanitizers watch).
+  uint32_t state = 12345;
+  int refused = 0;
+  for (int i = 0; i < 4000; ++i) {
+    QByteArray damaged = good;
+    state = state * 1103515245 + 12345;
+    damaged[(state >> 8) % good.size()] ^= char(1 << ((state >> 4) % 8));
+    const std::string outcome = Refusal(damaged);
+    EXPECT_FALSE(outcome.empty());
+    refused += outcome != "read";
+  }
+  EXPECT_GT(refused, 100);
+}
+
+TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsError) {
+  QTemporaryDir dir;
+  const QString base = dir.filePath("walk");
+  StartPayload();
+  WriteProjectFile(base, View());
+  EXPECT_EQ(ReadProjectFile(base + ".tvl").Frames.size(), 1u);
+
+  WriteWholeFile(base + ".tvl", "this is no zlib stream");
+  try {
+    ReadProjectFile(base + ".tvl");
+    FAIL();
+  } catch (const EFileError& e) {
+    EXPECT_STREQ(e.what(), "Error");
+  }
+  QByteArray payload = StartPayload();
+  payload[10] = 0;
+  WriteWholeFile(base + ".tvl", ZlibCompress(payload));
+  try {
+    ReadProjectFile(base + ".tvl");
+    FAIL();
+  } catch (const EProjectDamaged& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("walk.tvl is damaged and was not opened.", 0), 0u) << e.what();
+  }
+}
