@@ -1,5 +1,6 @@
 #include "export/GifLzw.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "files/FileError.h"
@@ -69,6 +70,7 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
   auto reset = [&] {
     for (uint32_t slot : Filled) Children[slot] = 0;
     Filled.clear();
+    for (std::vector<uint16_t>& runs : Runs) runs.clear();
     next = clear + 2;
     width = MinCodeSize + 1;
   };
@@ -84,20 +86,56 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
   const unsigned limit = static_cast<unsigned>(Limit);
   unsigned prefix = 0;
   bool started = false;
+  // While the current string is one value repeated (a run), the codes of
+  // longer runs of that value come from Runs instead of a look-up per pixel:
+  // flat areas and transparent pixels cost little.
+  int runValue = -1;
+  int runLength = 0;
   for (int y = 0; y < Height; ++y) {
     const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
-    for (int x = 0; x < Width; ++x) {
+    int x = 0;
+    while (x < Width) {
       const unsigned pixel = row[x];
       if (pixel >= limit) ColorNotInTable();
       if (!started) {
         prefix = pixel;
+        runValue = static_cast<int>(pixel);
+        runLength = 1;
         started = true;
+        ++x;
         continue;
       }
-      const uint32_t slot = (prefix << 8) | pixel;
+      if (static_cast<int>(pixel) == runValue) {
+        std::vector<uint16_t>& runs = Runs[pixel];
+        const int known = static_cast<int>(runs.size()) + 1;  // the longest run of this value with a code
+        if (runLength < known) {
+          const int most = std::min(known - runLength, Width - x);
+          int ahead = 1;
+          while (ahead < most && row[x + ahead] == pixel) ++ahead;
+          runLength += ahead;
+          prefix = runs[runLength - 2];
+          x += ahead;
+          continue;
+        }
+        put(prefix);
+        if (next < MaxCodes - 1) {
+          runs.push_back(static_cast<uint16_t>(next++));
+        } else {
+          put(clear);
+          reset();
+        }
+        prefix = pixel;
+        runLength = 1;
+        ++x;
+        continue;
+      }
+      // Pixels lie below 2^MinCodeSize, so slots of a small table stay close together.
+      const uint32_t slot = (prefix << MinCodeSize) | pixel;
       const uint16_t child = Children[slot];
       if (child != 0) {
         prefix = child;
+        runValue = -1;
+        ++x;
         continue;
       }
       put(prefix);
@@ -109,6 +147,9 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
         reset();
       }
       prefix = pixel;
+      runValue = static_cast<int>(pixel);
+      runLength = 1;
+      ++x;
     }
   }
   if (started) put(prefix);

@@ -5,6 +5,7 @@
 // most 255 bytes.
 
 #include <QByteArray>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -19,8 +20,10 @@ class TGifLzwEncoder {
   void Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit, QByteArray& Out);
 
  private:
-  // Child code of (prefix code, next pixel), 0 when absent. Holds 4096 x 256
-  // slots; only the slots filled since the last clear are reset.
+  // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
+  // pixel, 0 when absent; only the slots filled since the last clear are reset.
   std::vector<uint16_t> Children;
   std::vector<uint32_t> Filled;
+  // Runs[v][n]: the code of the string of n + 2 pixels of value v.
+  std::array<std::vector<uint16_t>, 256> Runs;
 };

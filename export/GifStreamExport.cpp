@@ -16,6 +16,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <numeric>
 #include <optional>
 
@@ -69,6 +70,29 @@ std::vector<TGIFColor> CubeTable() {
   return table;
 }
 
+// The smallest rectangle holding every pixel where Now and Was differ; empty
+// when they are equal. Rows are compared whole first, then eight pixels at a
+// time from either end.
+QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height) {
+  int left = Width, right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* a = Now + static_cast<std::size_t>(y) * Width;
+    const uint8_t* b = Was + static_cast<std::size_t>(y) * Width;
+    if (std::memcmp(a, b, static_cast<std::size_t>(Width)) == 0) continue;
+    int first = 0;
+    while (first + 8 <= Width && std::memcmp(a + first, b + first, 8) == 0) first += 8;
+    while (a[first] == b[first]) ++first;
+    int last = Width - 1;
+    while (last - 7 > first && std::memcmp(a + last - 7, b + last - 7, 8) == 0) last -= 8;
+    while (a[last] == b[last]) --last;
+    left = std::min(left, first);
+    right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 class TGifStream {
  public:
   TGifStream(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads)
@@ -100,18 +124,30 @@ class TGifStream {
     const QImage& picture = Scratch[Worker]->Renderer.Render(Frames[I]);
     Slot.resize(PixelCount());
     uint8_t* out = Slot.data();
+    // Frames are mostly flat areas: a pixel like the one before it reuses its index.
+    uint32_t last = 0;
+    uint8_t lastIndex = CubeIndex(0);
+    uint8_t lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
+    uint64_t lastCount = 0;
     for (int y = 0; y < picture.height(); ++y) {
       const uint32_t* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
       const int w = picture.width();
-      if (Histogram != nullptr) {
-        for (int x = 0; x < w; ++x) ++Histogram[out[x] = CubeIndex(line[x])];
-      } else if (Map != nullptr) {
-        for (int x = 0; x < w; ++x) out[x] = Map[CubeIndex(line[x])];
-      } else {
-        for (int x = 0; x < w; ++x) out[x] = CubeIndex(line[x]);
+      for (int x = 0; x < w; ++x) {
+        const uint32_t pixel = line[x] & 0xFFFFFF;
+        if (pixel == last) {
+          ++lastCount;
+        } else {
+          if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
+          lastCount = 1;
+          last = pixel;
+          lastIndex = CubeIndex(pixel);
+          lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
+        }
+        out[x] = lastOut;
       }
       out += w;
     }
+    if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
   }
 
   // The reduced frame before frame J of the batch, or null for frame 0.
@@ -186,7 +222,9 @@ class TGifStream {
     Write(bytes);
   }
 
-  // Merges, crops and compresses frame J of the batch.
+  // Merges, crops and compresses frame J of the batch. Merging turns the
+  // pixels equal to the frame before into the transparent index, so the
+  // area cropping keeps is where the two frames differ: only that area is merged.
   void Encode(int J, int W, int Start, TEncodedFrame& Frame) {
     Frame.Transparent = false;
     Frame.Vanished = false;
@@ -195,53 +233,49 @@ class TGifStream {
     const uint8_t* pixels = Slots[J].data();
     const uint8_t* before = Before(J, Start);
     const int t = Palette.Transparent;
+    QRect area(0, 0, width, height);
+    int stride = width;
     if (t >= 0 && before != nullptr) {
+      if (Options.Crop) {
+        const QRect changed = ChangedArea(pixels, before, width, height);
+        if (changed.isEmpty()) {
+          Frame.Vanished = true;
+          return;
+        }
+        // Pixels outside the changed area are equal: the frame turns transparent.
+        Frame.Transparent = changed != area;
+        area = changed;
+      }
       std::vector<uint8_t>& merged = Scratch[W]->Merged;
-      merged.resize(PixelCount());
-      bool any = false;
-      for (std::size_t k = 0; k < merged.size(); ++k) {
-        const bool same = pixels[k] == before[k];
-        merged[k] = same ? static_cast<uint8_t>(t) : pixels[k];
-        any |= same;
+      merged.resize(static_cast<std::size_t>(area.width()) * area.height());
+      std::size_t equal = 0;
+      for (int y = 0; y < area.height(); ++y) {
+        const std::size_t from = static_cast<std::size_t>(area.top() + y) * width + area.left();
+        const uint8_t* __restrict now = pixels + from;
+        const uint8_t* __restrict was = before + from;
+        uint8_t* __restrict out = merged.data() + static_cast<std::size_t>(y) * area.width();
+        for (int x = 0; x < area.width(); ++x) {
+          const bool same = now[x] == was[x];
+          out[x] = same ? static_cast<uint8_t>(t) : now[x];
+          equal += same;
+        }
       }
-      if (any) {
-        Frame.Transparent = true;
+      if (equal > 0) Frame.Transparent = true;
+      if (Frame.Transparent) {
         pixels = merged.data();
-      }
-    }
-    int left = 0, top = 0, right = width - 1, bottom = height - 1;
-    if (Options.Crop && Frame.Transparent) {
-      left = width;
-      right = -1;
-      top = height;
-      bottom = -1;
-      for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
-        int first = 0;
-        while (first < width && row[first] == t) ++first;
-        if (first == width) continue;
-        int last = width - 1;
-        while (row[last] == t) --last;
-        left = std::min(left, first);
-        right = std::max(right, last);
-        top = std::min(top, y);
-        bottom = y;
-      }
-      if (right < 0) {
-        Frame.Vanished = true;
-        return;
+        stride = area.width();
       }
     }
     const int localBits = Palette.Global ? 0 : 8;
-    WriteImageDescriptor(Frame.Bytes, uint16_t(left), uint16_t(top), uint16_t(right - left + 1),
-                         uint16_t(bottom - top + 1), localBits, false);
+    WriteImageDescriptor(Frame.Bytes, uint16_t(area.left()), uint16_t(area.top()), uint16_t(area.width()),
+                         uint16_t(area.height()), localBits, false);
     if (!Palette.Global) {
       static const std::vector<TGIFColor> cube = CubeTable();
       WriteColorTable(Frame.Bytes, cube.data(), 256, 8);
     }
     const int bits = Palette.Global ? Palette.Bits : 8;
-    Scratch[W]->Lzw.Encode(pixels + static_cast<std::size_t>(top) * width + left, right - left + 1, bottom - top + 1,
-                           width, std::max(bits, 2), Palette.Global ? 1 << Palette.Bits : 256, Frame.Bytes);
+    Scratch[W]->Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2),
+                           Palette.Global ? 1 << Palette.Bits : 256, Frame.Bytes);
   }
 
   void WriteFrames() {
