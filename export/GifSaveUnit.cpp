@@ -39,22 +39,25 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   setModal(true);
   setFixedSize(267, 193);
 
+  // Captions keep their natural width; the edits sit beside or below them.
   Label1 = new QLabel(QStringLiteral("Frame Delay (1/100th second)"), this);
-  Label1->setGeometry(8, 8, 150, 17);
+  Label1->move(8, 8);
+  Label1->adjustSize();
   SpinEditDelay = SpinEdit(this, 1, 1000000, 1, QRect(8, 28, 121, 24));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Optimization"), this);
-  GroupBox1->setGeometry(164, 8, 95, 105);
-  CheckBoxMerge = CheckBox(GroupBox1, QStringLiteral("Merge"), QRect(12, 24, 75, 20));
-  CheckBoxCrop = CheckBox(GroupBox1, QStringLiteral("Crop"), QRect(12, 50, 75, 20));
-  CheckBoxPalette = CheckBox(GroupBox1, QStringLiteral("Palette"), QRect(12, 76, 75, 20));
-
   Label2 = new QLabel(QStringLiteral("Shrink frames by    1 /"), this);
-  Label2->setGeometry(8, 82, 112, 17);
-  SpinEditShrink = SpinEdit(this, 1, 9, 1, QRect(120, 78, 41, 24));
+  Label2->move(8, 66);
+  Label2->adjustSize();
+  SpinEditShrink = SpinEdit(this, 1, 9, 1, QRect(Label2->geometry().right() + 6, 62, 45, 24));
+
+  GroupBox1 = new QGroupBox(QStringLiteral("Optimization"), this);
+  GroupBox1->setGeometry(8, 96, 251, 50);
+  CheckBoxMerge = CheckBox(GroupBox1, QStringLiteral("Merge"), QRect(12, 22, 75, 20));
+  CheckBoxCrop = CheckBox(GroupBox1, QStringLiteral("Crop"), QRect(92, 22, 75, 20));
+  CheckBoxPalette = CheckBox(GroupBox1, QStringLiteral("Palette"), QRect(172, 22, 75, 20));
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  BitBtn1->setGeometry(96, 152, 75, 28);
+  BitBtn1->setGeometry(96, 156, 75, 28);
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
