@@ -115,9 +115,15 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   ExportGifFile(Path("same.gif"), {});
   EXPECT_TRUE(ReadWholeFile(Path("walk.gif")) == ReadWholeFile(Path("same.gif")));
 
-  Dialogs.SaveAnswers.push_back({true, Path("walk.bmp"), 2});
-  form.SaveAnimation1Click();
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("walk%1.bmp").arg(i)).isFile()) << i;
+  // The BMP type names the pictures after the chosen name without a
+  // four-character ending, whatever that ending was.
+  const std::pair<const char*, const char*> names[] = {
+      {"walk.bmp", "walk"}, {"run.gif", "run"}, {"jump.jpeg", "jump.jpeg"}};
+  for (auto [chosen, base] : names) {
+    Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
+    form.SaveAnimation1Click();
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
+  }
   EXPECT_FALSE(Progress.isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
