@@ -27,7 +27,7 @@ void SaveAnimationAsBitmaps(const QString& Base, const TExportProgress& Progress
   TWorkers workers(Threads);
   std::vector<TFrameRenderer> renderers;
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(QSize(AnimationWidth, AnimationHeight), 1);
-  const int batch = FramesPerThread * workers.Count();
+  const int batch = BatchSize(workers, FramesPerThread, Bmp24RowBytes(AnimationWidth) * AnimationHeight);
   std::vector<QByteArray> files(batch);
   for (int start = 0; start < frames; start += batch) {
     const int n = std::min(batch, frames - start);

@@ -105,7 +105,7 @@ class TGifStream {
     const QSize full = Background.isNull() ? QSize(AnimationWidth, AnimationHeight) : Background.size();
     for (int w = 0; w < Workers.Count(); ++w)
       Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(full, Options.Shrink), {}, {}}));
-    Batch = FramesPerThread * Workers.Count();
+    Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
     Slots.resize(Batch);
     Passes = Options.Palette ? 2 : 1;
     if (Options.Palette)

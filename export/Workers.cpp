@@ -4,6 +4,13 @@
 
 int DefaultThreads() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
+int BatchSize(const TWorkers& Workers, int PerThread, long long FrameBytes) {
+  constexpr long long Budget = 256LL << 20;
+  const long long fit = Budget / std::max(1LL, FrameBytes);
+  return static_cast<int>(
+      std::clamp<long long>(fit, Workers.Count(), static_cast<long long>(PerThread) * Workers.Count()));
+}
+
 TWorkers::TWorkers(int ThreadCount) {
   const int total = ThreadCount > 0 ? ThreadCount : DefaultThreads();
   for (int w = 1; w < total; ++w) Threads.emplace_back([this, w] { Work(w); });

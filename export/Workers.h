@@ -48,3 +48,8 @@ class TWorkers {
 
 // Threads an export uses by default: one per core.
 int DefaultThreads();
+
+// Frames an export keeps in flight: PerThread for each worker, fewer when
+// frames of FrameBytes each would pass a fixed memory budget, never fewer
+// than one per worker.
+int BatchSize(const TWorkers& Workers, int PerThread, long long FrameBytes);
