@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test bench fuzz clean
+.PHONY: all deps build run test bench fuzz install package clean
 
 all: build
 
@@ -36,6 +36,22 @@ bench: deps
 	  fi; \
 	done
 
+# Installs under PREFIX (default /usr/local; DESTDIR is honoured): the program,
+# its ReadMe and folders in PREFIX/share/tavel, menu entry, file types, icons.
+PREFIX ?= /usr/local
+install: deps
+	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build build -j $(JOBS) --target tavel
+	cmake --install build
+
+# A Debian package in build-package/, installed under /usr.
+package: deps
+	@./scripts/install-deps.sh package
+	cmake -S . -B build-package $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTAVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-package -j $(JOBS) --target tavel
+	cd build-package && cpack -G DEB
+	@ls build-package/*.deb
+
 # Every file reader under libFuzzer (clang-14), FUZZ_SECONDS each (default 60).
 # FUZZERS=name... picks targets; crashes land in build-fuzz/crashes/.
 FUZZ_SECONDS ?= 60
@@ -48,4 +64,4 @@ fuzz:
 	./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-bench build-fuzz build-package

@@ -4,10 +4,13 @@
 // runs the exporter instead, without any window or display.
 
 #include <QApplication>
+#include <QIcon>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/NameUnit.h"
+#include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
+#include "editor/OptionsUnit.h"
 #include "export/CommandLine.h"
 #include "export/GifSaveUnit.h"
 #include "export/ProgressUnit.h"
@@ -20,16 +23,24 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tavel");
+  // Every window carries the program's icon; the desktop entry names it too.
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/%1.png").arg(size));
+  QApplication::setWindowIcon(icon);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tavel.Tavel"));
   QApplication::setQuitOnLastWindowClosed(false);
 
   TQtDialogs dialogs;
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
+  TAboutBox aboutBox(&mainForm);
   TProgressForm progressForm(&mainForm);
   TGifOptionsForm gifOptionsForm(dialogs, progressForm, &mainForm);
   mainForm.SetExportWindows(&progressForm, &gifOptionsForm);
+  TOptionsForm optionsForm(mainForm, dialogs, &mainForm);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);
+  mainForm.SetSettingsWindows(&aboutBox, &optionsForm);
   TNameForm nameForm(&figureBuilder);
   figureBuilder.SetNameForm(&nameForm);
 

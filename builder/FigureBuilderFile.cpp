@@ -48,19 +48,7 @@ void TFigureBuilderForm::OpenFigure(const QString& Path) {
   SelectedSegment = 0;
   Image1->unsetCursor();
 
-  EraseFigure();
-  WorkFigure = TFigure{};
-  WorkFigure.SetType(0);
-  const QRect area = PictureRect();
-  WorkFigure.MoveBy(RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2)));
-  UpDown1->SetPosition(TruncNumber(Type().Segments[0].Thickness));
-  StaticFlags.resize(Type().SegmentCount());
-  for (std::size_t i = 0; i < StaticFlags.size(); ++i) {
-    StaticFlags[i] = Type().Segments[i].Static != 0;
-    Type().Segments[i].Static = 0;
-  }
-  DisplaySegmentData();
-  DrawFigure();
+  ShowLoadedType();
 }
 
 void TFigureBuilderForm::StoreWorkPoseInRecords() {

@@ -214,19 +214,23 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   SelectedSegment = 0;
   FigureFileName.clear();
 
+  ShowLoadedType();
+  ShowInFront();
+}
+
+void TFigureBuilderForm::ShowLoadedType() {
   EraseFigure();
+  WorkFigure = TFigure{};
   WorkFigure.SetType(0);
   const QRect area = PictureRect();
   WorkFigure.MoveBy(RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2)));
   UpDown1->SetPosition(TruncNumber(Type().Segments[0].Thickness));
+  // The static bytes become the builder's flags while it edits the type.
   StaticFlags.resize(Type().SegmentCount());
-  for (std::size_t i = 0; i < StaticFlags.size(); ++i) {
-    StaticFlags[i] = Type().Segments[i].Static != 0;
-    Type().Segments[i].Static = 0;
-  }
+  for (std::size_t i = 0; i < StaticFlags.size(); ++i) StaticFlags[i] = Type().Segments[i].Static != 0;
+  ClearStaticBytes();
   DisplaySegmentData();
   DrawFigure();
-  ShowInFront();
 }
 
 void TFigureBuilderForm::ShowInFront() {

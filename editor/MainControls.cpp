@@ -73,14 +73,12 @@ void TMainForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  ScrollBox1 = new QScrollArea(client);
+  ScrollBox1 = new QAbstractScrollArea(client);
   ScrollBox1->setObjectName("ScrollBox1");
   ScrollBox1->setGeometry(8, 0, 641, 81);
   ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  TimelineImages = new TTimelineStrip;
-  TimelineImages->resize(0, 60);
-  ScrollBox1->setWidget(TimelineImages);
+  TimelineImages = new TTimelineStrip(ScrollBox1);
   Bevel1 = new QFrame(TimelineImages);
   Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -126,7 +124,9 @@ void TMainForm::CreateControls() {
   ScaleSpinEdit->setSingleStep(1);
   ScaleSpinEdit->setValue(100);
   ScaleSpinEdit->setToolTip("Scale");
-  ScaleSpinEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  // An emptied edit that loses the focus shows the scale it had, rather than
+  // its minimum, which would collapse the figure onto its root.
+  ScaleSpinEdit->setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   ScaleSpinEdit->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
   FrontButton = Button(GroupBox1, "&Front", QRect(6, 120, 43, 25));
   BackButton = Button(GroupBox1, "&Back", QRect(54, 120, 43, 25));
@@ -209,7 +209,7 @@ void TMainForm::ConnectHandlers() {
   click(Opmen, &TMainForm::Options1Click);
   click(Openani, &TMainForm::OpenAnimation1Click);
 
-  connect(ScaleSpinEdit, &QSpinBox::textChanged, this, handler(&TMainForm::ScaleSpinEditChange));
+  connect(ScaleSpinEdit, &QSpinBox::valueChanged, this, handler(&TMainForm::ScaleSpinEditChange));
   connect(RateScrollBar, &QScrollBar::valueChanged, this, handler(&TMainForm::RateScrollBarChange));
   connect(Timer1, &QTimer::timeout, this, handler(&TMainForm::Timer1Timer));
 

@@ -103,12 +103,10 @@ void TMainForm::ScaleSpinEditChange() {
     IgnoreScaleChange = false;
     return;
   }
-  const QString text = ScaleSpinEdit->cleanText();
-  if (text.isEmpty() || EditFrame.Count() == 0 || SelectedFigure >= EditFrame.Count()) return;
-  bool ok = false;
-  int value = text.toInt(&ok);
-  if (!ok) value = ScaleSpinEdit->minimum();
-  EditFrame.Items[SelectedFigure].SetScale(static_cast<float>(value / 100.0));
+  if (EditFrame.Count() == 0 || SelectedFigure >= EditFrame.Count()) return;
+  // The edit's value, which it reads in its locale's digits; an emptied edit
+  // has no new value and changes nothing.
+  EditFrame.Items[SelectedFigure].SetScale(static_cast<float>(ScaleSpinEdit->value() / 100.0));
   DrawFigures();
 }
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
@@ -21,7 +22,10 @@ constexpr int ThumbnailGap = 3;
 int TMainForm::ThumbnailHeight() const { return ScrollBox1->height() - 26; }
 
 int TMainForm::ThumbnailWidth() const {
-  return static_cast<int>(static_cast<int64_t>(AnimationWidth) * ThumbnailHeight() / AnimationHeight);
+  // A drawing much higher than wide (10 x 10000) still gets a thumbnail one
+  // pixel wide that can be seen, clicked and deleted.
+  const int64_t width = static_cast<int64_t>(AnimationWidth) * ThumbnailHeight() / AnimationHeight;
+  return static_cast<int>(std::max<int64_t>(width, 1));
 }
 
 QRect TMainForm::ThumbnailPlace(int Index) const {
@@ -45,7 +49,7 @@ QImage TMainForm::MakeThumbnail(const TFigures& Frame) const {
 }
 
 void TMainForm::PlaceMarker(int Index) {
-  const QRect t = TimelineImages->Thumbnail(Index).Geometry;
+  const QRect t = TimelineImages->ToView(TimelineImages->Thumbnail(Index).Geometry);
   Bevel1->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
   Bevel1->show();
 }
@@ -187,5 +191,7 @@ void TMainForm::RedrawTimelineImages() {
     TimelineImages->SetPicture(i, thumbnail.convertToFormat(ThumbnailFormat));
   }
   TimelineImages->UpdateExtent();
+  // The marker goes with its thumbnail to the thumbnail's new place and size.
+  if (EditedFrameIndex >= 0) PlaceMarker(EditedFrameIndex);
   ProjectSaved = false;
 }

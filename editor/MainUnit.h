@@ -25,6 +25,7 @@
 #include "model/DragLayers.h"
 #include "model/FiguresUnit.h"
 
+class QAbstractScrollArea;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -36,7 +37,10 @@ class QScrollArea;
 class QScrollBar;
 class QSpinBox;
 class QToolButton;
+class TAboutBox;
 class TDialogs;
+class TOptionsForm;
+class TShell;
 class TPictureBox;
 class TFigureBuilderForm;
 class TTimelineStrip;
@@ -136,6 +140,23 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void Options1Click();
   void ViewReadMefile1Click();
   void About1Click();
+  // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
+  // About box and the dimensions window are created after this window; the
+  // shell opens the ReadMe file (the desktop's unless tests set their own).
+  void SetSettingsWindows(TAboutBox* About, TOptionsForm* Options) {
+    AboutBox = About;
+    OptionsForm = Options;
+  }
+  void SetShell(TShell& DesktopShell) { Shell = &DesktopShell; }
+  // Gives the animation a new size: the background is cut or extended in
+  // white, then the drawing area and the thumbnails follow.
+  void ChangeDimensions(int32_t Width, int32_t Height);
+  // Fits Underlay and the drawing area to the animation size, re-centres the
+  // working frame's figures when no frame is stored and redraws.
+  void ResizeDrawing();
+  TAboutBox* AboutBox = nullptr;
+  TOptionsForm* OptionsForm = nullptr;
+  TShell* Shell = nullptr;
   // Save Animation's hand-over to the exports (MainExportCommands.cpp). Base
   // is the chosen path without its extension (RemoveExtention).
   void ExportGif(const QString& Base);
@@ -166,7 +187,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QImage Underlay;     // background with the ghost of the previous frame
 
   // Controls, named by role and kind.
-  QScrollArea* ScrollBox1 = nullptr;         // scrolls the thumbnail strip
+  QAbstractScrollArea* ScrollBox1 = nullptr;  // scrolls the thumbnail strip
   TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
   QFrame* Bevel1 = nullptr;                  // marker around the thumbnail under edit
   QFrame* Panel2 = nullptr;           // the tool column

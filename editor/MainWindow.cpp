@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QComboBox>
 #include <QPushButton>
 #include <QScreen>
@@ -52,8 +53,10 @@ void TMainForm::SizeEditImage() {
   EditImage->resize(AnimationWidth, AnimationHeight);
   EditImage->parentWidget()->resize(AnimationWidth + 4, AnimationHeight + 4);
   QImage& picture = EditImage->Picture();
-  if (picture.size() != QSize(AnimationWidth, AnimationHeight))
+  if (picture.size() != QSize(AnimationWidth, AnimationHeight)) {
+    picture = QImage();  // the old picture goes first: two of the largest would not fit
     picture = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  }
 }
 
 void TMainForm::NewProject() {
@@ -119,13 +122,22 @@ void TMainForm::SetFigureControls(int Index) {
   ColorDialog1.Color = EditFrame.Items[Index].Color;
 }
 
+namespace {
+bool StartsLikeAProject(const QString& Path) {
+  QFile file(Path);
+  return file.open(QIODevice::ReadOnly) && file.read(2) == QByteArray("\x78\xda", 2);
+}
+}  // namespace
+
 void TMainForm::FormActivate() {
   if (!FirstActivation) return;
   FirstActivation = false;
   if (CommandLine.isEmpty()) return;
   const QString path = CommandLine.constFirst();
   const QString ending = path.right(3).toLower();
-  if (ending == "tvl") {
+  if (ending == "tvl" || (ending != "stk" && StartsLikeAProject(path))) {
+    // A project renamed without its ending is known by its first bytes, as
+    // the desktop knows it when the file is opened from a file manager.
     LoadProject(path);
   } else if (ending == "stk") {
     if (FigureBuilder == nullptr) return;
@@ -172,9 +184,10 @@ bool TMainForm::HandleWheel(QWheelEvent* Event) {
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
-  // Every wheel turn over this window selects figures; nothing in it scrolls with the wheel.
+  // Every wheel turn over this window selects figures, whether the window is
+  // active or not; nothing in it scrolls or steps with the wheel.
   if (Event->type() == QEvent::Wheel && Watched->isWidgetType() &&
-      static_cast<QWidget*>(Watched)->window() == this && isActiveWindow())
+      static_cast<QWidget*>(Watched)->window() == this)
     return HandleWheel(static_cast<QWheelEvent*>(Event));
   return QMainWindow::eventFilter(Watched, Event);
 }
@@ -182,6 +195,11 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
 bool TMainForm::event(QEvent* Event) {
   const bool result = QMainWindow::event(Event);
   if (Event->type() == QEvent::WindowActivate) Guard([this] { FormActivate(); });
+  // Where no window manager activates the window (or one that keeps new
+  // windows from taking the focus), the first showing stands in for the
+  // first activation, once the window is on the screen.
+  if (Event->type() == QEvent::Show && FirstActivation)
+    QTimer::singleShot(0, this, [this] { Guard([this] { FormActivate(); }); });
   return result;
 }
 

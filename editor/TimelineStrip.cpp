@@ -1,26 +1,42 @@
 #include "editor/TimelineStrip.h"
 
+#include <QAbstractScrollArea>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
+#include <climits>
 
-TTimelineStrip::TTimelineStrip(QWidget* Parent) : QWidget(Parent) {}
+namespace {
+constexpr int TrailingGap = 3;
+constexpr int ScrollStep = 20;
+}  // namespace
+
+TTimelineStrip::TTimelineStrip(QAbstractScrollArea* Box)
+    : QWidget(Box->viewport()), Bar(Box->horizontalScrollBar()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  Bar->setSingleStep(ScrollStep);
+  connect(Bar, &QScrollBar::valueChanged, this, &TTimelineStrip::ScrollTo);
+  Box->viewport()->installEventFilter(this);
+  setGeometry(Box->viewport()->rect());
+  UpdateExtent();
+}
 
 void TTimelineStrip::Append(const QRect& Geometry, const QImage& Picture) {
   Thumbnails.push_back(TThumbnail{Picture, Geometry});
   UpdateExtent();
-  update(Geometry);
+  UpdateContent(Geometry);
 }
 
 void TTimelineStrip::RemoveLast() {
   if (Thumbnails.empty()) return;
   const QRect gone = Thumbnails.back().Geometry;
   Thumbnails.pop_back();
+  UpdateContent(gone);
   UpdateExtent();
-  update(gone);
 }
 
 void TTimelineStrip::Clear() {
@@ -32,14 +48,14 @@ void TTimelineStrip::Clear() {
 void TTimelineStrip::SetPicture(int Index, const QImage& Picture) {
   TThumbnail& t = Thumbnails.at(Index);
   t.Picture = Picture;
-  update(t.Geometry);
+  UpdateContent(t.Geometry);
 }
 
 void TTimelineStrip::SetGeometry(int Index, const QRect& Geometry) {
   TThumbnail& t = Thumbnails.at(Index);
-  update(t.Geometry);
+  UpdateContent(t.Geometry);
   t.Geometry = Geometry;
-  update(Geometry);
+  UpdateContent(Geometry);
 }
 
 void TTimelineStrip::ShiftPicturesUp(int First) {
@@ -61,17 +77,49 @@ int TTimelineStrip::IndexAt(const QPoint& Point) const {
   return found->Geometry.contains(Point) ? static_cast<int>(found - Thumbnails.begin()) : -1;
 }
 
+int TTimelineStrip::ContentWidth() const {
+  if (Thumbnails.empty()) return 0;
+  // A strip longer than the scroll bar can count would need hundreds of
+  // gigabytes of thumbnails; the bar stops there rather than wrapping round.
+  const qint64 right = static_cast<qint64>(Thumbnails.back().Geometry.left()) + Thumbnails.back().Geometry.width();
+  return static_cast<int>(std::min<qint64>(right + TrailingGap, INT_MAX));
+}
+
 void TTimelineStrip::UpdateExtent() {
-  const int right = Thumbnails.empty() ? 0 : Thumbnails.back().Geometry.right() + 1 + 3;
-  if (width() != right) resize(right, height());
+  // Setting the range brings the position into it; the bar then tells ScrollTo.
+  Bar->setPageStep(std::max(1, width()));
+  Bar->setRange(0, std::max(0, ContentWidth() - width()));
+}
+
+void TTimelineStrip::ScrollTo(int Position) {
+  const int shift = Offset - Position;
+  if (shift == 0) return;
+  Offset = Position;
+  // Moves what shows and the children (the marker) with the content. The
+  // toolkit's scroll does neither while the strip is hidden.
+  if (isVisible()) {
+    scroll(shift, 0);
+  } else {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->move(child->pos() + QPoint(shift, 0));
+  }
+}
+
+bool TTimelineStrip::eventFilter(QObject* Watched, QEvent* Event) {
+  // The strip always covers the box's visible area, whose size changes with
+  // the window and when the scroll bar appears or goes.
+  if (Event->type() == QEvent::Resize && Watched == parentWidget()) {
+    setGeometry(parentWidget()->rect());
+    UpdateExtent();
+  }
+  return QWidget::eventFilter(Watched, Event);
 }
 
 bool TTimelineStrip::event(QEvent* Event) {
   if (Event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(Event);
-    const int index = IndexAt(help->pos());
+    const int index = IndexAt(ToContent(help->pos()));
     if (index >= 0)
-      QToolTip::showText(help->globalPos(), Hint(index), this, Thumbnails[index].Geometry);
+      QToolTip::showText(help->globalPos(), Hint(index), this, ToView(Thumbnails[index].Geometry));
     else
       QToolTip::hideText();
     return true;
@@ -82,26 +130,29 @@ bool TTimelineStrip::event(QEvent* Event) {
 void TTimelineStrip::paintEvent(QPaintEvent* Event) {
   QPainter painter(this);
   const QRect area = Event->rect();
+  painter.fillRect(area, palette().window());
   // Only the thumbnails in the exposed area are drawn.
-  auto first = std::lower_bound(Thumbnails.begin(), Thumbnails.end(), area.left(),
+  const int left = area.left() + Offset;
+  const int right = area.right() + Offset;
+  auto first = std::lower_bound(Thumbnails.begin(), Thumbnails.end(), left,
                                 [](const TThumbnail& T, int X) { return T.Geometry.right() < X; });
-  for (auto t = first; t != Thumbnails.end() && t->Geometry.left() <= area.right(); ++t)
-    painter.drawImage(t->Geometry, t->Picture);
+  for (auto t = first; t != Thumbnails.end() && t->Geometry.left() <= right; ++t)
+    painter.drawImage(ToView(t->Geometry), t->Picture);
 }
 
 void TTimelineStrip::mousePressEvent(QMouseEvent* Event) {
-  PressedIndex = Event->button() == Qt::LeftButton ? IndexAt(Event->position().toPoint()) : -1;
+  PressedIndex = Event->button() == Qt::LeftButton ? IndexAt(ToContent(Event->position().toPoint())) : -1;
 }
 
 void TTimelineStrip::mouseReleaseEvent(QMouseEvent* Event) {
   if (Event->button() != Qt::LeftButton) return;
-  const int index = IndexAt(Event->position().toPoint());
+  const int index = IndexAt(ToContent(Event->position().toPoint()));
   const bool click = index >= 0 && index == PressedIndex;
   PressedIndex = -1;
   if (click) emit Clicked(index);
 }
 
 void TTimelineStrip::contextMenuEvent(QContextMenuEvent* Event) {
-  const int index = IndexAt(Event->pos());
+  const int index = IndexAt(ToContent(Event->pos()));
   if (index >= 0) emit PopupRequested(index, Event->globalPos());
 }

@@ -1,6 +1,7 @@
 #include "model/Common.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "model/Rounding.h"
@@ -38,8 +39,9 @@ void DrawFrame(QPainter& Canvas, const TFigures& Frame, float Zoom) {
   if (Zoom == 1.0f) {
     Canvas.drawImage(QPoint(0, 0), Background);
   } else {
-    const QRect target(0, 0, RoundPixel(static_cast<double>(AnimationWidth) * Zoom),
-                       RoundPixel(static_cast<double>(AnimationHeight) * Zoom));
+    // A side shrunk below half a pixel still shows the background in one pixel.
+    const QRect target(0, 0, std::max(1, RoundPixel(static_cast<double>(AnimationWidth) * Zoom)),
+                       std::max(1, RoundPixel(static_cast<double>(AnimationHeight) * Zoom)));
     Canvas.drawImage(target, Background);
   }
   Frame.Draw(Canvas, Zoom);

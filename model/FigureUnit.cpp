@@ -127,6 +127,10 @@ const TFigureType& RecordType(uint8_t TypeIndex, std::span<const std::unique_ptr
 
 }  // namespace
 
+int TFigure::RecordBytes(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types) {
+  return 17 + 8 * RecordType(TypeIndex, Types).SegmentCount();
+}
+
 void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types) {
   const uint8_t typeIndex = Reader.Read<uint8_t>(FigureRecord);
   const float scale = Reader.Read<float>(FigureRecord);
@@ -155,7 +159,7 @@ void TFigure::LoadFromStream(QIODevice& Stream) {
   QByteArray record(9, '\0');
   ReadRaw(Stream, record.data(), 9, FigureRecord);
   const uint8_t typeIndex = static_cast<uint8_t>(record[0]);
-  record.resize(9 + 8 * RecordType(typeIndex, FigureTypes).SegmentCount() + 8);
+  record.resize(RecordBytes(typeIndex, FigureTypes));
   ReadRaw(Stream, record.data() + 9, record.size() - 9, FigureRecord);
   TByteReader reader(record);
   LoadFromBytes(reader, FigureTypes);

@@ -58,6 +58,9 @@ class TFigure {
   // The same against Types, a type table other than FigureTypes (a project
   // being read); null entries count as missing.
   void LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types);
+  // Length of the stream record of a figure of type TypeIndex in Types;
+  // EStreamError when there is no such type.
+  static int RecordBytes(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types);
 
   // Drawing. The painter's pen colour is the figure's colour for Draw and
   // the caller's for DrawSegment; circles are filled with the painter's brush.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tavel needs to build and test, when they are missing.
 # Runs apt-get through sudo when not root. Safe to run again: it does nothing once all are present.
-# With the argument "fuzz" it also installs what `make fuzz` needs.
+# With the argument "fuzz" or "package" it also installs what `make fuzz` or
+# `make package` needs.
 set -euo pipefail
 
 packages=(
@@ -11,10 +12,14 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev
   fonts-dejavu-core
+  desktop-file-utils appstream libxml2-utils shared-mime-info
 )
-if [ "${1:-}" = fuzz ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
+case "${1:-}" in
+  # What `make fuzz` needs.
+  fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+  # What `make package` needs to find the package's dependencies.
+  package) packages+=(dpkg-dev file) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -20,6 +20,6 @@ for name in "${names[@]}"; do
   echo "== fuzz_$name for ${seconds}s"
   QT_QPA_PLATFORM=offscreen "$build/fuzz/fuzz_$name" "$work" "$here/fuzz/corpus/$name" \
     -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=1048576 -print_final_stats=1 \
-    -artifact_prefix="$build/crashes/${name}-" 2>&1 | grep -E "^(stat::|==|SUMMARY|Done|#[0-9]+ +DONE)" || status=1
+    -artifact_prefix="$build/crashes/${name}-" 2>&1 | grep -E "^(stat::|==|SUMMARY|Done|Test unit written|artifact)" || status=1
 done
 exit $status

@@ -1,8 +1,13 @@
 #include <QComboBox>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QWheelEvent>
+#include <array>
 #include <numbers>
 
+#include "editor/TimelineStrip.h"
 #include "tests/editor/MainFormFixture.h"
 
 namespace {
@@ -111,6 +116,47 @@ TEST_F(MainWheelTest, WheelCyclesThroughTheFiguresAndNeverScrolls) {
   Wheel(60);
   EXPECT_EQ(Form->SelectedFigure, 1);
   EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
+  AnimationWidth = 1920;  // larger than the drawing box: it could scroll
+  AnimationHeight = 1080;
+  Form->New1Click();
+  for (int i = 0; i < 12; ++i) Form->NextFrameButtonClick();  // the strip could scroll too
+  Form->AddFigureButtonClick();
+  ShowActive();
+  QScrollBar* strip = Form->ScrollBox1->horizontalScrollBar();
+  strip->setValue(strip->maximum() / 2);
+  QWidget other;
+  for (bool active : {true, false}) {
+    SCOPED_TRACE(active);
+    if (!active) {
+      other.show();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    }
+    const QList<QWidget*> targets = {Form->ScaleSpinEdit,
+                                     Form->ScaleSpinEdit->findChild<QLineEdit*>(),
+                                     Form->FigureComboBox,
+                                     Form->ScrollBox2->viewport(),
+                                     Form->EditImage,
+                                     Form->ScrollBox2->verticalScrollBar(),
+                                     Form->TimelineImages,
+                                     strip};
+    for (QWidget* target : targets) {
+      const int selected = Form->SelectedFigure;
+      const std::array<int, 5> before = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
+                                         Form->ScrollBox2->verticalScrollBar()->value(),
+                                         Form->ScrollBox2->horizontalScrollBar()->value(), strip->value()};
+      QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(target, &event);
+      const std::array<int, 5> after = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
+                                        Form->ScrollBox2->verticalScrollBar()->value(),
+                                        Form->ScrollBox2->horizontalScrollBar()->value(), strip->value()};
+      EXPECT_EQ(after, before) << target->metaObject()->className();
+      EXPECT_NE(Form->SelectedFigure, selected) << target->metaObject()->className();
+    }
+  }
 }
 
 TEST_F(MainWheelTest, RootDragContinuesOnTheFigureTheWheelSelects) {

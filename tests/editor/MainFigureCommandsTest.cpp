@@ -163,6 +163,25 @@ TEST_F(FigureCommandsTest, TypedScaleResizesTheFigureAboutItsRoot) {
   EXPECT_EQ(Figure(0).Points[10], RealPoint(253, 207));
 }
 
+TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {
+  ShowActive();
+  Form->ScaleSpinEdit->setFocus();
+  TypeScale("50");
+  TypeScale("");
+  Form->AddFigureButton->setFocus();  // leaving the emptied edit
+  EXPECT_EQ(Form->ScaleSpinEdit->text(), "50");
+  EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
+  // Digits as an Arabic locale writes them: 25.
+  Form->ScaleSpinEdit->setLocale(QLocale(QLocale::Arabic, QLocale::Egypt));
+  QLineEdit* edit = Form->ScaleSpinEdit->findChild<QLineEdit*>();
+  edit->selectAll();
+  for (const QString digit : {QStringLiteral("\u0662"), QStringLiteral("\u0665")}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, digit);
+    QApplication::sendEvent(edit, &press);
+  }
+  EXPECT_FLOAT_EQ(Figure(0).Scale, 0.25f);
+}
+
 TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
   Form->AddFigureButtonClick();
   for (auto [scale, shown] : {std::pair{2.5f, 250}, {500.0f, 50000}, {0.29f, 28}, {0.0f, 0}}) {

@@ -22,6 +22,7 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
       {'M', Form->LoadFig},        {'T', Form->CreateFig},          {'R', Form->Opmen},
       {'O', Form->Openani},
   };
+  Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {
     // Keep a figure to act on, so the per-figure buttons stay enabled.
     if (Form->EditFrame.Count() == 0) Form->AddFigureButtonClick();

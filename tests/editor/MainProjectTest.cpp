@@ -11,6 +11,8 @@
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "tests/editor/MainFormFixture.h"
+#include "tests/support/TestPictures.h"
+#include "files/BmpFile.h"
 
 namespace {
 
@@ -72,6 +74,46 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   // What was opened saves to the same bytes.
   SaveAs("again.tvl");
   EXPECT_EQ(Payload("again.tvl"), saved);
+}
+
+TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
+  // A JPEG background keeps its file's bytes through a change of dimensions.
+  const QByteArray jpeg = EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline);
+  WriteTestFile(Path("back.jpg"), jpeg);
+  Dialogs.PictureAnswers.push_back({true, Path("back.jpg"), 1});
+  Form->LoadBackground1->trigger();
+  Form->NextFrameButtonClick();
+  Dialogs.YesNoAnswers = {true};
+  Form->ChangeDimensions(400, 300);
+  SaveAs("jpeg.tvl");
+  Form->New1Click();
+  Open("jpeg.tvl");
+  EXPECT_TRUE(Form->HasBackground);
+  EXPECT_TRUE(Form->ClearBackground1->isEnabled());
+  EXPECT_EQ(Form->BackgroundKind, 1);
+  EXPECT_EQ(Form->BackgroundJpeg, jpeg);
+  EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(400, 300));
+  EXPECT_EQ(Background.size(), QSize(320, 240));
+  SaveAs("jpeg-again.tvl");
+  EXPECT_EQ(Payload("jpeg-again.tvl"), Payload("jpeg.tvl"));
+
+  // A BMP after it is stored as the picture itself; the JPEG data go unused.
+  const QImage quarters = Quarters(64, 48);
+  WriteTestFile(Path("back.bmp"), BmpFileBytes(quarters));
+  Dialogs.PictureAnswers.push_back({true, Path("back.bmp"), 0});
+  Dialogs.YesNoAnswers = {true};
+  Form->LoadBackground1->trigger();
+  SaveAs("bmp.tvl");
+  Form->New1Click();
+  Open("bmp.tvl");
+  EXPECT_EQ(Form->BackgroundKind, 0);
+  EXPECT_EQ(Background, quarters);
+  EXPECT_EQ(Form->TimelineImages->Count(), 1);
+  // Without a background the type count follows the height.
+  Dialogs.YesNoAnswers = {true};
+  Form->ClearBackground1->trigger();
+  SaveAs("none.tvl");
+  EXPECT_EQ(Payload("none.tvl").at(1), 0);
 }
 
 TEST_F(MainProjectTest, TheChosenFileTypeNotTheTypedExtensionDecides) {
@@ -209,13 +251,17 @@ TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
   Form->NextFrameButtonClick();
   Form->NextFrameButtonClick();
   SaveAs("walk.tvl");
-  ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path("Walk.TVL")));
-  ResetAnimationState();
-  Form = std::make_unique<TMainForm>(Dialogs);
-  Form->CommandLine = {Path("Walk.TVL")};
-  ShowActive();
-  EXPECT_EQ(Frames.size(), 2u);
-  EXPECT_EQ(Form->TimelineImages->Count(), 2);
+  // The ending in any letter case, or a project's first bytes without an ending.
+  for (const QString name : {"Walk.TVL", "walk-renamed"}) {
+    ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path(name)));
+    ResetAnimationState();
+    Form = std::make_unique<TMainForm>(Dialogs);
+    Form->CommandLine = {Path(name)};
+    ShowActive();
+    EXPECT_EQ(Frames.size(), 2u) << name.toStdString();
+    EXPECT_EQ(Form->TimelineImages->Count(), 2);
+  }
+  EXPECT_TRUE(Dialogs.Messages().isEmpty());
 }
 
 }  // namespace

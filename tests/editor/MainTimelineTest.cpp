@@ -29,7 +29,8 @@ class MainTimelineTest : public MainFormTest {
     return roots;
   }
   const TTimelineStrip& Strip() const { return *Form->TimelineImages; }
-  QRect Marker() const { return Form->Bevel1->geometry(); }
+  // The marker's place in the strip's content, wherever the strip is scrolled.
+  QRect Marker() const { return Form->Bevel1->geometry().translated(Strip().ScrollPosition(), 0); }
   bool MarkerShown() const { return Form->Bevel1->isVisibleTo(Form->TimelineImages); }
   QImage Ghost(const TFigures& Frame) {
     QImage underlay(506, 415, QImage::Format_RGB32);
@@ -224,9 +225,12 @@ TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
   ShowActive();
   StoreFrames(12);
   const QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
-  WAIT_ASSERT(bar->maximum() > 0);
+  EXPECT_EQ(Strip().ContentWidth(), 3 + 12 * 70);
+  EXPECT_EQ(bar->maximum(), Strip().ContentWidth() - Strip().width());
   EXPECT_EQ(bar->value(), bar->maximum());
-  EXPECT_EQ(Form->TimelineImages->width(), 3 + 12 * 70);
+  EXPECT_EQ(Strip().ScrollPosition(), bar->value());
+  // The strip itself never grows past the visible area.
+  EXPECT_EQ(Strip().width(), Form->ScrollBox1->viewport()->width());
 }
 
 TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
@@ -246,6 +250,7 @@ TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
 
 TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
   StoreFrames(3);
+  Form->FrameClick(2);
   Form->ProjectSaved = true;
   AnimationWidth = 1012;  // twice as wide: thumbnails 134 wide
   Form->RedrawTimelineImages();
@@ -254,6 +259,100 @@ TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
   EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(140, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(277, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Picture.size(), QSize(134, 55));
+  EXPECT_EQ(Marker(), QRect(275, 1, 139, 59));  // the marker went with its thumbnail
+}
+
+TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
+  for (int p : {0, 1, 3}) {
+    SCOPED_TRACE(p);
+    Form->New1Click();
+    StoreFrames(4);
+    std::vector<QImage> pictures;
+    for (int i = 0; i < 4; ++i) pictures.push_back(Strip().Thumbnail(i).Picture);
+    pictures.erase(pictures.begin() + p);
+    Form->FramePopup(p);
+    Form->Delete1Click();
+    ASSERT_EQ(Strip().Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Strip().Thumbnail(i).Picture, pictures[i]) << i;
+      EXPECT_EQ(Strip().Thumbnail(i).Geometry, QRect(3 + 70 * i, 3, 67, 55)) << i;
+    }
+    Form->ProjectSaved = true;
+  }
+}
+
+TEST_F(MainTimelineTest, AfterDeletingTheFrameUnderEditNextFrameAppendsAfterTheLast) {
+  StoreFrames(3);
+  Form->FrameClick(1);
+  Form->FramePopup(1);
+  Form->Delete1Click();
+  EXPECT_FALSE(MarkerShown());
+  Form->NextFrameButtonClick();
+  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 293}));
+  EXPECT_EQ(Strip().Count(), 3);
+  EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
+  EXPECT_EQ(Strip().Thumbnail(2).Picture, Strip().Thumbnail(1).Picture);
+  EXPECT_FALSE(MarkerShown());
+  EXPECT_EQ(Form->EditedFrameIndex, -1);
+}
+
+TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDeleted) {
+  ShowActive();
+  const struct {
+    int Width, Height, ThumbnailWidth;
+  } cases[] = {{10, 10000, 1}, {10000, 10, 55000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Width);
+    AnimationWidth = c.Width;
+    AnimationHeight = c.Height;
+    Form->New1Click();
+    StoreFrames(3);
+    ASSERT_EQ(Strip().Thumbnail(1).Geometry.size(), QSize(c.ThumbnailWidth, 55));
+    ASSERT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
+    Form->RedrawTimelineImages();
+    EXPECT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
+    // Scroll the second thumbnail to the left edge and click it there.
+    QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+    bar->setValue(std::min(bar->maximum(), Strip().Thumbnail(1).Geometry.left()));
+    const QPoint at = Strip().ToView(Strip().Thumbnail(1).Geometry).topLeft() + QPoint(0, 20);
+    QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(Form->EditedFrameIndex, 1);
+    EXPECT_EQ(Marker(), Strip().Thumbnail(1).Geometry.adjusted(-2, -2, 3, 2));
+    EXPECT_TRUE(Form->TimelineImages->rect().intersects(Form->Bevel1->geometry()));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->TimelineImages->mapToGlobal(at));
+    QApplication::sendEvent(Form->TimelineImages, &menu);
+    Form->PopupMenu1->hide();
+    ASSERT_EQ(Form->PopupFrameIndex, 1);
+    Form->Delete1->trigger();
+    EXPECT_EQ(Frames.size(), 2u);
+    EXPECT_FALSE(MarkerShown());
+    Form->ProjectSaved = true;
+  }
+}
+
+TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
+  ShowActive();
+  AnimationWidth = 10000;
+  AnimationHeight = 10;
+  Form->New1Click();
+  Form->NextFrameButtonClick();
+  // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
+  const QImage picture = Strip().Thumbnail(0).Picture;  // shared, not copied
+  for (int i = 1; i < 400; ++i) {
+    Frames.push_back(Frames.back());
+    Form->TimelineImages->Append(QRect(3 + 55003 * i, 3, 55000, 55), picture);
+  }
+  ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
+  QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(Strip().ScrollPosition(), Strip().ContentWidth() - Strip().width());
+  const QPoint at(Strip().width() - 20, 30);  // in the last thumbnail
+  QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(Form->EditedFrameIndex, 399);
+  EXPECT_EQ(Marker(), QRect(1 + 55003 * 399, 1, 55005, 59));
+  QHelpEvent help(QEvent::ToolTip, at, Form->TimelineImages->mapToGlobal(at));
+  QApplication::sendEvent(Form->TimelineImages, &help);
+  EXPECT_EQ(QToolTip::text(), "Frame400");
 }
 
 TEST_F(MainTimelineTest, ClicksAndFigureCommandsLeaveTheProjectSaved) {

@@ -246,3 +246,20 @@ TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsError) {
     EXPECT_EQ(std::string(e.what()).rfind("walk.tvl is damaged and was not opened.", 0), 0u) << e.what();
   }
 }
+
+TEST_F(ProjectFileTest, ManyFramesAreReadInSlicesInFileOrder) {
+  Frames.resize(1000);
+  for (int f = 0; f < 1000; ++f)
+    for (int k = 0; k < f % 4; ++k) Frames[f].Items.push_back(Stickman(static_cast<float>(f), static_cast<float>(k)));
+  QByteArray payload = ProjectPayload(View());
+  const TProjectContents back = ParseProjectPayload(payload);
+  ASSERT_EQ(back.Frames.size(), 1000u);
+  for (int f = 0; f < 1000; ++f) {
+    ASSERT_EQ(back.Frames[f].Count(), f % 4) << f;
+    if (f % 4) EXPECT_EQ(back.Frames[f].Items.back().Points[0], RealPoint(f, f % 4 - 1)) << f;
+  }
+  // A non-finite scale in a late frame is found whichever slice holds it.
+  const qsizetype lastScale = payload.size() - (17 + 80) + 1;
+  payload[lastScale + 3] = char(0x7F), payload[lastScale + 2] = char(0xC0);
+  EXPECT_NE(Refusal(payload).find("not finite"), std::string::npos) << Refusal(payload);
+}

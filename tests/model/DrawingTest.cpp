@@ -177,6 +177,25 @@ TEST_F(DrawingTest, HandlesAreDotsInTheirColoursSizedByScaleAndThickness) {
   EXPECT_EQ(Covered(), QRect(18, 28, 4, 4));
 }
 
+TEST_F(DrawingTest, JointDotWidthFollowsThicknessWithinFourToTen) {
+  for (auto [thickness, width] : {std::pair{1.0f, 4}, {5.0f, 8}, {7.0f, 10}, {20.0f, 10}}) {
+    Picture.fill(Qt::white);
+    TFigure f = OneSegment(SegmentLine, 40, thickness, 0, RealPoint(20, 30));
+    {
+      QPainter canvas(&Picture);
+      PrepareCanvas(canvas);
+      f.DrawHandles(canvas, ColorRed, RootHandleColor);
+    }
+    // Only the joint's dot, around (60, 30), away from the root's.
+    EXPECT_EQ(CountNot(White, QRect(40, 0, 60, 80)), CountNot(White, QRect(60 - width / 2, 30 - width / 2, width, width)))
+        << thickness;
+    EXPECT_EQ(Picture.pixel(60 - width / 2, 30), qRgb(255, 0, 0)) << thickness;
+    EXPECT_EQ(Picture.pixel(60 + (width - 1) / 2, 30), qRgb(255, 0, 0)) << thickness;
+    EXPECT_EQ(Picture.pixel(60 - width / 2 - 1, 30), White) << thickness;
+    EXPECT_EQ(Picture.pixel(60 + (width - 1) / 2 + 1, 30), White) << thickness;
+  }
+}
+
 TEST_F(DrawingTest, DrawFrameStretchesTheBackgroundAtOtherZooms) {
   AnimationWidth = 100;
   AnimationHeight = 80;
@@ -194,6 +213,19 @@ TEST_F(DrawingTest, DrawFrameStretchesTheBackgroundAtOtherZooms) {
   EXPECT_EQ(Picture.pixel(50, 40), White);          // beyond the half-size background
   EXPECT_EQ(Picture.pixel(20, 10), qRgb(0, 0, 0));  // the line at half size: 10..30 on row 10
   EXPECT_EQ(Picture.pixel(34, 10), qRgb(10, 20, 30));
+  // A side shrunk below half a pixel still shows the background in one pixel.
+  AnimationWidth = 10;
+  AnimationHeight = 10000;
+  Background = QImage(10, 10000, QImage::Format_RGB32);
+  Background.fill(qRgb(10, 20, 30));
+  Picture.fill(Qt::white);
+  {
+    QPainter canvas(&Picture);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, TFigures(), 0.011f);
+  }
+  EXPECT_EQ(Picture.pixel(0, 50), qRgb(10, 20, 30));
+  EXPECT_EQ(Picture.pixel(1, 0), White);
 }
 
 TEST_F(DrawingTest, DrawBoundsHoldEveryPixelDrawn) {

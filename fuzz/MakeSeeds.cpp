@@ -1,0 +1,82 @@
+// Writes the seed corpora of the project and figure type fuzz targets with
+// the program's own writers: fuzz_make_seeds <corpus folder>.
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageWriter>
+
+#include "files/ProjectFile.h"
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "files/Zlib.h"
+#include "model/Common.h"
+
+namespace {
+
+QImage Picture(int W, int H) {
+  QImage p(W, H, QImage::Format_RGB32);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) p.setPixel(x, y, qRgb(x * 16, y * 16, 200));
+  return p;
+}
+
+void Project(const QString& Folder, const QString& Name, bool Background, uint8_t Kind, int FrameCount) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter(&buffer, "jpg").write(Picture(12, 10));
+  QImage background = Picture(12, 10);
+  if (Kind == 2) background = background.convertToFormat(QImage::Format_Indexed8);
+  TProjectView view;
+  view.AnimationWidth = 12;
+  view.AnimationHeight = 10;
+  view.HasBackground = Background;
+  view.BackgroundKind = Kind == 1 ? 1 : 0;
+  view.BackgroundJpeg = &jpeg;
+  view.Background = &background;
+  view.Types = FigureTypes;
+  view.TypeNames = {"Stickman", "arm", "tail"};
+  std::vector<TFigures> frames(static_cast<std::size_t>(FrameCount));
+  for (int i = 0; i < FrameCount; ++i) {
+    for (uint8_t type = 1; type < FigureTypeCount() && type <= i + 1; ++type) {
+      TFigure f;
+      f.SetType(type);
+      f.MoveBy(RealPoint(6, 5));
+      f.RotateSegment(0, 0.1 * i);
+      frames[i].Items.push_back(f);
+    }
+  }
+  view.Frames = frames;
+  const QByteArray payload = ProjectPayload(view);
+  WriteWholeFile(Folder + "/project/" + Name + ".payload", payload);
+  WriteWholeFile(Folder + "/project/" + Name + ".tvl", ZlibCompress(payload));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  if (argc != 2) return 2;
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(folder + "/project");
+  QDir().mkpath(folder + "/stk");
+  CreateFigureTypeTable();
+  Project(folder, "empty", false, 0, 0);
+  Project(folder, "one-frame", false, 0, 1);
+  auto arm = std::make_unique<TFigureType>();
+  arm->AddSegment(0, SegmentLine, 5, 1, 0.5, 0);
+  arm->AddSegment(1, SegmentCircle, 3, 1, 1.0, 1);
+  auto tail = std::make_unique<TFigureType>();
+  for (uint8_t i = 0; i < 6; ++i) tail->AddSegment(i / 2, SegmentLine, 2, 1, i, 0);
+  WriteWholeFile(folder + "/stk/arm.stk", StkFileBytes(*arm));
+  WriteWholeFile(folder + "/stk/tail.stk", StkFileBytes(*tail));
+  WriteWholeFile(folder + "/stk/stickman.stk", StkFileBytes(*FigureTypes[1]));
+  FigureTypes.push_back(std::move(arm));
+  FigureTypes.push_back(std::move(tail));
+  Project(folder, "added-types", false, 0, 3);
+  Project(folder, "jpeg-background", true, 1, 2);
+  Project(folder, "bmp-background", true, 0, 2);
+  Project(folder, "bmp8-background", true, 2, 1);
+  return 0;
+}

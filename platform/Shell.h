@@ -1,0 +1,25 @@
+#pragma once
+// The shell seam: the desktop's "open" action on a file, which shows the file
+// in whatever program the desktop associates with its type. Tests install
+// one that records the request instead.
+
+#include <QString>
+
+class QWidget;
+
+class TShell {
+ public:
+  virtual ~TShell() = default;
+  // Asks the desktop to open the file at Path on behalf of Owner. A desktop
+  // that cannot open it reports nothing.
+  virtual void OpenDocument(QWidget* Owner, const QString& Path) = 0;
+};
+
+// The desktop's own shell, through QDesktopServices.
+class TDesktopShell : public TShell {
+ public:
+  void OpenDocument(QWidget* Owner, const QString& Path) override;
+};
+
+// The one desktop shell of the program.
+TShell& DesktopShell();

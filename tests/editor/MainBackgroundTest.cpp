@@ -1,0 +1,196 @@
+// Load Background and Clear Background: the picture-open dialog, the
+// question with stored frames, refused files, and what the animation shows.
+
+#include <QAction>
+#include <QTemporaryDir>
+
+#include "editor/OptionsUnit.h"
+#include "editor/TimelineStrip.h"
+#include "files/BmpFile.h"
+#include "files/PictureDecoders.h"
+#include "tests/editor/MainFormFixture.h"
+#include "tests/support/TestPictures.h"
+
+namespace {
+
+constexpr int Bmp = 0, Jpeg = 1;  // entries of the dialog's file-type list
+const QRgb White = qRgb(255, 255, 255);
+
+// Everything a background command may change.
+struct TBackgroundState {
+  QImage Background;
+  QByteArray Jpeg;
+  uint8_t Kind;
+  bool Has;
+  bool ClearEnabled;
+  QSize Size;
+  QImage Underlay;
+  std::vector<QImage> Thumbnails;
+  bool operator==(const TBackgroundState&) const = default;
+};
+
+class BackgroundTest : public MainFormTest {
+ protected:
+  QString Write(const QString& Name, const QByteArray& Bytes) {
+    const QString path = Dir.filePath(Name);
+    WriteTestFile(path, Bytes);
+    return path;
+  }
+  // The next picture-open dialog chooses Path with file type Type.
+  void Choose(const QString& Path, int Type) { Dialogs.PictureAnswers.push_back({true, Path, Type}); }
+  void Load(const QString& Path, int Type, std::optional<bool> Answer = std::nullopt) {
+    Choose(Path, Type);
+    if (Answer) Dialogs.YesNoAnswers.push_back(*Answer);
+    Form->LoadBackground1->trigger();  // through the general error report, as the menu runs it
+  }
+  void StoreFrames(int Count) {
+    for (int k = 0; k < Count; ++k) {
+      Figure(0).MoveBy(RealPoint(20, 0));
+      Form->NextFrameButtonClick();
+    }
+  }
+  TBackgroundState State() const {
+    TBackgroundState s{Background, Form->BackgroundJpeg, Form->BackgroundKind, Form->HasBackground,
+                       Form->ClearBackground1->isEnabled(), QSize(AnimationWidth, AnimationHeight), Form->Underlay, {}};
+    for (int i = 0; i < Form->TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
+    return s;
+  }
+  int Questions() const { return Dialogs.CountOf(TScriptedDialogs::TKind::YesNo); }
+
+  QTemporaryDir Dir;
+};
+
+TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
+  const QImage picture = Quarters(640, 480);
+  const QByteArray jpeg = EncodeJpeg(picture, TJpegKind::Baseline);
+  for (const auto& [type, file] : {std::pair{Bmp, BmpFileBytes(picture)}, {Jpeg, jpeg}}) {
+    SCOPED_TRACE(type);
+    Form->ChangeDimensions(506, 415);
+    Form->AddFigureButtonClick();
+    Figure(1).MoveBy(RealPoint(-100, 30));
+    Load(Write(QString("picture%1").arg(type), file), type);  // no extension: the type decides
+    EXPECT_EQ(Questions(), 0);
+    EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join("|").toStdString();
+    EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
+    EXPECT_LE(LargestChannelDifference(Background, picture), type == Bmp ? 0 : 3);
+    EXPECT_EQ(Form->BackgroundKind, type);
+    EXPECT_EQ(Form->BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
+    EXPECT_TRUE(Form->HasBackground);
+    EXPECT_TRUE(Form->ClearBackground1->isEnabled());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points[0], RealPoint(320, 240)) << i;
+    EXPECT_EQ(Form->EditImage->size(), QSize(640, 480));
+    EXPECT_EQ(Form->Underlay, Background.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(Picture(), FullRepaint());
+    Form->DeleteFigureButtonClick();
+  }
+}
+
+TEST_F(BackgroundTest, AnsweringNoKeepsPictureKindAndJpegData) {
+  Load(Write("first.jpg", EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline)), Jpeg);
+  StoreFrames(2);
+  Form->ProjectSaved = true;
+  const TBackgroundState before = State();
+  Load(Write("second.bmp", BmpFileBytes(Quarters(640, 480))), Bmp, false);
+  Load(Write("third.jpg", EncodeJpeg(Quarters(64, 64), TJpegKind::Grey)), Jpeg, false);
+  EXPECT_EQ(Questions(), 2);
+  EXPECT_EQ(Dialogs.Calls.back().Text, ChangeAllFramesQuestion);
+  EXPECT_TRUE(State() == before);
+  EXPECT_TRUE(Form->ProjectSaved);
+}
+
+TEST_F(BackgroundTest, AnsweringYesRedrawsTheThumbnailsAndKeepsTheFiguresWhereTheyAre) {
+  StoreFrames(2);
+  Form->ProjectSaved = true;
+  const TFigures working = Form->EditFrame;
+  const TFigures first = Frames[0];
+  QImage red(640, 480, QImage::Format_RGB32);
+  red.fill(qRgb(255, 0, 0));
+  Load(Write("red.bmp", BmpFileBytes(red)), Bmp, true);
+  EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
+  EXPECT_FALSE(Form->ProjectSaved);
+  // 640 x 480 gives thumbnails 73 wide, red where no figure is.
+  const TThumbnail& thumb = Form->TimelineImages->Thumbnail(1);
+  EXPECT_EQ(thumb.Geometry, QRect(79, 3, 73, 55));
+  EXPECT_EQ(thumb.Picture.pixel(1, 1), qRgb(255, 0, 0));
+  EXPECT_EQ(thumb.Picture.pixel(71, 53), qRgb(255, 0, 0));
+  EXPECT_EQ(Frames[0].Items[0].Points, first.Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Form->Underlay, Background);  // the background alone: no ghost until the next rebuild
+}
+
+TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
+  Load(Write("kept.jpg", EncodeJpeg(Quarters(64, 48), TJpegKind::Baseline)), Jpeg);
+  StoreFrames(2);  // a question would come now, had the file been read
+  const QByteArray jpeg = EncodeJpeg(Quarters(64, 64), TJpegKind::Progressive);
+  QByteArray huge = BmpFileBytes(Quarters(2, 2));
+  huge[18] = char(0x11);  // 10001 pixels wide
+  huge[19] = char(0x27);
+  const struct {
+    const char* Name;
+    QByteArray File;
+    int Type;
+    QString Message;  // empty: any "JPEG error #" message
+  } cases[] = {
+      {"truncated bmp", BmpFileBytes(Quarters(64, 64)).left(300), Bmp, "Bitmap image is not valid"},
+      {"jpeg chosen as bmp", jpeg, Bmp, "Bitmap image is not valid"},
+      {"bmp chosen as jpeg", BmpFileBytes(Quarters(8, 8)), Jpeg, "JPEG error #53"},
+      {"truncated jpeg", jpeg.left(jpeg.size() / 2), Jpeg, ""},
+      {"too large", huge, Bmp, PictureTooLargeMessage(10001, 2)},
+  };
+  for (const auto& c : cases) {
+    const TBackgroundState before = State();
+    Load(Write(c.Name, c.File), c.Type);
+    ASSERT_FALSE(Dialogs.Messages().isEmpty()) << c.Name;
+    const QString shown = Dialogs.Messages().constLast();
+    if (c.Message.isEmpty())
+      EXPECT_TRUE(shown.startsWith("JPEG error #")) << c.Name << ": " << shown.toStdString();
+    else
+      EXPECT_EQ(shown, c.Message) << c.Name;
+    EXPECT_TRUE(State() == before) << c.Name;
+  }
+  Load(Dir.filePath("missing.bmp"), Bmp);  // a file that cannot be read
+  EXPECT_EQ(Dialogs.Messages().size(), 6);
+  Dialogs.PictureAnswers.push_back({});  // cancelled: nothing at all
+  Form->LoadBackground1->trigger();
+  EXPECT_EQ(Dialogs.Messages().size(), 6);
+  EXPECT_EQ(Questions(), 0);
+}
+
+TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
+  StoreFrames(1);
+  Form->ClearBackground1Click();  // nothing loaded: nothing to ask
+  EXPECT_EQ(Questions(), 0);
+
+  const QByteArray jpeg = EncodeJpeg(Quarters(64, 64), TJpegKind::Baseline);
+  Load(Write("a.jpg", jpeg), Jpeg, true);
+  // An 8-bit picture whose colour table holds no white.
+  QImage indexed(640, 480, QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(0, 0, 128), qRgb(0, 128, 0)});
+  indexed.fill(1);
+  Load(Write("b.bmp", BmpFileBytes(indexed)), Bmp, true);
+  EXPECT_EQ(Form->BackgroundKind, 0);
+  EXPECT_EQ(Form->BackgroundJpeg, jpeg);  // kept, though neither drawn nor stored now
+  EXPECT_EQ(Background.format(), QImage::Format_Indexed8);
+
+  Dialogs.YesNoAnswers = {false};
+  Form->ClearBackground1Click();
+  EXPECT_TRUE(Form->HasBackground);
+
+  Form->ProjectSaved = true;
+  Dialogs.YesNoAnswers = {true};
+  Form->ClearBackground1Click();
+  EXPECT_FALSE(Form->HasBackground);
+  EXPECT_FALSE(Form->ClearBackground1->isEnabled());
+  EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
+  QImage white(640, 480, QImage::Format_RGB32);
+  white.fill(White);
+  EXPECT_EQ(Background.convertToFormat(QImage::Format_RGB32), white);
+  EXPECT_EQ(Form->Underlay, white);
+  EXPECT_EQ(Form->TimelineImages->Thumbnail(0).Picture.pixel(1, 1), White);
+  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(Form->BackgroundKind, 0);
+  EXPECT_EQ(Form->BackgroundJpeg, jpeg);
+  EXPECT_EQ(Questions(), 4);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// The dimensions window, View ReadMe File and About.
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "editor/AboutUnit.h"
+#include "editor/OptionsUnit.h"
+#include "editor/TimelineStrip.h"
+#include "files/BmpFile.h"
+#include "platform/ProgramPaths.h"
+#include "platform/Shell.h"
+#include "tests/editor/MainFormFixture.h"
+#include "tests/support/TestPictures.h"
+
+namespace {
+
+const QRgb White = qRgb(255, 255, 255);
+
+class DimensionsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    Options = std::make_unique<TOptionsForm>(*Form, Dialogs);
+    Form->SetSettingsWindows(nullptr, Options.get());
+  }
+  void TearDown() override {
+    Options.reset();
+    MainFormTest::TearDown();
+  }
+  static void Type(QSpinBox* Field, const QString& Text) {
+    QLineEdit* edit = Field->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, Text);
+  }
+  // Opens the window, types the two sizes and presses OK.
+  void Apply(const QString& Width, const QString& Height) {
+    Form->Options1Click();
+    Options->FormActivate();
+    Type(Options->SpinEditWidth, Width);
+    Type(Options->SpinEditHeight, Height);
+    Options->BitBtn1Click();
+  }
+  QSize Size() const { return QSize(AnimationWidth, AnimationHeight); }
+  // A background picture of the animation's size in one colour.
+  void Fill(QRgb Colour) {
+    Background.fill(Colour);
+    Form->HasBackground = true;
+  }
+
+  std::unique_ptr<TOptionsForm> Options;
+};
+
+TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
+  const struct {
+    const char* Typed;
+    int Applied;
+  } cases[] = {{"800", 800}, {"5", 10}, {"0", 10}, {"abc", 10}, {"", 10}, {"20000", 10000}, {"10000", 10000}};
+  for (const auto& c : cases) {
+    Form->ChangeDimensions(506, 415);
+    Apply(c.Typed, "600");
+    EXPECT_EQ(Size(), QSize(c.Applied, 600)) << c.Typed;
+    EXPECT_FALSE(Options->isVisible());
+  }
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);
+}
+
+TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
+  Form->ChangeDimensions(640, 480);
+  Options->SpinEditWidth->setValue(42);
+  Form->Options1Click();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Options.get()));
+  EXPECT_EQ(Options->SpinEditWidth->value(), 640);
+  EXPECT_EQ(Options->SpinEditHeight->value(), 480);
+  Options->BitBtn2Click();
+  EXPECT_FALSE(Options->isVisible());
+}
+
+TEST_F(DimensionsTest, WithoutFramesTheFiguresAreCentredOnTheNewSize) {
+  Form->AddFigureButtonClick();
+  Figure(1).MoveBy(RealPoint(30, -40));
+  Apply("800", "600");
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points[0], RealPoint(400, 300)) << i;
+  EXPECT_EQ(Background.size(), QSize(800, 600));
+  EXPECT_EQ(Background.pixel(799, 599), White);
+  EXPECT_EQ(Form->EditImage->size(), QSize(800, 600));
+  EXPECT_EQ(Form->Underlay, Background);
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+TEST_F(DimensionsTest, TheBackgroundIsCutAndGrowsInWhite) {
+  Fill(qRgb(10, 100, 200));
+  const QRgb blue = qRgb(10, 100, 200);
+  Apply("600", "500");  // grows both ways: the picture stays at the top-left
+  EXPECT_EQ(Background.pixel(505, 414), blue);
+  EXPECT_EQ(Background.pixel(506, 0), White);
+  EXPECT_EQ(Background.pixel(0, 415), White);
+  EXPECT_EQ(Background.pixel(599, 499), White);
+  Apply("300", "200");  // cuts
+  EXPECT_EQ(Background.size(), QSize(300, 200));
+  EXPECT_EQ(Background.pixel(299, 199), blue);
+  Apply("506", "415");  // what was cut comes back white
+  EXPECT_EQ(Background.pixel(299, 199), blue);
+  EXPECT_EQ(Background.pixel(300, 0), White);
+  EXPECT_EQ(Background.pixel(0, 200), White);
+  EXPECT_EQ(Form->Underlay, Background);
+}
+
+TEST_F(DimensionsTest, AnIndexedBackgroundWithoutWhiteGrowsInWhite) {
+  QImage indexed(506, 415, QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(0, 0, 128), qRgb(0, 128, 0)});
+  indexed.fill(1);
+  Background = indexed;
+  Apply("400", "415");  // only cut: keeps its table
+  EXPECT_EQ(Background.format(), QImage::Format_Indexed8);
+  Apply("600", "415");
+  EXPECT_EQ(Background.pixel(399, 0), qRgb(0, 128, 0));
+  EXPECT_EQ(Background.pixel(400, 0), White);
+  EXPECT_EQ(Background.pixel(599, 414), White);
+}
+
+TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails) {
+  Form->NextFrameButtonClick();
+  Figure(0).MoveBy(RealPoint(20, 0));
+  Form->NextFrameButtonClick();
+  Form->FrameClick(1);
+  const TFigures frame1 = Frames[1];
+  const TFigures working = Form->EditFrame;
+  Form->ProjectSaved = true;
+  Form->BackgroundJpeg = "jpeg bytes as loaded";
+
+  Apply("506", "415");  // unchanged: no question
+  Dialogs.YesNoAnswers = {false};
+  Apply("1012", "415");
+  EXPECT_EQ(Size(), QSize(506, 415));
+  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_FALSE(Options->isVisible());
+
+  Dialogs.YesNoAnswers = {true};
+  Apply("1012", "415");
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 2);
+  EXPECT_EQ(Size(), QSize(1012, 415));
+  EXPECT_FALSE(Form->ProjectSaved);
+  const QRect thumb = Form->TimelineImages->Thumbnail(1).Geometry;
+  EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
+  // The marker moved with the thumbnail under edit.
+  EXPECT_EQ(Form->Bevel1->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
+  EXPECT_EQ(Frames[1].Items[0].Points, frame1.Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Form->BackgroundJpeg, "jpeg bytes as loaded");
+}
+
+class RecordingShell : public TShell {
+ public:
+  void OpenDocument(QWidget*, const QString& Path) override { Opened << Path; }
+  QStringList Opened;
+};
+
+TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
+  RecordingShell shell;
+  Form->SetShell(shell);
+  const QString path = ReadMeFilePath();
+  ASSERT_FALSE(QFile::exists(path)) << "a ReadMe beside the test program: " << path.toStdString();
+  Form->ViewReadMefile1Click();
+  EXPECT_EQ(Dialogs.Messages(), QStringList{"ReadMe file not found in executable folder"});
+  EXPECT_TRUE(shell.Opened.isEmpty());
+
+  WriteTestFile(path, "read me");
+  Form->ViewReadMefile1Click();
+  QFile::remove(path);
+  EXPECT_EQ(shell.Opened, QStringList{path});
+  EXPECT_EQ(QFileInfo(path).dir(), QDir(QCoreApplication::applicationDirPath()));
+  EXPECT_EQ(Dialogs.Messages().size(), 1);
+}
+
+TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
+  TAboutBox about;
+  Form->SetSettingsWindows(&about, nullptr);
+  QStringList shown;
+  Dialogs.OnExecModal = [&](QDialog& Box) {
+    for (const QLabel* label : Box.findChildren<QLabel*>()) shown << label->text();
+    return int(QDialog::Accepted);
+  };
+  Form->About1Click();
+  ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
+  EXPECT_EQ(Dialogs.Calls.back().Text, "About");
+  EXPECT_TRUE(QRegularExpression(R"(^\d+\.\d+\.\d+$)").match(TAboutBox::Version()).hasMatch());
+  EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\d$)").match(TAboutBox::ReleaseDate()).hasMatch());
+  EXPECT_TRUE(shown.contains("Version " + TAboutBox::Version())) << shown.join('|').toStdString();
+  EXPECT_TRUE(shown.contains("Released " + TAboutBox::ReleaseDate()));
+}
+
+}  // namespace

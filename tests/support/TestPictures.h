@@ -1,0 +1,33 @@
+#pragma once
+// Picture files the tests make themselves: JPEG files through libjpeg's
+// compressor, and BMP files of the depths our own writer does not produce.
+
+#include <QByteArray>
+#include <QImage>
+
+enum class TJpegKind {
+  Baseline,     // colour, every component at full resolution
+  Progressive,  // colour, progressive scans
+  Grey,         // one component: the picture's grey (qGray)
+  CmykAdobe,    // four components with Adobe's marker: stored inverted
+  CmykPlain,    // four components without it: stored as ink amounts
+};
+
+// Picture as a JPEG file of the given kind at quality 100. Every kind decodes
+// back to Picture (Grey: to its grey), within the rounding of the transform.
+QByteArray EncodeJpeg(const QImage& Picture, TJpegKind Kind);
+
+// Picture as a 32-bit BMP (BI_RGB, the fourth byte of each pixel 0); rows
+// bottom-up, or top-down (negative height) when asked.
+QByteArray EncodeBmp32(const QImage& Picture, bool TopDown = false);
+
+// A picture of four solid quarters in distinct colours, each quarter a whole
+// number of 8 x 8 blocks so that JPEG keeps its colours.
+QImage Quarters(int Width, int Height);
+
+// The largest difference of one colour channel between two pictures of the
+// same size, or 256 when their sizes differ.
+int LargestChannelDifference(const QImage& A, const QImage& B);
+
+// Writes Bytes to Path; fails the test when that goes wrong.
+void WriteTestFile(const QString& Path, const QByteArray& Bytes);
