@@ -1,6 +1,7 @@
 // Tavel: frame-by-frame animation of jointed stick figures.
 // Creates the windows, each once, and runs the event loop until the main
-// window closes.
+// window closes. With command-line options (--export, --help, --version) it
+// runs the exporter instead, without any window or display.
 
 #include <QApplication>
 #include <QIcon>
@@ -10,9 +11,16 @@
 #include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
 #include "editor/OptionsUnit.h"
+#include "export/CommandLine.h"
+#include "export/GifSaveUnit.h"
+#include "export/ProgressUnit.h"
 #include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {
+  if (IsExportCommandLine(argc, argv)) {
+    QCoreApplication app(argc, argv);
+    return RunExportCommandLine(QCoreApplication::arguments());
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tavel");
   // Every window carries the program's icon; the desktop entry names it too.
@@ -26,6 +34,9 @@ int main(int argc, char** argv) {
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
   TAboutBox aboutBox(&mainForm);
+  TProgressForm progressForm(&mainForm);
+  TGifOptionsForm gifOptionsForm(dialogs, progressForm, &mainForm);
+  mainForm.SetExportWindows(&progressForm, &gifOptionsForm);
   TOptionsForm optionsForm(mainForm, dialogs, &mainForm);
   TFigureBuilderForm figureBuilder(dialogs, &mainForm);
   mainForm.SetFigureBuilder(&figureBuilder);

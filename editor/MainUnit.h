@@ -58,6 +58,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // The figure builder window, created after this one.
   void SetFigureBuilder(TFigureBuilderForm* Builder) { FigureBuilder = Builder; }
+  // The export windows, created after this one; Save Animation's exports show them.
+  class TProgressForm* ProgressForm = nullptr;
+  class TGifOptionsForm* GifOptionsForm = nullptr;
+  void SetExportWindows(TProgressForm* Progress, TGifOptionsForm* GifOptions) {
+    ProgressForm = Progress;
+    GifOptionsForm = GifOptions;
+  }
   // The arguments the program was started with, without the program itself.
   QStringList CommandLine;
 

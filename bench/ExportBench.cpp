@@ -1,0 +1,105 @@
+// Export speed: the GIF export of the two reference animations (read back
+// from their project files) with the default options, on one and two
+// threads, against the document path; the BMP export of the 1080p reference
+// against writing the same bytes with plain file writes.
+
+#include <benchmark/benchmark.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <map>
+
+#include "bench/ReferenceAnimations.h"
+#include "export/BitmapExport.h"
+#include "export/GifExport.h"
+#include "files/BmpFile.h"
+#include "files/WholeFile.h"
+
+namespace {
+
+const TReference References[] = {SmallReference, LargeReference};
+
+QTemporaryDir& Folder() {
+  static QTemporaryDir folder;
+  return folder;
+}
+
+// Writes the reference as a project file once, then installs it from that file.
+void LoadReference(const TReference& R) {
+  const QString base = Folder().filePath(QString::fromLatin1(R.Name));
+  if (!QFile::exists(base + ".tvl")) {
+    InstallReference(R);
+    WriteCurrentProject(base);
+  }
+  ResetAnimationState();
+  InstallProjectModel(ReadProjectFile(base + ".tvl"));
+}
+
+void BM_GifExport(benchmark::State& State) {
+  const TReference& r = References[State.range(0)];
+  const int threads = static_cast<int>(State.range(1));
+  LoadReference(r);
+  const QString out = Folder().filePath("out.gif");
+  for (auto _ : State) ExportGifFile(out, {}, {}, threads);
+  const QByteArray bytes = ReadWholeFile(out);
+  // The same bytes whatever the number of threads.
+  static std::map<std::string, QByteArray> first;
+  const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+  auto [at, added] = first.try_emplace(r.Name, hash);
+  if (!added && at->second != hash) State.SkipWithError("the bytes differ with another number of threads");
+  State.counters["fps"] = benchmark::Counter(r.Frames, benchmark::Counter::kIsIterationInvariantRate);
+  State.counters["bytes"] = static_cast<double>(bytes.size());
+  State.SetLabel(r.Name);
+}
+BENCHMARK(BM_GifExport)
+    ->ArgsProduct({{0, 1}, {1, 2}})
+    ->ArgNames({"animation", "threads"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The document path holds every indexed frame and works on one thread.
+void BM_GifDocumentExport(benchmark::State& State) {
+  const TReference& r = References[State.range(0)];
+  LoadReference(r);
+  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument({}).SaveToBytes());
+  State.counters["fps"] = benchmark::Counter(r.Frames, benchmark::Counter::kIsIterationInvariantRate);
+  State.SetLabel(r.Name);
+}
+BENCHMARK(BM_GifDocumentExport)->Arg(0)->Arg(1)->ArgName("animation")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_BmpExport(benchmark::State& State) {
+  LoadReference(LargeReference);
+  const QString base = Folder().filePath("frame");
+  for (auto _ : State) SaveAnimationAsBitmaps(base, {}, static_cast<int>(State.range(0)));
+  State.counters["fps"] = benchmark::Counter(LargeReference.Frames, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_BmpExport)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: the same files' bytes, made beforehand, written with plain file
+// writes (0) or, as the export writes them, each through a temporary file
+// that replaces the old one once complete and synced (1).
+void BM_BmpRawWrite(benchmark::State& State) {
+  LoadReference(LargeReference);
+  const QString base = Folder().filePath("frame");
+  SaveAnimationAsBitmaps(base);
+  std::vector<QByteArray> files;
+  for (int i = 0; i < LargeReference.Frames; ++i)
+    files.push_back(ReadWholeFile(BitmapFileName(base, i, LargeReference.Frames)));
+  const bool safe = State.range(0) == 1;
+  for (auto _ : State)
+    for (int i = 0; i < LargeReference.Frames; ++i) {
+      const QString name = BitmapFileName(base + "raw", i, LargeReference.Frames);
+      if (safe) {
+        WriteWholeFile(name, files[i]);
+        continue;
+      }
+      QFile file(name);
+      if (!file.open(QIODevice::WriteOnly) || file.write(files[i]) != files[i].size())
+        State.SkipWithError("cannot write");
+    }
+  State.counters["fps"] = benchmark::Counter(LargeReference.Frames, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_BmpRawWrite)->Arg(0)->Arg(1)->ArgName("through_save_file")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

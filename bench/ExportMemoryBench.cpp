@@ -1,0 +1,71 @@
+// Peak memory of the GIF export at 1920 x 1080: the streaming export of 100
+// and 1,000 frames, against the document path of 100 frames. The peak
+// (VmHWM) is reset before each run where Linux allows it, so each figure is
+// that run's own; "peak_above_start_MiB" leaves out what the program and
+// the frames held before the export began.
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "bench/ReferenceAnimations.h"
+#include "export/GifExport.h"
+
+namespace {
+
+// A field of /proc/self/status in kB, or -1 where there is none.
+double StatusKb(const char* Field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith(Field))
+      return line.mid(static_cast<int>(qstrlen(Field))).trimmed().split(' ').front().toDouble();
+  return -1;
+}
+
+bool ResetPeak() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+void Report(benchmark::State& State, double StartKb, bool Reset) {
+  const double peak = StatusKb("VmHWM:");
+  State.counters["peak_MiB"] = peak / 1024;
+  State.counters["peak_above_start_MiB"] = (peak - StartKb) / 1024;
+  if (!Reset) State.SetLabel("peak not reset: includes earlier runs");
+}
+
+void BM_GifStreamingPeakMemory(benchmark::State& State) {
+  InstallReference(LargeReference, static_cast<int>(State.range(0)));
+  QTemporaryDir folder;
+  const double start = StatusKb("VmRSS:");
+  const bool reset = ResetPeak();
+  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), {});
+  Report(State, start, reset);
+  State.counters["fps"] =
+      benchmark::Counter(static_cast<double>(State.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_GifStreamingPeakMemory)
+    ->Arg(100)
+    ->Arg(1000)
+    ->ArgName("frames")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+void BM_GifDocumentPeakMemory(benchmark::State& State) {
+  InstallReference(LargeReference, static_cast<int>(State.range(0)));
+  const double start = StatusKb("VmRSS:");
+  const bool reset = ResetPeak();
+  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument({}).SaveToBytes());
+  Report(State, start, reset);
+}
+BENCHMARK(BM_GifDocumentPeakMemory)
+    ->Arg(100)
+    ->ArgName("frames")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,75 @@
+#pragma once
+// The two reference animations of the export benchmarks: Stickmen walking
+// across the picture while they wave one arm, in black, red and blue over a
+// white background, as project files.
+
+#include <QString>
+#include <cmath>
+
+#include "files/ProjectFile.h"
+#include "model/Common.h"
+
+struct TReference {
+  const char* Name;
+  int Width;
+  int Height;
+  int Frames;
+  int Figures;
+};
+
+inline constexpr TReference SmallReference{"walk-506x415", 506, 415, 200, 3};
+inline constexpr TReference LargeReference{"walk-1920x1080", 1920, 1080, 100, 20};
+
+// Figure F of frame T: walking to the right (and round again), legs swinging,
+// the right forearm waving.
+inline TFigure Walker(const TReference& R, int F, int T) {
+  constexpr double Pi = 3.14159265358979323846;
+  const float scale = R.Height >= 1000 ? 1.0f : 0.8f;
+  const int rows = std::max(1, (R.Figures + 4) / 5);
+  const int row = F % rows;
+  const double phase = T * 0.35 + F * 1.3;
+  TFigure figure;
+  figure.SetType(1);
+  figure.SetScale(scale);
+  const float x = std::fmod(30.0f + F * 397.0f + T * 3.0f, static_cast<float>(R.Width - 40)) + 20.0f;
+  const float y = (row + 0.55f) * R.Height / rows;
+  figure.SetPosition(RealPoint(x, y));
+  const double swing = 0.45 * std::sin(phase);
+  figure.RotateSegment(6, swing);  // thighs
+  figure.RotateSegment(7, -swing);
+  figure.RotateSegment(8, std::max(0.0, -swing) * 0.8);  // knees bend on the back step
+  figure.RotateSegment(9, std::max(0.0, swing) * 0.8);
+  figure.RotateSegment(2, -swing * 0.6);                          // the left arm swings with the step
+  figure.RotateSegment(3, -Pi / 2.2);                             // the right arm is raised ...
+  figure.RotateSegment(5, -0.6 * (1.0 + std::sin(phase * 1.7)));  // ... and waves
+  const TColor colours[] = {ColorBlack, ColorRed, ColorBlue};
+  figure.Color = colours[F % 3];
+  return figure;
+}
+
+// Makes the reference the model's animation (Frames limited to FrameCount when given).
+inline void InstallReference(const TReference& R, int FrameCount = 0) {
+  ResetAnimationState();
+  AnimationWidth = R.Width;
+  AnimationHeight = R.Height;
+  Background = QImage(R.Width, R.Height, QImage::Format_RGB32);
+  Background.fill(Qt::white);
+  const int frames = FrameCount > 0 ? FrameCount : R.Frames;
+  for (int t = 0; t < frames; ++t) {
+    TFigures frame;
+    for (int f = 0; f < R.Figures; ++f) frame.Items.push_back(Walker(R, f, t));
+    Frames.push_back(std::move(frame));
+  }
+}
+
+// Writes the model's animation as Base + ".tvl".
+inline void WriteCurrentProject(const QString& Base) {
+  TProjectView view;
+  view.AnimationWidth = AnimationWidth;
+  view.AnimationHeight = AnimationHeight;
+  view.Background = &Background;
+  view.Types = FigureTypes;
+  view.TypeNames = {QStringLiteral("Stickman")};
+  view.Frames = Frames;
+  WriteProjectFile(Base, view);
+}

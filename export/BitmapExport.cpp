@@ -1,0 +1,40 @@
+#include "export/BitmapExport.h"
+
+#include <QByteArray>
+#include <algorithm>
+#include <vector>
+
+#include "export/Workers.h"
+#include "files/BmpFile.h"
+#include "files/FileError.h"
+#include "files/WholeFile.h"
+#include "model/Common.h"
+
+namespace {
+constexpr int FramesPerThread = 2;
+}
+
+int BitmapNumberWidth(int FrameCount) { return static_cast<int>(QString::number(FrameCount - 1).size()); }
+
+QString BitmapFileName(const QString& Base, int Index, int FrameCount) {
+  return Base + QStringLiteral("%1").arg(Index, BitmapNumberWidth(FrameCount), 10, QLatin1Char('0')) +
+         QStringLiteral(".bmp");
+}
+
+void SaveAnimationAsBitmaps(const QString& Base, const TExportProgress& Progress, int Threads) {
+  const int frames = static_cast<int>(Frames.size());
+  if (frames == 0) throw EFileError(NoFramesMessage);
+  TWorkers workers(Threads);
+  std::vector<TFrameRenderer> renderers;
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(QSize(AnimationWidth, AnimationHeight), 1);
+  const int batch = BatchSize(workers, FramesPerThread, Bmp24RowBytes(AnimationWidth) * AnimationHeight);
+  std::vector<QByteArray> files(batch);
+  for (int start = 0; start < frames; start += batch) {
+    const int n = std::min(batch, frames - start);
+    workers.Run(n, [&](int J, int W) { EncodeBmp24(renderers[W].Render(Frames[start + J]), files[J]); });
+    for (int j = 0; j < n; ++j) {
+      WriteWholeFile(BitmapFileName(Base, start + j, frames), files[j]);
+      if (Progress) Progress((start + j) * 100 / frames);
+    }
+  }
+}

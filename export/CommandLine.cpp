@@ -1,0 +1,193 @@
+#include "export/CommandLine.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+
+#ifdef _WIN32
+#include <io.h>
+#define TAVEL_ISATTY(fd) _isatty(fd)
+#else
+#include <unistd.h>
+#define TAVEL_ISATTY(fd) isatty(fd)
+#endif
+
+#include "export/BitmapExport.h"
+#include "export/GifExport.h"
+#include "files/FileError.h"
+#include "files/ProjectFile.h"
+#include "model/Common.h"
+
+namespace {
+
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+const char* const Usage =
+    "Usage: tavel --export OUT [options] PROJECT.tvl\n"
+    "       tavel [PROJECT.tvl | FIGURE.stk]\n"
+    "\n"
+    "Exports the frames of a Tavel project without opening a window.\n"
+    "OUT ending in .gif writes an animated GIF; OUT ending in .bmp writes one\n"
+    "BMP picture per frame, numbered from 0 (walk.bmp gives walk0.bmp, ...).\n"
+    "\n"
+    "Options:\n"
+    "  --export OUT    the file to write\n"
+    "  --delay N       GIF frame delay in 1/100 seconds, 1 to 1000000 (default 1)\n"
+    "  --shrink N      GIF frames are 1/N of the animation size, 1 to 9 (default 1)\n"
+    "  --no-palette    GIF: a 216-colour table in every frame instead of one shared table\n"
+    "  --no-merge      GIF: do not make pixels unchanged from the previous frame transparent\n"
+    "  --no-crop       GIF: do not cut frames down to their changed area\n"
+    "  --help          show this text\n"
+    "  --version       show the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 the export failed (the reason is printed), 2 bad arguments.\n";
+
+void Print(FILE* Stream, const QString& Text) {
+  const QByteArray bytes = Text.toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), Stream);
+  std::fflush(Stream);
+}
+
+struct TRequest {
+  QString Output;
+  QString Project;
+  TGifExportOptions Options;
+  bool Gif = true;
+};
+
+// An argument the command line cannot use: the reason, for the usage text.
+struct EUsage {
+  QString Reason;
+};
+
+int Whole(const QString& Option, const QString& Value, int Min, int Max) {
+  bool ok = false;
+  const long long n = Value.toLongLong(&ok);
+  if (!ok || n < Min || n > Max)
+    throw EUsage{
+        QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"").arg(Option).arg(Min).arg(Max).arg(Value)};
+  return static_cast<int>(n);
+}
+
+TRequest Parse(const QStringList& Arguments) {
+  TRequest request;
+  std::optional<QString> output;
+  QStringList files;
+  bool optionsEnded = false;
+  for (int i = 1; i < Arguments.size(); ++i) {
+    QString arg = Arguments[i];
+    if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+      files << arg;
+      continue;
+    }
+    if (arg == QLatin1String("--")) {
+      optionsEnded = true;
+      continue;
+    }
+    // "--delay=5" as well as "--delay 5".
+    std::optional<QString> inlineValue;
+    const qsizetype equals = arg.indexOf(QLatin1Char('='));
+    if (arg.startsWith(QLatin1String("--")) && equals > 0) {
+      inlineValue = arg.mid(equals + 1);
+      arg = arg.left(equals);
+    }
+    auto value = [&]() -> QString {
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= Arguments.size()) throw EUsage{arg + QStringLiteral(" needs a value")};
+      return Arguments[++i];
+    };
+    auto noValue = [&] {
+      if (inlineValue) throw EUsage{arg + QStringLiteral(" takes no value")};
+    };
+    if (arg == QLatin1String("--export")) {
+      output = value();
+    } else if (arg == QLatin1String("--delay")) {
+      request.Options.Delay = Whole(arg, value(), 1, 1000000);
+    } else if (arg == QLatin1String("--shrink")) {
+      request.Options.Shrink = Whole(arg, value(), 1, 9);
+    } else if (arg == QLatin1String("--no-palette")) {
+      noValue();
+      request.Options.Palette = false;
+    } else if (arg == QLatin1String("--no-merge")) {
+      noValue();
+      request.Options.Merge = false;
+    } else if (arg == QLatin1String("--no-crop")) {
+      noValue();
+      request.Options.Crop = false;
+    } else {
+      throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
+    }
+  }
+  if (!output || output->isEmpty()) throw EUsage{QStringLiteral("--export OUT is missing")};
+  if (files.size() != 1)
+    throw EUsage{files.isEmpty() ? QStringLiteral("the project file is missing")
+                                 : QStringLiteral("one project file, not %1").arg(files.size())};
+  request.Output = *output;
+  request.Project = files.front();
+  if (request.Output.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
+    request.Gif = true;
+  else if (request.Output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
+    request.Gif = false;
+  else
+    throw EUsage{QStringLiteral("OUT must end in .gif or .bmp: %1").arg(request.Output)};
+  return request;
+}
+
+// Progress on the terminal only: a log or a pipe gets nothing but errors.
+TExportProgress TerminalProgress(const QString& Output) {
+  if (!TAVEL_ISATTY(2)) return {};
+  return [Output, last = -1](int Percent) mutable {
+    if (Percent == last) return;
+    last = Percent;
+    Print(stderr, QStringLiteral("\r%1: %2%").arg(Output).arg(Percent));
+  };
+}
+
+void Export(const TRequest& Request) {
+  ResetAnimationState();
+  InstallProjectModel(ReadProjectFile(Request.Project));
+  if (Frames.empty()) throw EFileError(NoFramesMessage);
+  const TExportProgress progress = TerminalProgress(Request.Output);
+  if (Request.Gif)
+    ExportGifFile(Request.Output, Request.Options, progress);
+  else
+    // The BMP names follow the base name: OUT without its ".bmp".
+    SaveAnimationAsBitmaps(Request.Output.chopped(4), progress);
+  if (progress) Print(stderr, QStringLiteral("\n"));
+}
+
+}  // namespace
+
+bool IsExportCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--", 2) == 0) return true;
+  return false;
+}
+
+int RunExportCommandLine(const QStringList& Arguments) {
+  if (Arguments.contains(QStringLiteral("--help")) || Arguments.contains(QStringLiteral("-h"))) {
+    Print(stdout, QString::fromLatin1(Usage));
+    return 0;
+  }
+  if (Arguments.contains(QStringLiteral("--version"))) {
+    Print(stdout, QStringLiteral("tavel %1\n").arg(QStringLiteral(TAVEL_VERSION)));
+    return 0;
+  }
+  TRequest request;
+  try {
+    request = Parse(Arguments);
+  } catch (const EUsage& e) {
+    Print(stderr, QStringLiteral("tavel: %1\n\n").arg(e.Reason) + QString::fromLatin1(Usage));
+    return ExitUsage;
+  }
+  try {
+    Export(request);
+  } catch (const std::exception& e) {
+    Print(stderr, QString::fromUtf8(e.what()) + QLatin1Char('\n'));
+    return ExitFailure;
+  }
+  return 0;
+}

@@ -1,0 +1,28 @@
+#include "export/ExportFrames.h"
+
+#include <QPainter>
+
+#include "model/Common.h"
+
+TFrameRenderer::TFrameRenderer(QSize Size, int Shrink) : Work(Size, QImage::Format_RGB32), Shrink(Shrink) {
+  if (Shrink >= 2) Small = QImage(Size.width() / Shrink, Size.height() / Shrink, QImage::Format_RGB32);
+  // Each frame is drawn over the background without clearing, as the
+  // background covers the picture. Where it cannot (no picture, a smaller
+  // one, one with transparency) the picture is cleared to white first, so
+  // every frame comes out the same whichever thread drew what before it.
+  ClearFirst = Background.isNull() || Background.width() < Size.width() || Background.height() < Size.height() ||
+               Background.hasAlphaChannel();
+  Work.fill(Qt::white);
+}
+
+const QImage& TFrameRenderer::Render(const TFigures& Frame) {
+  if (ClearFirst) Work.fill(Qt::white);
+  {
+    QPainter canvas(&Work);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frame, 1.0f);
+  }
+  if (Shrink < 2) return Work;
+  ShrinkBitmap(Work, Small, Shrink);
+  return Small;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// What both exports share: drawing a stored frame as it is exported, and the
+// progress report.
+
+#include <QImage>
+#include <QSize>
+#include <functional>
+
+#include "model/FiguresUnit.h"
+
+// Receives the export's progress, 0 to 100.
+using TExportProgress = std::function<void(int Percent)>;
+
+// The message the exports give for an animation without stored frames.
+inline constexpr const char* NoFramesMessage = "You must create at least 1 frame before saving an animation";
+
+// Draws frames over the background at zoom 1, into a picture it reuses, and
+// reduces them by a whole factor with the box filter when asked. One renderer
+// per thread: drawing different frames at once is safe, sharing one is not.
+class TFrameRenderer {
+ public:
+  // Pictures of Size, reduced to (width div Shrink) x (height div Shrink)
+  // when Shrink is 2 or more.
+  TFrameRenderer(QSize Size, int Shrink);
+
+  // Frame drawn as exported; valid until the next call.
+  const QImage& Render(const TFigures& Frame);
+  QSize OutputSize() const { return Shrink >= 2 ? Small.size() : Work.size(); }
+
+ private:
+  QImage Work;
+  QImage Small;
+  int Shrink;
+  bool ClearFirst;  // the background does not cover the picture on its own
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The animated GIF export: every stored frame drawn over the background,
+// optionally shrunk, reduced to the 216-colour cube and written as one GIF89a
+// file that loops for ever, with the optional palette, merge and crop steps.
+//
+// Two ways produce the same bytes. BuildGifDocument follows the document
+// model: it holds every indexed frame until it saves. WriteGifAnimation
+// streams: a first pass counts the colours for the palette, a second renders
+// again and writes frame by frame, so its memory does not grow with the
+// number of frames, and it spreads the frames over several threads.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include "export/ExportFrames.h"
+#include "export/GIFImage.h"
+
+class QIODevice;
+
+struct TGifExportOptions {
+  long long Delay = 1;  // hundredths of a second per frame, 1 to 1000000
+  int Shrink = 1;       // frames are 1/Shrink of the animation size, 1 to 9
+  bool Merge = true;
+  bool Crop = true;
+  bool Palette = true;
+  friend bool operator==(const TGifExportOptions&, const TGifExportOptions&) = default;
+};
+
+// Appends Picture to Image as a frame, with the looping extension (loop count
+// 0) on the first frame and a graphic control extension carrying Delay (held
+// at 65535) on every frame. With Transparent on, the colour index of the
+// bottom-left pixel becomes the frame's transparent index. Returns the frame's index.
+int AddGifFrame(TGIFImage& Image, const QImage& Picture, bool Transparent, long long Delay);
+
+// Size of the exported frames: the background's (the animation's) size, or
+// 1/Shrink of it. Throws EFileError when that cannot be a GIF frame.
+QSize GifFrameSize(int Shrink);
+
+// The document of the stored frames with Options applied, ready to save.
+// Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
+TGIFImage BuildGifDocument(const TGifExportOptions& Options, const TExportProgress& Progress = {});
+
+// Writes the GIF of the stored frames to Out, frame by frame, using Threads
+// threads (0: one per core). The bytes are those of
+// BuildGifDocument(Options).SaveToBytes() whatever the number of threads.
+void WriteGifAnimation(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress = {},
+                       int Threads = 0);
+
+// WriteGifAnimation into the file Path, through a temporary file that
+// replaces Path only when complete: a failure leaves an earlier file as it was.
+void ExportGifFile(const QString& Path, const TGifExportOptions& Options, const TExportProgress& Progress = {},
+                   int Threads = 0);

@@ -1,0 +1,158 @@
+#include "export/GifLzw.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "files/FileError.h"
+
+namespace {
+
+constexpr int MaxCodes = 4096;
+constexpr int MaxBits = 12;
+
+// Collects codes into bytes and bytes into counted sub-blocks.
+class TCodeWriter {
+ public:
+  explicit TCodeWriter(QByteArray& Out) : Out(Out) {}
+
+  void Put(unsigned Code, int Width) {
+    Bits |= static_cast<uint64_t>(Code) << Count;
+    Count += Width;
+    while (Count >= 8) {
+      Block[Used++] = static_cast<uint8_t>(Bits);
+      Bits >>= 8;
+      Count -= 8;
+      if (Used == 255) FlushBlock();
+    }
+  }
+
+  void Finish() {
+    if (Count > 0) {
+      Block[Used++] = static_cast<uint8_t>(Bits);
+      Bits = 0;
+      Count = 0;
+      if (Used == 255) FlushBlock();
+    }
+    FlushBlock();
+    Out.append('\0');
+  }
+
+ private:
+  void FlushBlock() {
+    if (Used == 0) return;
+    Out.append(static_cast<char>(Used));
+    Out.append(reinterpret_cast<const char*>(Block), Used);
+    Used = 0;
+  }
+
+  QByteArray& Out;
+  uint64_t Bits = 0;
+  int Count = 0;
+  uint8_t Block[255];
+  int Used = 0;
+};
+
+[[noreturn]] void ColorNotInTable() { throw EFileError("Color not in color table"); }
+
+}  // namespace
+
+TGifLzwEncoder::TGifLzwEncoder() : Children(static_cast<std::size_t>(MaxCodes) * 256, 0) { Filled.reserve(MaxCodes); }
+
+void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit,
+                            QByteArray& Out) {
+  Out.append(static_cast<char>(MinCodeSize));
+  TCodeWriter writer(Out);
+  const unsigned clear = 1u << MinCodeSize;
+  const unsigned end = clear + 1;
+  unsigned next = clear + 2;
+  int width = MinCodeSize + 1;
+
+  auto reset = [&] {
+    for (uint32_t slot : Filled) Children[slot] = 0;
+    Filled.clear();
+    for (std::vector<uint16_t>& runs : Runs) runs.clear();
+    next = clear + 2;
+    width = MinCodeSize + 1;
+  };
+  // The decoder widens its codes as soon as the next free code needs another
+  // bit; it learns each new code one code later than the encoder makes it.
+  auto put = [&](unsigned Code) {
+    writer.Put(Code, width);
+    if (next >= (1u << width) && width < MaxBits) ++width;
+  };
+
+  reset();
+  put(clear);
+  const unsigned limit = static_cast<unsigned>(Limit);
+  unsigned prefix = 0;
+  bool started = false;
+  // While the current string is one value repeated (a run), the codes of
+  // longer runs of that value come from Runs instead of a look-up per pixel:
+  // flat areas and transparent pixels cost little.
+  int runValue = -1;
+  int runLength = 0;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
+    int x = 0;
+    while (x < Width) {
+      const unsigned pixel = row[x];
+      if (pixel >= limit) ColorNotInTable();
+      if (!started) {
+        prefix = pixel;
+        runValue = static_cast<int>(pixel);
+        runLength = 1;
+        started = true;
+        ++x;
+        continue;
+      }
+      if (static_cast<int>(pixel) == runValue) {
+        std::vector<uint16_t>& runs = Runs[pixel];
+        const int known = static_cast<int>(runs.size()) + 1;  // the longest run of this value with a code
+        if (runLength < known) {
+          const int most = std::min(known - runLength, Width - x);
+          int ahead = 1;
+          while (ahead < most && row[x + ahead] == pixel) ++ahead;
+          runLength += ahead;
+          prefix = runs[runLength - 2];
+          x += ahead;
+          continue;
+        }
+        put(prefix);
+        if (next < MaxCodes - 1) {
+          runs.push_back(static_cast<uint16_t>(next++));
+        } else {
+          put(clear);
+          reset();
+        }
+        prefix = pixel;
+        runLength = 1;
+        ++x;
+        continue;
+      }
+      // Pixels lie below 2^MinCodeSize, so slots of a small table stay close together.
+      const uint32_t slot = (prefix << MinCodeSize) | pixel;
+      const uint16_t child = Children[slot];
+      if (child != 0) {
+        prefix = child;
+        runValue = -1;
+        ++x;
+        continue;
+      }
+      put(prefix);
+      if (next < MaxCodes - 1) {
+        Children[slot] = static_cast<uint16_t>(next++);
+        Filled.push_back(slot);
+      } else {
+        put(clear);
+        reset();
+      }
+      prefix = pixel;
+      runValue = static_cast<int>(pixel);
+      runLength = 1;
+      ++x;
+    }
+  }
+  if (started) put(prefix);
+  put(end);
+  writer.Finish();
+}

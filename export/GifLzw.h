@@ -1,0 +1,29 @@
+#pragma once
+// The GIF variant of LZW: variable-width codes of up to 12 bits, a clear code
+// first, a clear code (and a fresh table) instead of assigning code 4095, an
+// end code last, packed least significant bit first into sub-blocks of at
+// most 255 bytes.
+
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class TGifLzwEncoder {
+ public:
+  TGifLzwEncoder();
+
+  // Appends the image data block of a Width x Height rectangle of pixels, row
+  // y starting at Pixels + y * Stride: the minimum code size byte, the
+  // sub-blocks and the empty block that ends them. A pixel not below Limit
+  // throws EFileError("Color not in color table").
+  void Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit, QByteArray& Out);
+
+ private:
+  // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
+  // pixel, 0 when absent; only the slots filled since the last clear are reset.
+  std::vector<uint16_t> Children;
+  std::vector<uint32_t> Filled;
+  // Runs[v][n]: the code of the string of n + 2 pixels of value v.
+  std::array<std::vector<uint16_t>, 256> Runs;
+};

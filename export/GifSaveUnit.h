@@ -1,0 +1,50 @@
+#pragma once
+// The "Gif Options" window: the frame delay, the three optimisations and the
+// shrink factor of the GIF export. It is shown modally for each export and
+// keeps its settings for the life of the program; OK runs the export.
+
+#include <QDialog>
+
+#include "export/GifExport.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TDialogs;
+class TProgressForm;
+
+class TGifOptionsForm : public QDialog {
+  Q_OBJECT
+ public:
+  TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
+
+  void BitBtn1Click();
+  // Writes the stored frames to AnimationFileName + ".gif" with the options
+  // shown, then clears AnimationFileName. Errors are thrown to the caller.
+  void ProcessGif();
+  // The options as the controls show them.
+  TGifExportOptions Options() const;
+
+  QLabel* Label1 = nullptr;
+  QSpinBox* SpinEditDelay = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QCheckBox* CheckBoxMerge = nullptr;
+  QCheckBox* CheckBoxCrop = nullptr;
+  QCheckBox* CheckBoxPalette = nullptr;
+  QLabel* Label2 = nullptr;
+  QSpinBox* SpinEditShrink = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+
+ public slots:
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* Event) override;
+
+ private:
+  TDialogs& Dialogs;
+  TProgressForm& ProgressForm;
+  bool Exporting = false;  // window events run during the export; OK and closing wait
+};

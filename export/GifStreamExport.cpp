@@ -1,0 +1,352 @@
+// The GIF export frame by frame. Bytes are those of the document path:
+//  - the palette step only needs how often each cube colour is used, and
+//    whether merging will make any frame transparent (which appends the black
+//    transparent entry and clears the table's sorted flag); a first pass
+//    renders every frame to find both, so the header can be written first;
+//  - merging compares each frame with the frame before it as rendered, and
+//    cropping cuts a transparent frame to its changed area;
+//  - a frame that crops to nothing is dropped and hands its delay to the
+//    frame before it when that one is transparent, so each written frame is
+//    held back until the next frame is known.
+// Rendering, reduction, merging and compression of a batch of frames are
+// spread over threads; the calling thread writes them in order.
+
+#include <QFileDevice>
+#include <QIODevice>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <numeric>
+#include <optional>
+
+#include "export/ColorCube.h"
+#include "export/GifExport.h"
+#include "export/GifLzw.h"
+#include "export/Workers.h"
+#include "files/FileError.h"
+#include "model/Common.h"
+
+namespace {
+
+// Frames in flight per thread: enough to keep every thread busy between the
+// points where the writer takes their results.
+constexpr int FramesPerThread = 4;
+
+using THistogram = std::array<uint64_t, CubeColors>;
+
+// The colour tables the file is written with.
+struct TStreamPalette {
+  bool Global = false;             // one global table (palette step); else the cube as every frame's local table
+  std::array<uint8_t, 256> Map{};  // cube index -> written index
+  std::vector<TGIFColor> Colors;   // the global table
+  bool Sorted = false;
+  int Transparent = -1;  // the index unchanged pixels become; -1: no frame turns transparent
+  int Bits = 8;          // largest bits per entry of any table
+};
+
+struct TEncodedFrame {
+  bool Transparent = false;
+  bool Vanished = false;  // nothing changed: the frame is dropped
+  QByteArray Bytes;       // descriptor, local table, image data
+};
+
+struct TPendingFrame {
+  int Index = 0;
+  bool Transparent = false;
+  uint16_t Delay = 0;
+  QByteArray Bytes;
+};
+
+struct TScratch {
+  TFrameRenderer Renderer;
+  TGifLzwEncoder Lzw;
+  std::vector<uint8_t> Merged;
+};
+
+std::vector<TGIFColor> CubeTable() {
+  std::vector<TGIFColor> table(256);
+  for (int k = 0; k < CubeColors; ++k) table[k] = {uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))};
+  return table;
+}
+
+// The smallest rectangle holding every pixel where Now and Was differ; empty
+// when they are equal. Rows are compared whole first, then eight pixels at a
+// time from either end.
+QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height) {
+  int left = Width, right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* a = Now + static_cast<std::size_t>(y) * Width;
+    const uint8_t* b = Was + static_cast<std::size_t>(y) * Width;
+    if (std::memcmp(a, b, static_cast<std::size_t>(Width)) == 0) continue;
+    int first = 0;
+    while (first + 8 <= Width && std::memcmp(a + first, b + first, 8) == 0) first += 8;
+    while (a[first] == b[first]) ++first;
+    int last = Width - 1;
+    while (last - 7 > first && std::memcmp(a + last - 7, b + last - 7, 8) == 0) last -= 8;
+    while (a[last] == b[last]) --last;
+    left = std::min(left, first);
+    right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+class TGifStream {
+ public:
+  TGifStream(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads)
+      : Out(Out), Options(Options), Progress(Progress), Workers(Threads) {}
+
+  void Run() {
+    FrameCount = static_cast<int>(Frames.size());
+    if (FrameCount == 0) throw EFileError(NoFramesMessage);
+    Size = GifFrameSize(Options.Shrink);
+    const QSize full = Background.isNull() ? QSize(AnimationWidth, AnimationHeight) : Background.size();
+    for (int w = 0; w < Workers.Count(); ++w)
+      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(full, Options.Shrink), {}, {}}));
+    Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
+    Slots.resize(Batch);
+    Passes = Options.Palette ? 2 : 1;
+    if (Options.Palette)
+      CountColours();
+    else
+      std::iota(Palette.Map.begin(), Palette.Map.end(), 0);
+    WriteHeader();
+    WriteFrames();
+  }
+
+ private:
+  std::size_t PixelCount() const { return static_cast<std::size_t>(Size.width()) * Size.height(); }
+
+  // Renders frame I and reduces it into Slot, through Map when given.
+  void RenderInto(int I, int Worker, std::vector<uint8_t>& Slot, const uint8_t* Map, uint64_t* Histogram) {
+    const QImage& picture = Scratch[Worker]->Renderer.Render(Frames[I]);
+    Slot.resize(PixelCount());
+    uint8_t* out = Slot.data();
+    // Frames are mostly flat areas: a pixel like the one before it reuses its index.
+    uint32_t last = 0;
+    uint8_t lastIndex = CubeIndex(0);
+    uint8_t lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
+    uint64_t lastCount = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      const uint32_t* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
+      const int w = picture.width();
+      for (int x = 0; x < w; ++x) {
+        const uint32_t pixel = line[x] & 0xFFFFFF;
+        if (pixel == last) {
+          ++lastCount;
+        } else {
+          if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
+          lastCount = 1;
+          last = pixel;
+          lastIndex = CubeIndex(pixel);
+          lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
+        }
+        out[x] = lastOut;
+      }
+      out += w;
+    }
+    if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
+  }
+
+  // The reduced frame before frame J of the batch, or null for frame 0.
+  const uint8_t* Before(int J, int Start) const {
+    if (J > 0) return Slots[J - 1].data();
+    return Start > 0 ? Previous.data() : nullptr;
+  }
+
+  void Report(int Pass, int I) {
+    if (!Progress || FrameCount <= 1) return;
+    const long long steps = static_cast<long long>(Passes) * (FrameCount - 1);
+    Progress(static_cast<int>((static_cast<long long>(Pass) * (FrameCount - 1) + I) * 100 / steps));
+  }
+
+  // First pass: how often each cube colour is used, and whether any frame
+  // shares a pixel with the frame before it (it then turns transparent).
+  void CountColours() {
+    THistogram total{};
+    std::vector<THistogram> counts(Batch);
+    std::vector<char> matches(Batch);
+    bool anyMatch = false;
+    for (int start = 0; start < FrameCount; start += Batch) {
+      const int n = std::min(Batch, FrameCount - start);
+      Workers.Run(n, [&](int J, int W) {
+        counts[J].fill(0);
+        RenderInto(start + J, W, Slots[J], nullptr, counts[J].data());
+      });
+      if (Options.Merge && !anyMatch) {
+        Workers.Run(n, [&](int J, int) {
+          const uint8_t* before = Before(J, start);
+          const uint8_t* now = Slots[J].data();
+          matches[J] = before != nullptr && std::mismatch(before, before + PixelCount(), now, [](uint8_t A, uint8_t B) {
+                                              return A != B;
+                                            }).first != before + PixelCount();
+        });
+        anyMatch = std::any_of(matches.begin(), matches.begin() + n, [](char M) { return M != 0; });
+      }
+      for (int j = 0; j < n; ++j)
+        for (int k = 0; k < CubeColors; ++k) total[k] += counts[j][k];
+      Previous.swap(Slots[n - 1]);
+      Report(0, start + n - 1);
+    }
+
+    // Most used first, equal counts in ascending colour order (the cube's
+    // index order), as the document's palette step orders them.
+    std::vector<int> used;
+    for (int k = 0; k < CubeColors; ++k)
+      if (total[k] > 0) used.push_back(k);
+    std::stable_sort(used.begin(), used.end(), [&](int A, int B) { return total[A] > total[B]; });
+    Palette.Global = true;
+    for (std::size_t rank = 0; rank < used.size(); ++rank) {
+      Palette.Map[used[rank]] = static_cast<uint8_t>(rank);
+      const int k = used[rank];
+      Palette.Colors.push_back({uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))});
+    }
+    Palette.Sorted = true;
+    if (Options.Merge && anyMatch) {
+      Palette.Transparent = static_cast<int>(Palette.Colors.size());
+      Palette.Colors.push_back({0, 0, 0});
+      Palette.Sorted = false;
+    }
+    Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
+  }
+
+  void WriteHeader() {
+    QByteArray bytes;
+    WriteGifHeader(bytes, true);
+    WriteScreenDescriptor(bytes, static_cast<uint16_t>(Size.width()), static_cast<uint16_t>(Size.height()),
+                          Palette.Global, Palette.Sorted, Palette.Bits);
+    if (Palette.Global)
+      WriteColorTable(bytes, Palette.Colors.data(), static_cast<int>(Palette.Colors.size()), Palette.Bits);
+    Write(bytes);
+  }
+
+  // Merges, crops and compresses frame J of the batch. Merging turns the
+  // pixels equal to the frame before into the transparent index, so the
+  // area cropping keeps is where the two frames differ: only that area is merged.
+  void Encode(int J, int W, int Start, TEncodedFrame& Frame) {
+    Frame.Transparent = false;
+    Frame.Vanished = false;
+    Frame.Bytes.clear();
+    const int width = Size.width(), height = Size.height();
+    const uint8_t* pixels = Slots[J].data();
+    const uint8_t* before = Before(J, Start);
+    const int t = Palette.Transparent;
+    QRect area(0, 0, width, height);
+    int stride = width;
+    if (t >= 0 && before != nullptr) {
+      if (Options.Crop) {
+        const QRect changed = ChangedArea(pixels, before, width, height);
+        if (changed.isEmpty()) {
+          Frame.Vanished = true;
+          return;
+        }
+        // Pixels outside the changed area are equal: the frame turns transparent.
+        Frame.Transparent = changed != area;
+        area = changed;
+      }
+      std::vector<uint8_t>& merged = Scratch[W]->Merged;
+      merged.resize(static_cast<std::size_t>(area.width()) * area.height());
+      std::size_t equal = 0;
+      for (int y = 0; y < area.height(); ++y) {
+        const std::size_t from = static_cast<std::size_t>(area.top() + y) * width + area.left();
+        const uint8_t* __restrict now = pixels + from;
+        const uint8_t* __restrict was = before + from;
+        uint8_t* __restrict out = merged.data() + static_cast<std::size_t>(y) * area.width();
+        for (int x = 0; x < area.width(); ++x) {
+          const bool same = now[x] == was[x];
+          out[x] = same ? static_cast<uint8_t>(t) : now[x];
+          equal += same;
+        }
+      }
+      if (equal > 0) Frame.Transparent = true;
+      if (Frame.Transparent) {
+        pixels = merged.data();
+        stride = area.width();
+      }
+    }
+    const int localBits = Palette.Global ? 0 : 8;
+    WriteImageDescriptor(Frame.Bytes, uint16_t(area.left()), uint16_t(area.top()), uint16_t(area.width()),
+                         uint16_t(area.height()), localBits, false);
+    if (!Palette.Global) {
+      static const std::vector<TGIFColor> cube = CubeTable();
+      WriteColorTable(Frame.Bytes, cube.data(), 256, 8);
+    }
+    const int bits = Palette.Global ? Palette.Bits : 8;
+    Scratch[W]->Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2),
+                           Palette.Global ? 1 << Palette.Bits : 256, Frame.Bytes);
+  }
+
+  void WriteFrames() {
+    const uint16_t delay = GifDelay(Options.Delay);
+    std::vector<TEncodedFrame> encoded(Batch);
+    std::optional<TPendingFrame> pending;
+    Previous.clear();
+    for (int start = 0; start < FrameCount; start += Batch) {
+      const int n = std::min(Batch, FrameCount - start);
+      const uint8_t* map = Palette.Map.data();
+      Workers.Run(n, [&](int J, int W) { RenderInto(start + J, W, Slots[J], map, nullptr); });
+      Workers.Run(n, [&](int J, int W) { Encode(J, W, start, encoded[J]); });
+      for (int j = 0; j < n; ++j) {
+        TEncodedFrame& frame = encoded[j];
+        if (frame.Vanished) {
+          if (pending && pending->Transparent) pending->Delay = AddDelays(pending->Delay, delay);
+          continue;
+        }
+        if (pending) WritePending(*pending);
+        pending = TPendingFrame{start + j, frame.Transparent, delay, std::move(frame.Bytes)};
+      }
+      Previous.swap(Slots[n - 1]);
+      Report(Passes - 1, start + n - 1);
+    }
+    if (pending) WritePending(*pending);
+    Write(QByteArray(1, GifTrailer));
+  }
+
+  void WritePending(const TPendingFrame& Frame) {
+    QByteArray bytes;
+    if (Frame.Index == 0) WriteLoopExtension(bytes, 0);
+    WriteGraphicControl(bytes, 0, false, Frame.Transparent, Frame.Delay,
+                        Frame.Transparent ? static_cast<uint8_t>(Palette.Transparent) : 0);
+    Write(bytes);
+    Write(Frame.Bytes);
+  }
+
+  void Write(const QByteArray& Bytes) {
+    if (Out.write(Bytes) == Bytes.size()) return;
+    const auto* file = qobject_cast<const QFileDevice*>(&Out);
+    const QString name = file != nullptr ? file->fileName() : QString();
+    throw EFileError(
+        (name.isEmpty() ? Out.errorString() : QStringLiteral("%1: %2").arg(name, Out.errorString())).toStdString());
+  }
+
+  QIODevice& Out;
+  const TGifExportOptions Options;
+  const TExportProgress& Progress;
+  TWorkers Workers;
+  std::vector<std::unique_ptr<TScratch>> Scratch;
+  int FrameCount = 0;
+  int Batch = 0;
+  int Passes = 1;
+  QSize Size;
+  TStreamPalette Palette;
+  std::vector<std::vector<uint8_t>> Slots;  // reduced frames of the batch
+  std::vector<uint8_t> Previous;            // the reduced frame before the batch
+};
+
+}  // namespace
+
+void WriteGifAnimation(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads) {
+  TGifStream(Out, Options, Progress, Threads).Run();
+}
+
+void ExportGifFile(const QString& Path, const TGifExportOptions& Options, const TExportProgress& Progress,
+                   int Threads) {
+  QSaveFile file(Path);
+  auto fail = [&] { throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString()); };
+  if (!file.open(QIODevice::WriteOnly)) fail();
+  // Without commit the temporary file is removed and Path keeps what it held.
+  WriteGifAnimation(file, Options, Progress, Threads);
+  if (!file.commit()) fail();
+}

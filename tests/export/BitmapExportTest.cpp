@@ -1,0 +1,74 @@
+// The BMP sequence: names, bytes, replacing and failures.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "export/BitmapExport.h"
+#include "files/BmpFile.h"
+#include "files/FileError.h"
+#include "files/WholeFile.h"
+#include "tests/export/ExportTestUtil.h"
+
+class BitmapExport : public testing::Test {
+ protected:
+  void TearDown() override { ResetAnimationState(); }
+  QTemporaryDir Dir;
+};
+
+TEST_F(BitmapExport, NumbersHaveTheDigitsOfTheHighestFrame) {
+  struct TCase {
+    int Frames;
+    const char* First;
+    const char* Last;
+  } cases[] = {{1, "walk0.bmp", "walk0.bmp"},
+               {10, "walk0.bmp", "walk9.bmp"},
+               {11, "walk00.bmp", "walk10.bmp"},
+               {101, "walk000.bmp", "walk100.bmp"}};
+  for (const TCase& c : cases) {
+    EXPECT_EQ(BitmapFileName("walk", 0, c.Frames), c.First);
+    EXPECT_EQ(BitmapFileName("walk", c.Frames - 1, c.Frames), c.Last);
+  }
+}
+
+TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
+  InstallAnimation({.Width = 3, .Height = 2, .Frames = 4, .Figures = 0});
+  Background = Picture(
+      3, 2, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(10, 11, 12), qRgb(13, 14, 15), qRgb(16, 17, 18)});
+  Frames[2].Items.resize(1);
+  Frames[2].Items[0].SetType(1);
+  Frames[2].Items[0].SetPosition(RealPoint(1, 1));
+  const QString base = Dir.filePath("walk");
+  WriteWholeFile(base + "1.bmp", "an older file");
+  std::vector<int> progress;
+  SaveAnimationAsBitmaps(
+      base, [&](int P) { progress.push_back(P); }, 2);
+
+  EXPECT_EQ(progress, (std::vector<int>{0, 25, 50, 75}));
+  // 54-byte header, no colour table, bottom row first, rows padded from 9 to 12 bytes.
+  const QByteArray plain = QByteArray::fromHex(
+      "424d4e000000000000003600000028000000030000000200000001001800000000001800000000000000000000000000000000000000"
+      "0c0b0a0f0e0d121110000000030201060504090807000000");
+  for (int i : {0, 1, 3}) EXPECT_EQ(ReadWholeFile(BitmapFileName(base, i, 4)).toHex(), plain.toHex()) << i;
+  // The frame with a figure is the picture DrawFrame makes.
+  QImage drawn(3, 2, QImage::Format_RGB32);
+  {
+    QPainter canvas(&drawn);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frames[2], 1.0f);
+  }
+  const QByteArray withFigure = ReadWholeFile(base + "2.bmp");
+  EXPECT_EQ(withFigure, BmpFileBytes(drawn));
+  EXPECT_NE(withFigure, plain);
+}
+
+TEST_F(BitmapExport, AFileThatCannotBeWrittenStopsTheExportAndKeepsTheFramesBefore) {
+  InstallAnimation({.Width = 20, .Height = 10, .Frames = 4});
+  const QString base = Dir.filePath("walk");
+  QDir(Dir.path()).mkdir("walk1.bmp");  // a folder where frame 1 should go
+  EXPECT_THROW(SaveAnimationAsBitmaps(base, {}, 2), EFileError);
+  EXPECT_TRUE(QFileInfo(base + "0.bmp").isFile());
+  EXPECT_FALSE(QFileInfo::exists(base + "2.bmp"));
+  EXPECT_FALSE(QFileInfo::exists(base + "3.bmp"));
+}

@@ -1,0 +1,146 @@
+// The command-line exporter, run as its own process without a display.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "export/BitmapExport.h"
+#include "export/GifExport.h"
+#include "files/ProjectFile.h"
+#include "files/WholeFile.h"
+#include "files/Zlib.h"
+#include "tests/export/ExportTestUtil.h"
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  QString Out;
+  QString Err;
+};
+
+// Runs the program with no display and no Qt platform chosen.
+TRun Tavel(const QStringList& Arguments) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(TAVEL_PROGRAM), Arguments);
+  if (!process.waitForFinished(60000)) return {};
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromLocal8Bit(process.readAllStandardOutput()),
+          QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+}  // namespace
+
+class CommandLine : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallAnimation({.Width = 90, .Height = 70, .Frames = 3, .Seed = 5, .Gradient = true});
+    Project = Dir.filePath("walk.tvl");
+    WriteProject(Dir.filePath("walk"));
+  }
+  void TearDown() override { ResetAnimationState(); }
+
+  static void WriteProject(const QString& Base) {
+    TProjectView view;
+    view.AnimationWidth = AnimationWidth;
+    view.AnimationHeight = AnimationHeight;
+    view.HasBackground = true;
+    view.Background = &Background;
+    view.Types = FigureTypes;
+    view.TypeNames = {"Stickman"};
+    view.Frames = Frames;
+    WriteProjectFile(Base, view);
+  }
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+
+  QTemporaryDir Dir;
+  QString Project;
+};
+
+TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
+  struct TCase {
+    QStringList Options;
+    TGifExportOptions Same;
+  } cases[] = {
+      {{}, {}},
+      {{"--delay", "250", "--shrink=3", "--no-palette", "--no-merge", "--no-crop"},
+       {.Delay = 250, .Shrink = 3, .Merge = false, .Crop = false, .Palette = false}},
+      {{"--no-merge", "--delay", "1000000"}, {.Delay = 1000000, .Merge = false}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Options.join(' ').toStdString());
+    const TRun run = Tavel(QStringList{"--export", Path("out.GIF")} + c.Options + QStringList{Project});
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Err, "");  // not a terminal: no progress
+    ExportGifFile(Path("window.gif"), c.Same);
+    EXPECT_TRUE(ReadWholeFile(Path("out.GIF")) == ReadWholeFile(Path("window.gif")));
+  }
+
+  ASSERT_EQ(Tavel({"--export", Path("frame.bmp"), Project}).Status, 0);
+  SaveAnimationAsBitmaps(Path("window"));
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(ReadWholeFile(Path("frame%1.bmp").arg(i)) == ReadWholeFile(Path("window%1.bmp").arg(i))) << i;
+  EXPECT_FALSE(QFileInfo::exists(Path("frame3.bmp")));
+}
+
+TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
+  WriteWholeFile(Path("damaged.tvl"), "not a zlib stream");
+  WriteWholeFile(Path("future.tvl"), ZlibCompress(QByteArray(1, char(3)) + QByteArray(20, '\0')));
+  Frames.clear();
+  WriteProject(Path("empty"));
+  struct TCase {
+    QStringList Arguments;
+    QString Message;
+  } cases[] = {
+      {{"--export", Path("a.gif"), Path("missing.tvl")}, Path("missing.tvl") + ": No such file or directory"},
+      {{"--export", Path("a.gif"), Path("damaged.tvl")}, "Error"},
+      {{"--export", Path("a.gif"), Path("future.tvl")}, "that .tvl file is not compatible with this version of Tavel"},
+      {{"--export", Path("a.bmp"), Path("empty.tvl")}, "You must create at least 1 frame before saving an animation"},
+      {{"--export", Path("no folder/a.gif"), Project}, Path("no folder/a.gif") + ": "},
+      {{"--export", Path("no folder/a.bmp"), Project}, Path("no folder/a0.bmp") + ": "},
+  };
+  for (const TCase& c : cases) {
+    const TRun run = Tavel(c.Arguments);
+    EXPECT_EQ(run.Status, 1) << c.Arguments.join(' ').toStdString();
+    EXPECT_TRUE(run.Err.startsWith(c.Message) && run.Err.endsWith("\n") && run.Err.count('\n') == 1)
+        << run.Err.toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(Path("a.gif")));
+}
+
+TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
+  const QStringList cases[] = {
+      {"--export", Path("a.png"), Project},
+      {"--export", Path("a.gif"), "--delay", "0", Project},
+      {"--export", Path("a.gif"), "--delay", "1000001", Project},
+      {"--export", Path("a.gif"), "--shrink", "ten", Project},
+      {"--export", Path("a.gif"), "--shrink", "10", Project},
+      {"--export", Path("a.gif"), "--sparkle", Project},
+      {"--export", Path("a.gif"), "--no-crop=yes", Project},
+      {"--export", Path("a.gif")},
+      {"--export", Path("a.gif"), Project, Project},
+      {"--delay", "5", Project},
+      {"--export"},
+  };
+  for (const QStringList& arguments : cases) {
+    const TRun run = Tavel(arguments);
+    EXPECT_EQ(run.Status, 2) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(run.Err.startsWith("tavel: ") && run.Err.contains("Usage: tavel --export OUT"))
+        << run.Err.toStdString();
+  }
+  EXPECT_TRUE(QDir(Dir.path()).entryList({"a*"}).isEmpty());
+}
+
+TEST_F(CommandLine, HelpAndVersion) {
+  const TRun help = Tavel({"--help"});
+  EXPECT_EQ(help.Status, 0);
+  EXPECT_TRUE(help.Out.startsWith("Usage: tavel --export OUT")) << help.Out.toStdString();
+  const TRun version = Tavel({"--version"});
+  EXPECT_EQ(version.Status, 0);
+  EXPECT_EQ(version.Out, QStringLiteral("tavel " TAVEL_VERSION "\n"));
+}

@@ -1,0 +1,81 @@
+#pragma once
+// Animations for the export tests, and the pictures an exported frame must show.
+
+#include <QPainter>
+#include <random>
+
+#include "model/Common.h"
+
+// A picture of W x H from its pixels, row by row.
+inline QImage Picture(int W, int H, std::initializer_list<QRgb> Pixels) {
+  QImage p(W, H, QImage::Format_RGB32);
+  auto it = Pixels.begin();
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) p.setPixel(x, y, *it++);
+  return p;
+}
+
+struct TAnimationSpec {
+  int Width = 120;
+  int Height = 100;
+  int Frames = 5;
+  int Figures = 3;
+  unsigned Seed = 1;
+  bool Gradient = false;  // a colourful background instead of white
+  int RepeatEvery = 0;    // every n-th frame repeats the one before it
+};
+
+// Replaces the animation with Stickmen posed at random, in random colours.
+inline void InstallAnimation(const TAnimationSpec& Spec) {
+  ResetAnimationState();
+  AnimationWidth = Spec.Width;
+  AnimationHeight = Spec.Height;
+  Background = QImage(Spec.Width, Spec.Height, QImage::Format_RGB32);
+  Background.fill(Qt::white);
+  if (Spec.Gradient)
+    for (int y = 0; y < Spec.Height; ++y)
+      for (int x = 0; x < Spec.Width; ++x)
+        Background.setPixel(x, y, qRgb(x * 255 / Spec.Width, y * 255 / Spec.Height, (x * y) % 256));
+  std::mt19937 random(Spec.Seed);
+  for (int i = 0; i < Spec.Frames; ++i) {
+    if (Spec.RepeatEvery > 0 && i > 0 && i % Spec.RepeatEvery == 0) {
+      Frames.push_back(Frames.back());
+      continue;
+    }
+    TFigures frame;
+    for (int f = 0; f < Spec.Figures; ++f) {
+      TFigure figure;
+      figure.SetType(1);
+      figure.SetScale(0.4f + static_cast<float>(random() % 60) / 100.0f);
+      figure.SetPosition(
+          RealPoint(static_cast<float>(random() % Spec.Width), static_cast<float>(random() % Spec.Height)));
+      for (uint8_t s = 0; s < figure.SegmentCount(); ++s) figure.RotateSegment(s, (random() % 100 - 50) / 60.0);
+      figure.Color = static_cast<TColor>(random() & 0xFFFFFF);
+      frame.Items.push_back(figure);
+    }
+    Frames.push_back(frame);
+  }
+}
+
+// Frame I as the export must show it: drawn over the background, shrunk by
+// the box filter, each channel taken to the nearest of the six cube levels.
+inline QImage ExpectedFrame(int I, int Shrink) {
+  QImage full(Background.size(), QImage::Format_RGB32);
+  {
+    QPainter canvas(&full);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frames[I], 1.0f);
+  }
+  QImage picture = full;
+  if (Shrink > 1) {
+    picture = QImage(full.width() / Shrink, full.height() / Shrink, QImage::Format_RGB32);
+    ShrinkBitmap(full, picture, Shrink);
+  }
+  auto level = [](int V) { return 51 * ((V + 3) / 51); };
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb c = picture.pixel(x, y);
+      picture.setPixel(x, y, qRgb(level(qRed(c)), level(qGreen(c)), level(qBlue(c))));
+    }
+  return picture;
+}

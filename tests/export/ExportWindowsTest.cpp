@@ -1,0 +1,129 @@
+// The Gif Options and progress windows, and Save Animation handing over to them.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include "editor/MainUnit.h"
+#include "export/BitmapExport.h"
+#include "export/GifSaveUnit.h"
+#include "export/ProgressUnit.h"
+#include "files/WholeFile.h"
+#include "tests/export/ExportTestUtil.h"
+#include "tests/support/ScriptedDialogs.h"
+
+class ExportWindows : public testing::Test {
+ protected:
+  void SetUp() override { InstallAnimation({.Width = 80, .Height = 60, .Frames = 4, .Seed = 9}); }
+  void TearDown() override { ResetAnimationState(); }
+
+  // Clicks OK when the options window is shown, after Setup has filled it in.
+  void AnswerOptions(std::function<void(TGifOptionsForm&)> Setup = {}) {
+    Dialogs.OnExecModal = [Setup](QDialog& Dialog) {
+      auto& form = dynamic_cast<TGifOptionsForm&>(Dialog);
+      if (Setup) Setup(form);
+      form.BitBtn1->click();
+      return Dialog.result();
+    };
+  }
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+
+  TScriptedDialogs Dialogs;
+  TProgressForm Progress;
+  TGifOptionsForm Options{Dialogs, Progress};
+  QTemporaryDir Dir;
+};
+
+TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
+  EXPECT_EQ(Options.windowTitle(), "Gif Options");
+  EXPECT_EQ(Options.size(), QSize(267, 193));
+  EXPECT_EQ(Options.Label1->text(), "Frame Delay (1/100th second)");
+  EXPECT_EQ(Options.Label2->text(), "Shrink frames by    1 /");
+  EXPECT_EQ(Options.GroupBox1->title(), "Optimization");
+  for (auto [edit, min, max] : {std::tuple{Options.SpinEditDelay, 1, 1000000}, {Options.SpinEditShrink, 1, 9}}) {
+    EXPECT_EQ(edit->minimum(), min);
+    EXPECT_EQ(edit->maximum(), max);
+    EXPECT_EQ(edit->value(), 1);
+  }
+  for (auto [box, caption] : {std::pair{Options.CheckBoxMerge, "Merge"},
+                              {Options.CheckBoxCrop, "Crop"},
+                              {Options.CheckBoxPalette, "Palette"}}) {
+    EXPECT_EQ(box->text(), caption);
+    EXPECT_TRUE(box->isChecked());
+  }
+  EXPECT_EQ(Progress.windowTitle(), "Saving Animation");
+  EXPECT_EQ(Progress.size(), QSize(338, 42));
+  EXPECT_EQ(Progress.ProgressBar1->geometry(), QRect(8, 8, 321, 25));
+  EXPECT_EQ(Progress.ProgressBar1->maximum(), 100);
+}
+
+TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
+  std::vector<std::pair<int, bool>> shown;  // bar values, and whether the window was up
+  QObject::connect(Progress.ProgressBar1, &QProgressBar::valueChanged,
+                   [&](int V) { shown.emplace_back(V, Progress.isVisible()); });
+  AnimationFileName = Path("walk");
+  AnswerOptions([](TGifOptionsForm& Form) {
+    Form.SpinEditDelay->setValue(250);
+    Form.SpinEditShrink->setValue(3);
+    Form.CheckBoxPalette->setChecked(false);
+  });
+  EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
+  EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
+  ExportGifFile(Path("same.gif"), {.Delay = 250, .Shrink = 3, .Palette = false});
+  EXPECT_TRUE(ReadWholeFile(Path("walk.gif")) == ReadWholeFile(Path("same.gif")));
+  EXPECT_TRUE(AnimationFileName.isEmpty());
+  ASSERT_GE(shown.size(), 2u);
+  for (std::size_t i = 0; i + 1 < shown.size(); ++i) EXPECT_TRUE(shown[i].second) << i;
+  EXPECT_EQ(shown[shown.size() - 2].first, 100);
+  EXPECT_EQ(shown.back(), std::make_pair(0, false));  // hiding resets the bar
+
+  // The next export starts from the same settings.
+  AnimationFileName = Path("again");
+  AnswerOptions();
+  Dialogs.ExecModal(Options);
+  EXPECT_TRUE(ReadWholeFile(Path("again.gif")) == ReadWholeFile(Path("same.gif")));
+}
+
+TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
+  AnimationFileName = Path("no folder/walk");
+  AnswerOptions();
+  EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
+  ASSERT_EQ(Dialogs.Messages().size(), 1);
+  EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("no folder/walk.gif: "))) << Dialogs.Messages()[0].toStdString();
+  EXPECT_EQ(AnimationFileName, Path("no folder/walk"));
+  EXPECT_FALSE(Progress.isVisible());
+}
+
+TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
+  ResetAnimationState();
+  TMainForm form(Dialogs);
+  form.SetExportWindows(&Progress, &Options);
+  for (int i = 0; i < 3; ++i) {
+    form.EditFrame.Items[0].MoveBy(RealPoint(10, 0));
+    form.NextFrameButtonClick();
+  }
+  AnswerOptions();
+  Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
+  form.SaveAnimation1Click();
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
+  ExportGifFile(Path("same.gif"), {});
+  EXPECT_TRUE(ReadWholeFile(Path("walk.gif")) == ReadWholeFile(Path("same.gif")));
+
+  // The BMP type names the pictures after the chosen name without a
+  // four-character ending, whatever that ending was.
+  const std::pair<const char*, const char*> names[] = {
+      {"walk.bmp", "walk"}, {"run.gif", "run"}, {"jump.jpeg", "jump.jpeg"}};
+  for (auto [chosen, base] : names) {
+    Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
+    form.SaveAnimation1Click();
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
+  }
+  EXPECT_FALSE(Progress.isVisible());
+  EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
+}
