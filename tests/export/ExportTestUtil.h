@@ -15,7 +15,7 @@ inline QImage Picture(int W, int H, std::initializer_list<QRgb> Pixels) {
   return p;
 }
 
-struct TAnimationSpec {
+struct TAnimationRecipe {
   int Width = 120;
   int Height = 100;
   int Frames = 5;
@@ -26,29 +26,29 @@ struct TAnimationSpec {
 };
 
 // Replaces the animation with Stickmen posed at random, in random colours.
-inline void InstallAnimation(const TAnimationSpec& Spec) {
+inline void InstallAnimation(const TAnimationRecipe& Recipe) {
   ResetAnimationState();
-  AnimationWidth = Spec.Width;
-  AnimationHeight = Spec.Height;
-  Background = QImage(Spec.Width, Spec.Height, QImage::Format_RGB32);
+  AnimationWidth = Recipe.Width;
+  AnimationHeight = Recipe.Height;
+  Background = QImage(Recipe.Width, Recipe.Height, QImage::Format_RGB32);
   Background.fill(Qt::white);
-  if (Spec.Gradient)
-    for (int y = 0; y < Spec.Height; ++y)
-      for (int x = 0; x < Spec.Width; ++x)
-        Background.setPixel(x, y, qRgb(x * 255 / Spec.Width, y * 255 / Spec.Height, (x * y) % 256));
-  std::mt19937 random(Spec.Seed);
-  for (int i = 0; i < Spec.Frames; ++i) {
-    if (Spec.RepeatEvery > 0 && i > 0 && i % Spec.RepeatEvery == 0) {
+  if (Recipe.Gradient)
+    for (int y = 0; y < Recipe.Height; ++y)
+      for (int x = 0; x < Recipe.Width; ++x)
+        Background.setPixel(x, y, qRgb(x * 255 / Recipe.Width, y * 255 / Recipe.Height, (x * y) % 256));
+  std::mt19937 random(Recipe.Seed);
+  for (int i = 0; i < Recipe.Frames; ++i) {
+    if (Recipe.RepeatEvery > 0 && i > 0 && i % Recipe.RepeatEvery == 0) {
       Frames.push_back(Frames.back());
       continue;
     }
     TFigures frame;
-    for (int f = 0; f < Spec.Figures; ++f) {
+    for (int f = 0; f < Recipe.Figures; ++f) {
       TFigure figure;
       figure.SetType(1);
       figure.SetScale(0.4f + static_cast<float>(random() % 60) / 100.0f);
       figure.SetPosition(
-          RealPoint(static_cast<float>(random() % Spec.Width), static_cast<float>(random() % Spec.Height)));
+          RealPoint(static_cast<float>(random() % Recipe.Width), static_cast<float>(random() % Recipe.Height)));
       for (uint8_t s = 0; s < figure.SegmentCount(); ++s) figure.RotateSegment(s, (random() % 100 - 50) / 60.0);
       figure.Color = static_cast<TColor>(random() & 0xFFFFFF);
       frame.Items.push_back(figure);

@@ -83,18 +83,18 @@ TEST_F(GifExport, ShrinkThreeOfTheStartSize) {
 }
 
 TEST_F(GifExport, StreamingWritesTheDocumentsBytesWithAnyNumberOfThreads) {
-  const TAnimationSpec animations[] = {
+  const TAnimationRecipe animations[] = {
       {.Frames = 9, .Seed = 11},
       {.Frames = 10, .Seed = 12, .RepeatEvery = 2},
       {.Frames = 1, .Seed = 13},
       {.Width = 97, .Height = 61, .Frames = 6, .Seed = 14, .Gradient = true, .RepeatEvery = 4},
       {.Frames = 5, .Figures = 0, .Seed = 15},  // every frame the bare background
   };
-  for (const TAnimationSpec& spec : animations) {
-    InstallAnimation(spec);
+  for (const TAnimationRecipe& recipe : animations) {
+    InstallAnimation(recipe);
     for (int shrink : {1, 3})
       for (const TGifExportOptions& options : EveryOptionCombination(shrink)) {
-        SCOPED_TRACE(Describe(options) + " seed " + std::to_string(spec.Seed));
+        SCOPED_TRACE(Describe(options) + " seed " + std::to_string(recipe.Seed));
         const QByteArray document = BuildGifDocument(options).SaveToBytes();
         for (int threads : {1, 2, 3}) EXPECT_TRUE(Streamed(options, threads) == document) << threads << " threads";
       }
