@@ -8,17 +8,13 @@
 #include "files/BmpFile.h"
 #include "files/FileError.h"
 #include "files/PictureDecoders.h"
+#include "tests/support/Refusal.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
 std::string Refusal(QImage (*Decode)(const QByteArray&), const QByteArray& Bytes) {
-  try {
-    Decode(Bytes);
-  } catch (const EFileError& e) {
-    return e.what();
-  }
-  return "decoded";
+  return RefusalOf([&] { Decode(Bytes); }, "decoded");
 }
 
 QImage Grey(const QImage& Picture) {

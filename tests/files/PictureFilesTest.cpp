@@ -9,23 +9,14 @@
 #include "files/FileError.h"
 #include "files/PictureDecoders.h"
 #include "files/Zlib.h"
+#include "tests/support/Refusal.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
-QImage Gradient(int W, int H) {
-  QImage p(W, H, QImage::Format_RGB32);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) p.setPixel(x, y, qRgb(x * 40 % 256, y * 60 % 256, (x + y) * 25 % 256));
-  return p;
-}
 
 std::string Refusal(QImage (*Decode)(const QByteArray&), const QByteArray& Bytes) {
-  try {
-    Decode(Bytes);
-  } catch (const EFileError& e) {
-    return e.what();
-  }
-  return "decoded";
+  return RefusalOf([&] { Decode(Bytes); }, "decoded");
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -13,6 +11,8 @@
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "model/Common.h"
+#include "tests/support/Refusal.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -64,28 +64,10 @@ class ProjectFileTest : public testing::Test {
   QStringList Names{"Stickman"};
 };
 
-QImage Picture(int W, int H) {
-  QImage p(W, H, QImage::Format_RGB32);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) p.setPixel(x, y, qRgb(x * 9 % 256, y * 13 % 256, 128));
-  return p;
-}
 
-QByteArray JpegOf(const QImage& P) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter(&buffer, "jpg").write(P);
-  return bytes;
-}
 
 std::string Refusal(const QByteArray& Payload) {
-  try {
-    ParseProjectPayload(Payload);
-  } catch (const EFileError& e) {
-    return e.what();
-  }
-  return "read";
+  return RefusalOf([&] { ParseProjectPayload(Payload); }, "read");
 }
 
 }  // namespace
@@ -133,10 +115,10 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
   HasBackground = true;
   // A JPEG background keeps the very bytes of its file, also when the animation size differs.
   Kind = 1;
-  Jpeg = JpegOf(Picture(40, 30));
+  Jpeg = EncodeJpeg(Gradient(40, 30), TJpegKind::Baseline);
   AnimationWidth = 60;
   AnimationHeight = 20;
-  Background = Picture(60, 20);
+  Background = Gradient(60, 20);
   TProjectContents back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.BackgroundKind, 1);
   EXPECT_EQ(back.BackgroundJpeg, Jpeg);
@@ -147,7 +129,7 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
 
   // A BMP block is exactly as long as its header says; the type count follows it.
   Kind = 0;
-  Background = Picture(5, 3);
+  Background = Gradient(5, 3);
   const QByteArray payload = StartPayload();
   EXPECT_EQ(payload.mid(11, 2), "BM");
   EXPECT_EQ(uint8_t(payload[11 + 54 + 3 * 16]), 2) << "type count right after a 54 + 3 x 16 byte block";
@@ -155,7 +137,7 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
   EXPECT_EQ(back.BackgroundKind, 0);
   EXPECT_EQ(back.Background, Background);
 
-  Background = Picture(9, 4).convertToFormat(QImage::Format_Indexed8);
+  Background = Gradient(9, 4).convertToFormat(QImage::Format_Indexed8);
   back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.Background.format(), QImage::Format_Indexed8);
   EXPECT_EQ(back.Background.convertToFormat(QImage::Format_RGB32), Background.convertToFormat(QImage::Format_RGB32));
@@ -203,7 +185,7 @@ TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) 
   AddType();
   Names << "arm";
   HasBackground = true;
-  Background = Picture(4, 4);
+  Background = Gradient(4, 4);
   Frames = {TFigures(), TFigures()};
   Frames[0].Items = {Stickman(3, 4)};
   const QByteArray good = ProjectPayload(View());
@@ -256,7 +238,9 @@ TEST_F(ProjectFileTest, ManyFramesAreReadInSlicesInFileOrder) {
   ASSERT_EQ(back.Frames.size(), 1000u);
   for (int f = 0; f < 1000; ++f) {
     ASSERT_EQ(back.Frames[f].Count(), f % 4) << f;
-    if (f % 4) EXPECT_EQ(back.Frames[f].Items.back().Points[0], RealPoint(f, f % 4 - 1)) << f;
+    if (f % 4) {
+      EXPECT_EQ(back.Frames[f].Items.back().Points[0], RealPoint(f, f % 4 - 1)) << f;
+    }
   }
   // A non-finite scale in a late frame is found whichever slice holds it.
   const qsizetype lastScale = payload.size() - (17 + 80) + 1;

@@ -92,6 +92,13 @@ QByteArray EncodeBmp32(const QImage& Picture, bool TopDown) {
   return file;
 }
 
+QImage Gradient(int Width, int Height) {
+  QImage picture(Width, Height, QImage::Format_RGB32);
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) picture.setPixel(x, y, qRgb(x * 40 % 256, y * 60 % 256, (x + y) * 25 % 256));
+  return picture;
+}
+
 QImage Quarters(int Width, int Height) {
   QImage picture(Width, Height, QImage::Format_RGB32);
   const QRgb colours[] = {qRgb(200, 30, 40), qRgb(20, 160, 60), qRgb(30, 50, 220), qRgb(250, 240, 20)};

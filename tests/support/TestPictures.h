@@ -25,6 +25,9 @@ QByteArray EncodeBmp32(const QImage& Picture, bool TopDown = false);
 // number of 8 x 8 blocks so that JPEG keeps its colours.
 QImage Quarters(int Width, int Height);
 
+// A picture whose every pixel differs from its neighbours in every channel.
+QImage Gradient(int Width, int Height);
+
 // The largest difference of one colour channel between two pictures of the
 // same size, or 256 when their sizes differ.
 int LargestChannelDifference(const QImage& A, const QImage& B);
