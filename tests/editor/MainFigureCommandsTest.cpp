@@ -175,7 +175,7 @@ TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {
   Form->ScaleSpinEdit->setLocale(QLocale(QLocale::Arabic, QLocale::Egypt));
   QLineEdit* edit = Form->ScaleSpinEdit->findChild<QLineEdit*>();
   edit->selectAll();
-  for (const QString digit : {QStringLiteral("\u0662"), QStringLiteral("\u0665")}) {
+  for (const QString& digit : {QStringLiteral("\u0662"), QStringLiteral("\u0665")}) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, digit);
     QApplication::sendEvent(edit, &press);
   }
