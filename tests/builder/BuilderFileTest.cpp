@@ -59,6 +59,20 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
 }
 
+TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
+  Load(MakeType({{0, 40, Right}, {1, 30, Down, 5, SegmentLine, true}}));
+  Click(At(1));
+  Move(QPoint(At(0).x(), At(0).y() - 40));
+  Release();
+  SaveAs("no such folder/kite.stk");
+  ASSERT_EQ(Dialogs.Messages().size(), 1);
+  EXPECT_TRUE(Dialogs.Messages()[0].contains("kite.stk"));
+  // The pose went into the records; the static flag stays the builder's own.
+  EXPECT_DOUBLE_EQ(Type().Segments[0].Angle, Figure().Angles[0]);
+  EXPECT_EQ(Type().Segments[1].Static, 0);
+  EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
+}
+
 TEST_F(BuilderFile, SaveAsAnsweredNoWritesNothingAndSaveThenWritesWithoutAsking) {
   WriteWholeFile(Path("old.stk"), "old");
   Dialogs.YesNoAnswers = {false};
