@@ -50,8 +50,8 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   Label1->setText(QStringLiteral("select a handle to attach segment"));
   Label1->adjustSize();
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
-  const TRealPoint from = WorkFigure.Points[s.ParentVertex];
-  const TRealPoint to = WorkFigure.Points[s.ChildVertex];
+  const TRealPoint from = WorkFigure.Points()[s.ParentVertex];
+  const TRealPoint to = WorkFigure.Points()[s.ChildVertex];
   Duplicate.Kind = s.Kind;
   Duplicate.Length = s.Length;
   Duplicate.Thickness = s.Thickness;
@@ -82,7 +82,7 @@ void TFigureBuilderForm::DeleteButtonClick() {
   StaticFlags.resize(type.SegmentCount());
 
   EraseFigure();
-  const TRealPoint root = WorkFigure.Points[0];
+  const TRealPoint root = WorkFigure.Points()[0];
   WorkFigure.SetType(0);
   WorkFigure.MoveBy(root);
   if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);

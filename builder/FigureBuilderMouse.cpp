@@ -88,11 +88,11 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
       return;
     }
     EraseFigure();
-    const TRealPoint start = WorkFigure.Points[StartVertex];
+    const TRealPoint start = WorkFigure.Points()[StartVertex];
     const float length = Distance(start, p);
     const float thickness = StartThickness();
     type.AddSegment(StartVertex, NewSegmentKind, length, thickness, 0.0, 0);
-    WorkFigure.Points.push_back(p);
+    WorkFigure.AddVertex(p);
     WorkFigure.Angles.push_back(AngleBetween(start, p));
     StaticFlags.push_back(false);
     SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
@@ -117,7 +117,7 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
     GrabbedHandle = hit;
     const uint8_t v = vertexOf(hit);
     type.AddSegment(v, Duplicate.Kind, Duplicate.Length, Duplicate.Thickness, 0.0, 0);
-    WorkFigure.Points.push_back(Plus(WorkFigure.Points[v], Duplicate.Offset));
+    WorkFigure.AddVertex(Plus(WorkFigure.Points()[v], Duplicate.Offset));
     WorkFigure.Angles.push_back(Duplicate.Direction);
     EraseFigure();
     StaticFlags.push_back(Duplicate.Static);
@@ -166,7 +166,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     QPen pen = canvas.pen();
     pen.setWidth(std::max(0, RoundPixel(static_cast<double>(WorkFigure.Scale) * StartThickness())));
     canvas.setPen(pen);
-    DrawGeneralSegment(canvas, WorkFigure.Points[StartVertex], p, NewSegmentKind);
+    DrawGeneralSegment(canvas, WorkFigure.Points()[StartVertex], p, NewSegmentKind);
     canvas.end();
     Image1->Changed(PictureRect());
     return;
@@ -203,13 +203,13 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     // segments hanging from it change length and direction to follow it.
     const uint8_t h = static_cast<uint8_t>(GrabbedHandle);
     const uint8_t c = type.Segments[h].ChildVertex;
-    WorkFigure.Points[c] = p;
+    WorkFigure.SetVertex(c, p);
     for (uint8_t k : type.Vertices[c].Children) {
-      const TRealPoint end = WorkFigure.Points[type.Segments[k].ChildVertex];
+      const TRealPoint end = WorkFigure.Points()[type.Segments[k].ChildVertex];
       type.Segments[k].Length = Distance(p, end);
       WorkFigure.Angles[k] = AngleBetween(p, end);
     }
-    const TRealPoint from = WorkFigure.Points[type.Segments[h].ParentVertex];
+    const TRealPoint from = WorkFigure.Points()[type.Segments[h].ParentVertex];
     type.Segments[h].Length = Distance(from, p);
     WorkFigure.Angles[h] = AngleBetween(from, p);
   } else {

@@ -184,9 +184,10 @@ void TFigureBuilderForm::Initialize() {
   WorkFigure = TFigure{};
   WorkFigure.SetType(0);
   const QRect area = PictureRect();
-  WorkFigure.Points[0] = RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2));
-  WorkFigure.Points[1] = RealPoint(WorkFigure.Points[0].X, WorkFigure.Points[0].Y - s.Length);
-  WorkFigure.Angles[0] = AngleBetween(WorkFigure.Points[0], WorkFigure.Points[1]);
+  const TRealPoint root = RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2));
+  WorkFigure.SetVertex(0, root);
+  WorkFigure.SetVertex(1, RealPoint(root.X, root.Y - s.Length));
+  WorkFigure.Angles[0] = AngleBetween(root, WorkFigure.Points()[1]);
   EraseFigure();
   DrawFigure();
 

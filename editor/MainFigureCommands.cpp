@@ -49,8 +49,8 @@ void TMainForm::DeleteFigureButtonClick() {
 void TMainForm::CenterFigure(int Index) {
   if (Index < 0 || Index >= EditFrame.Count()) return;
   TFigure& figure = EditFrame.Items[Index];
-  const float dx = static_cast<float>(AnimationWidth / 2) - figure.Points[0].X;
-  const float dy = static_cast<float>(AnimationHeight / 2) - figure.Points[0].Y;
+  const float dx = static_cast<float>(AnimationWidth / 2) - figure.Root().X;
+  const float dy = static_cast<float>(AnimationHeight / 2) - figure.Root().Y;
   figure.MoveBy(RealPoint(dx, dy));
   DrawFigures();
 }
@@ -62,7 +62,7 @@ void TMainForm::FlipButtonClick() {
   // Mirror left to right about the vertical line through the root.
   TFigure& figure = EditFrame.Items[SelectedFigure];
   for (double& a : figure.Angles) a = a < Pi ? Pi - a : 3 * Pi - a;
-  figure.SetPosition(figure.Points[0]);
+  figure.SetPosition(figure.Root());
   DrawFigures();
 }
 

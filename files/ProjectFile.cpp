@@ -1,8 +1,6 @@
 #include "files/ProjectFile.h"
 
-#include <algorithm>
 #include <string>
-#include <thread>
 
 #include "files/BmpFile.h"
 #include "files/CodePage.h"
@@ -110,44 +108,13 @@ void ReadBackground(TByteReader& In, const QByteArray& Payload, TProjectContents
   P.Background = DecodeBmp(QByteArray::fromRawData(In.Take(size, Project), size));
 }
 
-// Reads Frames.size() frame blocks. Placing every figure's vertices is most
-// of the work of an open, so many frames are read in slices side by side: a
-// first pass checks the blocks' structure and finds where each slice starts.
-void ReadFrames(TByteReader& In, const QByteArray& Payload, std::span<const std::unique_ptr<TFigureType>> Types,
-                std::vector<TFigures>& Frames) {
-  const std::size_t count = Frames.size();
-  if (count == 0) return;
-  const std::size_t slices = count < 256 ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
-  std::vector<qsizetype> starts;  // offset of each slice's first frame, then the end
-  for (std::size_t f = 0; f < count; ++f) {
-    if (f == starts.size() * count / slices) starts.push_back(In.Pos());
-    const int figures = In.Read<uint8_t>(Project);
-    for (int i = 0; i < figures; ++i) {
-      const uint8_t type = static_cast<uint8_t>(*In.Take(1, "The figure record"));
-      In.Take(TFigure::RecordBytes(type, Types) - 1, "The figure record");
-    }
+// Reads Frames.size() frame blocks. Figures keep the root and angles the
+// file gives them and place their vertices when first drawn.
+void ReadFrames(TByteReader& In, std::span<const std::unique_ptr<TFigureType>> Types, std::vector<TFigures>& Frames) {
+  for (TFigures& frame : Frames) {
+    frame.Items.resize(In.Read<uint8_t>(Project));
+    for (TFigure& figure : frame.Items) figure.LoadFromBytes(In, Types);
   }
-  starts.push_back(In.Pos());
-
-  std::vector<std::string> errors(slices);
-  auto readSlice = [&](std::size_t S) {
-    try {
-      TByteReader slice(Payload.constData() + starts[S], starts[S + 1] - starts[S]);
-      for (std::size_t f = S * count / slices; f < (S + 1) * count / slices; ++f) {
-        Frames[f].Items.resize(slice.Read<uint8_t>(Project));
-        for (TFigure& figure : Frames[f].Items) figure.LoadFromBytes(slice, Types);
-      }
-    } catch (const EStreamError& e) {
-      errors[S] = e.what();
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (std::size_t s = 1; s < slices; ++s) helpers.emplace_back(readSlice, s);
-  readSlice(0);
-  for (std::thread& helper : helpers) helper.join();
-  // The first damage in file order is the one reported.
-  for (const std::string& error : errors)
-    if (!error.empty()) throw EStreamError(error);
 }
 
 }  // namespace
@@ -185,7 +152,7 @@ TProjectContents ParseProjectPayload(const QByteArray& Payload) {
     // Every frame takes at least its count byte.
     if (frames > in.Remaining()) Damaged("It ends before its last frame.");
     p.Frames.resize(static_cast<std::size_t>(frames));
-    ReadFrames(in, Payload, table, p.Frames);
+    ReadFrames(in, table, p.Frames);
     for (int entry = 2; entry < n; ++entry) p.Types.push_back(std::move(table[entry]));
   } catch (const EStreamError& e) {
     Damaged(e.what());

@@ -44,6 +44,8 @@ struct TProjectContents {
   QImage Background;          // the decoded background; null without one
   std::vector<std::unique_ptr<TFigureType>> Types;  // table entries 2 and up
   QStringList TypeNames;                            // their names, in the same order
+  // Figures name entries of the table above (with the Stickman at 1) and
+  // place their vertices only once it is installed as FigureTypes.
   std::vector<TFigures> Frames;
 };
 

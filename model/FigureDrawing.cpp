@@ -128,8 +128,8 @@ void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
   const TSegmentStruct& s = Type().Segments[Index];
   if (s.Thickness == 0.0f) return;
   const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
-  const TRealPoint a = Zoomed(Points[s.ParentVertex], Zoom);
-  const TRealPoint b = Zoomed(Points[s.ChildVertex], Zoom);
+  const TRealPoint a = Zoomed(Points()[s.ParentVertex], Zoom);
+  const TRealPoint b = Zoomed(Points()[s.ChildVertex], Zoom);
   if (s.Kind == SegmentLine) {
     DrawPixelLine(Canvas, Rounded(a), Rounded(b), width);
   } else if (s.Kind == SegmentCircle) {
@@ -145,13 +145,13 @@ void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
 
 void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor) const {
   SetPenColor(Canvas, RootColor);
-  DrawDot(Canvas, Rounded(Points[0]), RootDotWidth(Scale));
+  DrawDot(Canvas, Rounded(Points()[0]), RootDotWidth(Scale));
   SetPenColor(Canvas, JointColor);
   const TFigureType& type = Type();
   for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Static != 0) continue;
-    DrawDot(Canvas, Rounded(Points[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
+    DrawDot(Canvas, Rounded(Points()[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
   }
 }
 
@@ -167,8 +167,8 @@ QRect TFigure::DrawBounds(float Zoom, bool WithHandles) const {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Thickness == 0.0f || (s.Kind != SegmentLine && s.Kind != SegmentCircle)) continue;
     const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
-    const TRealPoint a = Zoomed(Points[s.ParentVertex], Zoom);
-    const TRealPoint b = Zoomed(Points[s.ChildVertex], Zoom);
+    const TRealPoint a = Zoomed(Points()[s.ParentVertex], Zoom);
+    const TRealPoint b = Zoomed(Points()[s.ChildVertex], Zoom);
     bounds |= around(Rounded(a), width);
     if (s.Kind == SegmentLine) {
       bounds |= around(Rounded(b), width);
@@ -181,9 +181,9 @@ QRect TFigure::DrawBounds(float Zoom, bool WithHandles) const {
     }
   }
   if (WithHandles) {
-    bounds |= around(Rounded(Points[0]), 10);
+    bounds |= around(Rounded(Points()[0]), 10);
     for (std::size_t i = 0; i < Angles.size(); ++i)
-      if (type.Segments[i].Static == 0) bounds |= around(Rounded(Points[type.Segments[i].ChildVertex]), 10);
+      if (type.Segments[i].Static == 0) bounds |= around(Rounded(Points()[type.Segments[i].ChildVertex]), 10);
   }
   return bounds;
 }

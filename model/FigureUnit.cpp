@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QPoint>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -35,46 +36,67 @@ float RootHandleRadius(float Scale) { return std::min(std::max(10.0f * Scale, 4.
 void TFigure::SetType(uint8_t T) {
   TypeIndex = T;
   const TFigureType& type = Type();
-  Points.assign(static_cast<std::size_t>(type.SegmentCount()) + 1, TRealPoint{});
   Angles.resize(type.SegmentCount());
   for (std::size_t i = 0; i < Angles.size(); ++i) Angles[i] = type.Segments[i].Angle;
   SetPosition(RealPoint(0, 0));
 }
 
-void TFigure::PlaceVertices(const TFigureType& type) {
+void TFigure::PlaceVertices() const {
+  const TFigureType& type = Type();
+  Vertices.resize(Angles.size() + 1);
   for (std::size_t i = 0; i < Angles.size(); ++i) {
     const TSegmentStruct& s = type.Segments[i];
     const float length = s.Length * Scale;
-    Points[s.ChildVertex] = EndPoint(Points[s.ParentVertex], Angles[i], length);
+    Vertices[s.ChildVertex] = EndPoint(Vertices[s.ParentVertex], Angles[i], length);
   }
 }
 
+void TFigure::Place() const {
+  if (Placed) return;
+  Vertices.assign(1, UnplacedRoot);
+  PlaceVertices();
+  Placed = true;
+}
+
+void TFigure::SetVertex(std::size_t Vertex, TRealPoint P) {
+  Place();
+  Vertices[Vertex] = P;
+}
+
+void TFigure::AddVertex(TRealPoint P) {
+  Place();
+  Vertices.push_back(P);
+}
+
 void TFigure::SetPosition(TRealPoint P) {
-  Points[0] = P;
+  Vertices.assign(1, P);
+  Placed = true;
   PlaceVertices();
 }
 
 void TFigure::SetScale(float S) {
   Scale = S;
-  PlaceVertices();
+  SetPosition(Root());
 }
 
 void TFigure::RotateSegment(uint8_t Index, double Delta) {
+  Place();
   const TFigureType& type = Type();
   const TSegmentStruct& s = type.Segments[Index];
   Angles[Index] += Delta;
   const float length = s.Length * Scale;
-  Points[s.ChildVertex] = EndPoint(Points[s.ParentVertex], Angles[Index], length);
+  Vertices[s.ChildVertex] = EndPoint(Vertices[s.ParentVertex], Angles[Index], length);
   for (uint8_t child : type.Vertices[s.ChildVertex].Children) RotateSegment(child, Delta);
 }
 
 void TFigure::TurnSegmentTowards(uint8_t Index, TRealPoint Target) {
-  const TRealPoint from = Points[Type().Segments[Index].ParentVertex];
+  const TRealPoint from = Points()[Type().Segments[Index].ParentVertex];
   RotateSegment(Index, AngleBetween(from, Target) - Angles[Index]);
 }
 
 void TFigure::MoveBy(TRealPoint D) {
-  for (TRealPoint& p : Points) {
+  Place();
+  for (TRealPoint& p : Vertices) {
     p.X += D.X;
     p.Y += D.Y;
   }
@@ -89,12 +111,13 @@ bool InsideSquare(TRealPoint Centre, float R, QPoint P) {
 
 int16_t TFigure::HandleAt(QPoint P) const {
   const TFigureType& type = Type();
+  const std::vector<TRealPoint>& points = Points();
   for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Static != 0) continue;
-    if (InsideSquare(Points[s.ChildVertex], JointHandleRadius(s.Thickness, Scale), P)) return static_cast<int16_t>(i);
+    if (InsideSquare(points[s.ChildVertex], JointHandleRadius(s.Thickness, Scale), P)) return static_cast<int16_t>(i);
   }
-  if (InsideSquare(Points[0], RootHandleRadius(Scale), P)) return RootHandle;
+  if (InsideSquare(points[0], RootHandleRadius(Scale), P)) return RootHandle;
   return NoHandle;
 }
 
@@ -104,8 +127,9 @@ void TFigure::SaveToBytes(QByteArray& Out) const {
   out.Write(Scale);
   out.Write(Color);
   for (double a : Angles) out.Write(a);
-  out.Write(Points[0].X);
-  out.Write(Points[0].Y);
+  const TRealPoint root = Root();
+  out.Write(root.X);
+  out.Write(root.Y);
 }
 
 void TFigure::SaveToStream(QIODevice& Stream) const {
@@ -135,12 +159,12 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr
   const uint8_t typeIndex = Reader.Read<uint8_t>(FigureRecord);
   const float scale = Reader.Read<float>(FigureRecord);
   const TColor color = Reader.Read<uint32_t>(FigureRecord);
-  const TFigureType& type = RecordType(typeIndex, Types);
-  std::vector<double> angles(type.SegmentCount());
-  for (double& a : angles) a = Reader.Read<double>(FigureRecord);
-  TRealPoint root;
-  root.X = Reader.Read<float>(FigureRecord);
-  root.Y = Reader.Read<float>(FigureRecord);
+  const std::size_t count = RecordType(typeIndex, Types).SegmentCount();
+  // The angles and the root, read at once: a long animation holds millions.
+  const char* rest = Reader.Take(static_cast<qsizetype>(8 * count + 8), FigureRecord);
+  std::vector<double> angles(count);
+  qFromLittleEndian<double>(rest, static_cast<qsizetype>(count), angles.data());
+  const TRealPoint root{qFromLittleEndian<float>(rest + 8 * count), qFromLittleEndian<float>(rest + 8 * count + 4)};
   const bool finite = std::isfinite(scale) && std::isfinite(root.X) && std::isfinite(root.Y) &&
                       std::all_of(angles.begin(), angles.end(), [](double a) { return std::isfinite(a); });
   if (!finite) throw EStreamError("The figure record is damaged: it holds a number that is not finite.");
@@ -149,9 +173,9 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr
   Scale = scale;
   Color = color;
   Angles = std::move(angles);
-  Points.resize(Angles.size() + 1);
-  Points[0] = root;
-  PlaceVertices(type);
+  Vertices.clear();
+  UnplacedRoot = root;
+  Placed = false;
 }
 
 void TFigure::LoadFromStream(QIODevice& Stream) {

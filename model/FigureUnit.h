@@ -1,6 +1,13 @@
 #pragma once
 // A figure: one posed instance of a figure type, with its own scale, colour,
 // segment directions and vertex positions.
+//
+// The root and the directions are what a figure is; the other vertices
+// follow from them and the type's lengths. A figure read from a file holds
+// only those and places its vertices the first time they are asked for, so
+// that opening a long animation costs no trigonometry for frames nobody
+// looks at yet. Placing writes the figure, so a figure that several threads
+// read at once must be placed first (Place()).
 
 #include <QRect>
 #include <cstdint>
@@ -26,12 +33,25 @@ class TFigure {
   uint8_t TypeIndex = 0;  // entry of FigureTypes
   float Scale = 1.0f;     // factor on every length and thickness
   TColor Color = ColorBlack;
-  std::vector<TRealPoint> Points;  // one per vertex, the root first
-  std::vector<double> Angles;      // absolute direction of every segment, radians
+  std::vector<double> Angles;  // absolute direction of every segment, radians
 
   // The type this figure is an instance of, looked up in the table now.
   const TFigureType& Type() const { return *FigureTypes[TypeIndex]; }
   uint8_t SegmentCount() const { return static_cast<uint8_t>(Angles.size()); }
+
+  // One position per vertex, the root first, placed now if they were not yet.
+  // Placing looks the type up in FigureTypes, so a figure read against
+  // another table is placed only once that table is installed.
+  const std::vector<TRealPoint>& Points() const {
+    if (!Placed) Place();
+    return Vertices;
+  }
+  TRealPoint Root() const { return Placed ? Vertices[0] : UnplacedRoot; }
+  void Place() const;
+  // The builder moves and adds single vertices of its working figure by
+  // hand, keeping the angles and the type's lengths in step itself.
+  void SetVertex(std::size_t Vertex, TRealPoint P);
+  void AddVertex(TRealPoint P);
 
   void Assign(const TFigure& Source) { *this = Source; }
   // Instances type T in its default pose with the root at (0, 0).
@@ -71,8 +91,11 @@ class TFigure {
   QRect DrawBounds(float Zoom, bool WithHandles) const;
 
  private:
-  void PlaceVertices() { PlaceVertices(Type()); }
-  void PlaceVertices(const TFigureType& T);
+  void PlaceVertices() const;
+
+  mutable std::vector<TRealPoint> Vertices;
+  mutable bool Placed = true;
+  TRealPoint UnplacedRoot{};  // the root until the vertices are placed
 };
 
 // The point at distance Length from From in direction Angle.

@@ -80,7 +80,7 @@ TEST_F(BuilderCommands, EveryStepNamesItsUndoAndUndoRestoresTheStateBeforeIt) {
   };
   for (const auto& [caption, step] : steps) {
     Load(start);
-    const std::vector<TRealPoint> points = Figure().Points;
+    const std::vector<TRealPoint> points = Figure().Points();
     step();
     EXPECT_EQ(UndoCaption(), caption);
     EXPECT_TRUE(Form->Undo1->isEnabled()) << caption.toStdString();
@@ -88,7 +88,7 @@ TEST_F(BuilderCommands, EveryStepNamesItsUndoAndUndoRestoresTheStateBeforeIt) {
     EXPECT_EQ(UndoCaption(), "Undo");
     EXPECT_FALSE(Form->Undo1->isEnabled()) << caption.toStdString();
     EXPECT_TRUE(SameShape(Type(), start)) << caption.toStdString();
-    EXPECT_EQ(Figure().Points, points) << caption.toStdString();
+    EXPECT_EQ(Figure().Points(), points) << caption.toStdString();
     EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, false})) << caption.toStdString();
     EXPECT_EQ(Form->GetSelectedSegment(), 0) << caption.toStdString();
   }
@@ -121,7 +121,7 @@ TEST_F(BuilderCommands, DeleteRenumbersAndEveryVertexStaysWhereItWas) {
   Press(At(2));
   Move(At(1) + QPoint(0, -30));
   Release();
-  const std::vector<TRealPoint> before = Figure().Points;
+  const std::vector<TRealPoint> before = Figure().Points();
 
   Click(At(3));
   ASSERT_EQ(Pixel(At(0) + QPoint(0, 15)), Blue);
@@ -192,9 +192,9 @@ TEST_F(BuilderCommands, DeleteEndsAPendingAddDuplicateOrDrag) {
   Press(At(3));
   Form->DeleteButtonClick();
   expectNothingPending("holding");
-  const std::vector<TRealPoint> points = Figure().Points;
+  const std::vector<TRealPoint> points = Figure().Points();
   Move(QPoint(10, 10));
-  EXPECT_EQ(Figure().Points, points);
+  EXPECT_EQ(Figure().Points(), points);
   Release();
 
   // A refused delete leaves the add alone.

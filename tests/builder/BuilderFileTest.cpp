@@ -47,7 +47,7 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Form->New1Click();
   Open("kite.stk");
   EXPECT_EQ(Figure().Angles, pose);
-  EXPECT_EQ(Figure().Points[0], RealPoint(Form->Image1->width() / 2, Form->Image1->height() / 2));
+  EXPECT_EQ(Figure().Points()[0], RealPoint(Form->Image1->width() / 2, Form->Image1->height() / 2));
   EXPECT_EQ(Form->GetSelectedSegment(), 0);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
   EXPECT_EQ(Form->UpDown1->Position(), 5);

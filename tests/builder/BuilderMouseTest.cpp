@@ -118,7 +118,7 @@ TEST_F(BuilderMouse, HandleSquaresAreOpenAndSizedByThickness) {
 
 TEST_F(BuilderMouse, RotateModeTurnsTheBranchAndEditModeMovesOneVertex) {
   Load(MakeType({{0, 40, Up}, {1, 30, Right}, {2, 20, Right}, {0, 25, Down}}));
-  const std::vector<TRealPoint> start = Figure().Points;
+  const std::vector<TRealPoint> start = Figure().Points();
   const TRealPoint root = start[0];
 
   Press(At(1));
@@ -132,7 +132,7 @@ TEST_F(BuilderMouse, RotateModeTurnsTheBranchAndEditModeMovesOneVertex) {
   EXPECT_EQ(PointOf(4), start[4]);
   EXPECT_EQ(Type().Segments[1].Length, 30.0f);
   Form->Undo1->trigger();
-  EXPECT_EQ(Figure().Points, start);
+  EXPECT_EQ(Figure().Points(), start);
 
   Form->EditMode1Click();
   EXPECT_TRUE(Form->EditMode1->isChecked());
@@ -151,13 +151,13 @@ TEST_F(BuilderMouse, RotateModeTurnsTheBranchAndEditModeMovesOneVertex) {
   // The pose still follows from the lengths and directions.
   TFigure rebuilt = Figure();
   rebuilt.SetPosition(root);
-  for (int v = 0; v <= 4; ++v) ExpectNear(rebuilt.Points[v], PointOf(v), "rebuilt vertex");
+  for (int v = 0; v <= 4; ++v) ExpectNear(rebuilt.Points()[v], PointOf(v), "rebuilt vertex");
 }
 
 TEST_F(BuilderMouse, DraggingTheRootMovesEveryVertexWithAnyButton) {
   Load(MakeType({{0, 40, Up}, {1, 30, Right}}));
   Click(At(2));
-  const std::vector<TRealPoint> start = Figure().Points;
+  const std::vector<TRealPoint> start = Figure().Points();
   const QPoint root = At(0);
   Press(root, Qt::RightButton);
   Move(root + QPoint(10, 5));
@@ -178,7 +178,7 @@ TEST_F(BuilderMouse, ADragTakesOneSnapshotAtItsFirstMoveAndAPressAloneNone) {
   Form->ChangeKindButtonClick();
   Click(At(1));
   EXPECT_EQ(UndoCaption(), "Undo Kind");
-  const std::vector<TRealPoint> before = Figure().Points;
+  const std::vector<TRealPoint> before = Figure().Points();
   Press(At(1));
   Move(At(0) + QPoint(30, 0));
   Move(At(0) + QPoint(0, 30));
@@ -186,7 +186,7 @@ TEST_F(BuilderMouse, ADragTakesOneSnapshotAtItsFirstMoveAndAPressAloneNone) {
   EXPECT_EQ(UndoCaption(), "Undo Move");
   // Undo goes back to before the first move, not the second.
   Form->Undo1->trigger();
-  EXPECT_EQ(Figure().Points, before);
+  EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Type().Segments[0].Kind, SegmentCircle);  // the kind change stays
 
   // A press on nothing, then an attach and a drag of the attached handle:
@@ -281,7 +281,7 @@ TEST_F(BuilderMouse, AtTheSegmentLimitNothingStartsAndNoPressCompletes) {
   Click(QPoint(20, 20));
   EXPECT_EQ(Dialogs.Messages(), QStringList({limit}));
   EXPECT_EQ(Type().SegmentCount(), 255);
-  EXPECT_EQ(Figure().Points.size(), 256u);
+  EXPECT_EQ(Figure().Points().size(), 256u);
   // The refusal ends the add: the next press selects again, without a message.
   EXPECT_FALSE(Form->IsPlacingSegment());
   Click(QPoint(20, 20));

@@ -89,7 +89,7 @@ class BuilderTest : public testing::Test {
 
   const TFigure& Figure() const { return Form->GetWorkFigure(); }
   const TFigureType& Type() const { return Form->WorkType(); }
-  TRealPoint PointOf(int Vertex) const { return Figure().Points[Vertex]; }
+  TRealPoint PointOf(int Vertex) const { return Figure().Points()[Vertex]; }
   QPoint At(int Vertex) const { return QPoint(RoundPixel(PointOf(Vertex).X), RoundPixel(PointOf(Vertex).Y)); }
   QRgb Pixel(QPoint P) const { return Form->Image1->Picture().pixel(P); }
   QString Status() const { return Form->Label1->text(); }

@@ -104,12 +104,12 @@ TEST_F(BuilderWindow, ResettingOrLoadingInterruptsAPendingAddOrDuplicateComplete
 
 TEST_F(BuilderWindow, ResizingMovesStatusBarAndGrowsAreaWithoutMovingFigure) {
   ShowActive();
-  const std::vector<TRealPoint> before = Figure().Points;
+  const std::vector<TRealPoint> before = Figure().Points();
   Form->resize(500, 450);
   WAIT_ASSERT(Form->Image1->geometry() == QRect(56, 0, 436, 371));
   EXPECT_EQ(Form->Image1->Picture().size(), QSize(436, 371));
   EXPECT_EQ(Form->Panel2->geometry(), QRect(0, 379, 492, 25));
-  EXPECT_EQ(Figure().Points, before);
+  EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Pixel(At(0) - QPoint(0, 24)), Blue);
 
   // An odd width: the root of a new figure sits at the truncated half.

@@ -77,7 +77,7 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
     EXPECT_EQ(Form->BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
     EXPECT_TRUE(Form->HasBackground);
     EXPECT_TRUE(Form->ClearBackground1->isEnabled());
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points[0], RealPoint(320, 240)) << i;
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
     EXPECT_EQ(Form->EditImage->size(), QSize(640, 480));
     EXPECT_EQ(Form->Underlay, Background.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Picture(), FullRepaint());
@@ -113,8 +113,8 @@ TEST_F(BackgroundTest, AnsweringYesRedrawsTheThumbnailsAndKeepsTheFiguresWhereTh
   EXPECT_EQ(thumb.Geometry, QRect(79, 3, 73, 55));
   EXPECT_EQ(thumb.Picture.pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(thumb.Picture.pixel(71, 53), qRgb(255, 0, 0));
-  EXPECT_EQ(Frames[0].Items[0].Points, first.Items[0].Points);
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Frames[0].Items[0].Points(), first.Items[0].Points());
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
   EXPECT_EQ(Form->Underlay, Background);  // the background alone: no ghost until the next rebuild
 }
 

@@ -35,7 +35,7 @@ TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) 
   EXPECT_EQ(working.Segments[1].Length, 20.0f);
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
   // The figure and the table entry it uses are left as they were.
-  EXPECT_EQ(Figure(1).Points, figure.Points);
+  EXPECT_EQ(Figure(1).Points(), figure.Points());
   EXPECT_EQ(SaveBytes(*FigureTypes[2]), typeBefore);
 }
 

@@ -22,26 +22,26 @@ TEST_F(MainFormTest, DraggingTheRootMovesTheWholeFigure) {
   MoveTo(QPoint(283, 197));
   Release(QPoint(283, 197));
   EXPECT_EQ(Form->SelectedHandle, NoHandle);
-  for (std::size_t v = 0; v < before.Points.size(); ++v) {
-    EXPECT_FLOAT_EQ(Figure(0).Points[v].X, before.Points[v].X + 30);
-    EXPECT_FLOAT_EQ(Figure(0).Points[v].Y, before.Points[v].Y - 10);
+  for (std::size_t v = 0; v < before.Points().size(); ++v) {
+    EXPECT_FLOAT_EQ(Figure(0).Points()[v].X, before.Points()[v].X + 30);
+    EXPECT_FLOAT_EQ(Figure(0).Points()[v].Y, before.Points()[v].Y - 10);
   }
   EXPECT_EQ(Figure(0).Angles, before.Angles);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
 TEST_F(MainFormTest, DraggingAJointTurnsItsBranchTowardsThePointerWithAnyButton) {
-  const TRealPoint neck = Figure(0).Points[1];
-  const QPoint elbow = At(Figure(0).Points[3]);
+  const TRealPoint neck = Figure(0).Points()[1];
+  const QPoint elbow = At(Figure(0).Points()[3]);
   Press(elbow, Qt::RightButton);
   EXPECT_EQ(Form->SelectedHandle, 2);
   // Level with the neck and to its left: the upper arm points at pi.
   MoveTo(QPoint(qRound(neck.X) - 100, qRound(neck.Y)));
   EXPECT_DOUBLE_EQ(Figure(0).Angles[2], pi);
-  EXPECT_NEAR(Figure(0).Points[3].X, neck.X - 40, 1e-3);
+  EXPECT_NEAR(Figure(0).Points()[3].X, neck.X - 40, 1e-3);
   // The forearm turned with it, keeping its length; the other arm did not move.
   const TFigure& f = Figure(0);
-  EXPECT_NEAR(std::hypot(f.Points[5].X - f.Points[3].X, f.Points[5].Y - f.Points[3].Y), 40, 1e-3);
+  EXPECT_NEAR(std::hypot(f.Points()[5].X - f.Points()[3].X, f.Points()[5].Y - f.Points()[3].Y), 40, 1e-3);
   Release(QPoint(0, 0), Qt::RightButton);
   EXPECT_EQ(Picture(), FullRepaint());
 }
@@ -49,10 +49,10 @@ TEST_F(MainFormTest, DraggingAJointTurnsItsBranchTowardsThePointerWithAnyButton)
 TEST_F(MainFormTest, DragGoesOnOutsideTheDrawingAreaUntilRelease) {
   Press(QPoint(253, 207));
   MoveTo(QPoint(-40, -30));
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(-40, -30));
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(-40, -30));
   Release(QPoint(-40, -30));
   MoveTo(QPoint(100, 100));
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(-40, -30));
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(-40, -30));
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
@@ -61,7 +61,7 @@ TEST_F(MainFormTest, PressSelectsTheTopmostFigureAndRedrawsOnlyOnAChange) {
   Figure(1).MoveBy(RealPoint(0, -60));  // its root now covers figure 0's neck joint
   Form->SelectedFigure = 0;
   Form->DrawFigures();
-  const QPoint neck0 = At(Figure(0).Points[1]);
+  const QPoint neck0 = At(Figure(0).Points()[1]);
   Press(neck0);
   EXPECT_EQ(Form->SelectedFigure, 1);
   EXPECT_EQ(Form->SelectedHandle, RootHandle);
@@ -70,8 +70,8 @@ TEST_F(MainFormTest, PressSelectsTheTopmostFigureAndRedrawsOnlyOnAChange) {
 
   // A press on the selected figure, or on nothing, repaints nothing.
   Picture().setPixel(5, 5, qRgb(1, 2, 3));
-  Press(At(Figure(1).Points[3]));
-  Release(At(Figure(1).Points[3]));
+  Press(At(Figure(1).Points()[3]));
+  Release(At(Figure(1).Points()[3]));
   Press(QPoint(480, 20));
   EXPECT_EQ(Form->SelectedHandle, NoHandle);
   EXPECT_EQ(Form->SelectedFigure, 1);
@@ -163,14 +163,14 @@ TEST_F(MainWheelTest, RootDragContinuesOnTheFigureTheWheelSelects) {
   ShowActive();
   Form->AddFigureButtonClick();
   Figure(1).MoveBy(RealPoint(100, 0));
-  const TRealPoint root0 = Figure(0).Points[0];
-  Press(At(Figure(1).Points[0]));
+  const TRealPoint root0 = Figure(0).Points()[0];
+  Press(At(Figure(1).Points()[0]));
   MoveTo(QPoint(363, 217));
   Wheel(120);  // selects figure 0
   ASSERT_EQ(Form->SelectedFigure, 0);
   MoveTo(QPoint(373, 227));
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(root0.X + 10, root0.Y + 10));
-  EXPECT_EQ(Figure(1).Points[0], RealPoint(363, 217));
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(root0.X + 10, root0.Y + 10));
+  EXPECT_EQ(Figure(1).Points()[0], RealPoint(363, 217));
   Release(QPoint(373, 227));
   EXPECT_EQ(Picture(), FullRepaint());
 }
@@ -183,14 +183,14 @@ TEST_F(MainWheelTest, JointDragNeverTurnsASegmentTheNewFigureLacks) {
   Figure(1).MoveBy(RealPoint(-150, 0));
   Form->SelectedFigure = 0;
   Form->DrawFigures();
-  Press(At(Figure(0).Points[10]));  // the last shin: segment 9
+  Press(At(Figure(0).Points()[10]));  // the last shin: segment 9
   ASSERT_EQ(Form->SelectedHandle, 9);
   Wheel(120);  // figure 1 has segments 0 and 1 only
   ASSERT_EQ(Form->SelectedFigure, 1);
   const TFigure before = Figure(1);
   MoveTo(QPoint(20, 20));
   EXPECT_EQ(Figure(1).Angles, before.Angles);
-  EXPECT_EQ(Figure(1).Points, before.Points);
+  EXPECT_EQ(Figure(1).Points(), before.Points());
   Release(QPoint(20, 20));
 }
 

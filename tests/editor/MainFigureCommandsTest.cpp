@@ -42,7 +42,7 @@ TEST_F(FigureCommandsTest, AddFigurePutsANewSelectedFigureOnTopAtTheCentre) {
   ASSERT_EQ(Form->EditFrame.Count(), 2);
   EXPECT_EQ(Form->SelectedFigure, 1);
   EXPECT_EQ(Figure(1).TypeIndex, 1);
-  EXPECT_EQ(Figure(1).Points[0], RealPoint(253, 207));
+  EXPECT_EQ(Figure(1).Points()[0], RealPoint(253, 207));
   EXPECT_EQ(Figure(1).Color, ColorBlack);
   EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
   EXPECT_EQ(Picture(), FullRepaint());
@@ -114,26 +114,26 @@ TEST_F(FigureCommandsTest, FlipMirrorsAboutTheRootAndTwiceRestores) {
   const TFigure before = f;
   Form->FlipButtonClick();
   EXPECT_DOUBLE_EQ(f.Angles[3], pi);
-  EXPECT_EQ(f.Points[0], before.Points[0]);
-  for (std::size_t v = 0; v < f.Points.size(); ++v) {
-    EXPECT_NEAR(f.Points[v].X - 253, 253 - before.Points[v].X, 1e-3);
-    EXPECT_NEAR(f.Points[v].Y, before.Points[v].Y, 1e-3);
+  EXPECT_EQ(f.Points()[0], before.Points()[0]);
+  for (std::size_t v = 0; v < f.Points().size(); ++v) {
+    EXPECT_NEAR(f.Points()[v].X - 253, 253 - before.Points()[v].X, 1e-3);
+    EXPECT_NEAR(f.Points()[v].Y, before.Points()[v].Y, 1e-3);
   }
   Form->FlipButtonClick();
-  for (std::size_t v = 0; v < f.Points.size(); ++v) {
-    EXPECT_NEAR(f.Points[v].X, before.Points[v].X, 1e-3);
-    EXPECT_NEAR(f.Points[v].Y, before.Points[v].Y, 1e-3);
+  for (std::size_t v = 0; v < f.Points().size(); ++v) {
+    EXPECT_NEAR(f.Points()[v].X, before.Points()[v].X, 1e-3);
+    EXPECT_NEAR(f.Points()[v].Y, before.Points()[v].Y, 1e-3);
   }
 }
 
 TEST_F(FigureCommandsTest, CentreMovesTheRootToTheMiddleKeepingThePose) {
   Figure(0).SetPosition(RealPoint(10, 20));
   const std::vector<double> angles = Figure(0).Angles;
-  const TRealPoint hand = Figure(0).Points[5];
+  const TRealPoint hand = Figure(0).Points()[5];
   Form->CenterButtonClick();
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(253, 207));
-  EXPECT_FLOAT_EQ(Figure(0).Points[5].X, hand.X + 243);
-  EXPECT_FLOAT_EQ(Figure(0).Points[5].Y, hand.Y + 187);
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(253, 207));
+  EXPECT_FLOAT_EQ(Figure(0).Points()[5].X, hand.X + 243);
+  EXPECT_FLOAT_EQ(Figure(0).Points()[5].Y, hand.Y + 187);
   EXPECT_EQ(Figure(0).Angles, angles);
 }
 
@@ -154,13 +154,13 @@ TEST_F(FigureCommandsTest, TypedScaleResizesTheFigureAboutItsRoot) {
   ShowActive();
   TypeScale("50");
   EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(253, 207));
-  EXPECT_NEAR(Figure(0).Points[1].Y, 207 - 30, 1e-3);
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(253, 207));
+  EXPECT_NEAR(Figure(0).Points()[1].Y, 207 - 30, 1e-3);
   EXPECT_EQ(Picture(), FullRepaint());
   TypeScale("");  // an empty edit changes nothing
   EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
   TypeScale("0");  // collapses the figure onto its root
-  EXPECT_EQ(Figure(0).Points[10], RealPoint(253, 207));
+  EXPECT_EQ(Figure(0).Points()[10], RealPoint(253, 207));
 }
 
 TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {

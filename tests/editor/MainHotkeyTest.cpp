@@ -41,7 +41,7 @@ TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   WAIT_ASSERT(Form->SelectedFigure == 0);
   Figure(0).MoveBy(RealPoint(40, 40));
   QTest::keyClick(Form.get(), Qt::Key_C, Qt::AltModifier);
-  WAIT_ASSERT(Figure(0).Points[0] == RealPoint(253, 207));
+  WAIT_ASSERT(Figure(0).Points()[0] == RealPoint(253, 207));
   const double before = Figure(0).Angles[2];
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
   WAIT_ASSERT(Figure(0).Angles[2] != before);

@@ -72,7 +72,7 @@ TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   EXPECT_FALSE(Form->Timer1->isActive());
   // The editing view is back, the animation untouched.
   EXPECT_EQ(Picture(), FullRepaint());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
   for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
 }
 
@@ -118,12 +118,12 @@ TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
 
 TEST_F(PlaybackTest, PlayEndsADragInProgress) {
   StoreFrames(1);
-  const TRealPoint root = Figure(0).Points[0];
+  const TRealPoint root = Figure(0).Points()[0];
   Press(At(root));
   Form->PlayButtonClick();
   Form->StopButtonClick();
   MoveTo(QPoint(20, 20));
-  EXPECT_EQ(Figure(0).Points[0], root);
+  EXPECT_EQ(Figure(0).Points()[0], root);
   EXPECT_EQ(Form->SelectedHandle, NoHandle);
 }
 

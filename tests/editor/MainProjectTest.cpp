@@ -65,7 +65,7 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   EXPECT_FALSE(Form->TimelineImages->Thumbnail(1).Picture.isNull());
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "arm"}));
   EXPECT_EQ(Form->EditFrame.Count(), last.Count());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], last.Items[0].Points[0]);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], last.Items[0].Points()[0]);
   EXPECT_EQ(Form->EditFrame.Items[0].Angles, last.Items[0].Angles);
   EXPECT_EQ(Form->EditedFrameIndex, -1);
   EXPECT_FALSE(Form->Bevel1->isVisible());

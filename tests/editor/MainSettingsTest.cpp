@@ -84,7 +84,7 @@ TEST_F(DimensionsTest, WithoutFramesTheFiguresAreCentredOnTheNewSize) {
   Form->AddFigureButtonClick();
   Figure(1).MoveBy(RealPoint(30, -40));
   Apply("800", "600");
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points[0], RealPoint(400, 300)) << i;
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(400, 300)) << i;
   EXPECT_EQ(Background.size(), QSize(800, 600));
   EXPECT_EQ(Background.pixel(799, 599), White);
   EXPECT_EQ(Form->EditImage->size(), QSize(800, 600));
@@ -149,8 +149,8 @@ TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails
   EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
   // The marker moved with the thumbnail under edit.
   EXPECT_EQ(Form->Bevel1->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
-  EXPECT_EQ(Frames[1].Items[0].Points, frame1.Items[0].Points);
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Frames[1].Items[0].Points(), frame1.Items[0].Points());
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
   EXPECT_EQ(Form->BackgroundJpeg, "jpeg bytes as loaded");
 }
 

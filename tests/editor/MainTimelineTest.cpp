@@ -22,7 +22,7 @@ class MainTimelineTest : public MainFormTest {
       Form->NextFrameButtonClick();
     }
   }
-  static float RootX(const TFigures& Frame) { return Frame.Items.at(0).Points[0].X; }
+  static float RootX(const TFigures& Frame) { return Frame.Items.at(0).Points()[0].X; }
   std::vector<float> FrameRoots() const {
     std::vector<float> roots;
     for (const TFigures& f : Frames) roots.push_back(RootX(f));
@@ -48,7 +48,7 @@ TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) 
   EXPECT_FALSE(Form->ProjectSaved);
   EXPECT_EQ(Form->EditedFrameIndex, -1);
   // The working frame stays as it was, over its own silver ghost.
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, Frames[0].Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), Frames[0].Items[0].Points());
   EXPECT_EQ(Form->Underlay.pixel(253, 160), Silver);
   EXPECT_EQ(Picture().pixel(253, 160), qRgb(0, 0, 0));
   EXPECT_EQ(Picture(), FullRepaint());
@@ -87,7 +87,7 @@ TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
   Form->FrameClick(2);
   Figure(0).MoveBy(RealPoint(0, 50));
   Form->FrameClick(1);  // the move is dropped
-  EXPECT_EQ(Frames[2].Items[0].Points[0].Y, 207);
+  EXPECT_EQ(Frames[2].Items[0].Points()[0].Y, 207);
   EXPECT_EQ(RootX(Form->EditFrame), 273);
 
   Form->FrameClick(2);
@@ -96,13 +96,13 @@ TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
   Form->NextFrameButtonClick();  // stores the move into frame 2
   EXPECT_EQ(Frames.size(), 3u);
   EXPECT_EQ(Strip().Count(), 3);
-  EXPECT_EQ(Frames[2].Items[0].Points[0].Y, 257);
+  EXPECT_EQ(Frames[2].Items[0].Points()[0].Y, 257);
   EXPECT_NE(Strip().Thumbnail(2).Picture, thumb2);
   EXPECT_FALSE(MarkerShown());
   EXPECT_EQ(Form->EditedFrameIndex, -1);
   EXPECT_FALSE(Form->ProjectSaved);
   // The working frame is a copy of the last stored frame, over its ghost.
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, Frames[2].Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), Frames[2].Items[0].Points());
   EXPECT_EQ(Form->Underlay, Ghost(Frames[2]));
 }
 
@@ -140,7 +140,7 @@ TEST_F(MainTimelineTest, DeleteBeforeTheFrameUnderEditMovesTheMarkerWithIt) {
   EXPECT_EQ(Strip().Count(), 3);
   EXPECT_EQ(Form->EditedFrameIndex, 2);
   EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));  // 70 pixels to the left
-  EXPECT_EQ(Form->EditFrame.Items[0].Points, working.Items[0].Points);
+  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
 }
 
 TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
@@ -161,7 +161,7 @@ TEST_F(MainTimelineTest, DeleteOfTheLastFrameResetsTheNewFrame) {
   Form->FramePopup(2);
   Form->Delete1Click();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273}));
-  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], RealPoint(273, 207));
+  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], RealPoint(273, 207));
 }
 
 TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
@@ -173,7 +173,7 @@ TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273, 313}));
   EXPECT_EQ(Form->EditedFrameIndex, 1);
   EXPECT_EQ(Marker(), QRect(71, 1, 72, 59));
-  EXPECT_EQ(Form->EditFrame.Items[0].Points[0], RealPoint(273, 247));
+  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], RealPoint(273, 247));
 }
 
 TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {

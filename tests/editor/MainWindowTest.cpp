@@ -21,7 +21,7 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   EXPECT_EQ(f.TypeIndex, 1);
   EXPECT_EQ(f.Color, ColorBlack);
   EXPECT_EQ(f.Scale, 1.0f);
-  EXPECT_EQ(f.Points[0], RealPoint(253, 207));
+  EXPECT_EQ(f.Points()[0], RealPoint(253, 207));
   EXPECT_EQ(Form->SelectedFigure, 0);
   EXPECT_EQ(Form->SelectedHandle, NoHandle);
   EXPECT_EQ(Form->EditedFrameIndex, -1);
@@ -38,7 +38,7 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   // On the drawing area: white, orange root, red joints, black lines.
   EXPECT_EQ(Picture().size(), QSize(506, 415));
   EXPECT_EQ(Picture().pixel(253, 207), qRgb(255, 136, 0));
-  EXPECT_EQ(Picture().pixel(At(f.Points[3])), qRgb(255, 0, 0));
+  EXPECT_EQ(Picture().pixel(At(f.Points()[3])), qRgb(255, 0, 0));
   EXPECT_EQ(Picture().pixel(253, 177), qRgb(0, 0, 0));  // the trunk
   EXPECT_EQ(Picture().pixel(10, 10), qRgb(255, 255, 255));
 }
@@ -140,7 +140,7 @@ TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {
   EXPECT_EQ(Form->Underlay.size(), QSize(300, 200));
   EXPECT_EQ(Background.size(), QSize(300, 200));
   ASSERT_EQ(Form->EditFrame.Count(), 1);
-  EXPECT_EQ(Figure(0).Points[0], RealPoint(150, 100));
+  EXPECT_EQ(Figure(0).Points()[0], RealPoint(150, 100));
   EXPECT_EQ(Picture(), FullRepaint());
 }
 

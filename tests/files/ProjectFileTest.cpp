@@ -105,7 +105,8 @@ TEST_F(ProjectFileTest, TypesNamesFramesAndFiguresRoundTrip) {
   EXPECT_EQ(f.TypeIndex, added);
   EXPECT_EQ(f.Color, 0x123456u);
   EXPECT_EQ(f.Angles, own.Angles);
-  EXPECT_EQ(f.Points, std::vector<TRealPoint>(own.Points));
+  EXPECT_EQ(f.Root(), own.Root());
+  EXPECT_EQ(f.Scale, own.Scale);
   // Characters outside the code page are saved as '?'.
   Names[1] = QString::fromUtf8("日本");
   EXPECT_EQ(ParseProjectPayload(ProjectPayload(View())).TypeNames[0], "??");
@@ -239,7 +240,7 @@ TEST_F(ProjectFileTest, ManyFramesAreReadInSlicesInFileOrder) {
   for (int f = 0; f < 1000; ++f) {
     ASSERT_EQ(back.Frames[f].Count(), f % 4) << f;
     if (f % 4) {
-      EXPECT_EQ(back.Frames[f].Items.back().Points[0], RealPoint(f, f % 4 - 1)) << f;
+      EXPECT_EQ(back.Frames[f].Items.back().Root(), RealPoint(f, f % 4 - 1)) << f;
     }
   }
   // A non-finite scale in a late frame is found whichever slice holds it.

@@ -120,9 +120,9 @@ TEST(PaintEditScene, HandlesLieOverEveryFigureAndTheSelectedOnesAreRedAndOrange)
   // Figure 1 is drawn over figure 0, but figure 0's handles lie over figure 1's
   // lines; figure 1's blue handles are drawn last of all, over the root.
   EXPECT_EQ(picture.pixel(100, 100), qRgb(0, 0, 255));
-  const TRealPoint neck = frame.Items[0].Points[1];
+  const TRealPoint neck = frame.Items[0].Points()[1];
   EXPECT_EQ(picture.pixel(static_cast<int>(neck.X), static_cast<int>(neck.Y)), qRgb(0, 0, 255));
-  const TRealPoint knee0 = frame.Items[0].Points[7];
+  const TRealPoint knee0 = frame.Items[0].Points()[7];
   EXPECT_EQ(picture.pixel(qRound(knee0.X), qRound(knee0.Y)), qRgb(255, 0, 0));
   PaintEditScene(picture, underlay, frame, 1);
   EXPECT_EQ(picture.pixel(100, 100), qRgb(255, 136, 0));

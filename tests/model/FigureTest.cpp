@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <random>
 
@@ -32,51 +33,51 @@ void ExpectNear(TRealPoint P, float X, float Y) {
 
 TEST_F(FigureTest, NewStickmanStandsUpFromTheRoot) {
   TFigure f = Stickman();
-  ASSERT_EQ(f.Points.size(), 11u);
+  ASSERT_EQ(f.Points().size(), 11u);
   ASSERT_EQ(f.Angles.size(), 10u);
   EXPECT_EQ(f.Scale, 1.0f);
   EXPECT_EQ(f.Color, 0u);
-  ExpectNear(f.Points[0], 0, 0);
-  ExpectNear(f.Points[1], 0, -60);
-  ExpectNear(f.Points[2], 0, -96);
+  ExpectNear(f.Points()[0], 0, 0);
+  ExpectNear(f.Points()[1], 0, -60);
+  ExpectNear(f.Points()[2], 0, -96);
 }
 
 TEST_F(FigureTest, ScaleGrowsAboutTheRoot) {
   TFigure f = Stickman();
   f.SetPosition(RealPoint(100, 200));
   f.SetScale(2.0f);
-  ExpectNear(f.Points[0], 100, 200);
-  ExpectNear(f.Points[1], 100, 80);
-  ExpectNear(f.Points[2], 100, 8);
+  ExpectNear(f.Points()[0], 100, 200);
+  ExpectNear(f.Points()[1], 100, 80);
+  ExpectNear(f.Points()[2], 100, 8);
 }
 
 TEST_F(FigureTest, RotatingTheTrunkTurnsTheUpperBodyOnly) {
   TFigure f = Stickman();
   const TFigure before = f;
   f.RotateSegment(0, pi / 2);
-  ExpectNear(f.Points[1], 60, 0);  // the neck now points right of the hip
-  ExpectNear(f.Points[2], 96, 0);
+  ExpectNear(f.Points()[1], 60, 0);  // the neck now points right of the hip
+  ExpectNear(f.Points()[2], 96, 0);
   // Arms turned rigidly: each arm joint at the same distance from the neck.
   for (int v = 3; v <= 6; ++v) {
-    const double dBefore = std::hypot(before.Points[v].X - before.Points[1].X, before.Points[v].Y - before.Points[1].Y);
-    const double dAfter = std::hypot(f.Points[v].X - f.Points[1].X, f.Points[v].Y - f.Points[1].Y);
+    const double dBefore = std::hypot(before.Points()[v].X - before.Points()[1].X, before.Points()[v].Y - before.Points()[1].Y);
+    const double dAfter = std::hypot(f.Points()[v].X - f.Points()[1].X, f.Points()[v].Y - f.Points()[1].Y);
     EXPECT_NEAR(dBefore, dAfter, 1e-3);
   }
   for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(f.Angles[i], before.Angles[i] + pi / 2);
   for (int i = 6; i < 10; ++i) EXPECT_EQ(f.Angles[i], before.Angles[i]);
-  for (int v = 7; v <= 10; ++v) EXPECT_EQ(f.Points[v], before.Points[v]);
-  EXPECT_EQ(f.Points[0], before.Points[0]);
+  for (int v = 7; v <= 10; ++v) EXPECT_EQ(f.Points()[v], before.Points()[v]);
+  EXPECT_EQ(f.Points()[0], before.Points()[0]);
 }
 
 TEST_F(FigureTest, AnglesBeyondOneTurnPlaceVerticesByPlainCosineAndSine) {
   TFigure f = Stickman();
   f.RotateSegment(0, 5 * pi);    // 3pi/2 + 5pi
   f.RotateSegment(6, -7 * pi);   // far below 0
-  EXPECT_NEAR(f.Points[1].X, 60 * std::cos(f.Angles[0]), 1e-3);
-  EXPECT_NEAR(f.Points[1].Y, 60 * std::sin(f.Angles[0]), 1e-3);
-  EXPECT_NEAR(f.Points[7].X, 50 * std::cos(f.Angles[6]), 1e-3);
-  EXPECT_NEAR(f.Points[7].Y, 50 * std::sin(f.Angles[6]), 1e-3);
-  ExpectNear(f.Points[1], 0, 60);  // pointing down after half turns
+  EXPECT_NEAR(f.Points()[1].X, 60 * std::cos(f.Angles[0]), 1e-3);
+  EXPECT_NEAR(f.Points()[1].Y, 60 * std::sin(f.Angles[0]), 1e-3);
+  EXPECT_NEAR(f.Points()[7].X, 50 * std::cos(f.Angles[6]), 1e-3);
+  EXPECT_NEAR(f.Points()[7].Y, 50 * std::sin(f.Angles[6]), 1e-3);
+  ExpectNear(f.Points()[1], 0, 60);  // pointing down after half turns
 }
 
 TEST(AngleBetween, CompassPointsAndCoincidingPoints) {
@@ -106,13 +107,13 @@ TEST(AngleBetween, AgreesWithTheTwoArgumentArctangent) {
 TEST_F(FigureTest, DraggingAJointPointsTheSegmentAtThePointerKeepingItsLength) {
   TFigure f = Stickman();
   f.MoveBy(RealPoint(253, 207));
-  const TRealPoint neck = f.Points[1];
+  const TRealPoint neck = f.Points()[1];
   f.TurnSegmentTowards(2, RealPoint(neck.X - 100, neck.Y));  // level, to the left
   EXPECT_DOUBLE_EQ(f.Angles[2], pi);
-  ExpectNear(f.Points[3], neck.X - 40, neck.Y);
+  ExpectNear(f.Points()[3], neck.X - 40, neck.Y);
   f.TurnSegmentTowards(2, RealPoint(neck.X + 1, neck.Y));  // level, to the right
   EXPECT_NEAR(std::fmod(f.Angles[2], 2 * pi), 0, 1e-12);
-  ExpectNear(f.Points[3], neck.X + 40, neck.Y);
+  ExpectNear(f.Points()[3], neck.X + 40, neck.Y);
 }
 
 TEST_F(FigureTest, HandleSquaresAreOpenAndSizedByThickness) {
@@ -175,8 +176,39 @@ TEST_F(FigureTest, StreamRecordHoldsTheRootAndAnglesOnly) {
   EXPECT_EQ(loaded.Angles, f.Angles);
   // Vertices are recomputed from the root at the stored scale.
   TFigure expected = f;
-  expected.SetPosition(f.Points[0]);
-  for (std::size_t v = 0; v < f.Points.size(); ++v) EXPECT_EQ(loaded.Points[v], expected.Points[v]);
+  expected.SetPosition(f.Points()[0]);
+  for (std::size_t v = 0; v < f.Points().size(); ++v) EXPECT_EQ(loaded.Points()[v], expected.Points()[v]);
+}
+
+// A loaded figure places its vertices when first asked; every edit made
+// before then must give what the same edit gives to a placed figure.
+TEST_F(FigureTest, EditsOfAFigureNotYetPlacedMatchThoseOfAPlacedOne) {
+  TFigure posed = Stickman();
+  posed.MoveBy(RealPoint(101.3f, 77.7f));
+  posed.RotateSegment(6, 0.7);
+  posed.SetScale(1.3f);
+  const QByteArray bytes = SaveBytes(posed);
+  const std::vector<std::pair<const char*, std::function<void(TFigure&)>>> edits = {
+      {"nothing", [](TFigure&) {}},
+      {"move", [](TFigure& f) { f.MoveBy(RealPoint(0.1f, -12.3f)); }},
+      {"rotate", [](TFigure& f) { f.RotateSegment(2, -0.4); }},
+      {"turn", [](TFigure& f) { f.TurnSegmentTowards(3, RealPoint(10, 10)); }},
+      {"scale", [](TFigure& f) { f.SetScale(0.45f); }},
+      {"set vertex", [](TFigure& f) { f.SetVertex(4, RealPoint(3, 4)); }},
+      {"add vertex", [](TFigure& f) { f.AddVertex(RealPoint(5, 6)); }},
+  };
+  for (const auto& [name, edit] : edits) {
+    TFigure lazy, eager;
+    LoadBytes(lazy, bytes);
+    LoadBytes(eager, bytes);
+    eager.Place();
+    EXPECT_EQ(lazy.Root(), eager.Root()) << name;
+    edit(lazy);
+    edit(eager);
+    EXPECT_EQ(SaveBytes(lazy), SaveBytes(eager)) << name;
+    EXPECT_EQ(lazy.Points(), eager.Points()) << name;
+    EXPECT_EQ(lazy.HandleAt(QPoint(3, 4)), eager.HandleAt(QPoint(3, 4))) << name;
+  }
 }
 
 TEST_F(FigureTest, DamagedFigureRecordsAreRefusedAndChangeNothing) {
@@ -194,7 +226,7 @@ TEST_F(FigureTest, DamagedFigureRecordsAreRefusedAndChangeNothing) {
   for (const QByteArray& bad : {good.left(8), good.left(96), QByteArray(), unknownType, emptyType, notFinite}) {
     EXPECT_THROW(LoadBytes(target, bad), EStreamError);
     EXPECT_EQ(SaveBytes(target), before);
-    EXPECT_EQ(target.Points.size(), 11u);
+    EXPECT_EQ(target.Points().size(), 11u);
   }
 }
 
