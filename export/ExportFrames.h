@@ -17,6 +17,8 @@ inline constexpr const char* NoFramesMessage = "You must create at least 1 frame
 // Draws frames over the background at zoom 1, into a picture it reuses, and
 // reduces them by a whole factor with the box filter when asked. One renderer
 // per thread: drawing different frames at once is safe, sharing one is not.
+// Nor is drawing the same frame on two threads at once, since drawing places
+// the vertices of figures read from a file that were not yet placed.
 class TFrameRenderer {
  public:
   // Pictures of Size, reduced to (width div Shrink) x (height div Shrink)

@@ -1,5 +1,7 @@
 #include "files/ProjectFile.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "files/BmpFile.h"
@@ -7,6 +9,7 @@
 #include "files/PictureDecoders.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
+#include "files/ZlibPieces.h"
 #include "model/ByteStream.h"
 #include "model/Common.h"
 
@@ -85,11 +88,62 @@ QByteArray ProjectPayload(const TProjectView& View) {
 
 namespace {
 
-void ReadBackground(TByteReader& In, const QByteArray& Payload, TProjectContents& P) {
+// The payload as the reader sees it: the bytes from the reading position
+// on. They are either all there from the start or arrive from the file a
+// piece at a time, inflated on a helper thread while the reader reads the
+// pieces before; what was read is dropped, so a long animation is never
+// held twice, as payload and as frames.
+class TPayloadWindow {
+ public:
+  explicit TPayloadWindow(const QByteArray& Payload) : Bytes(Payload) {}
+  TPayloadWindow(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes)
+      : Pieces(std::in_place, Stream, MaxBytes, Piece) {}
+
+  TByteReader Reader() const { return TByteReader(Bytes.constData() + Start, Bytes.size() - Start); }
+  qsizetype Available() const { return Bytes.size() - Start; }
+  void Consume(qsizetype Count) { Start += Count; }
+
+  // Adds the next piece after what is left to read; false when the payload
+  // is all here.
+  bool More() {
+    if (!Pieces) return false;
+    QByteArray piece = Pieces->Next();
+    if (piece.isEmpty()) return false;
+    if (Start == Bytes.size()) {
+      Bytes = std::move(piece);
+    } else {
+      Bytes.remove(0, Start);
+      Bytes.append(piece);
+    }
+    Start = 0;
+    return true;
+  }
+  // Takes and drops the rest: zlib checks the stream to its end.
+  void Drain() {
+    while (More()) Start = Bytes.size();
+  }
+
+ private:
+  QByteArray Bytes;
+  qsizetype Start = 0;
+  std::optional<TZlibPieces> Pieces;
+};
+
+// Everything before the frame blocks.
+struct THead {
+  TProjectContents Contents;
+  // The project's own table: entry 0 (the builder's) may never be named by
+  // a figure, entry 1 is the built-in Stickman.
+  std::vector<std::unique_ptr<TFigureType>> Table;
+  int32_t FrameCount = 0;
+};
+
+void ReadBackground(TByteReader& In, TProjectContents& P) {
   P.BackgroundKind = In.Read<uint8_t>(Project);
   if (P.BackgroundKind == 1) {
+    // The end offset counts from the payload's start, where In starts too.
     const int64_t end = In.Read<int64_t>(Project);
-    if (end < In.Pos() || end > Payload.size())
+    if (end < In.Pos() || end > In.Pos() + In.Remaining())
       Damaged("The end of its background picture lies outside the file (offset " + std::to_string(end) + ").");
     const qsizetype length = static_cast<qsizetype>(end) - In.Pos();
     P.BackgroundJpeg = QByteArray(In.Take(length, Project), length);
@@ -98,7 +152,7 @@ void ReadBackground(TByteReader& In, const QByteArray& Payload, TProjectContents
   }
   // A BMP file, as long as its own header says.
   if (In.Remaining() < 6) Damaged("It ends inside its background picture.");
-  TByteReader header(Payload.constData() + In.Pos(), 6);
+  TByteReader header = In;
   header.Take(2, Project);
   const uint32_t length = header.Read<uint32_t>(Project);
   if (length < 26 || length > static_cast<uint64_t>(In.Remaining()))
@@ -108,63 +162,120 @@ void ReadBackground(TByteReader& In, const QByteArray& Payload, TProjectContents
   P.Background = DecodeBmp(QByteArray::fromRawData(In.Take(size, Project), size));
 }
 
-// Reads Frames.size() frame blocks. Figures keep the root and angles the
-// file gives them and place their vertices when first drawn.
-void ReadFrames(TByteReader& In, std::span<const std::unique_ptr<TFigureType>> Types, std::vector<TFigures>& Frames) {
-  for (TFigures& frame : Frames) {
-    frame.Items.resize(In.Read<uint8_t>(Project));
-    for (TFigure& figure : frame.Items) figure.LoadFromBytes(In, Types);
+THead ReadHead(TByteReader& In) {
+  THead head;
+  TProjectContents& p = head.Contents;
+  if (In.Read<uint8_t>(Project) != ProjectVersion) throw EProjectVersion();
+  p.HasBackground = In.Read<uint8_t>(Project) != 0;
+  p.AnimationWidth = In.Read<int32_t>(Project);
+  p.AnimationHeight = In.Read<int32_t>(Project);
+  if (p.AnimationWidth < 1 || p.AnimationWidth > MaxSide || p.AnimationHeight < 1 || p.AnimationHeight > MaxSide)
+    Damaged("Its animation size, " + std::to_string(p.AnimationWidth) + " x " + std::to_string(p.AnimationHeight) +
+            " pixels, is outside 1 to " + std::to_string(MaxSide) + ".");
+  if (p.HasBackground) ReadBackground(In, p);
+
+  const int n = In.Read<uint8_t>(Project);
+  if (n < 2 || n > MaxFigureTypes)
+    Damaged("It counts " + std::to_string(n) + " figure types, outside 2 to " + std::to_string(MaxFigureTypes) + ".");
+  head.Table.resize(static_cast<std::size_t>(n));
+  head.Table[1] = std::make_unique<TFigureType>();
+  MakeStickman(*head.Table[1]);
+  for (int entry = 2; entry < n; ++entry) {
+    head.Table[entry] = std::make_unique<TFigureType>();
+    head.Table[entry]->LoadFromBytes(In);
+    const int length = In.Read<uint8_t>(Project);
+    p.TypeNames << FromCodePage(QByteArray(In.Take(length, Project), length));
   }
+  head.FrameCount = In.Read<int32_t>(Project);
+  if (head.FrameCount < 0) Damaged("Its frame count is negative (" + std::to_string(head.FrameCount) + ").");
+  return head;
 }
 
-}  // namespace
-
-TProjectContents ParseProjectPayload(const QByteArray& Payload) {
-  TProjectContents p;
-  TByteReader in(Payload);
-  try {
-    if (in.Read<uint8_t>(Project) != ProjectVersion) throw EProjectVersion();
-    p.HasBackground = in.Read<uint8_t>(Project) != 0;
-    p.AnimationWidth = in.Read<int32_t>(Project);
-    p.AnimationHeight = in.Read<int32_t>(Project);
-    if (p.AnimationWidth < 1 || p.AnimationWidth > MaxSide || p.AnimationHeight < 1 || p.AnimationHeight > MaxSide)
-      Damaged("Its animation size, " + std::to_string(p.AnimationWidth) + " x " + std::to_string(p.AnimationHeight) +
-              " pixels, is outside 1 to " + std::to_string(MaxSide) + ".");
-    if (p.HasBackground) ReadBackground(in, Payload, p);
-
-    const int n = in.Read<uint8_t>(Project);
-    if (n < 2 || n > MaxFigureTypes)
-      Damaged("It counts " + std::to_string(n) + " figure types, outside 2 to " + std::to_string(MaxFigureTypes) + ".");
-    // Figures are read against the project's own table: entry 0 (the
-    // builder's) may never be named, entry 1 is the built-in Stickman.
-    std::vector<std::unique_ptr<TFigureType>> table(static_cast<std::size_t>(n));
-    table[1] = std::make_unique<TFigureType>();
-    MakeStickman(*table[1]);
-    for (int entry = 2; entry < n; ++entry) {
-      table[entry] = std::make_unique<TFigureType>();
-      table[entry]->LoadFromBytes(in);
-      const int length = in.Read<uint8_t>(Project);
-      p.TypeNames << FromCodePage(QByteArray(in.Take(length, Project), length));
+// Reads what Window holds, asking it for more whenever a part runs past
+// what it has: the head is read again from the start, a frame block again
+// from its own start. Only when the payload is all there is an error final.
+TProjectContents ReadPayload(TPayloadWindow& Window) {
+  THead head;
+  for (;;) {
+    TByteReader in = Window.Reader();
+    try {
+      head = ReadHead(in);
+      Window.Consume(in.Pos());
+      break;
+    } catch (const EStreamError&) {
+      if (!Window.More()) throw;
+    } catch (const EProjectDamaged&) {
+      if (!Window.More()) throw;
     }
+  }
 
-    const int32_t frames = in.Read<int32_t>(Project);
-    if (frames < 0) Damaged("Its frame count is negative (" + std::to_string(frames) + ").");
-    // Every frame takes at least its count byte.
-    if (frames > in.Remaining()) Damaged("It ends before its last frame.");
-    p.Frames.resize(static_cast<std::size_t>(frames));
-    ReadFrames(in, table, p.Frames);
-    for (int entry = 2; entry < n; ++entry) p.Types.push_back(std::move(table[entry]));
+  TProjectContents& p = head.Contents;
+  const int32_t frames = head.FrameCount;
+  p.Frames.reserve(static_cast<std::size_t>(std::min(frames, int32_t(1) << 16)));
+  for (int32_t f = 0; f < frames;) {
+    TByteReader in = Window.Reader();
+    try {
+      TFigures frame;
+      frame.Items.resize(in.Read<uint8_t>(Project));
+      // Figures keep the root and angles the file gives them and place
+      // their vertices when first drawn.
+      for (TFigure& figure : frame.Items) figure.LoadFromBytes(in, head.Table);
+      p.Frames.push_back(std::move(frame));
+      Window.Consume(in.Pos());
+      ++f;
+    } catch (const EStreamError&) {
+      if (Window.More()) continue;
+      // Every frame takes at least its count byte.
+      if (frames - f > Window.Available()) Damaged("It ends before its last frame.");
+      throw;
+    }
+  }
+  for (std::size_t entry = 2; entry < head.Table.size(); ++entry) p.Types.push_back(std::move(head.Table[entry]));
+  return std::move(p);
+}
+
+TProjectContents ParsePayload(TPayloadWindow& Window) {
+  try {
+    try {
+      TProjectContents p = ReadPayload(Window);
+      Window.Drain();
+      return p;
+    } catch (const EZlibError&) {
+      throw;
+    } catch (const EZlibTooLarge&) {
+      throw;
+    } catch (...) {
+      // What is wrong with the stream itself is reported before what is
+      // wrong with the payload in it, as it would be had it been inflated first.
+      Window.Drain();
+      throw;
+    }
   } catch (const EStreamError& e) {
     Damaged(e.what());
   } catch (const EProjectVersion&) {
     throw;
   } catch (const EProjectDamaged&) {
     throw;
+  } catch (const EZlibError&) {
+    throw;
+  } catch (const EZlibTooLarge&) {
+    throw;
   } catch (const EFileError& e) {
     // A background picture the decoders refused.
     Damaged(std::string("Its background picture cannot be read: ") + e.what());
   }
-  return p;
+}
+
+}  // namespace
+
+TProjectContents ParseProjectPayload(const QByteArray& Payload) {
+  TPayloadWindow window(Payload);
+  return ParsePayload(window);
+}
+
+TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes) {
+  TPayloadWindow window(Stream, Piece, MaxBytes);
+  return ParsePayload(window);
 }
 
 void WriteProjectFile(const QString& BaseName, const TProjectView& View) {
@@ -174,9 +285,7 @@ void WriteProjectFile(const QString& BaseName, const TProjectView& View) {
 TProjectContents ReadProjectFile(const QString& Path) {
   const QString name = FileNamePart(Path);
   try {
-    // The compressed file is let go before the payload is parsed.
-    const QByteArray payload = ZlibDecompress(ReadWholeFile(Path, MaxProjectPayload), MaxProjectPayload);
-    return ParseProjectPayload(payload);
+    return ParseProjectStream(ReadWholeFile(Path, MaxProjectPayload));
   } catch (const EZlibTooLarge& e) {
     throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EProjectDamaged& e) {

@@ -65,6 +65,13 @@ QByteArray ProjectPayload(const TProjectView& View);
 // Parses a whole payload; EProjectVersion or EProjectDamaged (a sentence
 // saying what is wrong) when it cannot be used.
 TProjectContents ParseProjectPayload(const QByteArray& Payload);
+// The same for the zlib stream of a project file, inflated Piece bytes at a
+// time on a helper thread while the pieces before are parsed. Refuses what ParseProjectPayload refuses, with
+// the same words, and before that what ZlibDecompress(Stream, MaxBytes)
+// refuses.
+constexpr qsizetype ProjectPiece = qsizetype(1) << 18;
+TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece = ProjectPiece,
+                                    qint64 MaxBytes = MaxProjectPayload);
 
 // Writes BaseName + ".tvl" in one piece, replacing an earlier file only once
 // the new one is complete; EFileError when that fails.

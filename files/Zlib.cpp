@@ -37,40 +37,64 @@ QByteArray ZlibCompress(const QByteArray& Payload) {
   return out;
 }
 
-QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes) {
-  z_stream z{};
-  if (inflateInit2(&z, 15) != Z_OK) throw EZlibError();
-  QByteArray out;
-  // Level-9 payloads of the figure model shrink about tenfold; start there.
-  out.resize(static_cast<qsizetype>(std::clamp<qint64>(qint64(Stream.size()) * 8, 4096, MaxBytes + 1)));
-  constexpr qsizetype Piece = qsizetype(1) << 30;
-  qsizetype in = 0, produced = 0;
+namespace {
+// zlib counts in 32 bits: it is fed and drained in pieces below that.
+constexpr qsizetype ZlibPiece = qsizetype(1) << 30;
+}  // namespace
+
+TZlibInflater::TZlibInflater(const QByteArray& Stream, qint64 MaxBytes)
+    : Stream(Stream), MaxBytes(MaxBytes), Z(std::make_unique<z_stream_s>()) {
+  if (inflateInit2(Z.get(), 15) != Z_OK) throw EZlibError();
+}
+
+TZlibInflater::~TZlibInflater() { inflateEnd(Z.get()); }
+
+namespace {
+EZlibTooLarge TooLarge(qint64 MaxBytes) {
+  return EZlibTooLarge(
+      QStringLiteral("the project would take more than %1 MB of memory").arg(MaxBytes >> 20).toStdString());
+}
+}  // namespace
+
+bool TZlibInflater::More(QByteArray& Out, qsizetype Count) {
+  if (Ended) return false;
+  if (Produced > MaxBytes) throw TooLarge(MaxBytes);
+  const qsizetype start = Out.size();
+  // One byte past the limit is room enough to tell that it is passed.
+  const qsizetype room = static_cast<qsizetype>(std::clamp<qint64>(std::min<qint64>(Count, ZlibPiece), 1, MaxBytes + 1 - Produced));
+  Out.resize(start + room);
+  qsizetype produced = 0;
   int status = Z_OK;
-  while (status != Z_STREAM_END) {
-    if (produced == out.size()) {
-      if (produced > MaxBytes) break;
-      out.resize(static_cast<qsizetype>(std::min<qint64>(qint64(out.size()) * 2, MaxBytes + 1)));
+  while (produced < room && status != Z_STREAM_END) {
+    const qsizetype takeIn = std::min(ZlibPiece, Stream.size() - In);
+    Z->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Stream.constData() + In));
+    Z->avail_in = static_cast<uInt>(takeIn);
+    Z->next_out = reinterpret_cast<Bytef*>(Out.data() + start + produced);
+    Z->avail_out = static_cast<uInt>(room - produced);
+    status = inflate(Z.get(), Z_NO_FLUSH);
+    In += takeIn - Z->avail_in;
+    produced = room - Z->avail_out;
+    // A buffer error with room left means the input ended before the stream did.
+    if ((status == Z_BUF_ERROR && Z->avail_out != 0) ||
+        (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)) {
+      Out.resize(start);
+      throw EZlibError();
     }
-    const qsizetype takeIn = std::min(Piece, Stream.size() - in);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Stream.constData() + in));
-    z.avail_in = static_cast<uInt>(takeIn);
-    const qsizetype room = std::min(Piece, out.size() - produced);
-    z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-    z.avail_out = static_cast<uInt>(room);
-    status = inflate(&z, Z_NO_FLUSH);
-    in += takeIn - z.avail_in;
-    produced += room - z.avail_out;
-    if (status == Z_BUF_ERROR && z.avail_out != 0) break;  // the input ended before the stream did
-    if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) break;
   }
-  inflateEnd(&z);
-  if (status != Z_STREAM_END || produced > MaxBytes) {
-    if (produced > MaxBytes)
-      throw EZlibTooLarge(QStringLiteral("the project would take more than %1 MB of memory")
-                              .arg(MaxBytes >> 20)
-                              .toStdString());
-    throw EZlibError();
+  Out.resize(start + produced);
+  Produced += produced;
+  if (Produced > MaxBytes) throw TooLarge(MaxBytes);
+  if (status == Z_STREAM_END) Ended = true;
+  return produced > 0 || !Ended;
+}
+
+QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes) {
+  TZlibInflater inflater(Stream, MaxBytes);
+  QByteArray out;
+  // Level-9 payloads of the figure model shrink about tenfold; start there
+  // and double, inflating straight into the room each time.
+  out.reserve(static_cast<qsizetype>(std::clamp<qint64>(qint64(Stream.size()) * 8, 4096, MaxBytes + 1)));
+  while (inflater.More(out, std::max<qsizetype>(out.capacity() - out.size(), out.size()))) {
   }
-  out.resize(produced);
   return out;
 }

@@ -2,6 +2,9 @@
 // One zlib stream over a whole buffer, as the project file holds it.
 
 #include <QByteArray>
+#include <memory>
+
+struct z_stream_s;
 
 // Deflate at level 9, a 15-bit window, memory level 8, default strategy:
 // the stream starts with the bytes 0x78 0xDA.
@@ -11,6 +14,30 @@ QByteArray ZlibCompress(const QByteArray& Payload);
 // is not a complete zlib stream, and EZlibTooLarge when it would inflate to
 // more than MaxBytes.
 QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes);
+
+// Inflates one zlib stream a piece at a time, so that its reader can use
+// each piece while it is fresh in the cache and keep only what it still needs.
+class TZlibInflater {
+ public:
+  // Stream must outlive the inflater.
+  TZlibInflater(const QByteArray& Stream, qint64 MaxBytes);
+  ~TZlibInflater();
+  TZlibInflater(const TZlibInflater&) = delete;
+  TZlibInflater& operator=(const TZlibInflater&) = delete;
+
+  // Appends up to Count (at least 1) more bytes of the inflated data to Out.
+  // False, appending nothing, once the stream has ended; the errors are
+  // ZlibDecompress's, thrown when the inflater comes upon them.
+  bool More(QByteArray& Out, qsizetype Count);
+
+ private:
+  const QByteArray& Stream;
+  const qint64 MaxBytes;
+  std::unique_ptr<z_stream_s> Z;
+  qsizetype In = 0;
+  qint64 Produced = 0;
+  bool Ended = false;
+};
 
 #include "files/FileError.h"
 class EZlibError : public EFileError {

@@ -1,5 +1,6 @@
 // The project reader: a payload (or, when the bytes start like one, a zlib
-// stream) is read or refused with a message; what is read is installed and
+// stream, inflated in small pieces so blocks straddle them) is read or
+// refused with a message; what is read is installed and
 // its first frames drawn, so the figures it holds must be usable.
 
 #include <QImage>
@@ -8,7 +9,6 @@
 #include <cstdint>
 
 #include "files/ProjectFile.h"
-#include "files/Zlib.h"
 #include "model/Common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   (void)ready;
   QByteArray bytes(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
   try {
-    if (Size >= 2 && Data[0] == 0x78) bytes = ZlibDecompress(bytes, 64 << 20);
-    TProjectContents project = ParseProjectPayload(bytes);
+    TProjectContents project =
+        Size >= 2 && Data[0] == 0x78 ? ParseProjectStream(bytes, 61, 64 << 20) : ParseProjectPayload(bytes);
     InstallProjectModel(std::move(project));
     QImage picture(32, 32, QImage::Format_RGB32);
     QPainter canvas(&picture);

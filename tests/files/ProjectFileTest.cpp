@@ -66,8 +66,15 @@ class ProjectFileTest : public testing::Test {
 
 
 
-std::string Refusal(const QByteArray& Payload) {
-  return RefusalOf([&] { ParseProjectPayload(Payload); }, "read");
+// How a payload is taken, checked to be the same when it is read from its
+// zlib stream in pieces of these sizes: 7 bytes, so that every block
+// straddles pieces; pieces as large as the stream, inflated without a thread.
+std::string Refusal(const QByteArray& Payload, std::initializer_list<qsizetype> Pieces = {7, 1000}) {
+  const std::string whole = RefusalOf([&] { ParseProjectPayload(Payload); }, "read");
+  const QByteArray stream = ZlibCompress(Payload);
+  for (qsizetype piece : Pieces)
+    EXPECT_EQ(RefusalOf([&] { ParseProjectStream(stream, piece); }, "read"), whole) << "piece " << piece;
+  return whole;
 }
 
 }  // namespace
@@ -198,7 +205,7 @@ TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) 
     QByteArray damaged = good;
     state = state * 1103515245 + 12345;
     damaged[(state >> 8) % good.size()] ^= char(1 << ((state >> 4) % 8));
-    const std::string outcome = Refusal(damaged);
+    const std::string outcome = Refusal(damaged, {1000});
     EXPECT_FALSE(outcome.empty());
     refused += outcome != "read";
   }
@@ -230,7 +237,24 @@ TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsError) {
   }
 }
 
-TEST_F(ProjectFileTest, ManyFramesAreReadInSlicesInFileOrder) {
+// A fault of the stream itself is "Error" however far the payload in it
+// would have been read, as when the whole stream is inflated first.
+TEST_F(ProjectFileTest, StreamFaultsAreErrorBeforeAnythingInThePayload) {
+  const QByteArray good = StartPayload();
+  QByteArray oldVersion = good, noTypes = good;
+  oldVersion[0] = 1;
+  noTypes[10] = 0;
+  for (const QByteArray& payload : {good, oldVersion, noTypes}) {
+    const QByteArray stream = ZlibCompress(payload);
+    QByteArray badSum = stream;
+    badSum[badSum.size() - 1] = char(badSum[badSum.size() - 1] ^ 1);
+    for (const QByteArray& bad : {stream.left(stream.size() - 4), stream.left(stream.size() / 2), badSum})
+      for (qsizetype piece : {qsizetype(7), ProjectPiece})
+        EXPECT_EQ(RefusalOf([&] { ParseProjectStream(bad, piece); }, "read"), "Error") << bad.size() << " " << piece;
+  }
+}
+
+TEST_F(ProjectFileTest, ManyFramesAreReadInFileOrder) {
   Frames.resize(1000);
   for (int f = 0; f < 1000; ++f)
     for (int k = 0; k < f % 4; ++k) Frames[f].Items.push_back(Stickman(static_cast<float>(f), static_cast<float>(k)));
@@ -243,7 +267,17 @@ TEST_F(ProjectFileTest, ManyFramesAreReadInSlicesInFileOrder) {
       EXPECT_EQ(back.Frames[f].Items.back().Root(), RealPoint(f, f % 4 - 1)) << f;
     }
   }
-  // A non-finite scale in a late frame is found whichever slice holds it.
+  // Read from its stream in pieces, on a helper thread, the frames are the same.
+  auto framesBytes = [](const TProjectContents& Contents) {
+    QByteArray bytes;
+    for (const TFigures& frame : Contents.Frames) {
+      bytes += char(frame.Count());
+      for (const TFigure& figure : frame.Items) figure.SaveToBytes(bytes);
+    }
+    return bytes;
+  };
+  EXPECT_EQ(framesBytes(ParseProjectStream(ZlibCompress(payload), 1000)), framesBytes(back));
+  // A non-finite scale in the last frame is found.
   const qsizetype lastScale = payload.size() - (17 + 80) + 1;
   payload[lastScale + 3] = char(0x7F), payload[lastScale + 2] = char(0xC0);
   EXPECT_NE(Refusal(payload).find("not finite"), std::string::npos) << Refusal(payload);
