@@ -161,6 +161,7 @@ struct TQuestionCase {
   bool SaveDialogConfirms;            // after Yes
   bool Goes;                          // the command went on
 };
+void PrintTo(const TQuestionCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class SaveQuestionTest : public MainProjectTest, public testing::WithParamInterface<TQuestionCase> {};
 
@@ -193,9 +194,10 @@ TEST_P(SaveQuestionTest, NewAndCloseAskOnceAndYesMeansSave) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
-                         testing::Values(TQuestionCase{"no", {false}, false, true},
-                                         TQuestionCase{"yes, saved", {true}, true, true},
-                                         TQuestionCase{"yes, cancelled", {true}, false, false}));
+                         testing::Values(TQuestionCase{"No", {false}, false, true},
+                                         TQuestionCase{"YesSaved", {true}, true, true},
+                                         TQuestionCase{"YesCancelled", {true}, false, false}),
+                         [](const testing::TestParamInfo<TQuestionCase>& Info) { return std::string(Info.param.Name); });
 
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->NextFrameButtonClick();
