@@ -42,7 +42,7 @@ void BM_GifExport(benchmark::State& State) {
   LoadReference(r);
   const QString out = Folder().filePath("out.gif");
   for (auto _ : State) ExportGifFile(out, {}, {}, threads);
-  const QByteArray bytes = ReadWholeFile(out);
+  const QByteArray bytes = ReadWholeFile(out, qint64(1) << 30);
   // The same bytes whatever the number of threads.
   static std::map<std::string, QByteArray> first;
   const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
@@ -85,7 +85,7 @@ void BM_BmpRawWrite(benchmark::State& State) {
   SaveAnimationAsBitmaps(base);
   std::vector<QByteArray> files;
   for (int i = 0; i < LargeReference.Frames; ++i)
-    files.push_back(ReadWholeFile(BitmapFileName(base, i, LargeReference.Frames)));
+    files.push_back(ReadWholeFile(BitmapFileName(base, i, LargeReference.Frames), qint64(1) << 30));
   const bool safe = State.range(0) == 1;
   for (auto _ : State)
     for (int i = 0; i < LargeReference.Frames; ++i) {

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: gif_check OUT.gif FRAME.bmp...\n");
     return 2;
   }
-  const TDecodedGif gif = DecodeGif(ReadWholeFile(QString::fromLocal8Bit(argv[1])));
+  const TDecodedGif gif = DecodeGif(ReadWholeFile(QString::fromLocal8Bit(argv[1]), qint64(1) << 30));
   if (!gif.Error.isEmpty()) {
     std::printf("unreadable: %s\n", gif.Error.toLocal8Bit().constData());
     return 1;

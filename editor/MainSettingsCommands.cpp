@@ -61,7 +61,7 @@ void TMainForm::LoadBackground1Click() {
   // The chosen file type, not the file's name, decides the decoder. The
   // picture is decoded on its own: a file that is refused changes nothing.
   const bool jpeg = chosen.FilterIndex == PictureJpeg;
-  const QByteArray file = ReadWholeFile(chosen.Path);
+  const QByteArray file = ReadWholeFile(chosen.Path, MaxPictureFileBytes);
   QImage picture = jpeg ? DecodeJpeg(file) : DecodeBmp(file);
 
   if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;

@@ -18,6 +18,7 @@
 #include "export/GifExport.h"
 #include "files/FileError.h"
 #include "files/ProjectFile.h"
+#include "files/Zlib.h"
 #include "model/Common.h"
 
 namespace {
@@ -148,7 +149,15 @@ TExportProgress TerminalProgress(const QString& Output) {
 
 void Export(const TRequest& Request) {
   ResetAnimationState();
-  InstallProjectModel(ReadProjectFile(Request.Project));
+  try {
+    InstallProjectModel(ReadProjectFile(Request.Project));
+  } catch (const EZlibError& e) {
+    // The window shows the library's one word; a script's log needs the file.
+    throw EFileError(
+        QStringLiteral("%1 is not a Tavel project: its data is not a zlib stream (%2).")
+            .arg(Request.Project, QString::fromUtf8(e.what()))
+            .toStdString());
+  }
   if (Frames.empty()) throw EFileError(NoFramesMessage);
   const TExportProgress progress = TerminalProgress(Request.Output);
   if (Request.Gif)

@@ -25,6 +25,7 @@
 #include "export/GifLzw.h"
 #include "export/Workers.h"
 #include "files/FileError.h"
+#include "files/WholeFile.h"
 #include "model/Common.h"
 
 namespace {
@@ -314,7 +315,7 @@ class TGifStream {
   }
 
   void Write(const QByteArray& Bytes) {
-    if (Out.write(Bytes) == Bytes.size()) return;
+    if (WriteFully(Out, Bytes)) return;
     const auto* file = qobject_cast<const QFileDevice*>(&Out);
     const QString name = file != nullptr ? file->fileName() : QString();
     throw EFileError(
@@ -344,9 +345,10 @@ void WriteGifAnimation(QIODevice& Out, const TGifExportOptions& Options, const T
 void ExportGifFile(const QString& Path, const TGifExportOptions& Options, const TExportProgress& Progress,
                    int Threads) {
   QSaveFile file(Path);
-  auto fail = [&] { throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString()); };
-  if (!file.open(QIODevice::WriteOnly)) fail();
+  // Frames arrive in large pieces; unbuffered, a write that fails says why.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
   // Without commit the temporary file is removed and Path keeps what it held.
   WriteGifAnimation(file, Options, Progress, Threads);
-  if (!file.commit()) fail();
+  CommitSaveFile(file);
 }

@@ -8,6 +8,9 @@
 
 // Pictures with a side above this are refused, as the animation cannot be larger.
 constexpr int MaxPictureSide = 10000;
+// The largest picture file read: 32 bits for each pixel of the largest
+// picture, with room for headers, colour masks and a colour table.
+constexpr qint64 MaxPictureFileBytes = qint64(4) * MaxPictureSide * MaxPictureSide + (qint64(1) << 20);
 
 // A BMP file through Qt's image reader. Pictures with a colour table keep
 // it; all others come back as QImage::Format_RGB32. Refusal: "Bitmap image

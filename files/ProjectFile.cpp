@@ -202,7 +202,7 @@ TProjectContents ReadPayload(TPayloadWindow& Window) {
       head = ReadHead(in);
       Window.Consume(in.Pos());
       break;
-    } catch (const EStreamError&) {
+    } catch (const EStreamEnded&) {
       if (!Window.More()) throw;
     } catch (const EProjectDamaged&) {
       if (!Window.More()) throw;
@@ -223,7 +223,9 @@ TProjectContents ReadPayload(TPayloadWindow& Window) {
       p.Frames.push_back(std::move(frame));
       Window.Consume(in.Pos());
       ++f;
-    } catch (const EStreamError&) {
+    } catch (const EStreamEnded&) {
+      // Only a frame that ran out of bytes may be completed by more of them;
+      // a damaged record (a missing figure type) is final at once.
       if (Window.More()) continue;
       // Every frame takes at least its count byte.
       if (frames - f > Window.Available()) Damaged("It ends before its last frame.");
@@ -279,13 +281,13 @@ TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece, q
 }
 
 void WriteProjectFile(const QString& BaseName, const TProjectView& View) {
-  WriteWholeFile(BaseName + QStringLiteral(".tvl"), ZlibCompress(ProjectPayload(View)));
+  WriteWholeFile(ProjectFilePath(BaseName), ZlibCompress(ProjectPayload(View)));
 }
 
 TProjectContents ReadProjectFile(const QString& Path) {
   const QString name = FileNamePart(Path);
   try {
-    return ParseProjectStream(ReadWholeFile(Path, MaxProjectPayload));
+    return ParseProjectStream(ReadWholeFile(Path, MaxProjectFileBytes));
   } catch (const EZlibTooLarge& e) {
     throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EProjectDamaged& e) {

@@ -20,6 +20,9 @@
 constexpr uint8_t ProjectVersion = 2;
 // Payloads that would inflate beyond this are refused rather than exhaust memory.
 constexpr qint64 MaxProjectPayload = qint64(1) << 30;
+// The largest file such a payload can come in: deflate's stored blocks add
+// 5 bytes to every 65535, zlib 6 bytes to the stream.
+constexpr qint64 MaxProjectFileBytes = MaxProjectPayload + 5 * (MaxProjectPayload / 65535 + 1) + 6;
 
 // The project as the program holds it, for writing.
 struct TProjectView {
@@ -73,6 +76,8 @@ constexpr qsizetype ProjectPiece = qsizetype(1) << 18;
 TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece = ProjectPiece,
                                     qint64 MaxBytes = MaxProjectPayload);
 
+// The project file a base name stands for: BaseName + ".tvl".
+inline QString ProjectFilePath(const QString& BaseName) { return BaseName + QStringLiteral(".tvl"); }
 // Writes BaseName + ".tvl" in one piece, replacing an earlier file only once
 // the new one is complete; EFileError when that fails.
 void WriteProjectFile(const QString& BaseName, const TProjectView& View);

@@ -9,6 +9,9 @@
 #include "model/FigureTypeUnit.h"
 
 constexpr uint8_t StkVersion = 1;
+// The longest .stk file the format needs: the version, the count and 255
+// segment records. Whatever follows is ignored and not even read.
+constexpr qint64 MaxStkFileBytes = 2 + 24 * 255;
 
 // The file refused: wrong version, damaged or incomplete.
 class EStkIncompatible : public EFileError {

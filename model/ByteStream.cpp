@@ -11,6 +11,5 @@ void WriteRaw(QIODevice& Stream, const void* Data, qint64 Size) {
 void ReadRaw(QIODevice& Stream, void* Data, qint64 Size, const char* What) {
   if (Size <= 0) return;
   qint64 got = Stream.read(static_cast<char*>(Data), Size);
-  if (got != Size)
-    throw EStreamError(std::string(What) + " ends early: the data is damaged or incomplete.");
+  if (got != Size) throw EStreamEnded(What);
 }

@@ -19,6 +19,13 @@ class EStreamError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+// The data ran out before the record did: more data might complete it,
+// where any other EStreamError means the record itself is wrong.
+class EStreamEnded : public EStreamError {
+ public:
+  explicit EStreamEnded(const char* What)
+      : EStreamError(std::string(What) + " ends early: the data is damaged or incomplete.") {}
+};
 
 void WriteRaw(QIODevice& Stream, const void* Data, qint64 Size);
 // Reads exactly Size bytes or throws EStreamError naming What ("the figure type record").
@@ -77,8 +84,7 @@ class TByteReader {
 
   // The next Count bytes, skipped over; EStreamError naming What when fewer remain.
   const char* Take(qsizetype Count, const char* What) {
-    if (Count < 0 || Count > Remaining())
-      throw EStreamError(std::string(What) + " ends early: the data is damaged or incomplete.");
+    if (Count < 0 || Count > Remaining()) throw EStreamEnded(What);
     const char* at = Begin + Position;
     Position += Count;
     return at;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "files/BmpFile.h"
 #include "files/FileError.h"
@@ -50,7 +51,7 @@ TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
   const QByteArray plain = QByteArray::fromHex(
       "424d4e000000000000003600000028000000030000000200000001001800000000001800000000000000000000000000000000000000"
       "0c0b0a0f0e0d121110000000030201060504090807000000");
-  for (int i : {0, 1, 3}) EXPECT_EQ(ReadWholeFile(BitmapFileName(base, i, 4)).toHex(), plain.toHex()) << i;
+  for (int i : {0, 1, 3}) EXPECT_EQ(ReadTestFile(BitmapFileName(base, i, 4)).toHex(), plain.toHex()) << i;
   // The frame with a figure is the picture DrawFrame makes.
   QImage drawn(3, 2, QImage::Format_RGB32);
   {
@@ -58,7 +59,7 @@ TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
     PrepareCanvas(canvas);
     DrawFrame(canvas, Frames[2], 1.0f);
   }
-  const QByteArray withFigure = ReadWholeFile(base + "2.bmp");
+  const QByteArray withFigure = ReadTestFile(base + "2.bmp");
   EXPECT_EQ(withFigure, BmpFileBytes(drawn));
   EXPECT_NE(withFigure, plain);
 }

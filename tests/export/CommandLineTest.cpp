@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
 #include "files/ProjectFile.h"
@@ -78,13 +79,13 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
     EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
     EXPECT_EQ(run.Err, "");  // not a terminal: no progress
     ExportGifFile(Path("window.gif"), c.Same);
-    EXPECT_TRUE(ReadWholeFile(Path("out.GIF")) == ReadWholeFile(Path("window.gif")));
+    EXPECT_TRUE(ReadTestFile(Path("out.GIF")) == ReadTestFile(Path("window.gif")));
   }
 
   ASSERT_EQ(Tavel({"--export", Path("frame.bmp"), Project}).Status, 0);
   SaveAnimationAsBitmaps(Path("window"));
   for (int i = 0; i < 3; ++i)
-    EXPECT_TRUE(ReadWholeFile(Path("frame%1.bmp").arg(i)) == ReadWholeFile(Path("window%1.bmp").arg(i))) << i;
+    EXPECT_TRUE(ReadTestFile(Path("frame%1.bmp").arg(i)) == ReadTestFile(Path("window%1.bmp").arg(i))) << i;
   EXPECT_FALSE(QFileInfo::exists(Path("frame3.bmp")));
 }
 
@@ -98,7 +99,7 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
     QString Message;
   } cases[] = {
       {{"--export", Path("a.gif"), Path("missing.tvl")}, Path("missing.tvl") + ": No such file or directory"},
-      {{"--export", Path("a.gif"), Path("damaged.tvl")}, "Error"},
+      {{"--export", Path("a.gif"), Path("damaged.tvl")}, Path("damaged.tvl") + " is not a Tavel project"},
       {{"--export", Path("a.gif"), Path("future.tvl")}, "that .tvl file is not compatible with this version of Tavel"},
       {{"--export", Path("a.bmp"), Path("empty.tvl")}, "You must create at least 1 frame before saving an animation"},
       {{"--export", Path("no folder/a.gif"), Project}, Path("no folder/a.gif") + ": "},

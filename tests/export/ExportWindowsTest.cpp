@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include "tests/support/TestPictures.h"
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/GifSaveUnit.h"
@@ -76,7 +77,7 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
   ExportGifFile(Path("same.gif"), {.Delay = 250, .Shrink = 3, .Palette = false});
-  EXPECT_TRUE(ReadWholeFile(Path("walk.gif")) == ReadWholeFile(Path("same.gif")));
+  EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
   EXPECT_TRUE(AnimationFileName.isEmpty());
   ASSERT_GE(shown.size(), 2u);
   for (std::size_t i = 0; i + 1 < shown.size(); ++i) EXPECT_TRUE(shown[i].second) << i;
@@ -87,7 +88,7 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   AnimationFileName = Path("again");
   AnswerOptions();
   Dialogs.ExecModal(Options);
-  EXPECT_TRUE(ReadWholeFile(Path("again.gif")) == ReadWholeFile(Path("same.gif")));
+  EXPECT_TRUE(ReadTestFile(Path("again.gif")) == ReadTestFile(Path("same.gif")));
 }
 
 TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
@@ -113,7 +114,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   form.SaveAnimation1Click();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   ExportGifFile(Path("same.gif"), {});
-  EXPECT_TRUE(ReadWholeFile(Path("walk.gif")) == ReadWholeFile(Path("same.gif")));
+  EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
 
   // The BMP type names the pictures after the chosen name without a
   // four-character ending, whatever that ending was.

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "tests/support/TestPictures.h"
 #include "export/GifExport.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -128,7 +129,7 @@ TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
   QTemporaryDir dir;
   const QString path = dir.filePath("walk.gif");
   ExportGifFile(path, {});
-  const QByteArray before = ReadWholeFile(path);
+  const QByteArray before = ReadTestFile(path);
   EXPECT_EQ(before, BuildGifDocument({}).SaveToBytes());
 
   // The export stops half-way (any error while rendering, encoding or writing).
@@ -140,7 +141,7 @@ TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
                    },
                    1),
                EFileError);
-  EXPECT_EQ(ReadWholeFile(path), before);
+  EXPECT_EQ(ReadTestFile(path), before);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"walk.gif"});
 
   // A folder that does not exist: the message names the file.

@@ -172,6 +172,8 @@ TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
       {"too many frames", [&](QByteArray& p) { p[frameCount + 2] = 1; }, "ends before its last frame"},
       {"type index 0", [&](QByteArray& p) { p[frameCount + 5] = 0; }, "uses figure type 0"},
       {"type index N", [&](QByteArray& p) { p[frameCount + 5] = 3; }, "uses figure type 3"},
+      {"type index N of many frames", [&](QByteArray& p) { p[frameCount + 5] = 3, p[frameCount + 2] = 1; },
+       "uses figure type 3"},
       {"ends early", [](QByteArray& p) { p.chop(1); }, "ends early"},
       {"not a tree", [&](QByteArray& p) { p[typeCount + 2] = 5; }, "hangs from vertex 5"},
       {"jpeg end before", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("010000000000000000")); },

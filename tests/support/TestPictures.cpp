@@ -125,3 +125,9 @@ void WriteTestFile(const QString& Path, const QByteArray& Bytes) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << Path.toStdString();
   ASSERT_EQ(file.write(Bytes), Bytes.size());
 }
+
+QByteArray ReadTestFile(const QString& Path) {
+  QFile file(Path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}

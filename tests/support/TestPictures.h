@@ -34,3 +34,7 @@ int LargestChannelDifference(const QImage& A, const QImage& B);
 
 // Writes Bytes to Path; fails the test when that goes wrong.
 void WriteTestFile(const QString& Path, const QByteArray& Bytes);
+
+// The bytes of the file at Path (empty when it cannot be read), read plainly
+// so a test checks what the program wrote, not the program's own reader.
+QByteArray ReadTestFile(const QString& Path);

@@ -1,0 +1,71 @@
+// Writes one kind of file the way the program does, for tests that must see
+// the write from outside: under a file size limit, or to compare inodes.
+// Usage: tavel_write_child project|stk|gif|bmp PATH
+// Exit status 0 when written; 1 with the error's sentence on stderr.
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "export/BitmapExport.h"
+#include "export/GifExport.h"
+#include "files/ProjectFile.h"
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "model/Common.h"
+
+namespace {
+
+// Three frames over a busy background: every file written is several
+// kilobytes, more than the limits the tests set.
+void MakeAnimation() {
+  ResetAnimationState();
+  AnimationWidth = 64;
+  AnimationHeight = 48;
+  Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  for (int y = 0; y < AnimationHeight; ++y)
+    for (int x = 0; x < AnimationWidth; ++x) Background.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
+  for (int f = 0; f < 3; ++f) {
+    TFigures frame;
+    frame.SetCount(1);
+    frame.Items[0].SetType(1);
+    frame.Items[0].MoveBy(RealPoint(20.0f + 5 * f, 30.0f));
+    Frames.push_back(frame);
+  }
+}
+
+void Write(const QString& Kind, const QString& Path) {
+  MakeAnimation();
+  if (Kind == "project") {
+    TProjectView view;
+    view.AnimationWidth = AnimationWidth;
+    view.AnimationHeight = AnimationHeight;
+    view.HasBackground = true;
+    view.Background = &Background;
+    view.Types = FigureTypes;
+    view.TypeNames = {QStringLiteral("Stickman")};
+    view.Frames = Frames;
+    WriteProjectFile(Path.chopped(4), view);
+  } else if (Kind == "stk") {
+    TFigureType type;
+    for (int i = 0; i < TFigureType::MaxSegments; ++i) type.AddSegment(0, SegmentLine, 10.0f, 1.0f, 0.1 * i, 0);
+    WriteWholeFile(Path, StkFileBytes(type));
+  } else if (Kind == "gif") {
+    ExportGifFile(Path, TGifExportOptions{});
+  } else {
+    SaveAnimationAsBitmaps(Path.chopped(4));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  if (argc != 3) return 2;
+  try {
+    Write(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
