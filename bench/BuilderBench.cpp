@@ -39,6 +39,7 @@ class TNoDialogs : public TDialogs {
   QString Shown;
   void ShowMessage(QWidget*, const QString& Text) override { Shown = Text; }
   bool AskYesNo(QWidget*, const QString& Text) override { Shown = Text; return false; }
+  TAnswer AskYesNoCancel(QWidget*, const QString& Text) override { Shown = Text; return TAnswer::Cancel; }
   TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest&) override { return {}; }
@@ -60,7 +61,7 @@ struct TBuilderBench {
   }
 
   QPoint Vertex(int V) const {
-    const TRealPoint p = Form.GetWorkFigure().Points[V];
+    const TRealPoint p = Form.GetWorkFigure().Points()[V];
     return QPoint(static_cast<int>(std::lround(p.X)), static_cast<int>(std::lround(p.Y)));
   }
 };

@@ -101,6 +101,7 @@ void TFigureBuilderForm::AssignUndo() {
   UndoFigure.Assign(WorkFigure);
   UndoSelectedSegment = SelectedSegment;
   UndoStaticFlags = StaticFlags;
+  UndoFigureFileName.reset();
   Undo1->setEnabled(true);
 }
 
@@ -112,6 +113,7 @@ void TFigureBuilderForm::Undo1Click() {
   SelectedSegment = UndoSelectedSegment;
   UpDown1->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
   StaticFlags = UndoStaticFlags;
+  if (UndoFigureFileName) FigureFileName = *UndoFigureFileName;
   Undo1->setEnabled(false);
   SetUndoCaption(QStringLiteral("Undo"));
   // An add or duplicate stays pending through an undo, but what it refers to

@@ -8,6 +8,7 @@
 #include "builder/FigureTypeHost.h"
 #include "builder/NameUnit.h"
 #include "builder/UpDown.h"
+#include "files/CodePage.h"
 #include "files/FileNames.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
@@ -35,18 +36,18 @@ void TFigureBuilderForm::Open1Click() {
 
 void TFigureBuilderForm::OpenFigure(const QString& Path) {
   // The whole file is read and checked before anything changes.
-  const TFigureType loaded = ReadStkFile(ReadWholeFile(Path));
-  FigureFileName = Path;
+  const TFigureType loaded = ReadStkFile(ReadFileStart(Path, MaxStkFileBytes));
   AssignUndo();
+  // Undo Open gives back the file name with the figure, so a Save after it
+  // never writes the old figure into the file just opened.
+  UndoFigureFileName = FigureFileName;
   SetUndoCaption(QStringLiteral("Undo Open"));
+  FigureFileName = Path;
   Type().Assign(loaded);
 
-  GrabbedHandle = NoHandle;
-  ChoosingStartVertex = false;
-  PlacingSegment = false;
-  MoveUndoPending = false;
+  // A pending add or duplicate referred to the figure that is gone.
+  EndPendingModes();
   SelectedSegment = 0;
-  Image1->unsetCursor();
 
   ShowLoadedType();
 }
@@ -83,10 +84,12 @@ void TFigureBuilderForm::Save1Click() {
 void TFigureBuilderForm::SaveAs1Click() {
   const TFileDialogResult chosen = Dialogs.SaveFile(this, StkDialog());
   if (!chosen.Accepted) return;
-  FigureFileName = chosen.Path;
-  if (QFileInfo::exists(FigureFileName) &&
+  // After No the builder still names the file it had: a later Save never
+  // writes into the file the user refused to replace.
+  if (QFileInfo::exists(chosen.Path) &&
       !Dialogs.AskYesNo(this, QStringLiteral("A file with that name already exists. Would you like to replace it?")))
     return;
+  FigureFileName = chosen.Path;
   SaveFigureTypeAs(FigureFileName);
 }
 
@@ -98,12 +101,15 @@ void TFigureBuilderForm::AddToAnimation1Click() {
   }
   QString name;
   if (!FigureFileName.isEmpty()) {
-    name = FileName(FigureFileName, false);
+    name = FigureTypeNameOf(FigureFileName);
   } else if (NameForm != nullptr) {
-    Dialogs.ExecModal(*NameForm);
-    name = NameForm->Edit1->text();
+    // Escape or the close box add nothing.
+    const bool named = Dialogs.ExecModal(*NameForm) == QDialog::Accepted;
+    name = StorableName(NameForm->Edit1->text());
     NameForm->Edit1->clear();
+    if (!named) return;
   }
+  // Names are compared as the project file will hold them.
   if (Host->FigureTypeNames().contains(name, Qt::CaseSensitive)) {
     Dialogs.ShowMessage(this, QStringLiteral("a figure type with that name already exists"));
     return;

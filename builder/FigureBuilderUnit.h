@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/FigureTypeUnit.h"
@@ -217,4 +218,6 @@ class TFigureBuilderForm : public QMainWindow {
   TFigure UndoFigure;
   uint8_t UndoSelectedSegment = 0;
   std::vector<bool> UndoStaticFlags;
+  // The file name before an Open, which Undo Open gives back; none otherwise.
+  std::optional<QString> UndoFigureFileName;
 };

@@ -23,9 +23,11 @@ class TNameForm : public QDialog {
   uint8_t NameCounter = 1;
 
   void FormCreate();
-  // Runs at every closing of the dialog: fills in an automatic name when the box is empty.
+  // Runs when the dialog closes with OK or Enter: fills in an automatic name
+  // when the box is empty.
   void FormHide();
 
-  // Every way of closing (OK, Enter, Escape, the close button) ends here.
+  // Every way of closing (OK, Enter, Escape, the close button) ends here;
+  // Escape and the close button reject the dialog, which adds nothing.
   void done(int Result) override;
 };

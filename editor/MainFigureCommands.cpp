@@ -19,9 +19,12 @@ constexpr double Pi = std::numbers::pi;
 
 void TMainForm::AddFigureButtonClick() {
   if (EditFrame.Count() >= TFigures::MaxFigures) return;
-  // The type chosen in the list; text typed over the list that names no type adds nothing.
-  const int item = FigureComboBox->findText(FigureComboBox->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (item < 0 || item + 1 >= FigureTypeCount()) return;
+  // The type of the selected item, by its place in the list: two types may
+  // show the same name. Text typed over the list and not yet confirmed is
+  // not a choice, and adds nothing.
+  const int item = FigureComboBox->currentIndex();
+  if (item < 0 || item + 1 >= FigureTypeCount() || FigureComboBox->currentText() != FigureComboBox->itemText(item))
+    return;
 
   EditFrame.SetCount(EditFrame.Count() + 1);
   if (EditFrame.Count() == 1) EnableFigureControls(true);

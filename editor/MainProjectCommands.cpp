@@ -10,6 +10,7 @@
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
+#include "export/BitmapExport.h"
 #include "files/FileNames.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
@@ -71,23 +72,54 @@ void TMainForm::SaveProject(const QString& BaseName) {
 }
 
 bool TMainForm::SaveProjectAsTvl() {
-  // Asked once per unsaved state, whatever the answer.
+  const TAnswer answer = Dialogs.AskYesNoCancel(this, QStringLiteral("Would you like to save the current project?"));
+  // Cancel (also Escape or the close box) calls off the command that asked.
+  if (answer == TAnswer::Cancel) return false;
+  // Asked once per unsaved state, whether the answer was Yes or No.
   ProjectSaved = true;
-  if (!Dialogs.AskYesNo(this, QStringLiteral("Would you like to save the current project?"))) return true;
+  if (answer == TAnswer::No) return true;
   TFileDialogRequest request;
   request.Filters = {TvlFilter};
   request.DefaultExt = QStringLiteral("tvl");
-  request.FileName = SaveDialogFileName;
-  const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
   bool saved = false;
-  if (chosen.Accepted) Guard([&] {
-      SaveProject(RemoveExtention(chosen.Path));
+  for (;;) {
+    // The dialog never proposes a name: not one the user has just refused
+    // to replace, here or in Save Animation.
+    const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
+    if (!chosen.Accepted) break;
+    const QString base = RemoveExtention(chosen.Path);
+    if (!MayReplace({ProjectFilePath(base)})) continue;
+    Guard([&] {
+      SaveProject(base);
       saved = true;
     });
+    break;
+  }
   // Yes means save: when no file was written, the work is kept and the
   // command that asked does not go on.
   if (!saved) ProjectSaved = false;
   return saved;
+}
+
+bool TMainForm::MayReplace(const QStringList& Paths) {
+  const bool any = std::any_of(Paths.begin(), Paths.end(), [](const QString& P) { return QFileInfo::exists(P); });
+  return !any ||
+         Dialogs.AskYesNo(this, QStringLiteral("A file with that name already exists. Would you like to replace it?"));
+}
+
+QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const {
+  switch (FilterIndex) {
+    case 0:
+      return {ProjectFilePath(Base)};
+    case 1:
+      return {Base + QStringLiteral(".gif")};
+    default: {
+      QStringList names;
+      const int frames = static_cast<int>(Frames.size());
+      for (int i = 0; i < frames; ++i) names << BitmapFileName(Base, i, frames);
+      return names;
+    }
+  }
 }
 
 void TMainForm::LoadProject(const QString& Path) {
@@ -153,15 +185,15 @@ void TMainForm::SaveAnimation1Click() {
   const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
   if (chosen.Accepted) {
     SaveDialogFilterIndex = chosen.FilterIndex;
-    if (QFileInfo::exists(chosen.Path) &&
-        !Dialogs.AskYesNo(this,
-                          QStringLiteral("A file with that name already exists. Would you like to replace it?"))) {
+    const QString base = RemoveExtention(chosen.Path);
+    // The question is about the files that will be written, which take
+    // their ending from the chosen file type, not from the typed name.
+    if (!MayReplace(FilesWritten(chosen.FilterIndex, base))) {
       // The dialog offers the name again next time.
       SaveDialogFileName = chosen.Path;
       return;
     }
     TWaitCursor wait(EditImage);
-    const QString base = RemoveExtention(chosen.Path);
     // The chosen file type decides the format, whatever the name's extension.
     switch (chosen.FilterIndex) {
       case 0:
@@ -190,7 +222,7 @@ void TMainForm::LoadFigure1Click() {
   const TFileDialogResult chosen = Dialogs.OpenFile(this, request);
   if (!chosen.Accepted) return;
 
-  const QString name = FileName(chosen.Path, false);
+  const QString name = FigureTypeNameOf(chosen.Path);
   // A type of that name is already listed: only a figure of it is added.
   const int listed = FigureTypeNames().indexOf(name);
   if (listed >= 0) {
@@ -198,7 +230,7 @@ void TMainForm::LoadFigure1Click() {
     AddFigureButtonClick();
     return;
   }
-  auto type = std::make_unique<TFigureType>(ReadStkFile(ReadWholeFile(chosen.Path)));
+  auto type = std::make_unique<TFigureType>(ReadStkFile(ReadFileStart(chosen.Path, MaxStkFileBytes)));
   FigureTypes.push_back(std::move(type));
   AppendFigureTypeName(name);
   AddFigureButtonClick();

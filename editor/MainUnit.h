@@ -120,8 +120,12 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void EnableControlsPlaying(bool Enable);
 
   // Menu commands (MainProjectCommands.cpp).
-  // The save question; true when the caller may discard the work.
+  // The save question; true when the caller may discard the work: after
+  // No, or after Yes once the project was saved. Cancel changes nothing.
   bool SaveProjectAsTvl();
+  // The files Save Animation writes for a file type (0 project, 1 GIF, 2 BMP
+  // sequence) and a base name.
+  QStringList FilesWritten(int FilterIndex, const QString& Base) const;
   // Writes BaseName + ".tvl"; a failure throws and leaves ProjectSaved as it was.
   void SaveProject(const QString& BaseName);
   // Reads the project at Path and, once it is known to be sound and the save
@@ -259,6 +263,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // False when the window must stay open (the save question's Yes did not save).
   bool FormClose();
   bool HandleWheel(QWheelEvent* Event);
+  // True when none of Paths exists, or the user agrees to replace them.
+  bool MayReplace(const QStringList& Paths);
   // Timeline helpers (MainTimeline.cpp).
   QImage MakeThumbnail(const TFigures& Frame) const;
   QRect ThumbnailPlace(int Index) const;

@@ -29,6 +29,8 @@ QByteArray ToCodePage(const QString& Text) {
   return bytes;
 }
 
+QString StorableName(const QString& Text) { return FromCodePage(ToCodePage(Text).left(255)); }
+
 QString FromCodePage(const QByteArray& Bytes) {
   QString text;
   text.reserve(Bytes.size());

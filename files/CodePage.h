@@ -8,3 +8,7 @@
 // Each character becomes one byte; one the code page lacks becomes '?'.
 QByteArray ToCodePage(const QString& Text);
 QString FromCodePage(const QByteArray& Bytes);
+
+// Text as a project file stores it as a type name: in the code page (a
+// character it lacks becomes '?') and at most 255 bytes long.
+QString StorableName(const QString& Text);

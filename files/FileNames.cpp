@@ -1,5 +1,6 @@
 #include "files/FileNames.h"
 
+#include "files/CodePage.h"
 #include "files/WholeFile.h"
 
 QString RemoveExtention(const QString& Name) {
@@ -11,4 +12,9 @@ QString FileName(const QString& Path, bool KeepExtension) {
   const QString name = FileNamePart(Path);
   if (!KeepExtension && name.endsWith(QStringLiteral(".stk"), Qt::CaseInsensitive)) return name.chopped(4);
   return name;
+}
+
+QString FigureTypeNameOf(const QString& Path) {
+  const QString name = FileName(Path, false);
+  return StorableName(name.isEmpty() ? FileName(Path, true) : name);
 }

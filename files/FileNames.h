@@ -13,3 +13,8 @@ QString RemoveExtention(const QString& Name);
 // dropped: that is how a figure type file names its type. A name without
 // that ending is kept whole.
 QString FileName(const QString& Path, bool KeepExtension);
+
+// The name a figure type read from the .stk file at Path takes: the file's
+// name without its ending, or the whole file name when nothing would be left
+// (".stk"), made what a project file can store (StorableName).
+QString FigureTypeNameOf(const QString& Path);

@@ -26,6 +26,9 @@ struct TFileDialogResult {
   int FilterIndex = 0;  // the file-type entry chosen: it decides the format
 };
 
+// The answer to a question that may also be called off.
+enum class TAnswer { Yes, No, Cancel };
+
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
@@ -34,6 +37,8 @@ class TDialogs {
   virtual void ShowMessage(QWidget* Parent, const QString& Text) = 0;
   // A warning box with Yes and No; true for Yes.
   virtual bool AskYesNo(QWidget* Parent, const QString& Text) = 0;
+  // A warning box with Yes, No and Cancel; Escape and the close box answer Cancel.
+  virtual TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) = 0;
   virtual TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
   virtual TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
   virtual TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) = 0;
@@ -48,6 +53,7 @@ class TQtDialogs : public TDialogs {
  public:
   void ShowMessage(QWidget* Parent, const QString& Text) override;
   bool AskYesNo(QWidget* Parent, const QString& Text) override;
+  TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) override;
   TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) override;
   TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
   TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) override;

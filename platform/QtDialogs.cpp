@@ -45,6 +45,21 @@ bool TQtDialogs::AskYesNo(QWidget* Parent, const QString& Text) {
   return box.exec() == QMessageBox::Yes;
 }
 
+TAnswer TQtDialogs::AskYesNoCancel(QWidget* Parent, const QString& Text) {
+  QMessageBox box(QMessageBox::Warning, QObject::tr("Warning"), Text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return TAnswer::Yes;
+    case QMessageBox::No:
+      return TAnswer::No;
+    default:
+      return TAnswer::Cancel;
+  }
+}
+
 TFileDialogResult TQtDialogs::OpenFile(QWidget* Parent, const TFileDialogRequest& Request) {
   return RunFileDialog(Parent, Request, QFileDialog::AcceptOpen);
 }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "tests/support/TestPictures.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
 #include "tests/builder/BuilderTestUtil.h"
@@ -27,12 +28,12 @@ class BuilderFile : public BuilderTest {
 
 TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
   SaveAs("fresh.stk");
-  const QByteArray bytes = ReadWholeFile(Path("fresh.stk"));
+  const QByteArray bytes = ReadTestFile(Path("fresh.stk"));
   EXPECT_EQ(bytes.toHex(' '),
             "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
   Open("fresh.stk");
   SaveAs("again.stk");
-  EXPECT_EQ(ReadWholeFile(Path("again.stk")), bytes);
+  EXPECT_EQ(ReadTestFile(Path("again.stk")), bytes);
 }
 
 TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
@@ -56,7 +57,6 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
 
   Form->Undo1->trigger();
   EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
-  EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
 }
 
 TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
@@ -73,14 +73,49 @@ TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
 }
 
-TEST_F(BuilderFile, SaveAsAnsweredNoWritesNothingAndSaveThenWritesWithoutAsking) {
-  WriteWholeFile(Path("old.stk"), "old");
+TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
+  Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
+  SaveAs("robot.stk");
+  const QByteArray robot = ReadTestFile(Path("robot.stk"));
+  Form->New1Click();
+  SaveAs("mine.stk");
+  const QByteArray mine = ReadTestFile(Path("mine.stk"));
+
+  // Undo Open gives back the name with the figure: Save writes mine.stk.
+  Open("robot.stk");
+  Form->Undo1->trigger();
+  EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
+  // No to replacing robot.stk keeps the name as it was.
   Dialogs.YesNoAnswers = {false};
-  SaveAs("old.stk");
-  EXPECT_EQ(ReadWholeFile(Path("old.stk")), "old");
+  SaveAs("robot.stk");
+  EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
   Form->Save1->trigger();
-  EXPECT_EQ(ReadWholeFile(Path("old.stk")).size(), 26);
-  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+  EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
+  EXPECT_EQ(ReadTestFile(Path("mine.stk")), mine);
+  EXPECT_EQ(Dialogs.Questions().size(), 1);
+  // With no name yet, a refused Save As leaves none, and Save asks again.
+  Form->New1Click();
+  Dialogs.YesNoAnswers = {false, false};
+  SaveAs("robot.stk");
+  Dialogs.SaveAnswers.push_back({true, Path("robot.stk"), 0});
+  Form->Save1->trigger();
+  EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
+  EXPECT_EQ(Dialogs.Questions().size(), 3);
+}
+
+TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
+  SaveAs("two.stk");
+  for (const auto start : {&TFigureBuilderForm::LineButtonClick, &TFigureBuilderForm::DuplicateButtonClick}) {
+    Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
+    (Form.get()->*start)();
+    ASSERT_FALSE(Form->DeleteButton->isEnabled());
+    Open("two.stk");
+    EXPECT_FALSE(Form->IsChoosingStartVertex() || Form->IsPlacingSegment() || Form->IsDuplicating());
+    EXPECT_TRUE(Form->DeleteButton->isEnabled());
+    // A press on the root handle adds nothing.
+    Click(At(0));
+    EXPECT_EQ(Type().SegmentCount(), 1);
+  }
 }
 
 TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {

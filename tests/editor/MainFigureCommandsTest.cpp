@@ -52,11 +52,13 @@ TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
   AddType("ball", {Segment(0, SegmentCircle, 20, 2, 0)});
   Form->AddFigureButtonClick();
   EXPECT_EQ(Figure(1).TypeIndex, 2);
-  // Text typed over the list that names no type adds nothing; naming one picks it.
-  Form->FigureComboBox->setEditText("nothing like it");
-  Form->AddFigureButtonClick();
-  EXPECT_EQ(Form->EditFrame.Count(), 2);
-  Form->FigureComboBox->setEditText("Stickman");
+  // Text typed over the list adds nothing until it is confirmed and names a type.
+  for (const char* typed : {"nothing like it", "Stickman"}) {
+    Form->FigureComboBox->setEditText(typed);
+    Form->AddFigureButtonClick();
+    EXPECT_EQ(Form->EditFrame.Count(), 2) << typed;
+  }
+  QTest::keyClick(Form->FigureComboBox->lineEdit(), Qt::Key_Return);
   Form->AddFigureButtonClick();
   EXPECT_EQ(Figure(2).TypeIndex, 1);
 }

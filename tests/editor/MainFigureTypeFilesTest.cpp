@@ -2,8 +2,10 @@
 // its name prompt, and Load Figure Type.
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/NameUnit.h"
@@ -105,11 +107,44 @@ TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
   EXPECT_EQ(NameForm->NameCounter, 4);
 }
 
+TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
+  Dialogs.OnExecModal = [&](QDialog& Dialog) {
+    NameForm->Edit1->setText("half typed");
+    Dialog.reject();  // Escape and the close box
+    return int(QDialog::Rejected);
+  };
+  Builder->AddToAnimation1->trigger();
+  EXPECT_EQ(Form->FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(NameForm->NameCounter, 1);
+  EXPECT_TRUE(NameForm->Edit1->text().isEmpty());
+  // The whole sentence shows above the name field.
+  EXPECT_TRUE(NameForm->Label1->wordWrap());
+  EXPECT_GE(NameForm->Label1->height(), NameForm->Label1->heightForWidth(NameForm->Label1->width()));
+  EXPECT_LE(NameForm->Label1->geometry().bottom(), NameForm->Edit1->y());
+  EXPECT_LE(NameForm->Label1->geometry().right(), NameForm->width());
+}
+
+TEST_F(MainFigureTypeFilesTest, NamesAreWhatTheFileStoresAndTypesAreChosenByPlace) {
+  AddNamed(QString::fromUtf8("\u03a9mega"));  // a Greek letter the code page lacks
+  EXPECT_EQ(Selected(), "?mega");
+  Dialogs.Calls.clear();
+  AddNamed(QString::fromUtf8("\u03a3mega"));
+  EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}));
+  // A file named ".stk" names its type ".stk".
+  LoadFigureType(WriteType(".stk"));
+  EXPECT_EQ(Selected(), ".stk");
+  // Two types that show the same name: Add Figure takes the selected one.
+  AddType("???", {Segment(0, SegmentLine, 10, 1, 0)});
+  AddType("???", {Segment(0, SegmentLine, 20, 1, 0)});
+  Form->FigureComboBox->setCurrentIndex(4);
+  Form->AddFigureButtonClick();
+  EXPECT_EQ(Form->EditFrame.Items.back().TypeIndex, 5);
+}
+
 TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
   const QString walker = WriteType("walker.stk");
   LoadFigureType(walker);
-  EXPECT_EQ(Dialogs.Calls[0].Request.InitialDir, StickFiguresFolder());
-  EXPECT_EQ(Dialogs.Calls[0].Request.Filters, QStringList({"Stick Figure File (*.stk)"}));
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
   WriteWholeFile(walker, "no longer read");
   Form->FigureComboBox->setCurrentIndex(0);
@@ -141,6 +176,47 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
   Builder->AddToAnimation1->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "you cannot add any more figure types"));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::OpenFile), 0);
+}
+
+TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndName) {
+  using K = TScriptedDialogs::TKind;
+  const QStringList tvl = {"Tavel File (*.tvl)"}, stk = {"Stick Figure File (*.stk)"};
+  struct TRow {
+    const char* Command;
+    std::function<void()> Run;
+    K Kind;
+    QStringList Filters;
+    QString DefaultExt, InitialDir;
+  };
+  const std::vector<TRow> rows = {
+      {"Open Animation", [&] { Form->OpenAnimation1->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
+      {"Save Animation", [&] { Form->SaveAnimation1->trigger(); }, K::SaveFile,
+       {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)"}, "tvl", ""},
+      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->New1->trigger(); }, K::SaveFile, tvl, "tvl", ""},
+      {"Load Figure Type", [&] { Form->LoadFigure1->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
+      {"Load Background", [&] { Form->LoadBackground1->trigger(); }, K::OpenPicture,
+       {"Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
+      {"builder Open", [&] { Builder->Open1->trigger(); }, K::OpenFile, stk, "stk", ""},
+      {"builder Save As", [&] { Builder->SaveAs1->trigger(); }, K::SaveFile, stk, "stk", ""},
+  };
+  Form->NextFrameButtonClick();
+  for (const TRow& row : rows) {
+    Dialogs.Calls.clear();
+    Dialogs.OpenAnswers = {{}};  // every dialog is cancelled
+    Dialogs.SaveAnswers = {{}};
+    Dialogs.PictureAnswers = {{}};
+    row.Run();
+    ASSERT_EQ(Dialogs.CountOf(row.Kind), 1) << row.Command;
+    const TFileDialogRequest& asked = Dialogs.Calls.back().Request;
+    EXPECT_EQ(asked.Filters, row.Filters) << row.Command;
+    EXPECT_EQ(asked.FilterIndex, 0) << row.Command;
+    EXPECT_EQ(asked.DefaultExt, row.DefaultExt) << row.Command;
+    EXPECT_EQ(asked.InitialDir, row.InitialDir) << row.Command;
+    EXPECT_EQ(asked.FileName, "") << row.Command;
+  }
+  Dialogs.OpenAnswers.clear();
+  Dialogs.SaveAnswers.clear();
+  Dialogs.PictureAnswers.clear();
 }
 
 TEST_F(MainFigureTypeFilesTest, ACommandLineFigureTypeOpensInTheBuilder) {

@@ -38,7 +38,7 @@ class MainProjectTest : public MainFormTest {
     Form->OpenAnimation1->trigger();
   }
   QByteArray Payload(const QString& Name) const {
-    return ZlibDecompress(ReadWholeFile(Path(Name)), MaxProjectPayload);
+    return ZlibDecompress(ReadTestFile(Path(Name)), MaxProjectPayload);
   }
 
   QTemporaryDir Dir;
@@ -132,7 +132,7 @@ TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
   WriteWholeFile(Path("old.tvl"), "keep me");
   Dialogs.YesNoAnswers = {false};
   SaveAs("old.tvl");
-  EXPECT_EQ(ReadWholeFile(Path("old.tvl")), "keep me");
+  EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
   EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?");
   EXPECT_FALSE(Form->ProjectSaved);
   // The dialog offers the refused name again; answering Yes replaces the file.
@@ -146,58 +146,116 @@ TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
 TEST_F(MainProjectTest, AFailedSaveKeepsTheEarlierFileAndTheUnsavedState) {
   Form->NextFrameButtonClick();
   SaveAs("walk.tvl");
-  const QByteArray before = ReadWholeFile(Path("walk.tvl"));
+  const QByteArray before = ReadTestFile(Path("walk.tvl"));
   Form->NextFrameButtonClick();
   SaveAs("missing folder/walk.tvl");
   ASSERT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("missing folder/walk.tvl"))) << Dialogs.Messages()[0].toStdString();
   EXPECT_FALSE(Form->ProjectSaved);
-  EXPECT_EQ(ReadWholeFile(Path("walk.tvl")), before);
+  EXPECT_EQ(ReadTestFile(Path("walk.tvl")), before);
+}
+
+TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
+  for (int i = 0; i < 4; ++i) Form->NextFrameButtonClick();
+  struct TCase {
+    const char* Typed;
+    int FilterIndex;  // 0 project, 1 GIF, 2 BMP sequence
+    const char* Existing;
+    bool Asks;
+  };
+  for (const TCase& c : {TCase{"a.gif", 0, "a.tvl", true}, TCase{"b", 1, "b.gif", true},
+                         TCase{"c.bmp", 2, "c3.bmp", true}, TCase{"d.tvl", 0, "d.gif", false},
+                         TCase{"e.gif", 2, "e.gif", false}}) {
+    WriteTestFile(Path(c.Existing), "keep me");
+    Dialogs = TScriptedDialogs();
+    if (c.Asks) Dialogs.YesNoAnswers = {false};
+    SaveAs(c.Typed, c.FilterIndex);
+    EXPECT_EQ(Dialogs.Questions().size(), c.Asks ? 1 : 0) << c.Typed;
+    EXPECT_EQ(ReadTestFile(Path(c.Existing)), "keep me") << c.Typed;
+  }
+  EXPECT_TRUE(QFile::exists(Path("d.tvl")));
+  EXPECT_TRUE(QFile::exists(Path("e3.bmp")));
+}
+
+TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersARefusedName) {
+  Form->NextFrameButtonClick();
+  WriteTestFile(Path("old.tvl"), "keep me");
+  Dialogs.YesNoAnswers = {false};
+  SaveAs("old.tvl");
+  // New: Yes, then the refused name again is refused again; another name saves.
+  Dialogs = TScriptedDialogs();
+  Dialogs.YesNoAnswers = {true, false};
+  Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
+  Form->New1Click();
+  EXPECT_EQ(Dialogs.Questions(), QStringList({"Would you like to save the current project?",
+                                              "A file with that name already exists. Would you like to replace it?"}));
+  ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
+  for (const auto& call : Dialogs.Calls)
+    if (call.Kind == TScriptedDialogs::TKind::SaveFile) EXPECT_EQ(call.Request.FileName, "");
+  EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
+  EXPECT_EQ(Payload("new.tvl").size(), 113);
+  EXPECT_TRUE(Frames.empty());
 }
 
 struct TQuestionCase {
   const char* Name;
-  std::deque<bool> Answers;           // to the save question
-  bool SaveDialogConfirms;            // after Yes
-  bool Goes;                          // the command went on
+  TAnswer Answer;      // to the save question
+  QString SaveAs;      // after Yes: the name chosen in the save dialog; empty cancels it
+  bool Goes;           // the command went on
 };
 void PrintTo(const TQuestionCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class SaveQuestionTest : public MainProjectTest, public testing::WithParamInterface<TQuestionCase> {};
 
-TEST_P(SaveQuestionTest, NewAndCloseAskOnceAndYesMeansSave) {
+TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLetsItGoOn) {
   const TQuestionCase& c = GetParam();
-  for (const bool closing : {false, true}) {
+  enum TCommand { New, Close, Open, CommandLine };
+  for (const TCommand command : {New, Close, Open, CommandLine}) {
     SetUp();
     Form->NextFrameButtonClick();
-    Dialogs.YesNoAnswers = c.Answers;
-    if (c.Answers.front()) Dialogs.SaveAnswers.push_back(c.SaveDialogConfirms ? Chosen(Path("q.tvl")) : TFileDialogResult{});
+    Form->NextFrameButtonClick();
+    SaveAs("other.tvl");
+    Form->New1Click();
+    Form->NextFrameButtonClick();
+    Dialogs = TScriptedDialogs();
+    Dialogs.YesNoAnswers = {c.Answer};
+    if (c.Answer == TAnswer::Yes)
+      Dialogs.SaveAnswers.push_back(c.SaveAs.isEmpty() ? TFileDialogResult{} : Chosen(Path(c.SaveAs)));
     bool closed = false;
     QObject::connect(Form.get(), &TMainForm::Closed, [&] { closed = true; });
-    if (closing)
-      Form->close();
-    else
-      Form->New1Click();
-    EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1) << c.Name;
-    EXPECT_EQ(Dialogs.Calls[0].Text, "Would you like to save the current project?");
-    EXPECT_EQ(closing ? closed : Frames.empty(), c.Goes) << c.Name << (closing ? " closing" : " new");
-    EXPECT_EQ(Form->ProjectSaved, c.Goes) << c.Name;
-    EXPECT_EQ(QFile::exists(Path("q.tvl")), c.SaveDialogConfirms && c.Answers.front()) << c.Name;
-    if (!closing && c.Goes) {
+    switch (command) {
+      case New: Form->New1Click(); break;
+      case Close: Form->close(); break;
+      case Open: this->Open("other.tvl"); break;
+      case CommandLine:
+        Form->CommandLine = {Path("other.tvl")};
+        Form->FormActivate();
+        break;
+    }
+    const std::string what = std::string(c.Name) + " at command " + std::to_string(command);
+    EXPECT_EQ(Dialogs.Questions(), QStringList{"Would you like to save the current project?"}) << what;
+    const bool went = command == New ? Frames.empty() : command == Close ? closed : Frames.size() == 2;
+    EXPECT_EQ(went, c.Goes) << what;
+    if (!c.Goes) EXPECT_EQ(Frames.size(), 1u) << what;
+    EXPECT_EQ(Form->ProjectSaved, c.Goes) << what;
+    EXPECT_EQ(QFile::exists(Path("q.tvl")), c.Answer == TAnswer::Yes && c.SaveAs == "q.tvl") << what;
+    if (command == New && c.Goes) {
       // Once answered, a second New asks nothing.
       Form->New1Click();
-      EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+      EXPECT_EQ(Dialogs.Questions().size(), 1);
     }
     QFile::remove(Path("q.tvl"));
-    Dialogs = TScriptedDialogs();
+    QFile::remove(Path("other.tvl"));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
-                         testing::Values(TQuestionCase{"No", {false}, false, true},
-                                         TQuestionCase{"YesSaved", {true}, true, true},
-                                         TQuestionCase{"YesCancelled", {true}, false, false}),
-                         [](const testing::TestParamInfo<TQuestionCase>& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SaveQuestionTest,
+    testing::Values(TQuestionCase{"No", TAnswer::No, {}, true}, TQuestionCase{"YesSaved", TAnswer::Yes, "q.tvl", true},
+                    TQuestionCase{"YesCancelled", TAnswer::Yes, {}, false},
+                    TQuestionCase{"YesFailed", TAnswer::Yes, "missing folder/q.tvl", false},
+                    TQuestionCase{"Cancel", TAnswer::Cancel, {}, false}),
+    [](const testing::TestParamInfo<TQuestionCase>& Info) { return std::string(Info.param.Name); });
 
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->NextFrameButtonClick();

@@ -16,7 +16,16 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, YesNo, OpenFile, SaveFile, OpenPicture, Color, Modal };
+  enum class TKind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, OpenPicture, Color, Modal };
+
+  // An answer to either kind of question: true and false stand for Yes and
+  // No, so scripts read the same for both; Cancel only suits a question that
+  // offers it.
+  struct TReply {
+    TAnswer Answer;
+    TReply(bool Yes) : Answer(Yes ? TAnswer::Yes : TAnswer::No) {}
+    TReply(TAnswer A) : Answer(A) {}
+  };
 
   struct TCall {
     TKind Kind;
@@ -26,7 +35,7 @@ class TScriptedDialogs : public TDialogs {
   };
 
   // Answers, taken front first.
-  std::deque<bool> YesNoAnswers;
+  std::deque<TReply> YesNoAnswers;
   std::deque<TFileDialogResult> OpenAnswers;
   std::deque<TFileDialogResult> SaveAnswers;
   std::deque<TFileDialogResult> PictureAnswers;
@@ -54,7 +63,22 @@ class TScriptedDialogs : public TDialogs {
 
   bool AskYesNo(QWidget*, const QString& Text) override {
     Calls.push_back({TKind::YesNo, Text, {}, 0});
-    return Take(YesNoAnswers, false, "AskYesNo", Text);
+    const TAnswer answer = Take(YesNoAnswers, TReply(false), "AskYesNo", Text).Answer;
+    if (answer == TAnswer::Cancel) ADD_FAILURE() << "Cancel given to a Yes/No question: " << Text.toStdString();
+    return answer == TAnswer::Yes;
+  }
+
+  TAnswer AskYesNoCancel(QWidget*, const QString& Text) override {
+    Calls.push_back({TKind::YesNoCancel, Text, {}, 0});
+    return Take(YesNoAnswers, TReply(TAnswer::Cancel), "AskYesNoCancel", Text).Answer;
+  }
+
+  // The questions asked so far, of either kind, in order.
+  QStringList Questions() const {
+    QStringList texts;
+    for (const TCall& c : Calls)
+      if (c.Kind == TKind::YesNo || c.Kind == TKind::YesNoCancel) texts << c.Text;
+    return texts;
   }
 
   TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest& Request) override {
