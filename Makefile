@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test bench fuzz install package clean
+.PHONY: all deps build run test bench bench-build fuzz fuzz-build install package clean
 
 all: build
 
@@ -26,10 +26,12 @@ test: deps
 	cd build-test && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# Google Benchmark programs, optimised build.
-bench: deps
+# Google Benchmark programs, optimised build; bench-build only builds them.
+bench-build: deps
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTAVEL_TESTS=OFF -DTAVEL_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
+
+bench: bench-build
 	@for b in build-bench/bench/bench_*; do \
 	  if [ -f "$$b" ] && [ -x "$$b" ]; then \
 	    echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(BENCH_ARGS) || exit 1; \
@@ -56,11 +58,14 @@ package: deps
 # FUZZERS=name... picks targets; crashes land in build-fuzz/crashes/.
 FUZZ_SECONDS ?= 60
 FUZZERS ?=
-fuzz:
+# fuzz-build only builds the targets.
+fuzz-build:
 	@./scripts/install-deps.sh fuzz
 	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTAVEL_TESTS=OFF -DTAVEL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers make_fuzz_seeds
+
+fuzz: fuzz-build
 	./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
 
 clean:

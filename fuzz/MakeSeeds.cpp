@@ -1,5 +1,5 @@
 // Writes the seed corpora of the project and figure type fuzz targets with
-// the program's own writers: fuzz_make_seeds <corpus folder>.
+// the program's own writers: make_fuzz_seeds <corpus folder>.
 
 #include <QBuffer>
 #include <QCoreApplication>

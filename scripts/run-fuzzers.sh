@@ -10,7 +10,11 @@ shift 2
 here=$(cd "$(dirname "$0")/.." && pwd)
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-  for f in "$build"/fuzz/fuzz_*; do [ -x "$f" ] && names+=("$(basename "$f" | sed 's/^fuzz_//')"); done
+  # The targets are the programs fuzz_<name>: regular executable files (the
+  # build also leaves fuzz_<name>_autogen folders there).
+  for f in "$build"/fuzz/fuzz_*; do
+    [ -f "$f" ] && [ -x "$f" ] && names+=("$(basename "$f" | sed 's/^fuzz_//')")
+  done
 fi
 mkdir -p "$build/crashes"
 status=0
