@@ -1,11 +1,14 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdlib>
 
 #include "files/FileError.h"
 #include "files/PictureDecoders.h"
+#include "model/Pictures.h"
 
 QString PictureTooLargeMessage(int Width, int Height) {
   return QStringLiteral("The picture is %1 x %2 pixels; pictures may be at most %3 pixels wide and %3 high.")
@@ -45,10 +48,65 @@ TBmpLayout Layout(const QByteArray& File, qint64 Width, qint64 Height) {
   return {false, rows + (Width * bits + 31) / 32 * 4 * Height};
 }
 
+// The 52- and 56-byte info headers are the 40-byte one followed by the
+// colour masks (red, green, blue; then alpha). The toolkit's reader knows the
+// 108-byte header, which begins the same way: the file is read with its
+// header grown to that size, the colour table and rows moved along.
+QByteArray WithKnownHeader(const QByteArray& File) {
+  const quint32 headerSize = Little(File, 14, 4);
+  if ((headerSize != 52 && headerSize != 56) || File.size() < 14 + qsizetype(headerSize)) return File;
+  constexpr int Known = 108;
+  const int grow = Known - static_cast<int>(headerSize);
+  QByteArray file = File.left(14 + headerSize) + QByteArray(grow, '\0') + File.mid(14 + headerSize);
+  auto put32 = [&](int At, quint32 V) {
+    for (int i = 0; i < 4; ++i) file[At + i] = static_cast<char>(V >> (8 * i));
+  };
+  put32(2, Little(File, 2, 4) + grow);
+  put32(10, Little(File, 10, 4) + grow);
+  put32(14, Known);
+  return file;
+}
+
+// The toolkit widens a colour channel of fewer than 8 bits by shifting it
+// up, so the brightest 5-bit red reads 248. Widened here instead so that
+// full reaches 255: (v << 3) | (v >> 2) for 5 bits, as other readers do.
+void WidenNarrowChannels(const QByteArray& File, QImage& Picture) {
+  const quint32 headerSize = Little(File, 14, 4);
+  if (headerSize < 40) return;
+  const quint32 bits = Little(File, 28, 2), compression = Little(File, 30, 4);
+  quint32 masks[3] = {0x7C00, 0x03E0, 0x001F};  // 16 bits without masks: 5-5-5
+  if (compression == 3 || compression == 6) {
+    for (int i = 0; i < 3; ++i) masks[i] = Little(File, 54 + 4 * i, 4);
+  } else if (bits != 16) {
+    return;
+  }
+  std::array<std::array<uchar, 256>, 3> widen{};
+  bool any = false;
+  for (int c = 0; c < 3; ++c) {
+    const int width = std::popcount(masks[c]);
+    for (int q = 0; q < 256; ++q) {
+      if (width == 0 || width >= 8) {
+        widen[c][q] = static_cast<uchar>(q);
+        continue;
+      }
+      const int raw = q >> (8 - width);
+      widen[c][q] = static_cast<uchar>((raw * 255 + ((1 << width) - 1) / 2) / ((1 << width) - 1));
+    }
+    any = any || (width > 0 && width < 8);
+  }
+  if (!any || Picture.format() != QImage::Format_RGB32) return;
+  for (int y = 0; y < Picture.height(); ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(Picture.scanLine(y));
+    for (int x = 0; x < Picture.width(); ++x)
+      line[x] = qRgb(widen[0][qRed(line[x])], widen[1][qGreen(line[x])], widen[2][qBlue(line[x])]);
+  }
+}
+
 }  // namespace
 
-QImage DecodeBmp(const QByteArray& File) {
+QImage DecodeBmp(const QByteArray& Original) {
   const char* const invalid = "Bitmap image is not valid";
+  const QByteArray File = WithKnownHeader(Original);
   QByteArray copy = File;
   QBuffer buffer(&copy);
   buffer.open(QIODevice::ReadOnly);
@@ -71,12 +129,16 @@ QImage DecodeBmp(const QByteArray& File) {
   QImage picture;
   if (layout.RunLength) {
     // The reader fills a picture of its own size and format in place.
-    picture = QImage(size, QImage::Format_Indexed8);
-    if (picture.isNull()) throw EFileError(invalid);
+    picture = NewPicture(size, QImage::Format_Indexed8);
     picture.fill(0);
+  } else {
+    // The reader makes its picture itself and says nothing when it cannot:
+    // whether one of the largest format fits is asked first.
+    NewPicture(size);
   }
   if (!reader.read(&picture) || picture.isNull() || picture.size() != size) throw EFileError(invalid);
   if (picture.colorCount() > 0) return picture;
   if (picture.format() != QImage::Format_RGB32) picture = picture.convertToFormat(QImage::Format_RGB32);
+  WidenNarrowChannels(File, picture);
   return picture;
 }

@@ -1,6 +1,7 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -10,12 +11,15 @@
 
 #include "files/FileError.h"
 #include "files/PictureDecoders.h"
+#include "model/Pictures.h"
 
 namespace {
 
 // libjpeg's default handler ends the process; this one jumps back to the
-// decoder with the message number. Warnings (corrupt or truncated data,
-// which the library would otherwise patch over with grey) refuse as well.
+// decoder with the message number. Warnings that mean picture data was lost
+// (corrupt or truncated data, which the library would otherwise patch over
+// with grey) refuse as well; the others (stray bytes between segments, a
+// newer JFIF revision, a damaged colour profile we do not use) lose nothing.
 struct TErrorManager {
   jpeg_error_mgr Public;
   std::jmp_buf Return;
@@ -28,8 +32,23 @@ struct TErrorManager {
   std::longjmp(manager->Return, 1);
 }
 
+bool LosesPictureData(int Code) {
+  switch (Code) {
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_JPEG_EOF:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void EmitMessage(j_common_ptr Info, int Level) {
-  if (Level < 0) ErrorExit(Info);  // a warning: the data is damaged
+  if (Level < 0 && LosesPictureData(Info->err->msg_code)) ErrorExit(Info);
 }
 
 void OutputMessage(j_common_ptr) {}
@@ -42,7 +61,8 @@ inline uchar CmykChannel(int Ink, int Black, bool Inverted) {
 // The library's part of the work. Everything it touches that outlives a jump
 // back to setjmp is owned by the caller and reached through pointers, so no
 // local of this frame changes between setjmp and longjmp. Returns the size
-// to refuse (width, height) when the picture is too large, else (0, 0).
+// to refuse (width, height) when the picture is too large or, with Failed
+// set, could not be allocated; else an invalid size.
 QSize Decode(jpeg_decompress_struct* Info, TErrorManager* Errors, const QByteArray* File, QImage* Picture,
              std::vector<uchar>* CmykRow, bool* Failed) {
   if (setjmp(Errors->Return) != 0) {
@@ -60,10 +80,10 @@ QSize Decode(jpeg_decompress_struct* Info, TErrorManager* Errors, const QByteArr
   // 0xFF on little-endian machines); CMYK is converted row by row.
   Info->out_color_space = cmyk ? JCS_CMYK : Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
   jpeg_start_decompress(Info);
-  *Picture = QImage(static_cast<int>(Info->output_width), static_cast<int>(Info->output_height), QImage::Format_RGB32);
+  *Picture = TryNewPicture(QSize(static_cast<int>(Info->output_width), static_cast<int>(Info->output_height)));
   if (Picture->isNull()) {
     *Failed = true;
-    return QSize();
+    return QSize(static_cast<int>(Info->output_width), static_cast<int>(Info->output_height));
   }
   if (cmyk) CmykRow->resize(static_cast<std::size_t>(Info->output_width) * 4);
   while (Info->output_scanline < Info->output_height) {
@@ -99,13 +119,11 @@ QImage DecodeJpeg(const QByteArray& File) {
   QImage picture;
   std::vector<uchar> cmykRow;
   bool failed = false;
-  const QSize tooLarge = Decode(&info, &errors, &File, &picture, &cmykRow, &failed);
+  const QSize size = Decode(&info, &errors, &File, &picture, &cmykRow, &failed);
   jpeg_destroy_decompress(&info);
-  if (tooLarge.isValid()) throw EFileError(PictureTooLargeMessage(tooLarge.width(), tooLarge.height()).toStdString());
-  if (failed) {
-    if (errors.Code == 0 && picture.isNull())
-      throw EFileError("There is not enough memory to decode the JPEG picture.");
-    throw EFileError(QStringLiteral("JPEG error #%1").arg(errors.Code).toStdString());
-  }
+  // A size comes back when the picture is too large or could not be made.
+  if (size.isValid() && failed) throw EPictureMemory(size);
+  if (size.isValid()) throw EFileError(PictureTooLargeMessage(size.width(), size.height()).toStdString());
+  if (failed) throw EFileError(QStringLiteral("JPEG error #%1").arg(errors.Code).toStdString());
   return picture;
 }

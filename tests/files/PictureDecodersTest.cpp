@@ -50,6 +50,49 @@ TEST(PictureDecoders, EveryBmpDepthDecodesToItsPixels) {
   }
 }
 
+// Colours every depth holds exactly: each channel 0 or 255.
+QImage Pattern(int Colours) {
+  QImage picture(13, 5, QImage::Format_Indexed8);
+  QList<QRgb> table;
+  for (int i = 0; i < Colours; ++i) table << qRgb(i & 4 ? 255 : 0, i & 2 ? 255 : 0, i & 1 ? 255 : 0);
+  picture.setColorTable(table);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, (x + 2 * y) % Colours);
+  return picture;
+}
+
+TEST(PictureDecoders, BmpsOfEveryHeaderDepthAndCodingDecodeToTheirPixels) {
+  const struct {
+    const char* Name;
+    TBmpSpec Spec;
+  } cases[] = {
+      {"1-bit", {40, 1}},
+      {"4-bit", {40, 4}},
+      {"RLE4", {40, 4, 2}},
+      {"8-bit", {40, 8}},
+      {"RLE8", {40, 8, 1}},
+      {"16-bit 555", {40, 16}},
+      {"16-bit 565", {40, 16, 3, {0xF800, 0x07E0, 0x001F}}},
+      {"24-bit", {40, 24}},
+      {"32-bit", {40, 32}},
+      {"32-bit bit fields", {40, 32, 3, {0x0000FF00, 0x00FF0000, 0xFF000000}}},
+      {"core 1-bit", {12, 1}},
+      {"core 4-bit", {12, 4}},
+      {"core 8-bit", {12, 8}},
+      {"52-byte header, 565", {52, 16, 3, {0xF800, 0x07E0, 0x001F}}},
+      {"52-byte header, 8-bit", {52, 8}},
+      {"56-byte header, 32-bit", {56, 32, 3, {0x00FF0000, 0x0000FF00, 0x000000FF}}},
+      {"108-byte header", {108, 24}},
+      {"124-byte header", {124, 8}},
+  };
+  for (const auto& c : cases) {
+    const QImage picture = Pattern(c.Spec.Bits == 1 ? 2 : 8);
+    QImage decoded;
+    ASSERT_NO_THROW(decoded = DecodeBmp(EncodeBmp(picture, c.Spec))) << c.Name;
+    EXPECT_EQ(LargestChannelDifference(decoded, picture), 0) << c.Name;
+  }
+}
+
 TEST(PictureDecoders, EveryJpegKindDecodesToItsPixels) {
   const QImage picture = Quarters(32, 16);
   const struct {
@@ -86,6 +129,16 @@ TEST(PictureDecoders, DamagedJpegsAreRefusedWithTheLibraryMessageNumber) {
       jpeg.left(20),                             // truncated header
   };
   for (const QByteArray& c : cases) EXPECT_EQ(Refusal(DecodeJpeg, c).rfind("JPEG error #", 0), 0u) << c.size();
+}
+
+TEST(PictureDecoders, JpegWarningsThatLoseNothingAreAccepted) {
+  const QByteArray jpeg = EncodeJpeg(Quarters(32, 16), TJpegKind::Baseline);
+  const QImage clean = DecodeJpeg(jpeg);
+  QByteArray stray = jpeg, newer = jpeg;
+  stray.insert(jpeg.indexOf("\xFF\xDA"), "junk");  // bytes before a marker (warning 116)
+  ASSERT_EQ(newer.mid(6, 4), "JFIF");
+  newer[11] = 2;  // JFIF 2.x (warning 119)
+  for (const QByteArray& file : {stray, newer}) EXPECT_EQ(DecodeJpeg(file), clean);
 }
 
 TEST(PictureDecoders, JpegAboveTheSizeLimitIsRefusedByItsHeader) {

@@ -21,6 +21,19 @@ QByteArray EncodeJpeg(const QImage& Picture, TJpegKind Kind);
 // bottom-up, or top-down (negative height) when asked.
 QByteArray EncodeBmp32(const QImage& Picture, bool TopDown = false);
 
+// How EncodeBmp lays a file out.
+struct TBmpSpec {
+  int HeaderSize = 40;  // 12 (the old core header), 40, 52, 56, 108 or 124
+  int Bits = 24;        // 1, 4, 8, 16, 24 or 32
+  int Compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
+  quint32 Masks[3] = {0, 0, 0};  // red, green, blue, for bit fields
+};
+// Picture as a BMP file of Spec, bottom row first. Indexed depths store
+// Picture's own colour table and indices (Picture must be Indexed8 with at
+// most 2^Bits colours); the others store each pixel's colour, at 16 bits as
+// 5-5-5 or through the masks.
+QByteArray EncodeBmp(const QImage& Picture, const TBmpSpec& Spec);
+
 // A picture of four solid quarters in distinct colours, each quarter a whole
 // number of 8 x 8 blocks so that JPEG keeps its colours.
 QImage Quarters(int Width, int Height);
