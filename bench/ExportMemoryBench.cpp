@@ -1,5 +1,6 @@
 // Peak memory of the GIF export at 1920 x 1080: the streaming export of 100
-// and 1,000 frames, against the document path of 100 frames. The peak
+// and 1,000 frames, against the document path of 100 frames; and of the
+// largest animation with 1, 2 and 16 threads asked for. The peak
 // (VmHWM) is reset before each run where Linux allows it, so each figure is
 // that run's own; "peak_above_start_MiB" leaves out what the program and
 // the frames held before the export began.
@@ -64,6 +65,29 @@ void BM_GifDocumentPeakMemory(benchmark::State& State) {
 BENCHMARK(BM_GifDocumentPeakMemory)
     ->Arg(100)
     ->ArgName("frames")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+// The largest animation, 10000 x 10000, two frames: each export thread
+// holds a work picture of that size, so the number of threads is held to a
+// picture budget; asking for 16 must cost no more than asking for 1 or 2.
+void BM_GifPeakMemoryLargest(benchmark::State& State) {
+  const TReference largest{"walk-10000x10000", 10000, 10000, 2, 20};
+  InstallReference(largest);
+  QTemporaryDir folder;
+  const double start = StatusKb("VmRSS:");
+  const bool reset = ResetPeak();
+  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), {}, {}, static_cast<int>(State.range(0)));
+  Report(State, start, reset);
+  Frames.clear();
+  Background = QImage();
+}
+BENCHMARK(BM_GifPeakMemoryLargest)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(16)
+    ->ArgName("threads")
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();

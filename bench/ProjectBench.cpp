@@ -137,8 +137,10 @@ void BM_InstallProject(benchmark::State& State) {
     form.ProjectSaved = true;
     form.NewProject();
     TProjectContents contents = ReadProjectFile(p.Base + ".tvl");
+    TMainForm::TDrawingPictures pictures =
+        form.MakeDrawingPictures(QSize(contents.AnimationWidth, contents.AnimationHeight));
     State.ResumeTiming();
-    form.InstallProject(std::move(contents));
+    form.InstallProject(std::move(contents), std::move(pictures));
   }
 }
 BENCHMARK(BM_InstallProject)->Iterations(2)->Unit(benchmark::kMillisecond);
@@ -154,16 +156,23 @@ const bool FreshChild = [] {
   const QByteArray what = qgetenv("TAVEL_FRESH");
   if (what.isEmpty()) return false;
   const QString path = QString::fromLocal8Bit(qgetenv("TAVEL_FRESH_FILE"));
-  const QByteArray file = what == "inflate" ? ReadWholeFile(path, MaxProjectPayload) : QByteArray();
+  const QByteArray file = what == "inflate" ? ReadWholeFile(path, MaxProjectFileBytes) : QByteArray();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const long before = usage.ru_maxrss;
   const auto start = std::chrono::steady_clock::now();
-  const qsizetype size = what == "inflate" ? ZlibDecompress(file, MaxProjectPayload).size()
-                                           : static_cast<qsizetype>(ReadProjectFile(path).Frames.size());
+  // A refusal is an outcome too: the bombs are meant to be refused.
+  bool done = true;
+  try {
+    if (what == "inflate")
+      done = ZlibDecompress(file, MaxProjectPayload).size() > 0;
+    else
+      ReadProjectFile(path);
+  } catch (const EFileError&) {
+  }
   const auto took = std::chrono::steady_clock::now() - start;
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("%ld %lld\n", size > 0 ? usage.ru_maxrss - before : -1L,
+  std::printf("%ld %lld\n", done ? usage.ru_maxrss - before : -1L,
               static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(took).count()));
   std::exit(0);
 }();
@@ -210,5 +219,43 @@ void BM_FreshProcessOpen(benchmark::State& State) {
 #endif
 }
 BENCHMARK(BM_FreshProcessOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Small files that claim much: 200,000 empty frames in some 230 bytes (read
+// within its memory), a frame count of 2^31 - 1 over zeros (refused before a
+// frame is read), and one frame followed by zeros that inflate past 1 GiB
+// (refused by the inflater's limit). Each opened in a fresh process, against
+// inflating the same file alone in another (up to the 1 GiB limit, which the
+// inflater alone must hold in memory).
+void BM_OpenBomb(benchmark::State& State) {
+#ifdef __linux__
+  QTemporaryDir dir;
+  const QString path = dir.filePath("bomb.tvl");
+  const auto payload = [](int32_t Frames, qsizetype Zeros) {
+    QByteArray p = QByteArray::fromHex("0200FA0100009F01000002");
+    p.append(reinterpret_cast<const char*>(&Frames), 4);
+    return p + QByteArray(Zeros, '\0');
+  };
+  const int kind = static_cast<int>(State.range(0));
+  const QByteArray stream = kind == 0   ? ZlibCompress(payload(200000, 200000))
+                            : kind == 1 ? ZlibCompress(payload(INT32_MAX, qsizetype(1) << 20))
+                                        : ZlibCompress(payload(1, (qsizetype(1) << 30) + 1));
+  WriteWholeFile(path, stream);
+  State.SetLabel(kind == 0 ? "200,000 empty frames" : kind == 1 ? "frame count 2^31-1" : "zeros past 1 GiB");
+  for (auto _ : State) {
+    long openKb = -1, inflateKb = -1;
+    double openMs = 0, inflateMs = 0;
+    if (!RunFreshChild("open", path, openKb, openMs) || !RunFreshChild("inflate", path, inflateKb, inflateMs))
+      State.SkipWithError("child failed");
+    State.counters["file_bytes"] = static_cast<double>(stream.size());
+    State.counters["open_ms"] = openMs;
+    State.counters["open_peak_growth_MB"] = openKb / 1024.0;
+    State.counters["inflate_ms"] = inflateMs;
+    State.counters["inflate_peak_growth_MB"] = inflateKb / 1024.0;
+  }
+#else
+  State.SkipWithError("measured on Linux only");
+#endif
+}
+BENCHMARK(BM_OpenBomb)->DenseRange(0, 2)->ArgName("bomb")->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

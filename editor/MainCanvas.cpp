@@ -16,6 +16,9 @@ void TMainForm::DrawFigures() {
 }
 
 void TMainForm::DrawGhost(QImage& Canvas, const TFigures& Frame) {
+  // Where the background does not cover the picture, it is white beneath.
+  if (Background.width() < Canvas.width() || Background.height() < Canvas.height() || Background.hasAlphaChannel())
+    Canvas.fill(Qt::white);
   QPainter canvas(&Canvas);
   PrepareCanvas(canvas);
   canvas.drawImage(QPoint(0, 0), Background);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QScrollArea>
+#include <optional>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
@@ -123,14 +124,21 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
 }
 
 void TMainForm::LoadProject(const QString& Path) {
-  // Everything is read and checked before the open animation is touched.
-  TProjectContents project = ReadProjectFile(Path);
-  TWaitCursor wait(EditImage);
+  // Everything is read and checked, and every picture made, before the open
+  // animation is touched.
+  std::optional<TProjectContents> project;
+  std::optional<TDrawingPictures> drawing;
+  {
+    TWaitCursor wait(EditImage);
+    project.emplace(ReadProjectFile(Path));
+    drawing.emplace(MakeDrawingPictures(QSize(project->AnimationWidth, project->AnimationHeight)));
+  }
   if (!DestroyProject()) return;
-  InstallProject(std::move(project));
+  TWaitCursor wait(EditImage);
+  InstallProject(std::move(*project), std::move(*drawing));
 }
 
-void TMainForm::InstallProject(TProjectContents&& Project) {
+void TMainForm::InstallProject(TProjectContents&& Project, TDrawingPictures&& Pictures) {
   HasBackground = Project.HasBackground;
   BackgroundKind = Project.HasBackground ? Project.BackgroundKind : 0;
   BackgroundJpeg = Project.HasBackground ? Project.BackgroundJpeg : QByteArray();
@@ -142,9 +150,9 @@ void TMainForm::InstallProject(TProjectContents&& Project) {
   for (int i = 0; i < static_cast<int>(Frames.size()); ++i) TimelineImages->Append(ThumbnailPlace(i), QImage());
   RedrawTimelineImages();
 
-  SizeEditImage();
+  SizeEditImage(std::move(Pictures.Area));
   EditFrame = Frames.empty() ? TFigures() : Frames.back();
-  Underlay = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  Underlay = std::move(Pictures.Underlay);
   DrawGhost(Underlay, EditFrame);
   EditedFrameIndex = -1;
   HideMarker();

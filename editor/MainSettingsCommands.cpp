@@ -11,6 +11,7 @@
 #include "files/PictureDecoders.h"
 #include "files/WholeFile.h"
 #include "model/Common.h"
+#include "model/Pictures.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 #include "platform/ProgramPaths.h"
@@ -21,32 +22,29 @@ namespace {
 // Entries of the picture-open dialog's file-type list.
 enum TPictureType { PictureBmp = 0, PictureJpeg = 1 };
 
-// Picture cut or extended to Width x Height: its pixels stay at the top-left
-// corner, new area is white. A picture that is only cut keeps its format; one
-// that grows becomes a 24-bit picture, since a colour table need not hold white.
-QImage CutOrExtend(const QImage& Picture, int Width, int Height) {
-  if (!Picture.isNull() && Picture.width() >= Width && Picture.height() >= Height)
-    return Picture.copy(0, 0, Width, Height);
-  QImage result(Width, Height, QImage::Format_RGB32);
-  result.fill(Qt::white);
-  QPainter canvas(&result);
-  canvas.drawImage(QPoint(0, 0), Picture);
-  return result;
+// The picture-open dialog's preview: the file read as its file-type entry
+// says, by the decoders Load Background uses; a null picture for a file they
+// refuse (no message while the user browses).
+QImage PreviewPicture(const QString& Path, int FilterIndex) {
+  try {
+    const QByteArray file = ReadWholeFile(Path, MaxPictureFileBytes);
+    return FilterIndex == PictureJpeg ? DecodeJpeg(file) : DecodeBmp(file);
+  } catch (const std::exception&) {
+    return QImage();
+  }
 }
 
 }  // namespace
 
-void TMainForm::ResizeDrawing() {
-  // The old picture goes first: at the largest size two would not fit.
-  Underlay = QImage();
-  Underlay = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-  if (Background.size() != Underlay.size()) Underlay.fill(Qt::white);
+void TMainForm::ResizeDrawing(TDrawingPictures&& Pictures) {
+  Underlay = std::move(Pictures.Underlay);
+  Underlay.fill(Qt::white);
   {
     // Only the background: the ghost comes back with the next rebuild.
     QPainter canvas(&Underlay);
     canvas.drawImage(QPoint(0, 0), Background);
   }
-  SizeEditImage();
+  SizeEditImage(std::move(Pictures.Area));
   if (Frames.empty())
     for (int i = 0; i < EditFrame.Count(); ++i) CenterFigure(i);
   DrawFigures();
@@ -55,6 +53,7 @@ void TMainForm::ResizeDrawing() {
 void TMainForm::LoadBackground1Click() {
   TFileDialogRequest request;
   request.Filters = {QStringLiteral("Bitmap Image (*.bmp)"), QStringLiteral("JPeg Image (*.jpg)")};
+  request.Preview = PreviewPicture;
   const TFileDialogResult chosen = Dialogs.OpenPicture(this, request);
   if (!chosen.Accepted) return;
 
@@ -65,6 +64,7 @@ void TMainForm::LoadBackground1Click() {
   QImage picture = jpeg ? DecodeJpeg(file) : DecodeBmp(file);
 
   if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
+  TDrawingPictures drawing = MakeDrawingPictures(picture.size());
 
   Background = std::move(picture);
   BackgroundKind = jpeg ? 1 : 0;
@@ -73,18 +73,18 @@ void TMainForm::LoadBackground1Click() {
   AnimationWidth = Background.width();
   AnimationHeight = Background.height();
   if (!Frames.empty()) RedrawTimelineImages();
-  ResizeDrawing();
+  ResizeDrawing(std::move(drawing));
   HasBackground = true;
   ClearBackground1->setEnabled(true);
 }
 
 void TMainForm::ClearBackground1Click() {
   if (!HasBackground) return;
-  if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
-
   // The picture keeps its size. A picture with a colour table is replaced, as
   // its table need not hold white.
-  if (Background.colorCount() > 0) Background = QImage(Background.size(), QImage::Format_RGB32);
+  QImage white = Background.colorCount() > 0 ? NewPicture(Background.size()) : QImage();
+  if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
+  if (!white.isNull()) Background = std::move(white);
   {
     QPainter canvas(&Background);
     canvas.fillRect(QRect(0, 0, AnimationWidth, AnimationHeight), Qt::white);
@@ -101,10 +101,12 @@ void TMainForm::ClearBackground1Click() {
 }
 
 void TMainForm::ChangeDimensions(int32_t Width, int32_t Height) {
-  Background = CutOrExtend(Background, Width, Height);
+  QImage background = CutOrExtend(Background, Width, Height);
+  TDrawingPictures drawing = MakeDrawingPictures(QSize(Width, Height));
+  Background = std::move(background);
   AnimationWidth = Width;
   AnimationHeight = Height;
-  ResizeDrawing();
+  ResizeDrawing(std::move(drawing));
   if (!Frames.empty()) RedrawTimelineImages();
 }
 

@@ -56,6 +56,15 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   explicit TMainForm(TDialogs& Dialogs, QWidget* Parent = nullptr);
   ~TMainForm() override;
 
+  // The working pictures of the drawing at Size: those there are when they
+  // fit, else new ones. Made before a command changes anything, so that one
+  // that cannot be allocated (EPictureMemory) leaves everything as it was.
+  struct TDrawingPictures {
+    QImage Underlay;
+    QImage Area;  // the drawing area's picture
+  };
+  TDrawingPictures MakeDrawingPictures(QSize Size) const;
+
   // The figure builder window, created after this one.
   void SetFigureBuilder(TFigureBuilderForm* Builder) { FigureBuilder = Builder; }
   // The export windows, created after this one; Save Animation's exports show them.
@@ -131,7 +140,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Reads the project at Path and, once it is known to be sound and the save
   // question allows, makes it the animation.
   void LoadProject(const QString& Path);
-  void InstallProject(TProjectContents&& Project);
+  void InstallProject(TProjectContents&& Project, TDrawingPictures&& Pictures);
   TProjectView ProjectView() const;
   void New1Click();
   void OpenAnimation1Click();
@@ -155,9 +164,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Gives the animation a new size: the background is cut or extended in
   // white, then the drawing area and the thumbnails follow.
   void ChangeDimensions(int32_t Width, int32_t Height);
-  // Fits Underlay and the drawing area to the animation size, re-centres the
-  // working frame's figures when no frame is stored and redraws.
-  void ResizeDrawing();
+  // Gives Underlay and the drawing area Pictures, made for the animation
+  // size; re-centres the working frame's figures when no frame is stored
+  // and redraws.
+  void ResizeDrawing(TDrawingPictures&& Pictures);
   TAboutBox* AboutBox = nullptr;
   TOptionsForm* OptionsForm = nullptr;
   TShell* Shell = nullptr;
@@ -255,8 +265,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   std::array<QWidget*, 8> FigureControls() const;
   void CreateMenu();
   void ConnectHandlers();
-  // Resizes the drawing area and its picture to the animation size.
-  void SizeEditImage();
+  // Resizes the drawing area to the animation size and gives it Picture.
+  void SizeEditImage(QImage&& Picture);
   // Runs a handler through the program's general error report.
   template <class Action>
   void Guard(Action&& Do);

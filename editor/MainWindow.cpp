@@ -15,6 +15,7 @@
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
+#include "model/Pictures.h"
 #include "platform/PictureBox.h"
 
 TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
@@ -49,22 +50,35 @@ void TMainForm::FormCreate() {
   NewProject();
 }
 
-void TMainForm::SizeEditImage() {
+namespace {
+// A picture of Size to take Current's place: Current itself when it already
+// fits, so nothing new is needed, else a new one.
+QImage PictureFor(const QImage& Current, QSize Size) {
+  if (Current.size() == Size && Current.format() == QImage::Format_RGB32) return Current;
+  return NewPicture(Size);
+}
+}  // namespace
+
+TMainForm::TDrawingPictures TMainForm::MakeDrawingPictures(QSize Size) const {
+  return {PictureFor(Underlay, Size), PictureFor(EditImage->Picture(), Size)};
+}
+
+void TMainForm::SizeEditImage(QImage&& Picture) {
   EditImage->resize(AnimationWidth, AnimationHeight);
   EditImage->parentWidget()->resize(AnimationWidth + 4, AnimationHeight + 4);
-  QImage& picture = EditImage->Picture();
-  if (picture.size() != QSize(AnimationWidth, AnimationHeight)) {
-    picture = QImage();  // the old picture goes first: two of the largest would not fit
-    picture = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-  }
+  EditImage->Picture() = std::move(Picture);
 }
 
 void TMainForm::NewProject() {
+  // The pictures come first: when one cannot be made, nothing has changed.
+  const QSize size(AnimationWidth, AnimationHeight);
+  QImage background = PictureFor(Background, size);
+  TDrawingPictures drawing = MakeDrawingPictures(size);
   if (!DestroyProject()) return;
 
-  SizeEditImage();
-  Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-  Underlay = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
+  Background = std::move(background);
+  Underlay = std::move(drawing.Underlay);
+  SizeEditImage(std::move(drawing.Area));
 
   SelectedHandle = NoHandle;
   EnableFigureControls(true);

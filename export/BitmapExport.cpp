@@ -24,7 +24,9 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount) {
 void SaveAnimationAsBitmaps(const QString& Base, const TExportProgress& Progress, int Threads) {
   const int frames = static_cast<int>(Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
-  TWorkers workers(Threads);
+  // Each thread draws into a picture of the animation's size and encodes a BMP file of it.
+  const long long picture = 4LL * AnimationWidth * AnimationHeight;
+  TWorkers workers(ExportThreads(Threads, picture + Bmp24RowBytes(AnimationWidth) * static_cast<long long>(AnimationHeight)));
   std::vector<TFrameRenderer> renderers;
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(QSize(AnimationWidth, AnimationHeight), 1);
   const int batch = BatchSize(workers, FramesPerThread, Bmp24RowBytes(AnimationWidth) * AnimationHeight);

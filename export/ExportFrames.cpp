@@ -3,9 +3,10 @@
 #include <QPainter>
 
 #include "model/Common.h"
+#include "model/Pictures.h"
 
-TFrameRenderer::TFrameRenderer(QSize Size, int Shrink) : Work(Size, QImage::Format_RGB32), Shrink(Shrink) {
-  if (Shrink >= 2) Small = QImage(Size.width() / Shrink, Size.height() / Shrink, QImage::Format_RGB32);
+TFrameRenderer::TFrameRenderer(QSize Size, int Shrink) : Work(NewPicture(Size)), Shrink(Shrink) {
+  if (Shrink >= 2) Small = NewPicture(QSize(Size.width() / Shrink, Size.height() / Shrink));
   // Each frame is drawn over the background without clearing, as the
   // background covers the picture. Where it cannot (no picture, a smaller
   // one, one with transparency) the picture is cleared to white first, so

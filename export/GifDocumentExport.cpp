@@ -20,7 +20,7 @@ int AddGifFrame(TGIFImage& Image, const QImage& Picture, bool Transparent, long 
 }
 
 QSize GifFrameSize(int Shrink) {
-  const QSize full = Background.isNull() ? QSize(AnimationWidth, AnimationHeight) : Background.size();
+  const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
   const QSize size = Shrink >= 2 ? QSize(full.width() / Shrink, full.height() / Shrink) : full;
   if (size.width() < 1 || size.height() < 1)
     throw EFileError(
@@ -33,7 +33,7 @@ TGIFImage BuildGifDocument(const TGifExportOptions& Options, const TExportProgre
   const int frames = static_cast<int>(Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   GifFrameSize(Options.Shrink);
-  const QSize full = Background.isNull() ? QSize(AnimationWidth, AnimationHeight) : Background.size();
+  const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
   TFrameRenderer renderer(full, Options.Shrink);
   TGIFImage image;
   for (int i = 0; i < frames; ++i) {

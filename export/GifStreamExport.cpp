@@ -97,13 +97,21 @@ QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height)
 class TGifStream {
  public:
   TGifStream(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads)
-      : Out(Out), Options(Options), Progress(Progress), Workers(Threads) {}
+      : Out(Out), Options(Options), Progress(Progress), Workers(ExportThreads(Threads, ThreadBytes(Options.Shrink))) {}
+
+  // What one thread holds: the work picture of the animation's size, the
+  // reduced picture, and the frame reduced to colour indices and merged.
+  static long long ThreadBytes(int Shrink) {
+    const long long full = static_cast<long long>(AnimationWidth) * AnimationHeight;
+    const long long small = Shrink >= 2 ? full / (static_cast<long long>(Shrink) * Shrink) : full;
+    return 4 * full + (Shrink >= 2 ? 4 * small : 0) + 3 * small;
+  }
 
   void Run() {
     FrameCount = static_cast<int>(Frames.size());
     if (FrameCount == 0) throw EFileError(NoFramesMessage);
     Size = GifFrameSize(Options.Shrink);
-    const QSize full = Background.isNull() ? QSize(AnimationWidth, AnimationHeight) : Background.size();
+    const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
     for (int w = 0; w < Workers.Count(); ++w)
       Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(full, Options.Shrink), {}, {}}));
     Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));

@@ -11,6 +11,11 @@ int BatchSize(const TWorkers& Workers, int PerThread, long long FrameBytes) {
       std::clamp<long long>(fit, Workers.Count(), static_cast<long long>(PerThread) * Workers.Count()));
 }
 
+int ExportThreads(int Requested, long long PerThreadBytes) {
+  const long long wanted = Requested > 0 ? Requested : DefaultThreads();
+  return static_cast<int>(std::clamp(ExportPictureBudget / std::max(1LL, PerThreadBytes), 1LL, wanted));
+}
+
 TWorkers::TWorkers(int ThreadCount) {
   const int total = ThreadCount > 0 ? ThreadCount : DefaultThreads();
   for (int w = 1; w < total; ++w) Threads.emplace_back([this, w] { Work(w); });

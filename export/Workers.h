@@ -49,6 +49,14 @@ class TWorkers {
 // Threads an export uses by default: one per core.
 int DefaultThreads();
 
+// The pictures that all threads of an export may hold together.
+constexpr long long ExportPictureBudget = 512LL << 20;
+// Threads for an export whose every thread holds PerThreadBytes of pictures:
+// Requested (0: one per core), but no more than ExportPictureBudget allows,
+// and at least one. A many-core machine so never holds more than a few
+// pictures of the largest animation; the bytes written do not depend on it.
+int ExportThreads(int Requested, long long PerThreadBytes);
+
 // Frames an export keeps in flight: PerThread for each worker, fewer when
 // frames of FrameBytes each would pass a fixed memory budget, never fewer
 // than one per worker.

@@ -12,6 +12,7 @@
 #include "files/ZlibPieces.h"
 #include "model/ByteStream.h"
 #include "model/Common.h"
+#include "model/Pictures.h"
 
 namespace {
 
@@ -25,6 +26,10 @@ constexpr int32_t MaxSide = MaxPictureSide;
 
 void WriteBackground(TByteWriter& Out, const TProjectView& View) {
   const bool jpeg = View.BackgroundKind == 1 && View.BackgroundJpeg && !View.BackgroundJpeg->isEmpty();
+  // A picture that is not there would make a file this program refuses:
+  // the save is refused instead, and the earlier file stays.
+  if (!jpeg && (View.Background == nullptr || View.Background->isNull()))
+    throw EFileError("The project was not saved: its background picture is missing.");
   Out.Write<uint8_t>(jpeg ? 1 : 0);
   if (!jpeg) {
     const QByteArray bmp = BmpFileBytes(*View.Background);
@@ -62,7 +67,7 @@ QByteArray ProjectPayload(const TProjectView& View) {
   payload.reserve(PayloadSize(View));
   TByteWriter out(payload);
   out.Write<uint8_t>(ProjectVersion);
-  const bool background = View.HasBackground && View.Background != nullptr;
+  const bool background = View.HasBackground;
   out.Write<uint8_t>(background ? 1 : 0);
   out.Write<int32_t>(View.AnimationWidth);
   out.Write<int32_t>(View.AnimationHeight);
@@ -136,30 +141,59 @@ struct THead {
   // a figure, entry 1 is the built-in Stickman.
   std::vector<std::unique_ptr<TFigureType>> Table;
   int32_t FrameCount = 0;
+  QByteArray BackgroundBmp;  // the BMP block, until it is decoded
 };
 
-void ReadBackground(TByteReader& In, TProjectContents& P) {
-  P.BackgroundKind = In.Read<uint8_t>(Project);
-  if (P.BackgroundKind == 1) {
+// Takes the background block's bytes; they are decoded once the head is
+// complete (DecodeBackground), not at every attempt to read it. A block
+// that runs past the bytes read so far throws EStreamEnded, as more may
+// come; its sentence is the one shown when no more does.
+void ReadBackground(TByteReader& In, THead& Head) {
+  TProjectContents& p = Head.Contents;
+  p.BackgroundKind = In.Read<uint8_t>(Project);
+  if (p.BackgroundKind == 1) {
     // The end offset counts from the payload's start, where In starts too.
     const int64_t end = In.Read<int64_t>(Project);
-    if (end < In.Pos() || end > In.Pos() + In.Remaining())
-      Damaged("The end of its background picture lies outside the file (offset " + std::to_string(end) + ").");
+    const std::string outside =
+        "The end of its background picture lies outside the file (offset " + std::to_string(end) + ").";
+    if (end < In.Pos()) Damaged(outside);
+    if (end > In.Pos() + In.Remaining()) throw EStreamEnded(outside);
     const qsizetype length = static_cast<qsizetype>(end) - In.Pos();
-    P.BackgroundJpeg = QByteArray(In.Take(length, Project), length);
-    P.Background = DecodeJpeg(P.BackgroundJpeg);
+    p.BackgroundJpeg = QByteArray(In.Take(length, Project), length);
     return;
   }
   // A BMP file, as long as its own header says.
-  if (In.Remaining() < 6) Damaged("It ends inside its background picture.");
+  if (In.Remaining() < 6) throw EStreamEnded(std::string("It ends inside its background picture."));
   TByteReader header = In;
   header.Take(2, Project);
   const uint32_t length = header.Read<uint32_t>(Project);
-  if (length < 26 || length > static_cast<uint64_t>(In.Remaining()))
-    Damaged("Its background picture claims " + std::to_string(length) + " bytes, but " +
-            std::to_string(In.Remaining()) + " remain.");
+  const std::string claims = "Its background picture claims " + std::to_string(length) + " bytes, but " +
+                             std::to_string(In.Remaining()) + " remain.";
+  if (length < 26) Damaged(claims);
+  if (length > static_cast<uint64_t>(In.Remaining())) throw EStreamEnded(claims);
   const qsizetype size = static_cast<qsizetype>(length);
-  P.Background = DecodeBmp(QByteArray::fromRawData(In.Take(size, Project), size));
+  Head.BackgroundBmp = QByteArray(In.Take(size, Project), size);
+}
+
+// The stored picture decoded, and cut or extended to the animation's size
+// as a change of dimensions does: a JPEG keeps its own size in the file.
+// Without a stored picture the background is white.
+void DecodeBackground(THead& Head) {
+  TProjectContents& p = Head.Contents;
+  const int w = p.AnimationWidth, h = p.AnimationHeight;
+  if (!p.HasBackground) {
+    p.Background = NewPicture(QSize(w, h));
+    p.Background.fill(Qt::white);
+    return;
+  }
+  try {
+    p.Background = CutOrExtend(p.BackgroundKind == 1 ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp), w, h);
+  } catch (const EPictureMemory&) {
+    throw;
+  } catch (const EFileError& e) {
+    Damaged(std::string("Its background picture cannot be read: ") + e.what());
+  }
+  Head.BackgroundBmp.clear();
 }
 
 THead ReadHead(TByteReader& In) {
@@ -172,7 +206,7 @@ THead ReadHead(TByteReader& In) {
   if (p.AnimationWidth < 1 || p.AnimationWidth > MaxSide || p.AnimationHeight < 1 || p.AnimationHeight > MaxSide)
     Damaged("Its animation size, " + std::to_string(p.AnimationWidth) + " x " + std::to_string(p.AnimationHeight) +
             " pixels, is outside 1 to " + std::to_string(MaxSide) + ".");
-  if (p.HasBackground) ReadBackground(In, p);
+  if (p.HasBackground) ReadBackground(In, head);
 
   const int n = In.Read<uint8_t>(Project);
   if (n < 2 || n > MaxFigureTypes)
@@ -194,7 +228,7 @@ THead ReadHead(TByteReader& In) {
 // Reads what Window holds, asking it for more whenever a part runs past
 // what it has: the head is read again from the start, a frame block again
 // from its own start. Only when the payload is all there is an error final.
-TProjectContents ReadPayload(TPayloadWindow& Window) {
+TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   THead head;
   for (;;) {
     TByteReader in = Window.Reader();
@@ -204,13 +238,21 @@ TProjectContents ReadPayload(TPayloadWindow& Window) {
       break;
     } catch (const EStreamEnded&) {
       if (!Window.More()) throw;
-    } catch (const EProjectDamaged&) {
-      if (!Window.More()) throw;
     }
   }
+  DecodeBackground(head);
 
   TProjectContents& p = head.Contents;
   const int32_t frames = head.FrameCount;
+  // Every frame costs memory, an empty one too: a small file must not claim
+  // more than the budget. A count that cannot fit is refused at once.
+  qint64 charged = 0;
+  const auto charge = [&](qint64 Bytes) {
+    charged += Bytes;
+    if (charged > MemoryBudget) throw EProjectTooLarge(MemoryBudget);
+  };
+  charge(qint64(frames) * FrameMemory(TFigures()));
+  charged = 0;
   p.Frames.reserve(static_cast<std::size_t>(std::min(frames, int32_t(1) << 16)));
   for (int32_t f = 0; f < frames;) {
     TByteReader in = Window.Reader();
@@ -220,6 +262,7 @@ TProjectContents ReadPayload(TPayloadWindow& Window) {
       // Figures keep the root and angles the file gives them and place
       // their vertices when first drawn.
       for (TFigure& figure : frame.Items) figure.LoadFromBytes(in, head.Table);
+      charge(FrameMemory(frame));
       p.Frames.push_back(std::move(frame));
       Window.Consume(in.Pos());
       ++f;
@@ -236,16 +279,22 @@ TProjectContents ReadPayload(TPayloadWindow& Window) {
   return std::move(p);
 }
 
-TProjectContents ParsePayload(TPayloadWindow& Window) {
+TProjectContents ParsePayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   try {
     try {
-      TProjectContents p = ReadPayload(Window);
+      TProjectContents p = ReadPayload(Window, MemoryBudget);
       Window.Drain();
       return p;
     } catch (const EZlibError&) {
       throw;
     } catch (const EZlibTooLarge&) {
       throw;
+    } catch (const EProjectTooLarge&) {
+      throw;  // at once: inflating the rest would take the time the budget saves
+    } catch (const EPictureMemory&) {
+      throw;
+    } catch (const std::bad_alloc&) {
+      throw;  // nothing more is asked of the memory that just ran out
     } catch (...) {
       // What is wrong with the stream itself is reported before what is
       // wrong with the payload in it, as it would be had it been inflated first.
@@ -262,22 +311,33 @@ TProjectContents ParsePayload(TPayloadWindow& Window) {
     throw;
   } catch (const EZlibTooLarge&) {
     throw;
-  } catch (const EFileError& e) {
-    // A background picture the decoders refused.
-    Damaged(std::string("Its background picture cannot be read: ") + e.what());
+  } catch (const EProjectTooLarge&) {
+    throw;
   }
 }
 
 }  // namespace
 
-TProjectContents ParseProjectPayload(const QByteArray& Payload) {
-  TPayloadWindow window(Payload);
-  return ParsePayload(window);
+qint64 FrameMemory(const TFigures& Frame) {
+  // The frame's slot in the frame list (counted twice: the list grows by
+  // doubling), its figure list, and each figure with its directions and,
+  // once drawn, its vertices; every block with the allocator's overhead.
+  constexpr qint64 Block = 16;
+  qint64 bytes = 2 * qint64(sizeof(TFigures));
+  if (!Frame.Items.empty()) bytes += Block + qint64(Frame.Items.size()) * qint64(sizeof(TFigure));
+  for (const TFigure& figure : Frame.Items)
+    bytes += 2 * Block + 8 * qint64(figure.Angles.size()) + qint64(sizeof(TRealPoint)) * (qint64(figure.Angles.size()) + 1);
+  return bytes;
 }
 
-TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes) {
+TProjectContents ParseProjectPayload(const QByteArray& Payload, qint64 MemoryBudget) {
+  TPayloadWindow window(Payload);
+  return ParsePayload(window, MemoryBudget);
+}
+
+TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes, qint64 MemoryBudget) {
   TPayloadWindow window(Stream, Piece, MaxBytes);
-  return ParsePayload(window);
+  return ParsePayload(window, MemoryBudget);
 }
 
 void WriteProjectFile(const QString& BaseName, const TProjectView& View) {
@@ -290,6 +350,11 @@ TProjectContents ReadProjectFile(const QString& Path) {
     return ParseProjectStream(ReadWholeFile(Path, MaxProjectFileBytes));
   } catch (const EZlibTooLarge& e) {
     throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
+  } catch (const EProjectTooLarge& e) {
+    throw EProjectTooLarge(QStringLiteral("%1 was not opened: %2").arg(name, QString::fromUtf8(e.what())).toStdString());
+  } catch (const std::bad_alloc&) {
+    throw EFileError(
+        QStringLiteral("%1 was not opened: there is not enough memory to read it.").arg(name).toStdString());
   } catch (const EProjectDamaged& e) {
     throw EProjectDamaged(
         QStringLiteral("%1 is damaged and was not opened. %2").arg(name, QString::fromUtf8(e.what())).toStdString());
@@ -299,12 +364,7 @@ TProjectContents ReadProjectFile(const QString& Path) {
 void InstallProjectModel(TProjectContents&& Project) {
   AnimationWidth = Project.AnimationWidth;
   AnimationHeight = Project.AnimationHeight;
-  if (Project.HasBackground) {
-    Background = std::move(Project.Background);
-  } else {
-    Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-    Background.fill(Qt::white);
-  }
+  Background = std::move(Project.Background);
   TruncateFigureTypes();
   for (auto& type : Project.Types) FigureTypes.push_back(std::move(type));
   Project.Types.clear();

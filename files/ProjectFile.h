@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "files/FileError.h"
@@ -44,7 +45,9 @@ struct TProjectContents {
   bool HasBackground = false;
   uint8_t BackgroundKind = 0;
   QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background
-  QImage Background;          // the decoded background; null without one
+  // The background at the animation's size: the stored picture decoded and
+  // cut or extended as a change of dimensions does, or white without one.
+  QImage Background;
   std::vector<std::unique_ptr<TFigureType>> Types;  // table entries 2 and up
   QStringList TypeNames;                            // their names, in the same order
   // Figures name entries of the table above (with the Stickman at 1) and
@@ -62,19 +65,35 @@ class EProjectDamaged : public EFileError {
  public:
   using EFileError::EFileError;
 };
+// The frames would take more memory than a project may.
+class EProjectTooLarge : public EFileError {
+ public:
+  explicit EProjectTooLarge(qint64 Budget)
+      : EFileError("its frames would need more than " + std::to_string(Budget >> 20) + " MB of memory.") {}
+  using EFileError::EFileError;
+};
+
+// The memory the frames of a project may take once read. A frame costs its
+// figures' memory even when the file holds it in one byte, so a small file
+// cannot claim more.
+constexpr qint64 MaxProjectMemory = qint64(2) << 30;
+// What a stored frame costs in memory, as charged against that budget.
+qint64 FrameMemory(const TFigures& Frame);
 
 // The uncompressed payload of View.
 QByteArray ProjectPayload(const TProjectView& View);
 // Parses a whole payload; EProjectVersion or EProjectDamaged (a sentence
-// saying what is wrong) when it cannot be used.
-TProjectContents ParseProjectPayload(const QByteArray& Payload);
+// saying what is wrong) when it cannot be used, EProjectTooLarge when its
+// frames would take more than MemoryBudget bytes, EPictureMemory when its
+// background cannot be made.
+TProjectContents ParseProjectPayload(const QByteArray& Payload, qint64 MemoryBudget = MaxProjectMemory);
 // The same for the zlib stream of a project file, inflated Piece bytes at a
 // time on a helper thread while the pieces before are parsed. Refuses what ParseProjectPayload refuses, with
 // the same words, and before that what ZlibDecompress(Stream, MaxBytes)
 // refuses.
 constexpr qsizetype ProjectPiece = qsizetype(1) << 18;
 TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece = ProjectPiece,
-                                    qint64 MaxBytes = MaxProjectPayload);
+                                    qint64 MaxBytes = MaxProjectPayload, qint64 MemoryBudget = MaxProjectMemory);
 
 // The project file a base name stands for: BaseName + ".tvl".
 inline QString ProjectFilePath(const QString& BaseName) { return BaseName + QStringLiteral(".tvl"); }

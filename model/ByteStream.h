@@ -25,6 +25,8 @@ class EStreamEnded : public EStreamError {
  public:
   explicit EStreamEnded(const char* What)
       : EStreamError(std::string(What) + " ends early: the data is damaged or incomplete.") {}
+  // Ended with a sentence of the reader's own.
+  explicit EStreamEnded(const std::string& Sentence) : EStreamError(Sentence) {}
 };
 
 void WriteRaw(QIODevice& Stream, const void* Data, qint64 Size);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/Common.h"
+#include "model/Pictures.h"
 
 void CopyPixels(const QImage& Source, QImage& Target, const QRect& Area) {
   const QRect area = Area & Source.rect() & Target.rect();
@@ -29,7 +30,7 @@ void DrawHandlesOf(QPainter& Canvas, const TFigure& Figure, bool Selected) {
 }
 
 QImage Transparent(QSize Size) {
-  QImage image(Size, QImage::Format_ARGB32_Premultiplied);
+  QImage image = NewPicture(Size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   return image;
 }
@@ -47,9 +48,24 @@ void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Fram
   for (int i = 0; i < Frame.Count(); ++i) DrawHandlesOf(canvas, Frame.Items[i], i == Selected);
 }
 
-void TDragLayers::Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected) {
+bool TDragLayers::Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected) {
+  try {
+    BuildLayers(Underlay, Frame, Selected);
+    return true;
+  } catch (const EPictureMemory&) {
+    // Without the memory for the layers, every step is a full repaint.
+    Valid = false;
+    Below = Between = Above = QImage();
+    return false;
+  }
+}
+
+void TDragLayers::BuildLayers(const QImage& Underlay, const TFigures& Frame, int Selected) {
   const int count = Frame.Count();
-  Below = Underlay.convertToFormat(QImage::Format_RGB32);
+  Valid = false;
+  Below = Between = Above = QImage();
+  Below = NewPicture(Underlay.size());
+  CopyPixels(Underlay, Below, Below.rect());
   {
     QPainter canvas(&Below);
     PrepareCanvas(canvas);
@@ -100,7 +116,10 @@ QRect TDragLayers::Repaint(QImage& Target, const QImage& Underlay, const TFigure
                      CachedUnderlayKey != Underlay.cacheKey() || CachedSize != Underlay.size() ||
                      Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32;
   if (fresh) {
-    Rebuild(Underlay, Frame, Selected);
+    if (!Rebuild(Underlay, Frame, Selected)) {
+      PaintEditScene(Target, Underlay, Frame, Selected);
+      return Target.rect();
+    }
     if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)
       Target = QImage(Underlay.size(), QImage::Format_RGB32);
     Compose(Target, figure, Target.rect());

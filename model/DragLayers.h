@@ -32,7 +32,9 @@ class TDragLayers {
   QRect Repaint(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected);
 
  private:
-  void Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected);
+  // False, with no layers kept, when their pictures cannot be allocated.
+  bool Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected);
+  void BuildLayers(const QImage& Underlay, const TFigures& Frame, int Selected);
   void Compose(QImage& Target, const TFigure& Figure, const QRect& Area) const;
 
   bool Valid = false;

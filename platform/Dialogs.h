@@ -3,8 +3,10 @@
 // TDialogs object, so tests can install a scripted one that answers and
 // records each call. No window calls QMessageBox or QFileDialog directly.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "model/Colors.h"
@@ -18,6 +20,9 @@ struct TFileDialogRequest {
   QString DefaultExt;   // added when the user types a name without one ("tvl")
   QString InitialDir;   // folder shown first; empty for the platform's choice
   QString FileName;     // name proposed in the name field
+  // Picture dialogs: the picture of the file under the cursor, read as the
+  // file-type entry (from 0) says; a null picture when it cannot be read.
+  std::function<QImage(const QString& Path, int FilterIndex)> Preview;
 };
 
 struct TFileDialogResult {

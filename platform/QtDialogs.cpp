@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "platform/Dialogs.h"
@@ -9,8 +12,35 @@ namespace {
 
 QString Caption() { return QApplication::applicationName(); }
 
+// A picture of the file under the cursor beside the file list, scaled to
+// fit; nothing for a file that is not a picture the program reads.
+void AddPreview(QFileDialog& Dialog, const TFileDialogRequest& Request) {
+  auto* layout = qobject_cast<QGridLayout*>(Dialog.layout());
+  if (layout == nullptr) return;  // a platform dialog that cannot take it
+  constexpr int Side = 200;
+  auto* preview = new QLabel(&Dialog);
+  preview->setObjectName(QStringLiteral("Preview"));
+  preview->setFixedSize(Side, Side);
+  preview->setAlignment(Qt::AlignCenter);
+  preview->setFrameShape(QFrame::StyledPanel);
+  layout->addWidget(preview, 1, layout->columnCount(), layout->rowCount() - 1, 1);
+  QObject::connect(&Dialog, &QFileDialog::currentChanged, preview, [&Dialog, preview, Request](const QString& Path) {
+    QImage picture;
+    if (QFileInfo(Path).isFile())
+      picture = Request.Preview(Path, std::max<qsizetype>(0, Request.Filters.indexOf(Dialog.selectedNameFilter())));
+    if (picture.isNull()) {
+      preview->clear();
+      return;
+    }
+    preview->setPixmap(QPixmap::fromImage(
+        picture.scaled(preview->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+  });
+}
+
 TFileDialogResult RunFileDialog(QWidget* Parent, const TFileDialogRequest& Request, QFileDialog::AcceptMode Mode) {
   QFileDialog dialog(Parent);
+  // The toolkit's own dialog, which can show a preview beside its list.
+  if (Request.Preview) dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(Mode);
   dialog.setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   // The program asks its own question before replacing a file.
@@ -23,6 +53,7 @@ TFileDialogResult RunFileDialog(QWidget* Parent, const TFileDialogRequest& Reque
   if (!Request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(Request.DefaultExt);
   if (!Request.InitialDir.isEmpty()) dialog.setDirectory(Request.InitialDir);
   if (!Request.FileName.isEmpty()) dialog.selectFile(Request.FileName);
+  if (Request.Preview) AddPreview(dialog, Request);
 
   TFileDialogResult result;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;

@@ -194,3 +194,23 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BackgroundTest, ThePictureDialogPreviewsWithTheDecodersOfTheChosenType) {
+  const QImage picture = Quarters(64, 48);
+  const QString bmp = Write("back.bmp", BmpFileBytes(picture));
+  const QString jpeg = Write("back.jpg", EncodeJpeg(picture, TJpegKind::Baseline));
+  Dialogs.PictureAnswers.push_back({});
+  Form->LoadBackground1->trigger();
+  const auto& preview = Dialogs.Calls.back().Request.Preview;
+  ASSERT_TRUE(preview);
+  EXPECT_EQ(preview(bmp, Bmp), picture);
+  EXPECT_LE(LargestChannelDifference(preview(jpeg, Jpeg), picture), 3);
+  // A file the chosen type cannot read, or no file at all: no preview, no message.
+  EXPECT_TRUE(preview(jpeg, Bmp).isNull());
+  EXPECT_TRUE(preview(Dir.filePath("none.bmp"), Bmp).isNull());
+  EXPECT_TRUE(Dialogs.Messages().isEmpty());
+}
+
+}  // namespace

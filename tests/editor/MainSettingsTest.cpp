@@ -6,11 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "editor/AboutUnit.h"
 #include "editor/OptionsUnit.h"
 #include "editor/TimelineStrip.h"
 #include "files/BmpFile.h"
+#include "files/ProjectFile.h"
+#include "model/Pictures.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Shell.h"
 #include "tests/editor/MainFormFixture.h"
@@ -192,6 +195,81 @@ TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
   EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\d$)").match(TAboutBox::ReleaseDate()).hasMatch());
   EXPECT_TRUE(shown.contains("Version " + TAboutBox::Version())) << shown.join('|').toStdString();
   EXPECT_TRUE(shown.contains("Released " + TAboutBox::ReleaseDate()));
+}
+
+}  // namespace
+
+namespace {
+
+// Every command that makes pictures makes them all before it changes
+// anything: when one cannot be allocated it says so, and the pictures, the
+// frames and the saved state stay as they were.
+TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
+  QTemporaryDir dir;
+  QImage indexed = Quarters(506, 415).convertToFormat(QImage::Format_Indexed8);
+  WriteTestFile(dir.filePath("large.bmp"), BmpFileBytes(Quarters(800, 600)));
+  WriteTestFile(dir.filePath("indexed.bmp"), BmpFileBytes(indexed));
+  Frames.clear();
+  const std::vector<TFigures> none;
+  TProjectView large;
+  large.AnimationWidth = 800;
+  large.AnimationHeight = 600;
+  large.Types = FigureTypes;
+  large.TypeNames = {"Stickman"};
+  large.Frames = none;
+  WriteProjectFile(dir.filePath("large"), large);
+  const auto message = [](int W, int H) {
+    return QStringLiteral("There is not enough memory for an animation of %1 \u00d7 %2 pixels.").arg(W).arg(H);
+  };
+  struct TCase {
+    const char* Name;
+    bool IndexedBackground;  // an 8-bit background first
+    std::function<void()> Run;
+    QString Message;
+  };
+  const std::vector<TCase> cases = {
+      {"dimensions", false, [&] {
+         Form->Options1Click();
+         Options->FormActivate();
+         Type(Options->SpinEditWidth, "800");
+         Type(Options->SpinEditHeight, "600");
+         Options->BitBtn1->click();
+       }, message(800, 600)},
+      {"load background", false, [&] {
+         Dialogs.PictureAnswers.push_back({true, dir.filePath("large.bmp"), 0});
+         Form->LoadBackground1->trigger();
+       }, message(800, 600)},
+      {"open", false, [&] {
+         Dialogs.OpenAnswers.push_back({true, dir.filePath("large.tvl"), 0});
+         Form->OpenAnimation1->trigger();
+       }, message(800, 600)},
+      {"new", true, [&] { Form->New1->trigger(); }, message(506, 415)},
+      {"clear background", true, [&] { Form->ClearBackground1->trigger(); }, message(506, 415)},
+  };
+  for (const TCase& c : cases) {
+    SetUp();
+    if (c.IndexedBackground) {
+      Dialogs.PictureAnswers.push_back({true, dir.filePath("indexed.bmp"), 0});
+      Form->LoadBackground1->trigger();
+    }
+    Form->NextFrameButtonClick();
+    Dialogs = TScriptedDialogs();
+    Dialogs.YesNoAnswers = {true};  // to the question a command may ask first
+    const qint64 keys[] = {Background.cacheKey(), Form->Underlay.cacheKey(), Picture().cacheKey()};
+    const bool saved = Form->ProjectSaved;
+    FailPicturesFrom(506 * 415 * 4);
+    c.Run();
+    FailPicturesFrom(0);
+    EXPECT_EQ(Dialogs.Messages(), QStringList{c.Message}) << c.Name;
+    EXPECT_EQ(Background.cacheKey(), keys[0]) << c.Name;
+    EXPECT_EQ(Form->Underlay.cacheKey(), keys[1]) << c.Name;
+    EXPECT_EQ(Picture().cacheKey(), keys[2]) << c.Name;
+    EXPECT_EQ(Frames.size(), 1u) << c.Name;
+    EXPECT_EQ(Form->TimelineImages->Count(), 1) << c.Name;
+    EXPECT_EQ(Form->ProjectSaved, saved) << c.Name;
+    EXPECT_EQ(Size(), QSize(506, 415)) << c.Name;
+    Dialogs.YesNoAnswers.clear();
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "files/BmpFile.h"
+#include "files/PictureDecoders.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -130,7 +131,10 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
   TProjectContents back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.BackgroundKind, 1);
   EXPECT_EQ(back.BackgroundJpeg, Jpeg);
-  EXPECT_EQ(back.Background.size(), QSize(40, 30));
+  // It is read at the animation's size: cut below, white to the right.
+  ASSERT_EQ(back.Background.size(), QSize(60, 20));
+  EXPECT_EQ(back.Background.copy(0, 0, 40, 20), DecodeJpeg(Jpeg).copy(0, 0, 40, 20));
+  EXPECT_EQ(back.Background.pixel(59, 19), qRgb(255, 255, 255));
   InstallProjectModel(std::move(back));
   Jpeg = back.BackgroundJpeg;  // moved-from contents: take the installed copy
   EXPECT_EQ(AnimationWidth, 60);
@@ -138,6 +142,8 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
   // A BMP block is exactly as long as its header says; the type count follows it.
   Kind = 0;
   Background = Gradient(5, 3);
+  AnimationWidth = 5;
+  AnimationHeight = 3;
   const QByteArray payload = StartPayload();
   EXPECT_EQ(payload.mid(11, 2), "BM");
   EXPECT_EQ(uint8_t(payload[11 + 54 + 3 * 16]), 2) << "type count right after a 54 + 3 x 16 byte block";
@@ -146,6 +152,8 @@ TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
   EXPECT_EQ(back.Background, Background);
 
   Background = Gradient(9, 4).convertToFormat(QImage::Format_Indexed8);
+  AnimationWidth = 9;
+  AnimationHeight = 4;
   back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.Background.format(), QImage::Format_Indexed8);
   EXPECT_EQ(back.Background.convertToFormat(QImage::Format_RGB32), Background.convertToFormat(QImage::Format_RGB32));
@@ -284,3 +292,34 @@ TEST_F(ProjectFileTest, ManyFramesAreReadInFileOrder) {
   payload[lastScale + 3] = char(0x7F), payload[lastScale + 2] = char(0xC0);
   EXPECT_NE(Refusal(payload).find("not finite"), std::string::npos) << Refusal(payload);
 }
+
+namespace {
+
+// Empty frames cost a byte each in the file but memory when read: what a
+// small file may claim is bounded by the budget it is read with.
+TEST(ProjectBudget, FramesAreChargedAgainstTheMemoryBudgetWhileReading) {
+  ResetAnimationState();
+  const auto payload = [](int32_t Frames, qsizetype Bytes) {
+    QByteArray p = QByteArray::fromHex("0200FA0100009F01000002");  // 506 x 415, no background, 2 types
+    p.append(reinterpret_cast<const char*>(&Frames), 4);
+    return p + QByteArray(Bytes, '\0');
+  };
+  constexpr qint64 Budget = 64 << 20;
+  const qint64 empty = FrameMemory(TFigures());
+  // 200,000 empty frames in some 230 bytes are read within the budget.
+  const QByteArray few = ZlibCompress(payload(200000, 200000));
+  EXPECT_LT(few.size(), 400);
+  EXPECT_EQ(ParseProjectStream(few, ProjectPiece, MaxProjectPayload, Budget).Frames.size(), 200000u);
+  EXPECT_LE(200000 * empty, Budget);
+  // A count the budget cannot hold is refused before any frame is read;
+  // zeros that would inflate to many millions of frames are refused once the
+  // budget is spent, also when the stream is damaged further on.
+  QByteArray bomb = ZlibCompress(payload(40000000, 40000000));
+  QByteArray damagedBomb = bomb;
+  damagedBomb[damagedBomb.size() - 1] = char(damagedBomb[damagedBomb.size() - 1] ^ 1);
+  for (const QByteArray& stream : {ZlibCompress(payload(INT32_MAX, 10)), bomb, damagedBomb})
+    EXPECT_EQ(RefusalOf([&] { ParseProjectStream(stream, ProjectPiece, MaxProjectPayload, Budget); }),
+              "its frames would need more than 64 MB of memory.");
+}
+
+}  // namespace

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +34,47 @@ TEST(QtDialogs, TheSaveQuestionIsCancelledByEscapeAndAnsweredByItsHotkeys) {
   EXPECT_EQ(AnswerWith(Qt::Key_Y, Qt::AltModifier), TAnswer::Yes);
   EXPECT_EQ(AnswerWith(Qt::Key_N, Qt::AltModifier), TAnswer::No);
   EXPECT_EQ(AnswerWith(Qt::Key_Return), TAnswer::Yes);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QtDialogs, ThePictureDialogPreviewsTheFileUnderTheCursor) {
+  QTemporaryDir dir;
+  for (const char* name : {"red.bmp", "broken.bmp"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  TFileDialogRequest request;
+  request.Filters = {"Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"};
+  request.InitialDir = dir.path();
+  QStringList asked;
+  request.Preview = [&](const QString& Path, int FilterIndex) {
+    asked << QFileInfo(Path).fileName() + QString::number(FilterIndex);
+    QImage red(40, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    return Path.endsWith("red.bmp") ? red : QImage();
+  };
+  bool shown = false, cleared = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    poll.stop();
+    auto* preview = dialog->findChild<QLabel*>("Preview");
+    ASSERT_NE(preview, nullptr);
+    emit dialog->currentChanged(dir.filePath("red.bmp"));
+    shown = !preview->pixmap().isNull() && preview->pixmap().toImage().pixel(10, 5) == qRgb(255, 0, 0);
+    emit dialog->currentChanged(dir.filePath("broken.bmp"));
+    cleared = preview->pixmap().isNull();
+    dialog->reject();
+  });
+  poll.start(10);
+  EXPECT_FALSE(TQtDialogs().OpenPicture(nullptr, request).Accepted);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(cleared);
+  EXPECT_EQ(asked, QStringList({"red.bmp0", "broken.bmp0"}));
 }
 
 }  // namespace
