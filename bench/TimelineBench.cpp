@@ -24,16 +24,12 @@ struct TWindow {
   TQtDialogs Dialogs;
   TMainForm Form{Dialogs};
 
-  // Stores Count frames quickly: the same frame and thumbnail each time, as
-  // Next Frame would leave them.
+  // Stores Count frames quickly: the same frame each time, as Next Frame
+  // would leave them.
   void Fill(int Count) {
     Form.NextFrameButtonClick();
-    const QImage picture = Form.TimelineImages->Thumbnail(0).Picture;
-    for (int i = 1; i < Count; ++i) {
-      Frames.push_back(Frames.back());
-      const QRect last = Form.TimelineImages->Thumbnail(i - 1).Geometry;
-      Form.TimelineImages->Append(last.translated(last.width() + 3, 0), picture);
-    }
+    for (int i = 1; i < Count; ++i) Frames.push_back(Frames.back());
+    Form.TimelineImages->Append(TThumbnailMaking::FullSize, Count - 1);
   }
 };
 

@@ -17,6 +17,7 @@
 
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
+#include "model/Common.h"
 #include "platform/PictureBox.h"
 
 namespace {
@@ -78,7 +79,9 @@ void TMainForm::CreateControls() {
   ScrollBox1->setGeometry(8, 0, 641, 81);
   ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  TimelineImages = new TTimelineStrip(ScrollBox1);
+  TimelineImages = new TTimelineStrip(ScrollBox1, [this](int Index, TThumbnailMaking How) {
+    return Index < static_cast<int>(Frames.size()) ? MakeThumbnail(Frames[Index], How) : QImage();
+  });
   Bevel1 = new QFrame(TimelineImages);
   Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -147,8 +147,8 @@ void TMainForm::InstallProject(TProjectContents&& Project, TDrawingPictures&& Pi
   FigureComboBox->setCurrentIndex(0);
   InstallProjectModel(std::move(Project));
 
-  for (int i = 0; i < static_cast<int>(Frames.size()); ++i) TimelineImages->Append(ThumbnailPlace(i), QImage());
-  RedrawTimelineImages();
+  SyncThumbnailSize();
+  TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(Frames.size()));
 
   SizeEditImage(std::move(Pictures.Area));
   EditFrame = Frames.empty() ? TFigures() : Frames.back();

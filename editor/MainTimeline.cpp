@@ -10,12 +10,12 @@
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
+#include "model/Pictures.h"
 
 namespace {
-// Thumbnails are stored with three bytes a pixel, a quarter less memory per
-// frame than the working pictures; they are only ever drawn scaled.
+// Thumbnails are kept with three bytes a pixel, a quarter less memory than
+// the working pictures; they are only ever drawn scaled.
 constexpr QImage::Format ThumbnailFormat = QImage::Format_RGB888;
-constexpr int ThumbnailTop = 3;
 constexpr int ThumbnailGap = 3;
 }  // namespace
 
@@ -28,28 +28,30 @@ int TMainForm::ThumbnailWidth() const {
   return static_cast<int>(std::max<int64_t>(width, 1));
 }
 
-QRect TMainForm::ThumbnailPlace(int Index) const {
-  const int left = Index == 0 ? ThumbnailGap
-                              : TimelineImages->Thumbnail(Index - 1).Geometry.left() + ThumbnailWidth() + ThumbnailGap;
-  return QRect(left, ThumbnailTop, ThumbnailWidth(), ThumbnailHeight());
-}
+void TMainForm::SyncThumbnailSize() { TimelineImages->SetThumbnailSize(QSize(ThumbnailWidth(), ThumbnailHeight())); }
 
-QImage TMainForm::MakeThumbnail(const TFigures& Frame) const {
-  // Drawn once at full size and reduced with the box filter.
-  QImage large(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-  if (Background.size() != large.size()) large.fill(Qt::white);
+QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) const {
+  // Drawn larger and reduced with the box filter: as Next Frame does, at the
+  // animation's size; as a redraw does, at twice the thumbnail's size. A
+  // picture there is no memory for leaves the thumbnail blank for now.
+  const int width = ThumbnailWidth(), height = ThumbnailHeight();
+  const bool full = How == TThumbnailMaking::FullSize;
+  QImage large = TryNewPicture(full ? QSize(AnimationWidth, AnimationHeight)
+                                    : QSize(ThumbnailSupersample * width, ThumbnailSupersample * height));
+  QImage thumbnail = TryNewPicture(QSize(width, height));
+  if (large.isNull() || thumbnail.isNull()) return QImage();
+  if (!full || Background.size() != large.size()) large.fill(Qt::white);
   {
     QPainter canvas(&large);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frame, 1.0f);
+    DrawFrame(canvas, Frame, full ? 1.0f : static_cast<float>(ThumbnailSupersample * height) / static_cast<float>(AnimationHeight));
   }
-  QImage thumbnail(ThumbnailWidth(), ThumbnailHeight(), QImage::Format_RGB32);
-  ShrinkBitmap(large, thumbnail, static_cast<double>(AnimationHeight) / ThumbnailHeight());
+  ShrinkBitmap(large, thumbnail, full ? static_cast<double>(AnimationHeight) / height : ThumbnailSupersample);
   return thumbnail.convertToFormat(ThumbnailFormat);
 }
 
 void TMainForm::PlaceMarker(int Index) {
-  const QRect t = TimelineImages->ToView(TimelineImages->Thumbnail(Index).Geometry);
+  const QRect t = TimelineImages->ToView(TimelineImages->Place(Index));
   Bevel1->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
   Bevel1->show();
 }
@@ -76,17 +78,18 @@ void TMainForm::StartNewFrameFromLast() {
 
 void TMainForm::NextFrameButtonClick() {
   ProjectSaved = false;
+  // The thumbnail is drawn from the stored frame when it comes into view.
   if (EditedFrameIndex == -1) {
     Frames.push_back(EditFrame);
     DrawGhost(Underlay, EditFrame);
     DrawFigures();
-    const int place = TimelineImages->Count();
-    TimelineImages->Append(ThumbnailPlace(place), MakeThumbnail(EditFrame));
+    SyncThumbnailSize();
+    TimelineImages->Append(TThumbnailMaking::FullSize);
     ScrollStripToEnd();
   } else {
     const int i = EditedFrameIndex;
     Frames[i] = EditFrame;
-    TimelineImages->SetPicture(i, MakeThumbnail(EditFrame));
+    TimelineImages->FrameChanged(i, TThumbnailMaking::FullSize);
     StartNewFrameFromLast();
   }
 }
@@ -124,10 +127,7 @@ void TMainForm::Insert1Click() {
   ProjectSaved = false;
   // A copy of the frame before P (of the first frame when P is 0) goes in at P.
   const int source = p > 0 ? p - 1 : 0;
-  const int last = TimelineImages->Count();
-  TimelineImages->Append(ThumbnailPlace(last), QImage());
-  TimelineImages->ShiftPicturesUp(p);
-  TimelineImages->SetPicture(p, TimelineImages->Thumbnail(p + (p > 0 ? -1 : 1)).Picture);
+  TimelineImages->Insert(p, source);
   TFigures copy = Frames[source];
   Frames.insert(Frames.begin() + p, std::move(copy));
 
@@ -148,7 +148,7 @@ void TMainForm::Delete1Click() {
   // The animation a save would write has changed.
   ProjectSaved = false;
   if (Frames.size() == 1) {
-    TimelineImages->RemoveLast();
+    TimelineImages->Remove(0);
     Frames.clear();
     if (EditedFrameIndex == 0) {
       EditedFrameIndex = -1;
@@ -156,9 +156,8 @@ void TMainForm::Delete1Click() {
     }
     return;
   }
-  const int widthOfP = TimelineImages->Thumbnail(p).Geometry.width();
-  TimelineImages->ShiftPicturesDown(p);
-  TimelineImages->RemoveLast();
+  const int widthOfP = TimelineImages->Place(p).width();
+  TimelineImages->Remove(p);
   Frames.erase(Frames.begin() + p);
 
   if (EditedFrameIndex > p) {
@@ -171,25 +170,10 @@ void TMainForm::Delete1Click() {
 }
 
 void TMainForm::RedrawTimelineImages() {
-  const int height = ThumbnailHeight();
-  const int width = ThumbnailWidth();
-  QImage large(ThumbnailSupersample * width, ThumbnailSupersample * height, QImage::Format_RGB32);
-  QImage thumbnail(width, height, QImage::Format_RGB32);
-  const float zoom = static_cast<float>(ThumbnailSupersample * height) / static_cast<float>(AnimationHeight);
-  for (int i = 0; i < static_cast<int>(Frames.size()); ++i) {
-    QRect place = TimelineImages->Thumbnail(i).Geometry;
-    if (i > 0) place.moveLeft(TimelineImages->Thumbnail(i - 1).Geometry.right() + 1 + ThumbnailGap);
-    large.fill(Qt::white);
-    {
-      QPainter canvas(&large);
-      PrepareCanvas(canvas);
-      DrawFrame(canvas, Frames[i], zoom);
-    }
-    ShrinkBitmap(large, thumbnail, ThumbnailSupersample);
-    place.setSize(thumbnail.size());
-    TimelineImages->SetGeometry(i, place);
-    TimelineImages->SetPicture(i, thumbnail.convertToFormat(ThumbnailFormat));
-  }
+  // Every thumbnail is made again, supersampled, at the current proportions:
+  // the ones in view now, the others when they come into view.
+  SyncThumbnailSize();
+  TimelineImages->RemakeAll();
   TimelineImages->UpdateExtent();
   // The marker goes with its thumbnail to the thumbnail's new place and size.
   if (EditedFrameIndex >= 0) PlaceMarker(EditedFrameIndex);

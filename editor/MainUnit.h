@@ -24,6 +24,7 @@
 #include "files/ProjectFile.h"
 #include "model/DragLayers.h"
 #include "model/FiguresUnit.h"
+#include "editor/TimelineStrip.h"
 
 class QAbstractScrollArea;
 class QAction;
@@ -43,7 +44,6 @@ class TOptionsForm;
 class TShell;
 class TPictureBox;
 class TFigureBuilderForm;
-class TTimelineStrip;
 
 // The colour dialog's remembered colour, as the colour chooser shows it first.
 struct TColorDialogState {
@@ -276,8 +276,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // True when none of Paths exists, or the user agrees to replace them.
   bool MayReplace(const QStringList& Paths);
   // Timeline helpers (MainTimeline.cpp).
-  QImage MakeThumbnail(const TFigures& Frame) const;
-  QRect ThumbnailPlace(int Index) const;
+  QImage MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) const;
+  // Gives the strip the thumbnail size of the current proportions.
+  void SyncThumbnailSize();
   void PlaceMarker(int Index);
   void HideMarker();
   void ScrollStripToEnd();

@@ -6,17 +6,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
 
 namespace {
-constexpr int TrailingGap = 3;
+constexpr int Top = 3;
+constexpr int Gap = 3;
 constexpr int ScrollStep = 20;
 }  // namespace
 
-TTimelineStrip::TTimelineStrip(QAbstractScrollArea* Box)
-    : QWidget(Box->viewport()), Bar(Box->horizontalScrollBar()) {
+TTimelineStrip::TTimelineStrip(QAbstractScrollArea* Box, TDraw DrawThumbnail)
+    : QWidget(Box->viewport()), Bar(Box->horizontalScrollBar()), Draw(std::move(DrawThumbnail)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   Bar->setSingleStep(ScrollStep);
   connect(Bar, &QScrollBar::valueChanged, this, &TTimelineStrip::ScrollTo);
@@ -25,70 +27,152 @@ TTimelineStrip::TTimelineStrip(QAbstractScrollArea* Box)
   UpdateExtent();
 }
 
-void TTimelineStrip::Append(const QRect& Geometry, const QImage& Picture) {
-  Thumbnails.push_back(TThumbnail{Picture, Geometry});
+void TTimelineStrip::SetThumbnailSize(QSize NewSize) {
+  NewSize = NewSize.expandedTo(QSize(1, 1));
+  if (NewSize == Size) return;
+  Size = NewSize;
+  ForgetAll();
   UpdateExtent();
-  UpdateContent(Geometry);
+  update();
 }
 
-void TTimelineStrip::RemoveLast() {
-  if (Thumbnails.empty()) return;
-  const QRect gone = Thumbnails.back().Geometry;
-  Thumbnails.pop_back();
-  UpdateContent(gone);
+QRect TTimelineStrip::Place(int Index) const {
+  // Thumbnails beyond what an int can place (hundreds of gigabytes of them)
+  // stay at the end of the reachable content.
+  const qint64 left = Gap + qint64(Index) * (Size.width() + Gap);
+  return QRect(static_cast<int>(std::min<qint64>(left, INT_MAX - Size.width())), Top, Size.width(), Size.height());
+}
+
+TThumbnail TTimelineStrip::Thumbnail(int Index) { return TThumbnail{PictureOf(Index), Place(Index)}; }
+
+void TTimelineStrip::Append(TThumbnailMaking How, int Added) {
+  const int first = Count();
+  Entries.reserve(Entries.size() + static_cast<std::size_t>(std::max(0, Added)));
+  for (int i = 0; i < Added; ++i) Entries.push_back(NewEntry(How));
   UpdateExtent();
+  UpdateFrom(first);
+}
+
+void TTimelineStrip::Insert(int Index, int Source) {
+  const TEntry source = Entries.at(Source);
+  const TEntry entry = NewEntry(source.Supersampled ? TThumbnailMaking::Supersampled : TThumbnailMaking::FullSize);
+  // The new thumbnail's frame is a copy of Source's: so is its picture.
+  if (const auto found = Cache.find(source.Key); found != Cache.end()) Keep(entry.Key, found->second.Picture);
+  Entries.insert(Entries.begin() + Index, entry);
+  UpdateExtent();
+  UpdateFrom(Index);
+}
+
+void TTimelineStrip::Remove(int Index) {
+  Forget(Entries.at(Index).Key);
+  Entries.erase(Entries.begin() + Index);
+  UpdateExtent();
+  UpdateFrom(Index);
 }
 
 void TTimelineStrip::Clear() {
-  Thumbnails.clear();
+  Entries.clear();
+  ForgetAll();
   UpdateExtent();
   update();
 }
 
-void TTimelineStrip::SetPicture(int Index, const QImage& Picture) {
-  TThumbnail& t = Thumbnails.at(Index);
-  t.Picture = Picture;
-  UpdateContent(t.Geometry);
+void TTimelineStrip::FrameChanged(int Index, TThumbnailMaking How) {
+  Forget(Entries.at(Index).Key);
+  Entries[Index] = NewEntry(How);
+  UpdateContent(Place(Index));
 }
 
-void TTimelineStrip::SetGeometry(int Index, const QRect& Geometry) {
-  TThumbnail& t = Thumbnails.at(Index);
-  UpdateContent(t.Geometry);
-  t.Geometry = Geometry;
-  UpdateContent(Geometry);
-}
-
-void TTimelineStrip::ShiftPicturesUp(int First) {
-  for (int i = Count() - 1; i > First; --i) Thumbnails[i].Picture = std::move(Thumbnails[i - 1].Picture);
+void TTimelineStrip::RemakeAll() {
+  ForgetAll();
+  for (TEntry& entry : Entries) entry.Supersampled = 1;
   update();
 }
 
-void TTimelineStrip::ShiftPicturesDown(int First) {
-  for (int i = First + 1; i < Count(); ++i) Thumbnails[i - 1].Picture = std::move(Thumbnails[i].Picture);
-  update();
+const QImage& TTimelineStrip::PictureOf(int Index) {
+  const TEntry entry = Entries.at(Index);
+  if (const auto found = Cache.find(entry.Key); found != Cache.end()) {
+    Uses.splice(Uses.begin(), Uses, found->second.Use);
+    return found->second.Picture;
+  }
+  QImage picture = Draw(Index, entry.Supersampled ? TThumbnailMaking::Supersampled : TThumbnailMaking::FullSize);
+  // A picture that could not be made (no memory for it) is tried again next time.
+  static const QImage None;
+  if (picture.isNull()) return None;
+  Keep(entry.Key, picture);
+  return Cache.at(entry.Key).Picture;
+}
+
+void TTimelineStrip::Keep(uint64_t Key, const QImage& Picture) {
+  Uses.push_front(Key);
+  Cache[Key] = TCached{Picture, Uses.begin()};
+  CacheBytes += Picture.sizeInBytes();
+  // The least recently seen go first; the one just kept always stays.
+  while (CacheBytes > CacheBudget && Uses.size() > 1) Forget(Uses.back());
+}
+
+void TTimelineStrip::Forget(uint64_t Key) {
+  const auto found = Cache.find(Key);
+  if (found == Cache.end()) return;
+  CacheBytes -= found->second.Picture.sizeInBytes();
+  Uses.erase(found->second.Use);
+  Cache.erase(found);
+}
+
+void TTimelineStrip::ForgetAll() {
+  Cache.clear();
+  Uses.clear();
+  CacheBytes = 0;
+}
+
+std::pair<int, int> TTimelineStrip::VisibleRange() const {
+  if (Entries.empty()) return {0, -1};
+  const qint64 step = Size.width() + Gap;
+  const qint64 first = std::max<qint64>(0, (Offset - Gap) / step);
+  const qint64 last = std::min<qint64>(Count() - 1, (qint64(Offset) + width()) / step);
+  return {static_cast<int>(first), static_cast<int>(last)};
+}
+
+void TTimelineStrip::DrawPending() {
+  const auto [first, last] = VisibleRange();
+  for (int i = std::max(0, first - Margin); i <= std::min(Count() - 1, last + Margin); ++i) PictureOf(i);
+}
+
+void TTimelineStrip::ScheduleMargin() {
+  if (MarginScheduled) return;
+  MarginScheduled = true;
+  // The thumbnails beside the visible ones are drawn once the window is
+  // idle, so a scroll step usually finds them ready.
+  QTimer::singleShot(0, this, [this] {
+    MarginScheduled = false;
+    DrawPending();
+  });
 }
 
 int TTimelineStrip::IndexAt(const QPoint& Point) const {
-  // Thumbnails lie left to right: find the last one starting at or before the point.
-  auto after = std::upper_bound(Thumbnails.begin(), Thumbnails.end(), Point.x(),
-                                [](int X, const TThumbnail& T) { return X < T.Geometry.left(); });
-  if (after == Thumbnails.begin()) return -1;
-  const auto found = after - 1;
-  return found->Geometry.contains(Point) ? static_cast<int>(found - Thumbnails.begin()) : -1;
+  if (Entries.empty() || Point.x() < Gap) return -1;
+  const qint64 index = (qint64(Point.x()) - Gap) / (Size.width() + Gap);
+  if (index >= Count()) return -1;
+  return Place(static_cast<int>(index)).contains(Point) ? static_cast<int>(index) : -1;
 }
 
 int TTimelineStrip::ContentWidth() const {
-  if (Thumbnails.empty()) return 0;
+  if (Entries.empty()) return 0;
   // A strip longer than the scroll bar can count would need hundreds of
   // gigabytes of thumbnails; the bar stops there rather than wrapping round.
-  const qint64 right = static_cast<qint64>(Thumbnails.back().Geometry.left()) + Thumbnails.back().Geometry.width();
-  return static_cast<int>(std::min<qint64>(right + TrailingGap, INT_MAX));
+  const qint64 right = Gap + qint64(Count()) * (Size.width() + Gap);
+  return static_cast<int>(std::min<qint64>(right, INT_MAX));
 }
 
 void TTimelineStrip::UpdateExtent() {
   // Setting the range brings the position into it; the bar then tells ScrollTo.
   Bar->setPageStep(std::max(1, width()));
   Bar->setRange(0, std::max(0, ContentWidth() - width()));
+}
+
+void TTimelineStrip::UpdateFrom(int First) {
+  const QRect from = Place(First);
+  update(QRect(ToView(from).left(), 0, std::max(0, width() - ToView(from).left()), height()));
 }
 
 void TTimelineStrip::ScrollTo(int Position) {
@@ -119,7 +203,7 @@ bool TTimelineStrip::event(QEvent* Event) {
     auto* help = static_cast<QHelpEvent*>(Event);
     const int index = IndexAt(ToContent(help->pos()));
     if (index >= 0)
-      QToolTip::showText(help->globalPos(), Hint(index), this, ToView(Thumbnails[index].Geometry));
+      QToolTip::showText(help->globalPos(), Hint(index), this, ToView(Place(index)));
     else
       QToolTip::hideText();
     return true;
@@ -131,13 +215,17 @@ void TTimelineStrip::paintEvent(QPaintEvent* Event) {
   QPainter painter(this);
   const QRect area = Event->rect();
   painter.fillRect(area, palette().window());
-  // Only the thumbnails in the exposed area are drawn.
-  const int left = area.left() + Offset;
-  const int right = area.right() + Offset;
-  auto first = std::lower_bound(Thumbnails.begin(), Thumbnails.end(), left,
-                                [](const TThumbnail& T, int X) { return T.Geometry.right() < X; });
-  for (auto t = first; t != Thumbnails.end() && t->Geometry.left() <= right; ++t)
-    painter.drawImage(ToView(t->Geometry), t->Picture);
+  if (Entries.empty()) return;
+  // Only the thumbnails in the exposed area are drawn, their pictures made
+  // now if they are not in the cache.
+  const qint64 step = Size.width() + Gap;
+  const qint64 first = std::max<qint64>(0, (qint64(area.left()) + Offset - Gap) / step);
+  const qint64 last = std::min<qint64>(Count() - 1, (qint64(area.right()) + Offset) / step);
+  for (qint64 i = first; i <= last; ++i) {
+    const QImage& picture = PictureOf(static_cast<int>(i));
+    if (!picture.isNull()) painter.drawImage(ToView(Place(static_cast<int>(i))), picture);
+  }
+  ScheduleMargin();
 }
 
 void TTimelineStrip::mousePressEvent(QMouseEvent* Event) {

@@ -1,9 +1,11 @@
 #pragma once
 // The thumbnail strip: one thumbnail per stored frame, painted by this one
-// widget so that thousands of frames cost no more to add, click, insert or
-// delete than a handful. Each thumbnail keeps its place and its index; its
-// hint is "Frame" and the 1-based frame number. The marker around the frame
-// under edit is a raised bevel, a child of the strip.
+// widget. A thumbnail's picture is drawn only when it comes into view (or
+// next to it) and kept in a cache bounded by memory, so opening, redrawing
+// and scrolling cost what shows, whatever the number of frames. Each
+// thumbnail has its place and its index; its hint is "Frame" and the 1-based
+// frame number. The marker around the frame under edit is a raised bevel, a
+// child of the strip.
 //
 // The strip never grows past its scrolling box: it fills the box's visible
 // area and keeps its own scroll position, the value of the box's horizontal
@@ -18,10 +20,21 @@
 #include <QImage>
 #include <QRect>
 #include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 class QAbstractScrollArea;
 class QScrollBar;
+
+// How a thumbnail's picture is made from its frame: as Next Frame makes it
+// (the frame drawn at full size, then reduced), or as a redraw of all
+// thumbnails and a project being opened make it (drawn at twice the
+// thumbnail's size, then halved). The two differ in their pixels, and each
+// thumbnail keeps the way its picture was last made.
+enum class TThumbnailMaking : uint8_t { FullSize, Supersampled };
 
 struct TThumbnail {
   QImage Picture;  // shown stretched into Geometry
@@ -31,23 +44,37 @@ struct TThumbnail {
 class TTimelineStrip : public QWidget {
   Q_OBJECT
  public:
+  // Draws the picture of thumbnail Index, made as How says.
+  using TDraw = std::function<QImage(int Index, TThumbnailMaking How)>;
+  // Drawn thumbnails kept at most, in bytes of their pictures.
+  static constexpr qint64 DefaultCacheBudget = qint64(64) << 20;
+  // Thumbnails drawn beyond either side of the visible ones.
+  static constexpr int Margin = 2;
+
   // The strip fills Box's visible area and scrolls with Box's horizontal bar.
-  explicit TTimelineStrip(QAbstractScrollArea* Box);
+  TTimelineStrip(QAbstractScrollArea* Box, TDraw Draw);
 
-  int Count() const { return static_cast<int>(Thumbnails.size()); }
-  const TThumbnail& Thumbnail(int Index) const { return Thumbnails.at(Index); }
+  int Count() const { return static_cast<int>(Entries.size()); }
+  // Every thumbnail's size; a new size makes every drawn picture stale.
+  void SetThumbnailSize(QSize Size);
+  QSize ThumbnailSize() const { return Size; }
+  // Place of thumbnail Index in the content.
+  QRect Place(int Index) const;
+  // Thumbnail Index with its picture, drawn now if it is not in the cache.
+  TThumbnail Thumbnail(int Index);
 
-  // Appends a thumbnail at Geometry with Picture.
-  void Append(const QRect& Geometry, const QImage& Picture);
-  void RemoveLast();
+  // Count thumbnails after the last, made as How says.
+  void Append(TThumbnailMaking How, int Count = 1);
+  // A thumbnail at Index that shows what thumbnail Source showed (Source
+  // counts before the insertion); those from Index on move one place along.
+  void Insert(int Index, int Source);
+  void Remove(int Index);
   void Clear();
-  void SetPicture(int Index, const QImage& Picture);
-  void SetGeometry(int Index, const QRect& Geometry);
-  // Moves the pictures of thumbnails First.. one place towards the end; the
-  // last thumbnail's picture drops out. Places and hints stay.
-  void ShiftPicturesUp(int First);
-  // Moves the pictures of thumbnails First+1.. one place towards the start.
-  void ShiftPicturesDown(int First);
+  // Frame Index changed: its picture is drawn again, made as How says.
+  void FrameChanged(int Index, TThumbnailMaking How);
+  // The background or the size changed: every picture is stale and will be
+  // made by supersampling.
+  void RemakeAll();
 
   // The thumbnail under a point of the content, or -1.
   int IndexAt(const QPoint& Point) const;
@@ -59,9 +86,17 @@ class TTimelineStrip : public QWidget {
   int ScrollPosition() const { return Offset; }
   QPoint ToContent(const QPoint& ViewPoint) const { return ViewPoint + QPoint(Offset, 0); }
   QRect ToView(const QRect& ContentRect) const { return ContentRect.translated(-Offset, 0); }
+  // The thumbnails that show, and those within the margin beside them.
+  std::pair<int, int> VisibleRange() const;
 
   // Brings the scroll bar's range up to date with the content.
   void UpdateExtent();
+  // Draws now what would otherwise be drawn when the strip is next idle.
+  void DrawPending();
+  // What the cache holds: pictures and their bytes.
+  int CachedCount() const { return static_cast<int>(Cache.size()); }
+  qint64 CachedBytes() const { return CacheBytes; }
+  void SetCacheBudget(qint64 Bytes) { CacheBudget = Bytes; }
 
  signals:
   void Clicked(int Index);
@@ -77,12 +112,39 @@ class TTimelineStrip : public QWidget {
   void contextMenuEvent(QContextMenuEvent* Event) override;
 
  private:
+  // Per thumbnail: the key of its picture in the cache, and how it is made.
+  struct TEntry {
+    uint64_t Key : 63;
+    uint64_t Supersampled : 1;
+  };
+  struct TCached {
+    QImage Picture;
+    std::list<uint64_t>::iterator Use;  // in Uses, most recent first
+  };
+
+  TEntry NewEntry(TThumbnailMaking How) { return TEntry{NextKey++, How == TThumbnailMaking::Supersampled}; }
+  // The picture of thumbnail Index from the cache, drawn and kept when missing.
+  const QImage& PictureOf(int Index);
+  void Keep(uint64_t Key, const QImage& Picture);
+  void Forget(uint64_t Key);
+  void ForgetAll();
+  void ScheduleMargin();
   void ScrollTo(int Position);
   // Schedules a repaint of a content rectangle where it shows.
   void UpdateContent(const QRect& ContentRect) { update(ToView(ContentRect)); }
+  // Schedules a repaint of thumbnails First.. to the end of the content.
+  void UpdateFrom(int First);
 
   QScrollBar* Bar;
-  std::vector<TThumbnail> Thumbnails;
+  TDraw Draw;
+  QSize Size{1, 1};
+  std::vector<TEntry> Entries;
+  uint64_t NextKey = 1;
+  std::unordered_map<uint64_t, TCached> Cache;
+  std::list<uint64_t> Uses;
+  qint64 CacheBytes = 0;
+  qint64 CacheBudget = DefaultCacheBudget;
+  bool MarginScheduled = false;
   int Offset = 0;
   int PressedIndex = -1;
 };

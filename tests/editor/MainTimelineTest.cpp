@@ -7,6 +7,8 @@
 
 #include "editor/TimelineStrip.h"
 #include "tests/editor/MainFormFixture.h"
+#include "tests/support/TestPictures.h"
+#include <QPainter>
 
 namespace {
 
@@ -28,7 +30,7 @@ class MainTimelineTest : public MainFormTest {
     for (const TFigures& f : Frames) roots.push_back(RootX(f));
     return roots;
   }
-  const TTimelineStrip& Strip() const { return *Form->TimelineImages; }
+  TTimelineStrip& Strip() const { return *Form->TimelineImages; }
   // The marker's place in the strip's content, wherever the strip is scrolled.
   QRect Marker() const { return Form->Bevel1->geometry().translated(Strip().ScrollPosition(), 0); }
   bool MarkerShown() const { return Form->Bevel1->isVisibleTo(Form->TimelineImages); }
@@ -337,11 +339,8 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   Form->New1Click();
   Form->NextFrameButtonClick();
   // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
-  const QImage picture = Strip().Thumbnail(0).Picture;  // shared, not copied
-  for (int i = 1; i < 400; ++i) {
-    Frames.push_back(Frames.back());
-    Form->TimelineImages->Append(QRect(3 + 55003 * i, 3, 55000, 55), picture);
-  }
+  for (int i = 1; i < 400; ++i) Frames.push_back(Frames.back());
+  Form->TimelineImages->Append(TThumbnailMaking::FullSize, 399);
   ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
   QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
   bar->setValue(bar->maximum());
@@ -362,6 +361,85 @@ TEST_F(MainTimelineTest, ClicksAndFigureCommandsLeaveTheProjectSaved) {
   Form->AddFigureButtonClick();
   Form->FlipButtonClick();
   EXPECT_TRUE(Form->ProjectSaved);
+}
+
+}  // namespace
+
+namespace {
+
+// A thumbnail as Next Frame makes it (the frame at full size, reduced) or
+// as a redraw makes it (at twice the thumbnail's size, halved).
+QImage EagerThumbnail(const TFigures& Frame, QSize Size, TThumbnailMaking How) {
+  const bool full = How == TThumbnailMaking::FullSize;
+  QImage large(full ? QSize(AnimationWidth, AnimationHeight) : Size * 2, QImage::Format_RGB32);
+  large.fill(Qt::white);
+  {
+    QPainter canvas(&large);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, Frame, full ? 1.0f : 2.0f * Size.height() / AnimationHeight);
+  }
+  QImage thumbnail(Size, QImage::Format_RGB32);
+  ShrinkBitmap(large, thumbnail, full ? double(AnimationHeight) / Size.height() : 2.0);
+  return thumbnail.convertToFormat(QImage::Format_RGB888);
+}
+
+TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged) {
+  using enum TThumbnailMaking;
+  std::vector<TThumbnailMaking> made;  // how each thumbnail was last made
+  const auto check = [&](const char* Step) {
+    ASSERT_EQ(Strip().Count(), static_cast<int>(made.size())) << Step;
+    for (int i = 0; i < Strip().Count(); ++i)
+      EXPECT_EQ(Strip().Thumbnail(i).Picture, EagerThumbnail(Frames[i], Strip().ThumbnailSize(), made[i]))
+          << Step << " " << i;
+  };
+  StoreFrames(3);
+  made = {FullSize, FullSize, FullSize};
+  check("next frame");
+  Background = Gradient(AnimationWidth, AnimationHeight);
+  Form->RedrawTimelineImages();
+  made.assign(made.size(), Supersampled);
+  check("background");
+  Form->FrameClick(1);
+  Figure(0).MoveBy(RealPoint(0, 30));
+  Form->NextFrameButtonClick();
+  made[1] = FullSize;
+  check("stored back");
+  for (const int p : {1, 3}) {  // copies of a supersampled and of a full-size thumbnail
+    Form->FramePopup(p);
+    Form->Insert1Click();
+    made.insert(made.begin() + p, made[p - 1]);
+    check("insert");
+  }
+  Form->FramePopup(0);
+  Form->Delete1Click();
+  made.erase(made.begin());
+  check("delete");
+  Form->ChangeDimensions(300, 140);
+  made.assign(made.size(), Supersampled);
+  check("size");
+  ASSERT_EQ(Form->EditedFrameIndex, 2);  // the frame inserted last, moved one place by the delete
+  Form->NextFrameButtonClick();
+  made[2] = FullSize;
+  check("stored back at the new size");
+}
+
+TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget) {
+  ShowActive();
+  StoreFrames(1);
+  for (int i = 1; i < 1000; ++i) Frames.push_back(Frames.back());
+  Strip().Append(TThumbnailMaking::FullSize, 999);
+  Form->RedrawTimelineImages();
+  EXPECT_EQ(Strip().CachedCount(), 0);
+  Strip().DrawPending();
+  const auto [first, last] = Strip().VisibleRange();
+  EXPECT_EQ(Strip().CachedCount(), last - first + 1 + TTimelineStrip::Margin);  // at the start: no margin before
+  // Thumbnails beyond the budget push out the least recently seen.
+  const qint64 one = Strip().Thumbnail(0).Picture.sizeInBytes();
+  Strip().SetCacheBudget(10 * one);
+  for (int i = 0; i < 30; ++i) Strip().Thumbnail(i);
+  EXPECT_EQ(Strip().CachedCount(), 10);
+  EXPECT_EQ(Strip().CachedBytes(), 10 * one);
+  EXPECT_EQ(Strip().Thumbnail(0).Picture, EagerThumbnail(Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
 }
 
 }  // namespace
