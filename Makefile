@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test bench bench-build fuzz fuzz-build install package clean
+.PHONY: all deps build run test tsan bench bench-build fuzz fuzz-build install package clean
 
 all: build
 
@@ -25,6 +25,13 @@ test: deps
 	cmake --build build-test -j $(JOBS)
 	cd build-test && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The tests where threads share frames, built with ThreadSanitizer.
+TSAN_TESTS ?= .*SeveralThreads.*|.*AtOnce.*|GifExport.*|BitmapExport.*|ProjectFile.*
+tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVEL_TSAN=ON -DTAVEL_TESTS=ON
+	cmake --build build-tsan -j $(JOBS) --target model_tests export_tests files_tests
+	cd build-tsan && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '$(TSAN_TESTS)'
 
 # Google Benchmark programs, optimised build; bench-build only builds them.
 bench-build: deps
@@ -69,4 +76,4 @@ fuzz: fuzz-build
 	./scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
 
 clean:
-	rm -rf build build-test build-bench build-fuzz build-package
+	rm -rf build build-test build-tsan build-bench build-fuzz build-package

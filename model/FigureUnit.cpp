@@ -51,11 +51,48 @@ void TFigure::PlaceVertices() const {
   }
 }
 
+TFigure& TFigure::operator=(const TFigure& Source) {
+  if (this == &Source) return *this;
+  TypeIndex = Source.TypeIndex;
+  Scale = Source.Scale;
+  Color = Source.Color;
+  Angles = Source.Angles;
+  UnplacedRoot = Source.Root();
+  // Vertices another thread is placing are not read: the copy places its own.
+  if (Source.State.load(std::memory_order_acquire) == Placed) {
+    Vertices = Source.Vertices;
+    State.store(Placed, std::memory_order_release);
+  } else {
+    Vertices.clear();
+    State.store(Unplaced, std::memory_order_release);
+  }
+  return *this;
+}
+
+TFigure& TFigure::operator=(TFigure&& Source) noexcept {
+  if (this == &Source) return *this;
+  TypeIndex = Source.TypeIndex;
+  Scale = Source.Scale;
+  Color = Source.Color;
+  Angles = std::move(Source.Angles);
+  UnplacedRoot = Source.UnplacedRoot;
+  Vertices = std::move(Source.Vertices);
+  State.store(Source.State.load(std::memory_order_acquire), std::memory_order_release);
+  return *this;
+}
+
 void TFigure::Place() const {
-  if (Placed) return;
-  Vertices.assign(1, UnplacedRoot);
-  PlaceVertices();
-  Placed = true;
+  uint8_t state = State.load(std::memory_order_acquire);
+  if (state == Placed) return;
+  if (state == Unplaced && State.compare_exchange_strong(state, Placing, std::memory_order_acq_rel)) {
+    Vertices.assign(1, UnplacedRoot);
+    PlaceVertices();
+    State.store(Placed, std::memory_order_release);
+    State.notify_all();
+    return;
+  }
+  // Another thread is placing it.
+  while ((state = State.load(std::memory_order_acquire)) != Placed) State.wait(state, std::memory_order_acquire);
 }
 
 void TFigure::SetVertex(std::size_t Vertex, TRealPoint P) {
@@ -70,7 +107,7 @@ void TFigure::AddVertex(TRealPoint P) {
 
 void TFigure::SetPosition(TRealPoint P) {
   Vertices.assign(1, P);
-  Placed = true;
+  State.store(Placed, std::memory_order_release);
   PlaceVertices();
 }
 
@@ -175,7 +212,7 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr
   Angles = std::move(angles);
   Vertices.clear();
   UnplacedRoot = root;
-  Placed = false;
+  State.store(Unplaced, std::memory_order_release);
 }
 
 void TFigure::LoadFromStream(QIODevice& Stream) {

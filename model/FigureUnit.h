@@ -12,6 +12,7 @@
 #include <QRect>
 #include <cstdint>
 #include <memory>
+#include <atomic>
 #include <span>
 #include <vector>
 
@@ -39,14 +40,22 @@ class TFigure {
   const TFigureType& Type() const { return *FigureTypes[TypeIndex]; }
   uint8_t SegmentCount() const { return static_cast<uint8_t>(Angles.size()); }
 
+  TFigure() = default;
+  TFigure(const TFigure& Source) { *this = Source; }
+  TFigure(TFigure&& Source) noexcept { *this = std::move(Source); }
+  TFigure& operator=(const TFigure& Source);
+  TFigure& operator=(TFigure&& Source) noexcept;
+
   // One position per vertex, the root first, placed now if they were not yet.
   // Placing looks the type up in FigureTypes, so a figure read against
-  // another table is placed only once that table is installed.
+  // another table is placed only once that table is installed. Several
+  // threads may place the same figure at once (an export drawing a frame
+  // while the thumbnail strip draws it): one places, the others wait for it.
   const std::vector<TRealPoint>& Points() const {
-    if (!Placed) Place();
+    if (State.load(std::memory_order_acquire) != Placed) Place();
     return Vertices;
   }
-  TRealPoint Root() const { return Placed ? Vertices[0] : UnplacedRoot; }
+  TRealPoint Root() const { return State.load(std::memory_order_acquire) == Placed ? Vertices[0] : UnplacedRoot; }
   void Place() const;
   // The builder moves and adds single vertices of its working figure by
   // hand, keeping the angles and the type's lengths in step itself.
@@ -93,8 +102,10 @@ class TFigure {
  private:
   void PlaceVertices() const;
 
+  enum TPlaceState : uint8_t { Placed, Unplaced, Placing };
+
   mutable std::vector<TRealPoint> Vertices;
-  mutable bool Placed = true;
+  mutable std::atomic<uint8_t> State{Placed};
   TRealPoint UnplacedRoot{};  // the root until the vertices are placed
 };
 

@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <thread>
 
 #include "tests/support/TestPictures.h"
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/GifSaveUnit.h"
 #include "export/ProgressUnit.h"
+#include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "tests/export/ExportTestUtil.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -127,4 +129,27 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   }
   EXPECT_FALSE(Progress.isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
+}
+
+// An export drawing frames on its threads while the thumbnail strip draws
+// the same frames, none of them placed yet: the GIF is the one a quiet export
+// writes. (make tsan runs this under ThreadSanitizer.)
+TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
+  InstallAnimation({.Width = 120, .Height = 90, .Frames = 40, .Seed = 3});
+  TProjectView view;
+  view.AnimationWidth = AnimationWidth;
+  view.AnimationHeight = AnimationHeight;
+  view.Types = FigureTypes;
+  view.TypeNames = {"Stickman"};
+  view.Frames = Frames;
+  WriteProjectFile(Path("walk"), view);
+  TMainForm form(Dialogs);
+  Dialogs.OpenAnswers.push_back({true, Path("walk.tvl"), 0});
+  form.OpenAnimation1->trigger();
+  ASSERT_EQ(form.TimelineImages->Count(), 40);
+  std::thread exporter([&] { ExportGifFile(Path("busy.gif"), {}, {}, 3); });
+  for (int i = 0; i < 40; ++i) form.TimelineImages->Thumbnail(i);
+  exporter.join();
+  ExportGifFile(Path("quiet.gif"), {}, {}, 1);
+  EXPECT_TRUE(ReadTestFile(Path("busy.gif")) == ReadTestFile(Path("quiet.gif")));
 }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <numbers>
 #include <random>
+#include <latch>
+#include <thread>
 
 #include "model/ByteStream.h"
 #include "model/Common.h"
@@ -209,6 +211,31 @@ TEST_F(FigureTest, EditsOfAFigureNotYetPlacedMatchThoseOfAPlacedOne) {
     EXPECT_EQ(lazy.Points(), eager.Points()) << name;
     EXPECT_EQ(lazy.HandleAt(QPoint(3, 4)), eager.HandleAt(QPoint(3, 4))) << name;
   }
+}
+
+// Threads that draw the same frames (an export and the thumbnail strip)
+// place a figure not yet placed at once: one places it, the others wait and
+// read the same vertices. A ThreadSanitizer build (make tsan) watches this.
+TEST_F(FigureTest, AFigurePlacedFromSeveralThreadsAtOnceIsPlacedOnce) {
+  TFigure posed = Stickman();
+  posed.MoveBy(RealPoint(40, 50));
+  posed.RotateSegment(3, 0.9);
+  const QByteArray bytes = SaveBytes(posed);
+  TFigure placed;
+  LoadBytes(placed, bytes);
+  placed.Place();
+  std::vector<TFigure> figures(2000);
+  for (TFigure& f : figures) LoadBytes(f, bytes);
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  std::latch start(4);
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      start.arrive_and_wait();  // all at once, on the same figures
+      for (const TFigure& f : figures) wrong[t] += f.Points() != placed.Points();
+    });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 TEST_F(FigureTest, DamagedFigureRecordsAreRefusedAndChangeNothing) {
