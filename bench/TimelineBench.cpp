@@ -1,10 +1,13 @@
 // Frames piling up: Next Frame, Insert, Delete and a thumbnail click with
-// many stored frames, redrawing all thumbnails, the memory a stored frame
-// takes, and a playback tick against a plain copy of the picture.
+// many stored frames, redrawing all thumbnails, scrolling the strip, the
+// memory a stored frame takes, and a playback tick against a plain copy of
+// the picture.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPainter>
 
 #include "bench/BenchScenes.h"
@@ -82,31 +85,61 @@ void BM_ThumbnailClick(benchmark::State& State) {
 }
 BENCHMARK(BM_ThumbnailClick)->Unit(benchmark::kMicrosecond);
 
-void BM_RedrawTimelineImages1000(benchmark::State& State) {
+// A redraw of all thumbnails, up to the repainted strip: what shows is drawn.
+void BM_RedrawTimelineImages(benchmark::State& State) {
   TWindow w;
-  w.Fill(1000);
-  for (auto _ : State) w.Form.RedrawTimelineImages();
+  w.Fill(static_cast<int>(State.range(0)));
+  w.Form.resize(1920, 1000);
+  w.Form.show();
+  QApplication::processEvents();
+  for (auto _ : State) {
+    w.Form.RedrawTimelineImages();
+    w.Form.TimelineImages->repaint();
+  }
 }
-BENCHMARK(BM_RedrawTimelineImages1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawTimelineImages)->Arg(1000)->Arg(100000)->ArgName("frames")->Unit(benchmark::kMillisecond);
 
-// Heap bytes a stored frame of one Stickman takes, figures and thumbnail,
-// measured over 2000 Next Frames.
+// One step of the strip's scroll bar through 100,000 frames, each step
+// bringing a thumbnail into view that was never drawn; and a page step,
+// bringing a screenful of them. The window is as wide as on a 1920-pixel screen.
+void ScrollStrip(benchmark::State& State, bool Page) {
+  TWindow w;
+  w.Fill(100000);
+  w.Form.resize(1920, 1000);
+  w.Form.show();
+  QApplication::processEvents();
+  QScrollBar* bar = w.Form.ScrollBox1->horizontalScrollBar();
+  const int step = Page ? bar->pageStep() : w.Form.TimelineImages->ThumbnailSize().width() + 3;
+  for (auto _ : State) {
+    bar->setValue(bar->value() + step >= bar->maximum() ? 0 : bar->value() + step);
+    w.Form.TimelineImages->repaint();
+  }
+  State.counters["cached_thumbnails"] = w.Form.TimelineImages->CachedCount();
+}
+BENCHMARK_CAPTURE(ScrollStrip, OneThumbnail_100000Frames, false)->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ScrollStrip, OnePage_100000Frames, true)->Iterations(50)->Unit(benchmark::kMicrosecond);
+
+// Heap bytes a stored frame of one Stickman takes, measured over 2,000 and
+// 100,000 Next Frames (a stored frame holds no picture; the strip's cache
+// is apart).
 void BM_MemoryPerStoredFrame(benchmark::State& State) {
   for (auto _ : State) {
 #ifdef __GLIBC__
+    const int count = static_cast<int>(State.range(0));
     TWindow w;
     w.Form.NextFrameButtonClick();
-    Frames.reserve(4096);
+    Frames.reserve(static_cast<std::size_t>(count) + 1);
     const std::size_t before = mallinfo2().uordblks;
-    for (int i = 0; i < 2000; ++i) w.Form.NextFrameButtonClick();
+    for (int i = 0; i < count; ++i) w.Form.NextFrameButtonClick();
     const std::size_t after = mallinfo2().uordblks;
-    State.counters["bytes_per_frame"] = static_cast<double>(after - before) / 2000;
+    State.counters["bytes_per_frame"] = static_cast<double>(after - before) / count;
+    State.counters["held_MB"] = static_cast<double>(after - before) / 1e6;
 #else
     State.SkipWithError("needs glibc's mallinfo2");
 #endif
   }
 }
-BENCHMARK(BM_MemoryPerStoredFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerStoredFrame)->Arg(2000)->Arg(100000)->ArgName("frames")->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A playback tick: one stored frame drawn over the background at full size.
 void PlaybackTick(benchmark::State& State, int Width, int Height) {

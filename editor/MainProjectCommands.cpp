@@ -26,12 +26,13 @@ namespace {
 const QString TvlFilter = QStringLiteral("Tavel File (*.tvl)");
 
 // The hourglass over the drawing area for as long as a command runs, also
-// when it ends with an error.
+// when it ends with an error; with Repaint, the window is brought up to date
+// first, as the command will not let it paint until it ends.
 class TWaitCursor {
  public:
-  explicit TWaitCursor(QWidget* Area) : Area(Area) {
+  explicit TWaitCursor(QWidget* Area, bool Repaint = true) : Area(Area) {
     Area->setCursor(Qt::WaitCursor);
-    Area->window()->repaint();
+    if (Repaint) Area->window()->repaint();
   }
   ~TWaitCursor() { Area->unsetCursor(); }
 
@@ -129,12 +130,12 @@ void TMainForm::LoadProject(const QString& Path) {
   std::optional<TProjectContents> project;
   std::optional<TDrawingPictures> drawing;
   {
-    TWaitCursor wait(EditImage);
+    TWaitCursor wait(EditImage, false);
     project.emplace(ReadProjectFile(Path));
     drawing.emplace(MakeDrawingPictures(QSize(project->AnimationWidth, project->AnimationHeight)));
   }
   if (!DestroyProject()) return;
-  TWaitCursor wait(EditImage);
+  TWaitCursor wait(EditImage, false);
   InstallProject(std::move(*project), std::move(*drawing));
 }
 

@@ -253,7 +253,9 @@ TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   };
   charge(qint64(frames) * FrameMemory(TFigures()));
   charged = 0;
-  p.Frames.reserve(static_cast<std::size_t>(std::min(frames, int32_t(1) << 16)));
+  // Every frame takes at least a byte: no more are made room for than the
+  // bytes at hand could hold.
+  p.Frames.reserve(static_cast<std::size_t>(std::min<qint64>({frames, Window.Available(), qint64(1) << 16})));
   for (int32_t f = 0; f < frames;) {
     TByteReader in = Window.Reader();
     try {
