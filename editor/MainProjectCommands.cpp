@@ -61,6 +61,9 @@ TProjectView TMainForm::ProjectView() const {
   view.HasBackground = HasBackground;
   view.BackgroundKind = BackgroundKind;
   view.BackgroundJpeg = &BackgroundJpeg;
+  // Reading the JPEG gives what shows only while no cut part came back.
+  view.JpegShowsBackground =
+      BackgroundJpegShown == BackgroundJpegSize.boundedTo(QSize(AnimationWidth, AnimationHeight));
   view.Background = &Background;
   view.Types = FigureTypes;
   view.TypeNames = FigureTypeNames();
@@ -143,6 +146,8 @@ void TMainForm::InstallProject(TProjectContents&& Project, TDrawingPictures&& Pi
   HasBackground = Project.HasBackground;
   BackgroundKind = Project.HasBackground ? Project.BackgroundKind : 0;
   BackgroundJpeg = Project.HasBackground ? Project.BackgroundJpeg : QByteArray();
+  BackgroundJpegSize = Project.BackgroundJpegSize;
+  BackgroundJpegShown = BackgroundJpegSize.boundedTo(QSize(Project.AnimationWidth, Project.AnimationHeight));
   ClearBackground1->setEnabled(HasBackground);
   for (const QString& name : Project.TypeNames) FigureComboBox->addItem(name);
   FigureComboBox->setCurrentIndex(0);

@@ -69,7 +69,10 @@ void TMainForm::LoadBackground1Click() {
   Background = std::move(picture);
   BackgroundKind = jpeg ? 1 : 0;
   // A bitmap leaves the JPEG data as it was; it is neither drawn nor stored.
-  if (jpeg) BackgroundJpeg = file;
+  if (jpeg) {
+    BackgroundJpeg = file;
+    BackgroundJpegSize = BackgroundJpegShown = Background.size();
+  }
   AnimationWidth = Background.width();
   AnimationHeight = Background.height();
   if (!Frames.empty()) RedrawTimelineImages();
@@ -104,6 +107,7 @@ void TMainForm::ChangeDimensions(int32_t Width, int32_t Height) {
   QImage background = CutOrExtend(Background, Width, Height);
   TDrawingPictures drawing = MakeDrawingPictures(QSize(Width, Height));
   Background = std::move(background);
+  BackgroundJpegShown = BackgroundJpegShown.boundedTo(QSize(Width, Height));
   AnimationWidth = Width;
   AnimationHeight = Height;
   ResizeDrawing(std::move(drawing));

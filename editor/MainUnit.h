@@ -192,6 +192,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   bool HasBackground = false;
   int32_t PlayFrameIndex = 0;
   QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background, kept for saving
+  // The part of the JPEG picture the background still shows: less than the
+  // picture and the animation once a change of size cut part of it away.
+  QSize BackgroundJpegShown;
+  QSize BackgroundJpegSize;  // the JPEG picture's own size
   uint8_t BackgroundKind = 0;  // 0 from a bitmap file, 1 from a JPEG file
   bool FirstActivation = true;
   bool ProjectSaved = true;

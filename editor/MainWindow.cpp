@@ -39,6 +39,7 @@ void TMainForm::FormCreate() {
   ThemeOffset = ThemesActive() ? 8 : 0;
   Background = QImage();
   BackgroundJpeg.clear();
+  BackgroundJpegSize = BackgroundJpegShown = QSize();
   BackgroundKind = 0;
   Underlay = QImage();
   CreateFigureTypeTable();

@@ -25,7 +25,8 @@ constexpr int32_t MaxSide = MaxPictureSide;
 [[noreturn]] void Damaged(const std::string& Why) { throw EProjectDamaged(Why); }
 
 void WriteBackground(TByteWriter& Out, const TProjectView& View) {
-  const bool jpeg = View.BackgroundKind == 1 && View.BackgroundJpeg && !View.BackgroundJpeg->isEmpty();
+  const bool jpeg = View.BackgroundKind == 1 && View.BackgroundJpeg && !View.BackgroundJpeg->isEmpty() &&
+                    View.JpegShowsBackground;
   // A picture that is not there would make a file this program refuses:
   // the save is refused instead, and the earlier file stays.
   if (!jpeg && (View.Background == nullptr || View.Background->isNull()))
@@ -48,7 +49,7 @@ namespace {
 // The payload's size, so that it is built in one piece of memory.
 qsizetype PayloadSize(const TProjectView& View) {
   qsizetype size = 1 + 1 + 4 + 4 + 1 + 1 + 4;
-  if (View.HasBackground && View.BackgroundKind == 1 && View.BackgroundJpeg)
+  if (View.HasBackground && View.BackgroundKind == 1 && View.BackgroundJpeg && View.JpegShowsBackground)
     size += 8 + View.BackgroundJpeg->size();
   else if (View.HasBackground && View.Background)
     size += 54 + 1024 + Bmp24RowBytes(View.Background->width()) * View.Background->height();
@@ -187,7 +188,9 @@ void DecodeBackground(THead& Head) {
     return;
   }
   try {
-    p.Background = CutOrExtend(p.BackgroundKind == 1 ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp), w, h);
+    QImage decoded = p.BackgroundKind == 1 ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
+    if (p.BackgroundKind == 1) p.BackgroundJpegSize = decoded.size();
+    p.Background = CutOrExtend(decoded, w, h);
   } catch (const EPictureMemory&) {
     throw;
   } catch (const EFileError& e) {

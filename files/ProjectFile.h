@@ -32,6 +32,10 @@ struct TProjectView {
   bool HasBackground = false;
   uint8_t BackgroundKind = 0;  // 1: BackgroundJpeg is stored, else Background as a BMP file
   const QByteArray* BackgroundJpeg = nullptr;
+  // False when Background is no longer what the JPEG file gives at the
+  // animation's size (a change of size cut part of it away, and a later one
+  // gave the room back in white): Background is then stored as a BMP.
+  bool JpegShowsBackground = true;
   const QImage* Background = nullptr;
   std::span<const std::unique_ptr<TFigureType>> Types;  // the whole table, entries 0 and 1 included
   QStringList TypeNames;                                 // the type list: item k names entry k + 1
@@ -45,6 +49,7 @@ struct TProjectContents {
   bool HasBackground = false;
   uint8_t BackgroundKind = 0;
   QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background
+  QSize BackgroundJpegSize;   // the size of its picture
   // The background at the animation's size: the stored picture decoded and
   // cut or extended as a change of dimensions does, or white without one.
   QImage Background;

@@ -86,17 +86,20 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     int PictureType;  // 0 BMP, 1 JPEG
     QSize Size;       // the animation's, changed after the picture was loaded
     bool Extended;    // larger than the picture: white to the right and below
+    QSize CutFirst;   // a size the animation had in between, if any
   };
   WriteTestFile(Path("back.jpg"), EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline));
   WriteTestFile(Path("back.bmp"), BmpFileBytes(Quarters(64, 48)));
   for (const TCase& c : {TCase{"JPEG, larger animation", 1, {400, 300}, true},
                          TCase{"JPEG, smaller animation", 1, {200, 100}, false},
-                         TCase{"BMP, larger animation", 0, {100, 80}, true}}) {
+                         TCase{"BMP, larger animation", 0, {100, 80}, true},
+                         TCase{"JPEG cut, then larger again", 1, {400, 300}, true, {200, 150}}}) {
     Dialogs.PictureAnswers.push_back({true, Path(c.PictureType ? "back.jpg" : "back.bmp"), c.PictureType});
     Form->LoadBackground1->trigger();
     Form->NextFrameButtonClick();
     Figure(0).MoveBy(RealPoint(9, 4));
     Form->NextFrameButtonClick();
+    if (c.CutFirst.isValid()) Form->ChangeDimensions(c.CutFirst.width(), c.CutFirst.height());
     Form->ChangeDimensions(c.Size.width(), c.Size.height());
     const QImage background = Background;
     std::vector<QImage> thumbnails;
