@@ -15,6 +15,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchWindow.h"
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "files/BmpFile.h"
@@ -96,12 +97,7 @@ struct TWindow {
   // Stores Count frames of one Stickman, as Next Frame stores them, and
   // shows the window: what a redraw costs is what shows.
   void Fill(int Count) {
-    Form.NextFrameButtonClick();
-    for (int i = 1; i < Count; ++i) {
-      Frames.push_back(Frames.back());
-      Frames.back().Items[0].MoveBy(RealPoint(i % 2 ? 1.0f : -1.0f, 0));
-    }
-    Form.TimelineImages->Append(TThumbnailMaking::FullSize, Count - 1);
+    StoreFrames(Form, Count, true);
     Form.resize(1920, 1000);
     Form.show();
     QApplication::processEvents();
@@ -223,7 +219,7 @@ void BM_BackgroundMemory10000x10000(benchmark::State& State) {
     ResetPeakResident();
     w.Form.LoadBackground1Click();
     State.counters["peak_reload_pictures"] = (PeakResident() - residentLoaded) / picture;
-    State.counters["jpeg_MB"] = static_cast<double>(w.Form.BackgroundJpeg.size()) / 1e6;
+    State.counters["jpeg_MB"] = static_cast<double>(w.Form.Animation().BackgroundJpeg.size()) / 1e6;
     if (!w.Dialogs.Messages.isEmpty()) State.SkipWithError(w.Dialogs.Messages.constFirst().toStdString().c_str());
   }
 #else

@@ -5,12 +5,13 @@
 #include <random>
 
 #include "model/Common.h"
+#include "model/FigureTypeUnit.h"
+#include "model/FiguresUnit.h"
 
-// Adds to the type table a type of Segments segments hung as a random tree,
-// lines and a few circles, and returns its index.
-inline uint8_t AddRandomType(int Segments, unsigned Seed) {
+// A type of Segments segments hung as a random tree, lines and a few circles.
+inline TFigureTypeRef RandomType(int Segments, unsigned Seed) {
   std::mt19937 random(Seed);
-  auto type = std::make_unique<TFigureType>();
+  auto type = std::make_shared<TFigureType>();
   for (int i = 0; i < Segments; ++i) {
     const uint8_t parent = static_cast<uint8_t>(random() % (i + 1));
     const uint8_t kind = random() % 8 == 0 ? SegmentCircle : SegmentLine;
@@ -19,17 +20,18 @@ inline uint8_t AddRandomType(int Segments, unsigned Seed) {
     const double angle = (random() % 628) / 100.0;
     type->AddSegment(parent, kind, length, thickness, angle, 0);
   }
-  FigureTypes.push_back(std::move(type));
-  return static_cast<uint8_t>(FigureTypes.size() - 1);
+  return type;
 }
 
-// Count figures of type Type scattered over a Width x Height drawing.
-inline TFigures Scatter(int Count, uint8_t Type, int Width, int Height, unsigned Seed) {
+// Count figures of type Type (at table entry Index) scattered over a
+// Width x Height drawing.
+inline TFigures Scatter(int Count, uint8_t Index, const TFigureTypeRef& Type, int Width, int Height,
+                        unsigned Seed) {
   std::mt19937 random(Seed);
   TFigures frame;
   for (int i = 0; i < Count; ++i) {
     TFigure f;
-    f.SetType(Type);
+    f.SetType(Index, Type);
     f.SetPosition(RealPoint(static_cast<float>(random() % Width), static_cast<float>(random() % Height)));
     f.Color = static_cast<TColor>(random() & 0xFFFFFF);
     frame.Items.push_back(f);

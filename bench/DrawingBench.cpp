@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "bench/BenchScenes.h"
+#include "model/Animation.h"
 #include "model/DragLayers.h"
 
 namespace {
@@ -32,18 +33,15 @@ struct TScene {
 };
 
 TScene Stickmen() {
-  ResetAnimationState();
   TScene scene;
-  scene.Frame = Scatter(50, 1, Width, Height, 1);
+  scene.Frame = Scatter(50, 1, StickmanType(), Width, Height, 1);
   scene.Selected = 25;
   return scene;
 }
 
 TScene Crowd() {
-  ResetAnimationState();
-  const uint8_t type = AddRandomType(50, 7);
   TScene scene;
-  scene.Frame = Scatter(100, type, Width, Height, 2);
+  scene.Frame = Scatter(100, 2, RandomType(50, 7), Width, Height, 2);
   scene.Selected = 50;
   return scene;
 }
@@ -107,18 +105,15 @@ BENCHMARK(BM_ShrinkBitmap1920x1080To132x55);
 // A thumbnail made as Next Frame makes it: the frame drawn at full size over
 // the background, then reduced into 67 x 55.
 void BM_NextFrameThumbnail506x415(benchmark::State& State) {
-  ResetAnimationState();
-  AnimationWidth = 506;
-  AnimationHeight = 415;
-  Background = WhitePicture(506, 415);
-  const TFigures frame = Scatter(1, 1, 506, 415, 3);
+  const TAnimation animation = NewAnimation();
+  const TFigures frame = Scatter(1, 1, StickmanType(), 506, 415, 3);
   for (auto _ : State) {
     QImage large(506, 415, QImage::Format_RGB32);
     QImage thumbnail(67, 55, QImage::Format_RGB32);
     {
       QPainter canvas(&large);
       PrepareCanvas(canvas);
-      DrawFrame(canvas, frame, 1.0f);
+      DrawFrame(canvas, animation, frame, 1.0f);
     }
     ShrinkBitmap(large, thumbnail, 415.0 / 55);
     benchmark::DoNotOptimize(thumbnail.constBits());

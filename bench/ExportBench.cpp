@@ -25,23 +25,19 @@ QTemporaryDir& Folder() {
   return folder;
 }
 
-// Writes the reference as a project file once, then installs it from that file.
-void LoadReference(const TReference& R) {
+// Writes the reference as a project file once, then reads it from that file.
+TAnimation LoadReference(const TReference& R) {
   const QString base = Folder().filePath(QString::fromLatin1(R.Name));
-  if (!QFile::exists(base + ".tvl")) {
-    InstallReference(R);
-    WriteCurrentProject(base);
-  }
-  ResetAnimationState();
-  InstallProjectModel(ReadProjectFile(base + ".tvl"));
+  if (!QFile::exists(base + ".tvl")) WriteProjectFile(base, MakeReference(R));
+  return ReadProjectFile(base + ".tvl");
 }
 
 void BM_GifExport(benchmark::State& State) {
   const TReference& r = References[State.range(0)];
   const int threads = static_cast<int>(State.range(1));
-  LoadReference(r);
+  const TAnimation animation = LoadReference(r);
   const QString out = Folder().filePath("out.gif");
-  for (auto _ : State) ExportGifFile(out, {}, {}, threads);
+  for (auto _ : State) ExportGifFile(out, animation, {}, {}, threads);
   const QByteArray bytes = ReadWholeFile(out, qint64(1) << 30);
   // The same bytes whatever the number of threads.
   static std::map<std::string, QByteArray> first;
@@ -61,17 +57,17 @@ BENCHMARK(BM_GifExport)
 // The document path holds every indexed frame and works on one thread.
 void BM_GifDocumentExport(benchmark::State& State) {
   const TReference& r = References[State.range(0)];
-  LoadReference(r);
-  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument({}).SaveToBytes());
+  const TAnimation animation = LoadReference(r);
+  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument(animation, {}).SaveToBytes());
   State.counters["fps"] = benchmark::Counter(r.Frames, benchmark::Counter::kIsIterationInvariantRate);
   State.SetLabel(r.Name);
 }
 BENCHMARK(BM_GifDocumentExport)->Arg(0)->Arg(1)->ArgName("animation")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_BmpExport(benchmark::State& State) {
-  LoadReference(LargeReference);
+  const TAnimation animation = LoadReference(LargeReference);
   const QString base = Folder().filePath("frame");
-  for (auto _ : State) SaveAnimationAsBitmaps(base, {}, static_cast<int>(State.range(0)));
+  for (auto _ : State) SaveAnimationAsBitmaps(base, animation, {}, static_cast<int>(State.range(0)));
   State.counters["fps"] = benchmark::Counter(LargeReference.Frames, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_BmpExport)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -80,9 +76,8 @@ BENCHMARK(BM_BmpExport)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMi
 // writes (0) or, as the export writes them, each through a temporary file
 // that replaces the old one once complete and synced (1).
 void BM_BmpRawWrite(benchmark::State& State) {
-  LoadReference(LargeReference);
   const QString base = Folder().filePath("frame");
-  SaveAnimationAsBitmaps(base);
+  SaveAnimationAsBitmaps(base, LoadReference(LargeReference));
   std::vector<QByteArray> files;
   for (int i = 0; i < LargeReference.Frames; ++i)
     files.push_back(ReadWholeFile(BitmapFileName(base, i, LargeReference.Frames), qint64(1) << 30));

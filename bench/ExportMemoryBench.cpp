@@ -38,11 +38,11 @@ void Report(benchmark::State& State, double StartKb, bool Reset) {
 }
 
 void BM_GifStreamingPeakMemory(benchmark::State& State) {
-  InstallReference(LargeReference, static_cast<int>(State.range(0)));
+  const TAnimation animation = MakeReference(LargeReference, static_cast<int>(State.range(0)));
   QTemporaryDir folder;
   const double start = StatusKb("VmRSS:");
   const bool reset = ResetPeak();
-  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), {});
+  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), animation, {});
   Report(State, start, reset);
   State.counters["fps"] =
       benchmark::Counter(static_cast<double>(State.range(0)), benchmark::Counter::kIsIterationInvariantRate);
@@ -56,10 +56,10 @@ BENCHMARK(BM_GifStreamingPeakMemory)
     ->UseRealTime();
 
 void BM_GifDocumentPeakMemory(benchmark::State& State) {
-  InstallReference(LargeReference, static_cast<int>(State.range(0)));
+  const TAnimation animation = MakeReference(LargeReference, static_cast<int>(State.range(0)));
   const double start = StatusKb("VmRSS:");
   const bool reset = ResetPeak();
-  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument({}).SaveToBytes());
+  for (auto _ : State) benchmark::DoNotOptimize(BuildGifDocument(animation, {}).SaveToBytes());
   Report(State, start, reset);
 }
 BENCHMARK(BM_GifDocumentPeakMemory)
@@ -74,14 +74,12 @@ BENCHMARK(BM_GifDocumentPeakMemory)
 // picture budget; asking for 16 must cost no more than asking for 1 or 2.
 void BM_GifPeakMemoryLargest(benchmark::State& State) {
   const TReference largest{"walk-10000x10000", 10000, 10000, 2, 20};
-  InstallReference(largest);
+  const TAnimation animation = MakeReference(largest);
   QTemporaryDir folder;
   const double start = StatusKb("VmRSS:");
   const bool reset = ResetPeak();
-  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), {}, {}, static_cast<int>(State.range(0)));
+  for (auto _ : State) ExportGifFile(folder.filePath("out.gif"), animation, {}, {}, static_cast<int>(State.range(0)));
   Report(State, start, reset);
-  Frames.clear();
-  Background = QImage();
 }
 BENCHMARK(BM_GifPeakMemoryLargest)
     ->Arg(1)

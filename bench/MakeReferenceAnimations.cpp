@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   for (const TReference& r : {SmallReference, LargeReference}) {
-    InstallReference(r);
-    WriteCurrentProject(folder.filePath(QString::fromLatin1(r.Name)));
+    WriteProjectFile(folder.filePath(QString::fromLatin1(r.Name)), MakeReference(r));
     std::printf("%s.tvl %d frames %dx%d\n", r.Name, r.Frames, r.Width, r.Height);
   }
   return 0;

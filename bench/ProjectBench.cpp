@@ -54,16 +54,17 @@ const bool KeepFreedMemory = [] {
 struct TLongProject {
   QTemporaryDir Dir;
   QString Base = Dir.filePath("long");
+  TAnimation Animation = NewAnimation();
   QByteArray Payload;
   QByteArray Compressed;
 
   explicit TLongProject(int Count = 10000) {
-    ResetAnimationState();
+    std::vector<TFigures>& Frames = Animation.Frames;
     Frames.resize(static_cast<std::size_t>(Count));
     for (int f = 0; f < Count; ++f) {
       for (int k = 0; k < 10; ++k) {
         TFigure man;
-        man.SetType(1);
+        man.SetType(Animation.Types, 1);
         man.MoveBy(RealPoint(static_cast<float>(40 + 45 * k + f % 50), static_cast<float>(150 + 20 * (k % 3))));
         const double swing = 0.5 * std::sin(0.3 * f + k);
         man.RotateSegment(6, swing);
@@ -73,19 +74,9 @@ struct TLongProject {
         Frames[f].Items.push_back(man);
       }
     }
-    Payload = ProjectPayload(View());
+    Payload = ProjectPayload(Animation);
     Compressed = ZlibCompress(Payload);
     WriteWholeFile(Base + ".tvl", Compressed);
-  }
-  static TProjectView View() {
-    TProjectView view;
-    view.AnimationWidth = AnimationWidth;
-    view.AnimationHeight = AnimationHeight;
-    view.Background = &Background;
-    view.Types = FigureTypes;
-    view.TypeNames = {"Stickman"};
-    view.Frames = Frames;
-    return view;
   }
 };
 
@@ -106,7 +97,7 @@ BENCHMARK(BM_ZlibDeflatePayload)->Unit(benchmark::kMillisecond);
 
 void BM_SaveProject(benchmark::State& State) {
   TLongProject& p = Project();
-  for (auto _ : State) WriteProjectFile(p.Base + "-saved", TLongProject::View());
+  for (auto _ : State) WriteProjectFile(p.Base + "-saved", p.Animation);
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
 
@@ -118,19 +109,18 @@ BENCHMARK(BM_ZlibInflatePayload)->Unit(benchmark::kMillisecond);
 
 // Opening; with place:1 followed by placing every figure's vertices, which
 // the open leaves to the first drawing: then it is the whole of the work
-// before anything can be drawn. (The project's one type, the Stickman, is in
-// FigureTypes already, so its figures can be placed before an install.)
+// before anything can be drawn.
 void BM_OpenProject(benchmark::State& State) {
   TLongProject& p = Project();
   for (auto _ : State) {
-    TProjectContents contents = ReadProjectFile(p.Base + ".tvl");
+    TAnimation contents = ReadProjectFile(p.Base + ".tvl");
     benchmark::DoNotOptimize(contents.Frames.size());
     if (State.range(0) != 0)
       for (const TFigures& frame : contents.Frames)
         for (const TFigure& figure : frame.Items) figure.Place();
     // Letting go of what was read is not part of the open.
     State.PauseTiming();
-    contents = TProjectContents();
+    contents = TAnimation();
     State.ResumeTiming();
   }
 }
@@ -162,7 +152,7 @@ void BM_OpenToFirstPaint(benchmark::State& State) {
   QApplication::processEvents();
   for (auto _ : State) {
     State.PauseTiming();
-    form.ProjectSaved = true;
+    form.Document().MarkSaved();
     form.NewProject();
     form.repaint();
     State.ResumeTiming();
@@ -181,7 +171,7 @@ void BM_OpenToFirstPaint(benchmark::State& State) {
   State.counters["screenful_ms"] = screenful;
   State.counters["window_paint_ms"] = window;
   State.counters["thumbnails_in_view"] = last - first + 1;
-  State.counters["frames"] = static_cast<double>(Frames.size());
+  State.counters["frames"] = static_cast<double>(form.Animation().Frames.size());
   State.SetLabel("target: time <= read_ms + screenful_ms (+ window_paint_ms)");
 }
 BENCHMARK(BM_OpenToFirstPaint)->Arg(10000)->Arg(100000)->ArgName("frames")->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -199,7 +189,7 @@ void BM_OpenProjectMemory(benchmark::State& State) {
     const struct mallinfo2 after = mallinfo2();
     const double grown = static_cast<double>((after.uordblks + after.hblkhd) - (before.uordblks + before.hblkhd));
     State.counters["held_MB"] = grown / 1e6;
-    State.counters["bytes_per_frame"] = grown / static_cast<double>(Frames.size());
+    State.counters["bytes_per_frame"] = grown / static_cast<double>(form.Animation().Frames.size());
   }
 #else
   State.SkipWithError("needs glibc's mallinfo2");

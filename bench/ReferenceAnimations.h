@@ -29,7 +29,7 @@ inline TFigure Walker(const TReference& R, int F, int T) {
   const int row = F % rows;
   const double phase = T * 0.35 + F * 1.3;
   TFigure figure;
-  figure.SetType(1);
+  figure.SetType(1, StickmanType());
   figure.SetScale(scale);
   const float x = std::fmod(30.0f + F * 397.0f + T * 3.0f, static_cast<float>(R.Width - 40)) + 20.0f;
   const float y = (row + 0.55f) * R.Height / rows;
@@ -47,29 +47,18 @@ inline TFigure Walker(const TReference& R, int F, int T) {
   return figure;
 }
 
-// Makes the reference the model's animation (Frames limited to FrameCount when given).
-inline void InstallReference(const TReference& R, int FrameCount = 0) {
-  ResetAnimationState();
-  AnimationWidth = R.Width;
-  AnimationHeight = R.Height;
-  Background = QImage(R.Width, R.Height, QImage::Format_RGB32);
-  Background.fill(Qt::white);
+// The reference as an animation (its frames limited to FrameCount when given).
+inline TAnimation MakeReference(const TReference& R, int FrameCount = 0) {
+  TAnimation animation;
+  animation.Width = R.Width;
+  animation.Height = R.Height;
+  animation.Background = QImage(R.Width, R.Height, QImage::Format_RGB32);
+  animation.Background.fill(Qt::white);
   const int frames = FrameCount > 0 ? FrameCount : R.Frames;
   for (int t = 0; t < frames; ++t) {
     TFigures frame;
     for (int f = 0; f < R.Figures; ++f) frame.Items.push_back(Walker(R, f, t));
-    Frames.push_back(std::move(frame));
+    animation.Frames.push_back(std::move(frame));
   }
-}
-
-// Writes the model's animation as Base + ".tvl".
-inline void WriteCurrentProject(const QString& Base) {
-  TProjectView view;
-  view.AnimationWidth = AnimationWidth;
-  view.AnimationHeight = AnimationHeight;
-  view.Background = &Background;
-  view.Types = FigureTypes;
-  view.TypeNames = {QStringLiteral("Stickman")};
-  view.Frames = Frames;
-  WriteProjectFile(Base, view);
+  return animation;
 }

@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "bench/BenchScenes.h"
+#include "bench/BenchWindow.h"
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/DragLayers.h"
@@ -29,11 +30,7 @@ struct TWindow {
 
   // Stores Count frames quickly: the same frame each time, as Next Frame
   // would leave them.
-  void Fill(int Count) {
-    Form.NextFrameButtonClick();
-    for (int i = 1; i < Count; ++i) Frames.push_back(Frames.back());
-    Form.TimelineImages->Append(TThumbnailMaking::FullSize, Count - 1);
-  }
+  void Fill(int Count) { StoreFrames(Form, Count, false); }
 };
 
 void BM_NextFrame(benchmark::State& State) {
@@ -41,11 +38,15 @@ void BM_NextFrame(benchmark::State& State) {
   w.Fill(static_cast<int>(State.range(0)));
   double x = 0.5;
   for (auto _ : State) {
-    w.Form.EditFrame.Items[0].MoveBy(RealPoint(static_cast<float>(x), 0));
+    TFigure moved = w.Form.GetEditFrame().Items[0];
+    moved.MoveBy(RealPoint(static_cast<float>(x), 0));
     x = -x;
+    w.Form.Document().BeginDrag();
+    w.Form.Document().DragFigure(0, moved);
+    w.Form.Document().EndDrag();
     w.Form.NextFrameButtonClick();
   }
-  State.counters["frames_at_end"] = static_cast<double>(Frames.size());
+  State.counters["frames_at_end"] = static_cast<double>(w.Form.Animation().Frames.size());
 }
 BENCHMARK(BM_NextFrame)->Arg(10)->Arg(1000)->Arg(10000)->Iterations(300)->Unit(benchmark::kMicrosecond);
 
@@ -120,15 +121,14 @@ BENCHMARK_CAPTURE(ScrollStrip, OneThumbnail_100000Frames, false)->Iterations(200
 BENCHMARK_CAPTURE(ScrollStrip, OnePage_100000Frames, true)->Iterations(50)->Unit(benchmark::kMicrosecond);
 
 // Heap bytes a stored frame of one Stickman takes, measured over 2,000 and
-// 100,000 Next Frames (a stored frame holds no picture; the strip's cache
-// is apart).
+// 100,000 Next Frames, the step of the history each leaves included (a
+// stored frame holds no picture; the strip's cache is apart).
 void BM_MemoryPerStoredFrame(benchmark::State& State) {
   for (auto _ : State) {
 #ifdef __GLIBC__
     const int count = static_cast<int>(State.range(0));
     TWindow w;
     w.Form.NextFrameButtonClick();
-    Frames.reserve(static_cast<std::size_t>(count) + 1);
     const std::size_t before = mallinfo2().uordblks;
     for (int i = 0; i < count; ++i) w.Form.NextFrameButtonClick();
     const std::size_t after = mallinfo2().uordblks;
@@ -144,8 +144,8 @@ BENCHMARK(BM_MemoryPerStoredFrame)->Arg(2000)->Arg(100000)->ArgName("frames")->I
 // A playback tick: one stored frame drawn over the background at full size.
 void PlaybackTick(benchmark::State& State, int Width, int Height) {
   TWindow w;
-  AnimationWidth = Width;
-  AnimationHeight = Height;
+  w.Form.ChangeDimensions(Width, Height);
+  w.Form.Document().MarkSaved();  // no save question before the new project
   w.Form.NewProject();
   for (int i = 0; i < 9; ++i) w.Form.AddFigureButtonClick();
   w.Form.NextFrameButtonClick();

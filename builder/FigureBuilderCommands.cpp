@@ -83,7 +83,7 @@ void TFigureBuilderForm::DeleteButtonClick() {
 
   EraseFigure();
   const TRealPoint root = WorkFigure.Points()[0];
-  WorkFigure.SetType(0);
+  WorkFigure.SetType(0, Working);
   WorkFigure.MoveBy(root);
   if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
   UpDown1->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));

@@ -95,7 +95,7 @@ void TFigureBuilderForm::SaveAs1Click() {
 
 void TFigureBuilderForm::AddToAnimation1Click() {
   if (Host == nullptr) return;
-  if (FigureTypeCount() >= MaxFigureTypes) {
+  if (Host->FigureTypeNames().size() + 1 >= MaxFigureTypes) {
     Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure types"));
     return;
   }
@@ -115,11 +115,8 @@ void TFigureBuilderForm::AddToAnimation1Click() {
     return;
   }
   StoreWorkPoseInRecords();
-  auto added = std::make_unique<TFigureType>();
-  added->Assign(Type());
-  FigureTypes.push_back(std::move(added));
-  Host->AppendFigureTypeName(name);
-  Host->AddFigureButtonClick();
+  // The animation gets a copy with the static bytes and the pose shown.
+  Host->AddFigureType(Type(), name);
   ClearStaticBytes();
   hide();
 }

@@ -20,7 +20,6 @@
 
 TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent)
     : QMainWindow(Parent), Dialogs(Dialogs), Host(Host) {
-  Q_ASSERT_X(!FigureTypes.empty(), "TFigureBuilderForm", "the figure type table must exist");
   setWindowTitle(QStringLiteral("Stick Figure Builder"));
   // Closing the builder only hides it; it never ends the program.
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -182,7 +181,7 @@ void TFigureBuilderForm::Initialize() {
   type.RebuildVertices();
 
   WorkFigure = TFigure{};
-  WorkFigure.SetType(0);
+  WorkFigure.SetType(0, Working);
   const QRect area = PictureRect();
   const TRealPoint root = RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2));
   WorkFigure.SetVertex(0, root);
@@ -222,7 +221,7 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
 void TFigureBuilderForm::ShowLoadedType() {
   EraseFigure();
   WorkFigure = TFigure{};
-  WorkFigure.SetType(0);
+  WorkFigure.SetType(0, Working);
   const QRect area = PictureRect();
   WorkFigure.MoveBy(RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2)));
   UpDown1->SetPosition(TruncNumber(Type().Segments[0].Thickness));
@@ -245,11 +244,11 @@ void TFigureBuilderForm::FormResize() {
   const int h = height();
   // A window made very small keeps a drawing area of at least one pixel.
   const int areaWidth = std::max(1, w - 64);
-  const int areaHeight = std::max(1, h - ThemeOffset - 79);
+  const int areaHeight = std::max(1, h - ThemeOffset() - 79);
   Image1->setGeometry(56, 0, areaWidth, areaHeight);
   if (Image1->Picture().size() != QSize(areaWidth, areaHeight))
     Image1->SetPicture(QImage(areaWidth, areaHeight, QImage::Format_RGB32));
-  Panel2->setGeometry(0, h - ThemeOffset - 71, std::max(0, w - 8), 25);
+  Panel2->setGeometry(0, h - ThemeOffset() - 71, std::max(0, w - 8), 25);
   if (Created) {
     // The figure keeps its coordinates: a bigger area shows more room.
     EraseFigure();

@@ -1,7 +1,8 @@
 #pragma once
 // The Stick Figure Builder: a modeless window in which the user designs a
-// figure type with the mouse. It edits entry 0 of the figure type table and
-// shows it through one figure of its own, WorkFigure, at scale 1.
+// figure type with the mouse. It edits a working type of its own and shows
+// it through one figure, WorkFigure, at scale 1; Add To Animation gives the
+// animation a copy.
 //
 // The implementation is split by concern: FigureBuilderUnit.cpp (window,
 // layout, start and reset), FigureBuilderDrawing.cpp (the drawing area),
@@ -136,7 +137,7 @@ class TFigureBuilderForm : public QMainWindow {
 
   // State, read-only, for the main window and the tests.
   const TFigure& GetWorkFigure() const { return WorkFigure; }
-  const TFigureType& WorkType() const { return *FigureTypes[0]; }
+  const TFigureType& WorkType() const { return *Working; }
   uint8_t GetSelectedSegment() const { return SelectedSegment; }
   const std::vector<bool>& GetStaticFlags() const { return StaticFlags; }
   const QString& GetFigureFileName() const { return FigureFileName; }
@@ -162,7 +163,7 @@ class TFigureBuilderForm : public QMainWindow {
   void Connect(QAction* Action, THandler Handler);
   void RunHandler(THandler Handler);
 
-  TFigureType& Type() { return *FigureTypes[0]; }
+  TFigureType& Type() { return *Working; }
   void SetUndoCaption(const QString& Caption);
   // Ends every pending add, duplicate and drag, with the cursor and buttons
   // they changed.
@@ -191,6 +192,8 @@ class TFigureBuilderForm : public QMainWindow {
   bool Created = false;
   bool ShownBefore = false;
 
+  // The working type, which the builder edits in place and WorkFigure shows.
+  std::shared_ptr<TFigureType> Working = std::make_shared<TFigureType>();
   TFigure WorkFigure;
   uint8_t SelectedSegment = 0;
   std::vector<bool> StaticFlags;

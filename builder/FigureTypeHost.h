@@ -1,10 +1,13 @@
 #pragma once
 // What the figure builder needs of the main window: its list of figure type
-// names (item k names FigureTypes entry k + 1) and its Add Figure command.
-// The main window implements it, so the builder never includes the editor.
+// names (item k names the animation's type table entry k + 1) and a way to
+// add a type with one figure of it. The main window implements it, so the
+// builder never includes the editor.
 
 #include <QString>
 #include <QStringList>
+
+#include "model/FigureTypeUnit.h"
 
 class TFigureTypeHost {
  public:
@@ -12,8 +15,7 @@ class TFigureTypeHost {
 
   // The items of the main window's figure type list, "Stickman" first.
   virtual QStringList FigureTypeNames() const = 0;
-  // Appends Name to the list and selects it.
-  virtual void AppendFigureTypeName(const QString& Name) = 0;
-  // Adds one figure of the selected type to the frame being edited.
-  virtual void AddFigureButtonClick() = 0;
+  // Adds a copy of Type to the animation under Name, lists and selects it,
+  // and adds one figure of it to the frame being edited, as one step.
+  virtual void AddFigureType(const TFigureType& Type, const QString& Name) = 0;
 };

@@ -1,5 +1,6 @@
 // The drawing area: painting the working frame over the underlay, the silver
-// ghost of the previous frame, and posing figures by dragging their handles.
+// ghost of a frame, and posing figures by dragging their handles. Each drag
+// is one step of the document's history.
 
 #include <QPainter>
 
@@ -8,21 +9,24 @@
 #include "platform/PictureBox.h"
 
 void TMainForm::DrawFigures() {
-  const int selected = EditFrame.Count() > 0 ? SelectedFigure : -1;
-  PaintEditScene(EditImage->Picture(), Underlay, EditFrame, selected);
+  const TFigures& frame = Doc.WorkingFrame();
+  PaintEditScene(EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1);
   // Anything may have changed: the next drag step starts from fresh layers.
   DragLayers.Invalidate();
   EditImage->Changed();
 }
 
-void TMainForm::DrawGhost(QImage& Canvas, const TFigures& Frame) {
+void TMainForm::DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) const {
+  const TAnimation& animation = Animation();
+  const QImage& background = animation.Background;
   // Where the background does not cover the picture, it is white beneath.
-  if (Background.width() < Canvas.width() || Background.height() < Canvas.height() || Background.hasAlphaChannel())
+  if (background.width() < Canvas.width() || background.height() < Canvas.height() || background.hasAlphaChannel())
     Canvas.fill(Qt::white);
   QPainter canvas(&Canvas);
   PrepareCanvas(canvas);
-  canvas.drawImage(QPoint(0, 0), Background);
-  for (const TFigure& figure : Frame.Items) {
+  canvas.drawImage(QPoint(0, 0), background);
+  if (!Ghost) return;
+  for (const TFigure& figure : Ghost->Items) {
     TFigure ghost = figure;
     ghost.Color = GhostColor;
     ghost.Draw(canvas, 1.0f);
@@ -30,32 +34,34 @@ void TMainForm::DrawGhost(QImage& Canvas, const TFigures& Frame) {
 }
 
 void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
-  if (EditFrame.Count() == 0) return;
+  const TFigures& frame = Doc.WorkingFrame();
+  if (frame.Count() == 0) return;
   int found = -1;
-  for (int i = EditFrame.Count() - 1; i >= 0; --i) {
-    SelectedHandle = EditFrame.Items[i].HandleAt(QPoint(X, Y));
-    if (SelectedHandle != NoHandle) {
+  int16_t handle = NoHandle;
+  for (int i = frame.Count() - 1; i >= 0; --i) {
+    handle = frame.Items[static_cast<std::size_t>(i)].HandleAt(QPoint(X, Y));
+    if (handle != NoHandle) {
       found = i;
       break;
     }
   }
+  SelectedHandle = handle;
   if (found < 0) return;
   if (SelectedHandle == RootHandle) {
     LastMouseX = X;
     LastMouseY = Y;
   }
-  if (found != SelectedFigure) {
-    SelectedFigure = static_cast<uint8_t>(found);
-    SetFigureControls(found);
-    DrawFigures();
-  }
+  Doc.EndDrag();
+  Doc.Select(found);
+  Doc.BeginDrag();
 }
 
 void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
   if (SelectedHandle == NoHandle) return;
   // The held figure may have gone (deleted by its hotkey during the drag).
-  if (SelectedFigure >= EditFrame.Count()) return;
-  TFigure& figure = EditFrame.Items[SelectedFigure];
+  const TFigure* held = Doc.Selected();
+  if (held == nullptr) return;
+  TFigure figure = *held;
   if (SelectedHandle == RootHandle) {
     figure.MoveBy(RealPoint(static_cast<float>(X - LastMouseX), static_cast<float>(Y - LastMouseY)));
     LastMouseX = X;
@@ -67,7 +73,10 @@ void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
     figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle),
                               RealPoint(static_cast<float>(X), static_cast<float>(Y)));
   }
-  EditImage->Changed(DragLayers.Repaint(EditImage->Picture(), Underlay, EditFrame, SelectedFigure));
+  Doc.DragFigure(Doc.SelectedFigure(), figure);
 }
 
-void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) { SelectedHandle = NoHandle; }
+void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+  SelectedHandle = NoHandle;
+  Doc.EndDrag();
+}

@@ -80,7 +80,9 @@ void TMainForm::CreateControls() {
   ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   TimelineImages = new TTimelineStrip(ScrollBox1, [this](int Index, TThumbnailMaking How) {
-    return Index < static_cast<int>(Frames.size()) ? MakeThumbnail(Frames[Index], How) : QImage();
+    const std::vector<TFigures>& frames = Animation().Frames;
+    return Index < static_cast<int>(frames.size()) ? MakeThumbnail(frames[static_cast<std::size_t>(Index)], How)
+                                                   : QImage();
   });
   Bevel1 = new QFrame(TimelineImages);
   Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -164,8 +166,13 @@ void TMainForm::CreateMenu() {
   QMenuBar* mainMenu1 = menuBar();
   QMenu* file = mainMenu1->addMenu("File");
   New1 = file->addAction("&New");
+  New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
   OpenAnimation1 = file->addAction("Open Animation");
+  OpenAnimation1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Save1 = file->addAction("Save");
+  Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveAnimation1 = file->addAction("Save Animation");
+  SaveAnimation1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
   LoadBackground1 = file->addAction("Load Background");
   ClearBackground1 = file->addAction("Clear Background");
@@ -175,6 +182,16 @@ void TMainForm::CreateMenu() {
   CreateFigureType1 = file->addAction("Create Figure Type");
   file->addSeparator();
   Exit1 = file->addAction("Exit");
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // Undo and Redo of the animation, captioned with the step they take.
+  QMenu* edit = mainMenu1->addMenu("Edit");
+  Undo1 = edit->addAction("&Undo");
+  Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  Undo1->setEnabled(false);
+  Redo1 = edit->addAction("&Redo");
+  Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  Redo1->setEnabled(false);
+  for (QAction* action : {Undo1, Redo1}) action->setShortcutContext(Qt::WindowShortcut);
   // "Options" acts when clicked on the menu bar itself.
   Options1 = mainMenu1->addAction("Options");
   QMenu* help = mainMenu1->addMenu("Help");
@@ -238,6 +255,9 @@ void TMainForm::ConnectHandlers() {
 
   menu(New1, &TMainForm::New1Click);
   menu(OpenAnimation1, &TMainForm::OpenAnimation1Click);
+  menu(Save1, &TMainForm::Save1Click);
+  menu(Undo1, &TMainForm::Undo1Click);
+  menu(Redo1, &TMainForm::Redo1Click);
   menu(SaveAnimation1, &TMainForm::SaveAnimation1Click);
   menu(LoadBackground1, &TMainForm::LoadBackground1Click);
   menu(ClearBackground1, &TMainForm::ClearBackground1Click);

@@ -12,8 +12,9 @@
 #include "platform/Dialogs.h"
 
 void TMainForm::ExportGif(const QString& Base) {
-  AnimationFileName = Base;
-  if (GifOptionsForm != nullptr) Dialogs.ExecModal(*GifOptionsForm);
+  if (GifOptionsForm == nullptr) return;
+  GifOptionsForm->SetExport(Animation(), Base);
+  Dialogs.ExecModal(*GifOptionsForm);
 }
 
 void TMainForm::ExportBitmaps(const QString& Base) {
@@ -30,7 +31,7 @@ void TMainForm::ExportBitmaps(const QString& Base) {
       ProgressForm->show();
       paint();
     }
-    SaveAnimationAsBitmaps(Base, [&](int Percent) {
+    SaveAnimationAsBitmaps(Base, Animation(), [&](int Percent) {
       if (ProgressForm == nullptr) return;
       ProgressForm->ProgressBar1->setValue(Percent);
       paint();

@@ -12,8 +12,8 @@
 #include "platform/PictureBox.h"
 
 void TMainForm::PlayButtonClick() {
-  if (Frames.empty()) return;
-  PlayFrameIndex = EditedFrameIndex >= 0 ? EditedFrameIndex : 0;
+  if (Animation().Frames.empty()) return;
+  PlayFrameIndex = Doc.EditedFrameIndex() >= 0 ? Doc.EditedFrameIndex() : 0;
   Timer1->start();
   EnableControlsPlaying(false);
 }
@@ -25,8 +25,9 @@ void TMainForm::StopButtonClick() {
 }
 
 void TMainForm::Timer1Timer() {
-  if (PlayFrameIndex >= static_cast<int32_t>(Frames.size())) {
-    if (!RepeatCheckBox->isChecked() || Frames.empty()) {
+  const std::vector<TFigures>& frames = Animation().Frames;
+  if (PlayFrameIndex >= static_cast<int32_t>(frames.size())) {
+    if (!RepeatCheckBox->isChecked() || frames.empty()) {
       StopButtonClick();
       return;
     }
@@ -35,7 +36,7 @@ void TMainForm::Timer1Timer() {
   {
     QPainter canvas(&EditImage->Picture());
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frames[PlayFrameIndex], 1.0f);
+    DrawFrame(canvas, Animation(), frames[static_cast<std::size_t>(PlayFrameIndex)], 1.0f);
   }
   EditImage->Changed();
   ++PlayFrameIndex;
@@ -46,11 +47,14 @@ void TMainForm::RateScrollBarChange() { Timer1->setInterval(RateScrollBar->value
 void TMainForm::EnableControlsPlaying(bool Enable) {
   // A disabled drawing area never hears the release of a drag in progress,
   // so the drag ends here rather than carrying on after Stop.
-  if (!Enable) SelectedHandle = NoHandle;
+  if (!Enable) {
+    SelectedHandle = NoHandle;
+    Doc.EndDrag();
+  }
   EditImage->setEnabled(Enable);
   AddFigureButton->setEnabled(Enable);
   NextFrameButton->setEnabled(Enable);
-  const bool figureControls = Enable && EditFrame.Count() > 0;
+  const bool figureControls = Enable && Doc.WorkingFrame().Count() > 0;
   for (QWidget* control : FigureControls()) control->setEnabled(figureControls);
   if (Enable) FigureControlsEnabled = figureControls;
 }

@@ -54,34 +54,25 @@ void TMainForm::CreateFigureType1Click() {
   if (FigureBuilder != nullptr) FigureBuilder->ShowInFront();
 }
 
-TProjectView TMainForm::ProjectView() const {
-  TProjectView view;
-  view.AnimationWidth = AnimationWidth;
-  view.AnimationHeight = AnimationHeight;
-  view.HasBackground = HasBackground;
-  view.BackgroundKind = BackgroundKind;
-  view.BackgroundJpeg = &BackgroundJpeg;
-  // Reading the JPEG gives what shows only while no cut part came back.
-  view.JpegShowsBackground =
-      BackgroundJpegShown == BackgroundJpegSize.boundedTo(QSize(AnimationWidth, AnimationHeight));
-  view.Background = &Background;
-  view.Types = FigureTypes;
-  view.TypeNames = FigureTypeNames();
-  view.Frames = Frames;
-  return view;
+void TMainForm::SaveProject(const QString& BaseName) {
+  WriteProjectFile(BaseName, Animation());
+  ProjectPath = ProjectFilePath(BaseName);
+  Doc.MarkSaved();
 }
 
-void TMainForm::SaveProject(const QString& BaseName) {
-  WriteProjectFile(BaseName, ProjectView());
-  ProjectSaved = true;
+void TMainForm::Save1Click() {
+  if (ProjectPath.isEmpty()) {
+    SaveAnimation1Click();
+    return;
+  }
+  TWaitCursor wait(EditImage);
+  SaveProject(RemoveExtention(ProjectPath));
 }
 
 bool TMainForm::SaveProjectAsTvl() {
   const TAnswer answer = Dialogs.AskYesNoCancel(this, QStringLiteral("Would you like to save the current project?"));
   // Cancel (also Escape or the close box) calls off the command that asked.
   if (answer == TAnswer::Cancel) return false;
-  // Asked once per unsaved state, whether the answer was Yes or No.
-  ProjectSaved = true;
   if (answer == TAnswer::No) return true;
   TFileDialogRequest request;
   request.Filters = {TvlFilter};
@@ -102,7 +93,6 @@ bool TMainForm::SaveProjectAsTvl() {
   }
   // Yes means save: when no file was written, the work is kept and the
   // command that asked does not go on.
-  if (!saved) ProjectSaved = false;
   return saved;
 }
 
@@ -120,7 +110,7 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
       return {Base + QStringLiteral(".gif")};
     default: {
       QStringList names;
-      const int frames = static_cast<int>(Frames.size());
+      const int frames = static_cast<int>(Animation().Frames.size());
       for (int i = 0; i < frames; ++i) names << BitmapFileName(Base, i, frames);
       return names;
     }
@@ -130,49 +120,20 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
 void TMainForm::LoadProject(const QString& Path) {
   // Everything is read and checked, and every picture made, before the open
   // animation is touched.
-  std::optional<TProjectContents> project;
-  std::optional<TDrawingPictures> drawing;
+  std::optional<TAnimation> project;
   {
     TWaitCursor wait(EditImage, false);
     project.emplace(ReadProjectFile(Path));
-    drawing.emplace(MakeDrawingPictures(QSize(project->AnimationWidth, project->AnimationHeight)));
+    MadePictures = MakeDrawingPictures(project->Size());
   }
-  if (!DestroyProject()) return;
+  if (!DestroyProject()) {
+    MadePictures.reset();
+    return;
+  }
   TWaitCursor wait(EditImage, false);
-  InstallProject(std::move(*project), std::move(*drawing));
-}
-
-void TMainForm::InstallProject(TProjectContents&& Project, TDrawingPictures&& Pictures) {
-  HasBackground = Project.HasBackground;
-  BackgroundKind = Project.HasBackground ? Project.BackgroundKind : 0;
-  BackgroundJpeg = Project.HasBackground ? Project.BackgroundJpeg : QByteArray();
-  BackgroundJpegSize = Project.BackgroundJpegSize;
-  BackgroundJpegShown = BackgroundJpegSize.boundedTo(QSize(Project.AnimationWidth, Project.AnimationHeight));
-  ClearBackground1->setEnabled(HasBackground);
-  for (const QString& name : Project.TypeNames) FigureComboBox->addItem(name);
-  FigureComboBox->setCurrentIndex(0);
-  InstallProjectModel(std::move(Project));
-
-  SyncThumbnailSize();
-  TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(Frames.size()));
-
-  SizeEditImage(std::move(Pictures.Area));
-  EditFrame = Frames.empty() ? TFigures() : Frames.back();
-  Underlay = std::move(Pictures.Underlay);
-  DrawGhost(Underlay, EditFrame);
-  EditedFrameIndex = -1;
-  HideMarker();
-  SelectedFigure = 0;
-  SelectedHandle = NoHandle;
-  DrawFigures();
-  if (EditFrame.Count() > 0) {
-    EnableFigureControls(true);
-    SetFigureControls(0);
-    ScrollStripToEnd();
-  } else {
-    EnableFigureControls(false);
-  }
-  ProjectSaved = true;
+  ProjectPath = Path;
+  TEditState opened = TDocument::OpenedState(*project);
+  Doc.Reset(std::move(*project), std::move(opened));
 }
 
 void TMainForm::OpenAnimation1Click() {
@@ -187,7 +148,7 @@ void TMainForm::OpenAnimation1Click() {
 }
 
 void TMainForm::SaveAnimation1Click() {
-  if (TimelineImages->Count() == 0) {
+  if (Animation().Frames.empty()) {
     Dialogs.ShowMessage(this, QStringLiteral("You must create at least 1 frame before saving an animation"));
     return;
   }
@@ -225,7 +186,7 @@ void TMainForm::SaveAnimation1Click() {
 }
 
 void TMainForm::LoadFigure1Click() {
-  if (FigureTypeCount() >= MaxFigureTypes) {
+  if (Animation().Types.Count() >= MaxFigureTypes) {
     Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure types"));
     return;
   }
@@ -241,11 +202,9 @@ void TMainForm::LoadFigure1Click() {
   const int listed = FigureTypeNames().indexOf(name);
   if (listed >= 0) {
     FigureComboBox->setCurrentIndex(listed);
-    AddFigureButtonClick();
+    Doc.AddFigure(listed + 1);
     return;
   }
-  auto type = std::make_unique<TFigureType>(ReadStkFile(ReadFileStart(chosen.Path, MaxStkFileBytes)));
-  FigureTypes.push_back(std::move(type));
-  AppendFigureTypeName(name);
-  AddFigureButtonClick();
+  auto type = std::make_shared<const TFigureType>(ReadStkFile(ReadFileStart(chosen.Path, MaxStkFileBytes)));
+  Doc.AddFigureType(std::move(type), name, QStringLiteral("Load Figure Type"));
 }

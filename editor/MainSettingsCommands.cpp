@@ -36,20 +36,6 @@ QImage PreviewPicture(const QString& Path, int FilterIndex) {
 
 }  // namespace
 
-void TMainForm::ResizeDrawing(TDrawingPictures&& Pictures) {
-  Underlay = std::move(Pictures.Underlay);
-  Underlay.fill(Qt::white);
-  {
-    // Only the background: the ghost comes back with the next rebuild.
-    QPainter canvas(&Underlay);
-    canvas.drawImage(QPoint(0, 0), Background);
-  }
-  SizeEditImage(std::move(Pictures.Area));
-  if (Frames.empty())
-    for (int i = 0; i < EditFrame.Count(); ++i) CenterFigure(i);
-  DrawFigures();
-}
-
 void TMainForm::LoadBackground1Click() {
   TFileDialogRequest request;
   request.Filters = {QStringLiteral("Bitmap Image (*.bmp)"), QStringLiteral("JPeg Image (*.jpg)")};
@@ -63,55 +49,25 @@ void TMainForm::LoadBackground1Click() {
   const QByteArray file = ReadWholeFile(chosen.Path, MaxPictureFileBytes);
   QImage picture = jpeg ? DecodeJpeg(file) : DecodeBmp(file);
 
-  if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
-  TDrawingPictures drawing = MakeDrawingPictures(picture.size());
-
-  Background = std::move(picture);
-  BackgroundKind = jpeg ? 1 : 0;
-  // A bitmap leaves the JPEG data as it was; it is neither drawn nor stored.
-  if (jpeg) {
-    BackgroundJpeg = file;
-    BackgroundJpegSize = BackgroundJpegShown = Background.size();
-  }
-  AnimationWidth = Background.width();
-  AnimationHeight = Background.height();
-  if (!Frames.empty()) RedrawTimelineImages();
-  ResizeDrawing(std::move(drawing));
-  HasBackground = true;
-  ClearBackground1->setEnabled(true);
+  if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
+  MadePictures = MakeDrawingPictures(picture.size());
+  Doc.LoadBackground(std::move(picture), jpeg ? 1 : 0, file);
 }
 
 void TMainForm::ClearBackground1Click() {
-  if (!HasBackground) return;
-  // The picture keeps its size. A picture with a colour table is replaced, as
-  // its table need not hold white.
-  QImage white = Background.colorCount() > 0 ? NewPicture(Background.size()) : QImage();
-  if (!Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
-  if (!white.isNull()) Background = std::move(white);
-  {
-    QPainter canvas(&Background);
-    canvas.fillRect(QRect(0, 0, AnimationWidth, AnimationHeight), Qt::white);
-  }
-  if (!Frames.empty()) RedrawTimelineImages();
-  {
-    QPainter canvas(&Underlay);
-    canvas.drawImage(QPoint(0, 0), Background);
-  }
-  DrawFigures();
-  // The kind and the JPEG data stay; without a background they are neither drawn nor stored.
-  HasBackground = false;
-  ClearBackground1->setEnabled(false);
+  if (!Animation().HasBackground) return;
+  if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
+  Doc.ClearBackground();
 }
 
 void TMainForm::ChangeDimensions(int32_t Width, int32_t Height) {
-  QImage background = CutOrExtend(Background, Width, Height);
-  TDrawingPictures drawing = MakeDrawingPictures(QSize(Width, Height));
-  Background = std::move(background);
-  BackgroundJpegShown = BackgroundJpegShown.boundedTo(QSize(Width, Height));
-  AnimationWidth = Width;
-  AnimationHeight = Height;
-  ResizeDrawing(std::move(drawing));
-  if (!Frames.empty()) RedrawTimelineImages();
+  MadePictures = MakeDrawingPictures(QSize(Width, Height));
+  try {
+    Doc.ChangeDimensions(Width, Height);
+  } catch (...) {
+    MadePictures.reset();
+    throw;
+  }
 }
 
 void TMainForm::Options1Click() {

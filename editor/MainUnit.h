@@ -1,30 +1,34 @@
 #pragma once
-// The main window: owner of the animation being edited. It holds the working
-// frame on the drawing area, the stored frames with their thumbnails, the
-// background and the figure type list, and carries the handlers of every
-// control. The implementation is split by concern:
-//   MainWindow.cpp          start-up, new project, layout, wheel, close
-//   MainControls.cpp        building the controls and connecting them
+// The main window: a view of the document (the animation and its editing
+// state, model/Document.h) with the handlers of every control. Handlers turn
+// clicks and keys into the document's commands; the window follows the
+// document's signals to show what changed. Its own state is only what the
+// view needs (pictures, the drag under way, playback) and is private; tests
+// read it through the Get... functions. The implementation is split by concern:
+//   MainWindow.cpp          start-up, new project, layout, wheel, close, Undo and Redo
+//   MainView.cpp            following the document: drawing area, strip, lists, controls
+//   MainControls.cpp        building the controls and the menus, connecting them
 //   MainCanvas.cpp          painting the drawing area and dragging handles
 //   MainFigureCommands.cpp  the figure buttons and the scale edit
 //   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
 //   MainPlayback.cpp        Play, Stop, the timer
-//   MainProjectCommands.cpp New, Open, Save Animation, the save question, Load Figure Type
+//   MainProjectCommands.cpp New, Open, Save, Save Animation, the save question, Load Figure Type
 //   MainSettingsCommands.cpp background, dimensions, ReadMe, About
 //   MainExportCommands.cpp  the GIF and BMP exports Save Animation hands over to
 
 #include <QImage>
-#include <array>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "builder/FigureTypeHost.h"
-#include "files/ProjectFile.h"
-#include "model/DragLayers.h"
-#include "model/FiguresUnit.h"
 #include "editor/TimelineStrip.h"
+#include "files/ProjectFile.h"
+#include "model/Document.h"
+#include "model/DragLayers.h"
 
 class QAbstractScrollArea;
 class QAction;
@@ -65,6 +69,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   };
   TDrawingPictures MakeDrawingPictures(QSize Size) const;
 
+  // The document this window shows and edits.
+  TDocument& Document() { return Doc; }
+  const TDocument& Document() const { return Doc; }
+  const TAnimation& Animation() const { return Doc.Animation(); }
+
   // The figure builder window, created after this one.
   void SetFigureBuilder(TFigureBuilderForm* Builder) { FigureBuilder = Builder; }
   // The export windows, created after this one; Save Animation's exports show them.
@@ -80,26 +89,31 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Start-up, project and layout (MainWindow.cpp).
   void FormCreate();
   void FormActivate();
+  // A new animation of the current size with one Stickman in the middle,
+  // after the save question allows it.
   void NewProject();
-  // Offers to save unsaved work, then drops the frames, thumbnails and added
-  // figure types. False, with nothing dropped, when the user answered Yes to
-  // the save question but no file was written.
+  // Offers to save unsaved work; false, with nothing changed, when the user
+  // cancelled or answered Yes without a file being written.
   bool DestroyProject();
   void EnableFigureControls(bool Enable);
   void SetFigureControls(int Index);
   void FormResize();
   void FormMouseWheelDown();
   void FormMouseWheelUp();
+  // Edit menu; playback stops first.
+  void Undo1Click();
+  void Redo1Click();
 
   // The drawing area (MainCanvas.cpp).
   void DrawFigures();
-  void DrawGhost(QImage& Canvas, const TFigures& Frame);
+  // Background, then the ghost frame (when there is one) in silver.
+  void DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) const;
   void EditImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void EditImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
   void EditImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
   // Figure commands (MainFigureCommands.cpp).
-  void AddFigureButtonClick() override;
+  void AddFigureButtonClick();
   void DeleteFigureButtonClick();
   void CenterButtonClick();
   void CenterFigure(int Index);
@@ -135,15 +149,16 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // The files Save Animation writes for a file type (0 project, 1 GIF, 2 BMP
   // sequence) and a base name.
   QStringList FilesWritten(int FilterIndex, const QString& Base) const;
-  // Writes BaseName + ".tvl"; a failure throws and leaves ProjectSaved as it was.
+  // Writes BaseName + ".tvl"; a failure throws and leaves the saved state as it was.
   void SaveProject(const QString& BaseName);
   // Reads the project at Path and, once it is known to be sound and the save
   // question allows, makes it the animation.
   void LoadProject(const QString& Path);
-  void InstallProject(TProjectContents&& Project, TDrawingPictures&& Pictures);
-  TProjectView ProjectView() const;
   void New1Click();
   void OpenAnimation1Click();
+  // Writes the project to the .tvl it was opened from or last saved to;
+  // without one, Save Animation.
+  void Save1Click();
   void SaveAnimation1Click();
   void LoadBackground1Click();
   void ClearBackground1Click();
@@ -164,10 +179,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Gives the animation a new size: the background is cut or extended in
   // white, then the drawing area and the thumbnails follow.
   void ChangeDimensions(int32_t Width, int32_t Height);
-  // Gives Underlay and the drawing area Pictures, made for the animation
-  // size; re-centres the working frame's figures when no frame is stored
-  // and redraws.
-  void ResizeDrawing(TDrawingPictures&& Pictures);
   TAboutBox* AboutBox = nullptr;
   TOptionsForm* OptionsForm = nullptr;
   TShell* Shell = nullptr;
@@ -178,31 +189,20 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // TFigureTypeHost: the figure type list for the builder.
   QStringList FigureTypeNames() const override;
-  void AppendFigureTypeName(const QString& Name) override;
+  void AddFigureType(const TFigureType& Type, const QString& Name) override;
 
-  // Animation state of the window.
-  int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
-  int32_t LastMouseX = 0;
-  int32_t LastMouseY = 0;
-  int32_t EditedFrameIndex = -1;  // -1: the working frame is the new frame after the last
-  int32_t PopupFrameIndex = 0;
-  uint8_t SelectedFigure = 0;
-  bool IgnoreScaleChange = false;
-  bool FigureControlsEnabled = true;
-  bool HasBackground = false;
-  int32_t PlayFrameIndex = 0;
-  QByteArray BackgroundJpeg;  // the JPEG file of a JPEG background, kept for saving
-  // The part of the JPEG picture the background still shows: less than the
-  // picture and the animation once a change of size cut part of it away.
-  QSize BackgroundJpegShown;
-  QSize BackgroundJpegSize;  // the JPEG picture's own size
-  uint8_t BackgroundKind = 0;  // 0 from a bitmap file, 1 from a JPEG file
-  bool FirstActivation = true;
-  bool ProjectSaved = true;
-  QString SaveDialogFileName;     // the name the save dialog offers next
-  int SaveDialogFilterIndex = 0;  // the file type it offers next
-  TFigures EditFrame;  // the working frame on the drawing area
-  QImage Underlay;     // background with the ghost of the previous frame
+  // What the window shows, for tests.
+  const TFigures& GetEditFrame() const { return Doc.WorkingFrame(); }
+  int GetSelectedFigure() const { return Doc.SelectedFigure(); }
+  int GetEditedFrameIndex() const { return Doc.EditedFrameIndex(); }
+  bool GetProjectSaved() const { return Doc.IsSaved(); }
+  const QImage& GetUnderlay() const { return Underlay; }
+  int16_t GetSelectedHandle() const { return SelectedHandle; }
+  int GetPopupFrameIndex() const { return PopupFrameIndex; }
+  int GetPlayFrameIndex() const { return PlayFrameIndex; }
+  bool GetFigureControlsEnabled() const { return FigureControlsEnabled; }
+  const QString& GetProjectPath() const { return ProjectPath; }
+  TColor GetDialogColor() const { return ColorDialog1.Color; }
 
   // Controls, named by role and kind.
   QAbstractScrollArea* ScrollBox1 = nullptr;  // scrolls the thumbnail strip
@@ -239,16 +239,18 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QMenu* PopupMenu1 = nullptr;  // on every thumbnail
   QAction* Insert1 = nullptr;
   QAction* Delete1 = nullptr;
-  TColorDialogState ColorDialog1;
   // Menu entries.
   QAction* New1 = nullptr;
   QAction* OpenAnimation1 = nullptr;
+  QAction* Save1 = nullptr;
   QAction* SaveAnimation1 = nullptr;
   QAction* LoadBackground1 = nullptr;
   QAction* ClearBackground1 = nullptr;
   QAction* LoadFigure1 = nullptr;
   QAction* CreateFigureType1 = nullptr;
   QAction* Exit1 = nullptr;
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
   QAction* Options1 = nullptr;
   QAction* ViewReadMefile1 = nullptr;
   QAction* About1 = nullptr;
@@ -269,12 +271,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   std::array<QWidget*, 8> FigureControls() const;
   void CreateMenu();
   void ConnectHandlers();
+  void FollowDocument();
   // Resizes the drawing area to the animation size and gives it Picture.
   void SizeEditImage(QImage&& Picture);
   // Runs a handler through the program's general error report.
   template <class Action>
   void Guard(Action&& Do);
-  // False when the window must stay open (the save question's Yes did not save).
+  // False when the window must stay open (the save question was cancelled).
   bool FormClose();
   bool HandleWheel(QWheelEvent* Event);
   // True when none of Paths exists, or the user agrees to replace them.
@@ -286,13 +289,46 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void PlaceMarker(int Index);
   void HideMarker();
   void ScrollStripToEnd();
-  void ShowFrameForEdit(int Index);
-  void StartNewFrameFromLast();
 
+  // Following the document (MainView.cpp).
+  void OnDocumentReset();
+  void OnEditChanged();
+  void OnFigureChanged(int Index);
+  void OnPictureChanged();
+  void OnTypesChanged();
+  void OnFramesInserted(int At, int Count, int Like);
+  void OnFramesRemoved(int At, int Count);
+  void OnFrameChanged(int At);
+  // Rebuilds Underlay when the background or the ghost changed.
+  void RefreshUnderlay(bool Force);
+  void ShowMarkerAndControls();
+  // Undo or redo one step, with the pictures of the size it leads to made first.
+  void StepHistory(bool Undo);
+
+  TDocument Doc;
   TDialogs& Dialogs;
   TFigureBuilderForm* FigureBuilder = nullptr;
   TDragLayers DragLayers;  // cached pictures while a handle is dragged
   int WheelRemainder = 0;  // part of a wheel turn not yet acted on
+
+  // The view's own state.
+  QImage Underlay;  // background with the ghost of a frame
+  std::optional<TFigures> UnderlayGhost;  // the ghost Underlay was drawn with
+  bool UnderlayStale = true;              // drawn over a background that changed since
+  std::optional<TDrawingPictures> MadePictures;  // made for a command about to change the size
+  int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
+  int32_t LastMouseX = 0;
+  int32_t LastMouseY = 0;
+  int32_t PopupFrameIndex = 0;
+  bool IgnoreScaleChange = false;
+  bool ScaleTyped = false;  // the scale edit's own change is being applied
+  bool FigureControlsEnabled = true;
+  int32_t PlayFrameIndex = 0;
+  bool FirstActivation = true;
+  QString SaveDialogFileName;     // the name the save dialog offers next
+  int SaveDialogFilterIndex = 0;  // the file type it offers next
+  QString ProjectPath;            // the .tvl opened or last saved; empty for a new project
+  TColorDialogState ColorDialog1;
 };
 
 #include "platform/ErrorReport.h"

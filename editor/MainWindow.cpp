@@ -1,10 +1,13 @@
 // Start-up, new and discarded projects, the enabled state of the figure
-// controls, layout on resize, figure selection with the mouse wheel, closing.
+// controls, layout on resize, figure selection with the mouse wheel, Undo and
+// Redo, closing.
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -13,7 +16,6 @@
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
-#include "editor/TimelineStrip.h"
 #include "model/Common.h"
 #include "model/Pictures.h"
 #include "platform/PictureBox.h"
@@ -26,6 +28,7 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   CreateControls();
   CreateMenu();
   ConnectHandlers();
+  FollowDocument();
   resize(664, 569);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -36,19 +39,11 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
 TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
 
 void TMainForm::FormCreate() {
-  ThemeOffset = ThemesActive() ? 8 : 0;
-  Background = QImage();
-  BackgroundJpeg.clear();
-  BackgroundJpegSize = BackgroundJpegShown = QSize();
-  BackgroundKind = 0;
-  Underlay = QImage();
-  CreateFigureTypeTable();
-  EditFrame = TFigures();
-  AnimationWidth = EditImage->width();
-  AnimationHeight = EditImage->height();
   FirstActivation = true;
-  ProjectSaved = true;
-  NewProject();
+  // A new animation of the drawing area's design size, with nothing to save.
+  TAnimation animation = NewAnimation();
+  TEditState start = TDocument::StartState(animation);
+  Doc.Reset(std::move(animation), std::move(start));
 }
 
 namespace {
@@ -65,58 +60,32 @@ TMainForm::TDrawingPictures TMainForm::MakeDrawingPictures(QSize Size) const {
 }
 
 void TMainForm::SizeEditImage(QImage&& Picture) {
-  EditImage->resize(AnimationWidth, AnimationHeight);
-  EditImage->parentWidget()->resize(AnimationWidth + 4, AnimationHeight + 4);
+  const QSize size = Animation().Size();
+  EditImage->resize(size);
+  EditImage->parentWidget()->resize(size + QSize(4, 4));
   EditImage->Picture() = std::move(Picture);
 }
 
 void TMainForm::NewProject() {
-  // The pictures come first: when one cannot be made, nothing has changed.
-  const QSize size(AnimationWidth, AnimationHeight);
-  QImage background = PictureFor(Background, size);
-  TDrawingPictures drawing = MakeDrawingPictures(size);
-  if (!DestroyProject()) return;
-
-  Background = std::move(background);
-  Underlay = std::move(drawing.Underlay);
-  SizeEditImage(std::move(drawing.Area));
-
-  SelectedHandle = NoHandle;
-  EnableFigureControls(true);
+  // The new animation keeps the size; its pictures come first: when one
+  // cannot be made, nothing has changed.
+  TAnimation animation;
+  animation.Width = Animation().Width;
+  animation.Height = Animation().Height;
+  animation.Background = TAnimation::WhiteBackground(animation.Size());
+  MadePictures = MakeDrawingPictures(animation.Size());
+  if (!DestroyProject()) {
+    MadePictures.reset();
+    return;
+  }
   SetScaleEditFromScale(1.0f);
   ColorDialog1.Color = ColorBlack;
-  EditedFrameIndex = -1;
-
-  EditImage->Picture().fill(Qt::white);
-  Background.fill(Qt::white);
-  Underlay.fill(Qt::white);
-
-  HasBackground = false;
-  ClearBackground1->setEnabled(false);
-
-  EditFrame.SetCount(1);
-  TFigure& stickman = EditFrame.Items[0];
-  stickman = TFigure();
-  stickman.SetType(1);
-  stickman.MoveBy(RealPoint(static_cast<float>(AnimationWidth / 2), static_cast<float>(AnimationHeight / 2)));
-
-  SelectedFigure = 0;
-  IgnoreScaleChange = false;
-  DrawFigures();
+  ProjectPath.clear();
+  TEditState start = TDocument::StartState(animation);
+  Doc.Reset(std::move(animation), std::move(start));
 }
 
-bool TMainForm::DestroyProject() {
-  if (!ProjectSaved && !SaveProjectAsTvl()) return false;
-  Bevel1->hide();
-  Frames.clear();
-  TimelineImages->Clear();
-  if (FigureTypeCount() > 2) {
-    FigureComboBox->setCurrentIndex(0);
-    while (FigureComboBox->count() > 1) FigureComboBox->removeItem(1);
-  }
-  TruncateFigureTypes();
-  return true;
-}
+bool TMainForm::DestroyProject() { return Doc.IsSaved() || SaveProjectAsTvl(); }
 
 void TMainForm::EnableFigureControls(bool Enable) {
   if (FigureControlsEnabled == Enable) return;
@@ -132,9 +101,10 @@ std::array<QWidget*, 8> TMainForm::FigureControls() const {
 }
 
 void TMainForm::SetFigureControls(int Index) {
-  if (EditFrame.Count() == 0 || Index < 0 || Index >= EditFrame.Count()) return;
-  SetScaleEditFromScale(EditFrame.Items[Index].Scale);
-  ColorDialog1.Color = EditFrame.Items[Index].Color;
+  const TFigures& frame = Doc.WorkingFrame();
+  if (frame.Count() == 0 || Index < 0 || Index >= frame.Count()) return;
+  SetScaleEditFromScale(frame.Items[static_cast<std::size_t>(Index)].Scale);
+  ColorDialog1.Color = frame.Items[static_cast<std::size_t>(Index)].Color;
 }
 
 namespace {
@@ -169,20 +139,40 @@ void TMainForm::FormResize() {
 }
 
 void TMainForm::FormMouseWheelDown() {
-  if (EditFrame.Count() < 2) return;
-  SelectedFigure = SelectedFigure == 0 ? EditFrame.Count() - 1 : SelectedFigure - 1;
-  DrawFigures();
-  SetFigureControls(SelectedFigure);
+  const int count = Doc.WorkingFrame().Count();
+  if (count < 2) return;
+  const int selected = Doc.SelectedFigure();
+  Doc.Select(selected == 0 ? count - 1 : selected - 1);
 }
 
 void TMainForm::FormMouseWheelUp() {
-  if (EditFrame.Count() < 2) return;
-  SelectedFigure = SelectedFigure + 1 >= EditFrame.Count() ? 0 : SelectedFigure + 1;
-  DrawFigures();
-  SetFigureControls(SelectedFigure);
+  const int count = Doc.WorkingFrame().Count();
+  if (count < 2) return;
+  const int selected = Doc.SelectedFigure();
+  Doc.Select(selected + 1 >= count ? 0 : selected + 1);
 }
 
-bool TMainForm::FormClose() { return ProjectSaved || SaveProjectAsTvl(); }
+void TMainForm::Undo1Click() { StepHistory(true); }
+
+void TMainForm::Redo1Click() { StepHistory(false); }
+
+void TMainForm::StepHistory(bool Undo) {
+  QUndoStack& history = Doc.History();
+  if (Undo ? !history.canUndo() : !history.canRedo()) return;
+  if (Timer1->isActive()) StopButtonClick();
+  // A drag in progress ends here: the step it would merge into is going.
+  SelectedHandle = NoHandle;
+  Doc.EndDrag();
+  // The pictures of the size the step leads to are made first.
+  const QSize size = Doc.SizeAfterStep(Undo);
+  if (size != Animation().Size()) MadePictures = MakeDrawingPictures(size);
+  if (Undo)
+    history.undo();
+  else
+    history.redo();
+}
+
+bool TMainForm::FormClose() { return Doc.IsSaved() || SaveProjectAsTvl(); }
 
 bool TMainForm::HandleWheel(QWheelEvent* Event) {
   // One notch is 120; finer wheels and touchpads add up to whole notches.
@@ -198,12 +188,26 @@ bool TMainForm::HandleWheel(QWheelEvent* Event) {
   return true;
 }
 
+namespace {
+bool IsHistoryKey(const QKeyEvent* Key) {
+  const QKeyCombination combination = Key->keyCombination();
+  return QKeySequence(combination) == QKeySequence(Qt::CTRL | Qt::Key_Z) ||
+         QKeySequence(combination) == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) ||
+         QKeySequence(combination) == QKeySequence(Qt::CTRL | Qt::Key_Y);
+}
+}  // namespace
+
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+  const bool inThisWindow = Watched->isWidgetType() && static_cast<QWidget*>(Watched)->window() == this;
   // Every wheel turn over this window selects figures, whether the window is
   // active or not; nothing in it scrolls or steps with the wheel.
-  if (Event->type() == QEvent::Wheel && Watched->isWidgetType() &&
-      static_cast<QWidget*>(Watched)->window() == this)
-    return HandleWheel(static_cast<QWheelEvent*>(Event));
+  if (Event->type() == QEvent::Wheel && inThisWindow) return HandleWheel(static_cast<QWheelEvent*>(Event));
+  // The history keys undo the animation wherever the focus is, also in the
+  // type list and the scale edit, whose own text undo is not what is meant.
+  if (Event->type() == QEvent::ShortcutOverride && inThisWindow && IsHistoryKey(static_cast<QKeyEvent*>(Event))) {
+    Event->ignore();
+    return true;
+  }
   return QMainWindow::eventFilter(Watched, Event);
 }
 
@@ -234,13 +238,8 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
   emit Closed();
 }
 
-QStringList TMainForm::FigureTypeNames() const {
-  QStringList names;
-  for (int i = 0; i < FigureComboBox->count(); ++i) names << FigureComboBox->itemText(i);
-  return names;
-}
+QStringList TMainForm::FigureTypeNames() const { return Animation().Types.ListedNames(); }
 
-void TMainForm::AppendFigureTypeName(const QString& Name) {
-  FigureComboBox->addItem(Name);
-  FigureComboBox->setCurrentIndex(FigureComboBox->count() - 1);
+void TMainForm::AddFigureType(const TFigureType& Type, const QString& Name) {
+  Doc.AddFigureType(std::make_shared<const TFigureType>(Type), Name, QStringLiteral("Add To Animation"));
 }

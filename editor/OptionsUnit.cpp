@@ -76,8 +76,8 @@ TOptionsForm::TOptionsForm(TMainForm& MainForm, TDialogs& DialogService, QWidget
 }
 
 void TOptionsForm::FormActivate() {
-  SpinEditWidth->setValue(AnimationWidth);
-  SpinEditHeight->setValue(AnimationHeight);
+  SpinEditWidth->setValue(Main.Animation().Width);
+  SpinEditHeight->setValue(Main.Animation().Height);
 }
 
 void TOptionsForm::BitBtn1Click() {
@@ -87,8 +87,9 @@ void TOptionsForm::BitBtn1Click() {
   SpinEditHeight->interpretText();
   const int width = SpinEditWidth->value();
   const int height = SpinEditHeight->value();
-  if (width != AnimationWidth || height != AnimationHeight) {
-    if (Frames.empty() || Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) Main.ChangeDimensions(width, height);
+  if (width != Main.Animation().Width || height != Main.Animation().Height) {
+    if (Main.Animation().Frames.empty() || Dialogs.AskYesNo(this, ChangeAllFramesQuestion))
+      Main.ChangeDimensions(width, height);
   }
   hide();
 }

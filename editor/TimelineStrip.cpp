@@ -63,6 +63,12 @@ void TTimelineStrip::Insert(int Index, int Source) {
   UpdateFrom(Index);
 }
 
+void TTimelineStrip::InsertNew(int Index, TThumbnailMaking How) {
+  Entries.insert(Entries.begin() + Index, NewEntry(How));
+  UpdateExtent();
+  UpdateFrom(Index);
+}
+
 void TTimelineStrip::Remove(int Index) {
   Forget(Entries.at(Index).Key);
   Entries.erase(Entries.begin() + Index);

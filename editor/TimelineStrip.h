@@ -68,6 +68,8 @@ class TTimelineStrip : public QWidget {
   // A thumbnail at Index that shows what thumbnail Source showed (Source
   // counts before the insertion); those from Index on move one place along.
   void Insert(int Index, int Source);
+  // A thumbnail at Index of a new frame, made as How says.
+  void InsertNew(int Index, TThumbnailMaking How);
   void Remove(int Index);
   void Clear();
   // Frame Index changed: its picture is drawn again, made as How says.

@@ -21,19 +21,21 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount) {
          QStringLiteral(".bmp");
 }
 
-void SaveAnimationAsBitmaps(const QString& Base, const TExportProgress& Progress, int Threads) {
-  const int frames = static_cast<int>(Frames.size());
+void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
+                            int Threads) {
+  const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   // Each thread draws into a picture of the animation's size and encodes a BMP file of it.
-  const long long picture = 4LL * AnimationWidth * AnimationHeight;
-  TWorkers workers(ExportThreads(Threads, picture + Bmp24RowBytes(AnimationWidth) * static_cast<long long>(AnimationHeight)));
+  const long long picture = 4LL * Animation.Width * Animation.Height;
+  const long long file = Bmp24RowBytes(Animation.Width) * static_cast<long long>(Animation.Height);
+  TWorkers workers(ExportThreads(Threads, picture + file));
   std::vector<TFrameRenderer> renderers;
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(QSize(AnimationWidth, AnimationHeight), 1);
-  const int batch = BatchSize(workers, FramesPerThread, Bmp24RowBytes(AnimationWidth) * AnimationHeight);
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1);
+  const int batch = BatchSize(workers, FramesPerThread, file);
   std::vector<QByteArray> files(batch);
   for (int start = 0; start < frames; start += batch) {
     const int n = std::min(batch, frames - start);
-    workers.Run(n, [&](int J, int W) { EncodeBmp24(renderers[W].Render(Frames[start + J]), files[J]); });
+    workers.Run(n, [&](int J, int W) { EncodeBmp24(renderers[W].Render(Animation.Frames[start + J]), files[J]); });
     for (int j = 0; j < n; ++j) {
       WriteWholeFile(BitmapFileName(Base, start + j, frames), files[j]);
       if (Progress) Progress((start + j) * 100 / frames);

@@ -17,4 +17,5 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount);
 // are drawn and encoded on Threads threads (0: one per core) and written in
 // order; Progress gets n * 100 div F after frame n. A file that cannot be
 // written stops the export with EFileError; the frames written before it stay.
-void SaveAnimationAsBitmaps(const QString& Base, const TExportProgress& Progress = {}, int Threads = 0);
+void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress = {},
+                            int Threads = 0);

@@ -148,9 +148,9 @@ TExportProgress TerminalProgress(const QString& Output) {
 }
 
 void Export(const TRequest& Request) {
-  ResetAnimationState();
+  TAnimation animation;
   try {
-    InstallProjectModel(ReadProjectFile(Request.Project));
+    animation = ReadProjectFile(Request.Project);
   } catch (const EZlibError& e) {
     // The window shows the library's one word; a script's log needs the file.
     throw EFileError(
@@ -158,13 +158,13 @@ void Export(const TRequest& Request) {
             .arg(Request.Project, QString::fromUtf8(e.what()))
             .toStdString());
   }
-  if (Frames.empty()) throw EFileError(NoFramesMessage);
+  if (animation.Frames.empty()) throw EFileError(NoFramesMessage);
   const TExportProgress progress = TerminalProgress(Request.Output);
   if (Request.Gif)
-    ExportGifFile(Request.Output, Request.Options, progress);
+    ExportGifFile(Request.Output, animation, Request.Options, progress);
   else
     // The BMP names follow the base name: OUT without its ".bmp".
-    SaveAnimationAsBitmaps(Request.Output.chopped(4), progress);
+    SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress);
   if (progress) Print(stderr, QStringLiteral("\n"));
 }
 

@@ -5,14 +5,17 @@
 #include "model/Common.h"
 #include "model/Pictures.h"
 
-TFrameRenderer::TFrameRenderer(QSize Size, int Shrink) : Work(NewPicture(Size)), Shrink(Shrink) {
+TFrameRenderer::TFrameRenderer(const TAnimation& Anim, int Shrink)
+    : Animation(&Anim), Work(NewPicture(Anim.Size())), Shrink(Shrink) {
+  const QSize Size = Anim.Size();
   if (Shrink >= 2) Small = NewPicture(QSize(Size.width() / Shrink, Size.height() / Shrink));
   // Each frame is drawn over the background without clearing, as the
   // background covers the picture. Where it cannot (no picture, a smaller
   // one, one with transparency) the picture is cleared to white first, so
   // every frame comes out the same whichever thread drew what before it.
-  ClearFirst = Background.isNull() || Background.width() < Size.width() || Background.height() < Size.height() ||
-               Background.hasAlphaChannel();
+  const QImage& background = Anim.Background;
+  ClearFirst = background.isNull() || background.width() < Size.width() || background.height() < Size.height() ||
+               background.hasAlphaChannel();
   Work.fill(Qt::white);
 }
 
@@ -21,7 +24,7 @@ const QImage& TFrameRenderer::Render(const TFigures& Frame) {
   {
     QPainter canvas(&Work);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frame, 1.0f);
+    DrawFrame(canvas, *Animation, Frame, 1.0f);
   }
   if (Shrink < 2) return Work;
   ShrinkBitmap(Work, Small, Shrink);

@@ -6,7 +6,7 @@
 #include <QSize>
 #include <functional>
 
-#include "model/FiguresUnit.h"
+#include "model/Animation.h"
 
 // Receives the export's progress, 0 to 100.
 using TExportProgress = std::function<void(int Percent)>;
@@ -14,22 +14,23 @@ using TExportProgress = std::function<void(int Percent)>;
 // The message the exports give for an animation without stored frames.
 inline constexpr const char* NoFramesMessage = "You must create at least 1 frame before saving an animation";
 
-// Draws frames over the background at zoom 1, into a picture it reuses, and
-// reduces them by a whole factor with the box filter when asked. One renderer
-// per thread: drawing different frames at once is safe, sharing one is not.
-// Nor is drawing the same frame on two threads at once, since drawing places
-// the vertices of figures read from a file that were not yet placed.
+// Draws frames of an animation over its background at zoom 1, into a
+// picture of the animation's size it reuses, and reduces them by a whole
+// factor with the box filter when asked. One renderer per thread: drawing
+// different frames at once is safe (so is drawing the same frame, whose
+// figures place their vertices once), sharing one renderer is not.
 class TFrameRenderer {
  public:
-  // Pictures of Size, reduced to (width div Shrink) x (height div Shrink)
-  // when Shrink is 2 or more.
-  TFrameRenderer(QSize Size, int Shrink);
+  // Reduced to (width div Shrink) x (height div Shrink) when Shrink is 2 or
+  // more. Animation must outlive the renderer.
+  TFrameRenderer(const TAnimation& Animation, int Shrink);
 
   // Frame drawn as exported; valid until the next call.
   const QImage& Render(const TFigures& Frame);
   QSize OutputSize() const { return Shrink >= 2 ? Small.size() : Work.size(); }
 
  private:
+  const TAnimation* Animation;
   QImage Work;
   QImage Small;
   int Shrink;

@@ -19,8 +19,8 @@ int AddGifFrame(TGIFImage& Image, const QImage& Picture, bool Transparent, long 
   return index;
 }
 
-QSize GifFrameSize(int Shrink) {
-  const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
+QSize GifFrameSize(QSize AnimationSize, int Shrink) {
+  const QSize full = AnimationSize;
   const QSize size = Shrink >= 2 ? QSize(full.width() / Shrink, full.height() / Shrink) : full;
   if (size.width() < 1 || size.height() < 1)
     throw EFileError(
@@ -29,15 +29,15 @@ QSize GifFrameSize(int Shrink) {
   return size;
 }
 
-TGIFImage BuildGifDocument(const TGifExportOptions& Options, const TExportProgress& Progress) {
-  const int frames = static_cast<int>(Frames.size());
+TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions& Options,
+                           const TExportProgress& Progress) {
+  const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
-  GifFrameSize(Options.Shrink);
-  const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
-  TFrameRenderer renderer(full, Options.Shrink);
+  GifFrameSize(Animation.Size(), Options.Shrink);
+  TFrameRenderer renderer(Animation, Options.Shrink);
   TGIFImage image;
   for (int i = 0; i < frames; ++i) {
-    AddGifFrame(image, renderer.Render(Frames[i]), false, Options.Delay);
+    AddGifFrame(image, renderer.Render(Animation.Frames[i]), false, Options.Delay);
     if (Progress && frames > 1) Progress(i * 100 / (frames - 1));
   }
   if (Options.Palette) image.OptimizeColorMap();

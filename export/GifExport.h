@@ -33,21 +33,22 @@ struct TGifExportOptions {
 // bottom-left pixel becomes the frame's transparent index. Returns the frame's index.
 int AddGifFrame(TGIFImage& Image, const QImage& Picture, bool Transparent, long long Delay);
 
-// Size of the exported frames: the background's (the animation's) size, or
-// 1/Shrink of it. Throws EFileError when that cannot be a GIF frame.
-QSize GifFrameSize(int Shrink);
+// Size of the exported frames: the animation's size, or 1/Shrink of it.
+// Throws EFileError when that cannot be a GIF frame.
+QSize GifFrameSize(QSize AnimationSize, int Shrink);
 
-// The document of the stored frames with Options applied, ready to save.
-// Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
-TGIFImage BuildGifDocument(const TGifExportOptions& Options, const TExportProgress& Progress = {});
+// The document of Animation's stored frames with Options applied, ready to
+// save. Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
+TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions& Options,
+                           const TExportProgress& Progress = {});
 
-// Writes the GIF of the stored frames to Out, frame by frame, using Threads
-// threads (0: one per core). The bytes are those of
-// BuildGifDocument(Options).SaveToBytes() whatever the number of threads.
-void WriteGifAnimation(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress = {},
-                       int Threads = 0);
+// Writes the GIF of Animation's stored frames to Out, frame by frame, using
+// Threads threads (0: one per core). The bytes are those of
+// BuildGifDocument(Animation, Options).SaveToBytes() whatever the number of threads.
+void WriteGifAnimation(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
+                       const TExportProgress& Progress = {}, int Threads = 0);
 
 // WriteGifAnimation into the file Path, through a temporary file that
 // replaces Path only when complete: a failure leaves an earlier file as it was.
-void ExportGifFile(const QString& Path, const TGifExportOptions& Options, const TExportProgress& Progress = {},
-                   int Threads = 0);
+void ExportGifFile(const QString& Path, const TAnimation& Animation, const TGifExportOptions& Options,
+                   const TExportProgress& Progress = {}, int Threads = 0);

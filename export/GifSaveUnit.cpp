@@ -85,9 +85,10 @@ void TGifOptionsForm::ProcessGif() {
     TProgressForm& Form;
     ~THideAfter() { Form.hide(); }
   } hideAfter{ProgressForm};
+  if (ExportedAnimation == nullptr) return;
   ProgressForm.show();
   QCoreApplication::processEvents();
-  ExportGifFile(AnimationFileName + QStringLiteral(".gif"), Options(), [this](int Percent) {
+  ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, Options(), [this](int Percent) {
     ProgressForm.ProgressBar1->setValue(Percent);
     QCoreApplication::processEvents();
   });

@@ -20,6 +20,13 @@ class TGifOptionsForm : public QDialog {
  public:
   TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
 
+  // What the next OK exports: the animation's stored frames, to Base + ".gif".
+  // Animation must stay as it is until the window closes.
+  void SetExport(const TAnimation& Animation, const QString& Base) {
+    ExportedAnimation = &Animation;
+    AnimationFileName = Base;
+  }
+  const QString& GetAnimationFileName() const { return AnimationFileName; }
   void BitBtn1Click();
   // Writes the stored frames to AnimationFileName + ".gif" with the options
   // shown, then clears AnimationFileName. Errors are thrown to the caller.
@@ -47,4 +54,6 @@ class TGifOptionsForm : public QDialog {
   TDialogs& Dialogs;
   TProgressForm& ProgressForm;
   bool Exporting = false;  // window events run during the export; OK and closing wait
+  const TAnimation* ExportedAnimation = nullptr;
+  QString AnimationFileName;  // the base name the GIF is written to
 };

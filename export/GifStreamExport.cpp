@@ -96,24 +96,28 @@ QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height)
 
 class TGifStream {
  public:
-  TGifStream(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads)
-      : Out(Out), Options(Options), Progress(Progress), Workers(ExportThreads(Threads, ThreadBytes(Options.Shrink))) {}
+  TGifStream(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
+             const TExportProgress& Progress, int Threads)
+      : Out(Out),
+        Animation(Animation),
+        Options(Options),
+        Progress(Progress),
+        Workers(ExportThreads(Threads, ThreadBytes(Animation, Options.Shrink))) {}
 
   // What one thread holds: the work picture of the animation's size, the
   // reduced picture, and the frame reduced to colour indices and merged.
-  static long long ThreadBytes(int Shrink) {
-    const long long full = static_cast<long long>(AnimationWidth) * AnimationHeight;
+  static long long ThreadBytes(const TAnimation& Animation, int Shrink) {
+    const long long full = static_cast<long long>(Animation.Width) * Animation.Height;
     const long long small = Shrink >= 2 ? full / (static_cast<long long>(Shrink) * Shrink) : full;
     return 4 * full + (Shrink >= 2 ? 4 * small : 0) + 3 * small;
   }
 
   void Run() {
-    FrameCount = static_cast<int>(Frames.size());
+    FrameCount = static_cast<int>(Animation.Frames.size());
     if (FrameCount == 0) throw EFileError(NoFramesMessage);
-    Size = GifFrameSize(Options.Shrink);
-    const QSize full(AnimationWidth, AnimationHeight);  // the work picture is the animation's size
+    Size = GifFrameSize(Animation.Size(), Options.Shrink);
     for (int w = 0; w < Workers.Count(); ++w)
-      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(full, Options.Shrink), {}, {}}));
+      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}}));
     Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
     Slots.resize(Batch);
     Passes = Options.Palette ? 2 : 1;
@@ -130,7 +134,7 @@ class TGifStream {
 
   // Renders frame I and reduces it into Slot, through Map when given.
   void RenderInto(int I, int Worker, std::vector<uint8_t>& Slot, const uint8_t* Map, uint64_t* Histogram) {
-    const QImage& picture = Scratch[Worker]->Renderer.Render(Frames[I]);
+    const QImage& picture = Scratch[Worker]->Renderer.Render(Animation.Frames[I]);
     Slot.resize(PixelCount());
     uint8_t* out = Slot.data();
     // Frames are mostly flat areas: a pixel like the one before it reuses its index.
@@ -331,6 +335,7 @@ class TGifStream {
   }
 
   QIODevice& Out;
+  const TAnimation& Animation;
   const TGifExportOptions Options;
   const TExportProgress& Progress;
   TWorkers Workers;
@@ -346,17 +351,18 @@ class TGifStream {
 
 }  // namespace
 
-void WriteGifAnimation(QIODevice& Out, const TGifExportOptions& Options, const TExportProgress& Progress, int Threads) {
-  TGifStream(Out, Options, Progress, Threads).Run();
+void WriteGifAnimation(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
+                       const TExportProgress& Progress, int Threads) {
+  TGifStream(Out, Animation, Options, Progress, Threads).Run();
 }
 
-void ExportGifFile(const QString& Path, const TGifExportOptions& Options, const TExportProgress& Progress,
-                   int Threads) {
+void ExportGifFile(const QString& Path, const TAnimation& Animation, const TGifExportOptions& Options,
+                   const TExportProgress& Progress, int Threads) {
   QSaveFile file(Path);
   // Frames arrive in large pieces; unbuffered, a write that fails says why.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
   // Without commit the temporary file is removed and Path keeps what it held.
-  WriteGifAnimation(file, Options, Progress, Threads);
+  WriteGifAnimation(file, Animation, Options, Progress, Threads);
   CommitSaveFile(file);
 }

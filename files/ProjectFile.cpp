@@ -24,22 +24,25 @@ constexpr int32_t MaxSide = MaxPictureSide;
 
 [[noreturn]] void Damaged(const std::string& Why) { throw EProjectDamaged(Why); }
 
-void WriteBackground(TByteWriter& Out, const TProjectView& View) {
-  const bool jpeg = View.BackgroundKind == 1 && View.BackgroundJpeg && !View.BackgroundJpeg->isEmpty() &&
-                    View.JpegShowsBackground;
+bool StoresJpeg(const TAnimation& A) {
+  return A.BackgroundKind == 1 && !A.BackgroundJpeg.isEmpty() && A.JpegShowsBackground();
+}
+
+void WriteBackground(TByteWriter& Out, const TAnimation& A) {
+  const bool jpeg = StoresJpeg(A);
   // A picture that is not there would make a file this program refuses:
   // the save is refused instead, and the earlier file stays.
-  if (!jpeg && (View.Background == nullptr || View.Background->isNull()))
+  if (!jpeg && A.Background.isNull())
     throw EFileError("The project was not saved: its background picture is missing.");
   Out.Write<uint8_t>(jpeg ? 1 : 0);
   if (!jpeg) {
-    const QByteArray bmp = BmpFileBytes(*View.Background);
+    const QByteArray bmp = BmpFileBytes(A.Background);
     Out.WriteBytes(bmp.constData(), bmp.size());
     return;
   }
   // The end offset goes before the data it ends.
-  Out.Write<int64_t>(static_cast<int64_t>(Out.Pos() + 8 + View.BackgroundJpeg->size()));
-  Out.WriteBytes(View.BackgroundJpeg->constData(), View.BackgroundJpeg->size());
+  Out.Write<int64_t>(static_cast<int64_t>(Out.Pos() + 8 + A.BackgroundJpeg.size()));
+  Out.WriteBytes(A.BackgroundJpeg.constData(), A.BackgroundJpeg.size());
 }
 
 }  // namespace
@@ -47,14 +50,14 @@ void WriteBackground(TByteWriter& Out, const TProjectView& View) {
 namespace {
 
 // The payload's size, so that it is built in one piece of memory.
-qsizetype PayloadSize(const TProjectView& View) {
+qsizetype PayloadSize(const TAnimation& A) {
   qsizetype size = 1 + 1 + 4 + 4 + 1 + 1 + 4;
-  if (View.HasBackground && View.BackgroundKind == 1 && View.BackgroundJpeg && View.JpegShowsBackground)
-    size += 8 + View.BackgroundJpeg->size();
-  else if (View.HasBackground && View.Background)
-    size += 54 + 1024 + Bmp24RowBytes(View.Background->width()) * View.Background->height();
-  for (std::size_t entry = 2; entry < View.Types.size(); ++entry) size += 1 + 24 * View.Types[entry]->SegmentCount() + 256;
-  for (const TFigures& frame : View.Frames) {
+  if (A.HasBackground && StoresJpeg(A))
+    size += 8 + A.BackgroundJpeg.size();
+  else if (A.HasBackground)
+    size += 54 + 1024 + Bmp24RowBytes(A.Background.width()) * A.Background.height();
+  for (int entry = 2; entry < A.Types.Count(); ++entry) size += 1 + 24 * A.Types.Type(entry)->SegmentCount() + 256;
+  for (const TFigures& frame : A.Frames) {
     size += 1;
     for (const TFigure& figure : frame.Items) size += 17 + 8 * qsizetype(figure.Angles.size());
   }
@@ -63,29 +66,27 @@ qsizetype PayloadSize(const TProjectView& View) {
 
 }  // namespace
 
-QByteArray ProjectPayload(const TProjectView& View) {
+QByteArray ProjectPayload(const TAnimation& A) {
   QByteArray payload;
-  payload.reserve(PayloadSize(View));
+  payload.reserve(PayloadSize(A));
   TByteWriter out(payload);
   out.Write<uint8_t>(ProjectVersion);
-  const bool background = View.HasBackground;
-  out.Write<uint8_t>(background ? 1 : 0);
-  out.Write<int32_t>(View.AnimationWidth);
-  out.Write<int32_t>(View.AnimationHeight);
-  if (background) WriteBackground(out, View);
+  out.Write<uint8_t>(A.HasBackground ? 1 : 0);
+  out.Write<int32_t>(A.Width);
+  out.Write<int32_t>(A.Height);
+  if (A.HasBackground) WriteBackground(out, A);
 
-  const std::size_t n = View.Types.size();
+  const int n = A.Types.Count();
   out.Write<uint8_t>(static_cast<uint8_t>(n));
-  for (std::size_t entry = 2; entry < n; ++entry) {
-    View.Types[entry]->SaveToBytes(payload);
-    const qsizetype item = static_cast<qsizetype>(entry) - 1;
-    const QByteArray name = ToCodePage(item < View.TypeNames.size() ? View.TypeNames[item] : QString()).left(255);
+  for (int entry = 2; entry < n; ++entry) {
+    A.Types.Type(entry)->SaveToBytes(payload);
+    const QByteArray name = ToCodePage(A.Types.ListedNames().value(entry - 1)).left(255);
     out.Write<uint8_t>(static_cast<uint8_t>(name.size()));
     out.WriteBytes(name.constData(), name.size());
   }
 
-  out.Write<int32_t>(static_cast<int32_t>(View.Frames.size()));
-  for (const TFigures& frame : View.Frames) {
+  out.Write<int32_t>(static_cast<int32_t>(A.Frames.size()));
+  for (const TFigures& frame : A.Frames) {
     out.Write<uint8_t>(frame.Count());
     for (const TFigure& figure : frame.Items) figure.SaveToBytes(payload);
   }
@@ -137,10 +138,7 @@ class TPayloadWindow {
 
 // Everything before the frame blocks.
 struct THead {
-  TProjectContents Contents;
-  // The project's own table: entry 0 (the builder's) may never be named by
-  // a figure, entry 1 is the built-in Stickman.
-  std::vector<std::unique_ptr<TFigureType>> Table;
+  TAnimation Contents;
   int32_t FrameCount = 0;
   QByteArray BackgroundBmp;  // the BMP block, until it is decoded
 };
@@ -150,7 +148,7 @@ struct THead {
 // that runs past the bytes read so far throws EStreamEnded, as more may
 // come; its sentence is the one shown when no more does.
 void ReadBackground(TByteReader& In, THead& Head) {
-  TProjectContents& p = Head.Contents;
+  TAnimation& p = Head.Contents;
   p.BackgroundKind = In.Read<uint8_t>(Project);
   if (p.BackgroundKind == 1) {
     // The end offset counts from the payload's start, where In starts too.
@@ -180,16 +178,15 @@ void ReadBackground(TByteReader& In, THead& Head) {
 // as a change of dimensions does: a JPEG keeps its own size in the file.
 // Without a stored picture the background is white.
 void DecodeBackground(THead& Head) {
-  TProjectContents& p = Head.Contents;
-  const int w = p.AnimationWidth, h = p.AnimationHeight;
+  TAnimation& p = Head.Contents;
+  const int w = p.Width, h = p.Height;
   if (!p.HasBackground) {
-    p.Background = NewPicture(QSize(w, h));
-    p.Background.fill(Qt::white);
+    p.Background = TAnimation::WhiteBackground(p.Size());
     return;
   }
   try {
     QImage decoded = p.BackgroundKind == 1 ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
-    if (p.BackgroundKind == 1) p.BackgroundJpegSize = decoded.size();
+    if (p.BackgroundKind == 1) p.JpegShown = (p.JpegSize = decoded.size()).boundedTo(p.Size());
     p.Background = CutOrExtend(decoded, w, h);
   } catch (const EPictureMemory&) {
     throw;
@@ -201,27 +198,25 @@ void DecodeBackground(THead& Head) {
 
 THead ReadHead(TByteReader& In) {
   THead head;
-  TProjectContents& p = head.Contents;
+  TAnimation& p = head.Contents;
   if (In.Read<uint8_t>(Project) != ProjectVersion) throw EProjectVersion();
   p.HasBackground = In.Read<uint8_t>(Project) != 0;
-  p.AnimationWidth = In.Read<int32_t>(Project);
-  p.AnimationHeight = In.Read<int32_t>(Project);
-  if (p.AnimationWidth < 1 || p.AnimationWidth > MaxSide || p.AnimationHeight < 1 || p.AnimationHeight > MaxSide)
-    Damaged("Its animation size, " + std::to_string(p.AnimationWidth) + " x " + std::to_string(p.AnimationHeight) +
+  p.Width = In.Read<int32_t>(Project);
+  p.Height = In.Read<int32_t>(Project);
+  if (p.Width < 1 || p.Width > MaxSide || p.Height < 1 || p.Height > MaxSide)
+    Damaged("Its animation size, " + std::to_string(p.Width) + " x " + std::to_string(p.Height) +
             " pixels, is outside 1 to " + std::to_string(MaxSide) + ".");
   if (p.HasBackground) ReadBackground(In, head);
 
   const int n = In.Read<uint8_t>(Project);
   if (n < 2 || n > MaxFigureTypes)
     Damaged("It counts " + std::to_string(n) + " figure types, outside 2 to " + std::to_string(MaxFigureTypes) + ".");
-  head.Table.resize(static_cast<std::size_t>(n));
-  head.Table[1] = std::make_unique<TFigureType>();
-  MakeStickman(*head.Table[1]);
+  p.Types = TFigureTypeTable();
   for (int entry = 2; entry < n; ++entry) {
-    head.Table[entry] = std::make_unique<TFigureType>();
-    head.Table[entry]->LoadFromBytes(In);
+    auto type = std::make_shared<TFigureType>();
+    type->LoadFromBytes(In);
     const int length = In.Read<uint8_t>(Project);
-    p.TypeNames << FromCodePage(QByteArray(In.Take(length, Project), length));
+    p.Types.Append(std::move(type), FromCodePage(QByteArray(In.Take(length, Project), length)));
   }
   head.FrameCount = In.Read<int32_t>(Project);
   if (head.FrameCount < 0) Damaged("Its frame count is negative (" + std::to_string(head.FrameCount) + ").");
@@ -231,7 +226,7 @@ THead ReadHead(TByteReader& In) {
 // Reads what Window holds, asking it for more whenever a part runs past
 // what it has: the head is read again from the start, a frame block again
 // from its own start. Only when the payload is all there is an error final.
-TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
+TAnimation ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   THead head;
   for (;;) {
     TByteReader in = Window.Reader();
@@ -245,7 +240,7 @@ TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   }
   DecodeBackground(head);
 
-  TProjectContents& p = head.Contents;
+  TAnimation& p = head.Contents;
   const int32_t frames = head.FrameCount;
   // Every frame costs memory, an empty one too: a small file must not claim
   // more than the budget. A count that cannot fit is refused at once.
@@ -266,7 +261,7 @@ TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
       frame.Items.resize(in.Read<uint8_t>(Project));
       // Figures keep the root and angles the file gives them and place
       // their vertices when first drawn.
-      for (TFigure& figure : frame.Items) figure.LoadFromBytes(in, head.Table);
+      for (TFigure& figure : frame.Items) figure.LoadFromBytes(in, p.Types.Types());
       charge(FrameMemory(frame));
       p.Frames.push_back(std::move(frame));
       Window.Consume(in.Pos());
@@ -280,14 +275,13 @@ TProjectContents ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
       throw;
     }
   }
-  for (std::size_t entry = 2; entry < head.Table.size(); ++entry) p.Types.push_back(std::move(head.Table[entry]));
   return std::move(p);
 }
 
-TProjectContents ParsePayload(TPayloadWindow& Window, qint64 MemoryBudget) {
+TAnimation ParsePayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   try {
     try {
-      TProjectContents p = ReadPayload(Window, MemoryBudget);
+      TAnimation p = ReadPayload(Window, MemoryBudget);
       Window.Drain();
       return p;
     } catch (const EZlibError&) {
@@ -335,21 +329,21 @@ qint64 FrameMemory(const TFigures& Frame) {
   return bytes;
 }
 
-TProjectContents ParseProjectPayload(const QByteArray& Payload, qint64 MemoryBudget) {
+TAnimation ParseProjectPayload(const QByteArray& Payload, qint64 MemoryBudget) {
   TPayloadWindow window(Payload);
   return ParsePayload(window, MemoryBudget);
 }
 
-TProjectContents ParseProjectStream(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes, qint64 MemoryBudget) {
+TAnimation ParseProjectStream(const QByteArray& Stream, qsizetype Piece, qint64 MaxBytes, qint64 MemoryBudget) {
   TPayloadWindow window(Stream, Piece, MaxBytes);
   return ParsePayload(window, MemoryBudget);
 }
 
-void WriteProjectFile(const QString& BaseName, const TProjectView& View) {
-  WriteWholeFile(ProjectFilePath(BaseName), ZlibCompress(ProjectPayload(View)));
+void WriteProjectFile(const QString& BaseName, const TAnimation& Animation) {
+  WriteWholeFile(ProjectFilePath(BaseName), ZlibCompress(ProjectPayload(Animation)));
 }
 
-TProjectContents ReadProjectFile(const QString& Path) {
+TAnimation ReadProjectFile(const QString& Path) {
   const QString name = FileNamePart(Path);
   try {
     return ParseProjectStream(ReadWholeFile(Path, MaxProjectFileBytes));
@@ -364,14 +358,4 @@ TProjectContents ReadProjectFile(const QString& Path) {
     throw EProjectDamaged(
         QStringLiteral("%1 is damaged and was not opened. %2").arg(name, QString::fromUtf8(e.what())).toStdString());
   }
-}
-
-void InstallProjectModel(TProjectContents&& Project) {
-  AnimationWidth = Project.AnimationWidth;
-  AnimationHeight = Project.AnimationHeight;
-  Background = std::move(Project.Background);
-  TruncateFigureTypes();
-  for (auto& type : Project.Types) FigureTypes.push_back(std::move(type));
-  Project.Types.clear();
-  Frames = std::move(Project.Frames);
 }

@@ -21,34 +21,36 @@ QImage Picture(int W, int H) {
   return p;
 }
 
-void Project(const QString& Folder, const QString& Name, bool Background, uint8_t Kind, int FrameCount) {
+void Project(const QString& Folder, const QString& Name, const TFigureTypeTable& Types, bool Background,
+             uint8_t Kind, int FrameCount) {
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter(&buffer, "jpg").write(Picture(12, 10));
   QImage background = Picture(12, 10);
   if (Kind == 2) background = background.convertToFormat(QImage::Format_Indexed8);
-  TProjectView view;
-  view.AnimationWidth = 12;
-  view.AnimationHeight = 10;
-  view.HasBackground = Background;
-  view.BackgroundKind = Kind == 1 ? 1 : 0;
-  view.BackgroundJpeg = &jpeg;
-  view.Background = &background;
-  view.Types = FigureTypes;
-  view.TypeNames = {"Stickman", "arm", "tail"};
-  std::vector<TFigures> frames(static_cast<std::size_t>(FrameCount));
+  TAnimation animation;
+  animation.Width = 12;
+  animation.Height = 10;
+  animation.HasBackground = Background;
+  animation.BackgroundKind = Kind == 1 ? 1 : 0;
+  if (Kind == 1) {
+    animation.BackgroundJpeg = jpeg;
+    animation.JpegSize = animation.JpegShown = QSize(12, 10);
+  }
+  animation.Background = background;
+  animation.Types = Types;
+  animation.Frames.resize(static_cast<std::size_t>(FrameCount));
   for (int i = 0; i < FrameCount; ++i) {
-    for (uint8_t type = 1; type < FigureTypeCount() && type <= i + 1; ++type) {
+    for (int type = 1; type < Types.Count() && type <= i + 1; ++type) {
       TFigure f;
-      f.SetType(type);
+      f.SetType(Types, static_cast<uint8_t>(type));
       f.MoveBy(RealPoint(6, 5));
       f.RotateSegment(0, 0.1 * i);
-      frames[i].Items.push_back(f);
+      animation.Frames[i].Items.push_back(f);
     }
   }
-  view.Frames = frames;
-  const QByteArray payload = ProjectPayload(view);
+  const QByteArray payload = ProjectPayload(animation);
   WriteWholeFile(Folder + "/project/" + Name + ".payload", payload);
   WriteWholeFile(Folder + "/project/" + Name + ".tvl", ZlibCompress(payload));
 }
@@ -61,22 +63,22 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(folder + "/project");
   QDir().mkpath(folder + "/stk");
-  CreateFigureTypeTable();
-  Project(folder, "empty", false, 0, 0);
-  Project(folder, "one-frame", false, 0, 1);
-  auto arm = std::make_unique<TFigureType>();
+  TFigureTypeTable types;
+  Project(folder, "empty", types, false, 0, 0);
+  Project(folder, "one-frame", types, false, 0, 1);
+  auto arm = std::make_shared<TFigureType>();
   arm->AddSegment(0, SegmentLine, 5, 1, 0.5, 0);
   arm->AddSegment(1, SegmentCircle, 3, 1, 1.0, 1);
-  auto tail = std::make_unique<TFigureType>();
+  auto tail = std::make_shared<TFigureType>();
   for (uint8_t i = 0; i < 6; ++i) tail->AddSegment(i / 2, SegmentLine, 2, 1, i, 0);
   WriteWholeFile(folder + "/stk/arm.stk", StkFileBytes(*arm));
   WriteWholeFile(folder + "/stk/tail.stk", StkFileBytes(*tail));
-  WriteWholeFile(folder + "/stk/stickman.stk", StkFileBytes(*FigureTypes[1]));
-  FigureTypes.push_back(std::move(arm));
-  FigureTypes.push_back(std::move(tail));
-  Project(folder, "added-types", false, 0, 3);
-  Project(folder, "jpeg-background", true, 1, 2);
-  Project(folder, "bmp-background", true, 0, 2);
-  Project(folder, "bmp8-background", true, 2, 1);
+  WriteWholeFile(folder + "/stk/stickman.stk", StkFileBytes(*StickmanType()));
+  types.Append(std::move(arm), "arm");
+  types.Append(std::move(tail), "tail");
+  Project(folder, "added-types", types, false, 0, 3);
+  Project(folder, "jpeg-background", types, true, 1, 2);
+  Project(folder, "bmp-background", types, true, 0, 2);
+  Project(folder, "bmp8-background", types, true, 2, 1);
   return 0;
 }

@@ -9,21 +9,19 @@
 
 #include "files/StkFile.h"
 #include "model/Common.h"
+#include "model/FigureTypeUnit.h"
+#include "model/FigureUnit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  static const bool ready = [] {
-    CreateFigureTypeTable();
-    return true;
-  }();
-  (void)ready;
   const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
+  TFigureTypeRef type;
   try {
-    FigureTypes[0]->Assign(ReadStkFile(bytes));
+    type = std::make_shared<const TFigureType>(ReadStkFile(bytes));
   } catch (const EStkIncompatible&) {
     return 0;
   }
   TFigure figure;
-  figure.SetType(0);
+  figure.SetType(2, type);
   figure.MoveBy(RealPoint(16, 16));
   figure.HandleAt(QPoint(16, 16));
   QImage picture(32, 32, QImage::Format_RGB32);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/Pictures.h"
 #include "model/Rounding.h"
 
 #ifdef Q_OS_WIN
@@ -11,22 +12,7 @@
 #include <QOperatingSystemVersion>
 #endif
 
-std::vector<TFigures> Frames;
-QImage Background;
-int32_t AnimationWidth = 506;
-int32_t AnimationHeight = 415;
-uint8_t ThemeOffset = 0;
-QString AnimationFileName;
-
-void ResetAnimationState() {
-  Frames.clear();
-  Background = QImage();
-  AnimationWidth = 506;
-  AnimationHeight = 415;
-  ThemeOffset = 0;
-  AnimationFileName.clear();
-  CreateFigureTypeTable();
-}
+uint8_t ThemeOffset() { return ThemesActive() ? 8 : 0; }
 
 void PrepareCanvas(QPainter& Canvas) {
   Canvas.setRenderHint(QPainter::Antialiasing, false);
@@ -35,14 +21,26 @@ void PrepareCanvas(QPainter& Canvas) {
   Canvas.setBrush(Qt::white);
 }
 
-void DrawFrame(QPainter& Canvas, const TFigures& Frame, float Zoom) {
+QImage TAnimation::WhiteBackground(QSize Size) {
+  QImage picture = NewPicture(Size);
+  picture.fill(Qt::white);
+  return picture;
+}
+
+TAnimation NewAnimation() {
+  TAnimation animation;
+  animation.Background = TAnimation::WhiteBackground(animation.Size());
+  return animation;
+}
+
+void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Frame, float Zoom) {
   if (Zoom == 1.0f) {
-    Canvas.drawImage(QPoint(0, 0), Background);
+    Canvas.drawImage(QPoint(0, 0), Animation.Background);
   } else {
     // A side shrunk below half a pixel still shows the background in one pixel.
-    const QRect target(0, 0, std::max(1, RoundPixel(static_cast<double>(AnimationWidth) * Zoom)),
-                       std::max(1, RoundPixel(static_cast<double>(AnimationHeight) * Zoom)));
-    Canvas.drawImage(target, Background);
+    const QRect target(0, 0, std::max(1, RoundPixel(static_cast<double>(Animation.Width) * Zoom)),
+                       std::max(1, RoundPixel(static_cast<double>(Animation.Height) * Zoom)));
+    Canvas.drawImage(target, Animation.Background);
   }
   Frame.Draw(Canvas, Zoom);
 }

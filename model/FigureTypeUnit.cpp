@@ -8,7 +8,6 @@
 
 #include "model/ByteStream.h"
 
-std::vector<std::unique_ptr<TFigureType>> FigureTypes;
 
 TRealPoint RealPoint(float X, float Y) { return TRealPoint{X, Y}; }
 
@@ -190,14 +189,29 @@ void MakeStickman(TFigureType& Type) {
   Type.AddSegment(8, SegmentLine, 50.0f, 7.0f, LegR, 0);
 }
 
-void CreateFigureTypeTable() {
-  FigureTypes.clear();
-  FigureTypes.push_back(std::make_unique<TFigureType>());
-  auto stickman = std::make_unique<TFigureType>();
-  MakeStickman(*stickman);
-  FigureTypes.push_back(std::move(stickman));
+const TFigureTypeRef& StickmanType() {
+  static const TFigureTypeRef stickman = [] {
+    auto type = std::make_shared<TFigureType>();
+    MakeStickman(*type);
+    return TFigureTypeRef(std::move(type));
+  }();
+  return stickman;
 }
 
-void TruncateFigureTypes() {
-  if (FigureTypes.size() > 2) FigureTypes.resize(2);
+const TFigureTypeRef& EmptyType() {
+  static const TFigureTypeRef empty = std::make_shared<const TFigureType>();
+  return empty;
+}
+
+TFigureTypeTable::TFigureTypeTable() : Entries{EmptyType(), StickmanType()}, Names{QStringLiteral("Stickman")} {}
+
+void TFigureTypeTable::Append(TFigureTypeRef Type, const QString& Name) {
+  Entries.push_back(std::move(Type));
+  Names << Name;
+}
+
+void TFigureTypeTable::RemoveLast() {
+  if (Entries.size() <= 2) return;
+  Entries.pop_back();
+  Names.removeLast();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // Figure types: the skeleton every figure of one kind shares, a tree of line
-// and circle segments hung between numbered vertices, and the program-wide
-// table of types that figures refer to by index.
+// and circle segments hung between numbered vertices, and the table of an
+// animation's types that its figures refer to by index.
 
+#include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QByteArray;
@@ -88,15 +91,34 @@ class TFigureType {
 // Makes Type the built-in "Stickman": ten segments from the hip.
 void MakeStickman(TFigureType& Type);
 
-// The figure type table. Entry 0 is the figure builder's working type, entry 1
-// the built-in "Stickman", entries 2 and up the types added to the animation.
-// Entries are held by pointer so a type keeps its address when the table grows.
-extern std::vector<std::unique_ptr<TFigureType>> FigureTypes;
+// A type as figures and tables share it: once in a table it never changes,
+// and it lives as long as anything (a figure, a table, an undo step) holds it.
+using TFigureTypeRef = std::shared_ptr<const TFigureType>;
+// The built-in "Stickman", and the empty type (no segments).
+const TFigureTypeRef& StickmanType();
+const TFigureTypeRef& EmptyType();
+
 constexpr int MaxFigureTypes = 254;
 
-inline uint8_t FigureTypeCount() { return static_cast<uint8_t>(FigureTypes.size()); }
+// The figure types of an animation. Entry 0 is empty: it stands for the
+// figure builder's working type, which is counted in a project file but never
+// stored nor used by a figure. Entry 1 is the built-in "Stickman", entries 2
+// and up are the types added to the animation. Each entry from 1 on has the
+// name the figure type list shows; list item k names entry k + 1.
+class TFigureTypeTable {
+ public:
+  TFigureTypeTable();
 
-// Builds the start-up table: an empty entry 0 and the "Stickman" at entry 1.
-void CreateFigureTypeTable();
-// Drops every type from entry 2 on (closing a project).
-void TruncateFigureTypes();
+  int Count() const { return static_cast<int>(Entries.size()); }
+  const TFigureTypeRef& Type(int Entry) const { return Entries.at(static_cast<std::size_t>(Entry)); }
+  std::span<const TFigureTypeRef> Types() const { return Entries; }
+  // The names of entries 1 and up, in table order.
+  const QStringList& ListedNames() const { return Names; }
+  // Appends a type with its name; at most MaxFigureTypes entries.
+  void Append(TFigureTypeRef Type, const QString& Name);
+  void RemoveLast();
+
+ private:
+  std::vector<TFigureTypeRef> Entries;
+  QStringList Names;
+};

@@ -33,9 +33,10 @@ float JointHandleRadius(float Thickness, float Scale) {
 
 float RootHandleRadius(float Scale) { return std::min(std::max(10.0f * Scale, 4.0f), 10.0f) * 0.5f; }
 
-void TFigure::SetType(uint8_t T) {
-  TypeIndex = T;
-  const TFigureType& type = Type();
+void TFigure::SetType(uint8_t Index, TFigureTypeRef Type) {
+  TypeIndex = Index;
+  TypeRef = std::move(Type);
+  const TFigureType& type = *TypeRef;
   Angles.resize(type.SegmentCount());
   for (std::size_t i = 0; i < Angles.size(); ++i) Angles[i] = type.Segments[i].Angle;
   SetPosition(RealPoint(0, 0));
@@ -54,6 +55,7 @@ void TFigure::PlaceVertices() const {
 TFigure& TFigure::operator=(const TFigure& Source) {
   if (this == &Source) return *this;
   TypeIndex = Source.TypeIndex;
+  TypeRef = Source.TypeRef;
   Scale = Source.Scale;
   Color = Source.Color;
   Angles = Source.Angles;
@@ -72,6 +74,7 @@ TFigure& TFigure::operator=(const TFigure& Source) {
 TFigure& TFigure::operator=(TFigure&& Source) noexcept {
   if (this == &Source) return *this;
   TypeIndex = Source.TypeIndex;
+  TypeRef = Source.TypeRef;
   Scale = Source.Scale;
   Color = Source.Color;
   Angles = std::move(Source.Angles);
@@ -79,6 +82,11 @@ TFigure& TFigure::operator=(TFigure&& Source) noexcept {
   Vertices = std::move(Source.Vertices);
   State.store(Source.State.load(std::memory_order_acquire), std::memory_order_release);
   return *this;
+}
+
+bool operator==(const TFigure& A, const TFigure& B) {
+  return A.TypeIndex == B.TypeIndex && A.Scale == B.Scale && A.Color == B.Color && A.Angles == B.Angles &&
+         A.Points() == B.Points();
 }
 
 void TFigure::Place() const {
@@ -179,24 +187,25 @@ namespace {
 
 const char* const FigureRecord = "The figure record";
 
-const TFigureType& RecordType(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types) {
+const TFigureTypeRef& RecordType(uint8_t TypeIndex, std::span<const TFigureTypeRef> Types) {
   if (TypeIndex >= Types.size() || !Types[TypeIndex] || Types[TypeIndex]->SegmentCount() == 0)
     throw EStreamError("The figure record is damaged: it uses figure type " + std::to_string(TypeIndex) +
                        ", which does not exist.");
-  return *Types[TypeIndex];
+  return Types[TypeIndex];
 }
 
 }  // namespace
 
-int TFigure::RecordBytes(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types) {
-  return 17 + 8 * RecordType(TypeIndex, Types).SegmentCount();
+int TFigure::RecordBytes(uint8_t TypeIndex, std::span<const TFigureTypeRef> Types) {
+  return 17 + 8 * RecordType(TypeIndex, Types)->SegmentCount();
 }
 
-void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types) {
+void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const TFigureTypeRef> Types) {
   const uint8_t typeIndex = Reader.Read<uint8_t>(FigureRecord);
   const float scale = Reader.Read<float>(FigureRecord);
   const TColor color = Reader.Read<uint32_t>(FigureRecord);
-  const std::size_t count = RecordType(typeIndex, Types).SegmentCount();
+  const TFigureTypeRef& type = RecordType(typeIndex, Types);
+  const std::size_t count = type->SegmentCount();
   // The angles and the root, read at once: a long animation holds millions.
   const char* rest = Reader.Take(static_cast<qsizetype>(8 * count + 8), FigureRecord);
   std::vector<double> angles(count);
@@ -207,6 +216,7 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr
   if (!finite) throw EStreamError("The figure record is damaged: it holds a number that is not finite.");
 
   TypeIndex = typeIndex;
+  TypeRef = type;
   Scale = scale;
   Color = color;
   Angles = std::move(angles);
@@ -215,13 +225,13 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr
   State.store(Unplaced, std::memory_order_release);
 }
 
-void TFigure::LoadFromStream(QIODevice& Stream) {
+void TFigure::LoadFromStream(QIODevice& Stream, std::span<const TFigureTypeRef> Types) {
   // The type index says how long the record is; the rest is read from memory.
   QByteArray record(9, '\0');
   ReadRaw(Stream, record.data(), 9, FigureRecord);
   const uint8_t typeIndex = static_cast<uint8_t>(record[0]);
-  record.resize(RecordBytes(typeIndex, FigureTypes));
+  record.resize(RecordBytes(typeIndex, Types));
   ReadRaw(Stream, record.data() + 9, record.size() - 9, FigureRecord);
   TByteReader reader(record);
-  LoadFromBytes(reader, FigureTypes);
+  LoadFromBytes(reader, Types);
 }

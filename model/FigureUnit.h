@@ -31,13 +31,15 @@ constexpr int16_t NoHandle = -2;
 
 class TFigure {
  public:
-  uint8_t TypeIndex = 0;  // entry of FigureTypes
+  uint8_t TypeIndex = 0;  // entry of the animation's type table
   float Scale = 1.0f;     // factor on every length and thickness
   TColor Color = ColorBlack;
   std::vector<double> Angles;  // absolute direction of every segment, radians
 
-  // The type this figure is an instance of, looked up in the table now.
-  const TFigureType& Type() const { return *FigureTypes[TypeIndex]; }
+  // The type this figure is an instance of: the one of its table's entry
+  // TypeIndex, held by the figure. A figure made without one has the empty type.
+  const TFigureType& Type() const { return *TypeRef; }
+  const TFigureTypeRef& TypeReference() const { return TypeRef; }
   uint8_t SegmentCount() const { return static_cast<uint8_t>(Angles.size()); }
 
   TFigure() = default;
@@ -47,10 +49,8 @@ class TFigure {
   TFigure& operator=(TFigure&& Source) noexcept;
 
   // One position per vertex, the root first, placed now if they were not yet.
-  // Placing looks the type up in FigureTypes, so a figure read against
-  // another table is placed only once that table is installed. Several
-  // threads may place the same figure at once (an export drawing a frame
-  // while the thumbnail strip draws it): one places, the others wait for it.
+  // Several threads may place the same figure at once (an export drawing a
+  // frame while the thumbnail strip draws it): one places, the others wait.
   const std::vector<TRealPoint>& Points() const {
     if (State.load(std::memory_order_acquire) != Placed) Place();
     return Vertices;
@@ -63,8 +63,10 @@ class TFigure {
   void AddVertex(TRealPoint P);
 
   void Assign(const TFigure& Source) { *this = Source; }
-  // Instances type T in its default pose with the root at (0, 0).
-  void SetType(uint8_t T);
+  // Instances Type, entry Index of its table, in its default pose with the
+  // root at (0, 0).
+  void SetType(uint8_t Index, TFigureTypeRef Type);
+  void SetType(const TFigureTypeTable& Table, uint8_t Index) { SetType(Index, Table.Type(Index)); }
   // Puts the root at P and recomputes every other vertex.
   void SetPosition(TRealPoint P);
   // Sets the scale and recomputes every vertex but the root.
@@ -80,16 +82,15 @@ class TFigure {
   // Stream record: type index, scale, colour, the angles and the root point.
   void SaveToStream(QIODevice& Stream) const;
   void SaveToBytes(QByteArray& Out) const;
-  // Reads a stream record; a record that ends early, holds a number that is
-  // not finite or names a type not in the table (or an empty one) throws
-  // EStreamError and leaves the figure as it was.
-  void LoadFromStream(QIODevice& Stream);
-  // The same against Types, a type table other than FigureTypes (a project
-  // being read); null entries count as missing.
-  void LoadFromBytes(TByteReader& Reader, std::span<const std::unique_ptr<TFigureType>> Types);
+  // Reads a stream record against the types of a table; a record that ends
+  // early, holds a number that is not finite or names a type not in the
+  // table (or an empty or null one) throws EStreamError and leaves the
+  // figure as it was.
+  void LoadFromStream(QIODevice& Stream, std::span<const TFigureTypeRef> Types);
+  void LoadFromBytes(TByteReader& Reader, std::span<const TFigureTypeRef> Types);
   // Length of the stream record of a figure of type TypeIndex in Types;
   // EStreamError when there is no such type.
-  static int RecordBytes(uint8_t TypeIndex, std::span<const std::unique_ptr<TFigureType>> Types);
+  static int RecordBytes(uint8_t TypeIndex, std::span<const TFigureTypeRef> Types);
 
   // Drawing. The painter's pen colour is the figure's colour for Draw and
   // the caller's for DrawSegment; circles are filled with the painter's brush.
@@ -104,10 +105,14 @@ class TFigure {
 
   enum TPlaceState : uint8_t { Placed, Unplaced, Placing };
 
+  TFigureTypeRef TypeRef = EmptyType();
   mutable std::vector<TRealPoint> Vertices;
   mutable std::atomic<uint8_t> State{Placed};
   TRealPoint UnplacedRoot{};  // the root until the vertices are placed
 };
+
+// Figures that look and save the same: type, scale, colour, directions and vertices.
+bool operator==(const TFigure& A, const TFigure& B);
 
 // The point at distance Length from From in direction Angle.
 TRealPoint EndPoint(TRealPoint From, double Angle, double Length);

@@ -20,4 +20,5 @@ class TFigures {
   uint8_t SetCount(uint8_t N);
   void Assign(const TFigures& Source) { Items = Source.Items; }
   void Draw(QPainter& Canvas, float Zoom) const;
+  friend bool operator==(const TFigures& A, const TFigures& B) { return A.Items == B.Items; }
 };

@@ -58,7 +58,6 @@ inline TFigureType MakeChain(int Count) {
 class BuilderTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetAnimationState();
     Form = std::make_unique<TFigureBuilderForm>(Dialogs, nullptr);
   }
   void TearDown() override {

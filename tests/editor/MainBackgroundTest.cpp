@@ -1,4 +1,4 @@
-// Load Background and Clear Background: the picture-open dialog, the
+// Load Anim().Background and Clear Background: the picture-open dialog, the
 // question with stored frames, refused files, and what the animation shows.
 
 #include <QAction>
@@ -45,13 +45,13 @@ class BackgroundTest : public MainFormTest {
   }
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
-      Figure(0).MoveBy(RealPoint(20, 0));
+      MoveFigure(0, RealPoint(20, 0));
       Form->NextFrameButtonClick();
     }
   }
   TBackgroundState State() const {
-    TBackgroundState s{Background, Form->BackgroundJpeg, Form->BackgroundKind, Form->HasBackground,
-                       Form->ClearBackground1->isEnabled(), QSize(AnimationWidth, AnimationHeight), Form->Underlay, {}};
+    TBackgroundState s{Anim().Background, Anim().BackgroundJpeg, Anim().BackgroundKind, Anim().HasBackground,
+                       Form->ClearBackground1->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
     for (int i = 0; i < Form->TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
     return s;
   }
@@ -67,19 +67,19 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
     SCOPED_TRACE(type);
     Form->ChangeDimensions(506, 415);
     Form->AddFigureButtonClick();
-    Figure(1).MoveBy(RealPoint(-100, 30));
+    MoveFigure(1, RealPoint(-100, 30));
     Load(Write(QString("picture%1").arg(type), file), type);  // no extension: the type decides
     EXPECT_EQ(Questions(), 0);
     EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join("|").toStdString();
-    EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
-    EXPECT_LE(LargestChannelDifference(Background, picture), type == Bmp ? 0 : 3);
-    EXPECT_EQ(Form->BackgroundKind, type);
-    EXPECT_EQ(Form->BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
-    EXPECT_TRUE(Form->HasBackground);
+    EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
+    EXPECT_LE(LargestChannelDifference(Anim().Background, picture), type == Bmp ? 0 : 3);
+    EXPECT_EQ(Anim().BackgroundKind, type);
+    EXPECT_EQ(Anim().BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
+    EXPECT_TRUE(Anim().HasBackground);
     EXPECT_TRUE(Form->ClearBackground1->isEnabled());
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
     EXPECT_EQ(Form->EditImage->size(), QSize(640, 480));
-    EXPECT_EQ(Form->Underlay, Background.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(Form->GetUnderlay(), Anim().Background.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Picture(), FullRepaint());
     Form->DeleteFigureButtonClick();
   }
@@ -88,34 +88,34 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
 TEST_F(BackgroundTest, AnsweringNoKeepsPictureKindAndJpegData) {
   Load(Write("first.jpg", EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline)), Jpeg);
   StoreFrames(2);
-  Form->ProjectSaved = true;
+  Doc().MarkSaved();
   const TBackgroundState before = State();
   Load(Write("second.bmp", BmpFileBytes(Quarters(640, 480))), Bmp, false);
   Load(Write("third.jpg", EncodeJpeg(Quarters(64, 64), TJpegKind::Grey)), Jpeg, false);
   EXPECT_EQ(Questions(), 2);
   EXPECT_EQ(Dialogs.Calls.back().Text, ChangeAllFramesQuestion);
   EXPECT_TRUE(State() == before);
-  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->GetProjectSaved());
 }
 
 TEST_F(BackgroundTest, AnsweringYesRedrawsTheThumbnailsAndKeepsTheFiguresWhereTheyAre) {
   StoreFrames(2);
-  Form->ProjectSaved = true;
-  const TFigures working = Form->EditFrame;
-  const TFigures first = Frames[0];
+  Doc().MarkSaved();
+  const TFigures working = Form->GetEditFrame();
+  const TFigures first = Anim().Frames[0];
   QImage red(640, 480, QImage::Format_RGB32);
   red.fill(qRgb(255, 0, 0));
   Load(Write("red.bmp", BmpFileBytes(red)), Bmp, true);
-  EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
+  EXPECT_FALSE(Form->GetProjectSaved());
   // 640 x 480 gives thumbnails 73 wide, red where no figure is.
   const TThumbnail& thumb = Form->TimelineImages->Thumbnail(1);
   EXPECT_EQ(thumb.Geometry, QRect(79, 3, 73, 55));
   EXPECT_EQ(thumb.Picture.pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(thumb.Picture.pixel(71, 53), qRgb(255, 0, 0));
-  EXPECT_EQ(Frames[0].Items[0].Points(), first.Items[0].Points());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
-  EXPECT_EQ(Form->Underlay, Background);  // the background alone: no ghost until the next rebuild
+  EXPECT_EQ(Anim().Frames[0].Items[0].Points(), first.Items[0].Points());
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);  // the background alone: no ghost until the next rebuild
 }
 
 TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
@@ -168,28 +168,28 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   indexed.setColorTable({qRgb(0, 0, 128), qRgb(0, 128, 0)});
   indexed.fill(1);
   Load(Write("b.bmp", BmpFileBytes(indexed)), Bmp, true);
-  EXPECT_EQ(Form->BackgroundKind, 0);
-  EXPECT_EQ(Form->BackgroundJpeg, jpeg);  // kept, though neither drawn nor stored now
-  EXPECT_EQ(Background.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(Anim().BackgroundKind, 0);
+  EXPECT_EQ(Anim().BackgroundJpeg, jpeg);  // kept, though neither drawn nor stored now
+  EXPECT_EQ(Anim().Background.format(), QImage::Format_Indexed8);
 
   Dialogs.YesNoAnswers = {false};
   Form->ClearBackground1Click();
-  EXPECT_TRUE(Form->HasBackground);
+  EXPECT_TRUE(Anim().HasBackground);
 
-  Form->ProjectSaved = true;
+  Doc().MarkSaved();
   Dialogs.YesNoAnswers = {true};
   Form->ClearBackground1Click();
-  EXPECT_FALSE(Form->HasBackground);
+  EXPECT_FALSE(Anim().HasBackground);
   EXPECT_FALSE(Form->ClearBackground1->isEnabled());
-  EXPECT_EQ(QSize(AnimationWidth, AnimationHeight), QSize(640, 480));
+  EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
   QImage white(640, 480, QImage::Format_RGB32);
   white.fill(White);
-  EXPECT_EQ(Background.convertToFormat(QImage::Format_RGB32), white);
-  EXPECT_EQ(Form->Underlay, white);
+  EXPECT_EQ(Anim().Background.convertToFormat(QImage::Format_RGB32), white);
+  EXPECT_EQ(Form->GetUnderlay(), white);
   EXPECT_EQ(Form->TimelineImages->Thumbnail(0).Picture.pixel(1, 1), White);
-  EXPECT_FALSE(Form->ProjectSaved);
-  EXPECT_EQ(Form->BackgroundKind, 0);
-  EXPECT_EQ(Form->BackgroundJpeg, jpeg);
+  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_EQ(Anim().BackgroundKind, 0);
+  EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
   EXPECT_EQ(Questions(), 4);
 }
 

@@ -25,18 +25,18 @@ TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) 
   AddType("kite", {Segment(0, SegmentLine, 30, 4, 0.5), Segment(1, SegmentCircle, 20, 3, 1.5, 1)});
   Form->AddFigureButtonClick();
   const TFigure figure = Figure(1);
-  const QByteArray typeBefore = SaveBytes(*FigureTypes[2]);
+  const QByteArray typeBefore = SaveBytes(*Anim().Types.Type(2));
 
   Form->EditTypeButtonClick();
   EXPECT_TRUE(Builder->isVisible());
-  const TFigureType& working = *FigureTypes[0];
+  const TFigureType& working = Builder->WorkType();
   ASSERT_EQ(working.SegmentCount(), 2);
   EXPECT_EQ(working.Segments[1].Kind, SegmentCircle);
   EXPECT_EQ(working.Segments[1].Length, 20.0f);
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
   // The figure and the table entry it uses are left as they were.
   EXPECT_EQ(Figure(1).Points(), figure.Points());
-  EXPECT_EQ(SaveBytes(*FigureTypes[2]), typeBefore);
+  EXPECT_EQ(SaveBytes(*Anim().Types.Type(2)), typeBefore);
 }
 
 TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
@@ -46,8 +46,8 @@ TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
   ASSERT_FALSE(Builder->isVisible());
   Form->CreateFigureType1Click();
   EXPECT_TRUE(Builder->isVisible());
-  EXPECT_EQ(FigureTypes[0]->SegmentCount(), 10);
-  EXPECT_EQ(FigureTypes[0]->Segments[0].Kind, SegmentCircle);
+  EXPECT_EQ(Builder->WorkType().SegmentCount(), 10);
+  EXPECT_EQ(Builder->WorkType().Segments[0].Kind, SegmentCircle);
   EXPECT_TRUE(Builder->Undo1->isEnabled());
 }
 
@@ -58,11 +58,11 @@ TEST_F(MainBuilderLinkTest, HotkeysReachTheBuilder) {
   Builder->hide();
   Form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-  Figure(0).RotateSegment(0, 1.0);  // the figure's pose is not the type's
+  ChangeFigure(0, [](TFigure& F) { F.RotateSegment(0, 1.0); });  // the figure's pose is not the type's
   QTest::keyClick(Form.get(), Qt::Key_E, Qt::AltModifier);
   WAIT_ASSERT(Builder->isVisible());
   // The builder shows the type's own pose, root at its centre.
-  EXPECT_DOUBLE_EQ(Builder->GetWorkFigure().Angles[0], FigureTypes[1]->Segments[0].Angle);
+  EXPECT_DOUBLE_EQ(Builder->GetWorkFigure().Angles[0], StickmanType()->Segments[0].Angle);
 }
 
 }  // namespace

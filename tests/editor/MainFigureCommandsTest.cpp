@@ -15,11 +15,11 @@ class FigureCommandsTest : public MainFormTest {
   // Four figures W, X, Y, Z told apart by their colours 1..4.
   void FourFigures() {
     for (int i = 0; i < 3; ++i) Form->AddFigureButtonClick();
-    for (int i = 0; i < 4; ++i) Figure(i).Color = static_cast<TColor>(i + 1);
+    for (int i = 0; i < 4; ++i) ChangeFigure(i, [&](TFigure& F) { F.Color = static_cast<TColor>(i + 1); });
   }
   std::vector<TColor> Order() const {
     std::vector<TColor> colours;
-    for (const TFigure& f : Form->EditFrame.Items) colours.push_back(f.Color);
+    for (const TFigure& f : Form->GetEditFrame().Items) colours.push_back(f.Color);
     return colours;
   }
   std::vector<QWidget*> FigureControls() const {
@@ -37,10 +37,10 @@ class FigureCommandsTest : public MainFormTest {
 };
 
 TEST_F(FigureCommandsTest, AddFigurePutsANewSelectedFigureOnTopAtTheCentre) {
-  Figure(0).Scale = 3.0f;
+  ChangeFigure(0, [&](TFigure& F) { F.Scale = 3.0f; });
   Form->AddFigureButtonClick();
-  ASSERT_EQ(Form->EditFrame.Count(), 2);
-  EXPECT_EQ(Form->SelectedFigure, 1);
+  ASSERT_EQ(Form->GetEditFrame().Count(), 2);
+  EXPECT_EQ(Form->GetSelectedFigure(), 1);
   EXPECT_EQ(Figure(1).TypeIndex, 1);
   EXPECT_EQ(Figure(1).Points()[0], RealPoint(253, 207));
   EXPECT_EQ(Figure(1).Color, ColorBlack);
@@ -56,7 +56,7 @@ TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
   for (const char* typed : {"nothing like it", "Stickman"}) {
     Form->FigureComboBox->setEditText(typed);
     Form->AddFigureButtonClick();
-    EXPECT_EQ(Form->EditFrame.Count(), 2) << typed;
+    EXPECT_EQ(Form->GetEditFrame().Count(), 2) << typed;
   }
   QTest::keyClick(Form->FigureComboBox->lineEdit(), Qt::Key_Return);
   Form->AddFigureButtonClick();
@@ -65,27 +65,27 @@ TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
 
 TEST_F(FigureCommandsTest, AFrameHoldsAtMost255Figures) {
   for (int i = 0; i < 300; ++i) Form->AddFigureButtonClick();
-  EXPECT_EQ(Form->EditFrame.Count(), 255);
-  EXPECT_EQ(Form->SelectedFigure, 254);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 255);
+  EXPECT_EQ(Form->GetSelectedFigure(), 254);
 }
 
 TEST_F(FigureCommandsTest, DeleteSelectsTheFollowingFigureOrElseThePreviousOne) {
   Form->AddFigureButtonClick();
   Form->AddFigureButtonClick();
-  for (int i = 0; i < 3; ++i) Figure(i).Color = static_cast<TColor>(i + 1);
-  Figure(2).Scale = 2.0f;
-  Form->SelectedFigure = 1;
+  for (int i = 0; i < 3; ++i) ChangeFigure(i, [&](TFigure& F) { F.Color = static_cast<TColor>(i + 1); });
+  ChangeFigure(2, [&](TFigure& F) { F.Scale = 2.0f; });
+  Doc().Select(1);
   Form->DeleteFigureButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{1, 3}));
-  EXPECT_EQ(Form->SelectedFigure, 1);
+  EXPECT_EQ(Form->GetSelectedFigure(), 1);
   EXPECT_EQ(Form->ScaleSpinEdit->value(), 200);  // the controls show the new selection
   Form->DeleteFigureButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{1}));
-  EXPECT_EQ(Form->SelectedFigure, 0);
+  EXPECT_EQ(Form->GetSelectedFigure(), 0);
   Form->DeleteFigureButtonClick();
-  EXPECT_EQ(Form->EditFrame.Count(), 0);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 0);
   for (QWidget* control : FigureControls()) EXPECT_FALSE(control->isEnabled());
-  EXPECT_EQ(Picture(), Form->Underlay);
+  EXPECT_EQ(Picture(), Form->GetUnderlay());
   // Adding a figure to the empty frame brings them back.
   Form->AddFigureButtonClick();
   for (QWidget* control : FigureControls()) EXPECT_TRUE(control->isEnabled());
@@ -93,28 +93,30 @@ TEST_F(FigureCommandsTest, DeleteSelectsTheFollowingFigureOrElseThePreviousOne) 
 
 TEST_F(FigureCommandsTest, FrontAndBackReorderKeepingTheOthersInOrder) {
   FourFigures();
-  Form->SelectedFigure = 1;  // X
+  Doc().Select(1);  // X
   Form->FrontButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{1, 3, 4, 2}));
-  EXPECT_EQ(Form->SelectedFigure, 3);
+  EXPECT_EQ(Form->GetSelectedFigure(), 3);
   Form->FrontButtonClick();  // already in front: nothing
   EXPECT_EQ(Order(), (std::vector<TColor>{1, 3, 4, 2}));
 
   Form->New1Click();
   FourFigures();
-  Form->SelectedFigure = 3;  // Z
+  Doc().Select(3);  // Z
   Form->BackButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{4, 1, 2, 3}));
-  EXPECT_EQ(Form->SelectedFigure, 0);
+  EXPECT_EQ(Form->GetSelectedFigure(), 0);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
 TEST_F(FigureCommandsTest, FlipMirrorsAboutTheRootAndTwiceRestores) {
-  TFigure& f = Figure(0);
-  f.RotateSegment(3, -f.Angles[3]);  // right upper arm straight right (0)
-  f.RotateSegment(4, 0.3);
-  const TFigure before = f;
+  ChangeFigure(0, [](TFigure& F) {
+    F.RotateSegment(3, -F.Angles[3]);  // right upper arm straight right (0)
+    F.RotateSegment(4, 0.3);
+  });
+  const TFigure before = Figure(0);
   Form->FlipButtonClick();
+  const TFigure& f = Figure(0);
   EXPECT_DOUBLE_EQ(f.Angles[3], pi);
   EXPECT_EQ(f.Points()[0], before.Points()[0]);
   for (std::size_t v = 0; v < f.Points().size(); ++v) {
@@ -122,14 +124,15 @@ TEST_F(FigureCommandsTest, FlipMirrorsAboutTheRootAndTwiceRestores) {
     EXPECT_NEAR(f.Points()[v].Y, before.Points()[v].Y, 1e-3);
   }
   Form->FlipButtonClick();
-  for (std::size_t v = 0; v < f.Points().size(); ++v) {
+  for (std::size_t v = 0; v < Figure(0).Points().size(); ++v) {
+    const TFigure& f = Figure(0);
     EXPECT_NEAR(f.Points()[v].X, before.Points()[v].X, 1e-3);
     EXPECT_NEAR(f.Points()[v].Y, before.Points()[v].Y, 1e-3);
   }
 }
 
 TEST_F(FigureCommandsTest, CentreMovesTheRootToTheMiddleKeepingThePose) {
-  Figure(0).SetPosition(RealPoint(10, 20));
+  ChangeFigure(0, [&](TFigure& F) { F.SetPosition(RealPoint(10, 20)); });
   const std::vector<double> angles = Figure(0).Angles;
   const TRealPoint hand = Figure(0).Points()[5];
   Form->CenterButtonClick();
@@ -140,7 +143,7 @@ TEST_F(FigureCommandsTest, CentreMovesTheRootToTheMiddleKeepingThePose) {
 }
 
 TEST_F(FigureCommandsTest, ColourDialogOpensOnTheFigureColourAndCancelChangesNothing) {
-  Figure(0).Color = 0x00112233;
+  ChangeFigure(0, [&](TFigure& F) { F.Color = 0x00112233; });
   Form->SetFigureControls(0);
   Dialogs.ColorAnswers = {std::nullopt, 0x000000FF};
   Form->ColorButtonClick();
@@ -187,7 +190,7 @@ TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {
 TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
   Form->AddFigureButtonClick();
   for (auto [scale, shown] : {std::pair{2.5f, 250}, {500.0f, 50000}, {0.29f, 28}, {0.0f, 0}}) {
-    Figure(0).Scale = scale;
+    ChangeFigure(0, [&](TFigure& F) { F.Scale = scale; });
     Form->SetFigureControls(0);
     EXPECT_EQ(Form->ScaleSpinEdit->value(), shown) << scale;
     EXPECT_EQ(Figure(1).Scale, 1.0f);
@@ -198,13 +201,12 @@ TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
 TEST_F(FigureCommandsTest, ScaleBeyondTheEditRangeDoesNotSwallowTheNextChange) {
   ShowActive();
   Form->AddFigureButtonClick();
-  Figure(0).Scale = 2000.0f;  // 200000 percent: the edit shows its maximum
-  Figure(1).Scale = 1500.0f;
+  ChangeFigure(0, [&](TFigure& F) { F.Scale = 2000.0f; });  // 200000 percent: the edit shows its maximum
+  ChangeFigure(1, [&](TFigure& F) { F.Scale = 1500.0f; });
   Form->SetFigureControls(0);
   Form->SetFigureControls(1);
   EXPECT_EQ(Form->ScaleSpinEdit->value(), 100000);
-  EXPECT_FALSE(Form->IgnoreScaleChange);
-  Form->SelectedFigure = 1;
+  Doc().Select(1);
   TypeScale("40");
   EXPECT_FLOAT_EQ(Figure(1).Scale, 0.4f);
 }

@@ -68,17 +68,17 @@ TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt
   Builder->AddToAnimation1->trigger();
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "robot"}));
   EXPECT_EQ(Selected(), "robot");
-  ASSERT_EQ(Form->EditFrame.Count(), 2);
+  ASSERT_EQ(Form->GetEditFrame().Count(), 2);
   EXPECT_EQ(Figure(1).TypeIndex, 2);
   EXPECT_FALSE(Builder->isVisible());
   // The animation's type keeps its static circle; the builder still edits it as a flag.
-  EXPECT_EQ(FigureTypes[2]->Segments[1].Static, 1);
-  EXPECT_EQ(FigureTypes[0]->Segments[1].Static, 0);
+  EXPECT_EQ(Anim().Types.Type(2)->Segments[1].Static, 1);
+  EXPECT_EQ(Builder->WorkType().Segments[1].Static, 0);
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
 
   Builder->AddToAnimation1->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}));
-  EXPECT_EQ(FigureTypeCount(), 3);
+  EXPECT_EQ(Anim().Types.Count(), 3);
 }
 
 TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
@@ -115,7 +115,7 @@ TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
   };
   Builder->AddToAnimation1->trigger();
   EXPECT_EQ(Form->FigureComboBox->count(), 1);
-  EXPECT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 1);
   EXPECT_EQ(NameForm->NameCounter, 1);
   EXPECT_TRUE(NameForm->Edit1->text().isEmpty());
   // The whole sentence shows above the name field.
@@ -139,7 +139,7 @@ TEST_F(MainFigureTypeFilesTest, NamesAreWhatTheFileStoresAndTypesAreChosenByPlac
   AddType("???", {Segment(0, SegmentLine, 20, 1, 0)});
   Form->FigureComboBox->setCurrentIndex(4);
   Form->AddFigureButtonClick();
-  EXPECT_EQ(Form->EditFrame.Items.back().TypeIndex, 5);
+  EXPECT_EQ(Form->GetEditFrame().Items.back().TypeIndex, 5);
 }
 
 TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
@@ -151,7 +151,7 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
   LoadFigureType(walker);
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
   EXPECT_EQ(Selected(), "walker");
-  EXPECT_EQ(Form->EditFrame.Count(), 3);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 3);
   EXPECT_EQ(Figure(2).TypeIndex, 2);
 
   // Stickman.stk is never read; Walker is another name than walker.
@@ -164,13 +164,13 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
 }
 
 TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
-  const int figures = Form->EditFrame.Count();
+  const int figures = Form->GetEditFrame().Count();
   for (const uint8_t version : {0, 2}) LoadFigureType(WriteType(QString("v%1.stk").arg(version), version));
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "that .stk file is not compatible with this version of Tavel"));
   EXPECT_EQ(Form->FigureComboBox->count(), 1);
-  EXPECT_EQ(Form->EditFrame.Count(), figures);
+  EXPECT_EQ(Form->GetEditFrame().Count(), figures);
 
-  while (FigureTypeCount() < MaxFigureTypes) AddType(QString("t%1").arg(FigureTypeCount()), {Segment(0, SegmentLine, 5, 1, 0)});
+  while (Anim().Types.Count() < MaxFigureTypes) AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
   Dialogs.Calls.clear();
   Form->LoadFigure1->trigger();
   Builder->AddToAnimation1->trigger();
@@ -194,7 +194,7 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
        {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)"}, "tvl", ""},
       {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->New1->trigger(); }, K::SaveFile, tvl, "tvl", ""},
       {"Load Figure Type", [&] { Form->LoadFigure1->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
-      {"Load Background", [&] { Form->LoadBackground1->trigger(); }, K::OpenPicture,
+      {"Load Anim().Background", [&] { Form->LoadBackground1->trigger(); }, K::OpenPicture,
        {"Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
       {"builder Open", [&] { Builder->Open1->trigger(); }, K::OpenFile, stk, "stk", ""},
       {"builder Save As", [&] { Builder->SaveAs1->trigger(); }, K::SaveFile, stk, "stk", ""},
@@ -224,7 +224,7 @@ TEST_F(MainFigureTypeFilesTest, ACommandLineFigureTypeOpensInTheBuilder) {
   Form->show();
   // The first activation opens the file; the builder then takes the focus.
   WAIT_ASSERT(Builder->isVisible());
-  EXPECT_EQ(FigureTypes[0]->SegmentCount(), 2);
+  EXPECT_EQ(Builder->WorkType().SegmentCount(), 2);
   EXPECT_EQ(Builder->GetFigureFileName(), Path("robot.stk"));
 }
 

@@ -4,20 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "editor/MainUnit.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
+#include <QComboBox>
+
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScriptedDialogs.h"
 
 class MainFormTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetAnimationState();
-    Form = std::make_unique<TMainForm>(Dialogs);
-  }
+  void SetUp() override { Form = std::make_unique<TMainForm>(Dialogs); }
 
   void TearDown() override {
     Form.reset();
@@ -29,15 +29,52 @@ class MainFormTest : public testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
   }
 
-  TFigure& Figure(int I) { return Form->EditFrame.Items.at(I); }
+  TDocument& Doc() { return Form->Document(); }
+  const TAnimation& Anim() const { return Form->Animation(); }
+  const TFigure& Figure(int I) const { return Form->GetEditFrame().Items.at(static_cast<std::size_t>(I)); }
 
-  // Adds a type of the given segments to the table and its name to the list.
+  // Changes figure I of the working frame, as one step (as a drag would).
+  void ChangeFigure(int I, const std::function<void(TFigure&)>& Change) {
+    TFigure figure = Figure(I);
+    Change(figure);
+    Doc().BeginDrag();
+    Doc().DragFigure(I, figure);
+    Doc().EndDrag();
+  }
+  void MoveFigure(int I, TRealPoint D) {
+    ChangeFigure(I, [&](TFigure& F) { F.MoveBy(D); });
+  }
+
+  // A new animation of Width x Height with one Stickman at its centre.
+  void StartAnimation(int Width, int Height) {
+    TAnimation animation;
+    animation.Width = Width;
+    animation.Height = Height;
+    animation.Background = TAnimation::WhiteBackground(animation.Size());
+    TEditState start = TDocument::StartState(animation);
+    Doc().Reset(std::move(animation), std::move(start));
+  }
+
+  // Count copies of the last stored frame stored at once, as an opened
+  // project would hold them (the history starts again).
+  void StoreCopies(int Count) {
+    TAnimation animation = Anim();
+    animation.Frames.insert(animation.Frames.end(), static_cast<std::size_t>(Count), animation.Frames.back());
+    TEditState opened = TDocument::OpenedState(animation);
+    Doc().Reset(std::move(animation), std::move(opened));
+  }
+
+  // Gives the animation a type of the given segments, listed and chosen, as
+  // a project that held it would (the history starts again).
   void AddType(const QString& Name, std::initializer_list<TSegmentStruct> Segments) {
-    auto type = std::make_unique<TFigureType>();
+    auto type = std::make_shared<TFigureType>();
     for (const TSegmentStruct& s : Segments)
       type->AddSegment(s.ParentVertex, s.Kind, s.Length, s.Thickness, s.Angle, s.Static);
-    FigureTypes.push_back(std::move(type));
-    Form->AppendFigureTypeName(Name);
+    TAnimation animation = Anim();
+    animation.Types.Append(std::move(type), Name);
+    TEditState edit = Doc().Edit();
+    Doc().Reset(std::move(animation), std::move(edit));
+    Form->FigureComboBox->setCurrentIndex(Form->FigureComboBox->count() - 1);
   }
   static TSegmentStruct Segment(uint8_t Parent, uint8_t Kind, float Length, float Thickness, double Angle,
                                 uint8_t Static = 0) {
@@ -57,7 +94,8 @@ class MainFormTest : public testing::Test {
   // The drawing area repainted from scratch, to compare with what it shows.
   QImage FullRepaint() {
     QImage full;
-    PaintEditScene(full, Form->Underlay, Form->EditFrame, Form->EditFrame.Count() ? Form->SelectedFigure : -1);
+    PaintEditScene(full, Form->GetUnderlay(), Form->GetEditFrame(),
+                   Form->GetEditFrame().Count() ? Form->GetSelectedFigure() : -1);
     return full;
   }
 

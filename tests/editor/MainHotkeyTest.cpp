@@ -9,7 +9,7 @@ namespace {
 // Every Alt+letter of the main window clicks its control, visible or hidden.
 TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
   ShowActive();
-  // Save Animation, Load Background, Load Figure Type and Open Animation open
+  // Save Animation, Load Anim().Background, Load Figure Type and Open Animation open
   // their dialogs: each is cancelled.
   Dialogs.SaveAnswers.resize(1);
   Dialogs.PictureAnswers.resize(1);
@@ -22,10 +22,10 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
       {'M', Form->LoadFig},        {'T', Form->CreateFig},          {'R', Form->Opmen},
       {'O', Form->Openani},
   };
-  Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Background's dialog, cancelled
+  Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Anim().Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {
     // Keep a figure to act on, so the per-figure buttons stay enabled.
-    if (Form->EditFrame.Count() == 0) Form->AddFigureButtonClick();
+    if (Form->GetEditFrame().Count() == 0) Form->AddFigureButtonClick();
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     QTest::keyClick(Form.get(), static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')), Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
@@ -35,20 +35,20 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
 TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   ShowActive();
   QTest::keyClick(Form.get(), Qt::Key_A, Qt::AltModifier);
-  WAIT_ASSERT(Form->EditFrame.Count() == 2);
-  EXPECT_EQ(Form->SelectedFigure, 1);
+  WAIT_ASSERT(Form->GetEditFrame().Count() == 2);
+  EXPECT_EQ(Form->GetSelectedFigure(), 1);
   QTest::keyClick(Form.get(), Qt::Key_B, Qt::AltModifier);
-  WAIT_ASSERT(Form->SelectedFigure == 0);
-  Figure(0).MoveBy(RealPoint(40, 40));
+  WAIT_ASSERT(Form->GetSelectedFigure() == 0);
+  MoveFigure(0, RealPoint(40, 40));
   QTest::keyClick(Form.get(), Qt::Key_C, Qt::AltModifier);
   WAIT_ASSERT(Figure(0).Points()[0] == RealPoint(253, 207));
   const double before = Figure(0).Angles[2];
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
   WAIT_ASSERT(Figure(0).Angles[2] != before);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  WAIT_ASSERT(Form->EditFrame.Count() == 1);
+  WAIT_ASSERT(Form->GetEditFrame().Count() == 1);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  WAIT_ASSERT(Form->EditFrame.Count() == 0);
+  WAIT_ASSERT(Form->GetEditFrame().Count() == 0);
   EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
 }
 

@@ -14,17 +14,17 @@ class PlaybackTest : public MainFormTest {
   // Frame k has its figure's root at x = 100 + 50 k.
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
-      Figure(0).SetPosition(RealPoint(100.0f + 50 * k, 207));
+      ChangeFigure(0, [&](TFigure& F) { F.SetPosition(RealPoint(100.0f + 50 * k, 207)); });
       Form->NextFrameButtonClick();
     }
   }
   // Which stored frame the drawing area shows, or -1.
   int Shown() {
-    for (int k = 0; k < static_cast<int>(Frames.size()); ++k) {
+    for (int k = 0; k < static_cast<int>(Anim().Frames.size()); ++k) {
       QImage expected(506, 415, QImage::Format_RGB32);
       QPainter canvas(&expected);
       PrepareCanvas(canvas);
-      DrawFrame(canvas, Frames[k], 1.0f);
+      DrawFrame(canvas, Anim(), Anim().Frames[k], 1.0f);
       canvas.end();
       if (expected == Picture()) return k;
     }
@@ -64,7 +64,7 @@ TEST_F(PlaybackTest, RepeatingPlaybackLoopsFromTheFirstFrame) {
 TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   StoreFrames(4);
   Form->RepeatCheckBox->setChecked(false);
-  const TFigures working = Form->EditFrame;
+  const TFigures working = Form->GetEditFrame();
   Form->PlayButtonClick();
   EXPECT_EQ(Ticks(4), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_TRUE(Form->Timer1->isActive());
@@ -72,7 +72,7 @@ TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   EXPECT_FALSE(Form->Timer1->isActive());
   // The editing view is back, the animation untouched.
   EXPECT_EQ(Picture(), FullRepaint());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
   for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
 }
 
@@ -83,7 +83,7 @@ TEST_F(PlaybackTest, PlaybackStartsAtTheFrameUnderEdit) {
   EXPECT_EQ(Ticks(5), (std::vector<int>{2, 3, 0, 1, 2}));
   Form->PlayButtonClick();  // again: from the same start, still playing
   EXPECT_EQ(Ticks(1), (std::vector<int>{2}));
-  EXPECT_EQ(Form->EditedFrameIndex, 2);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 2);
 }
 
 TEST_F(PlaybackTest, OneFrameWithRepeatIsShownOnEveryTick) {
@@ -113,7 +113,7 @@ TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
   Form->StopButtonClick();
   EXPECT_TRUE(Form->NextFrameButton->isEnabled());
   EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
-  EXPECT_FALSE(Form->FigureControlsEnabled);
+  EXPECT_FALSE(Form->GetFigureControlsEnabled());
 }
 
 TEST_F(PlaybackTest, PlayEndsADragInProgress) {
@@ -124,7 +124,7 @@ TEST_F(PlaybackTest, PlayEndsADragInProgress) {
   Form->StopButtonClick();
   MoveTo(QPoint(20, 20));
   EXPECT_EQ(Figure(0).Points()[0], root);
-  EXPECT_EQ(Form->SelectedHandle, NoHandle);
+  EXPECT_EQ(Form->GetSelectedHandle(), NoHandle);
 }
 
 TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {

@@ -28,7 +28,7 @@ class MainProjectTest : public MainFormTest {
     AddType("arm", {Segment(0, SegmentLine, 30, 4, 0.5)});
     Form->NextFrameButtonClick();
     Form->AddFigureButtonClick();
-    Figure(0).MoveBy(RealPoint(5, 7));
+    MoveFigure(0, RealPoint(5, 7));
     Form->NextFrameButtonClick();
   }
   void SaveAs(const QString& Name, int FilterIndex = 0) {
@@ -49,12 +49,12 @@ class MainProjectTest : public MainFormTest {
 TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   MakeAnimation();
   SaveAs("walk.tvl");
-  ASSERT_TRUE(Form->ProjectSaved);
+  ASSERT_TRUE(Form->GetProjectSaved());
   const QByteArray saved = Payload("walk.tvl");
-  const TFigures last = Frames.back();
+  const TFigures last = Anim().Frames.back();
 
   Form->New1Click();
-  ASSERT_TRUE(Frames.empty());
+  ASSERT_TRUE(Anim().Frames.empty());
   ASSERT_EQ(Form->FigureComboBox->count(), 1);
   // Editing a stored frame again: the open hides the marker and starts a new frame.
   Form->NextFrameButtonClick();
@@ -62,16 +62,16 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   Dialogs.YesNoAnswers = {false};
   Open("walk.tvl");
 
-  ASSERT_EQ(Frames.size(), 2u);
+  ASSERT_EQ(Anim().Frames.size(), 2u);
   EXPECT_EQ(Form->TimelineImages->Count(), 2);
   EXPECT_FALSE(Form->TimelineImages->Thumbnail(1).Picture.isNull());
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "arm"}));
-  EXPECT_EQ(Form->EditFrame.Count(), last.Count());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], last.Items[0].Points()[0]);
-  EXPECT_EQ(Form->EditFrame.Items[0].Angles, last.Items[0].Angles);
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_EQ(Form->GetEditFrame().Count(), last.Count());
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], last.Items[0].Points()[0]);
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Angles, last.Items[0].Angles);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   EXPECT_FALSE(Form->Bevel1->isVisible());
-  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
   // What was opened saves to the same bytes.
   SaveAs("again.tvl");
@@ -90,18 +90,18 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
   };
   WriteTestFile(Path("back.jpg"), EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline));
   WriteTestFile(Path("back.bmp"), BmpFileBytes(Quarters(64, 48)));
-  for (const TCase& c : {TCase{"JPEG, larger animation", 1, {400, 300}, true},
-                         TCase{"JPEG, smaller animation", 1, {200, 100}, false},
-                         TCase{"BMP, larger animation", 0, {100, 80}, true},
+  for (const TCase& c : {TCase{"JPEG, larger animation", 1, {400, 300}, true, {}},
+                         TCase{"JPEG, smaller animation", 1, {200, 100}, false, {}},
+                         TCase{"BMP, larger animation", 0, {100, 80}, true, {}},
                          TCase{"JPEG cut, then larger again", 1, {400, 300}, true, {200, 150}}}) {
     Dialogs.PictureAnswers.push_back({true, Path(c.PictureType ? "back.jpg" : "back.bmp"), c.PictureType});
     Form->LoadBackground1->trigger();
     Form->NextFrameButtonClick();
-    Figure(0).MoveBy(RealPoint(9, 4));
+    MoveFigure(0, RealPoint(9, 4));
     Form->NextFrameButtonClick();
     if (c.CutFirst.isValid()) Form->ChangeDimensions(c.CutFirst.width(), c.CutFirst.height());
     Form->ChangeDimensions(c.Size.width(), c.Size.height());
-    const QImage background = Background;
+    const QImage background = Anim().Background;
     std::vector<QImage> thumbnails;
     for (int i = 0; i < Form->TimelineImages->Count(); ++i) thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");
@@ -109,13 +109,15 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     Open("reopen.tvl");
     QFile::remove(Path("reopen.tvl"));
 
-    EXPECT_EQ(Background.size(), c.Size) << c.Name;
-    EXPECT_EQ(Background, background) << c.Name;
-    if (c.Extended) EXPECT_EQ(Background.pixel(c.Size.width() - 1, c.Size.height() - 1), qRgb(255, 255, 255)) << c.Name;
+    EXPECT_EQ(Anim().Background.size(), c.Size) << c.Name;
+    EXPECT_EQ(Anim().Background, background) << c.Name;
+    if (c.Extended) {
+      EXPECT_EQ(Anim().Background.pixel(c.Size.width() - 1, c.Size.height() - 1), qRgb(255, 255, 255)) << c.Name;
+    }
     EXPECT_EQ(Picture(), FullRepaint()) << c.Name;
     ASSERT_EQ(Form->TimelineImages->Count(), 2) << c.Name;
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Form->TimelineImages->Thumbnail(i).Picture, thumbnails[i]) << c.Name;
-    const QByteArray gif = BuildGifDocument({}).SaveToBytes();
+    const QByteArray gif = BuildGifDocument(Anim(), {}).SaveToBytes();
     EXPECT_EQ(QSize(qFromLittleEndian<quint16>(gif.constData() + 6), qFromLittleEndian<quint16>(gif.constData() + 8)),
               c.Size)
         << c.Name;
@@ -134,10 +136,10 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   SaveAs("jpeg.tvl");
   Form->New1Click();
   Open("jpeg.tvl");
-  EXPECT_TRUE(Form->HasBackground);
+  EXPECT_TRUE(Anim().HasBackground);
   EXPECT_TRUE(Form->ClearBackground1->isEnabled());
-  EXPECT_EQ(Form->BackgroundKind, 1);
-  EXPECT_EQ(Form->BackgroundJpeg, jpeg);
+  EXPECT_EQ(Anim().BackgroundKind, 1);
+  EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
   SaveAs("jpeg-again.tvl");
   EXPECT_EQ(Payload("jpeg-again.tvl"), Payload("jpeg.tvl"));
 
@@ -150,8 +152,8 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   SaveAs("bmp.tvl");
   Form->New1Click();
   Open("bmp.tvl");
-  EXPECT_EQ(Form->BackgroundKind, 0);
-  EXPECT_EQ(Background, quarters);
+  EXPECT_EQ(Anim().BackgroundKind, 0);
+  EXPECT_EQ(Anim().Background, quarters);
   EXPECT_EQ(Form->TimelineImages->Count(), 1);
   // Without a background the type count follows the height.
   Dialogs.YesNoAnswers = {true};
@@ -178,12 +180,12 @@ TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
   SaveAs("old.tvl");
   EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
   EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?");
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_FALSE(Form->GetProjectSaved());
   // The dialog offers the refused name again; answering Yes replaces the file.
   Dialogs.YesNoAnswers = {true};
   SaveAs("old.tvl");
   EXPECT_EQ(Dialogs.Calls[Dialogs.Calls.size() - 2].Request.FileName, Path("old.tvl"));
-  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_EQ(Payload("old.tvl").size(), 113);
 }
 
@@ -195,7 +197,7 @@ TEST_F(MainProjectTest, AFailedSaveKeepsTheEarlierFileAndTheUnsavedState) {
   SaveAs("missing folder/walk.tvl");
   ASSERT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("missing folder/walk.tvl"))) << Dialogs.Messages()[0].toStdString();
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_FALSE(Form->GetProjectSaved());
   EXPECT_EQ(ReadTestFile(Path("walk.tvl")), before);
 }
 
@@ -235,10 +237,12 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
                                               "A file with that name already exists. Would you like to replace it?"}));
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
   for (const auto& call : Dialogs.Calls)
-    if (call.Kind == TScriptedDialogs::TKind::SaveFile) EXPECT_EQ(call.Request.FileName, "");
+    if (call.Kind == TScriptedDialogs::TKind::SaveFile) {
+      EXPECT_EQ(call.Request.FileName, "");
+    }
   EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
   EXPECT_EQ(Payload("new.tvl").size(), 113);
-  EXPECT_TRUE(Frames.empty());
+  EXPECT_TRUE(Anim().Frames.empty());
 }
 
 struct TQuestionCase {
@@ -278,10 +282,15 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     }
     const std::string what = std::string(c.Name) + " at command " + std::to_string(command);
     EXPECT_EQ(Dialogs.Questions(), QStringList{"Would you like to save the current project?"}) << what;
-    const bool went = command == New ? Frames.empty() : command == Close ? closed : Frames.size() == 2;
+    const bool went = command == New ? Anim().Frames.empty() : command == Close ? closed : Anim().Frames.size() == 2;
     EXPECT_EQ(went, c.Goes) << what;
-    if (!c.Goes) EXPECT_EQ(Frames.size(), 1u) << what;
-    EXPECT_EQ(Form->ProjectSaved, c.Goes) << what;
+    if (!c.Goes) {
+      EXPECT_EQ(Anim().Frames.size(), 1u) << what;
+    }
+    // After No the closed window's work is as unsaved as it was.
+    if (command != Close) {
+      EXPECT_EQ(Form->GetProjectSaved(), c.Goes) << what;
+    }
     EXPECT_EQ(QFile::exists(Path("q.tvl")), c.Answer == TAnswer::Yes && c.SaveAs == "q.tvl") << what;
     if (command == New && c.Goes) {
       // Once answered, a second New asks nothing.
@@ -305,17 +314,17 @@ TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->NextFrameButtonClick();
   Form->NextFrameButtonClick();
   for (auto command : {&TMainForm::Insert1Click, &TMainForm::Delete1Click}) {
-    Form->ProjectSaved = true;
+    Doc().MarkSaved();
     Form->FramePopup(0);
     (Form.get()->*command)();
-    EXPECT_FALSE(Form->ProjectSaved);
+    EXPECT_FALSE(Form->GetProjectSaved());
   }
 }
 
 TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
   Form->NextFrameButtonClick();
   Form->AddFigureButtonClick();
-  QByteArray payload = ZlibDecompress(ZlibCompress(ProjectPayload(Form->ProjectView())), MaxProjectPayload);
+  QByteArray payload = ZlibDecompress(ZlibCompress(ProjectPayload(Anim())), MaxProjectPayload);
   payload[0] = 3;
   WriteWholeFile(Path("v3.tvl"), ZlibCompress(payload));
   payload[0] = 2;
@@ -332,9 +341,9 @@ TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
   EXPECT_TRUE(messages[3].contains("none.tvl"));
   // No question, nothing changed.
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);
-  EXPECT_EQ(Frames.size(), 1u);
-  EXPECT_EQ(Form->EditFrame.Count(), 2);
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(Anim().Frames.size(), 1u);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 2);
+  EXPECT_FALSE(Form->GetProjectSaved());
 }
 
 TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
@@ -345,9 +354,9 @@ TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
   Dialogs.SaveAnswers.push_back(Chosen(Path("empty.tvl")));
   Form->New1Click();
   Open("empty.tvl");
-  EXPECT_TRUE(Frames.empty());
+  EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Form->TimelineImages->Count(), 0);
-  EXPECT_EQ(Form->EditFrame.Count(), 0);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 0);
   EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
 }
 
@@ -358,11 +367,10 @@ TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
   // The ending in any letter case, or a project's first bytes without an ending.
   for (const QString name : {"Walk.TVL", "walk-renamed"}) {
     ASSERT_TRUE(QFile::copy(Path("walk.tvl"), Path(name)));
-    ResetAnimationState();
     Form = std::make_unique<TMainForm>(Dialogs);
     Form->CommandLine = {Path(name)};
     ShowActive();
-    EXPECT_EQ(Frames.size(), 2u) << name.toStdString();
+    EXPECT_EQ(Anim().Frames.size(), 2u) << name.toStdString();
     EXPECT_EQ(Form->TimelineImages->Count(), 2);
   }
   EXPECT_TRUE(Dialogs.Messages().isEmpty());

@@ -48,11 +48,12 @@ class DimensionsTest : public MainFormTest {
     Type(Options->SpinEditHeight, Height);
     Options->BitBtn1Click();
   }
-  QSize Size() const { return QSize(AnimationWidth, AnimationHeight); }
+  QSize Size() const { return QSize(Anim().Width, Anim().Height); }
   // A background picture of the animation's size in one colour.
   void Fill(QRgb Colour) {
-    Background.fill(Colour);
-    Form->HasBackground = true;
+    QImage picture(Size(), QImage::Format_RGB32);
+    picture.fill(Colour);
+    Doc().LoadBackground(picture, 0, {});
   }
 
   std::unique_ptr<TOptionsForm> Options;
@@ -85,13 +86,13 @@ TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
 
 TEST_F(DimensionsTest, WithoutFramesTheFiguresAreCentredOnTheNewSize) {
   Form->AddFigureButtonClick();
-  Figure(1).MoveBy(RealPoint(30, -40));
+  MoveFigure(1, RealPoint(30, -40));
   Apply("800", "600");
   for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(400, 300)) << i;
-  EXPECT_EQ(Background.size(), QSize(800, 600));
-  EXPECT_EQ(Background.pixel(799, 599), White);
+  EXPECT_EQ(Anim().Background.size(), QSize(800, 600));
+  EXPECT_EQ(Anim().Background.pixel(799, 599), White);
   EXPECT_EQ(Form->EditImage->size(), QSize(800, 600));
-  EXPECT_EQ(Form->Underlay, Background);
+  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
@@ -99,62 +100,62 @@ TEST_F(DimensionsTest, TheBackgroundIsCutAndGrowsInWhite) {
   Fill(qRgb(10, 100, 200));
   const QRgb blue = qRgb(10, 100, 200);
   Apply("600", "500");  // grows both ways: the picture stays at the top-left
-  EXPECT_EQ(Background.pixel(505, 414), blue);
-  EXPECT_EQ(Background.pixel(506, 0), White);
-  EXPECT_EQ(Background.pixel(0, 415), White);
-  EXPECT_EQ(Background.pixel(599, 499), White);
+  EXPECT_EQ(Anim().Background.pixel(505, 414), blue);
+  EXPECT_EQ(Anim().Background.pixel(506, 0), White);
+  EXPECT_EQ(Anim().Background.pixel(0, 415), White);
+  EXPECT_EQ(Anim().Background.pixel(599, 499), White);
   Apply("300", "200");  // cuts
-  EXPECT_EQ(Background.size(), QSize(300, 200));
-  EXPECT_EQ(Background.pixel(299, 199), blue);
+  EXPECT_EQ(Anim().Background.size(), QSize(300, 200));
+  EXPECT_EQ(Anim().Background.pixel(299, 199), blue);
   Apply("506", "415");  // what was cut comes back white
-  EXPECT_EQ(Background.pixel(299, 199), blue);
-  EXPECT_EQ(Background.pixel(300, 0), White);
-  EXPECT_EQ(Background.pixel(0, 200), White);
-  EXPECT_EQ(Form->Underlay, Background);
+  EXPECT_EQ(Anim().Background.pixel(299, 199), blue);
+  EXPECT_EQ(Anim().Background.pixel(300, 0), White);
+  EXPECT_EQ(Anim().Background.pixel(0, 200), White);
+  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);
 }
 
 TEST_F(DimensionsTest, AnIndexedBackgroundWithoutWhiteGrowsInWhite) {
   QImage indexed(506, 415, QImage::Format_Indexed8);
   indexed.setColorTable({qRgb(0, 0, 128), qRgb(0, 128, 0)});
   indexed.fill(1);
-  Background = indexed;
+  Doc().LoadBackground(indexed, 0, {});
   Apply("400", "415");  // only cut: keeps its table
-  EXPECT_EQ(Background.format(), QImage::Format_Indexed8);
+  EXPECT_EQ(Anim().Background.format(), QImage::Format_Indexed8);
   Apply("600", "415");
-  EXPECT_EQ(Background.pixel(399, 0), qRgb(0, 128, 0));
-  EXPECT_EQ(Background.pixel(400, 0), White);
-  EXPECT_EQ(Background.pixel(599, 414), White);
+  EXPECT_EQ(Anim().Background.pixel(399, 0), qRgb(0, 128, 0));
+  EXPECT_EQ(Anim().Background.pixel(400, 0), White);
+  EXPECT_EQ(Anim().Background.pixel(599, 414), White);
 }
 
 TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails) {
+  Doc().LoadBackground(Anim().Background, 1, "jpeg bytes as loaded");
   Form->NextFrameButtonClick();
-  Figure(0).MoveBy(RealPoint(20, 0));
+  MoveFigure(0, RealPoint(20, 0));
   Form->NextFrameButtonClick();
   Form->FrameClick(1);
-  const TFigures frame1 = Frames[1];
-  const TFigures working = Form->EditFrame;
-  Form->ProjectSaved = true;
-  Form->BackgroundJpeg = "jpeg bytes as loaded";
+  const TFigures frame1 = Anim().Frames[1];
+  const TFigures working = Form->GetEditFrame();
+  Doc().MarkSaved();
 
   Apply("506", "415");  // unchanged: no question
   Dialogs.YesNoAnswers = {false};
   Apply("1012", "415");
   EXPECT_EQ(Size(), QSize(506, 415));
-  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_FALSE(Options->isVisible());
 
   Dialogs.YesNoAnswers = {true};
   Apply("1012", "415");
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 2);
   EXPECT_EQ(Size(), QSize(1012, 415));
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_FALSE(Form->GetProjectSaved());
   const QRect thumb = Form->TimelineImages->Thumbnail(1).Geometry;
   EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
   // The marker moved with the thumbnail under edit.
   EXPECT_EQ(Form->Bevel1->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
-  EXPECT_EQ(Frames[1].Items[0].Points(), frame1.Items[0].Points());
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
-  EXPECT_EQ(Form->BackgroundJpeg, "jpeg bytes as loaded");
+  EXPECT_EQ(Anim().Frames[1].Items[0].Points(), frame1.Items[0].Points());
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Anim().BackgroundJpeg, "jpeg bytes as loaded");
 }
 
 class RecordingShell : public TShell {
@@ -209,14 +210,9 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
   QImage indexed = Quarters(506, 415).convertToFormat(QImage::Format_Indexed8);
   WriteTestFile(dir.filePath("large.bmp"), BmpFileBytes(Quarters(800, 600)));
   WriteTestFile(dir.filePath("indexed.bmp"), BmpFileBytes(indexed));
-  Frames.clear();
-  const std::vector<TFigures> none;
-  TProjectView large;
-  large.AnimationWidth = 800;
-  large.AnimationHeight = 600;
-  large.Types = FigureTypes;
-  large.TypeNames = {"Stickman"};
-  large.Frames = none;
+  TAnimation large;
+  large.Width = 800;
+  large.Height = 600;
   WriteProjectFile(dir.filePath("large"), large);
   const auto message = [](int W, int H) {
     return QStringLiteral("There is not enough memory for an animation of %1 \u00d7 %2 pixels.").arg(W).arg(H);
@@ -255,18 +251,18 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
     Form->NextFrameButtonClick();
     Dialogs = TScriptedDialogs();
     Dialogs.YesNoAnswers = {true};  // to the question a command may ask first
-    const qint64 keys[] = {Background.cacheKey(), Form->Underlay.cacheKey(), Picture().cacheKey()};
-    const bool saved = Form->ProjectSaved;
+    const qint64 keys[] = {Anim().Background.cacheKey(), Form->GetUnderlay().cacheKey(), Picture().cacheKey()};
+    const bool saved = Form->GetProjectSaved();
     FailPicturesFrom(506 * 415 * 4);
     c.Run();
     FailPicturesFrom(0);
     EXPECT_EQ(Dialogs.Messages(), QStringList{c.Message}) << c.Name;
-    EXPECT_EQ(Background.cacheKey(), keys[0]) << c.Name;
-    EXPECT_EQ(Form->Underlay.cacheKey(), keys[1]) << c.Name;
+    EXPECT_EQ(Anim().Background.cacheKey(), keys[0]) << c.Name;
+    EXPECT_EQ(Form->GetUnderlay().cacheKey(), keys[1]) << c.Name;
     EXPECT_EQ(Picture().cacheKey(), keys[2]) << c.Name;
-    EXPECT_EQ(Frames.size(), 1u) << c.Name;
+    EXPECT_EQ(Anim().Frames.size(), 1u) << c.Name;
     EXPECT_EQ(Form->TimelineImages->Count(), 1) << c.Name;
-    EXPECT_EQ(Form->ProjectSaved, saved) << c.Name;
+    EXPECT_EQ(Form->GetProjectSaved(), saved) << c.Name;
     EXPECT_EQ(Size(), QSize(506, 415)) << c.Name;
     Dialogs.YesNoAnswers.clear();
   }

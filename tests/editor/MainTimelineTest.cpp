@@ -20,14 +20,14 @@ class MainTimelineTest : public MainFormTest {
   // every frame differs: frame k has the root at x = 253 + 20 k.
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
-      if (k > 0) Figure(0).MoveBy(RealPoint(20, 0));
+      if (k > 0) MoveFigure(0, RealPoint(20, 0));
       Form->NextFrameButtonClick();
     }
   }
   static float RootX(const TFigures& Frame) { return Frame.Items.at(0).Points()[0].X; }
   std::vector<float> FrameRoots() const {
     std::vector<float> roots;
-    for (const TFigures& f : Frames) roots.push_back(RootX(f));
+    for (const TFigures& f : Anim().Frames) roots.push_back(RootX(f));
     return roots;
   }
   TTimelineStrip& Strip() const { return *Form->TimelineImages; }
@@ -43,15 +43,15 @@ class MainTimelineTest : public MainFormTest {
 
 TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) {
   Form->NextFrameButtonClick();
-  ASSERT_EQ(Frames.size(), 1u);
+  ASSERT_EQ(Anim().Frames.size(), 1u);
   ASSERT_EQ(Strip().Count(), 1);
   EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 67, 55));
   EXPECT_EQ(TTimelineStrip::Hint(0), "Frame1");
-  EXPECT_FALSE(Form->ProjectSaved);
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   // The working frame stays as it was, over its own silver ghost.
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), Frames[0].Items[0].Points());
-  EXPECT_EQ(Form->Underlay.pixel(253, 160), Silver);
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), Anim().Frames[0].Items[0].Points());
+  EXPECT_EQ(Form->GetUnderlay().pixel(253, 160), Silver);
   EXPECT_EQ(Picture().pixel(253, 160), qRgb(0, 0, 0));
   EXPECT_EQ(Picture(), FullRepaint());
   // The thumbnail is the frame reduced: white around, dark where the figure is.
@@ -60,26 +60,26 @@ TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) 
   EXPECT_EQ(thumb.pixel(2, 2), qRgb(255, 255, 255));
   EXPECT_LT(qGray(thumb.pixel(33, 23)), 200);  // the trunk, at 253/7.5, 180/7.5
 
-  Figure(0).MoveBy(RealPoint(20, 0));
+  MoveFigure(0, RealPoint(20, 0));
   Form->NextFrameButtonClick();
   EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(73, 3, 67, 55));
   EXPECT_EQ(TTimelineStrip::Hint(1), "Frame2");
-  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
+  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
 }
 
 TEST_F(MainTimelineTest, ClickingAThumbnailOpensThatFrameOverThePreviousOne) {
   StoreFrames(3);
   Form->FrameClick(0);
-  EXPECT_EQ(Form->EditedFrameIndex, 0);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 0);
   EXPECT_TRUE(MarkerShown());
   EXPECT_EQ(Marker(), QRect(1, 1, 72, 59));
-  EXPECT_EQ(Form->Underlay, Background);  // the first frame has no ghost
-  EXPECT_EQ(RootX(Form->EditFrame), 253);
+  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);  // the first frame has no ghost
+  EXPECT_EQ(RootX(Form->GetEditFrame()), 253);
 
   Form->FrameClick(2);
   EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));
-  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
-  EXPECT_EQ(RootX(Form->EditFrame), 293);
+  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
+  EXPECT_EQ(RootX(Form->GetEditFrame()), 293);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
@@ -87,25 +87,25 @@ TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
   StoreFrames(3);
   const QImage thumb2 = Strip().Thumbnail(2).Picture;
   Form->FrameClick(2);
-  Figure(0).MoveBy(RealPoint(0, 50));
+  MoveFigure(0, RealPoint(0, 50));
   Form->FrameClick(1);  // the move is dropped
-  EXPECT_EQ(Frames[2].Items[0].Points()[0].Y, 207);
-  EXPECT_EQ(RootX(Form->EditFrame), 273);
+  EXPECT_EQ(Anim().Frames[2].Items[0].Points()[0].Y, 207);
+  EXPECT_EQ(RootX(Form->GetEditFrame()), 273);
 
   Form->FrameClick(2);
-  Figure(0).MoveBy(RealPoint(0, 50));
-  Form->ProjectSaved = true;
+  MoveFigure(0, RealPoint(0, 50));
+  Doc().MarkSaved();
   Form->NextFrameButtonClick();  // stores the move into frame 2
-  EXPECT_EQ(Frames.size(), 3u);
+  EXPECT_EQ(Anim().Frames.size(), 3u);
   EXPECT_EQ(Strip().Count(), 3);
-  EXPECT_EQ(Frames[2].Items[0].Points()[0].Y, 257);
+  EXPECT_EQ(Anim().Frames[2].Items[0].Points()[0].Y, 257);
   EXPECT_NE(Strip().Thumbnail(2).Picture, thumb2);
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
-  EXPECT_FALSE(Form->ProjectSaved);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_FALSE(Form->GetProjectSaved());
   // The working frame is a copy of the last stored frame, over its ghost.
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), Frames[2].Items[0].Points());
-  EXPECT_EQ(Form->Underlay, Ghost(Frames[2]));
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), Anim().Frames[2].Items[0].Points());
+  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[2]));
 }
 
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
@@ -114,7 +114,7 @@ TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
     Form->New1Click();
     StoreFrames(2);  // F0 (x 253), F1 (x 273)
     const QImage thumb0 = Strip().Thumbnail(0).Picture, thumb1 = Strip().Thumbnail(1).Picture;
-    Form->ProjectSaved = true;
+    Doc().MarkSaved();
     Form->FramePopup(p);
     Form->Insert1Click();
     EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 253, 273}));
@@ -123,26 +123,26 @@ TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
     EXPECT_EQ(Strip().Thumbnail(0).Picture, thumb0);
     EXPECT_EQ(Strip().Thumbnail(1).Picture, thumb0);
     EXPECT_EQ(Strip().Thumbnail(2).Picture, thumb1);
-    EXPECT_EQ(Form->EditedFrameIndex, p);
+    EXPECT_EQ(Form->GetEditedFrameIndex(), p);
     EXPECT_EQ(Marker(), QRect(1 + 70 * p, 1, 72, 59));
-    EXPECT_EQ(RootX(Form->EditFrame), 253);
-    EXPECT_EQ(Form->Underlay, Ghost(Frames[p]));
-    EXPECT_FALSE(Form->ProjectSaved);
-    Form->ProjectSaved = true;  // let New go without the save question
+    EXPECT_EQ(RootX(Form->GetEditFrame()), 253);
+    EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[p]));
+    EXPECT_FALSE(Form->GetProjectSaved());
+    Doc().MarkSaved();  // let New go without the save question
   }
 }
 
 TEST_F(MainTimelineTest, DeleteBeforeTheFrameUnderEditMovesTheMarkerWithIt) {
   StoreFrames(4);
   Form->FrameClick(3);
-  const TFigures working = Form->EditFrame;
+  const TFigures working = Form->GetEditFrame();
   Form->FramePopup(1);
   Form->Delete1Click();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 313}));
   EXPECT_EQ(Strip().Count(), 3);
-  EXPECT_EQ(Form->EditedFrameIndex, 2);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 2);
   EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));  // 70 pixels to the left
-  EXPECT_EQ(Form->EditFrame.Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
 }
 
 TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
@@ -152,42 +152,42 @@ TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
   Form->Delete1Click();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293}));
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
-  EXPECT_EQ(RootX(Form->EditFrame), 293);
-  EXPECT_EQ(Form->Underlay, Ghost(Frames[1]));
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_EQ(RootX(Form->GetEditFrame()), 293);
+  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
 }
 
 TEST_F(MainTimelineTest, DeleteOfTheLastFrameResetsTheNewFrame) {
   StoreFrames(3);
-  Figure(0).MoveBy(RealPoint(0, 40));  // work on the new frame, then drop it
+  MoveFigure(0, RealPoint(0, 40));  // work on the new frame, then drop it
   Form->FramePopup(2);
   Form->Delete1Click();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273}));
-  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], RealPoint(273, 207));
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], RealPoint(273, 207));
 }
 
 TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
   StoreFrames(4);
   Form->FrameClick(1);
-  Figure(0).MoveBy(RealPoint(0, 40));
+  MoveFigure(0, RealPoint(0, 40));
   Form->FramePopup(2);
   Form->Delete1Click();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273, 313}));
-  EXPECT_EQ(Form->EditedFrameIndex, 1);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Marker(), QRect(71, 1, 72, 59));
-  EXPECT_EQ(Form->EditFrame.Items[0].Points()[0], RealPoint(273, 247));
+  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], RealPoint(273, 247));
 }
 
 TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
   StoreFrames(1);
   const QImage picture = Picture();
-  const QImage underlay = Form->Underlay;
+  const QImage underlay = Form->GetUnderlay();
   Form->FramePopup(0);
   Form->Delete1Click();
-  EXPECT_TRUE(Frames.empty());
+  EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Strip().Count(), 0);
   EXPECT_EQ(Picture(), picture);
-  EXPECT_EQ(Form->Underlay, underlay);  // the ghost stays until the next rebuild
+  EXPECT_EQ(Form->GetUnderlay(), underlay);  // the ghost stays until the next rebuild
   Form->PlayButtonClick();
   EXPECT_FALSE(Form->Timer1->isActive());
 
@@ -195,7 +195,7 @@ TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
   Form->FrameClick(0);
   Form->FramePopup(0);
   Form->Delete1Click();
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   EXPECT_FALSE(MarkerShown());
 }
 
@@ -204,7 +204,7 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   StoreFrames(3);
   const QPoint second = Strip().Thumbnail(1).Geometry.center();
   QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, second);
-  EXPECT_EQ(Form->EditedFrameIndex, 1);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Strip().IndexAt(second), 1);
   EXPECT_EQ(Strip().IndexAt(QPoint(71, 20)), -1);  // in the gap
   EXPECT_EQ(Strip().IndexAt(QPoint(1, 20)), -1);
@@ -216,11 +216,11 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   const QPoint third = Strip().Thumbnail(2).Geometry.center();
   QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->TimelineImages->mapToGlobal(third));
   QApplication::sendEvent(Form->TimelineImages, &menu);
-  EXPECT_EQ(Form->PopupFrameIndex, 2);
+  EXPECT_EQ(Form->GetPopupFrameIndex(), 2);
   EXPECT_TRUE(Form->PopupMenu1->isVisible());
   Form->Delete1->trigger();
   Form->PopupMenu1->hide();
-  EXPECT_EQ(Frames.size(), 2u);
+  EXPECT_EQ(Anim().Frames.size(), 2u);
 }
 
 TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
@@ -236,10 +236,8 @@ TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
 }
 
 TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
-  AnimationWidth = 120;
-  AnimationHeight = 20;
-  Form->New1Click();
-  Figure(0).SetScale(0.1f);
+  StartAnimation(120, 20);
+  ChangeFigure(0, [&](TFigure& F) { F.SetScale(0.1f); });
   Form->NextFrameButtonClick();
   const QImage& thumb = Strip().Thumbnail(0).Picture;
   ASSERT_EQ(thumb.size(), QSize(330, 55));
@@ -253,10 +251,9 @@ TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
 TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
   StoreFrames(3);
   Form->FrameClick(2);
-  Form->ProjectSaved = true;
-  AnimationWidth = 1012;  // twice as wide: thumbnails 134 wide
-  Form->RedrawTimelineImages();
-  EXPECT_FALSE(Form->ProjectSaved);
+  Doc().MarkSaved();
+  Form->ChangeDimensions(1012, 415);  // twice as wide: thumbnails 134 wide
+  EXPECT_FALSE(Form->GetProjectSaved());
   EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(140, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(277, 3, 134, 55));
@@ -279,7 +276,7 @@ TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
       EXPECT_EQ(Strip().Thumbnail(i).Picture, pictures[i]) << i;
       EXPECT_EQ(Strip().Thumbnail(i).Geometry, QRect(3 + 70 * i, 3, 67, 55)) << i;
     }
-    Form->ProjectSaved = true;
+    Doc().MarkSaved();
   }
 }
 
@@ -295,7 +292,7 @@ TEST_F(MainTimelineTest, AfterDeletingTheFrameUnderEditNextFrameAppendsAfterTheL
   EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Picture, Strip().Thumbnail(1).Picture);
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
 }
 
 TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDeleted) {
@@ -305,9 +302,7 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
   } cases[] = {{10, 10000, 1}, {10000, 10, 55000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Width);
-    AnimationWidth = c.Width;
-    AnimationHeight = c.Height;
-    Form->New1Click();
+    StartAnimation(c.Width, c.Height);
     StoreFrames(3);
     ASSERT_EQ(Strip().Thumbnail(1).Geometry.size(), QSize(c.ThumbnailWidth, 55));
     ASSERT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
@@ -318,36 +313,33 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
     bar->setValue(std::min(bar->maximum(), Strip().Thumbnail(1).Geometry.left()));
     const QPoint at = Strip().ToView(Strip().Thumbnail(1).Geometry).topLeft() + QPoint(0, 20);
     QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_EQ(Form->EditedFrameIndex, 1);
+    EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
     EXPECT_EQ(Marker(), Strip().Thumbnail(1).Geometry.adjusted(-2, -2, 3, 2));
     EXPECT_TRUE(Form->TimelineImages->rect().intersects(Form->Bevel1->geometry()));
     QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->TimelineImages->mapToGlobal(at));
     QApplication::sendEvent(Form->TimelineImages, &menu);
     Form->PopupMenu1->hide();
-    ASSERT_EQ(Form->PopupFrameIndex, 1);
+    ASSERT_EQ(Form->GetPopupFrameIndex(), 1);
     Form->Delete1->trigger();
-    EXPECT_EQ(Frames.size(), 2u);
+    EXPECT_EQ(Anim().Frames.size(), 2u);
     EXPECT_FALSE(MarkerShown());
-    Form->ProjectSaved = true;
+    Doc().MarkSaved();
   }
 }
 
 TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   ShowActive();
-  AnimationWidth = 10000;
-  AnimationHeight = 10;
-  Form->New1Click();
+  StartAnimation(10000, 10);
   Form->NextFrameButtonClick();
   // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
-  for (int i = 1; i < 400; ++i) Frames.push_back(Frames.back());
-  Form->TimelineImages->Append(TThumbnailMaking::FullSize, 399);
+  StoreCopies(399);
   ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
   QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
   bar->setValue(bar->maximum());
   EXPECT_EQ(Strip().ScrollPosition(), Strip().ContentWidth() - Strip().width());
   const QPoint at(Strip().width() - 20, 30);  // in the last thumbnail
   QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
-  EXPECT_EQ(Form->EditedFrameIndex, 399);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 399);
   EXPECT_EQ(Marker(), QRect(1 + 55003 * 399, 1, 55005, 59));
   QHelpEvent help(QEvent::ToolTip, at, Form->TimelineImages->mapToGlobal(at));
   QApplication::sendEvent(Form->TimelineImages, &help);
@@ -356,11 +348,11 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
 
 TEST_F(MainTimelineTest, ClicksAndFigureCommandsLeaveTheProjectSaved) {
   StoreFrames(2);
-  Form->ProjectSaved = true;
+  Doc().MarkSaved();
   Form->FrameClick(0);
   Form->AddFigureButtonClick();
   Form->FlipButtonClick();
-  EXPECT_TRUE(Form->ProjectSaved);
+  EXPECT_TRUE(Form->GetProjectSaved());
 }
 
 }  // namespace
@@ -369,17 +361,17 @@ namespace {
 
 // A thumbnail as Next Frame makes it (the frame at full size, reduced) or
 // as a redraw makes it (at twice the thumbnail's size, halved).
-QImage EagerThumbnail(const TFigures& Frame, QSize Size, TThumbnailMaking How) {
+QImage EagerThumbnail(const TAnimation& A, const TFigures& Frame, QSize Size, TThumbnailMaking How) {
   const bool full = How == TThumbnailMaking::FullSize;
-  QImage large(full ? QSize(AnimationWidth, AnimationHeight) : Size * 2, QImage::Format_RGB32);
+  QImage large(full ? A.Size() : Size * 2, QImage::Format_RGB32);
   large.fill(Qt::white);
   {
     QPainter canvas(&large);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frame, full ? 1.0f : 2.0f * Size.height() / AnimationHeight);
+    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height);
   }
   QImage thumbnail(Size, QImage::Format_RGB32);
-  ShrinkBitmap(large, thumbnail, full ? double(AnimationHeight) / Size.height() : 2.0);
+  ShrinkBitmap(large, thumbnail, full ? double(A.Height) / Size.height() : 2.0);
   return thumbnail.convertToFormat(QImage::Format_RGB888);
 }
 
@@ -389,18 +381,17 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
   const auto check = [&](const char* Step) {
     ASSERT_EQ(Strip().Count(), static_cast<int>(made.size())) << Step;
     for (int i = 0; i < Strip().Count(); ++i)
-      EXPECT_EQ(Strip().Thumbnail(i).Picture, EagerThumbnail(Frames[i], Strip().ThumbnailSize(), made[i]))
+      EXPECT_EQ(Strip().Thumbnail(i).Picture, EagerThumbnail(Anim(), Anim().Frames[i], Strip().ThumbnailSize(), made[i]))
           << Step << " " << i;
   };
   StoreFrames(3);
   made = {FullSize, FullSize, FullSize};
   check("next frame");
-  Background = Gradient(AnimationWidth, AnimationHeight);
-  Form->RedrawTimelineImages();
+  Doc().LoadBackground(Gradient(Anim().Width, Anim().Height), 0, {});
   made.assign(made.size(), Supersampled);
   check("background");
   Form->FrameClick(1);
-  Figure(0).MoveBy(RealPoint(0, 30));
+  MoveFigure(0, RealPoint(0, 30));
   Form->NextFrameButtonClick();
   made[1] = FullSize;
   check("stored back");
@@ -417,7 +408,7 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
   Form->ChangeDimensions(300, 140);
   made.assign(made.size(), Supersampled);
   check("size");
-  ASSERT_EQ(Form->EditedFrameIndex, 2);  // the frame inserted last, moved one place by the delete
+  ASSERT_EQ(Form->GetEditedFrameIndex(), 2);  // the frame inserted last, moved one place by the delete
   Form->NextFrameButtonClick();
   made[2] = FullSize;
   check("stored back at the new size");
@@ -426,8 +417,7 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
 TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget) {
   ShowActive();
   StoreFrames(1);
-  for (int i = 1; i < 1000; ++i) Frames.push_back(Frames.back());
-  Strip().Append(TThumbnailMaking::FullSize, 999);
+  StoreCopies(999);
   Form->RedrawTimelineImages();
   EXPECT_EQ(Strip().CachedCount(), 0);
   Strip().DrawPending();
@@ -439,7 +429,7 @@ TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget
   for (int i = 0; i < 30; ++i) Strip().Thumbnail(i);
   EXPECT_EQ(Strip().CachedCount(), 10);
   EXPECT_EQ(Strip().CachedBytes(), 10 * one);
-  EXPECT_EQ(Strip().Thumbnail(0).Picture, EagerThumbnail(Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
+  EXPECT_EQ(Strip().Thumbnail(0).Picture, EagerThumbnail(Anim(), Anim().Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
 }
 
 }  // namespace

@@ -14,24 +14,24 @@ namespace {
 
 TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   EXPECT_EQ(Form->windowTitle(), "Tavel: Hotkeys");
-  EXPECT_EQ(AnimationWidth, 506);
-  EXPECT_EQ(AnimationHeight, 415);
-  ASSERT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(Anim().Width, 506);
+  EXPECT_EQ(Anim().Height, 415);
+  ASSERT_EQ(Form->GetEditFrame().Count(), 1);
   const TFigure& f = Figure(0);
   EXPECT_EQ(f.TypeIndex, 1);
   EXPECT_EQ(f.Color, ColorBlack);
   EXPECT_EQ(f.Scale, 1.0f);
   EXPECT_EQ(f.Points()[0], RealPoint(253, 207));
-  EXPECT_EQ(Form->SelectedFigure, 0);
-  EXPECT_EQ(Form->SelectedHandle, NoHandle);
-  EXPECT_EQ(Form->EditedFrameIndex, -1);
-  EXPECT_TRUE(Form->ProjectSaved);
-  EXPECT_TRUE(Frames.empty());
+  EXPECT_EQ(Form->GetSelectedFigure(), 0);
+  EXPECT_EQ(Form->GetSelectedHandle(), NoHandle);
+  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_FALSE(Form->Bevel1->isVisibleTo(Form.get()));
   EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
   EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
   EXPECT_FALSE(Form->ClearBackground1->isEnabled());
-  EXPECT_EQ(FigureTypeCount(), 2);
+  EXPECT_EQ(Anim().Types.Count(), 2);
   EXPECT_EQ(Form->FigureComboBox->count(), 1);
   EXPECT_EQ(Form->FigureComboBox->currentText(), "Stickman");
 
@@ -92,9 +92,9 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
     if (top->menu())
       for (QAction* item : top->menu()->actions()) menu << (item->isSeparator() ? "-" : "  " + item->text());
   }
-  EXPECT_EQ(menu, QStringList({"File", "  &New", "  Open Animation", "  Save Animation", "-", "  Load Background",
+  EXPECT_EQ(menu, QStringList({"File", "  &New", "  Open Animation", "  Save", "  Save Animation", "-", "  Load Background",
                                "  Clear Background", "-", "  Load Figure Type", "  Create Figure Type", "-",
-                               "  Exit", "Options", "Help", "  View ReadMe File", "  About"}));
+                               "  Exit", "Edit", "  &Undo", "  &Redo", "Options", "Help", "  View ReadMe File", "  About"}));
 }
 
 TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {
@@ -111,16 +111,15 @@ TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {
   Form->CommandLine = {"notes.txt"};
   ShowActive();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"that is not a tvl or stk file"}));
-  EXPECT_FALSE(Form->FirstActivation);
   // Later activations do nothing more with the command line.
   Form->FormActivate();
   EXPECT_EQ(Dialogs.Messages().size(), 1);
-  EXPECT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(Form->GetEditFrame().Count(), 1);
 }
 
 TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
   for (const QString arg : {"walk.TVL", "robotstk", "ab"}) {
-    Form->FirstActivation = true;
+    Form = std::make_unique<TMainForm>(Dialogs);
     Form->CommandLine = {arg};
     RunGuarded(Dialogs, Form.get(), [&] { Form->FormActivate(); });
   }
@@ -133,13 +132,13 @@ TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
 
 TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {
   Form->AddFigureButtonClick();
-  AnimationWidth = 300;
-  AnimationHeight = 200;
+  Form->ChangeDimensions(300, 200);
+  Dialogs.YesNoAnswers = {false};  // the new size is a change to save
   Form->New1Click();
   EXPECT_EQ(Picture().size(), QSize(300, 200));
-  EXPECT_EQ(Form->Underlay.size(), QSize(300, 200));
-  EXPECT_EQ(Background.size(), QSize(300, 200));
-  ASSERT_EQ(Form->EditFrame.Count(), 1);
+  EXPECT_EQ(Form->GetUnderlay().size(), QSize(300, 200));
+  EXPECT_EQ(Anim().Background.size(), QSize(300, 200));
+  ASSERT_EQ(Form->GetEditFrame().Count(), 1);
   EXPECT_EQ(Figure(0).Points()[0], RealPoint(150, 100));
   EXPECT_EQ(Picture(), FullRepaint());
 }

@@ -14,7 +14,7 @@
 
 class BitmapExport : public testing::Test {
  protected:
-  void TearDown() override { ResetAnimationState(); }
+  void TearDown() override { Anim = TAnimation(); }
   QTemporaryDir Dir;
 };
 
@@ -35,16 +35,15 @@ TEST_F(BitmapExport, NumbersHaveTheDigitsOfTheHighestFrame) {
 
 TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
   InstallAnimation({.Width = 3, .Height = 2, .Frames = 4, .Figures = 0});
-  Background = Picture(
+  Anim.Background = Picture(
       3, 2, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(10, 11, 12), qRgb(13, 14, 15), qRgb(16, 17, 18)});
-  Frames[2].Items.resize(1);
-  Frames[2].Items[0].SetType(1);
-  Frames[2].Items[0].SetPosition(RealPoint(1, 1));
+  Anim.Frames[2].Items.resize(1);
+  Anim.Frames[2].Items[0].SetType(1, StickmanType());
+  Anim.Frames[2].Items[0].SetPosition(RealPoint(1, 1));
   const QString base = Dir.filePath("walk");
   WriteWholeFile(base + "1.bmp", "an older file");
   std::vector<int> progress;
-  SaveAnimationAsBitmaps(
-      base, [&](int P) { progress.push_back(P); }, 2);
+  SaveAnimationAsBitmaps(base, Anim, [&](int P) { progress.push_back(P); }, 2);
 
   EXPECT_EQ(progress, (std::vector<int>{0, 25, 50, 75}));
   // 54-byte header, no colour table, bottom row first, rows padded from 9 to 12 bytes.
@@ -57,7 +56,7 @@ TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
   {
     QPainter canvas(&drawn);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frames[2], 1.0f);
+    DrawFrame(canvas, Anim, Anim.Frames[2], 1.0f);
   }
   const QByteArray withFigure = ReadTestFile(base + "2.bmp");
   EXPECT_EQ(withFigure, BmpFileBytes(drawn));
@@ -68,7 +67,7 @@ TEST_F(BitmapExport, AFileThatCannotBeWrittenStopsTheExportAndKeepsTheFramesBefo
   InstallAnimation({.Width = 20, .Height = 10, .Frames = 4});
   const QString base = Dir.filePath("walk");
   QDir(Dir.path()).mkdir("walk1.bmp");  // a folder where frame 1 should go
-  EXPECT_THROW(SaveAnimationAsBitmaps(base, {}, 2), EFileError);
+  EXPECT_THROW(SaveAnimationAsBitmaps(base, Anim, {}, 2), EFileError);
   EXPECT_TRUE(QFileInfo(base + "0.bmp").isFile());
   EXPECT_FALSE(QFileInfo::exists(base + "2.bmp"));
   EXPECT_FALSE(QFileInfo::exists(base + "3.bmp"));

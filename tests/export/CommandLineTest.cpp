@@ -44,18 +44,11 @@ class CommandLine : public testing::Test {
     Project = Dir.filePath("walk.tvl");
     WriteProject(Dir.filePath("walk"));
   }
-  void TearDown() override { ResetAnimationState(); }
+  void TearDown() override { Anim = TAnimation(); }
 
   static void WriteProject(const QString& Base) {
-    TProjectView view;
-    view.AnimationWidth = AnimationWidth;
-    view.AnimationHeight = AnimationHeight;
-    view.HasBackground = true;
-    view.Background = &Background;
-    view.Types = FigureTypes;
-    view.TypeNames = {"Stickman"};
-    view.Frames = Frames;
-    WriteProjectFile(Base, view);
+    Anim.HasBackground = true;
+    WriteProjectFile(Base, Anim);
   }
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
 
@@ -78,12 +71,12 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
     const TRun run = Tavel(QStringList{"--export", Path("out.GIF")} + c.Options + QStringList{Project});
     EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
     EXPECT_EQ(run.Err, "");  // not a terminal: no progress
-    ExportGifFile(Path("window.gif"), c.Same);
+    ExportGifFile(Path("window.gif"), Anim, c.Same);
     EXPECT_TRUE(ReadTestFile(Path("out.GIF")) == ReadTestFile(Path("window.gif")));
   }
 
   ASSERT_EQ(Tavel({"--export", Path("frame.bmp"), Project}).Status, 0);
-  SaveAnimationAsBitmaps(Path("window"));
+  SaveAnimationAsBitmaps(Path("window"), Anim);
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(ReadTestFile(Path("frame%1.bmp").arg(i)) == ReadTestFile(Path("window%1.bmp").arg(i))) << i;
   EXPECT_FALSE(QFileInfo::exists(Path("frame3.bmp")));
@@ -92,7 +85,7 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
   WriteWholeFile(Path("damaged.tvl"), "not a zlib stream");
   WriteWholeFile(Path("future.tvl"), ZlibCompress(QByteArray(1, char(3)) + QByteArray(20, '\0')));
-  Frames.clear();
+  Anim.Frames.clear();
   WriteProject(Path("empty"));
   struct TCase {
     QStringList Arguments;

@@ -15,6 +15,9 @@ inline QImage Picture(int W, int H, std::initializer_list<QRgb> Pixels) {
   return p;
 }
 
+// The animation the export tests work on, set up by InstallAnimation.
+inline TAnimation Anim;
+
 struct TAnimationRecipe {
   int Width = 120;
   int Height = 100;
@@ -27,9 +30,10 @@ struct TAnimationRecipe {
 
 // Replaces the animation with Stickmen posed at random, in random colours.
 inline void InstallAnimation(const TAnimationRecipe& Recipe) {
-  ResetAnimationState();
-  AnimationWidth = Recipe.Width;
-  AnimationHeight = Recipe.Height;
+  Anim = TAnimation();
+  Anim.Width = Recipe.Width;
+  Anim.Height = Recipe.Height;
+  QImage& Background = Anim.Background;
   Background = QImage(Recipe.Width, Recipe.Height, QImage::Format_RGB32);
   Background.fill(Qt::white);
   if (Recipe.Gradient)
@@ -39,13 +43,13 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
   std::mt19937 random(Recipe.Seed);
   for (int i = 0; i < Recipe.Frames; ++i) {
     if (Recipe.RepeatEvery > 0 && i > 0 && i % Recipe.RepeatEvery == 0) {
-      Frames.push_back(Frames.back());
+      Anim.Frames.push_back(Anim.Frames.back());
       continue;
     }
     TFigures frame;
     for (int f = 0; f < Recipe.Figures; ++f) {
       TFigure figure;
-      figure.SetType(1);
+      figure.SetType(1, StickmanType());
       figure.SetScale(0.4f + static_cast<float>(random() % 60) / 100.0f);
       figure.SetPosition(
           RealPoint(static_cast<float>(random() % Recipe.Width), static_cast<float>(random() % Recipe.Height)));
@@ -53,18 +57,18 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
       figure.Color = static_cast<TColor>(random() & 0xFFFFFF);
       frame.Items.push_back(figure);
     }
-    Frames.push_back(frame);
+    Anim.Frames.push_back(frame);
   }
 }
 
 // Frame I as the export must show it: drawn over the background, shrunk by
 // the box filter, each channel taken to the nearest of the six cube levels.
 inline QImage ExpectedFrame(int I, int Shrink) {
-  QImage full(Background.size(), QImage::Format_RGB32);
+  QImage full(Anim.Size(), QImage::Format_RGB32);
   {
     QPainter canvas(&full);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Frames[I], 1.0f);
+    DrawFrame(canvas, Anim, Anim.Frames[static_cast<std::size_t>(I)], 1.0f);
   }
   QImage picture = full;
   if (Shrink > 1) {

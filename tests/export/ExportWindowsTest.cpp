@@ -24,7 +24,7 @@
 class ExportWindows : public testing::Test {
  protected:
   void SetUp() override { InstallAnimation({.Width = 80, .Height = 60, .Frames = 4, .Seed = 9}); }
-  void TearDown() override { ResetAnimationState(); }
+  void TearDown() override { Anim = TAnimation(); }
 
   // Clicks OK when the options window is shown, after Setup has filled it in.
   void AnswerOptions(std::function<void(TGifOptionsForm&)> Setup = {}) {
@@ -70,7 +70,7 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   std::vector<std::pair<int, bool>> shown;  // bar values, and whether the window was up
   QObject::connect(Progress.ProgressBar1, &QProgressBar::valueChanged,
                    [&](int V) { shown.emplace_back(V, Progress.isVisible()); });
-  AnimationFileName = Path("walk");
+  Options.SetExport(Anim, Path("walk"));
   AnswerOptions([](TGifOptionsForm& Form) {
     Form.SpinEditDelay->setValue(250);
     Form.SpinEditShrink->setValue(3);
@@ -78,44 +78,46 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   });
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
-  ExportGifFile(Path("same.gif"), {.Delay = 250, .Shrink = 3, .Palette = false});
+  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
-  EXPECT_TRUE(AnimationFileName.isEmpty());
+  EXPECT_TRUE(Options.GetAnimationFileName().isEmpty());
   ASSERT_GE(shown.size(), 2u);
   for (std::size_t i = 0; i + 1 < shown.size(); ++i) EXPECT_TRUE(shown[i].second) << i;
   EXPECT_EQ(shown[shown.size() - 2].first, 100);
   EXPECT_EQ(shown.back(), std::make_pair(0, false));  // hiding resets the bar
 
   // The next export starts from the same settings.
-  AnimationFileName = Path("again");
+  Options.SetExport(Anim, Path("again"));
   AnswerOptions();
   Dialogs.ExecModal(Options);
   EXPECT_TRUE(ReadTestFile(Path("again.gif")) == ReadTestFile(Path("same.gif")));
 }
 
 TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
-  AnimationFileName = Path("no folder/walk");
+  Options.SetExport(Anim, Path("no folder/walk"));
   AnswerOptions();
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   ASSERT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("no folder/walk.gif: "))) << Dialogs.Messages()[0].toStdString();
-  EXPECT_EQ(AnimationFileName, Path("no folder/walk"));
+  EXPECT_EQ(Options.GetAnimationFileName(), Path("no folder/walk"));
   EXPECT_FALSE(Progress.isVisible());
 }
 
 TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
-  ResetAnimationState();
+  Anim = TAnimation();
   TMainForm form(Dialogs);
   form.SetExportWindows(&Progress, &Options);
   for (int i = 0; i < 3; ++i) {
-    form.EditFrame.Items[0].MoveBy(RealPoint(10, 0));
+    TFigure moved = form.GetEditFrame().Items[0];
+    moved.MoveBy(RealPoint(10, 0));
+    form.Document().DragFigure(0, moved);
     form.NextFrameButtonClick();
   }
   AnswerOptions();
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
   form.SaveAnimation1Click();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
-  ExportGifFile(Path("same.gif"), {});
+  ExportGifFile(Path("same.gif"), form.Animation(), {});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
 
   // The BMP type names the pictures after the chosen name without a
@@ -136,20 +138,14 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
 // writes. (make tsan runs this under ThreadSanitizer.)
 TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
   InstallAnimation({.Width = 120, .Height = 90, .Frames = 40, .Seed = 3});
-  TProjectView view;
-  view.AnimationWidth = AnimationWidth;
-  view.AnimationHeight = AnimationHeight;
-  view.Types = FigureTypes;
-  view.TypeNames = {"Stickman"};
-  view.Frames = Frames;
-  WriteProjectFile(Path("walk"), view);
+  WriteProjectFile(Path("walk"), Anim);
   TMainForm form(Dialogs);
   Dialogs.OpenAnswers.push_back({true, Path("walk.tvl"), 0});
   form.OpenAnimation1->trigger();
   ASSERT_EQ(form.TimelineImages->Count(), 40);
-  std::thread exporter([&] { ExportGifFile(Path("busy.gif"), {}, {}, 3); });
+  std::thread exporter([&] { ExportGifFile(Path("busy.gif"), form.Animation(), {}, {}, 3); });
   for (int i = 0; i < 40; ++i) form.TimelineImages->Thumbnail(i);
   exporter.join();
-  ExportGifFile(Path("quiet.gif"), {}, {}, 1);
+  ExportGifFile(Path("quiet.gif"), form.Animation(), {}, {}, 1);
   EXPECT_TRUE(ReadTestFile(Path("busy.gif")) == ReadTestFile(Path("quiet.gif")));
 }

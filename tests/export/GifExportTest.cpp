@@ -20,7 +20,7 @@ QByteArray Streamed(const TGifExportOptions& Options, int Threads, const TExport
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  WriteGifAnimation(buffer, Options, Progress, Threads);
+  WriteGifAnimation(buffer, Anim, Options, Progress, Threads);
   return bytes;
 }
 
@@ -47,7 +47,7 @@ std::string Describe(const TGifExportOptions& O) {
 
 class GifExport : public testing::Test {
  protected:
-  void TearDown() override { ResetAnimationState(); }
+  void TearDown() override { Anim = TAnimation(); }
 };
 
 TEST_F(GifExport, EveryDecodedFrameIsTheRenderedFrameInCubeColours) {
@@ -56,10 +56,10 @@ TEST_F(GifExport, EveryDecodedFrameIsTheRenderedFrameInCubeColours) {
       {.Width = 120, .Height = 100, .Frames = 7, .Figures = 3, .Seed = 3, .Gradient = true, .RepeatEvery = 3});
   for (int shrink : {1, 3}) {
     std::vector<QImage> expected;
-    for (int i = 0; i < static_cast<int>(Frames.size()); ++i) expected.push_back(ExpectedFrame(i, shrink));
+    for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i) expected.push_back(ExpectedFrame(i, shrink));
     for (const TGifExportOptions& options : EveryOptionCombination(shrink)) {
       SCOPED_TRACE(Describe(options));
-      const TDecodedGif decoded = DecodeGif(BuildGifDocument(options).SaveToBytes());
+      const TDecodedGif decoded = DecodeGif(BuildGifDocument(Anim, options).SaveToBytes());
       ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
       EXPECT_EQ(decoded.Width, 120 / shrink);
       EXPECT_EQ(decoded.Height, 100 / shrink);
@@ -78,7 +78,7 @@ TEST_F(GifExport, ShrinkThreeOfTheStartSize) {
   InstallAnimation({.Width = 506, .Height = 415, .Frames = 1, .Figures = 1});
   TGifExportOptions options;
   options.Shrink = 3;
-  const TDecodedGif decoded = DecodeGif(BuildGifDocument(options).SaveToBytes());
+  const TDecodedGif decoded = DecodeGif(BuildGifDocument(Anim, options).SaveToBytes());
   EXPECT_EQ(QSize(decoded.Width, decoded.Height), QSize(168, 138));
   EXPECT_EQ(decoded.Rects.at(0), QRect(0, 0, 168, 138));
 }
@@ -96,7 +96,7 @@ TEST_F(GifExport, StreamingWritesTheDocumentsBytesWithAnyNumberOfThreads) {
     for (int shrink : {1, 3})
       for (const TGifExportOptions& options : EveryOptionCombination(shrink)) {
         SCOPED_TRACE(Describe(options) + " seed " + std::to_string(recipe.Seed));
-        const QByteArray document = BuildGifDocument(options).SaveToBytes();
+        const QByteArray document = BuildGifDocument(Anim, options).SaveToBytes();
         for (int threads : {1, 2, 3}) EXPECT_TRUE(Streamed(options, threads) == document) << threads << " threads";
       }
   }
@@ -109,7 +109,7 @@ TEST_F(GifExport, ProgressRunsToAHundredAndIsNotSetForOneFrame) {
       TGifExportOptions options;
       options.Palette = palette;
       std::vector<int> document, streamed;
-      BuildGifDocument(options, [&](int P) { document.push_back(P); });
+      BuildGifDocument(Anim, options, [&](int P) { document.push_back(P); });
       Streamed(options, 2, [&](int P) { streamed.push_back(P); });
       if (frames == 1) {
         EXPECT_TRUE(document.empty());
@@ -128,14 +128,14 @@ TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
   InstallAnimation({.Frames = 20});
   QTemporaryDir dir;
   const QString path = dir.filePath("walk.gif");
-  ExportGifFile(path, {});
+  ExportGifFile(path, Anim, {});
   const QByteArray before = ReadTestFile(path);
-  EXPECT_EQ(before, BuildGifDocument({}).SaveToBytes());
+  EXPECT_EQ(before, BuildGifDocument(Anim, {}).SaveToBytes());
 
   // The export stops half-way (any error while rendering, encoding or writing).
-  Frames.push_back(Frames.front());
+  Anim.Frames.push_back(Anim.Frames.front());
   EXPECT_THROW(ExportGifFile(
-                   path, {},
+                   path, Anim, {},
                    [](int P) {
                      if (P >= 50) throw EFileError("stopped");
                    },
@@ -147,7 +147,7 @@ TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
   // A folder that does not exist: the message names the file.
   const QString missing = dir.filePath("no such folder/walk.gif");
   try {
-    ExportGifFile(missing, {});
+    ExportGifFile(missing, Anim, {});
     ADD_FAILURE() << "no error";
   } catch (const EFileError& e) {
     EXPECT_TRUE(QString(e.what()).startsWith(missing + ": ")) << e.what();
@@ -158,6 +158,6 @@ TEST_F(GifExport, RefusesFramesShrunkBelowOnePixel) {
   InstallAnimation({.Width = 8, .Height = 20, .Frames = 1});
   TGifExportOptions options;
   options.Shrink = 9;
-  EXPECT_THROW(BuildGifDocument(options), EFileError);
+  EXPECT_THROW(BuildGifDocument(Anim, options), EFileError);
   EXPECT_THROW(Streamed(options, 1), EFileError);
 }

@@ -19,50 +19,31 @@ namespace {
 
 class ProjectFileTest : public testing::Test {
  protected:
-  void SetUp() override { ResetAnimationState(); }
-
   static TFigure Stickman(float X, float Y) {
     TFigure f;
-    f.SetType(1);
+    f.SetType(1, StickmanType());
     f.MoveBy(RealPoint(X, Y));
     return f;
   }
 
-  // Adds a two-segment type to the table and returns its entry.
-  static uint8_t AddType() {
-    auto type = std::make_unique<TFigureType>();
+  // Adds a two-segment type named Name to the table and returns its entry.
+  uint8_t AddType(const QString& Name = "arm") {
+    auto type = std::make_shared<TFigureType>();
     type->AddSegment(0, SegmentLine, 30, 4, 1.0, 0);
     type->AddSegment(1, SegmentCircle, 12, 2, 2.0, 1);
     type->Segments[0].Gap1[1] = 7;  // kept as read
-    FigureTypes.push_back(std::move(type));
-    return static_cast<uint8_t>(FigureTypes.size() - 1);
-  }
-
-  TProjectView View() const {
-    TProjectView v;
-    v.AnimationWidth = AnimationWidth;
-    v.AnimationHeight = AnimationHeight;
-    v.HasBackground = HasBackground;
-    v.BackgroundKind = Kind;
-    v.BackgroundJpeg = &Jpeg;
-    v.Background = &Background;
-    v.Types = FigureTypes;
-    v.TypeNames = Names;
-    v.Frames = Frames;
-    return v;
+    A.Types.Append(std::move(type), Name);
+    return static_cast<uint8_t>(A.Types.Count() - 1);
   }
 
   // One Next Frame of the start Stickman.
   QByteArray StartPayload() {
-    Frames = {TFigures()};
-    Frames[0].Items.push_back(Stickman(253, 207));
-    return ProjectPayload(View());
+    A.Frames = {TFigures()};
+    A.Frames[0].Items.push_back(Stickman(253, 207));
+    return ProjectPayload(A);
   }
 
-  bool HasBackground = false;
-  uint8_t Kind = 0;
-  QByteArray Jpeg;
-  QStringList Names{"Stickman"};
+  TAnimation A = NewAnimation();
 };
 
 
@@ -90,23 +71,23 @@ TEST_F(ProjectFileTest, OneFrameOfTheStartStickmanIsTheKnown113Bytes) {
 }
 
 TEST_F(ProjectFileTest, TypesNamesFramesAndFiguresRoundTrip) {
-  const uint8_t added = AddType();
-  AddType();
-  Names << QString::fromUtf8("Zoë €uro") << QString(300, QChar('n'));
+  const uint8_t added = AddType(QString::fromUtf8("Zoë €uro"));
+  AddType(QString(300, QChar('n')));
   TFigure own;
-  own.SetType(added);
+  own.SetType(A.Types, added);
   own.MoveBy(RealPoint(10.5f, -3));
   own.RotateSegment(1, 0.25);
   own.Color = 0x123456;
   own.SetScale(1.5f);
-  Frames = {TFigures(), TFigures()};
-  Frames[0].Items = {Stickman(1, 2), own};
+  A.Frames = {TFigures(), TFigures()};
+  A.Frames[0].Items = {Stickman(1, 2), own};
 
-  const TProjectContents back = ParseProjectPayload(ProjectPayload(View()));
-  ASSERT_EQ(back.Types.size(), 2u);
-  EXPECT_EQ(back.Types[0]->Segments[0].Gap1[1], 7);
-  EXPECT_EQ(back.Types[1]->Segments[1].Static, 1);
-  EXPECT_EQ(back.TypeNames, QStringList({QString::fromUtf8("Zoë €uro"), QString(255, QChar('n'))}));
+  const TAnimation back = ParseProjectPayload(ProjectPayload(A));
+  ASSERT_EQ(back.Types.Count(), 4);
+  EXPECT_EQ(back.Types.Type(2)->Segments[0].Gap1[1], 7);
+  EXPECT_EQ(back.Types.Type(3)->Segments[1].Static, 1);
+  EXPECT_EQ(back.Types.ListedNames(),
+            QStringList({"Stickman", QString::fromUtf8("Zoë €uro"), QString(255, QChar('n'))}));
   ASSERT_EQ(back.Frames.size(), 2u);
   EXPECT_EQ(back.Frames[1].Count(), 0);
   const TFigure& f = back.Frames[0].Items[1];
@@ -115,53 +96,52 @@ TEST_F(ProjectFileTest, TypesNamesFramesAndFiguresRoundTrip) {
   EXPECT_EQ(f.Angles, own.Angles);
   EXPECT_EQ(f.Root(), own.Root());
   EXPECT_EQ(f.Scale, own.Scale);
+  EXPECT_EQ(f.TypeReference(), back.Types.Type(added));
   // Characters outside the code page are saved as '?'.
-  Names[1] = QString::fromUtf8("日本");
-  EXPECT_EQ(ParseProjectPayload(ProjectPayload(View())).TypeNames[0], "??");
+  TAnimation japanese = NewAnimation();
+  japanese.Types.Append(A.Types.Type(added), QString::fromUtf8("日本"));
+  EXPECT_EQ(ParseProjectPayload(ProjectPayload(japanese)).Types.ListedNames()[1], "??");
 }
 
 TEST_F(ProjectFileTest, BackgroundsRoundTrip) {
-  HasBackground = true;
+  A.HasBackground = true;
   // A JPEG background keeps the very bytes of its file, also when the animation size differs.
-  Kind = 1;
-  Jpeg = EncodeJpeg(Gradient(40, 30), TJpegKind::Baseline);
-  AnimationWidth = 60;
-  AnimationHeight = 20;
-  Background = Gradient(60, 20);
-  TProjectContents back = ParseProjectPayload(StartPayload());
+  A.BackgroundKind = 1;
+  A.BackgroundJpeg = EncodeJpeg(Gradient(40, 30), TJpegKind::Baseline);
+  A.Width = 60;
+  A.Height = 20;
+  A.Background = Gradient(60, 20);
+  TAnimation back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.BackgroundKind, 1);
-  EXPECT_EQ(back.BackgroundJpeg, Jpeg);
+  EXPECT_EQ(back.BackgroundJpeg, A.BackgroundJpeg);
   // It is read at the animation's size: cut below, white to the right.
   ASSERT_EQ(back.Background.size(), QSize(60, 20));
-  EXPECT_EQ(back.Background.copy(0, 0, 40, 20), DecodeJpeg(Jpeg).copy(0, 0, 40, 20));
+  EXPECT_EQ(back.Background.copy(0, 0, 40, 20), DecodeJpeg(A.BackgroundJpeg).copy(0, 0, 40, 20));
   EXPECT_EQ(back.Background.pixel(59, 19), qRgb(255, 255, 255));
-  InstallProjectModel(std::move(back));
-  Jpeg = back.BackgroundJpeg;  // moved-from contents: take the installed copy
-  EXPECT_EQ(AnimationWidth, 60);
+  EXPECT_EQ(back.Width, 60);
 
   // A BMP block is exactly as long as its header says; the type count follows it.
-  Kind = 0;
-  Background = Gradient(5, 3);
-  AnimationWidth = 5;
-  AnimationHeight = 3;
+  A.BackgroundKind = 0;
+  A.Background = Gradient(5, 3);
+  A.Width = 5;
+  A.Height = 3;
   const QByteArray payload = StartPayload();
   EXPECT_EQ(payload.mid(11, 2), "BM");
   EXPECT_EQ(uint8_t(payload[11 + 54 + 3 * 16]), 2) << "type count right after a 54 + 3 x 16 byte block";
   back = ParseProjectPayload(payload);
   EXPECT_EQ(back.BackgroundKind, 0);
-  EXPECT_EQ(back.Background, Background);
+  EXPECT_EQ(back.Background, A.Background);
 
-  Background = Gradient(9, 4).convertToFormat(QImage::Format_Indexed8);
-  AnimationWidth = 9;
-  AnimationHeight = 4;
+  A.Background = Gradient(9, 4).convertToFormat(QImage::Format_Indexed8);
+  A.Width = 9;
+  A.Height = 4;
   back = ParseProjectPayload(StartPayload());
   EXPECT_EQ(back.Background.format(), QImage::Format_Indexed8);
-  EXPECT_EQ(back.Background.convertToFormat(QImage::Format_RGB32), Background.convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(back.Background.convertToFormat(QImage::Format_RGB32), A.Background.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
   AddType();
-  Names << "arm";
   const QByteArray good = StartPayload();
   const int typeCount = 10, frameCount = 10 + 1 + 49 + 1 + 3;
   struct TCase {
@@ -201,12 +181,12 @@ TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
 
 TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) {
   AddType();
-  Names << "arm";
-  HasBackground = true;
-  Background = Gradient(4, 4);
-  Frames = {TFigures(), TFigures()};
-  Frames[0].Items = {Stickman(3, 4)};
-  const QByteArray good = ProjectPayload(View());
+  A.HasBackground = true;
+  A.Width = A.Height = 4;
+  A.Background = Gradient(4, 4);
+  A.Frames = {TFigures(), TFigures()};
+  A.Frames[0].Items = {Stickman(3, 4)};
+  const QByteArray good = ProjectPayload(A);
   for (qsizetype n = 0; n < good.size(); ++n) EXPECT_NE(Refusal(good.left(n)), "read") << n;
   // Deterministic flips: every outcome is a read or a sentence, never a crash (the sanitizers watch).
   uint32_t state = 12345;
@@ -226,7 +206,7 @@ TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsError) {
   QTemporaryDir dir;
   const QString base = dir.filePath("walk");
   StartPayload();
-  WriteProjectFile(base, View());
+  WriteProjectFile(base, A);
   EXPECT_EQ(ReadProjectFile(base + ".tvl").Frames.size(), 1u);
 
   WriteWholeFile(base + ".tvl", "this is no zlib stream");
@@ -265,11 +245,11 @@ TEST_F(ProjectFileTest, StreamFaultsAreErrorBeforeAnythingInThePayload) {
 }
 
 TEST_F(ProjectFileTest, ManyFramesAreReadInFileOrder) {
-  Frames.resize(1000);
+  A.Frames.resize(1000);
   for (int f = 0; f < 1000; ++f)
-    for (int k = 0; k < f % 4; ++k) Frames[f].Items.push_back(Stickman(static_cast<float>(f), static_cast<float>(k)));
-  QByteArray payload = ProjectPayload(View());
-  const TProjectContents back = ParseProjectPayload(payload);
+    for (int k = 0; k < f % 4; ++k) A.Frames[f].Items.push_back(Stickman(static_cast<float>(f), static_cast<float>(k)));
+  QByteArray payload = ProjectPayload(A);
+  const TAnimation back = ParseProjectPayload(payload);
   ASSERT_EQ(back.Frames.size(), 1000u);
   for (int f = 0; f < 1000; ++f) {
     ASSERT_EQ(back.Frames[f].Count(), f % 4) << f;
@@ -278,7 +258,7 @@ TEST_F(ProjectFileTest, ManyFramesAreReadInFileOrder) {
     }
   }
   // Read from its stream in pieces, on a helper thread, the frames are the same.
-  auto framesBytes = [](const TProjectContents& Contents) {
+  auto framesBytes = [](const TAnimation& Contents) {
     QByteArray bytes;
     for (const TFigures& frame : Contents.Frames) {
       bytes += char(frame.Count());
@@ -298,7 +278,6 @@ namespace {
 // Empty frames cost a byte each in the file but memory when read: what a
 // small file may claim is bounded by the budget it is read with.
 TEST(ProjectBudget, FramesAreChargedAgainstTheMemoryBudgetWhileReading) {
-  ResetAnimationState();
   const auto payload = [](int32_t Frames, qsizetype Bytes) {
     QByteArray p = QByteArray::fromHex("0200FA0100009F01000002");  // 506 x 415, no background, 2 types
     p.append(reinterpret_cast<const char*>(&Frames), 4);

@@ -14,7 +14,6 @@ namespace {
 class DragLayersTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetAnimationState();
     Underlay = QImage(300, 200, QImage::Format_RGB32);
     Underlay.fill(Qt::white);
     QPainter p(&Underlay);
@@ -25,7 +24,7 @@ class DragLayersTest : public testing::Test {
     std::uniform_real_distribution<float> x(60, 240), y(80, 130);
     for (int i = 0; i < Count; ++i) {
       TFigure f;
-      f.SetType(1);
+      f.SetType(1, StickmanType());
       f.SetPosition(RealPoint(x(Random), y(Random)));
       f.Color = static_cast<TColor>(Random() & 0xFFFFFF);
       f.SetScale(0.5f + static_cast<float>(Random() % 100) / 100.0f);
@@ -104,13 +103,12 @@ TEST_F(DragLayersTest, StepRepaintsOnlyAroundTheDraggedFigure) {
 }
 
 TEST(PaintEditScene, HandlesLieOverEveryFigureAndTheSelectedOnesAreRedAndOrange) {
-  ResetAnimationState();
   QImage underlay(200, 200, QImage::Format_RGB32);
   underlay.fill(Qt::white);
   TFigures frame;
   for (int i = 0; i < 2; ++i) {
     TFigure f;
-    f.SetType(1);
+    f.SetType(1, StickmanType());
     f.SetPosition(RealPoint(100, 100));
     frame.Items.push_back(f);
   }

@@ -14,7 +14,6 @@ const QRgb White = qRgb(255, 255, 255);
 class DrawingTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetAnimationState();
     Picture = QImage(100, 80, QImage::Format_RGB32);
     Picture.fill(Qt::white);
   }
@@ -22,11 +21,10 @@ class DrawingTest : public testing::Test {
   // Adds a type with one segment from the root and returns a figure of it with its root at Root.
   TFigure OneSegment(uint8_t Kind, float Length, float Thickness, double Angle, TRealPoint Root,
                      uint8_t Static = 0) {
-    auto type = std::make_unique<TFigureType>();
+    auto type = std::make_shared<TFigureType>();
     type->AddSegment(0, Kind, Length, Thickness, Angle, Static);
-    FigureTypes.push_back(std::move(type));
     TFigure f;
-    f.SetType(static_cast<uint8_t>(FigureTypes.size() - 1));
+    f.SetType(2, std::move(type));
     f.SetPosition(Root);
     return f;
   }
@@ -197,32 +195,33 @@ TEST_F(DrawingTest, JointDotWidthFollowsThicknessWithinFourToTen) {
 }
 
 TEST_F(DrawingTest, DrawFrameStretchesTheBackgroundAtOtherZooms) {
-  AnimationWidth = 100;
-  AnimationHeight = 80;
-  Background = QImage(100, 80, QImage::Format_RGB32);
-  Background.fill(qRgb(10, 20, 30));
+  TAnimation animation;
+  animation.Width = 100;
+  animation.Height = 80;
+  animation.Background = QImage(100, 80, QImage::Format_RGB32);
+  animation.Background.fill(qRgb(10, 20, 30));
   TFigures frame;
   frame.Items.push_back(OneSegment(SegmentLine, 40, 2, 0, RealPoint(20, 20)));
   Picture.fill(Qt::white);
   {
     QPainter canvas(&Picture);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, frame, 0.5f);
+    DrawFrame(canvas, animation, frame, 0.5f);
   }
   EXPECT_EQ(Picture.pixel(49, 39), qRgb(10, 20, 30));
   EXPECT_EQ(Picture.pixel(50, 40), White);          // beyond the half-size background
   EXPECT_EQ(Picture.pixel(20, 10), qRgb(0, 0, 0));  // the line at half size: 10..30 on row 10
   EXPECT_EQ(Picture.pixel(34, 10), qRgb(10, 20, 30));
   // A side shrunk below half a pixel still shows the background in one pixel.
-  AnimationWidth = 10;
-  AnimationHeight = 10000;
-  Background = QImage(10, 10000, QImage::Format_RGB32);
-  Background.fill(qRgb(10, 20, 30));
+  animation.Width = 10;
+  animation.Height = 10000;
+  animation.Background = QImage(10, 10000, QImage::Format_RGB32);
+  animation.Background.fill(qRgb(10, 20, 30));
   Picture.fill(Qt::white);
   {
     QPainter canvas(&Picture);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, TFigures(), 0.011f);
+    DrawFrame(canvas, animation, TFigures(), 0.011f);
   }
   EXPECT_EQ(Picture.pixel(0, 50), qRgb(10, 20, 30));
   EXPECT_EQ(Picture.pixel(1, 0), White);
@@ -230,7 +229,7 @@ TEST_F(DrawingTest, DrawFrameStretchesTheBackgroundAtOtherZooms) {
 
 TEST_F(DrawingTest, DrawBoundsHoldEveryPixelDrawn) {
   TFigure f;
-  f.SetType(1);
+  f.SetType(1, StickmanType());
   f.SetPosition(RealPoint(50, 50));
   f.RotateSegment(2, 0.7);
   f.SetScale(0.37f);

@@ -19,11 +19,15 @@ using std::numbers::pi;
 
 class FigureTest : public testing::Test {
  protected:
-  void SetUp() override { ResetAnimationState(); }
-
   static TFigure Stickman() {
     TFigure f;
-    f.SetType(1);
+    f.SetType(1, StickmanType());
+    return f;
+  }
+  // A figure of a type made here, as entry 2 of its table.
+  static TFigure OfType(std::shared_ptr<TFigureType> Type) {
+    TFigure f;
+    f.SetType(2, std::move(Type));
     return f;
   }
 };
@@ -120,11 +124,9 @@ TEST_F(FigureTest, DraggingAJointPointsTheSegmentAtThePointerKeepingItsLength) {
 
 TEST_F(FigureTest, HandleSquaresAreOpenAndSizedByThickness) {
   // A type with one dynamic segment of thickness 3 pointing right, 100 long.
-  auto type = std::make_unique<TFigureType>();
+  auto type = std::make_shared<TFigureType>();
   type->AddSegment(0, SegmentLine, 100, 3, 0, 0);
-  FigureTypes.push_back(std::move(type));
-  TFigure f;
-  f.SetType(2);
+  TFigure f = OfType(type);
   f.SetPosition(RealPoint(50, 50));
   // Joint at (150, 50), half-size 2.4: x 148 and 152 inside, 147 outside.
   EXPECT_EQ(f.HandleAt(QPoint(148, 50)), 0);
@@ -144,13 +146,11 @@ TEST_F(FigureTest, HandleSquaresAreOpenAndSizedByThickness) {
 
 TEST_F(FigureTest, HandlePrecedenceLaterSegmentsThenTheRootStaticSkipped) {
   // Three zero-length segments all ending on the root.
-  auto type = std::make_unique<TFigureType>();
+  auto type = std::make_shared<TFigureType>();
   type->AddSegment(0, SegmentLine, 0, 5, 0, 0);
   type->AddSegment(0, SegmentLine, 0, 5, 0, 0);
   type->AddSegment(0, SegmentLine, 0, 5, 0, 1);  // static: no handle
-  FigureTypes.push_back(std::move(type));
-  TFigure f;
-  f.SetType(2);
+  TFigure f = OfType(type);
   f.SetPosition(RealPoint(20, 20));
   EXPECT_EQ(f.HandleAt(QPoint(20, 20)), 1);
   f.Scale = 0;  // segment handles shrink to half-size 2, the root to 2

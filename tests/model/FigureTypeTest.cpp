@@ -25,10 +25,11 @@ TFigureType SmallTree() {
 }
 
 TEST(FigureTypeTable, StartsWithEmptyBuilderEntryAndStickman) {
-  CreateFigureTypeTable();
-  ASSERT_EQ(FigureTypeCount(), 2);
-  EXPECT_EQ(FigureTypes[0]->SegmentCount(), 0);
-  const TFigureType& s = *FigureTypes[1];
+  const TFigureTypeTable table;
+  ASSERT_EQ(table.Count(), 2);
+  EXPECT_EQ(table.Type(0)->SegmentCount(), 0);
+  EXPECT_EQ(table.ListedNames(), QStringList{"Stickman"});
+  const TFigureType& s = *table.Type(1);
   ASSERT_EQ(s.SegmentCount(), 10);
 
   struct Row { int Parent, Child, Kind; float Length; double Angle; };

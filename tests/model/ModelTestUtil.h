@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/FigureTypeUnit.h"
+#include "model/FigureUnit.h"
 
 template <class Record>
 QByteArray SaveBytes(const Record& R) {
@@ -16,12 +17,19 @@ QByteArray SaveBytes(const Record& R) {
   return bytes;
 }
 
-template <class Record>
-void LoadBytes(Record& R, const QByteArray& Bytes) {
+inline void LoadBytes(TFigureType& R, const QByteArray& Bytes) {
   QByteArray copy = Bytes;
   QBuffer buffer(&copy);
   buffer.open(QIODevice::ReadOnly);
   R.LoadFromStream(buffer);
+}
+
+// A figure record read against Types (the built-in table unless given).
+inline void LoadBytes(TFigure& R, const QByteArray& Bytes, const TFigureTypeTable& Types = {}) {
+  QByteArray copy = Bytes;
+  QBuffer buffer(&copy);
+  buffer.open(QIODevice::ReadOnly);
+  R.LoadFromStream(buffer, Types.Types());
 }
 
 inline bool SameSegments(const TFigureType& A, const TFigureType& B) {

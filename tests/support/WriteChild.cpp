@@ -17,42 +17,36 @@ namespace {
 
 // Three frames over a busy background: every file written is several
 // kilobytes, more than the limits the tests set.
-void MakeAnimation() {
-  ResetAnimationState();
-  AnimationWidth = 64;
-  AnimationHeight = 48;
-  Background = QImage(AnimationWidth, AnimationHeight, QImage::Format_RGB32);
-  for (int y = 0; y < AnimationHeight; ++y)
-    for (int x = 0; x < AnimationWidth; ++x) Background.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
+TAnimation MakeAnimation() {
+  TAnimation a;
+  a.Width = 64;
+  a.Height = 48;
+  a.HasBackground = true;
+  a.Background = QImage(a.Width, a.Height, QImage::Format_RGB32);
+  for (int y = 0; y < a.Height; ++y)
+    for (int x = 0; x < a.Width; ++x) a.Background.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
   for (int f = 0; f < 3; ++f) {
     TFigures frame;
     frame.SetCount(1);
-    frame.Items[0].SetType(1);
+    frame.Items[0].SetType(a.Types, 1);
     frame.Items[0].MoveBy(RealPoint(20.0f + 5 * f, 30.0f));
-    Frames.push_back(frame);
+    a.Frames.push_back(frame);
   }
+  return a;
 }
 
 void Write(const QString& Kind, const QString& Path) {
-  MakeAnimation();
+  const TAnimation animation = MakeAnimation();
   if (Kind == "project") {
-    TProjectView view;
-    view.AnimationWidth = AnimationWidth;
-    view.AnimationHeight = AnimationHeight;
-    view.HasBackground = true;
-    view.Background = &Background;
-    view.Types = FigureTypes;
-    view.TypeNames = {QStringLiteral("Stickman")};
-    view.Frames = Frames;
-    WriteProjectFile(Path.chopped(4), view);
+    WriteProjectFile(Path.chopped(4), animation);
   } else if (Kind == "stk") {
     TFigureType type;
     for (int i = 0; i < TFigureType::MaxSegments; ++i) type.AddSegment(0, SegmentLine, 10.0f, 1.0f, 0.1 * i, 0);
     WriteWholeFile(Path, StkFileBytes(type));
   } else if (Kind == "gif") {
-    ExportGifFile(Path, TGifExportOptions{});
+    ExportGifFile(Path, animation, TGifExportOptions{});
   } else {
-    SaveAnimationAsBitmaps(Path.chopped(4));
+    SaveAnimationAsBitmaps(Path.chopped(4), animation);
   }
 }
 

@@ -1,0 +1,171 @@
+// The cost of the document and its history: a drag step through the window
+// (the step merged into the drag's one command), Undo and Redo of the frame
+// commands with 10 and 10,000 stored frames, and the memory the history
+// holds after many drags and Next Frames.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "bench/BenchScenes.h"
+#include "bench/BenchWindow.h"
+#include "editor/MainUnit.h"
+#include "platform/Dialogs.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+struct TWindow {
+  TQtDialogs Dialogs;
+  TMainForm Form{Dialogs};
+};
+
+// Scene 0: 50 Stickmen; 1: 100 figures of a 50-segment type; over a
+// 1920 x 1080 drawing. Returns the figure the drag holds.
+int LayScene(TMainForm& Form, int Scene) {
+  Form.ChangeDimensions(1920, 1080);
+  TAnimation animation = Form.Animation();
+  TFigureTypeRef type = StickmanType();
+  uint8_t entry = 1;
+  int count = 50;
+  if (Scene == 1) {
+    type = RandomType(50, 7);
+    animation.Types.Append(type, QStringLiteral("Crowd"));
+    entry = 2;
+    count = 100;
+  }
+  TEditState edit;
+  edit.WorkingFrame = Scatter(count, entry, type, 1920, 1080, static_cast<unsigned>(Scene + 1));
+  edit.SelectedFigure = count / 2;
+  Form.Document().Reset(std::move(animation), std::move(edit));
+  return count / 2;
+}
+
+// One mouse move of a drag on the drawing area: the joint at the end of the
+// held figure's first segment (or its root) follows the mouse.
+void WindowDragStep(benchmark::State& State, int Scene, bool Root) {
+  TWindow w;
+  const int held = LayScene(w.Form, Scene);
+  const TFigure& figure = w.Form.GetEditFrame().Items[held];
+  const TRealPoint grip = Root ? figure.Root() : figure.Points()[1];
+  const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
+  w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
+  if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
+  int d = 3;
+  for (auto _ : State) {
+    w.Form.EditImageMouseMove({}, x + d, y + d);
+    d = -d;
+  }
+  w.Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
+  State.counters["history_steps"] = w.Form.Document().History().count();
+}
+BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50, 0, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50, 0, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WindowDragStep, Joint_Crowd100x50Segments, 1, false)->Unit(benchmark::kMicrosecond);
+
+// Undo then Redo of one frame command (0 Next Frame, 1 Insert, 2 Delete, the
+// last two in the middle of the strip) with Frames stored frames.
+void UndoRedo(benchmark::State& State) {
+  const int kind = static_cast<int>(State.range(0));
+  const int frames = static_cast<int>(State.range(1));
+  TWindow w;
+  StoreFrames(w.Form, frames, true);
+  w.Form.resize(1920, 1000);
+  w.Form.show();
+  QApplication::processEvents();
+  if (kind == 0) {
+    w.Form.NextFrameButtonClick();
+  } else {
+    w.Form.FramePopup(frames / 2);
+    kind == 1 ? w.Form.Insert1Click() : w.Form.Delete1Click();
+  }
+  for (auto _ : State) {
+    w.Form.Undo1Click();
+    w.Form.Redo1Click();
+  }
+  const char* names[] = {"Next Frame", "Insert", "Delete"};
+  State.SetLabel(names[kind]);
+}
+BENCHMARK(UndoRedo)
+    ->ArgsProduct({{0, 1, 2}, {10, 10000}})
+    ->ArgNames({"command", "frames"})
+    ->Unit(benchmark::kMicrosecond);
+
+// The same pair with the strip repainted after each step: what the user
+// waits for, the thumbnails in view included.
+void UndoRedoPainted(benchmark::State& State) {
+  const int frames = static_cast<int>(State.range(0));
+  TWindow w;
+  StoreFrames(w.Form, frames, true);
+  w.Form.resize(1920, 1000);
+  w.Form.show();
+  QApplication::processEvents();
+  w.Form.FramePopup(frames / 2);
+  w.Form.Insert1Click();
+  for (auto _ : State) {
+    w.Form.Undo1Click();
+    w.Form.TimelineImages->repaint();
+    w.Form.Redo1Click();
+    w.Form.TimelineImages->repaint();
+  }
+  State.SetLabel("Insert, strip repainted");
+}
+BENCHMARK(UndoRedoPainted)->Arg(10)->Arg(10000)->ArgName("frames")->Unit(benchmark::kMicrosecond);
+
+#ifdef __GLIBC__
+double HeapBytes() {
+  const struct mallinfo2 m = mallinfo2();
+  return static_cast<double>(m.uordblks + m.hblkhd);
+}
+#endif
+
+// Ten Stickmen apart; 1,000 drags of a joint, each of five mouse moves merged into
+// one step, and 1,000 Next Frames. The history's memory is the heap the
+// window grew by less what the stored frames themselves take (measured as a
+// copy of them), set against those frames and against the project's payload.
+void BM_HistoryMemory(benchmark::State& State) {
+#ifdef __GLIBC__
+  for (auto _ : State) {
+    TWindow w;
+    TEditState edit;
+    edit.WorkingFrame = Scatter(10, 1, StickmanType(), 506, 415, 5);
+    w.Form.Document().Reset(TAnimation(w.Form.Animation()), std::move(edit));
+    const double start = HeapBytes();
+    int drags = 0;  // mouse downs that found a handle
+    for (int drag = 0; drag < 1000; ++drag) {
+      const TFigure& figure = w.Form.GetEditFrame().Items[static_cast<std::size_t>(drag % 10)];
+      const TRealPoint grip = figure.Points()[1 + drag % 4];
+      const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
+      w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
+      drags += w.Form.GetSelectedHandle() != NoHandle;
+      // Towards a point off the segment's line, to one side and then the
+      // other the next time this joint is dragged, so that every drag turns it.
+      const int side = (drag / 20) % 2 ? 1 : -1;
+      for (int step = 1; step <= 5; ++step) w.Form.EditImageMouseMove({}, x + side * step, y + 2 * step / 5);
+      w.Form.EditImageMouseUp(Qt::LeftButton, {}, x + side * 5, y + 2);
+      w.Form.NextFrameButtonClick();
+    }
+    const double grown = HeapBytes() - start;
+    const double before = HeapBytes();
+    const std::vector<TFigures> copy = w.Form.Animation().Frames;
+    const double frames = HeapBytes() - before;
+    const double payload = static_cast<double>(ProjectPayload(w.Form.Animation()).size());
+    State.counters["history_steps"] = w.Form.Document().History().count();
+    State.counters["drags"] = drags;
+    State.counters["heap_growth_MB"] = grown / 1e6;
+    State.counters["frames_MB"] = frames / 1e6;
+    State.counters["history_MB"] = (grown - frames) / 1e6;
+    State.counters["history_over_frames"] = (grown - frames) / frames;
+    State.counters["payload_MB"] = payload / 1e6;
+    State.counters["history_over_payload"] = (grown - frames) / payload;
+  }
+#else
+  State.SkipWithError("needs glibc's mallinfo2");
+#endif
+}
+BENCHMARK(BM_HistoryMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

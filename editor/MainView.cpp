@@ -1,0 +1,140 @@
+// Following the document: whatever a command (or an undo, or a redo)
+// changed reaches the drawing area, the thumbnail strip, the type list and
+// the controls through the document's signals.
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+
+#include "editor/MainUnit.h"
+#include "model/Common.h"
+#include "platform/PictureBox.h"
+
+void TMainForm::FollowDocument() {
+  connect(&Doc, &TDocument::DocumentReset, this, [this] { OnDocumentReset(); });
+  connect(&Doc, &TDocument::EditChanged, this, [this] { OnEditChanged(); });
+  connect(&Doc, &TDocument::FigureChanged, this, [this](int Index) { OnFigureChanged(Index); });
+  connect(&Doc, &TDocument::PictureChanged, this, [this] { OnPictureChanged(); });
+  connect(&Doc, &TDocument::TypesChanged, this, [this] { OnTypesChanged(); });
+  connect(&Doc, &TDocument::FramesInserted, this, [this](int At, int Count, int Like) { OnFramesInserted(At, Count, Like); });
+  connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) { OnFramesRemoved(At, Count); });
+  connect(&Doc, &TDocument::FrameChanged, this, [this](int At) { OnFrameChanged(At); });
+  QUndoStack& history = Doc.History();
+  connect(&history, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+  connect(&history, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+  connect(&history, &QUndoStack::undoTextChanged, Undo1,
+          [this](const QString& Text) { Undo1->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
+  connect(&history, &QUndoStack::redoTextChanged, Redo1,
+          [this](const QString& Text) { Redo1->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
+}
+
+namespace {
+// The pictures made for the step just taken when they fit, else new ones.
+TMainForm::TDrawingPictures Take(std::optional<TMainForm::TDrawingPictures>& Made, QSize Size,
+                                 const TMainForm& Form) {
+  std::optional<TMainForm::TDrawingPictures> made;
+  made.swap(Made);
+  if (made && made->Underlay.size() == Size && made->Area.size() == Size) return std::move(*made);
+  return Form.MakeDrawingPictures(Size);
+}
+}  // namespace
+
+void TMainForm::OnDocumentReset() {
+  const TAnimation& animation = Animation();
+  TDrawingPictures pictures = Take(MadePictures, animation.Size(), *this);
+  Underlay = std::move(pictures.Underlay);
+  SizeEditImage(std::move(pictures.Area));
+  RefreshUnderlay(true);
+  SelectedHandle = NoHandle;
+  ClearBackground1->setEnabled(animation.HasBackground);
+
+  FigureComboBox->clear();
+  FigureComboBox->addItems(animation.Types.ListedNames());
+  FigureComboBox->setCurrentIndex(0);
+
+  TimelineImages->Clear();
+  SyncThumbnailSize();
+  TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(animation.Frames.size()));
+  ShowMarkerAndControls();
+  DrawFigures();
+  if (!animation.Frames.empty()) ScrollStripToEnd();
+}
+
+void TMainForm::OnEditChanged() {
+  RefreshUnderlay(false);
+  ShowMarkerAndControls();
+  DrawFigures();
+}
+
+void TMainForm::OnFigureChanged(int Index) {
+  if (!ScaleTyped) SetFigureControls(Doc.SelectedFigure());
+  // A drag step redraws only what the dragged figure covered.
+  if (SelectedHandle != NoHandle && Index == Doc.SelectedFigure()) {
+    EditImage->Changed(DragLayers.Repaint(EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
+    return;
+  }
+  DrawFigures();
+}
+
+void TMainForm::OnPictureChanged() {
+  const TAnimation& animation = Animation();
+  if (EditImage->Picture().size() != animation.Size() || Underlay.size() != animation.Size()) {
+    TDrawingPictures pictures = Take(MadePictures, animation.Size(), *this);
+    Underlay = std::move(pictures.Underlay);
+    SizeEditImage(std::move(pictures.Area));
+  }
+  MadePictures.reset();
+  // The editing state follows at once; Underlay is drawn again then.
+  UnderlayGhost.reset();
+  Underlay.fill(Qt::white);
+  UnderlayStale = true;
+  ClearBackground1->setEnabled(animation.HasBackground);
+  if (!animation.Frames.empty()) RedrawTimelineImages();
+}
+
+void TMainForm::OnTypesChanged() {
+  const QStringList names = Animation().Types.ListedNames();
+  const int before = FigureComboBox->count();
+  const int current = FigureComboBox->currentIndex();
+  FigureComboBox->clear();
+  FigureComboBox->addItems(names);
+  // A type just added is chosen; otherwise the choice stays where it can.
+  FigureComboBox->setCurrentIndex(names.size() > before ? static_cast<int>(names.size()) - 1
+                                                         : (current < names.size() ? std::max(current, 0) : 0));
+}
+
+void TMainForm::OnFramesInserted(int At, int Count, int Like) {
+  SyncThumbnailSize();
+  for (int i = 0; i < Count; ++i) {
+    if (Like >= 0)
+      TimelineImages->Insert(At + i, Like);
+    else
+      TimelineImages->InsertNew(At + i, TThumbnailMaking::FullSize);
+  }
+}
+
+void TMainForm::OnFramesRemoved(int At, int Count) {
+  for (int i = 0; i < Count; ++i) TimelineImages->Remove(At);
+}
+
+void TMainForm::OnFrameChanged(int At) { TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize); }
+
+void TMainForm::RefreshUnderlay(bool Force) {
+  const std::optional<TFigures>& ghost = Doc.Edit().Ghost;
+  if (!Force && !UnderlayStale && UnderlayGhost == ghost) return;
+  DrawGhost(Underlay, ghost);
+  UnderlayGhost = ghost;
+  UnderlayStale = false;
+  DragLayers.Invalidate();
+}
+
+void TMainForm::ShowMarkerAndControls() {
+  const int edited = Doc.EditedFrameIndex();
+  if (edited >= 0 && edited < TimelineImages->Count())
+    PlaceMarker(edited);
+  else
+    HideMarker();
+  const int count = Doc.WorkingFrame().Count();
+  EnableFigureControls(count > 0);
+  if (count > 0) SetFigureControls(Doc.SelectedFigure());
+}

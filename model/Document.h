@@ -1,0 +1,153 @@
+#pragma once
+// The document: the animation being edited, the editing state that is not
+// saved, and the history of changes. It is the only writer of both. Every
+// change is a command on its undo stack (so every change can be undone and
+// redone), and the windows follow its signals. How to add a command:
+// docs/architecture.md.
+
+#include <QObject>
+#include <QUndoStack>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "model/Animation.h"
+
+// What the drawing area shows and which frame it edits: not saved in the
+// project file, but part of every step of the history, since the working
+// frame and the ghost under it depend on the path that led to them.
+struct TEditState {
+  TFigures WorkingFrame;          // the figures on the drawing area
+  int32_t EditedFrameIndex = -1;  // -1: the working frame is the new frame after the last
+  int SelectedFigure = 0;         // index in WorkingFrame; 0 when it holds none
+  // The frame shown in silver under the working frame; none: the background alone.
+  std::optional<TFigures> Ghost;
+};
+
+using TSharedFrame = std::shared_ptr<const TFigures>;
+
+// How one figure of the working frame changed, for the history's caption
+// and for which changes merge into one step.
+enum class TFigureChange { Drag, Center, Flip, Colour, Scale };
+
+class TDocument : public QObject {
+  Q_OBJECT
+ public:
+  explicit TDocument(QObject* Parent = nullptr);
+  ~TDocument() override;
+
+  const TAnimation& Animation() const { return Anim; }
+  const TEditState& Edit() const { return State; }
+  const TFigures& WorkingFrame() const { return State.WorkingFrame; }
+  int EditedFrameIndex() const { return State.EditedFrameIndex; }
+  int SelectedFigure() const { return State.SelectedFigure; }
+  // The selected figure, or null when the working frame is empty.
+  const TFigure* Selected() const;
+
+  QUndoStack& History() { return Stack; }
+  const QUndoStack& History() const { return Stack; }
+  // The animation's size after the next undo (or redo), so that a window can
+  // make its pictures of that size before the step is taken.
+  QSize SizeAfterStep(bool Undo) const;
+
+  // True when the file last written or read holds the animation as it is.
+  // Edits of the working frame alone do not count: they are not saved.
+  bool IsSaved() const { return CurrentRevision() == SavedRevision; }
+  void MarkSaved();
+  // A number that changes whenever what a save writes changes, and comes
+  // back when an undo returns to an earlier state.
+  uint64_t Revision() const { return CurrentRevision(); }
+
+  // Makes Animation and Edit the document, with no history, saved (New,
+  // Open).
+  void Reset(TAnimation&& Animation, TEditState&& Edit);
+  // The working frame of a new project: one Stickman at the centre.
+  static TEditState StartState(const TAnimation& Animation);
+  // The working frame after a project was opened: a copy of the last frame,
+  // over a ghost of it.
+  static TEditState OpenedState(const TAnimation& Animation);
+
+  // Selects figure Index of the working frame (the mouse wheel, a click on
+  // a handle). Selecting alone is not a step of the history.
+  void Select(int Index);
+
+  // Commands on the working frame. Each is one step of the history.
+  void AddFigure(int TypeEntry);
+  void DeleteFigure();
+  void CenterFigure(int Index);
+  void FlipFigure();
+  void SetFigureColor(TColor Color);
+  // Consecutive scale changes of one figure are one step.
+  void SetFigureScale(float Scale);
+  void FigureToFront();
+  void FigureToBack();
+  // A drag of a handle: every step between BeginDrag and EndDrag is one step
+  // of the history; a drag that ends where it began leaves none.
+  void BeginDrag();
+  void DragFigure(int Index, const TFigure& Moved);
+  void EndDrag();
+
+  // Commands on the frames.
+  void NextFrame();
+  void ShowFrame(int Index);
+  void InsertFrame(int Index);
+  void DeleteFrame(int Index);
+
+  // Commands on the picture: Picture becomes the background and sets the
+  // animation's size (Kind 1: it came from the JPEG file Jpeg).
+  void LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& Jpeg);
+  void ClearBackground();
+  // EPictureMemory, with nothing changed, when the pictures cannot be made.
+  void ChangeDimensions(int32_t Width, int32_t Height);
+
+  // Appends Type to the type table under Name and adds one figure of it,
+  // as one step (Load Figure Type, Add To Animation).
+  void AddFigureType(TFigureTypeRef Type, const QString& Name, const QString& Caption);
+
+  // The figure of working frame Index moved so that its root is at the
+  // centre of the animation.
+  static void Centre(TFigure& Figure, const TAnimation& Animation);
+
+ signals:
+  // Frames At.. At + Count - 1 are new; Like is a frame (counted before the
+  // insertion) whose thumbnail they copy, or -1 for new ones.
+  void FramesInserted(int At, int Count, int Like);
+  void FramesRemoved(int At, int Count);
+  void FrameChanged(int At);
+  // The animation's size or background changed.
+  void PictureChanged();
+  void TypesChanged();
+  // The working frame, the frame under edit, the ghost or the selection changed.
+  void EditChanged();
+  // Only figure Index of the working frame changed (a drag step, a scale).
+  void FigureChanged(int Index);
+  // Everything changed (New, Open).
+  void DocumentReset();
+  void SavedChanged(bool Saved);
+
+ private:
+  friend class TDocumentCommand;
+  friend class TFigureCommand;
+  friend class TEditCommand;
+  friend class TFramesCommand;
+  friend class TPictureCommand;
+  friend class TTypeCommand;
+
+  uint64_t CurrentRevision() const;
+  uint64_t NewRevision() { return ++LastRevision; }
+  void Push(class TDocumentCommand* Command);
+  void SetEdit(TEditState&& Edit);
+  void EmitSavedIfChanged();
+  void PushEdit(const QString& Caption, TEditState&& After);
+  void PushFigure(TFigureChange Change, int Index, const TFigure& After);
+
+  std::unique_ptr<class TFrameShare> Shared;  // frames the history keeps
+  TAnimation Anim;
+  TEditState State;
+  QUndoStack Stack;
+  uint64_t LastRevision = 0;
+  uint64_t BaseRevision = 0;   // the animation as Reset left it
+  uint64_t SavedRevision = 0;
+  bool LastSaved = true;
+  uint64_t OpenDrag = 0;  // the drag whose steps merge, or 0
+};
