@@ -11,9 +11,26 @@
 #include "model/Common.h"
 #include "platform/PictureBox.h"
 #include <QComboBox>
+#include <QPainter>
 
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScriptedDialogs.h"
+
+// A thumbnail as Next Frame makes it (the frame at full size, reduced) or
+// as a redraw makes it (at twice the thumbnail's size, halved).
+inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSize Size, TThumbnailMaking How) {
+  const bool full = How == TThumbnailMaking::FullSize;
+  QImage large(full ? A.Size() : Size * 2, QImage::Format_RGB32);
+  large.fill(Qt::white);
+  {
+    QPainter canvas(&large);
+    PrepareCanvas(canvas);
+    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height);
+  }
+  QImage thumbnail(Size, QImage::Format_RGB32);
+  ShrinkBitmap(large, thumbnail, full ? double(A.Height) / Size.height() : 2.0);
+  return thumbnail.convertToFormat(QImage::Format_RGB888);
+}
 
 class MainFormTest : public testing::Test {
  protected:

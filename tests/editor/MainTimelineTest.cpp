@@ -359,29 +359,13 @@ TEST_F(MainTimelineTest, ClicksAndFigureCommandsLeaveTheProjectSaved) {
 
 namespace {
 
-// A thumbnail as Next Frame makes it (the frame at full size, reduced) or
-// as a redraw makes it (at twice the thumbnail's size, halved).
-QImage EagerThumbnail(const TAnimation& A, const TFigures& Frame, QSize Size, TThumbnailMaking How) {
-  const bool full = How == TThumbnailMaking::FullSize;
-  QImage large(full ? A.Size() : Size * 2, QImage::Format_RGB32);
-  large.fill(Qt::white);
-  {
-    QPainter canvas(&large);
-    PrepareCanvas(canvas);
-    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height);
-  }
-  QImage thumbnail(Size, QImage::Format_RGB32);
-  ShrinkBitmap(large, thumbnail, full ? double(A.Height) / Size.height() : 2.0);
-  return thumbnail.convertToFormat(QImage::Format_RGB888);
-}
-
 TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged) {
   using enum TThumbnailMaking;
   std::vector<TThumbnailMaking> made;  // how each thumbnail was last made
   const auto check = [&](const char* Step) {
     ASSERT_EQ(Strip().Count(), static_cast<int>(made.size())) << Step;
     for (int i = 0; i < Strip().Count(); ++i)
-      EXPECT_EQ(Strip().Thumbnail(i).Picture, EagerThumbnail(Anim(), Anim().Frames[i], Strip().ThumbnailSize(), made[i]))
+      EXPECT_EQ(Strip().Thumbnail(i).Picture, TimelineThumbnail(Anim(), Anim().Frames[i], Strip().ThumbnailSize(), made[i]))
           << Step << " " << i;
   };
   StoreFrames(3);
@@ -429,7 +413,7 @@ TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget
   for (int i = 0; i < 30; ++i) Strip().Thumbnail(i);
   EXPECT_EQ(Strip().CachedCount(), 10);
   EXPECT_EQ(Strip().CachedBytes(), 10 * one);
-  EXPECT_EQ(Strip().Thumbnail(0).Picture, EagerThumbnail(Anim(), Anim().Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
+  EXPECT_EQ(Strip().Thumbnail(0).Picture, TimelineThumbnail(Anim(), Anim().Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
 }
 
 }  // namespace

@@ -1,0 +1,291 @@
+// Undo and Redo of the main window: random sequences of every command
+// checked against a record kept apart from the document, the saved state,
+// and the Edit menu.
+
+#include <QAction>
+#include <QPainter>
+#include <QSpinBox>
+#include <random>
+
+#include "editor/TimelineStrip.h"
+#include "files/ProjectFile.h"
+#include "tests/editor/MainFormFixture.h"
+#include "tests/support/TestPictures.h"
+
+namespace {
+
+// What the project file should hold, changed by each command the simple way.
+struct TRecord {
+  TAnimation Animation;
+
+  explicit TRecord(const TAnimation& Start) : Animation(Start) {}
+
+  void Resize(int W, int H) {
+    QImage resized(W, H, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    QPainter(&resized).drawImage(0, 0, Animation.Background);
+    Animation.Background = resized;
+    Animation.Width = W;
+    Animation.Height = H;
+  }
+  QByteArray Payload() const { return ProjectPayload(Animation); }
+};
+
+// One point of the history: what a save would write and what the drawing area edits.
+struct TStep {
+  QByteArray Payload;
+  TEditState Edit;
+};
+
+class MainHistoryTest : public MainFormTest {
+ protected:
+  TStep Now() { return {ProjectPayload(Anim()), Doc().Edit()}; }
+
+  // The window shows the document: the drawing area as repainted from
+  // scratch, one thumbnail per frame, each showing its frame.
+  void ExpectWindowFollows(const std::string& Where) {
+    ASSERT_EQ(Picture(), FullRepaint()) << Where;
+    TTimelineStrip& strip = *Form->TimelineImages;
+    ASSERT_EQ(strip.Count(), static_cast<int>(Anim().Frames.size())) << Where;
+    for (int i = 0; i < strip.Count(); ++i) {
+      const QImage& shown = strip.Thumbnail(i).Picture;
+      const TFigures& frame = Anim().Frames[static_cast<std::size_t>(i)];
+      const QSize size = strip.ThumbnailSize();
+      ASSERT_TRUE(shown == TimelineThumbnail(Anim(), frame, size, TThumbnailMaking::FullSize) ||
+                  shown == TimelineThumbnail(Anim(), frame, size, TThumbnailMaking::Supersampled))
+          << Where << ": thumbnail " << i;
+    }
+  }
+
+  // Selecting alone is no step, so the selection is left out: an undo gives
+  // back the selection there was when the command was given.
+  static void ExpectSameEdit(const TEditState& Want, const TEditState& Got, const std::string& Where) {
+    EXPECT_EQ(Got.WorkingFrame, Want.WorkingFrame) << Where;
+    EXPECT_EQ(Got.EditedFrameIndex, Want.EditedFrameIndex) << Where;
+    EXPECT_EQ(Got.Ghost, Want.Ghost) << Where;
+  }
+
+  // Carries out one command chosen by Random, on the document and on the record.
+  std::string RandomCommand(std::mt19937& Random, TRecord& Record) {
+    const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
+    const int frames = static_cast<int>(Anim().Frames.size());
+    const bool figure = Doc().WorkingFrame().Count() > 0;
+    switch (pick(0, 15)) {
+      case 0:
+        Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
+        return "add figure";
+      case 1:
+        if (!figure) return "nothing";
+        Doc().DeleteFigure();
+        return "delete figure";
+      case 2:
+      case 3: {
+        if (!figure) return "nothing";
+        const int index = pick(0, Doc().WorkingFrame().Count() - 1);
+        Doc().Select(index);
+        ChangeFigure(index, [&](TFigure& F) {
+          F.MoveBy(RealPoint(static_cast<float>(pick(-9, 9)), static_cast<float>(pick(-9, 9))));
+        });
+        return "drag";
+      }
+      case 4:
+        if (!figure) return "nothing";
+        Doc().FlipFigure();
+        return "flip";
+      case 5:
+        if (!figure) return "nothing";
+        Doc().SetFigureColor(static_cast<TColor>(pick(0, 0xFFFFFF)));
+        return "colour";
+      case 6:
+        if (!figure) return "nothing";
+        Doc().SetFigureScale(static_cast<float>(pick(5, 30)) / 10.0f);
+        return "scale";
+      case 7:
+        if (!figure) return "nothing";
+        (pick(0, 1) ? Doc().FigureToFront() : Doc().FigureToBack());
+        return "front or back";
+      case 8:
+      case 9: {
+        const int edited = Doc().EditedFrameIndex();
+        if (edited == -1)
+          Record.Animation.Frames.push_back(Doc().WorkingFrame());
+        else
+          Record.Animation.Frames[static_cast<std::size_t>(edited)] = Doc().WorkingFrame();
+        Form->NextFrameButtonClick();
+        return "next frame";
+      }
+      case 10:
+        if (frames == 0) return "nothing";
+        Form->FrameClick(pick(0, frames - 1));
+        return "show frame";
+      case 11: {
+        if (frames == 0) return "nothing";
+        const int at = pick(0, frames - 1);
+        auto& stored = Record.Animation.Frames;
+        stored.insert(stored.begin() + at, stored[static_cast<std::size_t>(at > 0 ? at - 1 : 0)]);
+        Form->FramePopup(at);
+        Form->Insert1Click();
+        return "insert " + std::to_string(at);
+      }
+      case 12: {
+        if (frames == 0) return "nothing";
+        const int at = pick(0, frames - 1);
+        Record.Animation.Frames.erase(Record.Animation.Frames.begin() + at);
+        Form->FramePopup(at);
+        Form->Delete1Click();
+        return "delete " + std::to_string(at);
+      }
+      case 13: {
+        const int w = pick(40, 200), h = pick(40, 200);
+        Record.Animation.Background = Gradient(w, h);
+        Record.Animation.Width = w;
+        Record.Animation.Height = h;
+        Record.Animation.HasBackground = true;
+        Record.Animation.BackgroundKind = 0;
+        Doc().LoadBackground(Gradient(w, h), 0, {});
+        return "load background";
+      }
+      case 14:
+        if (pick(0, 1) && Anim().HasBackground) {
+          Record.Animation.Background.fill(Qt::white);
+          Record.Animation.HasBackground = false;
+          Doc().ClearBackground();
+          return "clear background";
+        } else {
+          const int w = pick(40, 200), h = pick(40, 200);
+          if (w != Anim().Width || h != Anim().Height) Record.Resize(w, h);
+          Form->ChangeDimensions(w, h);
+          return "dimensions";
+        }
+      default: {
+        if (Anim().Types.Count() >= 6) return "nothing";
+        auto type = std::make_shared<TFigureType>();
+        type->AddSegment(0, SegmentLine, static_cast<float>(pick(10, 40)), 3, 0.5, 0);
+        const QString name = QStringLiteral("arm%1").arg(Anim().Types.Count());
+        Record.Animation.Types.Append(type, name);
+        Doc().AddFigureType(type, name, QStringLiteral("Load Figure Type"));
+        return "add type";
+      }
+    }
+  }
+};
+
+// Every command, at random: after each one the document holds what the
+// record holds and the window shows it; undoing every step passes back
+// through each earlier state, redoing every step forward again.
+TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
+  for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE(seed);
+    StartAnimation(120, 90);
+    std::mt19937 random(seed);
+    TRecord record(Anim());
+    std::vector<TStep> steps{Now()};
+    std::vector<std::string> names{"start"};
+    while (steps.size() < 60) {
+      const int before = Doc().History().index();
+      const std::string name = RandomCommand(random, record);
+      const std::string where = std::to_string(steps.size()) + " " + name;
+      ASSERT_EQ(ProjectPayload(Anim()), record.Payload()) << where;
+      ASSERT_NO_FATAL_FAILURE(ExpectWindowFollows(where));
+      // A new step of the history for every command that changed something,
+      // except scale changes, which merge into the step before.
+      if (Doc().History().index() == before) {
+        steps.back() = Now();
+        continue;
+      }
+      ASSERT_EQ(Doc().History().index(), before + 1) << where;
+      steps.push_back(Now());
+      names.push_back(name);
+    }
+    for (std::size_t k = steps.size() - 1; k > 0; --k) {
+      Form->Undo1Click();
+      const std::string where = "undo " + names[k];
+      ASSERT_EQ(ProjectPayload(Anim()), steps[k - 1].Payload) << where;
+      ExpectSameEdit(steps[k - 1].Edit, Doc().Edit(), where);
+      ASSERT_NO_FATAL_FAILURE(ExpectWindowFollows(where));
+    }
+    EXPECT_FALSE(Doc().History().canUndo());
+    EXPECT_TRUE(Doc().IsSaved());
+    for (std::size_t k = 1; k < steps.size(); ++k) {
+      Form->Redo1Click();
+      const std::string where = "redo " + names[k];
+      ASSERT_EQ(ProjectPayload(Anim()), steps[k].Payload) << where;
+      ExpectSameEdit(steps[k].Edit, Doc().Edit(), where);
+      ASSERT_NO_FATAL_FAILURE(ExpectWindowFollows(where));
+    }
+  }
+}
+
+// Which paths leave the project saved, and so whether New asks the save question.
+TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
+  struct TRow {
+    const char* Name;
+    std::function<void()> Steps;
+    bool Asks;
+  };
+  const std::vector<TRow> rows{
+      {"next frame, undo", [this] { Form->NextFrameButtonClick(); Form->Undo1Click(); }, false},
+      {"a drag alone", [this] { MoveFigure(0, RealPoint(4, 4)); }, false},
+      {"next frame, undo, redo",
+       [this] { Form->NextFrameButtonClick(); Form->Undo1Click(); Form->Redo1Click(); }, true},
+      {"next frame, save, undo",
+       [this] { Form->NextFrameButtonClick(); Doc().MarkSaved(); Form->Undo1Click(); }, true},
+      {"next frame, save, drag, undo the drag",
+       [this] {
+         Form->NextFrameButtonClick();
+         Doc().MarkSaved();
+         MoveFigure(0, RealPoint(4, 4));
+         Form->Undo1Click();
+       },
+       false},
+      {"dimensions, undo", [this] { Form->ChangeDimensions(90, 60); Form->Undo1Click(); }, false},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    Form->New1Click();
+    ASSERT_TRUE(Doc().IsSaved());
+    row.Steps();
+    EXPECT_EQ(Form->GetProjectSaved(), !row.Asks);
+    Dialogs.Calls.clear();
+    if (row.Asks) Dialogs.YesNoAnswers.push_back(false);
+    Form->New1Click();
+    EXPECT_EQ(Dialogs.Questions().size(), row.Asks ? 1 : 0);
+  }
+}
+
+// The Edit menu names the step it undoes or redoes, is grey when there is
+// none, and its keys work wherever the focus is, also in the type list and
+// the scale edit.
+TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
+  ShowActive();
+  EXPECT_FALSE(Form->Undo1->isEnabled());
+  EXPECT_FALSE(Form->Redo1->isEnabled());
+  MoveFigure(0, RealPoint(3, 0));
+  Form->NextFrameButtonClick();
+  EXPECT_EQ(Form->Undo1->text(), "&Undo Next Frame");
+  Form->Undo1Click();
+  EXPECT_EQ(Form->Undo1->text(), "&Undo Move Figure");
+  EXPECT_EQ(Form->Redo1->text(), "&Redo Next Frame");
+  EXPECT_TRUE(Form->Redo1->isEnabled());
+
+  struct TKey {
+    QWidget* Focus;
+    QKeyCombination Key;
+    std::size_t Frames;  // after the key
+  };
+  const std::vector<TKey> keys{
+      {Form->ScaleSpinEdit, Qt::CTRL | Qt::Key_Y, 1},
+      {Form->FigureComboBox, Qt::CTRL | Qt::Key_Z, 0},
+      {Form->ScaleSpinEdit, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 1},
+      {Form->ScaleSpinEdit, Qt::CTRL | Qt::Key_Z, 0},
+  };
+  for (const TKey& k : keys) {
+    k.Focus->setFocus();
+    QTest::keyClick(k.Focus, k.Key.key(), k.Key.keyboardModifiers());
+    EXPECT_EQ(Anim().Frames.size(), k.Frames) << k.Focus->objectName().toStdString() << " "
+                                              << QKeySequence(k.Key).toString().toStdString();
+  }
+  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
+}
+
+}  // namespace
