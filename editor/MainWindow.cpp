@@ -164,6 +164,7 @@ void TMainForm::StepHistory(bool Undo) {
   SelectedHandle = NoHandle;
   Doc.EndDrag();
   // The pictures of the size the step leads to are made first.
+  Doc.PrepareStep(Undo);
   const QSize size = Doc.SizeAfterStep(Undo);
   if (size != Animation().Size()) MadePictures = MakeDrawingPictures(size);
   if (Undo)

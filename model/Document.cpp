@@ -6,6 +6,7 @@
 #include <memory>
 #include <numbers>
 
+#include "model/HistoryPictures.h"
 #include "model/Pictures.h"
 
 namespace {
@@ -31,24 +32,27 @@ QString CaptionOf(TFigureChange Change) {
 }
 
 // The picture part of an animation: what a background or size change
-// changes. Pictures are shared with the animation, not copied.
+// changes. The background is kept once for the history, shared with the
+// animation while it shows it.
 struct TPicture {
   int32_t Width = 0;
   int32_t Height = 0;
-  QImage Background;
+  std::shared_ptr<TKeptPicture> Background;
   bool HasBackground = false;
   uint8_t BackgroundKind = 0;
   QByteArray BackgroundJpeg;
   QSize JpegSize;
   QSize JpegShown;
 
-  static TPicture Of(const TAnimation& A) {
-    return {A.Width, A.Height, A.Background, A.HasBackground, A.BackgroundKind, A.BackgroundJpeg, A.JpegSize, A.JpegShown};
+  static TPicture Of(const TAnimation& A, TPictureKeeper& Keeper) {
+    return {A.Width,        A.Height,         Keeper.Keep(A.Background), A.HasBackground, A.BackgroundKind,
+            A.BackgroundJpeg, A.JpegSize, A.JpegShown};
   }
+  // The background is read back first, so that nothing changes when it cannot be.
   void SetInto(TAnimation& A) const {
+    A.Background = Background->Load();
     A.Width = Width;
     A.Height = Height;
-    A.Background = Background;
     A.HasBackground = HasBackground;
     A.BackgroundKind = BackgroundKind;
     A.BackgroundJpeg = BackgroundJpeg;
@@ -108,6 +112,9 @@ class TDocumentCommand : public QUndoCommand {
   uint64_t ContentRevision() const { return Revision; }
   // The animation's size once this step is undone (or done), when it changes it.
   virtual std::optional<QSize> SizeAfter(bool Undone) const { return std::nullopt; }
+  // Makes ready what undoing (or doing) this step needs and may fail to
+  // make, before the step changes anything.
+  virtual void Prepare(bool Undone) {}
 
  protected:
   TDocument& Doc;
@@ -240,6 +247,7 @@ class TPictureCommand : public TDocumentCommand {
     const TPicture& p = Undone ? Before : After;
     return QSize(p.Width, p.Height);
   }
+  void Prepare(bool Undone) override { (Undone ? Before : After).Background->Load(); }
 
  private:
   void Apply(const TPicture& Picture, const TStoredEdit& Edit) {
@@ -279,10 +287,14 @@ class TTypeCommand : public TDocumentCommand {
   TStoredEdit Before, After;
 };
 
-TDocument::TDocument(QObject* Parent) : QObject(Parent), Shared(std::make_unique<TFrameShare>()) {
+TDocument::TDocument(QObject* Parent)
+    : QObject(Parent), Shared(std::make_unique<TFrameShare>()), Pictures(std::make_unique<TPictureKeeper>()) {
   Anim = NewAnimation();
   State = StartState(Anim);
-  connect(&Stack, &QUndoStack::indexChanged, this, [this] { EmitSavedIfChanged(); });
+  connect(&Stack, &QUndoStack::indexChanged, this, [this] {
+    EmitSavedIfChanged();
+    Pictures->KeepToBudget(Anim.Background);
+  });
 }
 
 TDocument::~TDocument() {
@@ -294,6 +306,18 @@ QSize TDocument::SizeAfterStep(bool Undo) const {
   const int step = Undo ? Stack.index() - 1 : Stack.index();
   if (step < 0 || step >= Stack.count()) return Anim.Size();
   return static_cast<const TDocumentCommand*>(Stack.command(step))->SizeAfter(Undo).value_or(Anim.Size());
+}
+
+void TDocument::PrepareStep(bool Undo) {
+  const int step = Undo ? Stack.index() - 1 : Stack.index();
+  if (step >= 0 && step < Stack.count()) static_cast<TDocumentCommand*>(const_cast<QUndoCommand*>(Stack.command(step)))->Prepare(Undo);
+}
+
+qint64 TDocument::HistoryPictureBytes() const { return Pictures->BytesInMemory(Anim.Background); }
+
+void TDocument::SetHistoryPictureBudget(qint64 Bytes) {
+  Pictures->SetBudget(Bytes);
+  Pictures->KeepToBudget(Anim.Background);
 }
 
 const TFigure* TDocument::Selected() const {
@@ -556,7 +580,7 @@ TEditState AfterResize(const TEditState& State, const TAnimation& Resized, bool 
 }  // namespace
 
 void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& Jpeg) {
-  TPicture before = TPicture::Of(Anim), after = before;
+  TPicture before = TPicture::Of(Anim, *Pictures), after = before;
   after.Width = Picture.width();
   after.Height = Picture.height();
   after.HasBackground = true;
@@ -566,7 +590,7 @@ void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& J
     after.BackgroundJpeg = Jpeg;
     after.JpegSize = after.JpegShown = Picture.size();
   }
-  after.Background = std::move(Picture);
+  after.Background = Pictures->Keep(Picture);
   TAnimation resized;
   resized.Width = after.Width;
   resized.Height = after.Height;
@@ -577,9 +601,9 @@ void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& J
 
 void TDocument::ClearBackground() {
   if (!Anim.HasBackground) return;
-  TPicture before = TPicture::Of(Anim), after = before;
+  TPicture before = TPicture::Of(Anim, *Pictures), after = before;
   // The picture keeps its size; the kind and the JPEG data stay.
-  after.Background = TAnimation::WhiteBackground(Anim.Size());
+  after.Background = Pictures->Keep(TAnimation::WhiteBackground(Anim.Size()));
   after.HasBackground = false;
   TEditState edit = State;
   edit.Ghost.reset();
@@ -589,8 +613,8 @@ void TDocument::ClearBackground() {
 
 void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {
   if (Width == Anim.Width && Height == Anim.Height) return;
-  TPicture before = TPicture::Of(Anim), after = before;
-  after.Background = CutOrExtend(Anim.Background, Width, Height);
+  TPicture before = TPicture::Of(Anim, *Pictures), after = before;
+  after.Background = Pictures->Keep(CutOrExtend(Anim.Background, Width, Height));
   after.JpegShown = after.JpegShown.boundedTo(QSize(Width, Height));
   after.Width = Width;
   after.Height = Height;

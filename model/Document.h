@@ -49,6 +49,14 @@ class TDocument : public QObject {
   // The animation's size after the next undo (or redo), so that a window can
   // make its pictures of that size before the step is taken.
   QSize SizeAfterStep(bool Undo) const;
+  // Makes ready what the next undo (or redo) needs, such as a picture the
+  // history moved to a temporary file; EPictureMemory or EHistoryPicture,
+  // with nothing changed, when it cannot.
+  void PrepareStep(bool Undo);
+  // The history's pictures beyond the budget wait in temporary files; the
+  // bytes of those in memory, not counting the background shown.
+  qint64 HistoryPictureBytes() const;
+  void SetHistoryPictureBudget(qint64 Bytes);
 
   // True when the file last written or read holds the animation as it is.
   // Edits of the working frame alone do not count: they are not saved.
@@ -142,6 +150,7 @@ class TDocument : public QObject {
   void PushFigure(TFigureChange Change, int Index, const TFigure& After);
 
   std::unique_ptr<class TFrameShare> Shared;  // frames the history keeps
+  std::unique_ptr<class TPictureKeeper> Pictures;  // pictures the history keeps
   TAnimation Anim;
   TEditState State;
   QUndoStack Stack;
