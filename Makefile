@@ -54,12 +54,11 @@ install: deps
 	cmake --install build
 
 # A Debian package in build-package/, installed under /usr.
+# TAVEL_MAINTAINER="Name <address>" sets its maintainer (kept for later runs).
 package: deps
 	@./scripts/install-deps.sh package
-	cmake -S . -B build-package $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTAVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build build-package -j $(JOBS) --target tavel
-	cd build-package && cpack -G DEB
-	@ls build-package/*.deb
+	JOBS=$(JOBS) ./scripts/build-package.sh build-package \
+	  $(if $(TAVEL_MAINTAINER),"-DTAVEL_MAINTAINER=$(TAVEL_MAINTAINER)")
 
 # Every file reader under libFuzzer (clang-14), FUZZ_SECONDS each (default 60).
 # FUZZERS=name... picks targets; crashes land in build-fuzz/crashes/.

@@ -25,7 +25,10 @@ if(NOT VALIDATE)
       share/icons/hicolor/48x48/apps/org.tavel.Tavel.png
       share/icons/hicolor/256x256/apps/org.tavel.Tavel.png
       share/icons/hicolor/scalable/mimetypes/application-x-tavel-project.svg
-      share/icons/hicolor/32x32/mimetypes/application-x-tavel-figure.png)
+      share/icons/hicolor/32x32/mimetypes/application-x-tavel-figure.png
+      share/man/man1/tavel.1.gz
+      share/doc/tavel/copyright
+      share/doc/tavel/changelog.gz)
   foreach(file IN LISTS expected)
     if(NOT EXISTS "${usr}/${file}")
       message(FATAL_ERROR "not installed: ${file}")
