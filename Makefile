@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tavel: the two set-up commands are `make run` and `make test`.
 # Each installs what is missing (Debian packages), configures and builds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tavel: frame-by-frame animation of jointed stick figures.
 // Creates the windows, each once, and runs the event loop until the main
 // window closes. With command-line options (--export, --help, --version) it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Background pictures and animation dimensions: decoding a 1920 x 1080 JPEG
 // and BMP, redrawing the thumbnails over such a background, the whole Load
 // Background command and a change of dimensions from 506 x 415 to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmark main: offscreen Qt unless told otherwise, a QApplication for the
 // programs that build windows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Filling the main window's document quickly for the benchmarks that need
 // many stored frames.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the builder's mouse steps on a type of 255 segments, each of which
 // erases and redraws the whole drawing area, beside the floor of filling a
 // picture of the same size. Sizes: the window's first size and full HD.

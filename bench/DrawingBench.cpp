@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing speed: a drag step on the main drawing area against a plain copy
 // of the picture (the floor), the box filter, and a Next Frame thumbnail.
 

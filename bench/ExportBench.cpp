@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export speed: the GIF export of the two reference animations (read back
 // from their project files) with the default options, on one and two
 // threads, against the document path; the BMP export of the 1080p reference

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the GIF export at 1920 x 1080: the streaming export of 100
 // and 1,000 frames, against the document path of 100 frames; and of the
 // largest animation with 1, 2 and 16 threads asked for. The peak

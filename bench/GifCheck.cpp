@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes a GIF with giflib and compares every shown frame with the BMP
 // pictures it was made from: prints "exact" or where it differs.
 //   gif_check OUT.gif FIRST.bmp ... LAST.bmp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of the document and its history: a drag step through the window
 // (the step merged into the drag's one command), Undo and Redo of the frame
 // commands with 10 and 10,000 stored frames, and the memory the history

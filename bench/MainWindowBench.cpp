@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from start to the first painted main window.
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the two reference animations as project files into a folder, for
 // the comparison with other GIF tools (compare_gif_tools.py).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and opening a long project against zlib's own work on the same
 // payload, opening it in the window up to the first paint, the memory the
 // window then holds, and a first open in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two reference animations of the export benchmarks: Stickmen walking
 // across the picture while they wave one arm, in black, red and blue over a

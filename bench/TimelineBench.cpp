@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames piling up: Next Frame, Insert, Delete and a thumbnail click with
 // many stored frames, redrawing all thumbnails, scrolling the strip, the
 // memory a stored frame takes, and a playback tick against a plain copy of

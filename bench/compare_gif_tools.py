@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Tavel's GIF export against the tools people use instead.
 
 Writes the two reference animations as project files, exports their frames as

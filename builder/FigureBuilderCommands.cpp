@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder's commands on the selected segment (kind, static, thickness,
 // duplicate, delete), the Edit Mode switch and the one-level undo.
 

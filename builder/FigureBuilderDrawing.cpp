@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder's drawing area: the working figure with the selection and
 // static colours and every handle, and the free segment of an add or a
 // duplicate in progress. Every step erases and redraws the whole area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder's File menu: New, Open, Save, Save As and Add To Animation.
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse editing on the builder's drawing area: selecting and dragging
 // handles, moving the figure by its root, adding a segment in two presses
 // and attaching a prepared duplicate.

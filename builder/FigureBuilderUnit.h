@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Stick Figure Builder: a modeless window in which the user designs a
 // figure type with the mouse. It edits a working type of its own and shows

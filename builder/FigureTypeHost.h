@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the figure builder needs of the main window: its list of figure type
 // names (item k names the animation's type table entry k + 1) and a way to

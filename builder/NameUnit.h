@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The name prompt: asks for the name of a figure type that is added to the
 // animation without a file name. A name left empty becomes "Figure Type "

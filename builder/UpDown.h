@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An up-down control: two stacked arrow buttons that step a whole-number
 // position between two bounds, without wrapping round. Only the user's arrow

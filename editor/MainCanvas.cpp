@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing area: painting the working frame over the underlay, the silver
 // ghost of a frame, and posing figures by dragging their handles. Each drag
 // is one step of the document's history.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exports that Save Animation hands over to: the GIF options window and
 // the BMP sequence.
 

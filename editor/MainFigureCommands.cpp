@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figure buttons: add a figure of the chosen type, and delete, centre,
 // flip, recolour, rescale, reorder or edit the type of the selected figure.
 // They change only the working frame, each as one step of the history; Next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback: the stored frames shown one per timer tick on the drawing area,
 // with the editing controls switched off meanwhile.
 

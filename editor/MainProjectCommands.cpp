@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu's project commands: New, Open Animation, Save Animation,
 // the save question that guards unsaved work, installing a project that was
 // read, and Load Figure Type.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background picture, the animation dimensions, the ReadMe file and the
 // About box.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames and the thumbnail strip: Next Frame stores the working frame, a
 // click on a thumbnail brings a stored frame back for editing, and the
 // thumbnails' pop-up menu inserts and deletes frames; each a step of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: a view of the document (the animation and its editing
 // state, model/Document.h) with the handlers of every control. Handlers turn

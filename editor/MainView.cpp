@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Following the document: whatever a command (or an undo, or a redo)
 // changed reaches the drawing area, the thumbnail strip, the type list and
 // the controls through the document's signals.

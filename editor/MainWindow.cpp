@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, new and discarded projects, the enabled state of the figure
 // controls, layout on resize, figure selection with the mouse wheel, Undo and
 // Redo, closing.

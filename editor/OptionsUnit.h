@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dimensions window: a modeless window in which the user sets the
 // animation's width and height in pixels. It is created once and shown and

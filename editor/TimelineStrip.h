@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The thumbnail strip: one thumbnail per stored frame, painted by this one
 // widget. A thumbnail's picture is drawn only when it comes into view (or

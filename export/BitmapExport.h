@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The BMP sequence export: every stored frame as a 24-bit BMP file named from
 // a base name and the frame's number, numbered from 0.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 216-colour cube every exported frame is reduced to: six levels per
 // channel (0, 51, ..., 255), index 36 * r + 6 * g + b. Each pixel is mapped on

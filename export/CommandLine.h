@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exporter for scripts and batch work, without any window:
 //   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] PROJECT.tvl

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What both exports share: drawing a stored frame as it is exported, and the
 // progress report.

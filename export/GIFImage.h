@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GIF encoder's document: a logical screen, an optional global colour
 // table and an ordered list of frames, each with its own pixels (one colour

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GIF89a blocks as the encoder writes them, shared by the document's save
 // and the streaming export so both produce the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF export through the document model: every frame is added, then the
 // palette, merge and crop steps run over the whole document.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The animated GIF export: every stored frame drawn over the background,
 // optionally shrunk, reduced to the 216-colour cube and written as one GIF89a

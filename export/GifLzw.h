@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GIF variant of LZW: variable-width codes of up to 12 bits, a clear code
 // first, a clear code (and a fresh table) instead of assigning code 4095, an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's optimisations: one shared colour table of the colours in
 // use (the palette step), transparency for pixels unchanged from the previous
 // frame (merge) and cutting frames down to their changed area (crop).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Gif Options" window: the frame delay, the three optimisations and the
 // shrink factor of the GIF export. It is shown modally for each export and

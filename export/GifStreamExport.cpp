@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF export frame by frame. Bytes are those of the document path:
 //  - the palette step only needs how often each cube colour is used, and
 //    whether merging will make any frame transparent (which appends the black

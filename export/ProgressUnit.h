@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress window both exports show while they write: a small tool
 // window with one bar from 0 to 100, reset to 0 whenever it is hidden.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small pool of threads for the exports: frames are rendered, reduced and
 // compressed independently, so a batch of them is spread over the cores

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single-byte code page of the names in project files: Windows-1252, the
 // superset of Latin-1 with printable characters in 0x80..0x9F.

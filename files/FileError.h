@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Errors of files and decoders. what() is the sentence the general error
 // report shows; the command that met the error ends there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding background pictures. Both decoders work on the whole file in
 // memory and yield a picture of the file's own size, or throw EFileError

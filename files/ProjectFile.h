@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The project file: one zlib stream holding the whole animation (size,
 // background, added figure types with their names, every stored frame).

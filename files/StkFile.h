@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The figure type file (.stk): the version byte, then the figure type's
 // stream record (count byte, 24-byte segment records).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files are read and written whole. Writing goes through a temporary file in
 // the same folder that replaces the old file only once the new content is

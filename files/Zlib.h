@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One zlib stream over a whole buffer, as the project file holds it.
 

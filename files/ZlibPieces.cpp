@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/ZlibPieces.h"
 
 TZlibPieces::TZlibPieces(const QByteArray& Stream, qint64 MaxBytes, qsizetype Piece)

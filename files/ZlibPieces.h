@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zlib stream inflated on a helper thread a piece at a time, a few pieces
 // ahead of its reader, so that reading what a piece holds overlaps with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the project and figure type fuzz targets with
 // the program's own writers: make_fuzz_seeds <corpus folder>.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds the BMP and the JPEG decoder the same bytes: each must decode them
 // or refuse them with a message, never read or write outside its buffers.
 

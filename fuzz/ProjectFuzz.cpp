@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project reader: a payload (or, when the bytes start like one, a zlib
 // stream, inflated in small pieces so blocks straddle them) is read or
 // refused with a message; the first frames of what is read are drawn, so

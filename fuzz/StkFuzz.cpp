@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figure type file reader: a file is read or refused; a type that is read
 // must make a figure that can be placed, hit-tested and drawn.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The animation as a value: its size, its background, its figure types with
 // their names, and its stored frames. A project file holds exactly this; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian reading and writing of the figure model's raw records, on a
 // QIODevice or, faster, straight on a byte buffer (the files are read and

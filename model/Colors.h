@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours are 32-bit values 0x00BBGGRR throughout the model and the files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing routines every window uses: the canvas set-up, the box-filter
 // reduction of pictures, and the question whether the desktop draws themed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document: the animation being edited, the editing state that is not
 // saved, and the history of changes. It is the only writer of both. Every

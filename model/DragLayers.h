@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Painting the main drawing area: the underlay (background and ghost), every
 // figure of the working frame, then every figure's handles.

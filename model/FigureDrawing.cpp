@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing figures and their handles onto a painter. Antialiasing is off and
 // every coordinate and width is rounded to whole pixels (halves to even)
 // before it reaches the painter, so pictures are exact and repeatable.

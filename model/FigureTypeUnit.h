@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Figure types: the skeleton every figure of one kind shares, a tree of line
 // and circle segments hung between numbered vertices, and the table of an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A figure: one posed instance of a figure type, with its own scale, colour,
 // segment directions and vertex positions.

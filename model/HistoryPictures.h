@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures the history keeps for background and size changes. Each
 // picture is held once, however many steps refer to it. While the pictures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Making the animation's pictures. A picture that cannot be allocated is an
 // error with a sentence for the user, never an empty picture left behind:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Box-filter reduction of a picture, working on raw scan lines.
 
 #include <QImage>

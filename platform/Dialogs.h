@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog seam: every modal interaction of the windows goes through one
 // TDialogs object, so tests can install a scripted one that answers and

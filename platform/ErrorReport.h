@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's general error report: handlers run through RunGuarded, and an
 // exception they throw (a file that cannot be read, a damaged record) ends the

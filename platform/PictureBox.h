@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture control: keeps a picture and repaints from it, and reports mouse
 // presses, moves and releases in picture coordinates. While a button is held

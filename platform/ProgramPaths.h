@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program finds what it ships with (the ReadMe file and the
 // "animations" and "stick figures" folders) and where its open dialogs

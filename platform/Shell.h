@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shell seam: the desktop's "open" action on a file, which shows the file
 // in whatever program the desktop associates with its type. Tests install

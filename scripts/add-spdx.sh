@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the line "SPDX-License-Identifier: GPL-3.0-or-later", as a comment of
 # the file's language, at the top of every source file of the repository
 # (C and C++, CMake, shell, Python, makefiles, manual pages): on the first

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tavel's Debian package in BUILD_DIR (default build-package): the
 # optimised, hardened program installed under /usr, packaged by CPack.
 # Further arguments go to CMake, for example

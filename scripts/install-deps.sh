@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tavel needs to build and test, when they are missing.
 # Runs apt-get through sudo when not root. Safe to run again: it does nothing once all are present.
 # With the argument "fuzz" or "package" it also installs what `make fuzz` or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG sizes of the icons from their SVG sources in
 # resources/icons/ (needs rsvg-convert, Debian package librsvg2-bin). The
 # PNGs are committed, so building never needs this; run it after changing an SVG.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target built in BUILD for SECONDS each, starting from its
 # seed corpus in fuzz/corpus/<name>/ and keeping what it learns in
 # BUILD/corpus/<name>/. Crashes are written to BUILD/crashes/.

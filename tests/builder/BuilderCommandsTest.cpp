@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder's segment commands, the one-level undo, Delete against the
 // pending modes, and the hotkeys.
 

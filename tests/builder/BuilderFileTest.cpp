@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder's figure type files: the bytes written, opening with undo, and
 // refusal of files that cannot be used.
 

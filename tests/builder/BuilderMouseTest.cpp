@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse editing in the builder: the modes and their order, adding and
 // duplicating, the hit test, dragging, and the segment limit.
 

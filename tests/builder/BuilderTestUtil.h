@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up of the builder window tests: a fresh table and window with
 // scripted dialogs, mouse input through the drawing area, and figure types

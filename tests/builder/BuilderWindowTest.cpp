@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The builder window: its start figure, drawing, status text, layout,
 // loading a type from the main window, resets and hiding.
 

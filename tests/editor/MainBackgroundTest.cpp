@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Load Anim().Background and Clear Background: the picture-open dialog, the
 // question with stored frames, refused files, and what the animation shows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's two ways into the figure builder.
 
 #include "builder/FigureBuilderUnit.h"

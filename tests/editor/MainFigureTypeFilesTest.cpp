@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figure types reaching the animation: the builder's Add To Animation with
 // its name prompt, and Load Figure Type.
 

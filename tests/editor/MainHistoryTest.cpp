@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and Redo of the main window: random sequences of every command
 // checked against a record kept apart from the document, the saved state,
 // and the Edit menu.

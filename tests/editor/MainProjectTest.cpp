@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project commands of the main window: the save question, Save
 // Animation, Open Animation and the command line, through scripted dialogs.
 

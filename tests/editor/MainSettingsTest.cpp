@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dimensions window, View ReadMe File and About.
 
 #include <QDir>

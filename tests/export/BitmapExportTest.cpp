@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BMP sequence: names, bytes, replacing and failures.
 
 #include <gtest/gtest.h>

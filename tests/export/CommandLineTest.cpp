@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line exporter, run as its own process without a display.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Animations for the export tests, and the pictures an exported frame must show.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Gif Options and progress windows, and Save Animation handing over to them.
 
 #include <gtest/gtest.h>

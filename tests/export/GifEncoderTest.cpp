@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF encoder's document: colour reduction, the palette step, merge and
 // crop, delays, the block layout and LZW, read back by giflib.
 

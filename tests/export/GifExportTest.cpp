@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GIF export of the stored frames: what a decoder shows, the streaming
 // writer against the document, progress, and failures.
 

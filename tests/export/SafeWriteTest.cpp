@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every file the program writes replaces the old one only once the new one
 // is complete. Seen from outside, in a child process: a replaced file is a
 // new file (a new inode, not the old one overwritten), and a write cut short

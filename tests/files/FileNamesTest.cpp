@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two file-name operations the windows share.
 
 #include <gtest/gtest.h>

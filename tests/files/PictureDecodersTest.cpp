@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture decoders on files of every depth and kind a background may
 // come in, on damaged files, and at the size limit.
 

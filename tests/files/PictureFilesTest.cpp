@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BMP writing and the two picture decoders.
 
 #include <gtest/gtest.h>

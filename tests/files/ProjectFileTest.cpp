@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project file: golden payload bytes, round trips, and refusal of
 // damaged payloads without a crash.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading files: only regular files, never more than the caller's bound.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Installs the build in BUILD_DIR under /usr into a scratch DESTDIR and checks
 # the tree: the program, its shared files, the desktop entry, file types,

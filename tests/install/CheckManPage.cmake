@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # The manual page and `tavel --help` name the same options, and, where man
 # is installed, the page formats without a warning (as lintian checks it).

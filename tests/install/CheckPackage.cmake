@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.25)
 # Builds the Debian package the way `make package` does, in WORK_DIR, with a
 # maintainer of its own, and has lintian judge it: no error, no warning, and

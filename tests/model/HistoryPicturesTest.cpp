@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Background and size changes keep their pictures for Undo within a memory
 // budget: beyond it they wait in temporary files and come back unchanged.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files: beside it, or installed under a prefix
 // with the dialogs in the user's own folders.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's question box as the program shows it: which key gives which answer.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodes GIF files with giflib, an independent decoder, and composites the
 // frames as a viewer shows them.

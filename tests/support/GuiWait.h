@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Waiting for the event loop in GoogleTest tests. QtTest's QTRY_* macros
 // report a timeout to QtTest's own log and return from the test, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sentence a reader or decoder refuses its input with, or Accepted when
 // it takes the input.

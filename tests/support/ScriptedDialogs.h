@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A dialog seam for tests: records every call and answers from queues set up
 // beforehand. A call with no answer queued fails the test and answers as a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for every test program: Qt runs offscreen unless told otherwise,
 // and a QApplication exists for the tests that build windows or paint.
 

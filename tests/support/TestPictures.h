@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picture files the tests make themselves: JPEG files through libjpeg's
 // compressor, and BMP files of the depths our own writer does not produce.

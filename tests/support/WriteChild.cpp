@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes one kind of file the way the program does, for tests that must see
 // the write from outside: under a file size limit, or to compare inodes.
 // Usage: tavel_write_child project|stk|gif|bmp PATH
