@@ -127,7 +127,7 @@ void BM_RedrawThumbnails1920x1080(benchmark::State& State) {
   w.Fill(static_cast<int>(State.range(0)));
   w.Dialogs.Path = Files().Jpeg;
   w.Dialogs.FilterIndex = 1;
-  w.Form.LoadBackground1Click();
+  w.Form.LoadBackgroundClick();
   for (auto _ : State) {
     w.Form.RedrawTimelineImages();
     w.Paint();
@@ -144,7 +144,7 @@ void BM_LoadBackground(benchmark::State& State) {
   w.Dialogs.Path = jpeg ? Files().Jpeg : Files().Bmp;
   w.Dialogs.FilterIndex = jpeg ? 1 : 0;
   for (auto _ : State) {
-    w.Form.LoadBackground1Click();
+    w.Form.LoadBackgroundClick();
     w.Paint();
   }
   if (!w.Dialogs.Messages.isEmpty()) State.SkipWithError(w.Dialogs.Messages.constFirst().toStdString().c_str());
@@ -213,12 +213,12 @@ void BM_BackgroundMemory10000x10000(benchmark::State& State) {
     w.Dialogs.FilterIndex = 1;
     const double heap = HeapBytes(), resident = Resident();
     ResetPeakResident();
-    w.Form.LoadBackground1Click();
+    w.Form.LoadBackgroundClick();
     State.counters["held_pictures"] = (HeapBytes() - heap) / picture;
     State.counters["peak_first_load_pictures"] = (PeakResident() - resident) / picture;
     const double residentLoaded = Resident();
     ResetPeakResident();
-    w.Form.LoadBackground1Click();
+    w.Form.LoadBackgroundClick();
     State.counters["peak_reload_pictures"] = (PeakResident() - residentLoaded) / picture;
     State.counters["jpeg_MB"] = static_cast<double>(w.Form.Animation().BackgroundJpeg.size()) / 1e6;
     if (!w.Dialogs.Messages.isEmpty()) State.SkipWithError(w.Dialogs.Messages.constFirst().toStdString().c_str());

@@ -83,11 +83,11 @@ void UndoRedo(benchmark::State& State) {
     w.Form.NextFrameButtonClick();
   } else {
     w.Form.FramePopup(frames / 2);
-    kind == 1 ? w.Form.Insert1Click() : w.Form.Delete1Click();
+    kind == 1 ? w.Form.InsertFrameClick() : w.Form.DeleteFrameClick();
   }
   for (auto _ : State) {
-    w.Form.Undo1Click();
-    w.Form.Redo1Click();
+    w.Form.UndoClick();
+    w.Form.RedoClick();
   }
   const char* names[] = {"Next Frame", "Insert", "Delete"};
   State.SetLabel(names[kind]);
@@ -107,11 +107,11 @@ void UndoRedoPainted(benchmark::State& State) {
   w.Form.show();
   QApplication::processEvents();
   w.Form.FramePopup(frames / 2);
-  w.Form.Insert1Click();
+  w.Form.InsertFrameClick();
   for (auto _ : State) {
-    w.Form.Undo1Click();
+    w.Form.UndoClick();
     w.Form.TimelineImages->repaint();
-    w.Form.Redo1Click();
+    w.Form.RedoClick();
     w.Form.TimelineImages->repaint();
   }
   State.SetLabel("Insert, strip repainted");

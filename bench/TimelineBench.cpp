@@ -56,9 +56,9 @@ void BM_InsertAtFront(benchmark::State& State) {
   w.Fill(10000);
   for (auto _ : State) {
     w.Form.FramePopup(0);
-    w.Form.Insert1Click();
+    w.Form.InsertFrameClick();
     State.PauseTiming();
-    w.Form.Delete1Click();
+    w.Form.DeleteFrameClick();
     State.ResumeTiming();
   }
 }
@@ -70,9 +70,9 @@ void BM_DeleteAtFront(benchmark::State& State) {
   for (auto _ : State) {
     State.PauseTiming();
     w.Form.FramePopup(0);
-    w.Form.Insert1Click();
+    w.Form.InsertFrameClick();
     State.ResumeTiming();
-    w.Form.Delete1Click();
+    w.Form.DeleteFrameClick();
   }
 }
 BENCHMARK(BM_DeleteAtFront)->Unit(benchmark::kMicrosecond);
@@ -110,7 +110,7 @@ void ScrollStrip(benchmark::State& State, bool Page) {
   w.Form.resize(1920, 1000);
   w.Form.show();
   QApplication::processEvents();
-  QScrollBar* bar = w.Form.ScrollBox1->horizontalScrollBar();
+  QScrollBar* bar = w.Form.TimelineScrollBox->horizontalScrollBar();
   const int step = Page ? bar->pageStep() : w.Form.TimelineImages->ThumbnailSize().width() + 3;
   for (auto _ : State) {
     bar->setValue(bar->value() + step >= bar->maximum() ? 0 : bar->value() + step);
@@ -152,7 +152,7 @@ void PlaybackTick(benchmark::State& State, int Width, int Height) {
   w.Form.NextFrameButtonClick();
   w.Form.NextFrameButtonClick();
   w.Form.PlayButtonClick();
-  for (auto _ : State) w.Form.Timer1Timer();
+  for (auto _ : State) w.Form.PlaybackTimerTick();
   w.Form.StopButtonClick();
 }
 BENCHMARK_CAPTURE(PlaybackTick, 506x415_10Stickmen, 506, 415)->Unit(benchmark::kMicrosecond);

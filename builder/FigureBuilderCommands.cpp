@@ -30,10 +30,10 @@ void TFigureBuilderForm::ChangeStaticButtonClick() {
   DrawFigure();
 }
 
-void TFigureBuilderForm::UpDown1Click() {
+void TFigureBuilderForm::ThicknessUpDownClick() {
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Thickness"));
-  Type().Segments[SelectedSegment].Thickness = static_cast<float>(UpDown1->Position());
+  Type().Segments[SelectedSegment].Thickness = static_cast<float>(ThicknessUpDown->Position());
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
@@ -48,8 +48,8 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   SetUndoCaption(QStringLiteral("Undo Duplicate"));
   Duplicating = true;
   ShowModeCues();
-  Label1->setText(QStringLiteral("select a handle to attach segment"));
-  Label1->adjustSize();
+  StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
+  StatusLabel->adjustSize();
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
   const TRealPoint from = WorkFigure.Points()[s.ParentVertex];
   const TRealPoint to = WorkFigure.Points()[s.ChildVertex];
@@ -60,7 +60,7 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   Duplicate.Static = StaticFlags[SelectedSegment];
   Duplicate.Offset = RealPoint(to.X - from.X, to.Y - from.Y);
   // The copy starts out hanging where its original hangs.
-  SetMousePos(QPoint(RoundPixel(from.X) + Image1->x(), RoundPixel(from.Y) + Image1->y()));
+  SetMousePos(QPoint(RoundPixel(from.X) + FigureImage->x(), RoundPixel(from.Y) + FigureImage->y()));
 }
 
 void TFigureBuilderForm::DeleteButtonClick() {
@@ -87,14 +87,14 @@ void TFigureBuilderForm::DeleteButtonClick() {
   WorkFigure.SetType(0, Working);
   WorkFigure.MoveBy(root);
   if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
-  UpDown1->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
+  ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
   DisplaySegmentData();
   DrawFigure();
 }
 
-void TFigureBuilderForm::EditMode1Click() {
+void TFigureBuilderForm::EditModeClick() {
   EditMode = !EditMode;
-  EditMode1->setChecked(EditMode);
+  EditModeAction->setChecked(EditMode);
 }
 
 void TFigureBuilderForm::AssignUndo() {
@@ -103,19 +103,19 @@ void TFigureBuilderForm::AssignUndo() {
   UndoSelectedSegment = SelectedSegment;
   UndoStaticFlags = StaticFlags;
   UndoFigureFileName.reset();
-  Undo1->setEnabled(true);
+  UndoAction->setEnabled(true);
 }
 
-void TFigureBuilderForm::Undo1Click() {
-  if (!Undo1->isEnabled()) return;
+void TFigureBuilderForm::UndoClick() {
+  if (!UndoAction->isEnabled()) return;
   EraseFigure();
   Type().Assign(UndoFigureType);
   WorkFigure.Assign(UndoFigure);
   SelectedSegment = UndoSelectedSegment;
-  UpDown1->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
+  ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
   StaticFlags = UndoStaticFlags;
   if (UndoFigureFileName) FigureFileName = *UndoFigureFileName;
-  Undo1->setEnabled(false);
+  UndoAction->setEnabled(false);
   SetUndoCaption(QStringLiteral("Undo"));
   // An add or duplicate stays pending through an undo, but what it refers to
   // must exist in the restored type: a start vertex that is gone asks again

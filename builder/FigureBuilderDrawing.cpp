@@ -27,12 +27,12 @@ void SetPenColor(QPainter& Canvas, TColor Color) {
 }  // namespace
 
 void TFigureBuilderForm::EraseFigure() {
-  Image1->Picture().fill(Qt::white);
-  Image1->Changed(PictureRect());
+  FigureImage->Picture().fill(Qt::white);
+  FigureImage->Changed(PictureRect());
 }
 
 void TFigureBuilderForm::DrawFigure() {
-  QPainter canvas(&Image1->Picture());
+  QPainter canvas(&FigureImage->Picture());
   PrepareCanvas(canvas);
   TFigureType& type = Type();
   for (uint8_t i = 0; i < WorkFigure.SegmentCount(); ++i) {
@@ -51,7 +51,7 @@ void TFigureBuilderForm::DrawFigure() {
   }
   WorkFigure.DrawHandles(canvas, SegmentHandleColor, RootHandleColor);
   canvas.end();
-  Image1->Changed(PictureRect());
+  FigureImage->Changed(PictureRect());
 }
 
 void TFigureBuilderForm::DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind) {

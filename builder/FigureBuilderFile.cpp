@@ -28,9 +28,9 @@ TFileDialogRequest StkDialog() {
 
 }  // namespace
 
-void TFigureBuilderForm::New1Click() { Initialize(); }
+void TFigureBuilderForm::NewClick() { Initialize(); }
 
-void TFigureBuilderForm::Open1Click() {
+void TFigureBuilderForm::OpenClick() {
   const TFileDialogResult chosen = Dialogs.OpenFile(this, StkDialog());
   if (chosen.Accepted) OpenFigure(chosen.Path);
 }
@@ -74,15 +74,15 @@ void TFigureBuilderForm::SaveFigureTypeAs(const QString& Path) {
   WriteWholeFile(Path, file);
 }
 
-void TFigureBuilderForm::Save1Click() {
+void TFigureBuilderForm::SaveClick() {
   if (FigureFileName.isEmpty()) {
-    SaveAs1Click();
+    SaveAsClick();
     return;
   }
   SaveFigureTypeAs(FigureFileName);
 }
 
-void TFigureBuilderForm::SaveAs1Click() {
+void TFigureBuilderForm::SaveAsClick() {
   const TFileDialogResult chosen = Dialogs.SaveFile(this, StkDialog());
   if (!chosen.Accepted) return;
   // After No the builder still names the file it had: a later Save never
@@ -94,7 +94,7 @@ void TFigureBuilderForm::SaveAs1Click() {
   SaveFigureTypeAs(FigureFileName);
 }
 
-void TFigureBuilderForm::AddToAnimation1Click() {
+void TFigureBuilderForm::AddToAnimationClick() {
   if (Host == nullptr) return;
   if (Host->FigureTypeNames().size() + 1 >= MaxFigureTypes) {
     Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure types"));
@@ -106,8 +106,8 @@ void TFigureBuilderForm::AddToAnimation1Click() {
   } else if (NameForm != nullptr) {
     // Escape or the close box add nothing.
     const bool named = Dialogs.ExecModal(*NameForm) == QDialog::Accepted;
-    name = StorableName(NameForm->Edit1->text());
-    NameForm->Edit1->clear();
+    name = StorableName(NameForm->NameEdit->text());
+    NameForm->NameEdit->clear();
     if (!named) return;
   }
   // Names are compared as the project file will hold them.

@@ -68,8 +68,8 @@ void TFigureBuilderForm::StartAddingSegment(uint8_t Kind) {
     DrawFigure();
     Duplicating = false;
   }
-  Label1->setText(QStringLiteral("select a starting handle"));
-  Label1->adjustSize();
+  StatusLabel->setText(QStringLiteral("select a starting handle"));
+  StatusLabel->adjustSize();
   if (PlacingSegment) {
     EraseFigure();
     DrawFigure();
@@ -79,7 +79,7 @@ void TFigureBuilderForm::StartAddingSegment(uint8_t Kind) {
   ShowModeCues();
 }
 
-void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
   const TRealPoint p = RealPoint(static_cast<float>(X), static_cast<float>(Y));
   TFigureType& type = Type();
 
@@ -97,7 +97,7 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
     WorkFigure.Angles.push_back(AngleBetween(start, p));
     StaticFlags.push_back(false);
     SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
-    UpDown1->SetPosition(TruncNumber(thickness));
+    ThicknessUpDown->SetPosition(TruncNumber(thickness));
     PlacingSegment = false;
     ShowModeCues();
     DrawFigure();
@@ -133,8 +133,8 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
   GrabbedHandle = hit;
   if (ChoosingStartVertex && hit != NoHandle) {
     StartVertex = vertexOf(hit);
-    Label1->setText(QStringLiteral("click to add"));
-    Label1->adjustSize();
+    StatusLabel->setText(QStringLiteral("click to add"));
+    StatusLabel->adjustSize();
     ChoosingStartVertex = false;
     PlacingSegment = true;
     return;
@@ -143,7 +143,7 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
   MoveUndoPending = true;
   if (hit >= 0) {
     SelectedSegment = static_cast<uint8_t>(hit);
-    UpDown1->SetPosition(TruncNumber(type.Segments[hit].Thickness));
+    ThicknessUpDown->SetPosition(TruncNumber(type.Segments[hit].Thickness));
     DisplaySegmentData();
     EraseFigure();
     DrawFigure();
@@ -153,7 +153,7 @@ void TFigureBuilderForm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers,
   }
 }
 
-void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
+void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
   const TRealPoint p = RealPoint(static_cast<float>(X), static_cast<float>(Y));
   TFigureType& type = Type();
 
@@ -161,7 +161,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     // Rubber band: the figure in plain black without handles, and the new
     // segment from its start vertex to the mouse.
     EraseFigure();
-    QPainter canvas(&Image1->Picture());
+    QPainter canvas(&FigureImage->Picture());
     PrepareCanvas(canvas);
     WorkFigure.Draw(canvas, 1.0f);
     QPen pen = canvas.pen();
@@ -169,7 +169,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     canvas.setPen(pen);
     DrawGeneralSegment(canvas, WorkFigure.Points()[StartVertex], p, NewSegmentKind);
     canvas.end();
-    Image1->Changed(PictureRect());
+    FigureImage->Changed(PictureRect());
     return;
   }
 
@@ -177,7 +177,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     // The copy hangs from the mouse point until it is attached.
     EraseFigure();
     DrawFigure();
-    QPainter canvas(&Image1->Picture());
+    QPainter canvas(&FigureImage->Picture());
     PrepareCanvas(canvas);
     QPen pen = canvas.pen();
     pen.setColor(ToQColor(Duplicate.Static ? ColorGrey : ColorBlack));
@@ -185,7 +185,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     canvas.setPen(pen);
     DrawGeneralSegment(canvas, p, Plus(p, Duplicate.Offset), Duplicate.Kind);
     canvas.end();
-    Image1->Changed(PictureRect());
+    FigureImage->Changed(PictureRect());
     return;
   }
 
@@ -220,7 +220,7 @@ void TFigureBuilderForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
   MoveUndoPending = false;
 }
 
-void TFigureBuilderForm::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+void TFigureBuilderForm::FigureImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
   // An edit-mode drag changed the length shown in the status text.
   if (EditMode && GrabbedHandle >= 0) DisplaySegmentData();
   GrabbedHandle = NoHandle;

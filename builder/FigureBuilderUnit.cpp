@@ -18,6 +18,7 @@
 #include "model/Rounding.h"
 #include "platform/ErrorReport.h"
 #include "platform/PictureBox.h"
+#include "platform/ObjectNames.h"
 
 TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent)
     : QMainWindow(Parent), Dialogs(Dialogs), Host(Host) {
@@ -26,6 +27,15 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
   setAttribute(Qt::WA_QuitOnClose, false);
   CreateControls();
   CreateMenus();
+  KeepDesignNames({{ThicknessUpDown, "UpDown1"},    {FigureImage, "Image1"},         {ToolPanel, "Panel1"},
+                   {StatusPanel, "Panel2"},         {StatusLabel, "Label1"},         {LineHotkey, "SimpleL"},
+                   {CircleHotkey, "SimpleC"},       {ChangeKindHotkey, "SimpleT"},   {DuplicateHotkey, "SimpleD"},
+                   {ChangeStaticHotkey, "SimpleS"}, {DeleteHotkey, "SimpleDe"},      {EditModeHotkey, "Editm"},
+                   {NewHotkey, "FileN"},            {OpenHotkey, "OpenT"},           {SaveHotkey, "SaveThis"},
+                   {SaveAsHotkey, "SaveAs"},        {AddToAnimationHotkey, "AddT"},  {FileMenu, "File1"},
+                   {OptionsMenu, "Options1"},       {NewAction, "New1"},             {OpenAction, "Open1"},
+                   {SaveAction, "Save1"},           {SaveAsAction, "SaveAs1"},       {AddToAnimationAction, "AddToAnimation1"},
+                   {ExitAction, "Exit1"},           {UndoAction, "Undo1"},           {EditModeAction, "EditMode1"}});
   resize(DesignWidth, DesignHeight);
   FormResize();
   FormCreate();
@@ -42,7 +52,7 @@ void TFigureBuilderForm::Connect(QAction* Action, THandler Handler) {
 }
 
 QPushButton* TFigureBuilderForm::MakeHotkeyButton(const QString& Caption, int Slot, THandler Handler) {
-  auto* button = new QPushButton(Caption, Panel1);
+  auto* button = new QPushButton(Caption, ToolPanel);
   // Left of the tool column's visible area: never seen, never focused, but
   // shown and enabled, so its Alt+letter mnemonic still clicks it.
   button->setGeometry(-100 - 30 * Slot, 8, 25, 25);
@@ -55,12 +65,12 @@ void TFigureBuilderForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  Panel1 = new QFrame(client);
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Panel1->setGeometry(0, 0, 49, 305);
+  ToolPanel = new QFrame(client);
+  ToolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  ToolPanel->setGeometry(0, 0, 49, 305);
 
   auto toolButton = [this](int Top, TButtonPicture Picture, const QString& Hint, THandler Handler) {
-    auto* button = new QToolButton(Panel1);
+    auto* button = new QToolButton(ToolPanel);
     button->setGeometry(9, Top, 31, 31);
     button->setIcon(QIcon(MakeButtonPicture(Picture)));
     button->setIconSize(QSize(ButtonPictureSize, ButtonPictureSize));
@@ -74,11 +84,11 @@ void TFigureBuilderForm::CreateControls() {
       toolButton(48, TButtonPicture::AddCircle, QStringLiteral("add circle"), &TFigureBuilderForm::CircleButtonClick);
   ChangeKindButton = toolButton(104, TButtonPicture::ChangeKind, QStringLiteral("toggle segment kind"),
                                 &TFigureBuilderForm::ChangeKindButtonClick);
-  UpDown1 = new TUpDown(Panel1);
-  UpDown1->setGeometry(9, 144, 31, 31);
-  UpDown1->SetRange(0, 100);
-  UpDown1->setToolTip(QStringLiteral("change segment thickness"));
-  connect(UpDown1, &TUpDown::Click, this, [this] { RunHandler(&TFigureBuilderForm::UpDown1Click); });
+  ThicknessUpDown = new TUpDown(ToolPanel);
+  ThicknessUpDown->setGeometry(9, 144, 31, 31);
+  ThicknessUpDown->SetRange(0, 100);
+  ThicknessUpDown->setToolTip(QStringLiteral("change segment thickness"));
+  connect(ThicknessUpDown, &TUpDown::Click, this, [this] { RunHandler(&TFigureBuilderForm::ThicknessUpDownClick); });
   DuplicateButton = toolButton(184, TButtonPicture::Duplicate, QStringLiteral("duplicate segment"),
                                &TFigureBuilderForm::DuplicateButtonClick);
   ChangeStaticButton = toolButton(224, TButtonPicture::ChangeStatic, QStringLiteral("static / dynamic segment"),
@@ -86,66 +96,66 @@ void TFigureBuilderForm::CreateControls() {
   DeleteButton = toolButton(264, TButtonPicture::Delete, QStringLiteral("delete segment"),
                             &TFigureBuilderForm::DeleteButtonClick);
 
-  SimpleL = MakeHotkeyButton(QStringLiteral("&L"), 0, &TFigureBuilderForm::LineButtonClick);
-  SimpleC = MakeHotkeyButton(QStringLiteral("&C"), 1, &TFigureBuilderForm::CircleButtonClick);
-  SimpleT = MakeHotkeyButton(QStringLiteral("&T"), 2, &TFigureBuilderForm::ChangeKindButtonClick);
-  SimpleD = MakeHotkeyButton(QStringLiteral("&D"), 3, &TFigureBuilderForm::DuplicateButtonClick);
-  SimpleS = MakeHotkeyButton(QStringLiteral("&W"), 4, &TFigureBuilderForm::ChangeStaticButtonClick);
-  SimpleDe = MakeHotkeyButton(QStringLiteral("&F"), 5, &TFigureBuilderForm::DeleteButtonClick);
-  Editm = MakeHotkeyButton(QStringLiteral("&E"), 6, &TFigureBuilderForm::EditMode1Click);
-  FileN = MakeHotkeyButton(QStringLiteral("&N"), 7, &TFigureBuilderForm::New1Click);
-  OpenT = MakeHotkeyButton(QStringLiteral("&O"), 8, &TFigureBuilderForm::Open1Click);
-  SaveThis = MakeHotkeyButton(QStringLiteral("&S"), 9, &TFigureBuilderForm::Save1Click);
-  SaveAs = MakeHotkeyButton(QStringLiteral("&G"), 10, &TFigureBuilderForm::SaveAs1Click);
-  AddT = MakeHotkeyButton(QStringLiteral("&A"), 11, &TFigureBuilderForm::AddToAnimation1Click);
+  LineHotkey = MakeHotkeyButton(QStringLiteral("&L"), 0, &TFigureBuilderForm::LineButtonClick);
+  CircleHotkey = MakeHotkeyButton(QStringLiteral("&C"), 1, &TFigureBuilderForm::CircleButtonClick);
+  ChangeKindHotkey = MakeHotkeyButton(QStringLiteral("&T"), 2, &TFigureBuilderForm::ChangeKindButtonClick);
+  DuplicateHotkey = MakeHotkeyButton(QStringLiteral("&D"), 3, &TFigureBuilderForm::DuplicateButtonClick);
+  ChangeStaticHotkey = MakeHotkeyButton(QStringLiteral("&W"), 4, &TFigureBuilderForm::ChangeStaticButtonClick);
+  DeleteHotkey = MakeHotkeyButton(QStringLiteral("&F"), 5, &TFigureBuilderForm::DeleteButtonClick);
+  EditModeHotkey = MakeHotkeyButton(QStringLiteral("&E"), 6, &TFigureBuilderForm::EditModeClick);
+  NewHotkey = MakeHotkeyButton(QStringLiteral("&N"), 7, &TFigureBuilderForm::NewClick);
+  OpenHotkey = MakeHotkeyButton(QStringLiteral("&O"), 8, &TFigureBuilderForm::OpenClick);
+  SaveHotkey = MakeHotkeyButton(QStringLiteral("&S"), 9, &TFigureBuilderForm::SaveClick);
+  SaveAsHotkey = MakeHotkeyButton(QStringLiteral("&G"), 10, &TFigureBuilderForm::SaveAsClick);
+  AddToAnimationHotkey = MakeHotkeyButton(QStringLiteral("&A"), 11, &TFigureBuilderForm::AddToAnimationClick);
 
-  Image1 = new TPictureBox(client);
-  Image1->setGeometry(56, 0, 321, 305);
-  Image1->SetPicture(QImage(321, 305, QImage::Format_RGB32));
-  connect(Image1, &TPictureBox::MouseDown, this,
+  FigureImage = new TPictureBox(client);
+  FigureImage->setGeometry(56, 0, 321, 305);
+  FigureImage->SetPicture(QImage(321, 305, QImage::Format_RGB32));
+  connect(FigureImage, &TPictureBox::MouseDown, this,
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-            RunGuarded(Dialogs, this, [&] { Image1MouseDown(Button, Shift, X, Y); });
+            RunGuarded(Dialogs, this, [&] { FigureImageMouseDown(Button, Shift, X, Y); });
           });
-  connect(Image1, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, int X, int Y) {
-    RunGuarded(Dialogs, this, [&] { Image1MouseMove(Shift, X, Y); });
+  connect(FigureImage, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, int X, int Y) {
+    RunGuarded(Dialogs, this, [&] { FigureImageMouseMove(Shift, X, Y); });
   });
-  connect(Image1, &TPictureBox::MouseUp, this,
+  connect(FigureImage, &TPictureBox::MouseUp, this,
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-            RunGuarded(Dialogs, this, [&] { Image1MouseUp(Button, Shift, X, Y); });
+            RunGuarded(Dialogs, this, [&] { FigureImageMouseUp(Button, Shift, X, Y); });
           });
 
-  Panel2 = new QFrame(client);
-  Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel2->setGeometry(0, 312, 105, 25);
-  Label1 = new QLabel(Panel2);
-  Label1->move(8, 6);
+  StatusPanel = new QFrame(client);
+  StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusPanel->setGeometry(0, 312, 105, 25);
+  StatusLabel = new QLabel(StatusPanel);
+  StatusLabel->move(8, 6);
 }
 
 void TFigureBuilderForm::CreateMenus() {
   // The menu titles carry no mnemonics: every Alt+letter belongs to a hotkey button.
-  File1 = menuBar()->addMenu(QStringLiteral("File"));
-  New1 = File1->addAction(QStringLiteral("New"));
-  File1->addSeparator();
-  Open1 = File1->addAction(QStringLiteral("Open"));
-  Save1 = File1->addAction(QStringLiteral("Save"));
-  SaveAs1 = File1->addAction(QStringLiteral("Save As"));
-  AddToAnimation1 = File1->addAction(QStringLiteral("Add To Animation"));
-  File1->addSeparator();
-  Exit1 = File1->addAction(QStringLiteral("Close"));
-  Options1 = menuBar()->addMenu(QStringLiteral("Options"));
-  Undo1 = Options1->addAction(QStringLiteral("Undo"));
-  Undo1->setEnabled(false);
-  EditMode1 = Options1->addAction(QStringLiteral("Edit Mode"));
-  EditMode1->setCheckable(true);
+  FileMenu = menuBar()->addMenu(QStringLiteral("File"));
+  NewAction = FileMenu->addAction(QStringLiteral("New"));
+  FileMenu->addSeparator();
+  OpenAction = FileMenu->addAction(QStringLiteral("Open"));
+  SaveAction = FileMenu->addAction(QStringLiteral("Save"));
+  SaveAsAction = FileMenu->addAction(QStringLiteral("Save As"));
+  AddToAnimationAction = FileMenu->addAction(QStringLiteral("Add To Animation"));
+  FileMenu->addSeparator();
+  ExitAction = FileMenu->addAction(QStringLiteral("Close"));
+  OptionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
+  UndoAction = OptionsMenu->addAction(QStringLiteral("Undo"));
+  UndoAction->setEnabled(false);
+  EditModeAction = OptionsMenu->addAction(QStringLiteral("Edit Mode"));
+  EditModeAction->setCheckable(true);
 
-  Connect(New1, &TFigureBuilderForm::New1Click);
-  Connect(Open1, &TFigureBuilderForm::Open1Click);
-  Connect(Save1, &TFigureBuilderForm::Save1Click);
-  Connect(SaveAs1, &TFigureBuilderForm::SaveAs1Click);
-  Connect(AddToAnimation1, &TFigureBuilderForm::AddToAnimation1Click);
-  Connect(Exit1, &TFigureBuilderForm::Exit1Click);
-  Connect(Undo1, &TFigureBuilderForm::Undo1Click);
-  Connect(EditMode1, &TFigureBuilderForm::EditMode1Click);
+  Connect(NewAction, &TFigureBuilderForm::NewClick);
+  Connect(OpenAction, &TFigureBuilderForm::OpenClick);
+  Connect(SaveAction, &TFigureBuilderForm::SaveClick);
+  Connect(SaveAsAction, &TFigureBuilderForm::SaveAsClick);
+  Connect(AddToAnimationAction, &TFigureBuilderForm::AddToAnimationClick);
+  Connect(ExitAction, &TFigureBuilderForm::ExitClick);
+  Connect(UndoAction, &TFigureBuilderForm::UndoClick);
+  Connect(EditModeAction, &TFigureBuilderForm::EditModeClick);
 }
 
 void TFigureBuilderForm::FormCreate() {
@@ -159,10 +169,10 @@ void TFigureBuilderForm::Initialize() {
   PlacingSegment = false;
   Duplicating = false;
   MoveUndoPending = false;
-  EditMode = EditMode1->isChecked();
+  EditMode = EditModeAction->isChecked();
   FigureFileName.clear();
   SelectedSegment = 0;
-  UpDown1->SetPosition(5);
+  ThicknessUpDown->SetPosition(5);
   StaticFlags.assign(1, false);
 
   // The start segment: a dynamic line 48 long and 5 thick. Its stored
@@ -194,7 +204,7 @@ void TFigureBuilderForm::Initialize() {
   UndoFigureType = TFigureType{};
   UndoFigure = TFigure{};
   SetUndoCaption(QStringLiteral("Undo"));
-  Undo1->setEnabled(false);
+  UndoAction->setEnabled(false);
   // A reset may interrupt an add or a duplicate: nothing of it stays on.
   ShowModeCues();
   DisplaySegmentData();
@@ -209,7 +219,7 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   }
   Type().Assign(Source);
   SetUndoCaption(QStringLiteral("Undo"));
-  Undo1->setEnabled(false);
+  UndoAction->setEnabled(false);
   // Whatever add, duplicate or drag was pending referred to the old type.
   EndPendingModes();
   SelectedSegment = 0;
@@ -225,7 +235,7 @@ void TFigureBuilderForm::ShowLoadedType() {
   WorkFigure.SetType(0, Working);
   const QRect area = PictureRect();
   WorkFigure.MoveBy(RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2)));
-  UpDown1->SetPosition(TruncNumber(Type().Segments[0].Thickness));
+  ThicknessUpDown->SetPosition(TruncNumber(Type().Segments[0].Thickness));
   // The static bytes become the builder's flags while it edits the type.
   StaticFlags.resize(Type().SegmentCount());
   for (std::size_t i = 0; i < StaticFlags.size(); ++i) StaticFlags[i] = Type().Segments[i].Static != 0;
@@ -246,16 +256,16 @@ void TFigureBuilderForm::FormResize() {
   // A window made very small keeps a drawing area of at least one pixel.
   const int areaWidth = std::max(1, w - 64);
   const int areaHeight = std::max(1, h - ThemeOffset() - 79);
-  Image1->setGeometry(56, 0, areaWidth, areaHeight);
-  if (Image1->Picture().size() != QSize(areaWidth, areaHeight))
-    Image1->SetPicture(QImage(areaWidth, areaHeight, QImage::Format_RGB32));
-  Panel2->setGeometry(0, h - ThemeOffset() - 71, std::max(0, w - 8), 25);
+  FigureImage->setGeometry(56, 0, areaWidth, areaHeight);
+  if (FigureImage->Picture().size() != QSize(areaWidth, areaHeight))
+    FigureImage->SetPicture(QImage(areaWidth, areaHeight, QImage::Format_RGB32));
+  StatusPanel->setGeometry(0, h - ThemeOffset() - 71, std::max(0, w - 8), 25);
   if (Created) {
     // The figure keeps its coordinates: a bigger area shows more room.
     EraseFigure();
     DrawFigure();
   } else {
-    Image1->Picture().fill(Qt::white);
+    FigureImage->Picture().fill(Qt::white);
   }
 }
 
@@ -274,10 +284,10 @@ void TFigureBuilderForm::showEvent(QShowEvent* Event) {
 
 void TFigureBuilderForm::closeEvent(QCloseEvent* Event) {
   Event->ignore();
-  Exit1Click();
+  ExitClick();
 }
 
-void TFigureBuilderForm::Exit1Click() { hide(); }
+void TFigureBuilderForm::ExitClick() { hide(); }
 
 void TFigureBuilderForm::DisplaySegmentData() {
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
@@ -285,20 +295,20 @@ void TFigureBuilderForm::DisplaySegmentData() {
   text += QStringLiteral(": thickness ") + QString::number(TruncNumber(s.Thickness));
   text += QStringLiteral(", length ") + QString::number(TruncNumber(s.Length));
   text += StaticFlags[SelectedSegment] ? QStringLiteral(", static") : QStringLiteral(", dynamic");
-  Label1->setText(text);
-  Label1->adjustSize();
+  StatusLabel->setText(text);
+  StatusLabel->adjustSize();
 }
 
 void TFigureBuilderForm::ShowStatus() {
   if (PlacingSegment)
-    Label1->setText(QStringLiteral("click to add"));
+    StatusLabel->setText(QStringLiteral("click to add"));
   else if (ChoosingStartVertex)
-    Label1->setText(QStringLiteral("select a starting handle"));
+    StatusLabel->setText(QStringLiteral("select a starting handle"));
   else if (Duplicating)
-    Label1->setText(QStringLiteral("select a handle to attach segment"));
+    StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
   else
     return DisplaySegmentData();
-  Label1->adjustSize();
+  StatusLabel->adjustSize();
 }
 
 void TFigureBuilderForm::SetMousePos(QPoint Point) {
@@ -307,7 +317,7 @@ void TFigureBuilderForm::SetMousePos(QPoint Point) {
 }
 
 void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
-  const std::array<QWidget*, 5> buttons = {ChangeKindButton, DeleteButton, DuplicateButton, UpDown1,
+  const std::array<QWidget*, 5> buttons = {ChangeKindButton, DeleteButton, DuplicateButton, ThicknessUpDown,
                                             ChangeStaticButton};
   for (QWidget* control : buttons) control->setEnabled(Enabled);
 }
@@ -315,9 +325,9 @@ void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
 void TFigureBuilderForm::ShowModeCues() {
   const bool pending = ChoosingStartVertex || PlacingSegment || Duplicating;
   if (pending)
-    Image1->setCursor(Qt::CrossCursor);
+    FigureImage->setCursor(Qt::CrossCursor);
   else
-    Image1->setCursor(Qt::ArrowCursor);
+    FigureImage->setCursor(Qt::ArrowCursor);
   EnableSelectedSegmentButtons(!pending);
 }
 
@@ -330,6 +340,6 @@ void TFigureBuilderForm::EndPendingModes() {
   ShowModeCues();
 }
 
-void TFigureBuilderForm::SetUndoCaption(const QString& Caption) { Undo1->setText(Caption); }
+void TFigureBuilderForm::SetUndoCaption(const QString& Caption) { UndoAction->setText(Caption); }
 
-QRect TFigureBuilderForm::PictureRect() const { return Image1->Picture().rect(); }
+QRect TFigureBuilderForm::PictureRect() const { return FigureImage->Picture().rect(); }

@@ -50,42 +50,42 @@ class TFigureBuilderForm : public QMainWindow {
   void SetNameForm(TNameForm* Form) { NameForm = Form; }
 
   // Controls.
-  QFrame* Panel1;  // tool column
+  QFrame* ToolPanel;  // tool column
   QToolButton* LineButton;
   QToolButton* CircleButton;
   QToolButton* ChangeKindButton;
-  TUpDown* UpDown1;  // thickness of the selected segment, 0..100
+  TUpDown* ThicknessUpDown;  // thickness of the selected segment, 0..100
   QToolButton* DuplicateButton;
   QToolButton* ChangeStaticButton;
   QToolButton* DeleteButton;
-  TPictureBox* Image1;  // drawing area
-  QFrame* Panel2;       // status bar
-  QLabel* Label1;       // status text
+  TPictureBox* FigureImage;  // drawing area
+  QFrame* StatusPanel;       // status bar
+  QLabel* StatusLabel;       // status text
   // Always enabled hotkey buttons, placed outside the tool column's visible
   // area, so each Alt+letter works also while its visible button is disabled.
-  QPushButton* SimpleL;
-  QPushButton* SimpleC;
-  QPushButton* SimpleT;
-  QPushButton* SimpleD;
-  QPushButton* SimpleS;
-  QPushButton* SimpleDe;
-  QPushButton* Editm;
-  QPushButton* FileN;
-  QPushButton* OpenT;
-  QPushButton* SaveThis;
-  QPushButton* SaveAs;
-  QPushButton* AddT;
+  QPushButton* LineHotkey;
+  QPushButton* CircleHotkey;
+  QPushButton* ChangeKindHotkey;
+  QPushButton* DuplicateHotkey;
+  QPushButton* ChangeStaticHotkey;
+  QPushButton* DeleteHotkey;
+  QPushButton* EditModeHotkey;
+  QPushButton* NewHotkey;
+  QPushButton* OpenHotkey;
+  QPushButton* SaveHotkey;
+  QPushButton* SaveAsHotkey;
+  QPushButton* AddToAnimationHotkey;
   // Menus.
-  QMenu* File1;
-  QMenu* Options1;
-  QAction* New1;
-  QAction* Open1;
-  QAction* Save1;
-  QAction* SaveAs1;
-  QAction* AddToAnimation1;
-  QAction* Exit1;
-  QAction* Undo1;
-  QAction* EditMode1;
+  QMenu* FileMenu;
+  QMenu* OptionsMenu;
+  QAction* NewAction;
+  QAction* OpenAction;
+  QAction* SaveAction;
+  QAction* SaveAsAction;
+  QAction* AddToAnimationAction;
+  QAction* ExitAction;
+  QAction* UndoAction;
+  QAction* EditModeAction;
 
   // Start and reset.
   void FormCreate();
@@ -95,7 +95,7 @@ class TFigureBuilderForm : public QMainWindow {
   // Shows the window, or brings it to the front when it is already open.
   void ShowInFront();
   void FormResize();
-  void Exit1Click();
+  void ExitClick();
 
   // Drawing area and status.
   void EraseFigure();
@@ -108,9 +108,9 @@ class TFigureBuilderForm : public QMainWindow {
   void EnableSelectedSegmentButtons(bool Enabled);
 
   // Mouse editing.
-  void Image1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-  void Image1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
-  void Image1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void FigureImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void FigureImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+  void FigureImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void LineButtonClick();
   void CircleButtonClick();
   void StartAddingSegment(uint8_t Kind);
@@ -118,19 +118,19 @@ class TFigureBuilderForm : public QMainWindow {
   // Segment commands and undo.
   void ChangeKindButtonClick();
   void ChangeStaticButtonClick();
-  void UpDown1Click();
+  void ThicknessUpDownClick();
   void DuplicateButtonClick();
   void DeleteButtonClick();
-  void EditMode1Click();
+  void EditModeClick();
   void AssignUndo();
-  void Undo1Click();
+  void UndoClick();
 
   // File commands.
-  void New1Click();
-  void Open1Click();
-  void Save1Click();
-  void SaveAs1Click();
-  void AddToAnimation1Click();
+  void NewClick();
+  void OpenClick();
+  void SaveClick();
+  void SaveAsClick();
+  void AddToAnimationClick();
   // Reads a .stk file into the builder; a refused file changes nothing.
   void OpenFigure(const QString& Path);
   // Writes the working type, in the pose shown, to a .stk file.

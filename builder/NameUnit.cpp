@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "builder/NameUnit.h"
+#include "platform/ObjectNames.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,27 +16,28 @@ TNameForm::TNameForm(QWidget* Parent) : QDialog(Parent) {
   // The sentence wraps within the window; where the font needs more than
   // the designed line, the controls below move down and the window grows.
   constexpr int Width = 291, LabelTop = 8, EditTop = 32;
-  Label1 = new QLabel(QStringLiteral("You must name the figure before adding it to the animation"), this);
-  Label1->setWordWrap(true);
+  PromptLabel = new QLabel(QStringLiteral("You must name the figure before adding it to the animation"), this);
+  PromptLabel->setWordWrap(true);
   const int labelWidth = Width - 2 * LabelTop;
-  const int labelHeight = Label1->heightForWidth(labelWidth);
-  Label1->setGeometry(LabelTop, LabelTop, labelWidth, labelHeight);
+  const int labelHeight = PromptLabel->heightForWidth(labelWidth);
+  PromptLabel->setGeometry(LabelTop, LabelTop, labelWidth, labelHeight);
   const int extra = std::max(0, LabelTop + labelHeight + 4 - EditTop);
-  Edit1 = new QLineEdit(this);
-  Edit1->setGeometry(32, EditTop + extra, 225, 21);
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-  BitBtn1->setGeometry(104, 64 + extra, 75, 25);
+  NameEdit = new QLineEdit(this);
+  NameEdit->setGeometry(32, EditTop + extra, 225, 21);
+  OkButton = new QPushButton(QStringLiteral("OK"), this);
+  OkButton->setGeometry(104, 64 + extra, 75, 25);
   setFixedSize(Width, 95 + extra);
-  BitBtn1->setDefault(true);
-  connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   FormCreate();
+  KeepDesignNames({{PromptLabel, "Label1"}, {NameEdit, "Edit1"}, {OkButton, "BitBtn1"}});
 }
 
 void TNameForm::FormCreate() { NameCounter = 1; }
 
 void TNameForm::FormHide() {
-  if (!Edit1->text().isEmpty()) return;
-  Edit1->setText(QStringLiteral("Figure Type %1").arg(NameCounter));
+  if (!NameEdit->text().isEmpty()) return;
+  NameEdit->setText(QStringLiteral("Figure Type %1").arg(NameCounter));
   ++NameCounter;
 }
 

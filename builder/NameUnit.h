@@ -16,9 +16,9 @@ class TNameForm : public QDialog {
  public:
   explicit TNameForm(QWidget* Parent = nullptr);
 
-  QLabel* Label1;
-  QLineEdit* Edit1;
-  QPushButton* BitBtn1;  // OK, the default button
+  QLabel* PromptLabel;
+  QLineEdit* NameEdit;
+  QPushButton* OkButton;  // OK, the default button
 
   // Number of the next automatic name; after 255 it wraps to 0.
   uint8_t NameCounter = 1;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/AboutUnit.h"
+#include "platform/ObjectNames.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -23,21 +24,21 @@ TAboutBox::TAboutBox(QWidget* Parent) : QDialog(Parent) {
   setModal(true);
   setFixedSize(313, 278);
 
-  Panel1 = new QFrame(this);
-  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel1->setGeometry(8, 8, 297, 217);
-  ProductName = new QLabel("Tavel", Panel1);
+  LabelPanel = new QFrame(this);
+  LabelPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  LabelPanel->setGeometry(8, 8, 297, 217);
+  ProductName = new QLabel("Tavel", LabelPanel);
   QFont big = ProductName->font();
   big.setPointSize(big.pointSize() * 2);
   big.setBold(true);
   ProductName->setFont(big);
   ProductName->setGeometry(16, 24, 265, 40);
-  auto* purpose = new QLabel("Frame-by-frame animation of jointed stick figures.", Panel1);
+  auto* purpose = new QLabel("Frame-by-frame animation of jointed stick figures.", LabelPanel);
   purpose->setWordWrap(true);
   purpose->setGeometry(16, 72, 265, 40);
-  VersionLabel = new QLabel("Version " + Version(), Panel1);
+  VersionLabel = new QLabel("Version " + Version(), LabelPanel);
   VersionLabel->setGeometry(16, 136, 265, 20);
-  ReleaseLabel = new QLabel("Released " + ReleaseDate(), Panel1);
+  ReleaseLabel = new QLabel("Released " + ReleaseDate(), LabelPanel);
   ReleaseLabel->setGeometry(16, 168, 265, 20);
 
   OKButton = new QPushButton("OK", this);
@@ -47,4 +48,5 @@ TAboutBox::TAboutBox(QWidget* Parent) : QDialog(Parent) {
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+  KeepDesignNames({{LabelPanel, "Panel1"}});
 }

@@ -18,7 +18,7 @@ class TAboutBox : public QDialog {
   static QString Version();
   static QString ReleaseDate();
 
-  QFrame* Panel1;  // bevelled panel around the labels
+  QFrame* LabelPanel;  // bevelled panel around the labels
   QLabel* ProductName;
   QLabel* VersionLabel;
   QLabel* ReleaseLabel;

@@ -75,39 +75,38 @@ void TMainForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  ScrollBox1 = new QAbstractScrollArea(client);
-  ScrollBox1->setObjectName("ScrollBox1");
-  ScrollBox1->setGeometry(8, 0, 641, 81);
-  ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  TimelineImages = new TTimelineStrip(ScrollBox1, [this](int Index, TThumbnailMaking How) {
+  TimelineScrollBox = new QAbstractScrollArea(client);
+  TimelineScrollBox->setGeometry(8, 0, 641, 81);
+  TimelineScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  TimelineScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  TimelineImages = new TTimelineStrip(TimelineScrollBox, [this](int Index, TThumbnailMaking How) {
     const std::vector<TFigures>& frames = Animation().Frames;
     return Index < static_cast<int>(frames.size()) ? MakeThumbnail(frames[static_cast<std::size_t>(Index)], How)
                                                    : QImage();
   });
-  Bevel1 = new QFrame(TimelineImages);
-  Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Bevel1->setAttribute(Qt::WA_TransparentForMouseEvents);
-  Bevel1->hide();
+  FrameMarker = new QFrame(TimelineImages);
+  FrameMarker->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  FrameMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+  FrameMarker->hide();
 
-  Panel2 = new QFrame(client);
-  Panel2->setGeometry(8, 88, 121, 425);
-  Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  ToolPanel = new QFrame(client);
+  ToolPanel->setGeometry(8, 88, 121, 425);
+  ToolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-  GroupBox2 = new QGroupBox(Panel2);
-  GroupBox2->setGeometry(8, 8, 105, 113);
-  PlayButton = PictureButton(GroupBox2, "&Play", PlayIcon(), "play animation", QRect(13, 16, 57, 22));
-  StopButton = PictureButton(GroupBox2, "&Stop", StopIcon(), "stop animation", QRect(13, 48, 57, 22));
-  RepeatCheckBox = new QCheckBox("Repeat", GroupBox2);
+  PlaybackGroupBox = new QGroupBox(ToolPanel);
+  PlaybackGroupBox->setGeometry(8, 8, 105, 113);
+  PlayButton = PictureButton(PlaybackGroupBox, "&Play", PlayIcon(), "play animation", QRect(13, 16, 57, 22));
+  StopButton = PictureButton(PlaybackGroupBox, "&Stop", StopIcon(), "stop animation", QRect(13, 48, 57, 22));
+  RepeatCheckBox = new QCheckBox("Repeat", PlaybackGroupBox);
   RepeatCheckBox->setGeometry(13, 80, 57, 17);
   RepeatCheckBox->setChecked(true);
-  RateScrollBar = new QScrollBar(Qt::Vertical, GroupBox2);
+  RateScrollBar = new QScrollBar(Qt::Vertical, PlaybackGroupBox);
   RateScrollBar->setGeometry(80, 16, 17, 89);
   RateScrollBar->setRange(1, 100);
   RateScrollBar->setValue(50);
   RateScrollBar->setToolTip("frame rate");
 
-  FigureComboBox = new QComboBox(Panel2);
+  FigureComboBox = new QComboBox(ToolPanel);
   FigureComboBox->setGeometry(8, 136, 105, FigureComboBox->sizeHint().height());
   FigureComboBox->setEditable(true);
   FigureComboBox->setInsertPolicy(QComboBox::NoInsert);
@@ -115,16 +114,16 @@ void TMainForm::CreateControls() {
   FigureComboBox->addItem("Stickman");
   FigureComboBox->setCurrentIndex(0);
 
-  AddFigureButton = Button(Panel2, "&Add Figure", QRect(21, 160, 75, 25));
+  AddFigureButton = Button(ToolPanel, "&Add Figure", QRect(21, 160, 75, 25));
 
-  GroupBox1 = new QGroupBox("Current Figure", Panel2);
-  GroupBox1->setGeometry(8, 200, 105, 161);
-  DeleteFigureButton = Button(GroupBox1, "&Delete", QRect(6, 24, 43, 25));
-  EditTypeButton = Button(GroupBox1, "&Edit", QRect(54, 24, 43, 25));
-  CenterButton = Button(GroupBox1, "&Center", QRect(6, 56, 43, 25));
-  FlipButton = Button(GroupBox1, "F&lip", QRect(54, 56, 43, 25));
-  ColorButton = Button(GroupBox1, "Colour", QRect(6, 88, 43, 25));
-  ScaleSpinEdit = new QSpinBox(GroupBox1);
+  FigureGroupBox = new QGroupBox("Current Figure", ToolPanel);
+  FigureGroupBox->setGeometry(8, 200, 105, 161);
+  DeleteFigureButton = Button(FigureGroupBox, "&Delete", QRect(6, 24, 43, 25));
+  EditTypeButton = Button(FigureGroupBox, "&Edit", QRect(54, 24, 43, 25));
+  CenterButton = Button(FigureGroupBox, "&Center", QRect(6, 56, 43, 25));
+  FlipButton = Button(FigureGroupBox, "F&lip", QRect(54, 56, 43, 25));
+  ColorButton = Button(FigureGroupBox, "Colour", QRect(6, 88, 43, 25));
+  ScaleSpinEdit = new QSpinBox(FigureGroupBox);
   ScaleSpinEdit->setGeometry(54, 90, 45, 22);
   ScaleSpinEdit->setRange(0, 100000);
   ScaleSpinEdit->setSingleStep(1);
@@ -134,70 +133,69 @@ void TMainForm::CreateControls() {
   // its minimum, which would collapse the figure onto its root.
   ScaleSpinEdit->setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   ScaleSpinEdit->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-  FrontButton = Button(GroupBox1, "&Front", QRect(6, 120, 43, 25));
-  BackButton = Button(GroupBox1, "&Back", QRect(54, 120, 43, 25));
-  SaveThis = HotkeyButton(GroupBox1, "&K");
-  Loadbk = HotkeyButton(GroupBox1, "&V");
-  LoadFig = HotkeyButton(GroupBox1, "&M");
-  CreateFig = HotkeyButton(GroupBox1, "&T");
-  Opmen = HotkeyButton(GroupBox1, "&R");
-  Openani = HotkeyButton(GroupBox1, "&O");
+  FrontButton = Button(FigureGroupBox, "&Front", QRect(6, 120, 43, 25));
+  BackButton = Button(FigureGroupBox, "&Back", QRect(54, 120, 43, 25));
+  SaveAnimationHotkey = HotkeyButton(FigureGroupBox, "&K");
+  LoadBackgroundHotkey = HotkeyButton(FigureGroupBox, "&V");
+  LoadFigureHotkey = HotkeyButton(FigureGroupBox, "&M");
+  CreateFigureTypeHotkey = HotkeyButton(FigureGroupBox, "&T");
+  OptionsHotkey = HotkeyButton(FigureGroupBox, "&R");
+  OpenAnimationHotkey = HotkeyButton(FigureGroupBox, "&O");
 
-  NextFrameButton = Button(Panel2, "&Next Frame", QRect(24, 376, 75, 33));
+  NextFrameButton = Button(ToolPanel, "&Next Frame", QRect(24, 376, 75, 33));
 
-  ScrollBox2 = new QScrollArea(client);
-  ScrollBox2->setObjectName("ScrollBox2");
-  ScrollBox2->setGeometry(136, 88, 513, 425);
+  DrawingScrollBox = new QScrollArea(client);
+  DrawingScrollBox->setGeometry(136, 88, 513, 425);
   auto* canvasHolder = new QWidget;
-  ScrollBox2->setWidget(canvasHolder);
+  DrawingScrollBox->setWidget(canvasHolder);
   EditImage = new TPictureBox(canvasHolder);
   EditImage->setObjectName("EditImage");
   EditImage->setGeometry(2, 2, 506, 415);
 
-  Timer1 = new QTimer(this);
-  Timer1->setTimerType(Qt::PreciseTimer);
-  Timer1->setInterval(50);
+  PlaybackTimer = new QTimer(this);
+  PlaybackTimer->setTimerType(Qt::PreciseTimer);
+  PlaybackTimer->setInterval(50);
 
-  PopupMenu1 = new QMenu(this);
-  Insert1 = PopupMenu1->addAction("Insert");
-  Delete1 = PopupMenu1->addAction("Delete");
+  FrameMenu = new QMenu(this);
+  InsertFrameAction = FrameMenu->addAction("Insert");
+  DeleteFrameAction = FrameMenu->addAction("Delete");
 }
 
 void TMainForm::CreateMenu() {
-  QMenuBar* mainMenu1 = menuBar();
-  QMenu* file = mainMenu1->addMenu("File");
-  New1 = file->addAction("&New");
-  New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  OpenAnimation1 = file->addAction("Open Animation");
-  OpenAnimation1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  Save1 = file->addAction("Save");
-  Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  SaveAnimation1 = file->addAction("Save Animation");
-  SaveAnimation1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  QMenuBar* menus = menuBar();
+  QMenu* file = menus->addMenu("File");
+  NewAction = file->addAction("&New");
+  NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  OpenAnimationAction = file->addAction("Open Animation");
+  OpenAnimationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  SaveAction = file->addAction("Save");
+  SaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveAnimationAction = file->addAction("Save Animation");
+  SaveAnimationAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
-  LoadBackground1 = file->addAction("Load Background");
-  ClearBackground1 = file->addAction("Clear Background");
-  ClearBackground1->setEnabled(false);
+  LoadBackgroundAction = file->addAction("Load Background");
+  ClearBackgroundAction = file->addAction("Clear Background");
+  ClearBackgroundAction->setEnabled(false);
   file->addSeparator();
-  LoadFigure1 = file->addAction("Load Figure Type");
-  CreateFigureType1 = file->addAction("Create Figure Type");
+  LoadFigureAction = file->addAction("Load Figure Type");
+  CreateFigureTypeAction = file->addAction("Create Figure Type");
   file->addSeparator();
-  Exit1 = file->addAction("Exit");
-  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  ExitAction = file->addAction("Exit");
+  ExitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   // Undo and Redo of the animation, captioned with the step they take.
-  QMenu* edit = mainMenu1->addMenu("Edit");
-  Undo1 = edit->addAction("&Undo");
-  Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  Undo1->setEnabled(false);
-  Redo1 = edit->addAction("&Redo");
-  Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  Redo1->setEnabled(false);
-  for (QAction* action : {Undo1, Redo1}) action->setShortcutContext(Qt::WindowShortcut);
+  QMenu* edit = menus->addMenu("Edit");
+  UndoAction = edit->addAction("&Undo");
+  UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  UndoAction->setEnabled(false);
+  RedoAction = edit->addAction("&Redo");
+  RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  RedoAction->setEnabled(false);
+  for (QAction* action : {UndoAction, RedoAction}) action->setShortcutContext(Qt::WindowShortcut);
   // "Options" acts when clicked on the menu bar itself.
-  Options1 = mainMenu1->addAction("Options");
-  QMenu* help = mainMenu1->addMenu("Help");
-  ViewReadMefile1 = help->addAction("View ReadMe File");
-  About1 = help->addAction("About");
+  OptionsAction = menus->addAction("Options");
+  QMenu* help = menus->addMenu("Help");
+  ViewReadMeAction = help->addAction("View ReadMe File");
+  AboutAction = help->addAction("About");
 }
 
 void TMainForm::ConnectHandlers() {
@@ -223,16 +221,16 @@ void TMainForm::ConnectHandlers() {
   click(FrontButton, &TMainForm::FrontButtonClick);
   click(BackButton, &TMainForm::BackButtonClick);
   click(NextFrameButton, &TMainForm::NextFrameButtonClick);
-  click(SaveThis, &TMainForm::SaveAnimation1Click);
-  click(Loadbk, &TMainForm::LoadBackground1Click);
-  click(LoadFig, &TMainForm::LoadFigure1Click);
-  click(CreateFig, &TMainForm::CreateFigureType1Click);
-  click(Opmen, &TMainForm::Options1Click);
-  click(Openani, &TMainForm::OpenAnimation1Click);
+  click(SaveAnimationHotkey, &TMainForm::SaveAnimationClick);
+  click(LoadBackgroundHotkey, &TMainForm::LoadBackgroundClick);
+  click(LoadFigureHotkey, &TMainForm::LoadFigureClick);
+  click(CreateFigureTypeHotkey, &TMainForm::CreateFigureTypeClick);
+  click(OptionsHotkey, &TMainForm::OptionsClick);
+  click(OpenAnimationHotkey, &TMainForm::OpenAnimationClick);
 
   connect(ScaleSpinEdit, &QSpinBox::valueChanged, this, handler(&TMainForm::ScaleSpinEditChange));
   connect(RateScrollBar, &QScrollBar::valueChanged, this, handler(&TMainForm::RateScrollBarChange));
-  connect(Timer1, &QTimer::timeout, this, handler(&TMainForm::Timer1Timer));
+  connect(PlaybackTimer, &QTimer::timeout, this, handler(&TMainForm::PlaybackTimerTick));
 
   connect(EditImage, &TPictureBox::MouseDown, this,
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
@@ -246,26 +244,26 @@ void TMainForm::ConnectHandlers() {
             Guard([&] { EditImageMouseUp(Button, Shift, X, Y); });
           });
 
-  menu(Insert1, &TMainForm::Insert1Click);
-  menu(Delete1, &TMainForm::Delete1Click);
+  menu(InsertFrameAction, &TMainForm::InsertFrameClick);
+  menu(DeleteFrameAction, &TMainForm::DeleteFrameClick);
   connect(TimelineImages, &TTimelineStrip::Clicked, this, [this](int Index) { Guard([&] { FrameClick(Index); }); });
   connect(TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
     Guard([&] { FramePopup(Index); });
-    PopupMenu1->popup(GlobalPos);
+    FrameMenu->popup(GlobalPos);
   });
 
-  menu(New1, &TMainForm::New1Click);
-  menu(OpenAnimation1, &TMainForm::OpenAnimation1Click);
-  menu(Save1, &TMainForm::Save1Click);
-  menu(Undo1, &TMainForm::Undo1Click);
-  menu(Redo1, &TMainForm::Redo1Click);
-  menu(SaveAnimation1, &TMainForm::SaveAnimation1Click);
-  menu(LoadBackground1, &TMainForm::LoadBackground1Click);
-  menu(ClearBackground1, &TMainForm::ClearBackground1Click);
-  menu(LoadFigure1, &TMainForm::LoadFigure1Click);
-  menu(CreateFigureType1, &TMainForm::CreateFigureType1Click);
-  menu(Exit1, &TMainForm::Exit1Click);
-  menu(Options1, &TMainForm::Options1Click);
-  menu(ViewReadMefile1, &TMainForm::ViewReadMefile1Click);
-  menu(About1, &TMainForm::About1Click);
+  menu(NewAction, &TMainForm::NewClick);
+  menu(OpenAnimationAction, &TMainForm::OpenAnimationClick);
+  menu(SaveAction, &TMainForm::SaveClick);
+  menu(UndoAction, &TMainForm::UndoClick);
+  menu(RedoAction, &TMainForm::RedoClick);
+  menu(SaveAnimationAction, &TMainForm::SaveAnimationClick);
+  menu(LoadBackgroundAction, &TMainForm::LoadBackgroundClick);
+  menu(ClearBackgroundAction, &TMainForm::ClearBackgroundClick);
+  menu(LoadFigureAction, &TMainForm::LoadFigureClick);
+  menu(CreateFigureTypeAction, &TMainForm::CreateFigureTypeClick);
+  menu(ExitAction, &TMainForm::ExitClick);
+  menu(OptionsAction, &TMainForm::OptionsClick);
+  menu(ViewReadMeAction, &TMainForm::ViewReadMeClick);
+  menu(AboutAction, &TMainForm::AboutClick);
 }

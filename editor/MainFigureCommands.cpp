@@ -33,9 +33,9 @@ void TMainForm::FlipButtonClick() { Doc.FlipFigure(); }
 
 void TMainForm::ColorButtonClick() {
   if (Doc.Selected() == nullptr) return;
-  const std::optional<TColor> chosen = Dialogs.ChooseColor(this, ColorDialog1.Color);
+  const std::optional<TColor> chosen = Dialogs.ChooseColor(this, ColorDialogState.Color);
   if (!chosen) return;
-  ColorDialog1.Color = *chosen;
+  ColorDialogState.Color = *chosen;
   Doc.SetFigureColor(*chosen);
 }
 

@@ -15,17 +15,17 @@
 void TMainForm::PlayButtonClick() {
   if (Animation().Frames.empty()) return;
   PlayFrameIndex = Doc.EditedFrameIndex() >= 0 ? Doc.EditedFrameIndex() : 0;
-  Timer1->start();
+  PlaybackTimer->start();
   EnableControlsPlaying(false);
 }
 
 void TMainForm::StopButtonClick() {
-  Timer1->stop();
+  PlaybackTimer->stop();
   EnableControlsPlaying(true);
   DrawFigures();
 }
 
-void TMainForm::Timer1Timer() {
+void TMainForm::PlaybackTimerTick() {
   const std::vector<TFigures>& frames = Animation().Frames;
   if (PlayFrameIndex >= static_cast<int32_t>(frames.size())) {
     if (!RepeatCheckBox->isChecked() || frames.empty()) {
@@ -43,7 +43,7 @@ void TMainForm::Timer1Timer() {
   ++PlayFrameIndex;
 }
 
-void TMainForm::RateScrollBarChange() { Timer1->setInterval(RateScrollBar->value()); }
+void TMainForm::RateScrollBarChange() { PlaybackTimer->setInterval(RateScrollBar->value()); }
 
 void TMainForm::EnableControlsPlaying(bool Enable) {
   // A disabled drawing area never hears the release of a drag in progress,

@@ -43,14 +43,14 @@ class TWaitCursor {
 
 }  // namespace
 
-void TMainForm::New1Click() {
-  if (Timer1->isActive()) StopButtonClick();
+void TMainForm::NewClick() {
+  if (PlaybackTimer->isActive()) StopButtonClick();
   NewProject();
 }
 
-void TMainForm::Exit1Click() { close(); }
+void TMainForm::ExitClick() { close(); }
 
-void TMainForm::CreateFigureType1Click() {
+void TMainForm::CreateFigureTypeClick() {
   // The builder shows as it was left.
   if (FigureBuilder != nullptr) FigureBuilder->ShowInFront();
 }
@@ -61,9 +61,9 @@ void TMainForm::SaveProject(const QString& BaseName) {
   Doc.MarkSaved();
 }
 
-void TMainForm::Save1Click() {
+void TMainForm::SaveClick() {
   if (ProjectPath.isEmpty()) {
-    SaveAnimation1Click();
+    SaveAnimationClick();
     return;
   }
   TWaitCursor wait(EditImage);
@@ -137,18 +137,18 @@ void TMainForm::LoadProject(const QString& Path) {
   Doc.Reset(std::move(*project), std::move(opened));
 }
 
-void TMainForm::OpenAnimation1Click() {
+void TMainForm::OpenAnimationClick() {
   TFileDialogRequest request;
   request.Filters = {TvlFilter};
   request.DefaultExt = QStringLiteral("tvl");
   request.InitialDir = AnimationsFolder();
   const TFileDialogResult chosen = Dialogs.OpenFile(this, request);
   if (!chosen.Accepted) return;
-  if (Timer1->isActive()) StopButtonClick();
+  if (PlaybackTimer->isActive()) StopButtonClick();
   LoadProject(chosen.Path);
 }
 
-void TMainForm::SaveAnimation1Click() {
+void TMainForm::SaveAnimationClick() {
   if (Animation().Frames.empty()) {
     Dialogs.ShowMessage(this, QStringLiteral("You must create at least 1 frame before saving an animation"));
     return;
@@ -186,7 +186,7 @@ void TMainForm::SaveAnimation1Click() {
   SaveDialogFileName.clear();
 }
 
-void TMainForm::LoadFigure1Click() {
+void TMainForm::LoadFigureClick() {
   if (Animation().Types.Count() >= MaxFigureTypes) {
     Dialogs.ShowMessage(this, QStringLiteral("you cannot add any more figure types"));
     return;

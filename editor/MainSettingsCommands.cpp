@@ -37,7 +37,7 @@ QImage PreviewPicture(const QString& Path, int FilterIndex) {
 
 }  // namespace
 
-void TMainForm::LoadBackground1Click() {
+void TMainForm::LoadBackgroundClick() {
   TFileDialogRequest request;
   request.Filters = {QStringLiteral("Bitmap Image (*.bmp)"), QStringLiteral("JPeg Image (*.jpg)")};
   request.Preview = PreviewPicture;
@@ -55,7 +55,7 @@ void TMainForm::LoadBackground1Click() {
   Doc.LoadBackground(std::move(picture), jpeg ? 1 : 0, file);
 }
 
-void TMainForm::ClearBackground1Click() {
+void TMainForm::ClearBackgroundClick() {
   if (!Animation().HasBackground) return;
   if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
   Doc.ClearBackground();
@@ -71,14 +71,14 @@ void TMainForm::ChangeDimensions(int32_t Width, int32_t Height) {
   }
 }
 
-void TMainForm::Options1Click() {
+void TMainForm::OptionsClick() {
   if (OptionsForm == nullptr) return;
   OptionsForm->show();
   OptionsForm->raise();
   OptionsForm->activateWindow();
 }
 
-void TMainForm::ViewReadMefile1Click() {
+void TMainForm::ViewReadMeClick() {
   const QString path = ReadMeFilePath();
   if (!QFileInfo(path).isFile()) {
     Dialogs.ShowMessage(this, QStringLiteral("ReadMe file not found in executable folder"));
@@ -87,6 +87,6 @@ void TMainForm::ViewReadMefile1Click() {
   (Shell != nullptr ? *Shell : DesktopShell()).OpenDocument(this, path);
 }
 
-void TMainForm::About1Click() {
+void TMainForm::AboutClick() {
   if (AboutBox != nullptr) Dialogs.ExecModal(*AboutBox);
 }

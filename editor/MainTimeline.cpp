@@ -20,7 +20,7 @@ namespace {
 constexpr QImage::Format ThumbnailFormat = QImage::Format_RGB888;
 }  // namespace
 
-int TMainForm::ThumbnailHeight() const { return ScrollBox1->height() - 26; }
+int TMainForm::ThumbnailHeight() const { return TimelineScrollBox->height() - 26; }
 
 int TMainForm::ThumbnailWidth() const {
   // A drawing much higher than wide (10 x 10000) still gets a thumbnail one
@@ -55,14 +55,14 @@ QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) con
 
 void TMainForm::PlaceMarker(int Index) {
   const QRect t = TimelineImages->ToView(TimelineImages->Place(Index));
-  Bevel1->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
-  Bevel1->show();
+  FrameMarker->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
+  FrameMarker->show();
 }
 
-void TMainForm::HideMarker() { Bevel1->hide(); }
+void TMainForm::HideMarker() { FrameMarker->hide(); }
 
 void TMainForm::ScrollStripToEnd() {
-  QScrollBar* bar = ScrollBox1->horizontalScrollBar();
+  QScrollBar* bar = TimelineScrollBox->horizontalScrollBar();
   bar->setValue(bar->maximum());
 }
 
@@ -74,23 +74,23 @@ void TMainForm::NextFrameButtonClick() {
 
 void TMainForm::FrameClick(int Index) {
   if (Index < 0 || Index >= static_cast<int>(Animation().Frames.size())) return;
-  if (Timer1->isActive()) StopButtonClick();
+  if (PlaybackTimer->isActive()) StopButtonClick();
   Doc.ShowFrame(Index);
 }
 
 void TMainForm::FramePopup(int Index) { PopupFrameIndex = Index; }
 
-void TMainForm::Insert1Click() {
+void TMainForm::InsertFrameClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Animation().Frames.size())) return;
-  if (Timer1->isActive()) StopButtonClick();
+  if (PlaybackTimer->isActive()) StopButtonClick();
   Doc.InsertFrame(p);
 }
 
-void TMainForm::Delete1Click() {
+void TMainForm::DeleteFrameClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Animation().Frames.size())) return;
-  if (Timer1->isActive()) StopButtonClick();
+  if (PlaybackTimer->isActive()) StopButtonClick();
   const int count = static_cast<int>(Animation().Frames.size()), edited = Doc.EditedFrameIndex();
   const bool resets = count > 1 && (p == count - 1 || p == edited || p == edited - 1);
   Doc.DeleteFrame(p);

@@ -102,8 +102,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void FormMouseWheelDown();
   void FormMouseWheelUp();
   // Edit menu; playback stops first.
-  void Undo1Click();
-  void Redo1Click();
+  void UndoClick();
+  void RedoClick();
 
   // The drawing area (MainCanvas.cpp).
   void DrawFigures();
@@ -130,8 +130,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void NextFrameButtonClick();
   void FrameClick(int Index);
   void FramePopup(int Index);
-  void Insert1Click();
-  void Delete1Click();
+  void InsertFrameClick();
+  void DeleteFrameClick();
   void RedrawTimelineImages();
   int ThumbnailHeight() const;
   int ThumbnailWidth() const;
@@ -139,7 +139,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Playback (MainPlayback.cpp).
   void PlayButtonClick();
   void StopButtonClick();
-  void Timer1Timer();
+  void PlaybackTimerTick();
   void RateScrollBarChange();
   void EnableControlsPlaying(bool Enable);
 
@@ -155,20 +155,20 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Reads the project at Path and, once it is known to be sound and the save
   // question allows, makes it the animation.
   void LoadProject(const QString& Path);
-  void New1Click();
-  void OpenAnimation1Click();
+  void NewClick();
+  void OpenAnimationClick();
   // Writes the project to the .tvl it was opened from or last saved to;
   // without one, Save Animation.
-  void Save1Click();
-  void SaveAnimation1Click();
-  void LoadBackground1Click();
-  void ClearBackground1Click();
-  void LoadFigure1Click();
-  void CreateFigureType1Click();
-  void Exit1Click();
-  void Options1Click();
-  void ViewReadMefile1Click();
-  void About1Click();
+  void SaveClick();
+  void SaveAnimationClick();
+  void LoadBackgroundClick();
+  void ClearBackgroundClick();
+  void LoadFigureClick();
+  void CreateFigureTypeClick();
+  void ExitClick();
+  void OptionsClick();
+  void ViewReadMeClick();
+  void AboutClick();
   // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
   // About box and the dimensions window are created after this window; the
   // shell opens the ReadMe file (the desktop's unless tests set their own).
@@ -203,21 +203,21 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   int GetPlayFrameIndex() const { return PlayFrameIndex; }
   bool GetFigureControlsEnabled() const { return FigureControlsEnabled; }
   const QString& GetProjectPath() const { return ProjectPath; }
-  TColor GetDialogColor() const { return ColorDialog1.Color; }
+  TColor GetDialogColor() const { return ColorDialogState.Color; }
 
   // Controls, named by role and kind.
-  QAbstractScrollArea* ScrollBox1 = nullptr;  // scrolls the thumbnail strip
+  QAbstractScrollArea* TimelineScrollBox = nullptr;  // scrolls the thumbnail strip
   TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
-  QFrame* Bevel1 = nullptr;                  // marker around the thumbnail under edit
-  QFrame* Panel2 = nullptr;           // the tool column
-  QGroupBox* GroupBox2 = nullptr;
+  QFrame* FrameMarker = nullptr;                  // marker around the thumbnail under edit
+  QFrame* ToolPanel = nullptr;           // the tool column
+  QGroupBox* PlaybackGroupBox = nullptr;
   QToolButton* PlayButton = nullptr;
   QToolButton* StopButton = nullptr;
   QCheckBox* RepeatCheckBox = nullptr;
   QScrollBar* RateScrollBar = nullptr;
   QComboBox* FigureComboBox = nullptr;
   QPushButton* AddFigureButton = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
+  QGroupBox* FigureGroupBox = nullptr;
   QPushButton* DeleteFigureButton = nullptr;
   QPushButton* EditTypeButton = nullptr;
   QPushButton* CenterButton = nullptr;
@@ -226,35 +226,35 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QSpinBox* ScaleSpinEdit = nullptr;
   QPushButton* FrontButton = nullptr;
   QPushButton* BackButton = nullptr;
-  // Hidden hotkey buttons, outside GroupBox1's visible area.
-  QPushButton* SaveThis = nullptr;
-  QPushButton* Loadbk = nullptr;
-  QPushButton* LoadFig = nullptr;
-  QPushButton* CreateFig = nullptr;
-  QPushButton* Opmen = nullptr;
-  QPushButton* Openani = nullptr;
+  // Hidden hotkey buttons, outside FigureGroupBox's visible area.
+  QPushButton* SaveAnimationHotkey = nullptr;
+  QPushButton* LoadBackgroundHotkey = nullptr;
+  QPushButton* LoadFigureHotkey = nullptr;
+  QPushButton* CreateFigureTypeHotkey = nullptr;
+  QPushButton* OptionsHotkey = nullptr;
+  QPushButton* OpenAnimationHotkey = nullptr;
   QPushButton* NextFrameButton = nullptr;
-  QScrollArea* ScrollBox2 = nullptr;  // holds the drawing area
+  QScrollArea* DrawingScrollBox = nullptr;  // holds the drawing area
   TPictureBox* EditImage = nullptr;   // the drawing area
-  QTimer* Timer1 = nullptr;
-  QMenu* PopupMenu1 = nullptr;  // on every thumbnail
-  QAction* Insert1 = nullptr;
-  QAction* Delete1 = nullptr;
+  QTimer* PlaybackTimer = nullptr;
+  QMenu* FrameMenu = nullptr;  // on every thumbnail
+  QAction* InsertFrameAction = nullptr;
+  QAction* DeleteFrameAction = nullptr;
   // Menu entries.
-  QAction* New1 = nullptr;
-  QAction* OpenAnimation1 = nullptr;
-  QAction* Save1 = nullptr;
-  QAction* SaveAnimation1 = nullptr;
-  QAction* LoadBackground1 = nullptr;
-  QAction* ClearBackground1 = nullptr;
-  QAction* LoadFigure1 = nullptr;
-  QAction* CreateFigureType1 = nullptr;
-  QAction* Exit1 = nullptr;
-  QAction* Undo1 = nullptr;
-  QAction* Redo1 = nullptr;
-  QAction* Options1 = nullptr;
-  QAction* ViewReadMefile1 = nullptr;
-  QAction* About1 = nullptr;
+  QAction* NewAction = nullptr;
+  QAction* OpenAnimationAction = nullptr;
+  QAction* SaveAction = nullptr;
+  QAction* SaveAnimationAction = nullptr;
+  QAction* LoadBackgroundAction = nullptr;
+  QAction* ClearBackgroundAction = nullptr;
+  QAction* LoadFigureAction = nullptr;
+  QAction* CreateFigureTypeAction = nullptr;
+  QAction* ExitAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
+  QAction* OptionsAction = nullptr;
+  QAction* ViewReadMeAction = nullptr;
+  QAction* AboutAction = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -329,7 +329,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QString SaveDialogFileName;     // the name the save dialog offers next
   int SaveDialogFilterIndex = 0;  // the file type it offers next
   QString ProjectPath;            // the .tvl opened or last saved; empty for a new project
-  TColorDialogState ColorDialog1;
+  TColorDialogState ColorDialogState;
 };
 
 #include "platform/ErrorReport.h"

@@ -21,12 +21,12 @@ void TMainForm::FollowDocument() {
   connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) { OnFramesRemoved(At, Count); });
   connect(&Doc, &TDocument::FrameChanged, this, [this](int At) { OnFrameChanged(At); });
   QUndoStack& history = Doc.History();
-  connect(&history, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
-  connect(&history, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
-  connect(&history, &QUndoStack::undoTextChanged, Undo1,
-          [this](const QString& Text) { Undo1->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
-  connect(&history, &QUndoStack::redoTextChanged, Redo1,
-          [this](const QString& Text) { Redo1->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
+  connect(&history, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
+  connect(&history, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
+  connect(&history, &QUndoStack::undoTextChanged, UndoAction,
+          [this](const QString& Text) { UndoAction->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
+  connect(&history, &QUndoStack::redoTextChanged, RedoAction,
+          [this](const QString& Text) { RedoAction->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
 }
 
 namespace {
@@ -47,7 +47,7 @@ void TMainForm::OnDocumentReset() {
   SizeEditImage(std::move(pictures.Area));
   RefreshUnderlay(true);
   SelectedHandle = NoHandle;
-  ClearBackground1->setEnabled(animation.HasBackground);
+  ClearBackgroundAction->setEnabled(animation.HasBackground);
 
   FigureComboBox->clear();
   FigureComboBox->addItems(animation.Types.ListedNames());
@@ -89,7 +89,7 @@ void TMainForm::OnPictureChanged() {
   UnderlayGhost.reset();
   Underlay.fill(Qt::white);
   UnderlayStale = true;
-  ClearBackground1->setEnabled(animation.HasBackground);
+  ClearBackgroundAction->setEnabled(animation.HasBackground);
   if (!animation.Frames.empty()) RedrawTimelineImages();
 }
 

@@ -4,10 +4,15 @@
 // Redo, closing.
 
 #include <QAction>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QMenu>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -20,6 +25,7 @@
 #include "model/Common.h"
 #include "model/Pictures.h"
 #include "platform/PictureBox.h"
+#include "platform/ObjectNames.h"
 
 TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
   setWindowTitle("Tavel: Hotkeys");
@@ -29,6 +35,21 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   CreateControls();
   CreateMenu();
   ConnectHandlers();
+  KeepDesignNames({{TimelineScrollBox, "ScrollBox1"},      {FrameMarker, "Bevel1"},
+                   {ToolPanel, "Panel2"},                  {PlaybackGroupBox, "GroupBox2"},
+                   {FigureGroupBox, "GroupBox1"},          {SaveAnimationHotkey, "SaveThis"},
+                   {LoadBackgroundHotkey, "Loadbk"},       {LoadFigureHotkey, "LoadFig"},
+                   {CreateFigureTypeHotkey, "CreateFig"},  {OptionsHotkey, "Opmen"},
+                   {OpenAnimationHotkey, "Openani"},       {DrawingScrollBox, "ScrollBox2"},
+                   {PlaybackTimer, "Timer1"},              {FrameMenu, "PopupMenu1"},
+                   {InsertFrameAction, "Insert1"},         {DeleteFrameAction, "Delete1"},
+                   {NewAction, "New1"},                    {OpenAnimationAction, "OpenAnimation1"},
+                   {SaveAction, "Save1"},                  {SaveAnimationAction, "SaveAnimation1"},
+                   {LoadBackgroundAction, "LoadBackground1"}, {ClearBackgroundAction, "ClearBackground1"},
+                   {LoadFigureAction, "LoadFigure1"},      {CreateFigureTypeAction, "CreateFigureType1"},
+                   {ExitAction, "Exit1"},                  {UndoAction, "Undo1"},
+                   {RedoAction, "Redo1"},                  {OptionsAction, "Options1"},
+                   {ViewReadMeAction, "ViewReadMefile1"},  {AboutAction, "About1"}});
   FollowDocument();
   resize(664, 569);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -80,7 +101,7 @@ void TMainForm::NewProject() {
     return;
   }
   SetScaleEditFromScale(1.0f);
-  ColorDialog1.Color = ColorBlack;
+  ColorDialogState.Color = ColorBlack;
   ProjectPath.clear();
   TEditState start = TDocument::StartState(animation);
   Doc.Reset(std::move(animation), std::move(start));
@@ -92,7 +113,7 @@ void TMainForm::EnableFigureControls(bool Enable) {
   if (FigureControlsEnabled == Enable) return;
   FigureControlsEnabled = Enable;
   // During playback the controls stay off; Stop applies the recorded state.
-  if (Timer1->isActive()) return;
+  if (PlaybackTimer->isActive()) return;
   for (QWidget* control : FigureControls()) control->setEnabled(Enable);
 }
 
@@ -105,7 +126,7 @@ void TMainForm::SetFigureControls(int Index) {
   const TFigures& frame = Doc.WorkingFrame();
   if (frame.Count() == 0 || Index < 0 || Index >= frame.Count()) return;
   SetScaleEditFromScale(frame.Items[static_cast<std::size_t>(Index)].Scale);
-  ColorDialog1.Color = frame.Items[static_cast<std::size_t>(Index)].Color;
+  ColorDialogState.Color = frame.Items[static_cast<std::size_t>(Index)].Color;
 }
 
 namespace {
@@ -135,8 +156,8 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::FormResize() {
-  ScrollBox1->resize(width() - 24, ScrollBox1->height());
-  ScrollBox2->resize(width() - ScrollBox2->x() - 16, height() - ScrollBox2->y() - 56);
+  TimelineScrollBox->resize(width() - 24, TimelineScrollBox->height());
+  DrawingScrollBox->resize(width() - DrawingScrollBox->x() - 16, height() - DrawingScrollBox->y() - 56);
 }
 
 void TMainForm::FormMouseWheelDown() {
@@ -153,14 +174,14 @@ void TMainForm::FormMouseWheelUp() {
   Doc.Select(selected + 1 >= count ? 0 : selected + 1);
 }
 
-void TMainForm::Undo1Click() { StepHistory(true); }
+void TMainForm::UndoClick() { StepHistory(true); }
 
-void TMainForm::Redo1Click() { StepHistory(false); }
+void TMainForm::RedoClick() { StepHistory(false); }
 
 void TMainForm::StepHistory(bool Undo) {
   QUndoStack& history = Doc.History();
   if (Undo ? !history.canUndo() : !history.canRedo()) return;
-  if (Timer1->isActive()) StopButtonClick();
+  if (PlaybackTimer->isActive()) StopButtonClick();
   // A drag in progress ends here: the step it would merge into is going.
   SelectedHandle = NoHandle;
   Doc.EndDrag();

@@ -13,6 +13,7 @@
 #include "model/Common.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
+#include "platform/ObjectNames.h"
 
 QValidator::State TSizeSpinEdit::validate(QString& Text, int&) const {
   // Anything may stand in the field while it is typed; only a whole number
@@ -51,29 +52,31 @@ TOptionsForm::TOptionsForm(TMainForm& MainForm, TDialogs& DialogService, QWidget
   setModal(false);
   setFixedSize(210, 180);
 
-  GroupBox1 = new QGroupBox("Animation Dimensions", this);
-  GroupBox1->setGeometry(8, 8, 193, 113);
-  Label1 = new QLabel("Width", GroupBox1);
-  Label1->setGeometry(16, 32, 60, 16);
-  Label2 = new QLabel("Height", GroupBox1);
-  Label2->setGeometry(16, 72, 60, 16);
-  SpinEditWidth = SizeField(GroupBox1, QRect(88, 28, 89, 22));
-  SpinEditHeight = SizeField(GroupBox1, QRect(88, 68, 89, 22));
-  Label1->setBuddy(SpinEditWidth);
-  Label2->setBuddy(SpinEditHeight);
+  DimensionsGroupBox = new QGroupBox("Animation Dimensions", this);
+  DimensionsGroupBox->setGeometry(8, 8, 193, 113);
+  WidthLabel = new QLabel("Width", DimensionsGroupBox);
+  WidthLabel->setGeometry(16, 32, 60, 16);
+  HeightLabel = new QLabel("Height", DimensionsGroupBox);
+  HeightLabel->setGeometry(16, 72, 60, 16);
+  SpinEditWidth = SizeField(DimensionsGroupBox, QRect(88, 28, 89, 22));
+  SpinEditHeight = SizeField(DimensionsGroupBox, QRect(88, 68, 89, 22));
+  WidthLabel->setBuddy(SpinEditWidth);
+  HeightLabel->setBuddy(SpinEditHeight);
 
-  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
-  BitBtn1->setGeometry(16, 136, 81, 27);
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Cancel", this);
-  BitBtn2->setGeometry(112, 136, 81, 27);
-  BitBtn2->setAutoDefault(false);
+  OkButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", this);
+  OkButton->setGeometry(16, 136, 81, 27);
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Cancel", this);
+  CancelButton->setGeometry(112, 136, 81, 27);
+  CancelButton->setAutoDefault(false);
 
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { RunGuarded(Dialogs, this, [this] { BitBtn1Click(); }); });
-  connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+  connect(OkButton, &QPushButton::clicked, this, [this] { RunGuarded(Dialogs, this, [this] { OkButtonClick(); }); });
+  connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+  KeepDesignNames({{DimensionsGroupBox, "GroupBox1"}, {WidthLabel, "Label1"}, {HeightLabel, "Label2"},
+                   {OkButton, "BitBtn1"}, {CancelButton, "BitBtn2"}});
 }
 
 void TOptionsForm::FormActivate() {
@@ -81,7 +84,7 @@ void TOptionsForm::FormActivate() {
   SpinEditHeight->setValue(Main.Animation().Height);
 }
 
-void TOptionsForm::BitBtn1Click() {
+void TOptionsForm::OkButtonClick() {
   // What is still being typed counts as confirmed: letters and an empty
   // field become the minimum, numbers out of range the nearest bound.
   SpinEditWidth->interpretText();
@@ -95,9 +98,9 @@ void TOptionsForm::BitBtn1Click() {
   hide();
 }
 
-void TOptionsForm::BitBtn2Click() { hide(); }
+void TOptionsForm::CancelButtonClick() { hide(); }
 
-void TOptionsForm::reject() { BitBtn2Click(); }
+void TOptionsForm::reject() { CancelButtonClick(); }
 
 bool TOptionsForm::event(QEvent* Event) {
   const bool result = QDialog::event(Event);

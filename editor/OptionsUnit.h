@@ -42,20 +42,20 @@ class TOptionsForm : public QDialog {
 
   TOptionsForm(TMainForm& Main, TDialogs& Dialogs, QWidget* Parent = nullptr);
 
-  QGroupBox* GroupBox1;  // "Animation Dimensions"
-  QLabel* Label1;        // "Width"
-  QLabel* Label2;        // "Height"
+  QGroupBox* DimensionsGroupBox;  // "Animation Dimensions"
+  QLabel* WidthLabel;        // "Width"
+  QLabel* HeightLabel;        // "Height"
   TSizeSpinEdit* SpinEditWidth;
   TSizeSpinEdit* SpinEditHeight;
-  QPushButton* BitBtn1;  // OK, the default button
-  QPushButton* BitBtn2;  // Cancel, answers Escape
+  QPushButton* OkButton;  // OK, the default button
+  QPushButton* CancelButton;  // Cancel, answers Escape
 
   // Fills the fields with the current animation size.
   void FormActivate();
   // Applies the fields and hides the window.
-  void BitBtn1Click();
+  void OkButtonClick();
   // Hides the window; nothing changes.
-  void BitBtn2Click();
+  void CancelButtonClick();
 
  protected:
   bool event(QEvent* Event) override;

@@ -16,24 +16,24 @@ namespace {
 class BuilderFile : public BuilderTest {
  protected:
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
-  void SaveAs(const QString& Name) {
+  void SaveAsHotkey(const QString& Name) {
     Dialogs.SaveAnswers.push_back({true, Path(Name), 0});
-    Form->SaveAs1->trigger();
+    Form->SaveAsAction->trigger();
   }
   void Open(const QString& Name) {
     Dialogs.OpenAnswers.push_back({true, Path(Name), 0});
-    Form->Open1->trigger();
+    Form->OpenAction->trigger();
   }
   QTemporaryDir Dir;
 };
 
 TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
-  SaveAs("fresh.stk");
+  SaveAsHotkey("fresh.stk");
   const QByteArray bytes = ReadTestFile(Path("fresh.stk"));
   EXPECT_EQ(bytes.toHex(' '),
             "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
   Open("fresh.stk");
-  SaveAs("again.stk");
+  SaveAsHotkey("again.stk");
   EXPECT_EQ(ReadTestFile(Path("again.stk")), bytes);
 }
 
@@ -43,20 +43,20 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Move(QPoint(At(0).x(), At(0).y() - 40));  // turn segment 0 upwards
   Release();
   const std::vector<double> pose = Figure().Angles;
-  SaveAs("kite.stk");
+  SaveAsHotkey("kite.stk");
   EXPECT_EQ(Type().Segments[1].Static, 0) << "static bytes go back to 0 after saving";
 
-  Form->New1Click();
+  Form->NewClick();
   Open("kite.stk");
   EXPECT_EQ(Figure().Angles, pose);
-  EXPECT_EQ(Figure().Points()[0], RealPoint(Form->Image1->width() / 2, Form->Image1->height() / 2));
+  EXPECT_EQ(Figure().Points()[0], RealPoint(Form->FigureImage->width() / 2, Form->FigureImage->height() / 2));
   EXPECT_EQ(Form->GetSelectedSegment(), 0);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
-  EXPECT_EQ(Form->UpDown1->Position(), 5);
+  EXPECT_EQ(Form->ThicknessUpDown->Position(), 5);
   EXPECT_EQ(UndoCaption(), "Undo Open");
   EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
 
-  Form->Undo1->trigger();
+  Form->UndoAction->trigger();
   EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
 }
 
@@ -65,7 +65,7 @@ TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
   Click(At(1));
   Move(QPoint(At(0).x(), At(0).y() - 40));
   Release();
-  SaveAs("no such folder/kite.stk");
+  SaveAsHotkey("no such folder/kite.stk");
   ASSERT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_TRUE(Dialogs.Messages()[0].contains("kite.stk"));
   // The pose went into the records; the static flag stays the builder's own.
@@ -76,36 +76,36 @@ TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
 
 TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
   Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
-  SaveAs("robot.stk");
+  SaveAsHotkey("robot.stk");
   const QByteArray robot = ReadTestFile(Path("robot.stk"));
-  Form->New1Click();
-  SaveAs("mine.stk");
+  Form->NewClick();
+  SaveAsHotkey("mine.stk");
   const QByteArray mine = ReadTestFile(Path("mine.stk"));
 
   // Undo Open gives back the name with the figure: Save writes mine.stk.
   Open("robot.stk");
-  Form->Undo1->trigger();
+  Form->UndoAction->trigger();
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
   // No to replacing robot.stk keeps the name as it was.
   Dialogs.YesNoAnswers = {false};
-  SaveAs("robot.stk");
+  SaveAsHotkey("robot.stk");
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
-  Form->Save1->trigger();
+  Form->SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(ReadTestFile(Path("mine.stk")), mine);
   EXPECT_EQ(Dialogs.Questions().size(), 1);
   // With no name yet, a refused Save As leaves none, and Save asks again.
-  Form->New1Click();
+  Form->NewClick();
   Dialogs.YesNoAnswers = {false, false};
-  SaveAs("robot.stk");
+  SaveAsHotkey("robot.stk");
   Dialogs.SaveAnswers.push_back({true, Path("robot.stk"), 0});
-  Form->Save1->trigger();
+  Form->SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(Dialogs.Questions().size(), 3);
 }
 
 TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
-  SaveAs("two.stk");
+  SaveAsHotkey("two.stk");
   for (const auto start : {&TFigureBuilderForm::LineButtonClick, &TFigureBuilderForm::DuplicateButtonClick}) {
     Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
     (Form.get()->*start)();

@@ -24,10 +24,10 @@ TEST_F(BuilderMouse, AddingASegmentRunsChooseThenPlaceAndTakesTheStartSegmentsTh
   EXPECT_EQ(Status(), "select a starting handle");
   EXPECT_EQ(Cursor(), Qt::CrossCursor);
   EXPECT_FALSE(SegmentButtonsEnabled());
-  EXPECT_FALSE(Form->UpDown1->isEnabled());
+  EXPECT_FALSE(Form->ThicknessUpDown->isEnabled());
   EXPECT_TRUE(Form->LineButton->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Add");
-  EXPECT_TRUE(Form->Undo1->isEnabled());
+  EXPECT_TRUE(Form->UndoAction->isEnabled());
 
   Click(QPoint(10, 10));  // no handle: the builder keeps waiting
   EXPECT_TRUE(Form->IsChoosingStartVertex());
@@ -55,7 +55,7 @@ TEST_F(BuilderMouse, AddingASegmentRunsChooseThenPlaceAndTakesTheStartSegmentsTh
   EXPECT_DOUBLE_EQ(Figure().Angles[2], std::numbers::pi / 4);
   EXPECT_EQ(At(3), end);
   EXPECT_EQ(Form->GetSelectedSegment(), 2);
-  EXPECT_EQ(Form->UpDown1->Position(), 9);
+  EXPECT_EQ(Form->ThicknessUpDown->Position(), 9);
   EXPECT_EQ(Form->GetStaticFlags().size(), 3u);
   EXPECT_EQ(Status(), "line: thickness 9, length 28, dynamic");
   EXPECT_EQ(Cursor(), Qt::ArrowCursor);
@@ -132,11 +132,11 @@ TEST_F(BuilderMouse, RotateModeTurnsTheBranchAndEditModeMovesOneVertex) {
   ExpectNear(PointOf(3), RealPoint(root.X + 40, root.Y + 50), "vertex 3");
   EXPECT_EQ(PointOf(4), start[4]);
   EXPECT_EQ(Type().Segments[1].Length, 30.0f);
-  Form->Undo1->trigger();
+  Form->UndoAction->trigger();
   EXPECT_EQ(Figure().Points(), start);
 
-  Form->EditMode1Click();
-  EXPECT_TRUE(Form->EditMode1->isChecked());
+  Form->EditModeClick();
+  EXPECT_TRUE(Form->EditModeAction->isChecked());
   Press(At(2));
   const TRealPoint p = RealPoint(PointOf(2).X + 5, PointOf(2).Y - 10);
   Move(QPoint(RoundPixel(p.X), RoundPixel(p.Y)));
@@ -186,7 +186,7 @@ TEST_F(BuilderMouse, ADragTakesOneSnapshotAtItsFirstMoveAndAPressAloneNone) {
   Release();
   EXPECT_EQ(UndoCaption(), "Undo Move");
   // Undo goes back to before the first move, not the second.
-  Form->Undo1->trigger();
+  Form->UndoAction->trigger();
   EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Type().Segments[0].Kind, SegmentCircle);  // the kind change stays
 
@@ -233,7 +233,7 @@ TEST_F(BuilderMouse, ADuplicateHangsFromTheMouseAndAttachesACopyAtThePressedHand
   EXPECT_FALSE(SegmentButtonsEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Duplicate");
   // The pointer was moved onto the copied segment's parent vertex.
-  EXPECT_EQ(QCursor::pos(), Form->Image1->mapToGlobal(At(1)));
+  EXPECT_EQ(QCursor::pos(), Form->FigureImage->mapToGlobal(At(1)));
 
   const QPoint mouse(40, 200);
   Move(mouse);
@@ -266,7 +266,7 @@ TEST_F(BuilderMouse, AtTheSegmentLimitNothingStartsAndNoPressCompletes) {
   Form->DuplicateButtonClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList({limit, limit, limit}));
   EXPECT_FALSE(Form->IsChoosingStartVertex() || Form->IsDuplicating());
-  EXPECT_FALSE(Form->Undo1->isEnabled());
+  EXPECT_FALSE(Form->UndoAction->isEnabled());
   EXPECT_EQ(Cursor(), Qt::ArrowCursor);
 
   // An add and a duplicate pending together: the duplicate completes first,

@@ -63,18 +63,18 @@ class BuilderTest : public testing::Test {
   }
   void TearDown() override {
     // Let go of a button a test left held, so the next test starts clean.
-    if (Held != Qt::NoButton) QTest::mouseRelease(Form->Image1, Held, {}, QPoint(0, 0));
+    if (Held != Qt::NoButton) QTest::mouseRelease(Form->FigureImage, Held, {}, QPoint(0, 0));
     Form.reset();
   }
 
   void Load(const TFigureType& Type) { Form->EditFigureType(Type); }
 
   void Press(QPoint At, Qt::MouseButton Button = Qt::LeftButton) {
-    QTest::mousePress(Form->Image1, Button, {}, At);
+    QTest::mousePress(Form->FigureImage, Button, {}, At);
     Held = Button;
   }
   void Release(QPoint At = QPoint(0, 0)) {
-    QTest::mouseRelease(Form->Image1, Held == Qt::NoButton ? Qt::LeftButton : Held, {}, At);
+    QTest::mouseRelease(Form->FigureImage, Held == Qt::NoButton ? Qt::LeftButton : Held, {}, At);
     Held = Qt::NoButton;
   }
   void Click(QPoint At) {
@@ -83,19 +83,19 @@ class BuilderTest : public testing::Test {
   }
   // A move over the drawing area, with whatever button is held.
   void Move(QPoint At) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->Image1->mapToGlobal(QPointF(At)), Qt::NoButton, Held, {});
-    QApplication::sendEvent(Form->Image1, &move);
+    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->FigureImage->mapToGlobal(QPointF(At)), Qt::NoButton, Held, {});
+    QApplication::sendEvent(Form->FigureImage, &move);
   }
 
   const TFigure& Figure() const { return Form->GetWorkFigure(); }
   const TFigureType& Type() const { return Form->WorkType(); }
   TRealPoint PointOf(int Vertex) const { return Figure().Points()[Vertex]; }
   QPoint At(int Vertex) const { return QPoint(RoundPixel(PointOf(Vertex).X), RoundPixel(PointOf(Vertex).Y)); }
-  QRgb Pixel(QPoint P) const { return Form->Image1->Picture().pixel(P); }
-  QString Status() const { return Form->Label1->text(); }
-  QString UndoCaption() const { return Form->Undo1->text(); }
+  QRgb Pixel(QPoint P) const { return Form->FigureImage->Picture().pixel(P); }
+  QString Status() const { return Form->StatusLabel->text(); }
+  QString UndoCaption() const { return Form->UndoAction->text(); }
   bool SegmentButtonsEnabled() const { return Form->DeleteButton->isEnabled(); }
-  Qt::CursorShape Cursor() const { return Form->Image1->cursor().shape(); }
+  Qt::CursorShape Cursor() const { return Form->FigureImage->cursor().shape(); }
 
   void ShowActive() {
     Form->show();

@@ -11,7 +11,7 @@ using BuilderWindow = BuilderTest;
 TEST_F(BuilderWindow, FreshBuilderShowsBlueLineUpFromOrangeRootAtCentre) {
   EXPECT_EQ(Form->windowTitle(), "Stick Figure Builder");
   EXPECT_EQ(Form->size(), QSize(389, 391));
-  const QSize area = Form->Image1->Picture().size();
+  const QSize area = Form->FigureImage->Picture().size();
   EXPECT_EQ(area, QSize(389 - 64, 391 - 79));
   const QPoint root(area.width() / 2, area.height() / 2);
   EXPECT_EQ(At(0), root);
@@ -28,9 +28,9 @@ TEST_F(BuilderWindow, FreshBuilderShowsBlueLineUpFromOrangeRootAtCentre) {
   EXPECT_EQ(Pixel(QPoint(5, 5)), White);
 
   EXPECT_EQ(Status(), "line: thickness 5, length 48, dynamic");
-  EXPECT_EQ(Form->UpDown1->Position(), 5);
-  EXPECT_FALSE(Form->Undo1->isEnabled());
-  EXPECT_FALSE(Form->EditMode1->isChecked());
+  EXPECT_EQ(Form->ThicknessUpDown->Position(), 5);
+  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->EditModeAction->isChecked());
   EXPECT_EQ(Form->GetGrabbedHandle(), NoHandle);
 }
 
@@ -55,14 +55,14 @@ TEST_F(BuilderWindow, EditFigureTypeLoadsACopyCentredWithStaticFlagsTakenOut) {
   TFigureType source = MakeType({{0, 47.9f, Up, 7.9f, SegmentCircle, true}, {1, 30, Right, 3.0f}});
   Load(source);
   EXPECT_TRUE(Form->isVisible());
-  const QSize area = Form->Image1->Picture().size();
+  const QSize area = Form->FigureImage->Picture().size();
   EXPECT_EQ(PointOf(0), RealPoint(area.width() / 2, area.height() / 2));
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{true, false}));
   EXPECT_EQ(Type().Segments[0].Static, 0);  // every handle can be grabbed in the builder
   EXPECT_EQ(source.Segments[0].Static, 1);  // the source is untouched
-  EXPECT_EQ(Form->UpDown1->Position(), 7);
+  EXPECT_EQ(Form->ThicknessUpDown->Position(), 7);
   EXPECT_EQ(Status(), "circle: thickness 7, length 47, static");
-  EXPECT_FALSE(Form->Undo1->isEnabled());
+  EXPECT_FALSE(Form->UndoAction->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo");
 
   // Unselected, the static segment is grey.
@@ -72,14 +72,14 @@ TEST_F(BuilderWindow, EditFigureTypeLoadsACopyCentredWithStaticFlagsTakenOut) {
 }
 
 TEST_F(BuilderWindow, ResettingOrLoadingInterruptsAPendingAddOrDuplicateCompletely) {
-  Form->EditMode1Click();
+  Form->EditModeClick();
   Form->LineButtonClick();
   Click(At(1));
   Move(QPoint(20, 20));
   const QPoint onBand(91, 64);  // halfway along the rubber band
   EXPECT_EQ(Pixel(onBand), Black);
   Form->DuplicateButtonClick();
-  Form->New1Click();
+  Form->NewClick();
   EXPECT_FALSE(Form->IsPlacingSegment() || Form->IsChoosingStartVertex() || Form->IsDuplicating());
   EXPECT_EQ(Cursor(), Qt::ArrowCursor);
   EXPECT_TRUE(SegmentButtonsEnabled());
@@ -87,7 +87,7 @@ TEST_F(BuilderWindow, ResettingOrLoadingInterruptsAPendingAddOrDuplicateComplete
   EXPECT_EQ(Pixel(At(0) - QPoint(0, 24)), Blue);
   EXPECT_EQ(Pixel(onBand), White);  // no rubber band left
   EXPECT_EQ(Status(), "line: thickness 5, length 48, dynamic");
-  EXPECT_FALSE(Form->Undo1->isEnabled());
+  EXPECT_FALSE(Form->UndoAction->isEnabled());
   Move(QPoint(20, 20));
   EXPECT_EQ(Pixel(onBand), White);
 
@@ -107,23 +107,23 @@ TEST_F(BuilderWindow, ResizingMovesStatusBarAndGrowsAreaWithoutMovingFigure) {
   ShowActive();
   const std::vector<TRealPoint> before = Figure().Points();
   Form->resize(500, 450);
-  WAIT_ASSERT(Form->Image1->geometry() == QRect(56, 0, 436, 371));
-  EXPECT_EQ(Form->Image1->Picture().size(), QSize(436, 371));
-  EXPECT_EQ(Form->Panel2->geometry(), QRect(0, 379, 492, 25));
+  WAIT_ASSERT(Form->FigureImage->geometry() == QRect(56, 0, 436, 371));
+  EXPECT_EQ(Form->FigureImage->Picture().size(), QSize(436, 371));
+  EXPECT_EQ(Form->StatusPanel->geometry(), QRect(0, 379, 492, 25));
   EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Pixel(At(0) - QPoint(0, 24)), Blue);
 
   // An odd width: the root of a new figure sits at the truncated half.
   Form->resize(321 + 64, 391);
-  WAIT_ASSERT(Form->Image1->Picture().width() == 321);
-  Form->New1Click();
+  WAIT_ASSERT(Form->FigureImage->Picture().width() == 321);
+  Form->NewClick();
   EXPECT_EQ(PointOf(0).X, 160.0f);
 
   // A tiny window keeps a drawing area of one pixel and draws nothing outside it.
   Form->resize(30, 30);
   WAIT_ASSERT(Form->height() < 79);
-  EXPECT_GE(Form->Image1->Picture().width(), 1);
-  EXPECT_GE(Form->Image1->Picture().height(), 1);
+  EXPECT_GE(Form->FigureImage->Picture().width(), 1);
+  EXPECT_GE(Form->FigureImage->Picture().height(), 1);
 }
 
 TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
@@ -132,12 +132,12 @@ TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
   Click(At(1));
   Click(QPoint(40, 40));
   Form->ChangeStaticButtonClick();
-  Form->EditMode1Click();
+  Form->EditModeClick();
   const TFigureType type = Type();
-  const QImage picture = Form->Image1->Picture().copy();
+  const QImage picture = Form->FigureImage->Picture().copy();
   const QString status = Status();
 
-  Form->Exit1->trigger();
+  Form->ExitAction->trigger();
   EXPECT_FALSE(Form->isVisible());
   Form->show();
   Form->close();
@@ -148,10 +148,10 @@ TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
   EXPECT_EQ(Form->GetSelectedSegment(), 1);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
   EXPECT_TRUE(Form->GetEditMode());
-  EXPECT_TRUE(Form->Undo1->isEnabled());
+  EXPECT_TRUE(Form->UndoAction->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Static");
   EXPECT_EQ(Status(), status);
-  EXPECT_EQ(Form->Image1->Picture(), picture);
+  EXPECT_EQ(Form->FigureImage->Picture(), picture);
 }
 
 }  // namespace

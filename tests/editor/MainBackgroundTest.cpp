@@ -42,7 +42,7 @@ class BackgroundTest : public MainFormTest {
   void Load(const QString& Path, int Type, std::optional<bool> Answer = std::nullopt) {
     Choose(Path, Type);
     if (Answer) Dialogs.YesNoAnswers.push_back(*Answer);
-    Form->LoadBackground1->trigger();  // through the general error report, as the menu runs it
+    Form->LoadBackgroundAction->trigger();  // through the general error report, as the menu runs it
   }
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
@@ -52,7 +52,7 @@ class BackgroundTest : public MainFormTest {
   }
   TBackgroundState State() const {
     TBackgroundState s{Anim().Background, Anim().BackgroundJpeg, Anim().BackgroundKind, Anim().HasBackground,
-                       Form->ClearBackground1->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
+                       Form->ClearBackgroundAction->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
     for (int i = 0; i < Form->TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
     return s;
   }
@@ -77,7 +77,7 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
     EXPECT_EQ(Anim().BackgroundKind, type);
     EXPECT_EQ(Anim().BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
     EXPECT_TRUE(Anim().HasBackground);
-    EXPECT_TRUE(Form->ClearBackground1->isEnabled());
+    EXPECT_TRUE(Form->ClearBackgroundAction->isEnabled());
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
     EXPECT_EQ(Form->EditImage->size(), QSize(640, 480));
     EXPECT_EQ(Form->GetUnderlay(), Anim().Background.convertToFormat(QImage::Format_RGB32));
@@ -152,14 +152,14 @@ TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
   Load(Dir.filePath("missing.bmp"), Bmp);  // a file that cannot be read
   EXPECT_EQ(Dialogs.Messages().size(), 6);
   Dialogs.PictureAnswers.push_back({});  // cancelled: nothing at all
-  Form->LoadBackground1->trigger();
+  Form->LoadBackgroundAction->trigger();
   EXPECT_EQ(Dialogs.Messages().size(), 6);
   EXPECT_EQ(Questions(), 0);
 }
 
 TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   StoreFrames(1);
-  Form->ClearBackground1Click();  // nothing loaded: nothing to ask
+  Form->ClearBackgroundClick();  // nothing loaded: nothing to ask
   EXPECT_EQ(Questions(), 0);
 
   const QByteArray jpeg = EncodeJpeg(Quarters(64, 64), TJpegKind::Baseline);
@@ -174,14 +174,14 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   EXPECT_EQ(Anim().Background.format(), QImage::Format_Indexed8);
 
   Dialogs.YesNoAnswers = {false};
-  Form->ClearBackground1Click();
+  Form->ClearBackgroundClick();
   EXPECT_TRUE(Anim().HasBackground);
 
   Doc().MarkSaved();
   Dialogs.YesNoAnswers = {true};
-  Form->ClearBackground1Click();
+  Form->ClearBackgroundClick();
   EXPECT_FALSE(Anim().HasBackground);
-  EXPECT_FALSE(Form->ClearBackground1->isEnabled());
+  EXPECT_FALSE(Form->ClearBackgroundAction->isEnabled());
   EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
   QImage white(640, 480, QImage::Format_RGB32);
   white.fill(White);
@@ -203,7 +203,7 @@ TEST_F(BackgroundTest, ThePictureDialogPreviewsWithTheDecodersOfTheChosenType) {
   const QString bmp = Write("back.bmp", BmpFileBytes(picture));
   const QString jpeg = Write("back.jpg", EncodeJpeg(picture, TJpegKind::Baseline));
   Dialogs.PictureAnswers.push_back({});
-  Form->LoadBackground1->trigger();
+  Form->LoadBackgroundAction->trigger();
   const auto& preview = Dialogs.Calls.back().Request.Preview;
   ASSERT_TRUE(preview);
   EXPECT_EQ(preview(bmp, Bmp), picture);

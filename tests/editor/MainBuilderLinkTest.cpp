@@ -45,11 +45,11 @@ TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
   Builder->ChangeKindButtonClick();
   Builder->close();
   ASSERT_FALSE(Builder->isVisible());
-  Form->CreateFigureType1Click();
+  Form->CreateFigureTypeClick();
   EXPECT_TRUE(Builder->isVisible());
   EXPECT_EQ(Builder->WorkType().SegmentCount(), 10);
   EXPECT_EQ(Builder->WorkType().Segments[0].Kind, SegmentCircle);
-  EXPECT_TRUE(Builder->Undo1->isEnabled());
+  EXPECT_TRUE(Builder->UndoAction->isEnabled());
 }
 
 TEST_F(MainBuilderLinkTest, HotkeysReachTheBuilder) {

@@ -124,7 +124,7 @@ TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
   for (int i = 0; i < 12; ++i) Form->NextFrameButtonClick();  // the strip could scroll too
   Form->AddFigureButtonClick();
   ShowActive();
-  QScrollBar* strip = Form->ScrollBox1->horizontalScrollBar();
+  QScrollBar* strip = Form->TimelineScrollBox->horizontalScrollBar();
   strip->setValue(strip->maximum() / 2);
   QWidget other;
   for (bool active : {true, false}) {
@@ -136,22 +136,22 @@ TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
     const QList<QWidget*> targets = {Form->ScaleSpinEdit,
                                      Form->ScaleSpinEdit->findChild<QLineEdit*>(),
                                      Form->FigureComboBox,
-                                     Form->ScrollBox2->viewport(),
+                                     Form->DrawingScrollBox->viewport(),
                                      Form->EditImage,
-                                     Form->ScrollBox2->verticalScrollBar(),
+                                     Form->DrawingScrollBox->verticalScrollBar(),
                                      Form->TimelineImages,
                                      strip};
     for (QWidget* target : targets) {
       const int selected = Form->GetSelectedFigure();
       const std::array<int, 5> before = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
-                                         Form->ScrollBox2->verticalScrollBar()->value(),
-                                         Form->ScrollBox2->horizontalScrollBar()->value(), strip->value()};
+                                         Form->DrawingScrollBox->verticalScrollBar()->value(),
+                                         Form->DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                         Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(target, &event);
       const std::array<int, 5> after = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
-                                        Form->ScrollBox2->verticalScrollBar()->value(),
-                                        Form->ScrollBox2->horizontalScrollBar()->value(), strip->value()};
+                                        Form->DrawingScrollBox->verticalScrollBar()->value(),
+                                        Form->DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       EXPECT_EQ(after, before) << target->metaObject()->className();
       EXPECT_NE(Form->GetSelectedFigure(), selected) << target->metaObject()->className();
     }

@@ -101,7 +101,7 @@ TEST_F(FigureCommandsTest, FrontAndBackReorderKeepingTheOthersInOrder) {
   Form->FrontButtonClick();  // already in front: nothing
   EXPECT_EQ(Order(), (std::vector<TColor>{1, 3, 4, 2}));
 
-  Form->New1Click();
+  Form->NewClick();
   FourFigures();
   Doc().Select(3);  // Z
   Form->BackButtonClick();

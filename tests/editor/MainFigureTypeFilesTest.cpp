@@ -44,16 +44,16 @@ class MainFigureTypeFilesTest : public MainFormTest {
   }
   void LoadFigureType(const QString& File) {
     Dialogs.OpenAnswers.push_back({true, File, 0});
-    Form->LoadFigure1->trigger();
+    Form->LoadFigureAction->trigger();
   }
   // Add To Animation with the name typed into the prompt (empty: left empty).
   void AddNamed(const QString& Typed) {
     Dialogs.OnExecModal = [&](QDialog& Dialog) {
-      NameForm->Edit1->setText(Typed);
+      NameForm->NameEdit->setText(Typed);
       Dialog.accept();
       return int(QDialog::Accepted);
     };
-    Builder->AddToAnimation1->trigger();
+    Builder->AddToAnimationAction->trigger();
   }
   QString Selected() const { return Form->FigureComboBox->currentText(); }
 
@@ -64,9 +64,9 @@ class MainFigureTypeFilesTest : public MainFormTest {
 
 TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt) {
   Dialogs.OpenAnswers.push_back({true, WriteType("robot.stk"), 0});
-  Builder->Open1->trigger();
+  Builder->OpenAction->trigger();
   Builder->show();
-  Builder->AddToAnimation1->trigger();
+  Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "robot"}));
   EXPECT_EQ(Selected(), "robot");
   ASSERT_EQ(Form->GetEditFrame().Count(), 2);
@@ -77,7 +77,7 @@ TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt
   EXPECT_EQ(Builder->WorkType().Segments[1].Static, 0);
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
 
-  Builder->AddToAnimation1->trigger();
+  Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}));
   EXPECT_EQ(Anim().Types.Count(), 3);
 }
@@ -103,27 +103,27 @@ TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
       EXPECT_EQ(Selected(), step.Listed);
     }
     EXPECT_EQ(Form->FigureComboBox->count(), listed - 1);
-    EXPECT_TRUE(NameForm->Edit1->text().isEmpty());
+    EXPECT_TRUE(NameForm->NameEdit->text().isEmpty());
   }
   EXPECT_EQ(NameForm->NameCounter, 4);
 }
 
 TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
   Dialogs.OnExecModal = [&](QDialog& Dialog) {
-    NameForm->Edit1->setText("half typed");
+    NameForm->NameEdit->setText("half typed");
     Dialog.reject();  // Escape and the close box
     return int(QDialog::Rejected);
   };
-  Builder->AddToAnimation1->trigger();
+  Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Form->FigureComboBox->count(), 1);
   EXPECT_EQ(Form->GetEditFrame().Count(), 1);
   EXPECT_EQ(NameForm->NameCounter, 1);
-  EXPECT_TRUE(NameForm->Edit1->text().isEmpty());
+  EXPECT_TRUE(NameForm->NameEdit->text().isEmpty());
   // The whole sentence shows above the name field.
-  EXPECT_TRUE(NameForm->Label1->wordWrap());
-  EXPECT_GE(NameForm->Label1->height(), NameForm->Label1->heightForWidth(NameForm->Label1->width()));
-  EXPECT_LE(NameForm->Label1->geometry().bottom(), NameForm->Edit1->y());
-  EXPECT_LE(NameForm->Label1->geometry().right(), NameForm->width());
+  EXPECT_TRUE(NameForm->PromptLabel->wordWrap());
+  EXPECT_GE(NameForm->PromptLabel->height(), NameForm->PromptLabel->heightForWidth(NameForm->PromptLabel->width()));
+  EXPECT_LE(NameForm->PromptLabel->geometry().bottom(), NameForm->NameEdit->y());
+  EXPECT_LE(NameForm->PromptLabel->geometry().right(), NameForm->width());
 }
 
 TEST_F(MainFigureTypeFilesTest, NamesAreWhatTheFileStoresAndTypesAreChosenByPlace) {
@@ -173,8 +173,8 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
 
   while (Anim().Types.Count() < MaxFigureTypes) AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
   Dialogs.Calls.clear();
-  Form->LoadFigure1->trigger();
-  Builder->AddToAnimation1->trigger();
+  Form->LoadFigureAction->trigger();
+  Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "you cannot add any more figure types"));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::OpenFile), 0);
 }
@@ -190,15 +190,15 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
     QString DefaultExt, InitialDir;
   };
   const std::vector<TRow> rows = {
-      {"Open Animation", [&] { Form->OpenAnimation1->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
-      {"Save Animation", [&] { Form->SaveAnimation1->trigger(); }, K::SaveFile,
+      {"Open Animation", [&] { Form->OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
+      {"Save Animation", [&] { Form->SaveAnimationAction->trigger(); }, K::SaveFile,
        {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)"}, "tvl", ""},
-      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->New1->trigger(); }, K::SaveFile, tvl, "tvl", ""},
-      {"Load Figure Type", [&] { Form->LoadFigure1->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
-      {"Load Anim().Background", [&] { Form->LoadBackground1->trigger(); }, K::OpenPicture,
+      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
+      {"Load Figure Type", [&] { Form->LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
+      {"Load Anim().Background", [&] { Form->LoadBackgroundAction->trigger(); }, K::OpenPicture,
        {"Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
-      {"builder Open", [&] { Builder->Open1->trigger(); }, K::OpenFile, stk, "stk", ""},
-      {"builder Save As", [&] { Builder->SaveAs1->trigger(); }, K::SaveFile, stk, "stk", ""},
+      {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
+      {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
   };
   Form->NextFrameButtonClick();
   for (const TRow& row : rows) {

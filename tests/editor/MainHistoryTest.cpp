@@ -125,7 +125,7 @@ class MainHistoryTest : public MainFormTest {
         auto& stored = Record.Animation.Frames;
         stored.insert(stored.begin() + at, stored[static_cast<std::size_t>(at > 0 ? at - 1 : 0)]);
         Form->FramePopup(at);
-        Form->Insert1Click();
+        Form->InsertFrameClick();
         return "insert " + std::to_string(at);
       }
       case 12: {
@@ -133,7 +133,7 @@ class MainHistoryTest : public MainFormTest {
         const int at = pick(0, frames - 1);
         Record.Animation.Frames.erase(Record.Animation.Frames.begin() + at);
         Form->FramePopup(at);
-        Form->Delete1Click();
+        Form->DeleteFrameClick();
         return "delete " + std::to_string(at);
       }
       case 13: {
@@ -199,7 +199,7 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
       names.push_back(name);
     }
     for (std::size_t k = steps.size() - 1; k > 0; --k) {
-      Form->Undo1Click();
+      Form->UndoClick();
       const std::string where = "undo " + names[k];
       ASSERT_EQ(ProjectPayload(Anim()), steps[k - 1].Payload) << where;
       ExpectSameEdit(steps[k - 1].Edit, Doc().Edit(), where);
@@ -208,7 +208,7 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
     EXPECT_FALSE(Doc().History().canUndo());
     EXPECT_TRUE(Doc().IsSaved());
     for (std::size_t k = 1; k < steps.size(); ++k) {
-      Form->Redo1Click();
+      Form->RedoClick();
       const std::string where = "redo " + names[k];
       ASSERT_EQ(ProjectPayload(Anim()), steps[k].Payload) << where;
       ExpectSameEdit(steps[k].Edit, Doc().Edit(), where);
@@ -225,31 +225,31 @@ TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
     bool Asks;
   };
   const std::vector<TRow> rows{
-      {"next frame, undo", [this] { Form->NextFrameButtonClick(); Form->Undo1Click(); }, false},
+      {"next frame, undo", [this] { Form->NextFrameButtonClick(); Form->UndoClick(); }, false},
       {"a drag alone", [this] { MoveFigure(0, RealPoint(4, 4)); }, false},
       {"next frame, undo, redo",
-       [this] { Form->NextFrameButtonClick(); Form->Undo1Click(); Form->Redo1Click(); }, true},
+       [this] { Form->NextFrameButtonClick(); Form->UndoClick(); Form->RedoClick(); }, true},
       {"next frame, save, undo",
-       [this] { Form->NextFrameButtonClick(); Doc().MarkSaved(); Form->Undo1Click(); }, true},
+       [this] { Form->NextFrameButtonClick(); Doc().MarkSaved(); Form->UndoClick(); }, true},
       {"next frame, save, drag, undo the drag",
        [this] {
          Form->NextFrameButtonClick();
          Doc().MarkSaved();
          MoveFigure(0, RealPoint(4, 4));
-         Form->Undo1Click();
+         Form->UndoClick();
        },
        false},
-      {"dimensions, undo", [this] { Form->ChangeDimensions(90, 60); Form->Undo1Click(); }, false},
+      {"dimensions, undo", [this] { Form->ChangeDimensions(90, 60); Form->UndoClick(); }, false},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    Form->New1Click();
+    Form->NewClick();
     ASSERT_TRUE(Doc().IsSaved());
     row.Steps();
     EXPECT_EQ(Form->GetProjectSaved(), !row.Asks);
     Dialogs.Calls.clear();
     if (row.Asks) Dialogs.YesNoAnswers.push_back(false);
-    Form->New1Click();
+    Form->NewClick();
     EXPECT_EQ(Dialogs.Questions().size(), row.Asks ? 1 : 0);
   }
 }
@@ -259,15 +259,15 @@ TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
 // the scale edit.
 TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
   ShowActive();
-  EXPECT_FALSE(Form->Undo1->isEnabled());
-  EXPECT_FALSE(Form->Redo1->isEnabled());
+  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->RedoAction->isEnabled());
   MoveFigure(0, RealPoint(3, 0));
   Form->NextFrameButtonClick();
-  EXPECT_EQ(Form->Undo1->text(), "&Undo Next Frame");
-  Form->Undo1Click();
-  EXPECT_EQ(Form->Undo1->text(), "&Undo Move Figure");
-  EXPECT_EQ(Form->Redo1->text(), "&Redo Next Frame");
-  EXPECT_TRUE(Form->Redo1->isEnabled());
+  EXPECT_EQ(Form->UndoAction->text(), "&Undo Next Frame");
+  Form->UndoClick();
+  EXPECT_EQ(Form->UndoAction->text(), "&Undo Move Figure");
+  EXPECT_EQ(Form->RedoAction->text(), "&Redo Next Frame");
+  EXPECT_TRUE(Form->RedoAction->isEnabled());
 
   struct TKey {
     QWidget* Focus;

@@ -19,9 +19,9 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
       {'P', Form->PlayButton},     {'S', Form->StopButton},         {'A', Form->AddFigureButton},
       {'D', Form->DeleteFigureButton}, {'C', Form->CenterButton},   {'E', Form->EditTypeButton},
       {'L', Form->FlipButton},     {'F', Form->FrontButton},        {'B', Form->BackButton},
-      {'N', Form->NextFrameButton}, {'K', Form->SaveThis},          {'V', Form->Loadbk},
-      {'M', Form->LoadFig},        {'T', Form->CreateFig},          {'R', Form->Opmen},
-      {'O', Form->Openani},
+      {'N', Form->NextFrameButton}, {'K', Form->SaveAnimationHotkey},          {'V', Form->LoadBackgroundHotkey},
+      {'M', Form->LoadFigureHotkey},        {'T', Form->CreateFigureTypeHotkey},          {'R', Form->OptionsHotkey},
+      {'O', Form->OpenAnimationHotkey},
   };
   Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Anim().Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {

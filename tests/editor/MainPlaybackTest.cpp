@@ -33,9 +33,9 @@ class PlaybackTest : public MainFormTest {
   }
   std::vector<int> Ticks(int Count) {
     std::vector<int> shown;
-    for (int i = 0; i < Count && Form->Timer1->isActive(); ++i) {
-      Form->Timer1Timer();
-      shown.push_back(Form->Timer1->isActive() ? Shown() : -1);
+    for (int i = 0; i < Count && Form->PlaybackTimer->isActive(); ++i) {
+      Form->PlaybackTimerTick();
+      shown.push_back(Form->PlaybackTimer->isActive() ? Shown() : -1);
     }
     return shown;
   }
@@ -48,16 +48,16 @@ class PlaybackTest : public MainFormTest {
 
 TEST_F(PlaybackTest, PlayWithoutFramesDoesNothing) {
   Form->PlayButtonClick();
-  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_FALSE(Form->PlaybackTimer->isActive());
   EXPECT_TRUE(Form->NextFrameButton->isEnabled());
 }
 
 TEST_F(PlaybackTest, RepeatingPlaybackLoopsFromTheFirstFrame) {
   StoreFrames(4);
   Form->PlayButtonClick();
-  EXPECT_TRUE(Form->Timer1->isActive());
+  EXPECT_TRUE(Form->PlaybackTimer->isActive());
   EXPECT_EQ(Ticks(6), (std::vector<int>{0, 1, 2, 3, 0, 1}));
-  EXPECT_TRUE(Form->Timer1->isActive());
+  EXPECT_TRUE(Form->PlaybackTimer->isActive());
   Form->StopButtonClick();
   EXPECT_EQ(Picture(), FullRepaint());
 }
@@ -68,9 +68,9 @@ TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   const TFigures working = Form->GetEditFrame();
   Form->PlayButtonClick();
   EXPECT_EQ(Ticks(4), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_TRUE(Form->Timer1->isActive());
-  Form->Timer1Timer();
-  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_TRUE(Form->PlaybackTimer->isActive());
+  Form->PlaybackTimerTick();
+  EXPECT_FALSE(Form->PlaybackTimer->isActive());
   // The editing view is back, the animation untouched.
   EXPECT_EQ(Picture(), FullRepaint());
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
@@ -132,23 +132,23 @@ TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   StoreFrames(2);
   Form->PlayButtonClick();
   Form->RateScrollBar->setValue(1);
-  EXPECT_EQ(Form->Timer1->interval(), 1);
+  EXPECT_EQ(Form->PlaybackTimer->interval(), 1);
   Form->RateScrollBar->setValue(100);
-  EXPECT_EQ(Form->Timer1->interval(), 100);
-  EXPECT_TRUE(Form->Timer1->isActive());
+  EXPECT_EQ(Form->PlaybackTimer->interval(), 100);
+  EXPECT_TRUE(Form->PlaybackTimer->isActive());
 }
 
 TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {
   StoreFrames(3);
   Form->PlayButtonClick();
   Form->FrameClick(1);
-  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_FALSE(Form->PlaybackTimer->isActive());
   EXPECT_TRUE(Form->NextFrameButton->isEnabled());
-  for (void (TMainForm::*command)() : {&TMainForm::Insert1Click, &TMainForm::Delete1Click}) {
+  for (void (TMainForm::*command)() : {&TMainForm::InsertFrameClick, &TMainForm::DeleteFrameClick}) {
     Form->PlayButtonClick();
     Form->FramePopup(0);
     (Form.get()->*command)();
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_FALSE(Form->PlaybackTimer->isActive());
   }
 }
 
@@ -157,7 +157,7 @@ TEST_F(PlaybackTest, PlaysOnTheRealTimer) {
   Form->RateScrollBar->setValue(5);
   Form->RepeatCheckBox->setChecked(false);
   Form->PlayButtonClick();
-  WAIT_ASSERT(!Form->Timer1->isActive());
+  WAIT_ASSERT(!Form->PlaybackTimer->isActive());
   EXPECT_EQ(Picture(), FullRepaint());
 }
 

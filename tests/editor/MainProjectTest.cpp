@@ -34,11 +34,11 @@ class MainProjectTest : public MainFormTest {
   }
   void SaveAs(const QString& Name, int FilterIndex = 0) {
     Dialogs.SaveAnswers.push_back(Chosen(Path(Name), FilterIndex));
-    Form->SaveAnimation1->trigger();
+    Form->SaveAnimationAction->trigger();
   }
   void Open(const QString& Name) {
     Dialogs.OpenAnswers.push_back(Chosen(Path(Name)));
-    Form->OpenAnimation1->trigger();
+    Form->OpenAnimationAction->trigger();
   }
   QByteArray Payload(const QString& Name) const {
     return ZlibDecompress(ReadTestFile(Path(Name)), MaxProjectPayload);
@@ -54,7 +54,7 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   const QByteArray saved = Payload("walk.tvl");
   const TFigures last = Anim().Frames.back();
 
-  Form->New1Click();
+  Form->NewClick();
   ASSERT_TRUE(Anim().Frames.empty());
   ASSERT_EQ(Form->FigureComboBox->count(), 1);
   // Editing a stored frame again: the open hides the marker and starts a new frame.
@@ -71,7 +71,7 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], last.Items[0].Points()[0]);
   EXPECT_EQ(Form->GetEditFrame().Items[0].Angles, last.Items[0].Angles);
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
-  EXPECT_FALSE(Form->Bevel1->isVisible());
+  EXPECT_FALSE(Form->FrameMarker->isVisible());
   EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
   // What was opened saves to the same bytes.
@@ -96,7 +96,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
                          TCase{"BMP, larger animation", 0, {100, 80}, true, {}},
                          TCase{"JPEG cut, then larger again", 1, {400, 300}, true, {200, 150}}}) {
     Dialogs.PictureAnswers.push_back({true, Path(c.PictureType ? "back.jpg" : "back.bmp"), c.PictureType});
-    Form->LoadBackground1->trigger();
+    Form->LoadBackgroundAction->trigger();
     Form->NextFrameButtonClick();
     MoveFigure(0, RealPoint(9, 4));
     Form->NextFrameButtonClick();
@@ -106,7 +106,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     std::vector<QImage> thumbnails;
     for (int i = 0; i < Form->TimelineImages->Count(); ++i) thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");
-    Form->New1Click();
+    Form->NewClick();
     Open("reopen.tvl");
     QFile::remove(Path("reopen.tvl"));
 
@@ -122,7 +122,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     EXPECT_EQ(QSize(qFromLittleEndian<quint16>(gif.constData() + 6), qFromLittleEndian<quint16>(gif.constData() + 8)),
               c.Size)
         << c.Name;
-    Form->New1Click();
+    Form->NewClick();
   }
 }
 
@@ -131,14 +131,14 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   const QByteArray jpeg = EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline);
   WriteTestFile(Path("back.jpg"), jpeg);
   Dialogs.PictureAnswers.push_back({true, Path("back.jpg"), 1});
-  Form->LoadBackground1->trigger();
+  Form->LoadBackgroundAction->trigger();
   Form->NextFrameButtonClick();
   Form->ChangeDimensions(400, 300);
   SaveAs("jpeg.tvl");
-  Form->New1Click();
+  Form->NewClick();
   Open("jpeg.tvl");
   EXPECT_TRUE(Anim().HasBackground);
-  EXPECT_TRUE(Form->ClearBackground1->isEnabled());
+  EXPECT_TRUE(Form->ClearBackgroundAction->isEnabled());
   EXPECT_EQ(Anim().BackgroundKind, 1);
   EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
   SaveAs("jpeg-again.tvl");
@@ -149,16 +149,16 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   WriteTestFile(Path("back.bmp"), BmpFileBytes(quarters));
   Dialogs.PictureAnswers.push_back({true, Path("back.bmp"), 0});
   Dialogs.YesNoAnswers = {true};
-  Form->LoadBackground1->trigger();
+  Form->LoadBackgroundAction->trigger();
   SaveAs("bmp.tvl");
-  Form->New1Click();
+  Form->NewClick();
   Open("bmp.tvl");
   EXPECT_EQ(Anim().BackgroundKind, 0);
   EXPECT_EQ(Anim().Background, quarters);
   EXPECT_EQ(Form->TimelineImages->Count(), 1);
   // Without a background the type count follows the height.
   Dialogs.YesNoAnswers = {true};
-  Form->ClearBackground1->trigger();
+  Form->ClearBackgroundAction->trigger();
   SaveAs("none.tvl");
   EXPECT_EQ(Payload("none.tvl").at(1), 0);
 }
@@ -171,7 +171,7 @@ TEST_F(MainProjectTest, TheChosenFileTypeNotTheTypedExtensionDecides) {
 }
 
 TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
-  Form->SaveAnimation1Click();
+  Form->SaveAnimationClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"You must create at least 1 frame before saving an animation"}));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 0);
 
@@ -233,7 +233,7 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
   Dialogs = TScriptedDialogs();
   Dialogs.YesNoAnswers = {true, false};
   Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
-  Form->New1Click();
+  Form->NewClick();
   EXPECT_EQ(Dialogs.Questions(), QStringList({"Would you like to save the current project?",
                                               "A file with that name already exists. Would you like to replace it?"}));
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
@@ -264,7 +264,7 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     Form->NextFrameButtonClick();
     Form->NextFrameButtonClick();
     SaveAs("other.tvl");
-    Form->New1Click();
+    Form->NewClick();
     Form->NextFrameButtonClick();
     Dialogs = TScriptedDialogs();
     Dialogs.YesNoAnswers = {c.Answer};
@@ -273,7 +273,7 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     bool closed = false;
     QObject::connect(Form.get(), &TMainForm::Closed, [&] { closed = true; });
     switch (command) {
-      case New: Form->New1Click(); break;
+      case New: Form->NewClick(); break;
       case Close: Form->close(); break;
       case Open: this->Open("other.tvl"); break;
       case CommandLine:
@@ -295,7 +295,7 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     EXPECT_EQ(QFile::exists(Path("q.tvl")), c.Answer == TAnswer::Yes && c.SaveAs == "q.tvl") << what;
     if (command == New && c.Goes) {
       // Once answered, a second New asks nothing.
-      Form->New1Click();
+      Form->NewClick();
       EXPECT_EQ(Dialogs.Questions().size(), 1);
     }
     QFile::remove(Path("q.tvl"));
@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->NextFrameButtonClick();
   Form->NextFrameButtonClick();
-  for (auto command : {&TMainForm::Insert1Click, &TMainForm::Delete1Click}) {
+  for (auto command : {&TMainForm::InsertFrameClick, &TMainForm::DeleteFrameClick}) {
     Doc().MarkSaved();
     Form->FramePopup(0);
     (Form.get()->*command)();
@@ -350,10 +350,10 @@ TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
 TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
   Form->NextFrameButtonClick();
   Form->FramePopup(0);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   Dialogs.YesNoAnswers = {true};
   Dialogs.SaveAnswers.push_back(Chosen(Path("empty.tvl")));
-  Form->New1Click();
+  Form->NewClick();
   Open("empty.tvl");
   EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Form->TimelineImages->Count(), 0);

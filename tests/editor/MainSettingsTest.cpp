@@ -43,11 +43,11 @@ class DimensionsTest : public MainFormTest {
   }
   // Opens the window, types the two sizes and presses OK.
   void Apply(const QString& Width, const QString& Height) {
-    Form->Options1Click();
+    Form->OptionsClick();
     Options->FormActivate();
     Type(Options->SpinEditWidth, Width);
     Type(Options->SpinEditHeight, Height);
-    Options->BitBtn1Click();
+    Options->OkButtonClick();
   }
   QSize Size() const { return QSize(Anim().Width, Anim().Height); }
   // A background picture of the animation's size in one colour.
@@ -77,11 +77,11 @@ TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
 TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
   Form->ChangeDimensions(640, 480);
   Options->SpinEditWidth->setValue(42);
-  Form->Options1Click();
+  Form->OptionsClick();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Options.get()));
   EXPECT_EQ(Options->SpinEditWidth->value(), 640);
   EXPECT_EQ(Options->SpinEditHeight->value(), 480);
-  Options->BitBtn2Click();
+  Options->CancelButtonClick();
   EXPECT_FALSE(Options->isVisible());
 }
 
@@ -153,7 +153,7 @@ TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails
   const QRect thumb = Form->TimelineImages->Thumbnail(1).Geometry;
   EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
   // The marker moved with the thumbnail under edit.
-  EXPECT_EQ(Form->Bevel1->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
+  EXPECT_EQ(Form->FrameMarker->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
   EXPECT_EQ(Anim().Frames[1].Items[0].Points(), frame1.Items[0].Points());
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
   EXPECT_EQ(Anim().BackgroundJpeg, "jpeg bytes as loaded");
@@ -170,12 +170,12 @@ TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   Form->SetShell(shell);
   const QString path = ReadMeFilePath();
   ASSERT_FALSE(QFile::exists(path)) << "a ReadMe beside the test program: " << path.toStdString();
-  Form->ViewReadMefile1Click();
+  Form->ViewReadMeClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList{"ReadMe file not found in executable folder"});
   EXPECT_TRUE(shell.Opened.isEmpty());
 
   WriteTestFile(path, "read me");
-  Form->ViewReadMefile1Click();
+  Form->ViewReadMeClick();
   QFile::remove(path);
   EXPECT_EQ(shell.Opened, QStringList{path});
   EXPECT_EQ(QFileInfo(path).dir(), QDir(QCoreApplication::applicationDirPath()));
@@ -190,7 +190,7 @@ TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
     for (const QLabel* label : Box.findChildren<QLabel*>()) shown << label->text();
     return int(QDialog::Accepted);
   };
-  Form->About1Click();
+  Form->AboutClick();
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   EXPECT_EQ(Dialogs.Calls.back().Text, "About");
   EXPECT_TRUE(QRegularExpression(R"(^\d+\.\d+\.\d+$)").match(TAboutBox::Version()).hasMatch());
@@ -226,28 +226,28 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
   };
   const std::vector<TCase> cases = {
       {"dimensions", false, [&] {
-         Form->Options1Click();
+         Form->OptionsClick();
          Options->FormActivate();
          Type(Options->SpinEditWidth, "800");
          Type(Options->SpinEditHeight, "600");
-         Options->BitBtn1->click();
+         Options->OkButton->click();
        }, message(800, 600)},
       {"load background", false, [&] {
          Dialogs.PictureAnswers.push_back({true, dir.filePath("large.bmp"), 0});
-         Form->LoadBackground1->trigger();
+         Form->LoadBackgroundAction->trigger();
        }, message(800, 600)},
       {"open", false, [&] {
          Dialogs.OpenAnswers.push_back({true, dir.filePath("large.tvl"), 0});
-         Form->OpenAnimation1->trigger();
+         Form->OpenAnimationAction->trigger();
        }, message(800, 600)},
-      {"new", true, [&] { Form->New1->trigger(); }, message(506, 415)},
-      {"clear background", true, [&] { Form->ClearBackground1->trigger(); }, message(506, 415)},
+      {"new", true, [&] { Form->NewAction->trigger(); }, message(506, 415)},
+      {"clear background", true, [&] { Form->ClearBackgroundAction->trigger(); }, message(506, 415)},
   };
   for (const TCase& c : cases) {
     SetUp();
     if (c.IndexedBackground) {
       Dialogs.PictureAnswers.push_back({true, dir.filePath("indexed.bmp"), 0});
-      Form->LoadBackground1->trigger();
+      Form->LoadBackgroundAction->trigger();
     }
     Form->NextFrameButtonClick();
     Dialogs = TScriptedDialogs();

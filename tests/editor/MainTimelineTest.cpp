@@ -33,8 +33,8 @@ class MainTimelineTest : public MainFormTest {
   }
   TTimelineStrip& Strip() const { return *Form->TimelineImages; }
   // The marker's place in the strip's content, wherever the strip is scrolled.
-  QRect Marker() const { return Form->Bevel1->geometry().translated(Strip().ScrollPosition(), 0); }
-  bool MarkerShown() const { return Form->Bevel1->isVisibleTo(Form->TimelineImages); }
+  QRect Marker() const { return Form->FrameMarker->geometry().translated(Strip().ScrollPosition(), 0); }
+  bool MarkerShown() const { return Form->FrameMarker->isVisibleTo(Form->TimelineImages); }
   QImage Ghost(const TFigures& Frame) {
     QImage underlay(506, 415, QImage::Format_RGB32);
     Form->DrawGhost(underlay, Frame);
@@ -112,12 +112,12 @@ TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
   for (int p : {0, 1}) {
     SCOPED_TRACE(p);
-    Form->New1Click();
+    Form->NewClick();
     StoreFrames(2);  // F0 (x 253), F1 (x 273)
     const QImage thumb0 = Strip().Thumbnail(0).Picture, thumb1 = Strip().Thumbnail(1).Picture;
     Doc().MarkSaved();
     Form->FramePopup(p);
-    Form->Insert1Click();
+    Form->InsertFrameClick();
     EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 253, 273}));
     ASSERT_EQ(Strip().Count(), 3);
     EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
@@ -138,7 +138,7 @@ TEST_F(MainTimelineTest, DeleteBeforeTheFrameUnderEditMovesTheMarkerWithIt) {
   Form->FrameClick(3);
   const TFigures working = Form->GetEditFrame();
   Form->FramePopup(1);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 313}));
   EXPECT_EQ(Strip().Count(), 3);
   EXPECT_EQ(Form->GetEditedFrameIndex(), 2);
@@ -150,7 +150,7 @@ TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
   StoreFrames(3);
   Form->FrameClick(2);
   Form->FramePopup(1);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293}));
   EXPECT_FALSE(MarkerShown());
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
@@ -162,7 +162,7 @@ TEST_F(MainTimelineTest, DeleteOfTheLastFrameResetsTheNewFrame) {
   StoreFrames(3);
   MoveFigure(0, RealPoint(0, 40));  // work on the new frame, then drop it
   Form->FramePopup(2);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273}));
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], RealPoint(273, 207));
 }
@@ -172,7 +172,7 @@ TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
   Form->FrameClick(1);
   MoveFigure(0, RealPoint(0, 40));
   Form->FramePopup(2);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273, 313}));
   EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Marker(), QRect(71, 1, 72, 59));
@@ -184,18 +184,18 @@ TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
   const QImage picture = Picture();
   const QImage underlay = Form->GetUnderlay();
   Form->FramePopup(0);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Strip().Count(), 0);
   EXPECT_EQ(Picture(), picture);
   EXPECT_EQ(Form->GetUnderlay(), underlay);  // the ghost stays until the next rebuild
   Form->PlayButtonClick();
-  EXPECT_FALSE(Form->Timer1->isActive());
+  EXPECT_FALSE(Form->PlaybackTimer->isActive());
 
   StoreFrames(1);
   Form->FrameClick(0);
   Form->FramePopup(0);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   EXPECT_FALSE(MarkerShown());
 }
@@ -218,22 +218,22 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->TimelineImages->mapToGlobal(third));
   QApplication::sendEvent(Form->TimelineImages, &menu);
   EXPECT_EQ(Form->GetPopupFrameIndex(), 2);
-  EXPECT_TRUE(Form->PopupMenu1->isVisible());
-  Form->Delete1->trigger();
-  Form->PopupMenu1->hide();
+  EXPECT_TRUE(Form->FrameMenu->isVisible());
+  Form->DeleteFrameAction->trigger();
+  Form->FrameMenu->hide();
   EXPECT_EQ(Anim().Frames.size(), 2u);
 }
 
 TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
   ShowActive();
   StoreFrames(12);
-  const QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+  const QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
   EXPECT_EQ(Strip().ContentWidth(), 3 + 12 * 70);
   EXPECT_EQ(bar->maximum(), Strip().ContentWidth() - Strip().width());
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_EQ(Strip().ScrollPosition(), bar->value());
   // The strip itself never grows past the visible area.
-  EXPECT_EQ(Strip().width(), Form->ScrollBox1->viewport()->width());
+  EXPECT_EQ(Strip().width(), Form->TimelineScrollBox->viewport()->width());
 }
 
 TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
@@ -265,13 +265,13 @@ TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
 TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
   for (int p : {0, 1, 3}) {
     SCOPED_TRACE(p);
-    Form->New1Click();
+    Form->NewClick();
     StoreFrames(4);
     std::vector<QImage> pictures;
     for (int i = 0; i < 4; ++i) pictures.push_back(Strip().Thumbnail(i).Picture);
     pictures.erase(pictures.begin() + p);
     Form->FramePopup(p);
-    Form->Delete1Click();
+    Form->DeleteFrameClick();
     ASSERT_EQ(Strip().Count(), 3);
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(Strip().Thumbnail(i).Picture, pictures[i]) << i;
@@ -285,7 +285,7 @@ TEST_F(MainTimelineTest, AfterDeletingTheFrameUnderEditNextFrameAppendsAfterTheL
   StoreFrames(3);
   Form->FrameClick(1);
   Form->FramePopup(1);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   EXPECT_FALSE(MarkerShown());
   Form->NextFrameButtonClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 293}));
@@ -310,18 +310,18 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
     Form->RedrawTimelineImages();
     EXPECT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
     // Scroll the second thumbnail to the left edge and click it there.
-    QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+    QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
     bar->setValue(std::min(bar->maximum(), Strip().Thumbnail(1).Geometry.left()));
     const QPoint at = Strip().ToView(Strip().Thumbnail(1).Geometry).topLeft() + QPoint(0, 20);
     QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
     EXPECT_EQ(Marker(), Strip().Thumbnail(1).Geometry.adjusted(-2, -2, 3, 2));
-    EXPECT_TRUE(Form->TimelineImages->rect().intersects(Form->Bevel1->geometry()));
+    EXPECT_TRUE(Form->TimelineImages->rect().intersects(Form->FrameMarker->geometry()));
     QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->TimelineImages->mapToGlobal(at));
     QApplication::sendEvent(Form->TimelineImages, &menu);
-    Form->PopupMenu1->hide();
+    Form->FrameMenu->hide();
     ASSERT_EQ(Form->GetPopupFrameIndex(), 1);
-    Form->Delete1->trigger();
+    Form->DeleteFrameAction->trigger();
     EXPECT_EQ(Anim().Frames.size(), 2u);
     EXPECT_FALSE(MarkerShown());
     Doc().MarkSaved();
@@ -335,7 +335,7 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
   StoreCopies(399);
   ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
-  QScrollBar* bar = Form->ScrollBox1->horizontalScrollBar();
+  QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
   bar->setValue(bar->maximum());
   EXPECT_EQ(Strip().ScrollPosition(), Strip().ContentWidth() - Strip().width());
   const QPoint at(Strip().width() - 20, 30);  // in the last thumbnail
@@ -382,12 +382,12 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
   check("stored back");
   for (const int p : {1, 3}) {  // copies of a supersampled and of a full-size thumbnail
     Form->FramePopup(p);
-    Form->Insert1Click();
+    Form->InsertFrameClick();
     made.insert(made.begin() + p, made[p - 1]);
     check("insert");
   }
   Form->FramePopup(0);
-  Form->Delete1Click();
+  Form->DeleteFrameClick();
   made.erase(made.begin());
   check("delete");
   Form->ChangeDimensions(300, 140);

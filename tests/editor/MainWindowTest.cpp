@@ -28,10 +28,10 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_TRUE(Anim().Frames.empty());
-  EXPECT_FALSE(Form->Bevel1->isVisibleTo(Form.get()));
+  EXPECT_FALSE(Form->FrameMarker->isVisibleTo(Form.get()));
   EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
   EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
-  EXPECT_FALSE(Form->ClearBackground1->isEnabled());
+  EXPECT_FALSE(Form->ClearBackgroundAction->isEnabled());
   EXPECT_EQ(Anim().Types.Count(), 2);
   EXPECT_EQ(Form->FigureComboBox->count(), 1);
   EXPECT_EQ(Form->FigureComboBox->currentText(), "Stickman");
@@ -71,7 +71,7 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   EXPECT_EQ(Form->RateScrollBar->toolTip(), "frame rate");
   EXPECT_EQ(Form->FigureComboBox->toolTip(), "figure types");
   EXPECT_EQ(Form->ScaleSpinEdit->toolTip(), "Scale");
-  EXPECT_EQ(Form->GroupBox1->title(), "Current Figure");
+  EXPECT_EQ(Form->FigureGroupBox->title(), "Current Figure");
   EXPECT_TRUE(Form->RepeatCheckBox->isChecked());
   EXPECT_EQ(Form->RateScrollBar->orientation(), Qt::Vertical);
   EXPECT_EQ(Form->RateScrollBar->minimum(), 1);
@@ -80,12 +80,12 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   EXPECT_EQ(Form->ScaleSpinEdit->minimum(), 0);
   EXPECT_EQ(Form->ScaleSpinEdit->maximum(), 100000);
   EXPECT_EQ(Form->ScaleSpinEdit->geometry(), QRect(54, 90, 45, 22));
-  EXPECT_EQ(Form->Timer1->interval(), 50);
-  EXPECT_FALSE(Form->Timer1->isActive());
-  EXPECT_EQ(Form->ScrollBox1->pos(), QPoint(8, 0));
-  EXPECT_EQ(Form->ScrollBox2->pos(), QPoint(136, 88));
+  EXPECT_EQ(Form->PlaybackTimer->interval(), 50);
+  EXPECT_FALSE(Form->PlaybackTimer->isActive());
+  EXPECT_EQ(Form->TimelineScrollBox->pos(), QPoint(8, 0));
+  EXPECT_EQ(Form->DrawingScrollBox->pos(), QPoint(136, 88));
   EXPECT_EQ(Form->EditImage->geometry(), QRect(2, 2, 506, 415));
-  EXPECT_EQ(Form->Panel2->geometry(), QRect(8, 88, 121, 425));
+  EXPECT_EQ(Form->ToolPanel->geometry(), QRect(8, 88, 121, 425));
 
   QStringList menu;
   for (QAction* top : Form->menuBar()->actions()) {
@@ -101,11 +101,11 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
 TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {
   ShowActive();
   Form->resize(800, 600);
-  EXPECT_EQ(Form->ScrollBox1->width(), 776);
-  EXPECT_EQ(Form->ScrollBox2->size(), QSize(648, 456));
+  EXPECT_EQ(Form->TimelineScrollBox->width(), 776);
+  EXPECT_EQ(Form->DrawingScrollBox->size(), QSize(648, 456));
   EXPECT_EQ(Form->EditImage->size(), QSize(506, 415));  // the drawing keeps the animation size
   Form->resize(400, 300);
-  EXPECT_EQ(Form->ScrollBox2->size(), QSize(248, 156));
+  EXPECT_EQ(Form->DrawingScrollBox->size(), QSize(248, 156));
 }
 
 TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {
@@ -135,7 +135,7 @@ TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {
   Form->AddFigureButtonClick();
   Form->ChangeDimensions(300, 200);
   Dialogs.YesNoAnswers = {false};  // the new size is a change to save
-  Form->New1Click();
+  Form->NewClick();
   EXPECT_EQ(Picture().size(), QSize(300, 200));
   EXPECT_EQ(Form->GetUnderlay().size(), QSize(300, 200));
   EXPECT_EQ(Anim().Background.size(), QSize(300, 200));

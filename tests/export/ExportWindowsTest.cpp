@@ -116,7 +116,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   }
   AnswerOptions();
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
-  form.SaveAnimation1Click();
+  form.SaveAnimationClick();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   ExportGifFile(Path("same.gif"), form.Animation(), {});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
@@ -127,7 +127,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
       {"walk.bmp", "walk"}, {"run.gif", "run"}, {"jump.jpeg", "jump.jpeg"}};
   for (auto [chosen, base] : names) {
     Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
-    form.SaveAnimation1Click();
+    form.SaveAnimationClick();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
   }
   EXPECT_FALSE(Progress.isVisible());
@@ -142,7 +142,7 @@ TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
   WriteProjectFile(Path("walk"), Anim);
   TMainForm form(Dialogs);
   Dialogs.OpenAnswers.push_back({true, Path("walk.tvl"), 0});
-  form.OpenAnimation1->trigger();
+  form.OpenAnimationAction->trigger();
   ASSERT_EQ(form.TimelineImages->Count(), 40);
   std::thread exporter([&] { ExportGifFile(Path("busy.gif"), form.Animation(), {}, {}, 3); });
   for (int i = 0; i < 40; ++i) form.TimelineImages->Thumbnail(i);
