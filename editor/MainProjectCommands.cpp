@@ -59,6 +59,7 @@ void TMainForm::SaveProject(const QString& BaseName) {
   WriteProjectFile(BaseName, Animation());
   ProjectPath = ProjectFilePath(BaseName);
   Doc.MarkSaved();
+  ShowTitle();
 }
 
 void TMainForm::SaveClick() {

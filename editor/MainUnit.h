@@ -293,6 +293,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // Following the document (MainView.cpp).
   void OnDocumentReset();
+  // The window's title: the project's file name, "*" while there are unsaved changes.
+  void ShowTitle();
   void OnEditChanged();
   void OnFigureChanged(int Index);
   void OnPictureChanged();

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 
 #include "editor/MainUnit.h"
@@ -20,6 +21,7 @@ void TMainForm::FollowDocument() {
   connect(&Doc, &TDocument::FramesInserted, this, [this](int At, int Count, int Like) { OnFramesInserted(At, Count, Like); });
   connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) { OnFramesRemoved(At, Count); });
   connect(&Doc, &TDocument::FrameChanged, this, [this](int At) { OnFrameChanged(At); });
+  connect(&Doc, &TDocument::SavedChanged, this, [this] { ShowTitle(); });
   QUndoStack& history = Doc.History();
   connect(&history, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
   connect(&history, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
@@ -27,6 +29,15 @@ void TMainForm::FollowDocument() {
           [this](const QString& Text) { UndoAction->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
   connect(&history, &QUndoStack::redoTextChanged, RedoAction,
           [this](const QString& Text) { RedoAction->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
+}
+
+void TMainForm::ShowTitle() {
+  // The caption the program has always had, after the project's file name
+  // when it has one; "*" marks unsaved changes, as desktop programs do.
+  const QString caption = QStringLiteral("Tavel: Hotkeys");
+  setWindowTitle(ProjectPath.isEmpty() ? caption + QStringLiteral("[*]")
+                                       : QFileInfo(ProjectPath).fileName() + QStringLiteral("[*] - ") + caption);
+  setWindowModified(!Doc.IsSaved());
 }
 
 namespace {
@@ -58,6 +69,7 @@ void TMainForm::OnDocumentReset() {
   TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(animation.Frames.size()));
   ShowMarkerAndControls();
   DrawFigures();
+  ShowTitle();
   if (!animation.Frames.empty()) ScrollStripToEnd();
 }
 

@@ -28,7 +28,7 @@
 #include "platform/ObjectNames.h"
 
 TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
-  setWindowTitle("Tavel: Hotkeys");
+  ShowTitle();
   QFont small = font();
   small.setPointSize(8);
   setFont(small);

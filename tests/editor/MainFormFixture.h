@@ -13,6 +13,7 @@
 #include "platform/PictureBox.h"
 #include <QComboBox>
 #include <QPainter>
+#include <QWindow>
 
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -106,6 +107,11 @@ class MainFormTest : public testing::Test {
     return s;
   }
   QImage& Picture() { return Form->EditImage->Picture(); }
+  // The title as the desktop shows it, "[*]" replaced by the mark or by nothing.
+  QString ShownTitle() {
+    Form->winId();  // makes the native window, which holds the title shown
+    return Form->windowHandle()->title();
+  }
 
   static QPoint At(TRealPoint P) { return QPoint(qRound(P.X), qRound(P.Y)); }
 

@@ -81,6 +81,22 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
 
 // A project reopens as it was saved: the stored picture (a JPEG keeps its
 // own size in the file) is cut or extended to the animation's size.
+// The title names the project's file and marks unsaved changes.
+TEST_F(MainProjectTest, TheTitleNamesTheFileAndMarksUnsavedChanges) {
+  const auto step = [&](const char* Step, const std::function<void()>& Do, const char* Title) {
+    Do();
+    EXPECT_EQ(ShownTitle(), Title) << Step;
+  };
+  step("new", [] {}, "Tavel: Hotkeys");
+  step("changed", [&] { Form->NextFrameButtonClick(); }, "Tavel: Hotkeys*");
+  step("saved", [&] { SaveAs("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
+  step("changed again", [&] { Form->NextFrameButtonClick(); }, "walk.tvl* - Tavel: Hotkeys");
+  step("undone to the saved state", [&] { Form->UndoClick(); }, "walk.tvl - Tavel: Hotkeys");
+  step("a drag, not saved in the file", [&] { MoveFigure(0, RealPoint(3, 3)); }, "walk.tvl - Tavel: Hotkeys");
+  step("new again", [&] { Form->NewClick(); }, "Tavel: Hotkeys");
+  step("opened", [&] { Open("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
+}
+
 TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
   struct TCase {
     const char* Name;

@@ -14,7 +14,7 @@
 namespace {
 
 TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
-  EXPECT_EQ(Form->windowTitle(), "Tavel: Hotkeys");
+  EXPECT_EQ(ShownTitle(), "Tavel: Hotkeys");
   EXPECT_EQ(Anim().Width, 506);
   EXPECT_EQ(Anim().Height, 415);
   ASSERT_EQ(Form->GetEditFrame().Count(), 1);
