@@ -18,6 +18,7 @@
 #include "model/Rounding.h"
 #include "platform/ErrorReport.h"
 #include "platform/PictureBox.h"
+#include "builder/BuilderHotkeys.h"
 #include "platform/ObjectNames.h"
 
 TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent)
@@ -27,6 +28,7 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
   setAttribute(Qt::WA_QuitOnClose, false);
   CreateControls();
   CreateMenus();
+  DescribeControls();
   KeepDesignNames({{ThicknessUpDown, "UpDown1"},    {FigureImage, "Image1"},         {ToolPanel, "Panel1"},
                    {StatusPanel, "Panel2"},         {StatusLabel, "Label1"},         {LineHotkey, "SimpleL"},
                    {CircleHotkey, "SimpleC"},       {ChangeKindHotkey, "SimpleT"},   {DuplicateHotkey, "SimpleD"},
@@ -129,6 +131,23 @@ void TFigureBuilderForm::CreateControls() {
   StatusPanel->setGeometry(0, 312, 105, 25);
   StatusLabel = new QLabel(StatusPanel);
   StatusLabel->move(8, 6);
+}
+
+void TFigureBuilderForm::DescribeControls() {
+  // Each control's tooltip and each menu item's key come from the one table
+  // the Keyboard Shortcuts window shows too.
+  const QList<THotkeyRow>& rows = BuilderHotkeys();
+  QWidget* controls[] = {LineButton,      CircleButton, ChangeKindButton, ThicknessUpDown,
+                         DuplicateButton, ChangeStaticButton, DeleteButton};
+  for (int i = 0; i < 7; ++i) controls[i]->setToolTip(HotkeyTip(rows[i]));
+  QAction* items[] = {NewAction, OpenAction, SaveAction, SaveAsAction, AddToAnimationAction, EditModeAction};
+  for (int i = 0; i < 6; ++i) {
+    // Shown in the menu; the hotkey button beside it does the work, so the
+    // key counts only while the menu itself has the focus.
+    items[i]->setShortcut(QKeySequence(rows[7 + i].Keys));
+    items[i]->setShortcutContext(Qt::WidgetShortcut);
+    items[i]->setToolTip(HotkeyTip(rows[7 + i]));
+  }
 }
 
 void TFigureBuilderForm::CreateMenus() {

@@ -89,6 +89,8 @@ class TFigureBuilderForm : public QMainWindow {
 
   // Start and reset.
   void FormCreate();
+  // Tooltips and the menus' keys.
+  void DescribeControls();
   void Initialize();
   // Loads a copy of Type, puts its root at the centre and shows the window.
   void EditFigureType(const TFigureType& Type);

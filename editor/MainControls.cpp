@@ -16,7 +16,12 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <QCursor>
+#include <QToolTip>
+
+#include "editor/MainHotkeys.h"
 #include "editor/MainUnit.h"
+#include "editor/ShortcutsUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
@@ -195,7 +200,29 @@ void TMainForm::CreateMenu() {
   OptionsAction = menus->addAction("Options");
   QMenu* help = menus->addMenu("Help");
   ViewReadMeAction = help->addAction("View ReadMe File");
+  KeyboardShortcutsAction = help->addAction("Keyboard Shortcuts");
+  KeyboardShortcutsAction->setShortcut(QKeySequence(Qt::Key_F1));
   AboutAction = help->addAction("About");
+}
+
+void TMainForm::DescribeControls() {
+  // Each control's tooltip and each menu item's key come from the one table
+  // the Keyboard Shortcuts window shows too.
+  const std::pair<QWidget*, const char*> controls[] = {
+      {PlayButton, "play animation"},   {StopButton, "stop animation"}, {RepeatCheckBox, "Repeat"},
+      {RateScrollBar, "frame rate"},    {FigureComboBox, "figure types"}, {AddFigureButton, "Add Figure"},
+      {DeleteFigureButton, "Delete"},   {EditTypeButton, "Edit"},        {CenterButton, "Center"},
+      {FlipButton, "Flip"},             {ColorButton, "Colour"},         {ScaleSpinEdit, "Scale"},
+      {FrontButton, "Front"},           {BackButton, "Back"},            {NextFrameButton, "Next Frame"}};
+  for (const auto& [control, hint] : controls) control->setToolTip(HotkeyTip(MainHotkey(QLatin1String(hint))));
+  // Shown in the menu; the hotkey button does the work, so the key counts
+  // only while the menu itself has the focus.
+  const std::pair<QAction*, const char*> items[] = {
+      {LoadBackgroundAction, "Alt+V"}, {LoadFigureAction, "Alt+M"}, {CreateFigureTypeAction, "Alt+T"}};
+  for (const auto& [item, keys] : items) {
+    item->setShortcut(QKeySequence(QLatin1String(keys)));
+    item->setShortcutContext(Qt::WidgetShortcut);
+  }
 }
 
 void TMainForm::ConnectHandlers() {
@@ -230,6 +257,10 @@ void TMainForm::ConnectHandlers() {
 
   connect(ScaleSpinEdit, &QSpinBox::valueChanged, this, handler(&TMainForm::ScaleSpinEditChange));
   connect(RateScrollBar, &QScrollBar::valueChanged, this, handler(&TMainForm::RateScrollBarChange));
+  // While the rate is dragged, the rate it sets shows beside the mouse.
+  connect(RateScrollBar, &QScrollBar::sliderMoved, this, [this](int Value) {
+    QToolTip::showText(QCursor::pos(), RateText(Value), RateScrollBar);
+  });
   connect(PlaybackTimer, &QTimer::timeout, this, handler(&TMainForm::PlaybackTimerTick));
 
   connect(EditImage, &TPictureBox::MouseDown, this,
@@ -265,5 +296,6 @@ void TMainForm::ConnectHandlers() {
   menu(ExitAction, &TMainForm::ExitClick);
   menu(OptionsAction, &TMainForm::OptionsClick);
   menu(ViewReadMeAction, &TMainForm::ViewReadMeClick);
+  menu(KeyboardShortcutsAction, &TMainForm::KeyboardShortcutsClick);
   menu(AboutAction, &TMainForm::AboutClick);
 }

@@ -3,11 +3,13 @@
 // About box.
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 
 #include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
+#include "editor/ShortcutsUnit.h"
 #include "editor/OptionsUnit.h"
 #include "files/PictureDecoders.h"
 #include "files/WholeFile.h"
@@ -84,7 +86,21 @@ void TMainForm::ViewReadMeClick() {
     Dialogs.ShowMessage(this, QStringLiteral("ReadMe file not found in executable folder"));
     return;
   }
-  (Shell != nullptr ? *Shell : DesktopShell()).OpenDocument(this, path);
+  if (!(Shell != nullptr ? *Shell : DesktopShell()).OpenDocument(this, path))
+    Dialogs.ShowMessage(this, QStringLiteral("No program on this computer could show the ReadMe file. You can open it "
+                                             "in any text editor; it is at %1")
+                                  .arg(QDir::toNativeSeparators(path)));
+}
+
+void TMainForm::KeyboardShortcutsClick() {
+  if (ShortcutsForm == nullptr) ShortcutsForm = new TShortcutsForm(this);
+  ShortcutsForm->show();
+  ShortcutsForm->raise();
+  ShortcutsForm->activateWindow();
+}
+
+QString TMainForm::RateText(int Interval) {
+  return QStringLiteral("%1 ms between frames, %2 frames a second").arg(Interval).arg(1000.0 / Interval, 0, 'f', 1);
 }
 
 void TMainForm::AboutClick() {

@@ -169,6 +169,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void OptionsClick();
   void ViewReadMeClick();
   void AboutClick();
+  // Help, Keyboard Shortcuts: the hotkeys of both windows in a window of their own.
+  void KeyboardShortcutsClick();
+  class TShortcutsForm* ShortcutsForm = nullptr;
+  // The playback rate of a timer interval, in words.
+  static QString RateText(int Interval);
   // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
   // About box and the dimensions window are created after this window; the
   // shell opens the ReadMe file (the desktop's unless tests set their own).
@@ -255,6 +260,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* OptionsAction = nullptr;
   QAction* ViewReadMeAction = nullptr;
   QAction* AboutAction = nullptr;
+  QAction* KeyboardShortcutsAction = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -293,6 +299,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // Following the document (MainView.cpp).
   void OnDocumentReset();
+  void DescribeControls();
   // The window's title: the project's file name, "*" while there are unsaved changes.
   void ShowTitle();
   void OnEditChanged();

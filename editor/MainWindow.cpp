@@ -35,6 +35,7 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   CreateControls();
   CreateMenu();
   ConnectHandlers();
+  DescribeControls();
   KeepDesignNames({{TimelineScrollBox, "ScrollBox1"},      {FrameMarker, "Bevel1"},
                    {ToolPanel, "Panel2"},                  {PlaybackGroupBox, "GroupBox2"},
                    {FigureGroupBox, "GroupBox1"},          {SaveAnimationHotkey, "SaveThis"},

@@ -299,7 +299,9 @@ TDocument::TDocument(QObject* Parent)
 }
 
 TDocument::~TDocument() {
-  // The commands refer to the document: they go first.
+  // The commands refer to the document: they go first, and quietly: the
+  // windows that follow the document may be partly gone already.
+  const QSignalBlocker quiet(this);
   Stack.clear();
 }
 

@@ -4,8 +4,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void TDesktopShell::OpenDocument(QWidget*, const QString& Path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(Path));
+bool TDesktopShell::OpenDocument(QWidget*, const QString& Path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(Path));
 }
 
 TShell& DesktopShell() {

@@ -11,15 +11,15 @@ class QWidget;
 class TShell {
  public:
   virtual ~TShell() = default;
-  // Asks the desktop to open the file at Path on behalf of Owner. A desktop
-  // that cannot open it reports nothing.
-  virtual void OpenDocument(QWidget* Owner, const QString& Path) = 0;
+  // Asks the desktop to open the file at Path on behalf of Owner; false when
+  // no program could be started to show it.
+  virtual bool OpenDocument(QWidget* Owner, const QString& Path) = 0;
 };
 
 // The desktop's own shell, through QDesktopServices.
 class TDesktopShell : public TShell {
  public:
-  void OpenDocument(QWidget* Owner, const QString& Path) override;
+  bool OpenDocument(QWidget* Owner, const QString& Path) override;
 };
 
 // The one desktop shell of the program.

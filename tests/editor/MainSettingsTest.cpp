@@ -17,7 +17,10 @@
 #include "model/Pictures.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Shell.h"
+#include "editor/MainHotkeys.h"
+#include "editor/ShortcutsUnit.h"
 #include "tests/editor/MainFormFixture.h"
+#include <QTextBrowser>
 #include "tests/support/TestPictures.h"
 
 namespace {
@@ -161,8 +164,12 @@ TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails
 
 class RecordingShell : public TShell {
  public:
-  void OpenDocument(QWidget*, const QString& Path) override { Opened << Path; }
+  bool OpenDocument(QWidget*, const QString& Path) override {
+    Opened << Path;
+    return CanShow;
+  }
   QStringList Opened;
+  bool CanShow = true;
 };
 
 TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
@@ -180,6 +187,15 @@ TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   EXPECT_EQ(shell.Opened, QStringList{path});
   EXPECT_EQ(QFileInfo(path).dir(), QDir(QCoreApplication::applicationDirPath()));
   EXPECT_EQ(Dialogs.Messages().size(), 1);
+
+  // No program to show it: the user hears so, and where the file is.
+  WriteTestFile(path, "read me");
+  shell.CanShow = false;
+  Form->ViewReadMeClick();
+  QFile::remove(path);
+  ASSERT_EQ(Dialogs.Messages().size(), 2);
+  EXPECT_TRUE(Dialogs.Messages()[1].startsWith("No program on this computer could show the ReadMe file."));
+  EXPECT_TRUE(Dialogs.Messages()[1].endsWith(QDir::toNativeSeparators(path)));
 }
 
 TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
@@ -269,4 +285,20 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
   }
 }
 
+}  // namespace
+
+namespace {
+// Help, Keyboard Shortcuts lists every hotkey of both windows.
+TEST_F(MainFormTest, KeyboardShortcutsListsEveryHotkeyOfBothWindows) {
+  Form->KeyboardShortcutsAction->trigger();
+  ASSERT_NE(Form->ShortcutsForm, nullptr);
+  EXPECT_TRUE(Form->ShortcutsForm->isVisible());
+  EXPECT_EQ(Form->ShortcutsForm->windowTitle(), "Keyboard Shortcuts");
+  const QString shown = Form->ShortcutsForm->List->toPlainText();
+  for (const QList<THotkeyRow>& table : {MainHotkeys(), BuilderHotkeys()})
+    for (const THotkeyRow& row : table)
+      if (!row.Keys.isEmpty()) {
+        EXPECT_TRUE(shown.contains(row.Keys) && shown.contains(row.Hint)) << row.Keys.toStdString();
+      }
+}
 }  // namespace

@@ -66,11 +66,24 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
     EXPECT_EQ(button->text(), e.Text);
     EXPECT_EQ(button->geometry(), e.Geometry) << e.Text.toStdString();
   }
-  EXPECT_EQ(Form->PlayButton->toolTip(), "play animation");
-  EXPECT_EQ(Form->StopButton->toolTip(), "stop animation");
-  EXPECT_EQ(Form->RateScrollBar->toolTip(), "frame rate");
-  EXPECT_EQ(Form->FigureComboBox->toolTip(), "figure types");
-  EXPECT_EQ(Form->ScaleSpinEdit->toolTip(), "Scale");
+  // Every control a user can see says what it does, starting with its hint,
+  // and names its hotkey.
+  const std::pair<QWidget*, QString> hints[] = {{Form->PlayButton, "play animation (Alt+P)"},
+                                                {Form->StopButton, "stop animation (Alt+S)"},
+                                                {Form->RateScrollBar, "frame rate: sets the playback speed"},
+                                                {Form->FigureComboBox, "figure types: "},
+                                                {Form->ScaleSpinEdit, "Scale: "},
+                                                {Form->NextFrameButton, "Next Frame (Alt+N): store the working frame"}};
+  for (const auto& [control, hint] : hints) EXPECT_TRUE(control->toolTip().startsWith(hint)) << hint.toStdString();
+  for (QAbstractButton* button : Form->findChildren<QAbstractButton*>()) {
+    if (!button->isVisibleTo(Form.get()) || button->height() == 0) continue;  // not the hidden hotkey buttons
+    EXPECT_FALSE(button->toolTip().isEmpty()) << button->text().toStdString();
+    const qsizetype amp = button->text().indexOf('&');
+    if (amp >= 0) {
+      EXPECT_TRUE(button->toolTip().contains(QStringLiteral("Alt+") + button->text()[amp + 1].toUpper()))
+          << button->toolTip().toStdString();
+    }
+  }
   EXPECT_EQ(Form->FigureGroupBox->title(), "Current Figure");
   EXPECT_TRUE(Form->RepeatCheckBox->isChecked());
   EXPECT_EQ(Form->RateScrollBar->orientation(), Qt::Vertical);
@@ -91,11 +104,17 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   for (QAction* top : Form->menuBar()->actions()) {
     menu << top->text();
     if (top->menu())
-      for (QAction* item : top->menu()->actions()) menu << (item->isSeparator() ? "-" : "  " + item->text());
+      for (QAction* item : top->menu()->actions()) {
+        const QString keys = item->shortcut().toString();
+        menu << (item->isSeparator() ? "-" : "  " + item->text() + (keys.isEmpty() ? "" : "  " + keys));
+      }
   }
-  EXPECT_EQ(menu, QStringList({"File", "  &New", "  Open Animation", "  Save", "  Save Animation", "-", "  Load Background",
-                               "  Clear Background", "-", "  Load Figure Type", "  Create Figure Type", "-",
-                               "  Exit", "Edit", "  &Undo", "  &Redo", "Options", "Help", "  View ReadMe File", "  About"}));
+  // Each item shows its hotkey.
+  EXPECT_EQ(menu, QStringList({"File", "  &New  Ctrl+N", "  Open Animation  Ctrl+O", "  Save  Ctrl+S",
+                               "  Save Animation  Ctrl+Shift+S", "-", "  Load Background  Alt+V", "  Clear Background",
+                               "-", "  Load Figure Type  Alt+M", "  Create Figure Type  Alt+T", "-", "  Exit  Ctrl+Q",
+                               "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "Options", "Help",
+                               "  View ReadMe File", "  Keyboard Shortcuts  F1", "  About"}));
 }
 
 TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "builder/BuilderHotkeys.h"
+
+const QList<THotkeyRow>& BuilderHotkeys() {
+  static const QList<THotkeyRow> rows{
+      {"Alt+L", "add line", "click a handle to start it, then where it ends"},
+      {"Alt+C", "add circle", "click a handle to start it, then where it ends"},
+      {"Alt+T", "toggle segment kind", "the selected segment becomes a circle or a line"},
+      {"", "change segment thickness", ""},
+      {"Alt+D", "duplicate segment", "a copy of the selected segment, attached at the next handle clicked"},
+      {"Alt+W", "static / dynamic segment", "a static segment has no handle in the animation"},
+      {"Alt+F", "delete segment", "only one with nothing hanging from it"},
+      {"Alt+N", "New", "start a new figure type"},
+      {"Alt+O", "Open", "open a Stick Figure File (*.stk)"},
+      {"Alt+S", "Save", "save the figure type"},
+      {"Alt+G", "Save As", "save the figure type under a new name"},
+      {"Alt+A", "Add To Animation", "add the figure type to the main window's type list"},
+      {"Alt+E", "Edit Mode", "dragging a handle changes lengths instead of turning the branch"},
+  };
+  return rows;
+}
+
+QString HotkeyTip(const THotkeyRow& Row) {
+  QString tip = Row.Hint;
+  if (!Row.Keys.isEmpty()) tip += QStringLiteral(" (%1)").arg(Row.Keys);
+  if (!Row.More.isEmpty()) tip += QStringLiteral(": ") + Row.More;
+  return tip;
+}

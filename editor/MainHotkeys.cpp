@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/MainHotkeys.h"
+
+#include <stdexcept>
+
+const QList<THotkeyRow>& MainHotkeys() {
+  static const QList<THotkeyRow> rows{
+      {"Alt+P", "play animation", "show the stored frames one after another"},
+      {"Alt+S", "stop animation", "back to editing"},
+      {"", "Repeat", "play again from the first frame at the end"},
+      {"", "frame rate", "sets the playback speed; drag it to see the rate"},
+      {"", "figure types", "the type Add Figure places"},
+      {"Alt+A", "Add Figure", "a figure of the chosen type in the middle of the drawing"},
+      {"Alt+D", "Delete", "delete the selected figure"},
+      {"Alt+E", "Edit", "open the selected figure's type in the Stick Figure Builder"},
+      {"Alt+C", "Center", "move the selected figure to the middle of the drawing"},
+      {"Alt+L", "Flip", "mirror the selected figure"},
+      {"", "Colour", "choose the selected figure's colour"},
+      {"", "Scale", "the selected figure's size in percent"},
+      {"Alt+F", "Front", "draw the selected figure in front of the others"},
+      {"Alt+B", "Back", "draw the selected figure behind the others"},
+      {"Alt+N", "Next Frame", "store the working frame and start the next"},
+      {"Mouse wheel", "Select", "select the next or the previous figure"},
+      {"Ctrl+N", "New", "start a new animation"},
+      {"Alt+O, Ctrl+O", "Open Animation", "open a project (.tvl)"},
+      {"Ctrl+S", "Save", "save the project under its name"},
+      {"Alt+K, Ctrl+Shift+S", "Save Animation", "save the project, a GIF or pictures"},
+      {"Alt+V", "Load Background", "a BMP or JPEG picture behind every frame"},
+      {"Alt+M", "Load Figure Type", "add a figure type from a .stk file"},
+      {"Alt+T", "Create Figure Type", "show the Stick Figure Builder"},
+      {"Ctrl+Q", "Exit", "close Tavel"},
+      {"Ctrl+Z", "Undo", "take back the last change"},
+      {"Ctrl+Shift+Z, Ctrl+Y", "Redo", "make the change again"},
+      {"Alt+R", "Options", "the animation's size"},
+      {"F1", "Keyboard Shortcuts", "this list"},
+  };
+  return rows;
+}
+
+const THotkeyRow& MainHotkey(const QString& Hint) {
+  for (const THotkeyRow& row : MainHotkeys())
+    if (row.Hint == Hint) return row;
+  throw std::logic_error("no hotkey row for " + Hint.toStdString());
+}
