@@ -58,7 +58,7 @@ struct TBuilderBench {
     Form.resize(w + 64, h + 79);
     Form.FormResize();
     Form.EditFigureType(StarType(Segments));
-    if (Form.Image1->Picture().size() != QSize(w, h)) State.SkipWithError("the drawing area did not take the size");
+    if (Form.FigureImage->Picture().size() != QSize(w, h)) State.SkipWithError("the drawing area did not take the size");
   }
 
   QPoint Vertex(int V) const {
@@ -79,28 +79,28 @@ void BM_Fill(benchmark::State& State) {
 void BM_RotateDragStep(benchmark::State& State) {
   TBuilderBench bench(State);
   const QPoint root = bench.Vertex(0);
-  bench.Form.Image1MouseDown(Qt::LeftButton, {}, bench.Vertex(1).x(), bench.Vertex(1).y());
+  bench.Form.FigureImageMouseDown(Qt::LeftButton, {}, bench.Vertex(1).x(), bench.Vertex(1).y());
   if (bench.Form.GetGrabbedHandle() != 0) State.SkipWithError("the press missed the trunk's handle");
   const QPoint targets[] = {root + QPoint(60, 0), root + QPoint(0, -60)};
   int step = 0;
   for (auto _ : State) {
     const QPoint p = targets[step++ & 1];
-    bench.Form.Image1MouseMove({}, p.x(), p.y());
+    bench.Form.FigureImageMouseMove({}, p.x(), p.y());
   }
 }
 
 // Moving one vertex with children in edit mode.
 void BM_EditModeStep(benchmark::State& State) {
   TBuilderBench bench(State);
-  bench.Form.EditMode1Click();
+  bench.Form.EditModeClick();
   const QPoint start = bench.Vertex(1);
-  bench.Form.Image1MouseDown(Qt::LeftButton, {}, start.x(), start.y());
+  bench.Form.FigureImageMouseDown(Qt::LeftButton, {}, start.x(), start.y());
   if (bench.Form.GetGrabbedHandle() != 0) State.SkipWithError("the press missed the trunk's handle");
   const QPoint targets[] = {start + QPoint(7, 3), start + QPoint(-5, -6)};
   int step = 0;
   for (auto _ : State) {
     const QPoint p = targets[step++ & 1];
-    bench.Form.Image1MouseMove({}, p.x(), p.y());
+    bench.Form.FigureImageMouseMove({}, p.x(), p.y());
   }
 }
 
@@ -110,14 +110,14 @@ void BM_RubberBandStep(benchmark::State& State) {
   TBuilderBench bench(State, TFigureType::MaxSegments - 1);
   bench.Form.LineButtonClick();
   const QPoint start = bench.Vertex(1);
-  bench.Form.Image1MouseDown(Qt::LeftButton, {}, start.x(), start.y());
-  bench.Form.Image1MouseUp(Qt::LeftButton, {}, start.x(), start.y());
+  bench.Form.FigureImageMouseDown(Qt::LeftButton, {}, start.x(), start.y());
+  bench.Form.FigureImageMouseUp(Qt::LeftButton, {}, start.x(), start.y());
   if (!bench.Form.IsPlacingSegment() || !bench.Dialogs.Shown.isEmpty()) State.SkipWithError("the press chose no start");
   const QPoint targets[] = {start + QPoint(80, 40), start + QPoint(-70, 50)};
   int step = 0;
   for (auto _ : State) {
     const QPoint p = targets[step++ & 1];
-    bench.Form.Image1MouseMove({}, p.x(), p.y());
+    bench.Form.FigureImageMouseMove({}, p.x(), p.y());
   }
 }
 
