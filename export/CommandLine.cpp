@@ -41,6 +41,8 @@ const char* const Usage =
     "  --no-palette    GIF: a 216-colour table in every frame instead of one shared table\n"
     "  --no-merge      GIF: do not make pixels unchanged from the previous frame transparent\n"
     "  --no-crop       GIF: do not cut frames down to their changed area\n"
+  "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
+  "                  256 in all frames, else choose 256 from all frames and dither\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -118,6 +120,9 @@ TRequest Parse(const QStringList& Arguments) {
     } else if (arg == QLatin1String("--no-crop")) {
       noValue();
       request.Options.Crop = false;
+    } else if (arg == QLatin1String("--exact-colors")) {
+      noValue();
+      request.Options.ExactColors = true;
     } else {
       throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
     }

@@ -24,9 +24,9 @@ QSpinBox* SpinEdit(QWidget* Parent, int Min, int Max, int Value, QRect Place) {
   return edit;
 }
 
-QCheckBox* CheckBox(QWidget* Parent, const QString& Caption, QRect Place) {
+QCheckBox* CheckBox(QWidget* Parent, const QString& Caption, QRect Place, bool Checked = true) {
   auto* box = new QCheckBox(Caption, Parent);
-  box->setChecked(true);
+  box->setChecked(Checked);
   box->setGeometry(Place);
   return box;
 }
@@ -37,7 +37,9 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
     : QDialog(Parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), Dialogs(Dialogs), ProgressForm(ProgressForm) {
   setWindowTitle(QStringLiteral("Gif Options"));
   setModal(true);
-  setFixedSize(267, 193);
+  // A second row of check boxes below the three optimisations makes the
+  // window 24 pixels taller than the three alone needed.
+  setFixedSize(267, 217);
 
   // Captions keep their natural width; the edits sit beside or below them.
   Label1 = new QLabel(QStringLiteral("Frame Delay (1/100th second)"), this);
@@ -51,13 +53,14 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   SpinEditShrink = SpinEdit(this, 1, 9, 1, QRect(Label2->geometry().right() + 6, 62, 45, 24));
 
   GroupBox1 = new QGroupBox(QStringLiteral("Optimization"), this);
-  GroupBox1->setGeometry(8, 96, 251, 50);
+  GroupBox1->setGeometry(8, 96, 251, 74);
   CheckBoxMerge = CheckBox(GroupBox1, QStringLiteral("Merge"), QRect(12, 22, 75, 20));
   CheckBoxCrop = CheckBox(GroupBox1, QStringLiteral("Crop"), QRect(92, 22, 75, 20));
   CheckBoxPalette = CheckBox(GroupBox1, QStringLiteral("Palette"), QRect(172, 22, 75, 20));
+  CheckBoxExactColors = CheckBox(GroupBox1, QStringLiteral("Exact colours"), QRect(12, 46, 115, 20), false);
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  BitBtn1->setGeometry(96, 156, 75, 28);
+  BitBtn1->setGeometry(96, 180, 75, 28);
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
@@ -69,6 +72,7 @@ TGifExportOptions TGifOptionsForm::Options() const {
   options.Merge = CheckBoxMerge->isChecked();
   options.Crop = CheckBoxCrop->isChecked();
   options.Palette = CheckBoxPalette->isChecked();
+  options.ExactColors = CheckBoxExactColors->isChecked();
   return options;
 }
 

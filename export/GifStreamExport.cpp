@@ -10,19 +10,27 @@
 //    held back until the next frame is known.
 // Rendering, reduction, merging and compression of a batch of frames are
 // spread over threads; the calling thread writes them in order.
+//
+// With exact colours the first pass counts the rendered colours themselves:
+// up to 256 make one global table and every pixel keeps its colour; beyond
+// that the frames are rendered once more into libimagequant's histogram, and
+// the second pass maps each frame onto the colours it chose.
 
 #include <QFileDevice>
 #include <QIODevice>
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <numeric>
 #include <optional>
 
 #include "export/ColorCube.h"
 #include "export/GifExport.h"
 #include "export/GifLzw.h"
+#include "export/GifQuantize.h"
 #include "export/Workers.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -36,8 +44,69 @@ constexpr int FramesPerThread = 4;
 
 using THistogram = std::array<uint64_t, CubeColors>;
 
+// At most 256 colours (0xRRGGBB) with a number each: how often a colour is
+// used, or its index in the table. Open addressing in a table four times as
+// large, so a look-up rarely takes more than one probe.
+class TColorCounts {
+ public:
+  static constexpr int MaxColors = 256;
+
+  TColorCounts() { Clear(); }
+  void Clear() {
+    Keys.fill(Empty);
+    Used = 0;
+    Overflow = false;
+  }
+  // Adds N to Colour's number; false once more than MaxColors colours were added.
+  bool Add(uint32_t Colour, uint64_t N) {
+    if (Overflow) return false;
+    std::size_t at = Slot(Colour);
+    if (Keys[at] == Empty) {
+      if (Used == MaxColors) {
+        Overflow = true;
+        return false;
+      }
+      Keys[at] = Colour;
+      Values[at] = 0;
+      Entries[Used++] = static_cast<uint16_t>(at);
+    }
+    Values[at] += N;
+    return true;
+  }
+  // The number of a colour that was added.
+  uint64_t Get(uint32_t Colour) const { return Values[Slot(Colour)]; }
+  bool Overflowed() const { return Overflow; }
+  void SetOverflow() { Overflow = true; }
+  int Count() const { return Used; }
+  uint32_t Colour(int I) const { return Keys[Entries[I]]; }
+  uint64_t Value(int I) const { return Values[Entries[I]]; }
+
+ private:
+  static constexpr std::size_t Size = 1024;
+  static constexpr uint32_t Empty = 0xFFFFFFFF;
+  std::size_t Slot(uint32_t Colour) const {
+    std::size_t at = (Colour * 2654435761u) >> 22;
+    while (Keys[at] != Empty && Keys[at] != Colour) at = (at + 1) & (Size - 1);
+    return at;
+  }
+  std::array<uint32_t, Size> Keys;
+  std::array<uint64_t, Size> Values;
+  std::array<uint16_t, MaxColors> Entries;
+  int Used = 0;
+  bool Overflow = false;
+};
+
+// How frames become colour indices.
+enum class TReduction {
+  Cube,       // the 216-colour cube, through the palette step's map when there is one
+  Exact,      // each colour its own entry (at most 256 in all)
+  Quantized,  // libimagequant's colours, dithered
+};
+
 // The colour tables the file is written with.
 struct TStreamPalette {
+  TReduction Reduction = TReduction::Cube;
+  TColorCounts ExactIndex;  // colour -> index, for TReduction::Exact
   bool Global = false;             // one global table (palette step); else the cube as every frame's local table
   std::array<uint8_t, 256> Map{};  // cube index -> written index
   std::vector<TGIFColor> Colors;   // the global table
@@ -120,8 +189,10 @@ class TGifStream {
       Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}}));
     Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
     Slots.resize(Batch);
-    Passes = Options.Palette ? 2 : 1;
-    if (Options.Palette)
+    Passes = Options.Palette || Options.ExactColors ? 2 : 1;
+    if (Options.ExactColors)
+      CountExactColours();
+    else if (Options.Palette)
       CountColours();
     else
       std::iota(Palette.Map.begin(), Palette.Map.end(), 0);
@@ -163,6 +234,34 @@ class TGifStream {
     if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
   }
 
+  // Renders frame I and reduces it into Slot as the palette says.
+  void Reduce(int I, int Worker, std::vector<uint8_t>& Slot) {
+    if (Palette.Reduction == TReduction::Cube) {
+      RenderInto(I, Worker, Slot, Palette.Map.data(), nullptr);
+      return;
+    }
+    const QImage& picture = Scratch[Worker]->Renderer.Render(Animation.Frames[I]);
+    Slot.resize(PixelCount());
+    if (Palette.Reduction == TReduction::Quantized) {
+      Quantizer->Remap(picture, Slot.data());
+      return;
+    }
+    uint8_t* out = Slot.data();
+    uint32_t last = 0xFFFFFFFF;
+    uint8_t index = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      const uint32_t* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
+      for (int x = 0; x < picture.width(); ++x) {
+        const uint32_t pixel = line[x] & 0xFFFFFF;
+        if (pixel != last) {
+          last = pixel;
+          index = static_cast<uint8_t>(Palette.ExactIndex.Get(pixel));
+        }
+        *out++ = index;
+      }
+    }
+  }
+
   // The reduced frame before frame J of the batch, or null for frame 0.
   const uint8_t* Before(int J, int Start) const {
     if (J > 0) return Slots[J - 1].data();
@@ -172,7 +271,113 @@ class TGifStream {
   void Report(int Pass, int I) {
     if (!Progress || FrameCount <= 1) return;
     const long long steps = static_cast<long long>(Passes) * (FrameCount - 1);
-    Progress(static_cast<int>((static_cast<long long>(Pass) * (FrameCount - 1) + I) * 100 / steps));
+    const int percent = static_cast<int>((static_cast<long long>(Pass) * (FrameCount - 1) + I) * 100 / steps);
+    // The histogram pass of exact colours goes over frames counted before.
+    if (percent < Reported) return;
+    Reported = percent;
+    Progress(percent);
+  }
+
+  // First pass of exact colours: the colours of all frames with their use.
+  // Up to 256 are the table, most used first; beyond that libimagequant
+  // chooses the table from a histogram of every frame. Merging (and the
+  // smaller file) keep one entry free for the transparent index.
+  void CountExactColours() {
+    std::vector<TColorCounts> counts(Batch);
+    TColorCounts total;
+    for (int start = 0; start < FrameCount && !total.Overflowed(); start += Batch) {
+      const int n = std::min(Batch, FrameCount - start);
+      Workers.Run(n, [&](int J, int W) {
+        TColorCounts& frame = counts[J];
+        frame.Clear();
+        const QImage& picture = Scratch[W]->Renderer.Render(Animation.Frames[start + J]);
+        uint32_t last = 0xFFFFFFFF;
+        uint64_t run = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+          const uint32_t* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
+          for (int x = 0; x < picture.width(); ++x) {
+            const uint32_t pixel = line[x] & 0xFFFFFF;
+            if (pixel == last) {
+              ++run;
+              continue;
+            }
+            if (run > 0 && !frame.Add(last, run)) return;
+            last = pixel;
+            run = 1;
+          }
+        }
+        frame.Add(last, run);
+      });
+      for (int j = 0; j < n; ++j) {
+        if (counts[j].Overflowed()) total.SetOverflow();
+        for (int c = 0; c < counts[j].Count() && !total.Overflowed(); ++c)
+          total.Add(counts[j].Colour(c), counts[j].Value(c));
+      }
+      Report(0, start + n - 1);
+    }
+    const bool reserve = Options.Merge;
+    Palette.Global = true;
+    if (!total.Overflowed()) {
+      Palette.Reduction = TReduction::Exact;
+      std::vector<int> order(static_cast<std::size_t>(total.Count()));
+      std::iota(order.begin(), order.end(), 0);
+      std::sort(order.begin(), order.end(), [&](int A, int B) {
+        if (total.Value(A) != total.Value(B)) return total.Value(A) > total.Value(B);
+        return total.Colour(A) < total.Colour(B);
+      });
+      for (int rank = 0; rank < static_cast<int>(order.size()); ++rank) {
+        const uint32_t c = total.Colour(order[rank]);
+        Palette.ExactIndex.Add(c, static_cast<uint64_t>(rank));
+        Palette.Colors.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+      }
+      Palette.Sorted = true;
+    } else {
+      Palette.Reduction = TReduction::Quantized;
+      CountForQuantizer();
+      Quantizer->Quantize(reserve ? 255 : 256);
+      Palette.Colors = Quantizer->Colors();
+    }
+    // A table of 256 colours has no room for the transparent index: the
+    // frames are then written whole.
+    if (reserve && Palette.Colors.size() < 256) {
+      Palette.Transparent = static_cast<int>(Palette.Colors.size());
+      Palette.Colors.push_back({0, 0, 0});
+      Palette.Sorted = false;
+    }
+    Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
+  }
+
+  // Renders every frame again into libimagequant's histogram, in frame order
+  // whichever thread draws which frame, so the table chosen does not depend
+  // on the number of threads.
+  void CountForQuantizer() {
+    Quantizer = std::make_unique<TQuantizer>();
+    std::mutex lock;
+    std::condition_variable turn;
+    for (int start = 0; start < FrameCount; start += Batch) {
+      const int n = std::min(Batch, FrameCount - start);
+      int next = 0;
+      Workers.Run(n, [&](int J, int W) {
+        std::exception_ptr failure;
+        const QImage* picture = nullptr;
+        try {
+          picture = &Scratch[W]->Renderer.Render(Animation.Frames[start + J]);
+        } catch (...) {
+          failure = std::current_exception();
+        }
+        std::unique_lock<std::mutex> guard(lock);
+        turn.wait(guard, [&] { return next == J; });
+        if (!failure) try {
+            Quantizer->AddFrame(*picture);
+          } catch (...) {
+            failure = std::current_exception();
+          }
+        ++next;
+        turn.notify_all();
+        if (failure) std::rethrow_exception(failure);
+      });
+      Report(0, start + n - 1);
+    }
   }
 
   // First pass: how often each cube colour is used, and whether any frame
@@ -298,8 +503,7 @@ class TGifStream {
     Previous.clear();
     for (int start = 0; start < FrameCount; start += Batch) {
       const int n = std::min(Batch, FrameCount - start);
-      const uint8_t* map = Palette.Map.data();
-      Workers.Run(n, [&](int J, int W) { RenderInto(start + J, W, Slots[J], map, nullptr); });
+      Workers.Run(n, [&](int J, int W) { Reduce(start + J, W, Slots[J]); });
       Workers.Run(n, [&](int J, int W) { Encode(J, W, start, encoded[J]); });
       for (int j = 0; j < n; ++j) {
         TEncodedFrame& frame = encoded[j];
@@ -345,6 +549,8 @@ class TGifStream {
   int Passes = 1;
   QSize Size;
   TStreamPalette Palette;
+  std::unique_ptr<TQuantizer> Quantizer;
+  int Reported = -1;
   std::vector<std::vector<uint8_t>> Slots;  // reduced frames of the batch
   std::vector<uint8_t> Previous;            // the reduced frame before the batch
 };

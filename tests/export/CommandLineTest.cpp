@@ -65,6 +65,7 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
       {{"--delay", "250", "--shrink=3", "--no-palette", "--no-merge", "--no-crop"},
        {.Delay = 250, .Shrink = 3, .Merge = false, .Crop = false, .Palette = false}},
       {{"--no-merge", "--delay", "1000000"}, {.Delay = 1000000, .Merge = false}},
+      {{"--exact-colors", "--no-crop"}, {.Crop = false, .ExactColors = true}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Options.join(' ').toStdString());
@@ -116,6 +117,7 @@ TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
       {"--export", Path("a.gif"), "--shrink", "10", Project},
       {"--export", Path("a.gif"), "--sparkle", Project},
       {"--export", Path("a.gif"), "--no-crop=yes", Project},
+      {"--export", Path("a.gif"), "--exact-colors=1", Project},
       {"--export", Path("a.gif")},
       {"--export", Path("a.gif"), Project, Project},
       {"--delay", "5", Project},

@@ -45,7 +45,7 @@ class ExportWindows : public testing::Test {
 
 TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
   EXPECT_EQ(Options.windowTitle(), "Gif Options");
-  EXPECT_EQ(Options.size(), QSize(267, 193));
+  EXPECT_EQ(Options.size(), QSize(267, 217));
   EXPECT_EQ(Options.Label1->text(), "Frame Delay (1/100th second)");
   EXPECT_EQ(Options.Label2->text(), "Shrink frames by    1 /");
   EXPECT_EQ(Options.GroupBox1->title(), "Optimization");
@@ -60,6 +60,8 @@ TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
     EXPECT_EQ(box->text(), caption);
     EXPECT_TRUE(box->isChecked());
   }
+  EXPECT_EQ(Options.CheckBoxExactColors->text(), "Exact colours");
+  EXPECT_FALSE(Options.CheckBoxExactColors->isChecked());
   EXPECT_EQ(Progress.windowTitle(), "Saving Animation");
   EXPECT_EQ(Progress.size(), QSize(338, 42));
   EXPECT_EQ(Progress.ProgressBar1->geometry(), QRect(8, 8, 321, 25));
@@ -75,10 +77,11 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
     Form.SpinEditDelay->setValue(250);
     Form.SpinEditShrink->setValue(3);
     Form.CheckBoxPalette->setChecked(false);
+    Form.CheckBoxExactColors->setChecked(true);
   });
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
-  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false});
+  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
   EXPECT_TRUE(Options.GetAnimationFileName().isEmpty());
   ASSERT_GE(shown.size(), 2u);
