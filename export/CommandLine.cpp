@@ -43,6 +43,7 @@ const char* const Usage =
     "  --no-crop       GIF: do not cut frames down to their changed area\n"
   "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
   "                  256 in all frames, else choose 256 from all frames and dither\n"
+  "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -123,6 +124,9 @@ TRequest Parse(const QStringList& Arguments) {
     } else if (arg == QLatin1String("--exact-colors")) {
       noValue();
       request.Options.ExactColors = true;
+    } else if (arg == QLatin1String("--smaller")) {
+      noValue();
+      request.Options.Smaller = true;
     } else {
       throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The exporter for scripts and batch work, without any window:
-//   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] [--exact-colors] PROJECT.tvl
+//   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] [--exact-colors]
+//         [--smaller] PROJECT.tvl
 // OUT ending in ".gif" writes a GIF, in ".bmp" the numbered BMP sequence.
 // Exit status 0 on success, 1 with the message the window would show for a
 // failure, 2 with the usage text for arguments it cannot use.

@@ -58,6 +58,7 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   CheckBoxCrop = CheckBox(GroupBox1, QStringLiteral("Crop"), QRect(92, 22, 75, 20));
   CheckBoxPalette = CheckBox(GroupBox1, QStringLiteral("Palette"), QRect(172, 22, 75, 20));
   CheckBoxExactColors = CheckBox(GroupBox1, QStringLiteral("Exact colours"), QRect(12, 46, 115, 20), false);
+  CheckBoxSmaller = CheckBox(GroupBox1, QStringLiteral("Smaller file"), QRect(132, 46, 115, 20), false);
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
   BitBtn1->setGeometry(96, 180, 75, 28);
@@ -73,6 +74,7 @@ TGifExportOptions TGifOptionsForm::Options() const {
   options.Crop = CheckBoxCrop->isChecked();
   options.Palette = CheckBoxPalette->isChecked();
   options.ExactColors = CheckBoxExactColors->isChecked();
+  options.Smaller = CheckBoxSmaller->isChecked();
   return options;
 }
 

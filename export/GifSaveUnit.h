@@ -1,6 +1,6 @@
 #pragma once
 // The "Gif Options" window: the frame delay, the three optimisations, exact
-// colours and the shrink factor of the GIF export. It is shown modally for each export and
+// colours, the smaller file and the shrink factor of the GIF export. It is shown modally for each export and
 // keeps its settings for the life of the program; OK runs the export.
 
 #include <QDialog>
@@ -41,6 +41,7 @@ class TGifOptionsForm : public QDialog {
   QCheckBox* CheckBoxCrop = nullptr;
   QCheckBox* CheckBoxPalette = nullptr;
   QCheckBox* CheckBoxExactColors = nullptr;
+  QCheckBox* CheckBoxSmaller = nullptr;
   QLabel* Label2 = nullptr;
   QSpinBox* SpinEditShrink = nullptr;
   QPushButton* BitBtn1 = nullptr;

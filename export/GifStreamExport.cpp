@@ -15,6 +15,15 @@
 // up to 256 make one global table and every pixel keeps its colour; beyond
 // that the frames are rendered once more into libimagequant's histogram, and
 // the second pass maps each frame onto the colours it chose.
+//
+// The smaller file shows the frames of the export without it, pixel for
+// pixel and with the same delays, in fewer bytes: it always writes one
+// global table of the colours used, with a transparent entry when a frame
+// shares a pixel with the one before; each frame is cut to the area that
+// changed and written the shortest of three ways (plain, every unchanged
+// pixel transparent, or transparent only where that continues a run). A
+// frame that shows nothing new is dropped where the export without it drops
+// it, and is otherwise one pixel.
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -113,10 +122,16 @@ struct TStreamPalette {
   bool Sorted = false;
   int Transparent = -1;  // the index unchanged pixels become; -1: no frame turns transparent
   int Bits = 8;          // largest bits per entry of any table
+  // The export without the smaller file merges (and so may drop frames and
+  // hand their delays on); the smaller file shows what it shows.
+  bool DefaultMerges = false;
 };
 
 struct TEncodedFrame {
   bool Transparent = false;
+  // The frame takes the delay of a dropped frame after it: it is transparent
+  // in the export without the smaller file.
+  bool TakesDelay = false;
   bool Vanished = false;  // nothing changed: the frame is dropped
   QByteArray Bytes;       // descriptor, local table, image data
 };
@@ -124,6 +139,7 @@ struct TEncodedFrame {
 struct TPendingFrame {
   int Index = 0;
   bool Transparent = false;
+  bool TakesDelay = false;
   uint16_t Delay = 0;
   QByteArray Bytes;
 };
@@ -132,6 +148,8 @@ struct TScratch {
   TFrameRenderer Renderer;
   TGifLzwEncoder Lzw;
   std::vector<uint8_t> Merged;
+  std::vector<uint8_t> Runs;
+  QByteArray Tried[3];
 };
 
 std::vector<TGIFColor> CubeTable() {
@@ -186,13 +204,13 @@ class TGifStream {
     if (FrameCount == 0) throw EFileError(NoFramesMessage);
     Size = GifFrameSize(Animation.Size(), Options.Shrink);
     for (int w = 0; w < Workers.Count(); ++w)
-      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}}));
+      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}, {}, {}}));
     Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
     Slots.resize(Batch);
-    Passes = Options.Palette || Options.ExactColors ? 2 : 1;
+    Passes = Options.Palette || Options.ExactColors || Options.Smaller ? 2 : 1;
     if (Options.ExactColors)
       CountExactColours();
-    else if (Options.Palette)
+    else if (Options.Palette || Options.Smaller)
       CountColours();
     else
       std::iota(Palette.Map.begin(), Palette.Map.end(), 0);
@@ -280,8 +298,8 @@ class TGifStream {
 
   // First pass of exact colours: the colours of all frames with their use.
   // Up to 256 are the table, most used first; beyond that libimagequant
-  // chooses the table from a histogram of every frame. Merging (and the
-  // smaller file) keep one entry free for the transparent index.
+  // chooses 255 from a histogram of every frame. Merging and the smaller
+  // file add the transparent index when there is room.
   void CountExactColours() {
     std::vector<TColorCounts> counts(Batch);
     TColorCounts total;
@@ -315,7 +333,7 @@ class TGifStream {
       }
       Report(0, start + n - 1);
     }
-    const bool reserve = Options.Merge;
+    const bool reserve = Options.Merge || Options.Smaller;
     Palette.Global = true;
     if (!total.Overflowed()) {
       Palette.Reduction = TReduction::Exact;
@@ -334,7 +352,9 @@ class TGifStream {
     } else {
       Palette.Reduction = TReduction::Quantized;
       CountForQuantizer();
-      Quantizer->Quantize(reserve ? 255 : 256);
+      // Always 255, so the colours, and with them the pixels, are the same
+      // whether a transparent entry is wanted or not.
+      Quantizer->Quantize(255);
       Palette.Colors = Quantizer->Colors();
     }
     // A table of 256 colours has no room for the transparent index: the
@@ -344,6 +364,7 @@ class TGifStream {
       Palette.Colors.push_back({0, 0, 0});
       Palette.Sorted = false;
     }
+    Palette.DefaultMerges = Options.Merge && Palette.Transparent >= 0;
     Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
   }
 
@@ -393,7 +414,7 @@ class TGifStream {
         counts[J].fill(0);
         RenderInto(start + J, W, Slots[J], nullptr, counts[J].data());
       });
-      if (Options.Merge && !anyMatch) {
+      if ((Options.Merge || Options.Smaller) && !anyMatch) {
         Workers.Run(n, [&](int J, int) {
           const uint8_t* before = Before(J, start);
           const uint8_t* now = Slots[J].data();
@@ -422,11 +443,14 @@ class TGifStream {
       Palette.Colors.push_back({uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))});
     }
     Palette.Sorted = true;
-    if (Options.Merge && anyMatch) {
+    if ((Options.Merge || Options.Smaller) && anyMatch) {
       Palette.Transparent = static_cast<int>(Palette.Colors.size());
       Palette.Colors.push_back({0, 0, 0});
       Palette.Sorted = false;
     }
+    // Without the palette step the export without the smaller file keeps
+    // the cube in every frame, and a full table never merges.
+    Palette.DefaultMerges = Options.Palette && Options.Merge && anyMatch;
     Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
   }
 
@@ -447,6 +471,10 @@ class TGifStream {
     Frame.Transparent = false;
     Frame.Vanished = false;
     Frame.Bytes.clear();
+    if (Options.Smaller) {
+      EncodeSmaller(J, W, Start, Frame);
+      return;
+    }
     const int width = Size.width(), height = Size.height();
     const uint8_t* pixels = Slots[J].data();
     const uint8_t* before = Before(J, Start);
@@ -494,6 +522,84 @@ class TGifStream {
     const int bits = Palette.Global ? Palette.Bits : 8;
     Scratch[W]->Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2),
                            Palette.Global ? 1 << Palette.Bits : 256, Frame.Bytes);
+    Frame.TakesDelay = Frame.Transparent;
+  }
+
+  // Appends the descriptor and image data of Area, whose row y starts at
+  // Pixels + y * Stride, with the global table.
+  void EncodeArea(TScratch& S, QRect Area, const uint8_t* Pixels, int Stride, QByteArray& Out) {
+    WriteImageDescriptor(Out, uint16_t(Area.left()), uint16_t(Area.top()), uint16_t(Area.width()),
+                         uint16_t(Area.height()), 0, false);
+    S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, std::max(Palette.Bits, 2), 1 << Palette.Bits, Out);
+  }
+
+  void EncodeSmaller(int J, int W, int Start, TEncodedFrame& Frame) {
+    TScratch& scratch = *Scratch[W];
+    const int width = Size.width(), height = Size.height();
+    const QRect whole(0, 0, width, height);
+    const uint8_t* pixels = Slots[J].data();
+    const uint8_t* before = Before(J, Start);
+    Frame.TakesDelay = false;
+    if (before == nullptr) {
+      EncodeArea(scratch, whole, pixels, width, Frame.Bytes);
+      return;
+    }
+    const int t = Palette.Transparent;
+    const QRect changed = ChangedArea(pixels, before, width, height);
+    if (changed.isEmpty()) {
+      if (Palette.DefaultMerges && Options.Crop) {
+        Frame.Vanished = true;
+        return;
+      }
+      // Shown without anything new: one pixel, transparent when it can be.
+      Frame.TakesDelay = Palette.DefaultMerges;
+      Frame.Transparent = t >= 0;
+      const uint8_t none = static_cast<uint8_t>(std::max(t, 0));
+      EncodeArea(scratch, QRect(0, 0, 1, 1), t >= 0 ? &none : pixels, 1, Frame.Bytes);
+      return;
+    }
+    const std::size_t from = static_cast<std::size_t>(changed.top()) * width + changed.left();
+    if (t < 0) {
+      EncodeArea(scratch, changed, pixels + from, width, Frame.Bytes);
+      return;
+    }
+    // Unchanged pixels: all transparent (Merged), or transparent only where
+    // the pixel before it in the data is not already of its colour (Runs).
+    const std::size_t count = static_cast<std::size_t>(changed.width()) * changed.height();
+    scratch.Merged.resize(count);
+    scratch.Runs.resize(count);
+    const uint8_t transparent = static_cast<uint8_t>(t);
+    std::size_t equal = 0;
+    int last = -1;
+    for (int y = 0; y < changed.height(); ++y) {
+      const std::size_t row = from + static_cast<std::size_t>(y) * width;
+      const uint8_t* __restrict now = pixels + row;
+      const uint8_t* __restrict was = before + row;
+      uint8_t* __restrict merged = scratch.Merged.data() + static_cast<std::size_t>(y) * changed.width();
+      uint8_t* __restrict runs = scratch.Runs.data() + static_cast<std::size_t>(y) * changed.width();
+      for (int x = 0; x < changed.width(); ++x) {
+        const bool same = now[x] == was[x];
+        equal += same;
+        merged[x] = same ? transparent : now[x];
+        runs[x] = !same || now[x] == last ? now[x] : transparent;
+        last = runs[x];
+      }
+    }
+    Frame.TakesDelay = Palette.DefaultMerges && (changed != whole || equal > 0);
+    if (equal == 0) {
+      EncodeArea(scratch, changed, pixels + from, width, Frame.Bytes);
+      return;
+    }
+    QByteArray* tried = scratch.Tried;
+    for (QByteArray& bytes : scratch.Tried) bytes.clear();
+    EncodeArea(scratch, changed, pixels + from, width, tried[0]);
+    EncodeArea(scratch, changed, scratch.Merged.data(), changed.width(), tried[1]);
+    EncodeArea(scratch, changed, scratch.Runs.data(), changed.width(), tried[2]);
+    int best = 0;
+    for (int k : {2, 1})
+      if (tried[k].size() < tried[best].size()) best = k;
+    Frame.Transparent = best != 0;
+    Frame.Bytes = tried[best];
   }
 
   void WriteFrames() {
@@ -508,11 +614,11 @@ class TGifStream {
       for (int j = 0; j < n; ++j) {
         TEncodedFrame& frame = encoded[j];
         if (frame.Vanished) {
-          if (pending && pending->Transparent) pending->Delay = AddDelays(pending->Delay, delay);
+          if (pending && pending->TakesDelay) pending->Delay = AddDelays(pending->Delay, delay);
           continue;
         }
         if (pending) WritePending(*pending);
-        pending = TPendingFrame{start + j, frame.Transparent, delay, std::move(frame.Bytes)};
+        pending = TPendingFrame{start + j, frame.Transparent, frame.TakesDelay, delay, std::move(frame.Bytes)};
       }
       Previous.swap(Slots[n - 1]);
       Report(Passes - 1, start + n - 1);

@@ -66,6 +66,7 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
        {.Delay = 250, .Shrink = 3, .Merge = false, .Crop = false, .Palette = false}},
       {{"--no-merge", "--delay", "1000000"}, {.Delay = 1000000, .Merge = false}},
       {{"--exact-colors", "--no-crop"}, {.Crop = false, .ExactColors = true}},
+      {{"--smaller", "--shrink", "2"}, {.Shrink = 2, .Smaller = true}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Options.join(' ').toStdString());

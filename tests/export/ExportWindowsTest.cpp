@@ -62,6 +62,8 @@ TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
   }
   EXPECT_EQ(Options.CheckBoxExactColors->text(), "Exact colours");
   EXPECT_FALSE(Options.CheckBoxExactColors->isChecked());
+  EXPECT_EQ(Options.CheckBoxSmaller->text(), "Smaller file");
+  EXPECT_FALSE(Options.CheckBoxSmaller->isChecked());
   EXPECT_EQ(Progress.windowTitle(), "Saving Animation");
   EXPECT_EQ(Progress.size(), QSize(338, 42));
   EXPECT_EQ(Progress.ProgressBar1->geometry(), QRect(8, 8, 321, 25));
@@ -78,10 +80,11 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
     Form.SpinEditShrink->setValue(3);
     Form.CheckBoxPalette->setChecked(false);
     Form.CheckBoxExactColors->setChecked(true);
+    Form.CheckBoxSmaller->setChecked(true);
   });
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
-  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true});
+  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true, .Smaller = true});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
   EXPECT_TRUE(Options.GetAnimationFileName().isEmpty());
   ASSERT_GE(shown.size(), 2u);
