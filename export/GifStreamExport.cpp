@@ -150,6 +150,7 @@ struct TScratch {
   std::vector<uint8_t> Merged;
   std::vector<uint8_t> Runs;
   QByteArray Tried[3];
+  QByteArray Kept;
 };
 
 std::vector<TGIFColor> CubeTable() {
@@ -181,6 +182,55 @@ QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height)
   return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Pixels where Merged holds the transparent index T may show either T or
+// their colour (in Now, rows Stride apart); the others must show their
+// colour. Writes to Out the choice with the fewest changes of value in data
+// order (the longest runs), by dynamic programming over the two choices of
+// each pixel; on a tie the transparent index, which continues across frames
+// of different colours, is kept.
+void FewestRuns(const uint8_t* Merged, const uint8_t* Now, int Stride, int Width, int Height, uint8_t T,
+                std::vector<uint8_t>& Out) {
+  const std::size_t count = static_cast<std::size_t>(Width) * Height;
+  Out.resize(count);
+  // Way[i]: bit 0 set when pixel i showing its colour is best reached from
+  // pixel i - 1 showing T; bit 1 the same for pixel i showing T.
+  std::vector<uint8_t>& way = Out;
+  constexpr uint32_t Never = 0x3FFFFFFF;
+  uint32_t costColour = 0, costT = 0;
+  int lastColour = -1;
+  std::size_t i = 0;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* now = Now + static_cast<std::size_t>(y) * Stride;
+    for (int x = 0; x < Width; ++x, ++i) {
+      const int colour = now[x];
+      const bool free = Merged[i] == T;
+      // Reaching "colour" from the colour before (same value: no change) or from T.
+      const uint32_t fromColour = costColour + (colour != lastColour);
+      const uint32_t fromT = costT + 1;
+      const uint32_t nextColour = std::min(fromColour, fromT);
+      uint8_t bits = fromT < fromColour ? 1 : 0;
+      uint32_t nextT = Never;
+      if (free) {
+        const uint32_t tFromColour = costColour + 1;
+        nextT = std::min(tFromColour, costT);
+        if (costT <= tFromColour) bits |= 2;
+      }
+      way[i] = bits;
+      costColour = nextColour;
+      costT = nextT;
+      lastColour = colour;
+    }
+  }
+  // Back from the end: the state of each pixel, then its value.
+  bool showT = costT <= costColour;
+  for (std::size_t k = count; k-- > 0;) {
+    const bool cameFromT = (way[k] >> (showT ? 1 : 0)) & 1;
+    const int y = static_cast<int>(k / static_cast<std::size_t>(Width)), x = static_cast<int>(k % Width);
+    Out[k] = showT ? T : Now[static_cast<std::size_t>(y) * Stride + x];
+    showT = cameFromT;
+  }
+}
+
 class TGifStream {
  public:
   TGifStream(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
@@ -204,7 +254,7 @@ class TGifStream {
     if (FrameCount == 0) throw EFileError(NoFramesMessage);
     Size = GifFrameSize(Animation.Size(), Options.Shrink);
     for (int w = 0; w < Workers.Count(); ++w)
-      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}, {}, {}}));
+      Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}, {}, {}, {}, {}}));
     Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
     Slots.resize(Batch);
     Passes = Options.Palette || Options.ExactColors || Options.Smaller ? 2 : 1;
@@ -234,18 +284,29 @@ class TGifStream {
     for (int y = 0; y < picture.height(); ++y) {
       const uint32_t* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
       const int w = picture.width();
-      for (int x = 0; x < w; ++x) {
+      int x = 0;
+      while (x < w) {
         const uint32_t pixel = line[x] & 0xFFFFFF;
-        if (pixel == last) {
-          ++lastCount;
-        } else {
+        if (pixel != last) {
           if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
-          lastCount = 1;
+          lastCount = 0;
           last = pixel;
           lastIndex = CubeIndex(pixel);
           lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
         }
-        out[x] = lastOut;
+        // The run of this colour, two pixels at a time, filled at once.
+        int end = x + 1;
+        const uint64_t pair = (uint64_t(pixel) << 32) | pixel;
+        while (end + 2 <= w) {
+          uint64_t two;
+          std::memcpy(&two, line + end, sizeof two);
+          if (((two ^ pair) & 0x00FFFFFF00FFFFFFull) != 0) break;
+          end += 2;
+        }
+        while (end < w && (line[end] & 0xFFFFFF) == pixel) ++end;
+        std::memset(out + x, lastOut, static_cast<std::size_t>(end - x));
+        lastCount += static_cast<uint64_t>(end - x);
+        x = end;
       }
       out += w;
     }
@@ -359,12 +420,23 @@ class TGifStream {
     }
     // A table of 256 colours has no room for the transparent index: the
     // frames are then written whole.
-    if (reserve && Palette.Colors.size() < 256) {
-      Palette.Transparent = static_cast<int>(Palette.Colors.size());
-      Palette.Colors.push_back({0, 0, 0});
-      Palette.Sorted = false;
-    }
+    AddTransparentIndex(reserve && Palette.Colors.size() < 256);
     Palette.DefaultMerges = Options.Merge && Palette.Transparent >= 0;
+  }
+
+  // The transparent index follows the colours. The export without the
+  // smaller file gives it a black entry of the table; the smaller file
+  // leaves it outside the table (a transparent pixel is never looked up), so
+  // the table and the frames without transparent pixels need a bit less
+  // when the colours fill a power of two.
+  void AddTransparentIndex(bool Wanted) {
+    if (Wanted) {
+      Palette.Transparent = static_cast<int>(Palette.Colors.size());
+      if (!Options.Smaller) {
+        Palette.Colors.push_back({0, 0, 0});
+        Palette.Sorted = false;
+      }
+    }
     Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
   }
 
@@ -443,15 +515,10 @@ class TGifStream {
       Palette.Colors.push_back({uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))});
     }
     Palette.Sorted = true;
-    if ((Options.Merge || Options.Smaller) && anyMatch) {
-      Palette.Transparent = static_cast<int>(Palette.Colors.size());
-      Palette.Colors.push_back({0, 0, 0});
-      Palette.Sorted = false;
-    }
+    AddTransparentIndex((Options.Merge || Options.Smaller) && anyMatch);
     // Without the palette step the export without the smaller file keeps
     // the cube in every frame, and a full table never merges.
     Palette.DefaultMerges = Options.Palette && Options.Merge && anyMatch;
-    Palette.Bits = ColorTableBits(static_cast<int>(Palette.Colors.size()));
   }
 
   void WriteHeader() {
@@ -526,11 +593,25 @@ class TGifStream {
   }
 
   // Appends the descriptor and image data of Area, whose row y starts at
-  // Pixels + y * Stride, with the global table.
-  void EncodeArea(TScratch& S, QRect Area, const uint8_t* Pixels, int Stride, QByteArray& Out) {
+  // Pixels + y * Stride, with the global table. The codes start as narrow as
+  // the values used allow: the transparent index may need a bit more.
+  void EncodeArea(TScratch& S, QRect Area, const uint8_t* Pixels, int Stride, bool UsesTransparent,
+                  QByteArray& Out) {
     WriteImageDescriptor(Out, uint16_t(Area.left()), uint16_t(Area.top()), uint16_t(Area.width()),
                          uint16_t(Area.height()), 0, false);
-    S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, std::max(Palette.Bits, 2), 1 << Palette.Bits, Out);
+    const int bits = std::max(UsesTransparent ? ColorTableBits(Palette.Transparent + 1) : Palette.Bits, 2);
+    const qsizetype start = Out.size();
+    S.Lzw.KeepFullTable = false;
+    S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, bits, 1 << bits, Out);
+    if (!S.Lzw.Full) return;
+    // A picture that filled the table may be shorter when the table is kept.
+    S.Kept.clear();
+    S.Lzw.KeepFullTable = true;
+    S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, bits, 1 << bits, S.Kept);
+    if (S.Kept.size() < Out.size() - start) {
+      Out.truncate(start);
+      Out.append(S.Kept);
+    }
   }
 
   void EncodeSmaller(int J, int W, int Start, TEncodedFrame& Frame) {
@@ -541,7 +622,7 @@ class TGifStream {
     const uint8_t* before = Before(J, Start);
     Frame.TakesDelay = false;
     if (before == nullptr) {
-      EncodeArea(scratch, whole, pixels, width, Frame.Bytes);
+      EncodeArea(scratch, whole, pixels, width, false, Frame.Bytes);
       return;
     }
     const int t = Palette.Transparent;
@@ -555,12 +636,12 @@ class TGifStream {
       Frame.TakesDelay = Palette.DefaultMerges;
       Frame.Transparent = t >= 0;
       const uint8_t none = static_cast<uint8_t>(std::max(t, 0));
-      EncodeArea(scratch, QRect(0, 0, 1, 1), t >= 0 ? &none : pixels, 1, Frame.Bytes);
+      EncodeArea(scratch, QRect(0, 0, 1, 1), t >= 0 ? &none : pixels, 1, t >= 0, Frame.Bytes);
       return;
     }
     const std::size_t from = static_cast<std::size_t>(changed.top()) * width + changed.left();
     if (t < 0) {
-      EncodeArea(scratch, changed, pixels + from, width, Frame.Bytes);
+      EncodeArea(scratch, changed, pixels + from, width, false, Frame.Bytes);
       return;
     }
     // Unchanged pixels: all transparent (Merged), or transparent only where
@@ -570,31 +651,29 @@ class TGifStream {
     scratch.Runs.resize(count);
     const uint8_t transparent = static_cast<uint8_t>(t);
     std::size_t equal = 0;
-    int last = -1;
     for (int y = 0; y < changed.height(); ++y) {
       const std::size_t row = from + static_cast<std::size_t>(y) * width;
       const uint8_t* __restrict now = pixels + row;
       const uint8_t* __restrict was = before + row;
       uint8_t* __restrict merged = scratch.Merged.data() + static_cast<std::size_t>(y) * changed.width();
-      uint8_t* __restrict runs = scratch.Runs.data() + static_cast<std::size_t>(y) * changed.width();
       for (int x = 0; x < changed.width(); ++x) {
         const bool same = now[x] == was[x];
         equal += same;
         merged[x] = same ? transparent : now[x];
-        runs[x] = !same || now[x] == last ? now[x] : transparent;
-        last = runs[x];
       }
     }
+    FewestRuns(scratch.Merged.data(), pixels + from, width, changed.width(), changed.height(), transparent,
+               scratch.Runs);
     Frame.TakesDelay = Palette.DefaultMerges && (changed != whole || equal > 0);
     if (equal == 0) {
-      EncodeArea(scratch, changed, pixels + from, width, Frame.Bytes);
+      EncodeArea(scratch, changed, pixels + from, width, false, Frame.Bytes);
       return;
     }
     QByteArray* tried = scratch.Tried;
     for (QByteArray& bytes : scratch.Tried) bytes.clear();
-    EncodeArea(scratch, changed, pixels + from, width, tried[0]);
-    EncodeArea(scratch, changed, scratch.Merged.data(), changed.width(), tried[1]);
-    EncodeArea(scratch, changed, scratch.Runs.data(), changed.width(), tried[2]);
+    EncodeArea(scratch, changed, pixels + from, width, false, tried[0]);
+    EncodeArea(scratch, changed, scratch.Merged.data(), changed.width(), true, tried[1]);
+    EncodeArea(scratch, changed, scratch.Runs.data(), changed.width(), true, tried[2]);
     int best = 0;
     for (int k : {2, 1})
       if (tried[k].size() < tried[best].size()) best = k;
