@@ -12,6 +12,7 @@
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "export/BitmapExport.h"
+#include "export/PngExport.h"
 #include "files/FileNames.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
@@ -108,13 +109,23 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
       return {ProjectFilePath(Base)};
     case 1:
       return {Base + QStringLiteral(".gif")};
-    default: {
+    case 2:
+    case 3: {
       QStringList names;
       const int frames = static_cast<int>(Animation().Frames.size());
-      for (int i = 0; i < frames; ++i) names << BitmapFileName(Base, i, frames);
+      for (int i = 0; i < frames; ++i)
+        names << (FilterIndex == 2 ? BitmapFileName(Base, i, frames) : PngFileName(Base, i, frames));
       return names;
     }
+    default:
+      return {Base + QStringLiteral(".apng")};
   }
+}
+
+QString TMainForm::ExportBaseName(int FilterIndex, const QString& Path) {
+  // ".apng" has five characters, which the four-character rule leaves.
+  if (FilterIndex == 4 && Path.endsWith(QLatin1String(".apng"), Qt::CaseInsensitive)) return Path.chopped(5);
+  return RemoveExtention(Path);
 }
 
 void TMainForm::LoadProject(const QString& Path) {
@@ -153,14 +164,15 @@ void TMainForm::SaveAnimation1Click() {
     return;
   }
   TFileDialogRequest request;
-  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)")};
+  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)"),
+                     QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)")};
   request.FilterIndex = SaveDialogFilterIndex;
   request.DefaultExt = QStringLiteral("tvl");
   request.FileName = SaveDialogFileName;
   const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
   if (chosen.Accepted) {
     SaveDialogFilterIndex = chosen.FilterIndex;
-    const QString base = RemoveExtention(chosen.Path);
+    const QString base = ExportBaseName(chosen.FilterIndex, chosen.Path);
     // The question is about the files that will be written, which take
     // their ending from the chosen file type, not from the typed name.
     if (!MayReplace(FilesWritten(chosen.FilterIndex, base))) {
@@ -177,8 +189,14 @@ void TMainForm::SaveAnimation1Click() {
       case 1:
         ExportGif(base);
         break;
-      default:
+      case 2:
         ExportBitmaps(base);
+        break;
+      case 3:
+        ExportPngs(base);
+        break;
+      default:
+        ExportAnimatedPng(base);
         break;
     }
   }

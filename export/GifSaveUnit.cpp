@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QStyle>
 
+#include "export/PngExport.h"
 #include "export/ProgressUnit.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
@@ -78,6 +79,13 @@ TGifExportOptions TGifOptionsForm::Options() const {
   return options;
 }
 
+void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Exported) {
+  ExportedAnimation = &Animation;
+  AnimationFileName = Base;
+  Kind = Exported;
+  GroupBox1->setEnabled(Kind == TAnimatedExport::Gif);
+}
+
 void TGifOptionsForm::BitBtn1Click() {
   if (Exporting) return;
   Exporting = true;
@@ -94,10 +102,16 @@ void TGifOptionsForm::ProcessGif() {
   if (ExportedAnimation == nullptr) return;
   ProgressForm.show();
   QCoreApplication::processEvents();
-  ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, Options(), [this](int Percent) {
+  const auto progress = [this](int Percent) {
     ProgressForm.ProgressBar1->setValue(Percent);
     QCoreApplication::processEvents();
-  });
+  };
+  const TGifExportOptions options = Options();
+  if (Kind == TAnimatedExport::AnimatedPng)
+    ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
+                          options.Shrink, progress);
+  else
+    ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, options, progress);
   AnimationFileName.clear();
 }
 

@@ -15,21 +15,24 @@ class QSpinBox;
 class TDialogs;
 class TProgressForm;
 
+// What the window's OK writes: a GIF, or an animated file that takes only
+// the delay and the shrink factor.
+enum class TAnimatedExport { Gif, AnimatedPng };
+
 class TGifOptionsForm : public QDialog {
   Q_OBJECT
  public:
   TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
 
-  // What the next OK exports: the animation's stored frames, to Base + ".gif".
-  // Animation must stay as it is until the window closes.
-  void SetExport(const TAnimation& Animation, const QString& Base) {
-    ExportedAnimation = &Animation;
-    AnimationFileName = Base;
-  }
+  // What the next OK exports: the animation's stored frames, to Base +
+  // ".gif" (or ".apng"). Animation must stay as it is until the window
+  // closes. The GIF's own options are disabled for the other kinds.
+  void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif);
   const QString& GetAnimationFileName() const { return AnimationFileName; }
   void BitBtn1Click();
-  // Writes the stored frames to AnimationFileName + ".gif" with the options
-  // shown, then clears AnimationFileName. Errors are thrown to the caller.
+  // Writes the stored frames to AnimationFileName + ".gif" (or ".apng") with
+  // the options shown, then clears AnimationFileName. Errors are thrown to
+  // the caller.
   void ProcessGif();
   // The options as the controls show them.
   TGifExportOptions Options() const;
@@ -57,5 +60,6 @@ class TGifOptionsForm : public QDialog {
   TProgressForm& ProgressForm;
   bool Exporting = false;  // window events run during the export; OK and closing wait
   const TAnimation* ExportedAnimation = nullptr;
+  TAnimatedExport Kind = TAnimatedExport::Gif;
   QString AnimationFileName;  // the base name the GIF is written to
 };

@@ -9,6 +9,7 @@
 #include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
+#include "export/PngExport.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -82,6 +83,14 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(ReadTestFile(Path("frame%1.bmp").arg(i)) == ReadTestFile(Path("window%1.bmp").arg(i))) << i;
   EXPECT_FALSE(QFileInfo::exists(Path("frame3.bmp")));
+
+  ASSERT_EQ(Tavel({"--export", Path("frame.png"), Project}).Status, 0);
+  SaveAnimationAsPngs(Path("window"), Anim);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(ReadTestFile(Path("frame%1.png").arg(i)) == ReadTestFile(Path("window%1.png").arg(i))) << i;
+  ASSERT_EQ(Tavel({"--export", Path("out.apng"), "--delay", "9", "--shrink", "2", Project}).Status, 0);
+  ExportAnimatedPngFile(Path("window.apng"), Anim, 9, 2);
+  EXPECT_TRUE(ReadTestFile(Path("out.apng")) == ReadTestFile(Path("window.apng")));
 }
 
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
@@ -111,7 +120,7 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
 
 TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
   const QStringList cases[] = {
-      {"--export", Path("a.png"), Project},
+      {"--export", Path("a.jpg"), Project},
       {"--export", Path("a.gif"), "--delay", "0", Project},
       {"--export", Path("a.gif"), "--delay", "1000001", Project},
       {"--export", Path("a.gif"), "--shrink", "ten", Project},

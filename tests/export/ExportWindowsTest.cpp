@@ -15,6 +15,7 @@
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/GifSaveUnit.h"
+#include "export/PngExport.h"
 #include "export/ProgressUnit.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
@@ -135,6 +136,25 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     form.SaveAnimation1Click();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
   }
+
+  // The PNG types: the sequence is named as the BMP one; the animated PNG
+  // takes the delay from the options window, whose GIF options are off.
+  Dialogs.SaveAnswers.push_back({true, Path("clip.png"), 3});
+  form.SaveAnimation1Click();
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("clip%1.png").arg(i)).isFile()) << i;
+  for (int round = 0; round < 2; ++round) {
+    AnswerOptions([](TGifOptionsForm& Form) {
+      EXPECT_FALSE(Form.GroupBox1->isEnabled());
+      Form.SpinEditDelay->setValue(12);
+    });
+    // The second time the file exists: the question names it.
+    if (round == 1) Dialogs.YesNoAnswers.push_back(true);
+    Dialogs.SaveAnswers.push_back({true, Path("clip.APNG"), 4});
+    form.SaveAnimation1Click();
+  }
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+  ExportAnimatedPngFile(Path("same.apng"), form.Animation(), 12, 1);
+  EXPECT_TRUE(ReadTestFile(Path("clip.apng")) == ReadTestFile(Path("same.apng")));
   EXPECT_FALSE(Progress.isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
