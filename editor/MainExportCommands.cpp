@@ -24,6 +24,12 @@ void TMainForm::ExportAnimatedPng(const QString& Base) {
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
+void TMainForm::ExportVideo(const QString& Path) {
+  if (GifOptionsForm == nullptr) return;
+  GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video);
+  Dialogs.ExecModal(*GifOptionsForm);
+}
+
 void TMainForm::ExportBitmaps(const QString& Base) { ExportSequence(Base, SaveAnimationAsBitmaps); }
 
 void TMainForm::ExportPngs(const QString& Base) { ExportSequence(Base, SaveAnimationAsPngs); }

@@ -13,6 +13,7 @@
 #include "editor/TimelineStrip.h"
 #include "export/BitmapExport.h"
 #include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "files/FileNames.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
@@ -117,14 +118,18 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
         names << (FilterIndex == 2 ? BitmapFileName(Base, i, frames) : PngFileName(Base, i, frames));
       return names;
     }
-    default:
+    case 4:
       return {Base + QStringLiteral(".apng")};
+    default:
+      return {Base};
   }
 }
 
 QString TMainForm::ExportBaseName(int FilterIndex, const QString& Path) {
   // ".apng" has five characters, which the four-character rule leaves.
   if (FilterIndex == 4 && Path.endsWith(QLatin1String(".apng"), Qt::CaseInsensitive)) return Path.chopped(5);
+  // A video keeps the ending that chooses its format; without one it is an MP4.
+  if (FilterIndex == 5) return VideoFormatOf(Path) ? Path : RemoveExtention(Path) + QStringLiteral(".mp4");
   return RemoveExtention(Path);
 }
 
@@ -165,7 +170,8 @@ void TMainForm::SaveAnimation1Click() {
   }
   TFileDialogRequest request;
   request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)"),
-                     QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)")};
+                     QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)"),
+                     QStringLiteral("Video (*.mp4 *.webm)")};
   request.FilterIndex = SaveDialogFilterIndex;
   request.DefaultExt = QStringLiteral("tvl");
   request.FileName = SaveDialogFileName;
@@ -195,8 +201,11 @@ void TMainForm::SaveAnimation1Click() {
       case 3:
         ExportPngs(base);
         break;
-      default:
+      case 4:
         ExportAnimatedPng(base);
+        break;
+      default:
+        ExportVideo(base);
         break;
     }
   }

@@ -189,10 +189,12 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void ExportBitmaps(const QString& Base);
   void ExportPngs(const QString& Base);
   void ExportAnimatedPng(const QString& Base);
+  void ExportVideo(const QString& Path);
   using TSequenceExport = void (*)(const QString&, const TAnimation&, const TExportProgress&, int);
   void ExportSequence(const QString& Base, TSequenceExport Save);
   // The name the files of the chosen type are made from: the chosen name
-  // without its ending.
+  // without its ending; for a video, the file's own name, which ends in
+  // ".mp4" or ".webm".
   static QString ExportBaseName(int FilterIndex, const QString& Path);
 
   // TFigureTypeHost: the figure type list for the builder.

@@ -20,6 +20,7 @@
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
 #include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "files/FileError.h"
 #include "files/ProjectFile.h"
 #include "files/Zlib.h"
@@ -35,16 +36,17 @@ const char* const Usage =
     "       tavel [PROJECT.tvl | FIGURE.stk]\n"
     "\n"
     "Exports the frames of a Tavel project without opening a window.\n"
-    "OUT ending in .gif writes an animated GIF, in .apng an animated PNG; OUT\n"
-    "ending in .bmp or .png writes one picture per frame, numbered from 0\n"
-    "(walk.bmp gives walk0.bmp, walk1.bmp, ...).\n"
+    "OUT ending in .gif writes an animated GIF, in .apng an animated PNG, in .mp4\n"
+    "(H.264) or .webm (VP9) a video made by the ffmpeg program; OUT ending in\n"
+    ".bmp or .png writes one picture per frame, numbered from 0 (walk.bmp gives\n"
+    "walk0.bmp, walk1.bmp, ...).\n"
     "\n"
     "Options:\n"
     "  --export OUT    the file to write\n"
-    "  --delay N       GIF and APNG frame delay in 1/100 seconds, 1 to 1000000\n"
-    "                  (default 1)\n"
-    "  --shrink N      GIF and APNG frames are 1/N of the animation size, 1 to 9\n"
-    "                  (default 1)\n"
+    "  --delay N       GIF, APNG and video frame delay in 1/100 seconds, 1 to\n"
+    "                  1000000 (default 1); a video has 100/N frames per second\n"
+    "  --shrink N      GIF, APNG and video frames are 1/N of the animation size,\n"
+    "                  1 to 9 (default 1)\n"
     "  --no-palette    GIF: a 216-colour table in every frame instead of one shared table\n"
     "  --no-merge      GIF: do not make pixels unchanged from the previous frame transparent\n"
     "  --no-crop       GIF: do not cut frames down to their changed area\n"
@@ -62,7 +64,7 @@ void Print(FILE* Stream, const QString& Text) {
   std::fflush(Stream);
 }
 
-enum class TOutput { Gif, Bmp, Png, AnimatedPng };
+enum class TOutput { Gif, Bmp, Png, AnimatedPng, Video };
 
 struct TRequest {
   QString Output;
@@ -147,12 +149,14 @@ TRequest Parse(const QStringList& Arguments) {
   request.Output = *output;
   request.Project = files.front();
   const std::pair<const char*, TOutput> endings[] = {
-      {".gif", TOutput::Gif}, {".bmp", TOutput::Bmp}, {".png", TOutput::Png}, {".apng", TOutput::AnimatedPng}};
+      {".gif", TOutput::Gif},          {".bmp", TOutput::Bmp},  {".png", TOutput::Png},
+      {".apng", TOutput::AnimatedPng}, {".mp4", TOutput::Video}, {".webm", TOutput::Video}};
   const auto ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& E) {
     return request.Output.endsWith(QLatin1String(E.first), Qt::CaseInsensitive);
   });
   if (ending == std::end(endings))
-    throw EUsage{QStringLiteral("OUT must end in .gif, .bmp, .png or .apng: %1").arg(request.Output)};
+    throw EUsage{
+        QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
   request.Kind = ending->second;
   return request;
 }
@@ -194,6 +198,10 @@ void Export(const TRequest& Request) {
       break;
     case TOutput::AnimatedPng:
       ExportAnimatedPngFile(Request.Output, animation, o.Delay, o.Shrink, progress);
+      break;
+    case TOutput::Video:
+      ExportVideoFile(Request.Output, *VideoFormatOf(Request.Output), animation, {.Delay = o.Delay, .Shrink = o.Shrink},
+                      progress);
       break;
   }
   if (progress) Print(stderr, QStringLiteral("\n"));

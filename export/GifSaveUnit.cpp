@@ -11,6 +11,7 @@
 
 #include "export/PngExport.h"
 #include "export/ProgressUnit.h"
+#include "export/VideoExport.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
 
@@ -107,7 +108,10 @@ void TGifOptionsForm::ProcessGif() {
     QCoreApplication::processEvents();
   };
   const TGifExportOptions options = Options();
-  if (Kind == TAnimatedExport::AnimatedPng)
+  if (Kind == TAnimatedExport::Video)
+    ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4),
+                    *ExportedAnimation, {.Delay = options.Delay, .Shrink = options.Shrink}, progress);
+  else if (Kind == TAnimatedExport::AnimatedPng)
     ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
                           options.Shrink, progress);
   else

@@ -17,7 +17,7 @@ class TProgressForm;
 
 // What the window's OK writes: a GIF, or an animated file that takes only
 // the delay and the shrink factor.
-enum class TAnimatedExport { Gif, AnimatedPng };
+enum class TAnimatedExport { Gif, AnimatedPng, Video };
 
 class TGifOptionsForm : public QDialog {
   Q_OBJECT
@@ -25,8 +25,9 @@ class TGifOptionsForm : public QDialog {
   TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
 
   // What the next OK exports: the animation's stored frames, to Base +
-  // ".gif" (or ".apng"). Animation must stay as it is until the window
-  // closes. The GIF's own options are disabled for the other kinds.
+  // ".gif" (or ".apng"; a video to Base itself, which ends in ".mp4" or
+  // ".webm"). Animation must stay as it is until the window closes. The
+  // GIF's own options are disabled for the other kinds.
   void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif);
   const QString& GetAnimationFileName() const { return AnimationFileName; }
   void BitBtn1Click();

@@ -11,6 +11,8 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgif-dev libimagequant-dev
+  # Video export runs ffmpeg; the tests use it (and ffprobe) when present.
+  ffmpeg
   fonts-dejavu-core
   desktop-file-utils appstream libxml2-utils shared-mime-info
 )

@@ -191,7 +191,9 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
   const std::vector<TRow> rows = {
       {"Open Animation", [&] { Form->OpenAnimation1->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
       {"Save Animation", [&] { Form->SaveAnimation1->trigger(); }, K::SaveFile,
-       {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)"}, "tvl", ""},
+       {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)",
+        "Video (*.mp4 *.webm)"},
+       "tvl", ""},
       {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->New1->trigger(); }, K::SaveFile, tvl, "tvl", ""},
       {"Load Figure Type", [&] { Form->LoadFigure1->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
       {"Load Anim().Background", [&] { Form->LoadBackground1->trigger(); }, K::OpenPicture,

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "tests/support/TestPictures.h"
@@ -91,6 +92,13 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
   ASSERT_EQ(Tavel({"--export", Path("out.apng"), "--delay", "9", "--shrink", "2", Project}).Status, 0);
   ExportAnimatedPngFile(Path("window.apng"), Anim, 9, 2);
   EXPECT_TRUE(ReadTestFile(Path("out.apng")) == ReadTestFile(Path("window.apng")));
+
+  // A video needs ffmpeg: made with it, the package named without it.
+  const TRun video = Tavel({"--export", Path("out.webm"), "--delay", "5", Project});
+  if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
+    EXPECT_TRUE(video.Status == 1 && video.Err.contains("install the package")) << video.Err.toStdString();
+  else
+    EXPECT_TRUE(video.Status == 0 && QFileInfo(Path("out.webm")).size() > 0) << video.Err.toStdString();
 }
 
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {

@@ -16,6 +16,7 @@
 #include "export/BitmapExport.h"
 #include "export/GifSaveUnit.h"
 #include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "export/ProgressUnit.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
@@ -155,6 +156,17 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
   ExportAnimatedPngFile(Path("same.apng"), form.Animation(), 12, 1);
   EXPECT_TRUE(ReadTestFile(Path("clip.apng")) == ReadTestFile(Path("same.apng")));
+
+  // Video: the chosen name keeps its ending, which picks the format; the
+  // options window gives the delay. (A missing ffmpeg is its message.)
+  for (auto [chosen, written] : {std::pair{"film.webm", "film.webm"}, {"film", "film.mp4"}}) {
+    AnswerOptions([](TGifOptionsForm& Form) { EXPECT_FALSE(Form.GroupBox1->isEnabled()); });
+    Dialogs.SaveAnswers.push_back({true, Path(chosen), 5});
+    form.SaveAnimation1Click();
+    const bool made = QFileInfo(Path(written)).size() > 0;
+    EXPECT_TRUE(made || Dialogs.Messages().contains(NoFfmpegMessage)) << written;
+    Dialogs.Calls.clear();
+  }
   EXPECT_FALSE(Progress.isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
