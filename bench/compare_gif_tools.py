@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Tavel's GIF export against the tools people use instead.
+"""Tavel's GIF export against the tools people use instead, and its lossless
+and video exports.
 
 Writes the two reference animations as project files, exports their frames as
 BMP pictures with Tavel's own BMP export, then makes a GIF of the same frames
@@ -8,6 +9,10 @@ with each tool that is installed (ImageMagick convert, ffmpeg with palettegen
 and paletteuse, gifsicle -O3, Pillow) and prints, per tool, the frames per
 second, the file size and whether every frame decodes exactly to its BMP
 (checked with giflib by gif_check). Tools that are missing are skipped.
+
+A second table has Tavel's PNG sequence and animated PNG, checked frame by
+frame against the BMPs with Pillow (and ffmpeg's animated PNG of the same
+BMPs beside them), and its videos, whose frames ffprobe counts.
 
     bench/compare_gif_tools.py [BUILD_DIR]     (default: build-bench)
 
@@ -31,6 +36,29 @@ frames[0].save(out, save_all=True, append_images=frames[1:], duration=10, loop=0
 """
 
 PYTHON = "/usr/bin/python3"
+
+# Compares the frames of a PNG sequence or an animated PNG with the BMPs:
+# prints "exact" or where they differ.
+PILLOW_CHECK = """
+import sys
+from PIL import Image
+kind, first, bmps = sys.argv[1], sys.argv[2], sys.argv[3:]
+def frames():
+    if kind == "sequence":
+        for f in first.split(","):
+            yield Image.open(f)
+    else:
+        image = Image.open(first)
+        for n in range(getattr(image, "n_frames", 1)):
+            image.seek(n)
+            yield image
+count = 0
+for n, frame in enumerate(frames()):
+    if n >= len(bmps) or frame.convert("RGB").tobytes() != Image.open(bmps[n]).convert("RGB").tobytes():
+        print(f"frame {n} differs"); sys.exit(1)
+    count += 1
+print("exact" if count == len(bmps) else f"{count} frames, {len(bmps)} expected")
+"""
 
 # Debian's ImageMagick policy caps the pixel cache at 256 MiB of memory and
 # 1 GiB of disk, which refuses 100 frames of 1920 x 1080; convert reads this
@@ -58,6 +86,54 @@ def run(command, **kwargs):
 def has_pillow():
     return os.path.exists(PYTHON) and subprocess.run(
         [PYTHON, "-c", "import PIL"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+
+
+def video_frames(path):
+    if not shutil.which("ffprobe"):
+        return "ffprobe missing"
+    result = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                             "stream=nb_read_frames,width,height", "-of", "csv=p=0", path],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return result.stdout.decode().strip() or result.stderr.decode().strip()
+
+
+def lossless_and_video(tavel, project, folder, bmps, work, name, environment):
+    frames = len(bmps)
+    digits = len(str(frames - 1))
+    rows = [
+        ("tavel PNG sequence", [tavel, "--export", os.path.join(work, name + "-p.png"), project],
+         [os.path.join(work, f"{name}-p{i:0{digits}d}.png") for i in range(frames)], "sequence"),
+        ("tavel animated PNG", [tavel, "--export", os.path.join(work, name + ".apng"), project],
+         [os.path.join(work, name + ".apng")], "animation"),
+        ("ffmpeg animated PNG (of the BMPs)", ["ffmpeg", "-v", "error", "-y", "-framerate", "100", "-i",
+                                               os.path.join(folder, f"f%0{digits}d.bmp"), "-plays", "0",
+                                               "-f", "apng", os.path.join(work, name + "-ffmpeg.apng")],
+         [os.path.join(work, name + "-ffmpeg.apng")], "animation"),
+        ("tavel MP4 (H.264)", [tavel, "--export", os.path.join(work, name + ".mp4"), project],
+         [os.path.join(work, name + ".mp4")], "video"),
+        ("tavel WebM (VP9)", [tavel, "--export", os.path.join(work, name + ".webm"), project],
+         [os.path.join(work, name + ".webm")], "video"),
+    ]
+    print("\n| lossless and video | seconds | frames/s | bytes | check |")
+    print("|---|---:|---:|---:|---|")
+    for label, command, outputs, kind in rows:
+        if not shutil.which(command[0]) and not os.access(command[0], os.X_OK):
+            print(f"| {label} | - | - | - | skipped: not installed |")
+            continue
+        seconds, error = run(command, env=environment)
+        if error:
+            print(f"| {label} | {seconds:.2f} | - | - | failed: {error} |")
+            continue
+        size = sum(os.path.getsize(o) for o in outputs)
+        if kind == "video":
+            verdict = video_frames(outputs[0])
+        elif has_pillow():
+            verdict = subprocess.run([PYTHON, "-c", PILLOW_CHECK, kind, ",".join(outputs), *bmps],
+                                     stdout=subprocess.PIPE).stdout.decode().strip()
+            verdict = "every frame exact (Pillow)" if verdict == "exact" else verdict
+        else:
+            verdict = "not checked: Pillow missing"
+        print(f"| {label} | {seconds:.2f} | {frames / seconds:.0f} | {size} | {verdict} |")
 
 
 def main():
@@ -96,6 +172,12 @@ def main():
                  lambda out: [tavel, "--export", out, project]),
                 ("tavel (none of them)", tavel,
                  lambda out: [tavel, "--export", out, "--no-palette", "--no-merge", "--no-crop", project]),
+                ("tavel --smaller", tavel,
+                 lambda out: [tavel, "--export", out, "--smaller", project]),
+                ("tavel --exact-colors", tavel,
+                 lambda out: [tavel, "--export", out, "--exact-colors", project]),
+                ("tavel --exact-colors --smaller", tavel,
+                 lambda out: [tavel, "--export", out, "--exact-colors", "--smaller", project]),
                 ("ImageMagick convert", shutil.which("convert"),
                  lambda out: ["convert", "-delay", "1", "-loop", "0", *bmps, out]),
                 ("ffmpeg palettegen+paletteuse", shutil.which("ffmpeg"),
@@ -124,6 +206,7 @@ def main():
                 verdict = subprocess.run([check, out, *bmps], stdout=subprocess.PIPE).stdout.decode().strip()
                 print(f"| {label} | {seconds:.2f} | {frames / seconds:.0f} | {os.path.getsize(out)} | "
                       f"{'yes' if verdict == 'exact' else 'no: ' + verdict} |")
+            lossless_and_video(tavel, project, folder, bmps, work, name, environment)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

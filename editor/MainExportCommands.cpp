@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The exports that Save Animation hands over to: the GIF options window and
-// the BMP sequence.
+// The exports that Save Animation hands over to: the GIF options window (for
+// the GIF and the animated PNG) and the BMP and PNG sequences.
 
 #include <QCoreApplication>
 #include <QProgressBar>
 
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
+#include "export/PngExport.h"
 #include "export/GifSaveUnit.h"
 #include "export/ProgressUnit.h"
 #include "model/Common.h"
@@ -18,7 +19,23 @@ void TMainForm::ExportGif(const QString& Base) {
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
-void TMainForm::ExportBitmaps(const QString& Base) {
+void TMainForm::ExportAnimatedPng(const QString& Base) {
+  if (GifOptionsForm == nullptr) return;
+  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng);
+  Dialogs.ExecModal(*GifOptionsForm);
+}
+
+void TMainForm::ExportVideo(const QString& Path) {
+  if (GifOptionsForm == nullptr) return;
+  GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video);
+  Dialogs.ExecModal(*GifOptionsForm);
+}
+
+void TMainForm::ExportBitmaps(const QString& Base) { ExportSequence(Base, SaveAnimationAsBitmaps); }
+
+void TMainForm::ExportPngs(const QString& Base) { ExportSequence(Base, SaveAnimationAsPngs); }
+
+void TMainForm::ExportSequence(const QString& Base, TSequenceExport Save) {
   Guard([&] {
     // The progress window is painted, but no input is handled until the last file is written.
     const auto paint = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
@@ -32,10 +49,10 @@ void TMainForm::ExportBitmaps(const QString& Base) {
       ProgressForm->show();
       paint();
     }
-    SaveAnimationAsBitmaps(Base, Animation(), [&](int Percent) {
+    Save(Base, Animation(), [&](int Percent) {
       if (ProgressForm == nullptr) return;
-      ProgressForm->ProgressBar1->setValue(Percent);
+      ProgressForm->ProgressBar->setValue(Percent);
       paint();
-    });
+    }, 0);
   });
 }

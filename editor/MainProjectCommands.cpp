@@ -13,6 +13,8 @@
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "export/BitmapExport.h"
+#include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "files/FileNames.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
@@ -110,13 +112,27 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
       return {ProjectFilePath(Base)};
     case 1:
       return {Base + QStringLiteral(".gif")};
-    default: {
+    case 2:
+    case 3: {
       QStringList names;
       const int frames = static_cast<int>(Animation().Frames.size());
-      for (int i = 0; i < frames; ++i) names << BitmapFileName(Base, i, frames);
+      for (int i = 0; i < frames; ++i)
+        names << (FilterIndex == 2 ? BitmapFileName(Base, i, frames) : PngFileName(Base, i, frames));
       return names;
     }
+    case 4:
+      return {Base + QStringLiteral(".apng")};
+    default:
+      return {Base};
   }
+}
+
+QString TMainForm::ExportBaseName(int FilterIndex, const QString& Path) {
+  // ".apng" has five characters, which the four-character rule leaves.
+  if (FilterIndex == 4 && Path.endsWith(QLatin1String(".apng"), Qt::CaseInsensitive)) return Path.chopped(5);
+  // A video keeps the ending that chooses its format; without one it is an MP4.
+  if (FilterIndex == 5) return VideoFormatOf(Path) ? Path : RemoveExtention(Path) + QStringLiteral(".mp4");
+  return RemoveExtention(Path);
 }
 
 void TMainForm::LoadProject(const QString& Path) {
@@ -155,14 +171,16 @@ void TMainForm::SaveAnimationClick() {
     return;
   }
   TFileDialogRequest request;
-  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)")};
+  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)"),
+                     QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)"),
+                     QStringLiteral("Video (*.mp4 *.webm)")};
   request.FilterIndex = SaveDialogFilterIndex;
   request.DefaultExt = QStringLiteral("tvl");
   request.FileName = SaveDialogFileName;
   const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
   if (chosen.Accepted) {
     SaveDialogFilterIndex = chosen.FilterIndex;
-    const QString base = RemoveExtention(chosen.Path);
+    const QString base = ExportBaseName(chosen.FilterIndex, chosen.Path);
     // The question is about the files that will be written, which take
     // their ending from the chosen file type, not from the typed name.
     if (!MayReplace(FilesWritten(chosen.FilterIndex, base))) {
@@ -179,8 +197,17 @@ void TMainForm::SaveAnimationClick() {
       case 1:
         ExportGif(base);
         break;
-      default:
+      case 2:
         ExportBitmaps(base);
+        break;
+      case 3:
+        ExportPngs(base);
+        break;
+      case 4:
+        ExportAnimatedPng(base);
+        break;
+      default:
+        ExportVideo(base);
         break;
     }
   }

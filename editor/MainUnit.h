@@ -27,6 +27,7 @@
 
 #include "builder/FigureTypeHost.h"
 #include "editor/TimelineStrip.h"
+#include "export/ExportFrames.h"
 #include "files/ProjectFile.h"
 #include "model/Document.h"
 #include "model/DragLayers.h"
@@ -192,6 +193,15 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // is the chosen path without its extension (RemoveExtention).
   void ExportGif(const QString& Base);
   void ExportBitmaps(const QString& Base);
+  void ExportPngs(const QString& Base);
+  void ExportAnimatedPng(const QString& Base);
+  void ExportVideo(const QString& Path);
+  using TSequenceExport = void (*)(const QString&, const TAnimation&, const TExportProgress&, int);
+  void ExportSequence(const QString& Base, TSequenceExport Save);
+  // The name the files of the chosen type are made from: the chosen name
+  // without its ending; for a video, the file's own name, which ends in
+  // ".mp4" or ".webm".
+  static QString ExportBaseName(int FilterIndex, const QString& Path);
 
   // TFigureTypeHost: the figure type list for the builder.
   QStringList FigureTypeNames() const override;

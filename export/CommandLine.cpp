@@ -2,6 +2,9 @@
 #include "export/CommandLine.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <iterator>
+#include <utility>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -17,6 +20,8 @@
 
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
+#include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "files/FileError.h"
 #include "files/ProjectFile.h"
 #include "files/Zlib.h"
@@ -32,16 +37,23 @@ const char* const Usage =
     "       tavel [PROJECT.tvl | FIGURE.stk]\n"
     "\n"
     "Exports the frames of a Tavel project without opening a window.\n"
-    "OUT ending in .gif writes an animated GIF; OUT ending in .bmp writes one\n"
-    "BMP picture per frame, numbered from 0 (walk.bmp gives walk0.bmp, ...).\n"
+    "OUT ending in .gif writes an animated GIF, in .apng an animated PNG, in .mp4\n"
+    "(H.264) or .webm (VP9) a video made by the ffmpeg program; OUT ending in\n"
+    ".bmp or .png writes one picture per frame, numbered from 0 (walk.bmp gives\n"
+    "walk0.bmp, walk1.bmp, ...).\n"
     "\n"
     "Options:\n"
     "  --export OUT    the file to write\n"
-    "  --delay N       GIF frame delay in 1/100 seconds, 1 to 1000000 (default 1)\n"
-    "  --shrink N      GIF frames are 1/N of the animation size, 1 to 9 (default 1)\n"
+    "  --delay N       GIF, APNG and video frame delay in 1/100 seconds, 1 to\n"
+    "                  1000000 (default 1); a video has 100/N frames per second\n"
+    "  --shrink N      GIF, APNG and video frames are 1/N of the animation size,\n"
+    "                  1 to 9 (default 1)\n"
     "  --no-palette    GIF: a 216-colour table in every frame instead of one shared table\n"
     "  --no-merge      GIF: do not make pixels unchanged from the previous frame transparent\n"
     "  --no-crop       GIF: do not cut frames down to their changed area\n"
+  "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
+  "                  256 in all frames, else choose 256 from all frames and dither\n"
+  "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -53,11 +65,13 @@ void Print(FILE* Stream, const QString& Text) {
   std::fflush(Stream);
 }
 
+enum class TOutput { Gif, Bmp, Png, AnimatedPng, Video };
+
 struct TRequest {
   QString Output;
   QString Project;
   TGifExportOptions Options;
-  bool Gif = true;
+  TOutput Kind = TOutput::Gif;
 };
 
 // An argument the command line cannot use: the reason, for the usage text.
@@ -119,6 +133,12 @@ TRequest Parse(const QStringList& Arguments) {
     } else if (arg == QLatin1String("--no-crop")) {
       noValue();
       request.Options.Crop = false;
+    } else if (arg == QLatin1String("--exact-colors")) {
+      noValue();
+      request.Options.ExactColors = true;
+    } else if (arg == QLatin1String("--smaller")) {
+      noValue();
+      request.Options.Smaller = true;
     } else {
       throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
     }
@@ -129,12 +149,16 @@ TRequest Parse(const QStringList& Arguments) {
                                  : QStringLiteral("one project file, not %1").arg(files.size())};
   request.Output = *output;
   request.Project = files.front();
-  if (request.Output.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
-    request.Gif = true;
-  else if (request.Output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-    request.Gif = false;
-  else
-    throw EUsage{QStringLiteral("OUT must end in .gif or .bmp: %1").arg(request.Output)};
+  const std::pair<const char*, TOutput> endings[] = {
+      {".gif", TOutput::Gif},          {".bmp", TOutput::Bmp},  {".png", TOutput::Png},
+      {".apng", TOutput::AnimatedPng}, {".mp4", TOutput::Video}, {".webm", TOutput::Video}};
+  const auto ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& E) {
+    return request.Output.endsWith(QLatin1String(E.first), Qt::CaseInsensitive);
+  });
+  if (ending == std::end(endings))
+    throw EUsage{
+        QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
+  request.Kind = ending->second;
   return request;
 }
 
@@ -161,11 +185,26 @@ void Export(const TRequest& Request) {
   }
   if (animation.Frames.empty()) throw EFileError(NoFramesMessage);
   const TExportProgress progress = TerminalProgress(Request.Output);
-  if (Request.Gif)
-    ExportGifFile(Request.Output, animation, Request.Options, progress);
-  else
-    // The BMP names follow the base name: OUT without its ".bmp".
-    SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress);
+  const TGifExportOptions& o = Request.Options;
+  switch (Request.Kind) {
+    case TOutput::Gif:
+      ExportGifFile(Request.Output, animation, o, progress);
+      break;
+    case TOutput::Bmp:
+      // The picture names follow the base name: OUT without its ending.
+      SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress);
+      break;
+    case TOutput::Png:
+      SaveAnimationAsPngs(Request.Output.chopped(4), animation, progress);
+      break;
+    case TOutput::AnimatedPng:
+      ExportAnimatedPngFile(Request.Output, animation, o.Delay, o.Shrink, progress);
+      break;
+    case TOutput::Video:
+      ExportVideoFile(Request.Output, *VideoFormatOf(Request.Output), animation, {.Delay = o.Delay, .Shrink = o.Shrink},
+                      progress);
+      break;
+  }
   if (progress) Print(stderr, QStringLiteral("\n"));
 }
 

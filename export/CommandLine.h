@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exporter for scripts and batch work, without any window:
-//   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] PROJECT.tvl
-// OUT ending in ".gif" writes a GIF, in ".bmp" the numbered BMP sequence.
+//   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] [--exact-colors]
+//         [--smaller] PROJECT.tvl
+// OUT ending in ".gif" writes a GIF, in ".apng" an animated PNG, in ".mp4"
+// or ".webm" a video, in ".bmp" or ".png" the numbered sequence of pictures.
 // Exit status 0 on success, 1 with the message the window would show for a
 // failure, 2 with the usage text for arguments it cannot use.
 

@@ -18,6 +18,12 @@ TFrameRenderer::TFrameRenderer(const TAnimation& Anim, int Shrink)
   ClearFirst = background.isNull() || background.width() < Size.width() || background.height() < Size.height() ||
                background.hasAlphaChannel();
   Work.fill(Qt::white);
+  // The resolution written into PNG files is the same in every program
+  // (Qt's default depends on whether there is a screen).
+  for (QImage* picture : {&Work, &Small}) {
+    picture->setDotsPerMeterX(PngDotsPerMeter);
+    picture->setDotsPerMeterY(PngDotsPerMeter);
+  }
 }
 
 const QImage& TFrameRenderer::Render(const TFigures& Frame) {

@@ -12,6 +12,9 @@
 // Receives the export's progress, 0 to 100.
 using TExportProgress = std::function<void(int Percent)>;
 
+// The resolution of exported pictures that record one: 96 dots per inch.
+inline constexpr int PngDotsPerMeter = 3780;
+
 // The message the exports give for an animation without stored frames.
 inline constexpr const char* NoFramesMessage = "You must create at least 1 frame before saving an animation";
 

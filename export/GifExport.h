@@ -25,6 +25,14 @@ struct TGifExportOptions {
   bool Merge = true;
   bool Crop = true;
   bool Palette = true;
+  // One global table holding the rendered colours exactly when there are at
+  // most 256 of them in all frames; otherwise libimagequant chooses 256 (or
+  // 255 beside the transparent entry) from all frames and dithers onto them.
+  bool ExactColors = false;
+  // The same pixels in fewer bytes: each frame is cut to its changed area
+  // and written plain, with every unchanged pixel transparent, or with
+  // transparency only where it lengthens runs, whichever is shortest.
+  bool Smaller = false;
   friend bool operator==(const TGifExportOptions&, const TGifExportOptions&) = default;
 };
 
@@ -39,13 +47,17 @@ int AddGifFrame(TGIFImage& Image, const QImage& Picture, bool Transparent, long 
 QSize GifFrameSize(QSize AnimationSize, int Shrink);
 
 // The document of Animation's stored frames with Options applied, ready to
-// save. Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
+// save. It follows the 216-colour cube and the palette, merge and crop
+// steps; ExactColors and Smaller are the streaming export's alone.
+// Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
 TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions& Options,
                            const TExportProgress& Progress = {});
 
 // Writes the GIF of Animation's stored frames to Out, frame by frame, using
 // Threads threads (0: one per core). The bytes are those of
-// BuildGifDocument(Animation, Options).SaveToBytes() whatever the number of threads.
+// BuildGifDocument(Animation, Options).SaveToBytes() whatever the number of
+// threads. With ExactColors or Smaller the document has no counterpart, and
+// the bytes still do not depend on the number of threads.
 void WriteGifAnimation(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
                        const TExportProgress& Progress = {}, int Threads = 0);
 

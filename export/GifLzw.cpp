@@ -62,6 +62,7 @@ TGifLzwEncoder::TGifLzwEncoder() : Children(static_cast<std::size_t>(MaxCodes) *
 void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit,
                             QByteArray& Out) {
   Out.append(static_cast<char>(MinCodeSize));
+  Full = false;
   TCodeWriter writer(Out);
   const unsigned clear = 1u << MinCodeSize;
   const unsigned end = clear + 1;
@@ -121,9 +122,12 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
         put(prefix);
         if (next < MaxCodes - 1) {
           runs.push_back(static_cast<uint16_t>(next++));
-        } else {
+        } else if (!KeepFullTable) {
           put(clear);
           reset();
+          Full = true;
+        } else {
+          Full = true;
         }
         prefix = pixel;
         runLength = 1;
@@ -143,9 +147,12 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
       if (next < MaxCodes - 1) {
         Children[slot] = static_cast<uint16_t>(next++);
         Filled.push_back(slot);
-      } else {
+      } else if (!KeepFullTable) {
         put(clear);
         reset();
+        Full = true;
+      } else {
+        Full = true;
       }
       prefix = pixel;
       runValue = static_cast<int>(pixel);

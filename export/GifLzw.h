@@ -20,6 +20,13 @@ class TGifLzwEncoder {
   // throws EFileError("Color not in color table").
   void Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit, QByteArray& Out);
 
+  // When on, a full table is kept to the end of the picture instead of being
+  // cleared: codes stay 12 bits wide and no new strings are learnt. Off by
+  // default, the way every export but the smaller file writes.
+  bool KeepFullTable = false;
+  // Whether the last Encode filled the table.
+  bool Full = false;
+
  private:
   // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
   // pixel, 0 when absent; only the slots filled since the last clear are reset.

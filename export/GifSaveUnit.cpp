@@ -10,9 +10,12 @@
 #include <QSpinBox>
 #include <QStyle>
 
+#include "export/PngExport.h"
 #include "export/ProgressUnit.h"
+#include "export/VideoExport.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
+#include "platform/ObjectNames.h"
 
 namespace {
 
@@ -25,9 +28,9 @@ QSpinBox* SpinEdit(QWidget* Parent, int Min, int Max, int Value, QRect Place) {
   return edit;
 }
 
-QCheckBox* CheckBox(QWidget* Parent, const QString& Caption, QRect Place) {
+QCheckBox* CheckBox(QWidget* Parent, const QString& Caption, QRect Place, bool Checked = true) {
   auto* box = new QCheckBox(Caption, Parent);
-  box->setChecked(true);
+  box->setChecked(Checked);
   box->setGeometry(Place);
   return box;
 }
@@ -38,29 +41,35 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
     : QDialog(Parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), Dialogs(Dialogs), ProgressForm(ProgressForm) {
   setWindowTitle(QStringLiteral("Gif Options"));
   setModal(true);
-  setFixedSize(267, 193);
+  // A second row of check boxes below the three optimisations makes the
+  // window 24 pixels taller than the three alone needed.
+  setFixedSize(267, 217);
 
   // Captions keep their natural width; the edits sit beside or below them.
-  Label1 = new QLabel(QStringLiteral("Frame Delay (1/100th second)"), this);
-  Label1->move(8, 8);
-  Label1->adjustSize();
+  DelayLabel = new QLabel(QStringLiteral("Frame Delay (1/100th second)"), this);
+  DelayLabel->move(8, 8);
+  DelayLabel->adjustSize();
   SpinEditDelay = SpinEdit(this, 1, 1000000, 1, QRect(8, 28, 121, 24));
 
-  Label2 = new QLabel(QStringLiteral("Shrink frames by    1 /"), this);
-  Label2->move(8, 66);
-  Label2->adjustSize();
-  SpinEditShrink = SpinEdit(this, 1, 9, 1, QRect(Label2->geometry().right() + 6, 62, 45, 24));
+  ShrinkLabel = new QLabel(QStringLiteral("Shrink frames by    1 /"), this);
+  ShrinkLabel->move(8, 66);
+  ShrinkLabel->adjustSize();
+  SpinEditShrink = SpinEdit(this, 1, 9, 1, QRect(ShrinkLabel->geometry().right() + 6, 62, 45, 24));
 
-  GroupBox1 = new QGroupBox(QStringLiteral("Optimization"), this);
-  GroupBox1->setGeometry(8, 96, 251, 50);
-  CheckBoxMerge = CheckBox(GroupBox1, QStringLiteral("Merge"), QRect(12, 22, 75, 20));
-  CheckBoxCrop = CheckBox(GroupBox1, QStringLiteral("Crop"), QRect(92, 22, 75, 20));
-  CheckBoxPalette = CheckBox(GroupBox1, QStringLiteral("Palette"), QRect(172, 22, 75, 20));
+  OptimizationGroupBox = new QGroupBox(QStringLiteral("Optimization"), this);
+  OptimizationGroupBox->setGeometry(8, 96, 251, 74);
+  CheckBoxMerge = CheckBox(OptimizationGroupBox, QStringLiteral("Merge"), QRect(12, 22, 75, 20));
+  CheckBoxCrop = CheckBox(OptimizationGroupBox, QStringLiteral("Crop"), QRect(92, 22, 75, 20));
+  CheckBoxPalette = CheckBox(OptimizationGroupBox, QStringLiteral("Palette"), QRect(172, 22, 75, 20));
+  CheckBoxExactColors = CheckBox(OptimizationGroupBox, QStringLiteral("Exact colours"), QRect(12, 46, 115, 20), false);
+  CheckBoxSmaller = CheckBox(OptimizationGroupBox, QStringLiteral("Smaller file"), QRect(132, 46, 115, 20), false);
 
-  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  BitBtn1->setGeometry(96, 156, 75, 28);
-  BitBtn1->setDefault(true);
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+  OkButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+  OkButton->setGeometry(96, 180, 75, 28);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+  KeepDesignNames({{DelayLabel, "Label1"}, {ShrinkLabel, "Label2"}, {OptimizationGroupBox, "GroupBox1"},
+                   {OkButton, "BitBtn1"}});
 }
 
 TGifExportOptions TGifOptionsForm::Options() const {
@@ -70,10 +79,19 @@ TGifExportOptions TGifOptionsForm::Options() const {
   options.Merge = CheckBoxMerge->isChecked();
   options.Crop = CheckBoxCrop->isChecked();
   options.Palette = CheckBoxPalette->isChecked();
+  options.ExactColors = CheckBoxExactColors->isChecked();
+  options.Smaller = CheckBoxSmaller->isChecked();
   return options;
 }
 
-void TGifOptionsForm::BitBtn1Click() {
+void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Exported) {
+  ExportedAnimation = &Animation;
+  AnimationFileName = Base;
+  Kind = Exported;
+  OptimizationGroupBox->setEnabled(Kind == TAnimatedExport::Gif);
+}
+
+void TGifOptionsForm::OkButtonClick() {
   if (Exporting) return;
   Exporting = true;
   RunGuarded(Dialogs, this, [this] { ProcessGif(); });
@@ -89,10 +107,19 @@ void TGifOptionsForm::ProcessGif() {
   if (ExportedAnimation == nullptr) return;
   ProgressForm.show();
   QCoreApplication::processEvents();
-  ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, Options(), [this](int Percent) {
-    ProgressForm.ProgressBar1->setValue(Percent);
+  const auto progress = [this](int Percent) {
+    ProgressForm.ProgressBar->setValue(Percent);
     QCoreApplication::processEvents();
-  });
+  };
+  const TGifExportOptions options = Options();
+  if (Kind == TAnimatedExport::Video)
+    ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4),
+                    *ExportedAnimation, {.Delay = options.Delay, .Shrink = options.Shrink}, progress);
+  else if (Kind == TAnimatedExport::AnimatedPng)
+    ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
+                          options.Shrink, progress);
+  else
+    ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, options, progress);
   AnimationFileName.clear();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The "Gif Options" window: the frame delay, the three optimisations and the
-// shrink factor of the GIF export. It is shown modally for each export and
+// The "Gif Options" window: the frame delay, the three optimisations, exact
+// colours, the smaller file and the shrink factor of the GIF export. It is shown modally for each export and
 // keeps its settings for the life of the program; OK runs the export.
 
 #include <QDialog>
@@ -16,34 +16,40 @@ class QSpinBox;
 class TDialogs;
 class TProgressForm;
 
+// What the window's OK writes: a GIF, or an animated file that takes only
+// the delay and the shrink factor.
+enum class TAnimatedExport { Gif, AnimatedPng, Video };
+
 class TGifOptionsForm : public QDialog {
   Q_OBJECT
  public:
   TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
 
-  // What the next OK exports: the animation's stored frames, to Base + ".gif".
-  // Animation must stay as it is until the window closes.
-  void SetExport(const TAnimation& Animation, const QString& Base) {
-    ExportedAnimation = &Animation;
-    AnimationFileName = Base;
-  }
+  // What the next OK exports: the animation's stored frames, to Base +
+  // ".gif" (or ".apng"; a video to Base itself, which ends in ".mp4" or
+  // ".webm"). Animation must stay as it is until the window closes. The
+  // GIF's own options are disabled for the other kinds.
+  void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif);
   const QString& GetAnimationFileName() const { return AnimationFileName; }
-  void BitBtn1Click();
-  // Writes the stored frames to AnimationFileName + ".gif" with the options
-  // shown, then clears AnimationFileName. Errors are thrown to the caller.
+  void OkButtonClick();
+  // Writes the stored frames to AnimationFileName + ".gif" (or ".apng") with
+  // the options shown, then clears AnimationFileName. Errors are thrown to
+  // the caller.
   void ProcessGif();
   // The options as the controls show them.
   TGifExportOptions Options() const;
 
-  QLabel* Label1 = nullptr;
+  QLabel* DelayLabel = nullptr;
   QSpinBox* SpinEditDelay = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
+  QGroupBox* OptimizationGroupBox = nullptr;
   QCheckBox* CheckBoxMerge = nullptr;
   QCheckBox* CheckBoxCrop = nullptr;
   QCheckBox* CheckBoxPalette = nullptr;
-  QLabel* Label2 = nullptr;
+  QCheckBox* CheckBoxExactColors = nullptr;
+  QCheckBox* CheckBoxSmaller = nullptr;
+  QLabel* ShrinkLabel = nullptr;
   QSpinBox* SpinEditShrink = nullptr;
-  QPushButton* BitBtn1 = nullptr;
+  QPushButton* OkButton = nullptr;
 
  public slots:
   void reject() override;
@@ -56,5 +62,6 @@ class TGifOptionsForm : public QDialog {
   TProgressForm& ProgressForm;
   bool Exporting = false;  // window events run during the export; OK and closing wait
   const TAnimation* ExportedAnimation = nullptr;
+  TAnimatedExport Kind = TAnimatedExport::Gif;
   QString AnimationFileName;  // the base name the GIF is written to
 };

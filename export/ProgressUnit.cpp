@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/ProgressUnit.h"
+#include "platform/ObjectNames.h"
 
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -16,14 +17,15 @@ void CentreOnScreen(QWidget& Window) {
 TProgressForm::TProgressForm(QWidget* Parent) : QWidget(Parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(QStringLiteral("Saving Animation"));
   setFixedSize(338, 42);
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setGeometry(8, 8, 321, 25);
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setTextVisible(false);
+  ProgressBar = new QProgressBar(this);
+  ProgressBar->setGeometry(8, 8, 321, 25);
+  ProgressBar->setRange(0, 100);
+  ProgressBar->setValue(0);
+  ProgressBar->setTextVisible(false);
+  KeepDesignNames({{ProgressBar, "ProgressBar1"}});
 }
 
-void TProgressForm::FormHide() { ProgressBar1->setValue(0); }
+void TProgressForm::FormHide() { ProgressBar->setValue(0); }
 
 void TProgressForm::showEvent(QShowEvent* Event) {
   CentreOnScreen(*this);

@@ -14,7 +14,7 @@ class TProgressForm : public QWidget {
 
   void FormHide();
 
-  QProgressBar* ProgressBar1 = nullptr;
+  QProgressBar* ProgressBar = nullptr;
 
  protected:
   void showEvent(QShowEvent* Event) override;

@@ -11,7 +11,9 @@ packages=(
   qt6-base-dev libgl-dev
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libgif-dev
+  libgif-dev libimagequant-dev
+  # Video export runs ffmpeg; the tests use it (and ffprobe) when present.
+  ffmpeg
   fonts-dejavu-core
   desktop-file-utils appstream libxml2-utils shared-mime-info
 )

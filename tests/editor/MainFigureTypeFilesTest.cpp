@@ -192,7 +192,9 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
   const std::vector<TRow> rows = {
       {"Open Animation", [&] { Form->OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
       {"Save Animation", [&] { Form->SaveAnimationAction->trigger(); }, K::SaveFile,
-       {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)"}, "tvl", ""},
+       {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)",
+        "Video (*.mp4 *.webm)"},
+       "tvl", ""},
       {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
       {"Load Figure Type", [&] { Form->LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
       {"Load Anim().Background", [&] { Form->LoadBackgroundAction->trigger(); }, K::OpenPicture,

@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
+#include "export/PngExport.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -66,6 +68,8 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
       {{"--delay", "250", "--shrink=3", "--no-palette", "--no-merge", "--no-crop"},
        {.Delay = 250, .Shrink = 3, .Merge = false, .Crop = false, .Palette = false}},
       {{"--no-merge", "--delay", "1000000"}, {.Delay = 1000000, .Merge = false}},
+      {{"--exact-colors", "--no-crop"}, {.Crop = false, .ExactColors = true}},
+      {{"--smaller", "--shrink", "2"}, {.Shrink = 2, .Smaller = true}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Options.join(' ').toStdString());
@@ -81,6 +85,21 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(ReadTestFile(Path("frame%1.bmp").arg(i)) == ReadTestFile(Path("window%1.bmp").arg(i))) << i;
   EXPECT_FALSE(QFileInfo::exists(Path("frame3.bmp")));
+
+  ASSERT_EQ(Tavel({"--export", Path("frame.png"), Project}).Status, 0);
+  SaveAnimationAsPngs(Path("window"), Anim);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(ReadTestFile(Path("frame%1.png").arg(i)) == ReadTestFile(Path("window%1.png").arg(i))) << i;
+  ASSERT_EQ(Tavel({"--export", Path("out.apng"), "--delay", "9", "--shrink", "2", Project}).Status, 0);
+  ExportAnimatedPngFile(Path("window.apng"), Anim, 9, 2);
+  EXPECT_TRUE(ReadTestFile(Path("out.apng")) == ReadTestFile(Path("window.apng")));
+
+  // A video needs ffmpeg: made with it, the package named without it.
+  const TRun video = Tavel({"--export", Path("out.webm"), "--delay", "5", Project});
+  if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
+    EXPECT_TRUE(video.Status == 1 && video.Err.contains("install the package")) << video.Err.toStdString();
+  else
+    EXPECT_TRUE(video.Status == 0 && QFileInfo(Path("out.webm")).size() > 0) << video.Err.toStdString();
 }
 
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
@@ -110,13 +129,14 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
 
 TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
   const QStringList cases[] = {
-      {"--export", Path("a.png"), Project},
+      {"--export", Path("a.jpg"), Project},
       {"--export", Path("a.gif"), "--delay", "0", Project},
       {"--export", Path("a.gif"), "--delay", "1000001", Project},
       {"--export", Path("a.gif"), "--shrink", "ten", Project},
       {"--export", Path("a.gif"), "--shrink", "10", Project},
       {"--export", Path("a.gif"), "--sparkle", Project},
       {"--export", Path("a.gif"), "--no-crop=yes", Project},
+      {"--export", Path("a.gif"), "--exact-colors=1", Project},
       {"--export", Path("a.gif")},
       {"--export", Path("a.gif"), Project, Project},
       {"--delay", "5", Project},

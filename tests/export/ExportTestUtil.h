@@ -63,8 +63,9 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
 }
 
 // Frame I as the export must show it: drawn over the background, shrunk by
-// the box filter, each channel taken to the nearest of the six cube levels.
-inline QImage ExpectedFrame(int I, int Shrink) {
+// the box filter, each channel taken to the nearest of the six cube levels
+// (unless Cube is off: the rendered colours themselves).
+inline QImage ExpectedFrame(int I, int Shrink, bool Cube = true) {
   QImage full(Anim.Size(), QImage::Format_RGB32);
   {
     QPainter canvas(&full);
@@ -76,6 +77,7 @@ inline QImage ExpectedFrame(int I, int Shrink) {
     picture = QImage(full.width() / Shrink, full.height() / Shrink, QImage::Format_RGB32);
     ShrinkBitmap(full, picture, Shrink);
   }
+  if (!Cube) return picture;
   auto level = [](int V) { return 51 * ((V + 3) / 51); };
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x) {

@@ -16,6 +16,8 @@
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/GifSaveUnit.h"
+#include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "export/ProgressUnit.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
@@ -32,7 +34,7 @@ class ExportWindows : public testing::Test {
     Dialogs.OnExecModal = [Setup](QDialog& Dialog) {
       auto& form = dynamic_cast<TGifOptionsForm&>(Dialog);
       if (Setup) Setup(form);
-      form.BitBtn1->click();
+      form.OkButton->click();
       return Dialog.result();
     };
   }
@@ -46,10 +48,10 @@ class ExportWindows : public testing::Test {
 
 TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
   EXPECT_EQ(Options.windowTitle(), "Gif Options");
-  EXPECT_EQ(Options.size(), QSize(267, 193));
-  EXPECT_EQ(Options.Label1->text(), "Frame Delay (1/100th second)");
-  EXPECT_EQ(Options.Label2->text(), "Shrink frames by    1 /");
-  EXPECT_EQ(Options.GroupBox1->title(), "Optimization");
+  EXPECT_EQ(Options.size(), QSize(267, 217));
+  EXPECT_EQ(Options.DelayLabel->text(), "Frame Delay (1/100th second)");
+  EXPECT_EQ(Options.ShrinkLabel->text(), "Shrink frames by    1 /");
+  EXPECT_EQ(Options.OptimizationGroupBox->title(), "Optimization");
   for (auto [edit, min, max] : {std::tuple{Options.SpinEditDelay, 1, 1000000}, {Options.SpinEditShrink, 1, 9}}) {
     EXPECT_EQ(edit->minimum(), min);
     EXPECT_EQ(edit->maximum(), max);
@@ -61,25 +63,31 @@ TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
     EXPECT_EQ(box->text(), caption);
     EXPECT_TRUE(box->isChecked());
   }
+  EXPECT_EQ(Options.CheckBoxExactColors->text(), "Exact colours");
+  EXPECT_FALSE(Options.CheckBoxExactColors->isChecked());
+  EXPECT_EQ(Options.CheckBoxSmaller->text(), "Smaller file");
+  EXPECT_FALSE(Options.CheckBoxSmaller->isChecked());
   EXPECT_EQ(Progress.windowTitle(), "Saving Animation");
   EXPECT_EQ(Progress.size(), QSize(338, 42));
-  EXPECT_EQ(Progress.ProgressBar1->geometry(), QRect(8, 8, 321, 25));
-  EXPECT_EQ(Progress.ProgressBar1->maximum(), 100);
+  EXPECT_EQ(Progress.ProgressBar->geometry(), QRect(8, 8, 321, 25));
+  EXPECT_EQ(Progress.ProgressBar->maximum(), 100);
 }
 
 TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   std::vector<std::pair<int, bool>> shown;  // bar values, and whether the window was up
-  QObject::connect(Progress.ProgressBar1, &QProgressBar::valueChanged,
+  QObject::connect(Progress.ProgressBar, &QProgressBar::valueChanged,
                    [&](int V) { shown.emplace_back(V, Progress.isVisible()); });
   Options.SetExport(Anim, Path("walk"));
   AnswerOptions([](TGifOptionsForm& Form) {
     Form.SpinEditDelay->setValue(250);
     Form.SpinEditShrink->setValue(3);
     Form.CheckBoxPalette->setChecked(false);
+    Form.CheckBoxExactColors->setChecked(true);
+    Form.CheckBoxSmaller->setChecked(true);
   });
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
-  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false});
+  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true, .Smaller = true});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
   EXPECT_TRUE(Options.GetAnimationFileName().isEmpty());
   ASSERT_GE(shown.size(), 2u);
@@ -129,6 +137,36 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
     form.SaveAnimationClick();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
+  }
+
+  // The PNG types: the sequence is named as the BMP one; the animated PNG
+  // takes the delay from the options window, whose GIF options are off.
+  Dialogs.SaveAnswers.push_back({true, Path("clip.png"), 3});
+  form.SaveAnimationClick();
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("clip%1.png").arg(i)).isFile()) << i;
+  for (int round = 0; round < 2; ++round) {
+    AnswerOptions([](TGifOptionsForm& Form) {
+      EXPECT_FALSE(Form.OptimizationGroupBox->isEnabled());
+      Form.SpinEditDelay->setValue(12);
+    });
+    // The second time the file exists: the question names it.
+    if (round == 1) Dialogs.YesNoAnswers.push_back(true);
+    Dialogs.SaveAnswers.push_back({true, Path("clip.APNG"), 4});
+    form.SaveAnimationClick();
+  }
+  EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
+  ExportAnimatedPngFile(Path("same.apng"), form.Animation(), 12, 1);
+  EXPECT_TRUE(ReadTestFile(Path("clip.apng")) == ReadTestFile(Path("same.apng")));
+
+  // Video: the chosen name keeps its ending, which picks the format; the
+  // options window gives the delay. (A missing ffmpeg is its message.)
+  for (auto [chosen, written] : {std::pair{"film.webm", "film.webm"}, {"film", "film.mp4"}}) {
+    AnswerOptions([](TGifOptionsForm& Form) { EXPECT_FALSE(Form.OptimizationGroupBox->isEnabled()); });
+    Dialogs.SaveAnswers.push_back({true, Path(chosen), 5});
+    form.SaveAnimationClick();
+    const bool made = QFileInfo(Path(written)).size() > 0;
+    EXPECT_TRUE(made || Dialogs.Messages().contains(NoFfmpegMessage)) << written;
+    Dialogs.Calls.clear();
   }
   EXPECT_FALSE(Progress.isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();

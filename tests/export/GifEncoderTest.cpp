@@ -8,6 +8,7 @@
 
 #include "export/GIFImage.h"
 #include "export/GifExport.h"
+#include "export/GifLzw.h"
 #include "files/FileError.h"
 #include "tests/export/ExportTestUtil.h"
 #include "tests/support/GifFrames.h"
@@ -104,6 +105,43 @@ TEST(GifEncoder, LzwCodesReadBackAtEveryCodeSize) {
       EXPECT_EQ(wrong, 0) << "bits " << bits << (runs ? " runs" : " random");
     }
   }
+}
+
+TEST(GifEncoder, AKeptFullTableReadsBackAndIsNotClearedAgain) {
+  // The smaller file's encoding: once full, the table is used as it stands.
+  std::mt19937 random(9);
+  for (int bits : {2, 8})
+    for (bool runs : {false, true}) {
+      std::vector<uint8_t> pixels;
+      uint8_t value = 0;
+      for (int i = 0; i < 300 * 200; ++i) {
+        if (!runs || random() % 5 == 0) value = static_cast<uint8_t>(random() % (1 << bits));
+        pixels.push_back(value);
+      }
+      std::vector<TGIFColor> table;
+      for (int k = 0; k < (1 << bits); ++k) table.push_back({uint8_t(k), uint8_t(255 - k), uint8_t(k * 7)});
+      TGifLzwEncoder lzw;
+      QByteArray cleared, kept;
+      lzw.Encode(pixels.data(), 300, 200, 300, bits, 1 << bits, cleared);
+      EXPECT_TRUE(lzw.Full);
+      lzw.KeepFullTable = true;
+      lzw.Encode(pixels.data(), 300, 200, 300, bits, 1 << bits, kept);
+      EXPECT_TRUE(lzw.Full);
+      EXPECT_NE(kept, cleared);
+      QByteArray gif;
+      WriteGifHeader(gif, false);
+      WriteScreenDescriptor(gif, 300, 200, true, false, bits);
+      WriteColorTable(gif, table.data(), 1 << bits, bits);
+      WriteImageDescriptor(gif, 0, 0, 300, 200, 0, false);
+      const TDecodedGif decoded = DecodeGif(gif + kept + QByteArray(1, GifTrailer));
+      ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+      int wrong = 0;
+      for (int i = 0; i < 300 * 200; ++i) {
+        const TGIFColor c = table[pixels[i]];
+        wrong += decoded.Frames.at(0).pixel(i % 300, i / 300) != qRgb(c.Red, c.Green, c.Blue);
+      }
+      EXPECT_EQ(wrong, 0) << "bits " << bits << (runs ? " runs" : " random");
+    }
 }
 
 TEST(GifEncoder, RefusesFullTablesAndPixelsOutsideTheirTable) {

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
+#include <set>
 
 #include "tests/support/TestPictures.h"
 #include "export/GifExport.h"
@@ -161,4 +162,132 @@ TEST_F(GifExport, RefusesFramesShrunkBelowOnePixel) {
   options.Shrink = 9;
   EXPECT_THROW(BuildGifDocument(Anim, options), EFileError);
   EXPECT_THROW(Streamed(options, 1), EFileError);
+}
+
+namespace {
+
+int CountColours(const std::vector<QImage>& Frames) {
+  std::set<QRgb> colours;
+  for (const QImage& f : Frames)
+    for (int y = 0; y < f.height(); ++y)
+      for (int x = 0; x < f.width(); ++x) colours.insert(f.pixel(x, y) & 0xFFFFFF);
+  return static_cast<int>(colours.size());
+}
+
+std::vector<QImage> RenderedFrames(int Shrink) {
+  std::vector<QImage> frames;
+  for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i) frames.push_back(ExpectedFrame(i, Shrink, false));
+  return frames;
+}
+
+}  // namespace
+
+TEST_F(GifExport, ExactColoursShowEveryRenderedFrameWhenAtMost256AreUsed) {
+  // Random colours that the cube would move, over white; frames repeat.
+  InstallAnimation({.Width = 90, .Height = 70, .Frames = 6, .Figures = 3, .Seed = 21, .RepeatEvery = 3});
+  for (int shrink : {1, 2}) {
+    const std::vector<QImage> rendered = RenderedFrames(shrink);
+    ASSERT_LE(CountColours(rendered), 256);
+    ASSERT_GT(CountColours(rendered), 4);
+    for (TGifExportOptions options : EveryOptionCombination(shrink)) {
+      options.ExactColors = true;
+      SCOPED_TRACE(Describe(options));
+      const QByteArray bytes = Streamed(options, 1);
+      EXPECT_TRUE(Streamed(options, 3) == bytes);
+      const TDecodedGif decoded = DecodeGif(bytes);
+      ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+      EXPECT_EQ(decoded.GlobalColors, 1 << ColorTableBits(CountColours(rendered) + options.Merge));
+      std::vector<QImage> shown;
+      for (std::size_t i = 0; i < rendered.size(); ++i)
+        if (!(options.Merge && options.Crop) || i == 0 || rendered[i] != rendered[i - 1]) shown.push_back(rendered[i]);
+      ASSERT_EQ(decoded.Frames.size(), shown.size());
+      for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_TRUE(decoded.Frames[i] == shown[i]) << "frame " << i;
+    }
+  }
+}
+
+TEST_F(GifExport, ExactColoursFillTheTableWithoutATransparentEntryAt256) {
+  // A background of exactly 255 or 256 colours and no figures: every frame
+  // repeats the first, so merging wants the transparent index.
+  for (int colours : {255, 256}) {
+    InstallAnimation({.Width = 16, .Height = 16, .Frames = 3, .Figures = 0});
+    for (int i = 0; i < 256; ++i) {
+      const int k = std::min(i, colours - 1);
+      Anim.Background.setPixel(i % 16, i / 16, qRgb(k, 255 - k, k * 7 % 256));
+    }
+    const TDecodedGif decoded = DecodeGif(Streamed({.ExactColors = true}, 2));
+    ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+    EXPECT_EQ(decoded.GlobalColors, 256);
+    const QImage expected = ExpectedFrame(0, 1, false);
+    // With a free entry the repeated frames merge away; without one they stay whole.
+    ASSERT_EQ(decoded.Frames.size(), colours == 255 ? 1u : 3u) << colours;
+    for (const QImage& frame : decoded.Frames) EXPECT_TRUE(frame == expected);
+  }
+}
+
+TEST_F(GifExport, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
+  InstallAnimation({.Width = 120, .Height = 90, .Frames = 5, .Figures = 3, .Seed = 4, .Gradient = true});
+  const std::vector<QImage> rendered = RenderedFrames(1);
+  ASSERT_GT(CountColours(rendered), 256);
+  // The average difference of each channel from the rendered frames.
+  auto error = [&](const TDecodedGif& Gif) {
+    double sum = 0;
+    for (std::size_t i = 0; i < rendered.size(); ++i)
+      for (int y = 0; y < rendered[i].height(); ++y)
+        for (int x = 0; x < rendered[i].width(); ++x) {
+          const QRgb a = rendered[i].pixel(x, y), b = Gif.Frames.at(i).pixel(x, y);
+          sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    return sum / (3.0 * rendered.size() * 120 * 90);
+  };
+  const TGifExportOptions exact{.Merge = false, .ExactColors = true};
+  const QByteArray bytes = Streamed(exact, 1);
+  EXPECT_TRUE(Streamed(exact, 3) == bytes);
+  const TDecodedGif decoded = DecodeGif(bytes);
+  ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+  ASSERT_EQ(decoded.Frames.size(), rendered.size());
+  EXPECT_EQ(decoded.GlobalColors, 256);
+  EXPECT_EQ(std::count(decoded.LocalColors.begin(), decoded.LocalColors.end(), 0), 5);
+  const double cubeError = error(DecodeGif(Streamed({.Merge = false}, 1)));
+  EXPECT_LT(error(decoded), cubeError / 2) << "cube " << cubeError;
+
+  // Merging keeps an entry for the transparent index, and the frames still decode.
+  const TDecodedGif merged = DecodeGif(Streamed({.ExactColors = true}, 2));
+  ASSERT_TRUE(merged.Error.isEmpty()) << merged.Error.toStdString();
+  EXPECT_EQ(merged.Frames.size(), rendered.size());
+  EXPECT_LT(error(merged), cubeError / 2);
+}
+
+TEST_F(GifExport, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
+  const TAnimationRecipe animations[] = {
+      {.Width = 120, .Height = 100, .Frames = 8, .Figures = 3, .Seed = 31, .RepeatEvery = 3},
+      {.Width = 97, .Height = 61, .Frames = 6, .Figures = 2, .Seed = 32, .Gradient = true, .RepeatEvery = 2},
+      {.Width = 50, .Height = 40, .Frames = 3, .Figures = 0, .Seed = 33},  // nothing ever changes
+  };
+  qsizetype plainBytes = 0, smallerBytes = 0;
+  for (const TAnimationRecipe& recipe : animations) {
+    InstallAnimation(recipe);
+    for (bool exact : {false, true})
+      for (int shrink : {1, 3})
+        for (TGifExportOptions options : EveryOptionCombination(shrink)) {
+          options.ExactColors = exact;
+          SCOPED_TRACE(Describe(options) + " exact " + std::to_string(exact) + " seed " + std::to_string(recipe.Seed));
+          const QByteArray plain = Streamed(options, 2);
+          options.Smaller = true;
+          const QByteArray smaller = Streamed(options, 1);
+          EXPECT_TRUE(Streamed(options, 3) == smaller);
+          const TDecodedGif a = DecodeGif(plain), b = DecodeGif(smaller);
+          ASSERT_TRUE(b.Error.isEmpty()) << b.Error.toStdString();
+          ASSERT_EQ(a.Frames.size(), b.Frames.size());
+          for (std::size_t i = 0; i < a.Frames.size(); ++i) EXPECT_TRUE(a.Frames[i] == b.Frames[i]) << "frame " << i;
+          EXPECT_EQ(a.Delays, b.Delays);
+          plainBytes += plain.size();
+          smallerBytes += smaller.size();
+          // The default options on moving figures: strictly fewer bytes.
+          if (recipe.Seed == 31 && options.Palette && options.Merge && options.Crop && !exact) {
+            EXPECT_LT(smaller.size(), plain.size());
+          }
+        }
+  }
+  EXPECT_LT(smallerBytes, plainBytes * 3 / 4);
 }

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "export/PngExport.h"
+
+#include <zlib.h>
+
+#include <QBuffer>
+#include <QFileDevice>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "export/BitmapExport.h"
+#include "export/GifBlocks.h"
+#include "export/GifExport.h"
+#include "export/Workers.h"
+#include "files/FileError.h"
+#include "files/WholeFile.h"
+
+namespace {
+
+constexpr int FramesPerThread = 2;
+const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
+
+void PutBig32(QByteArray& Out, uint32_t Value) {
+  const char bytes[4] = {char(Value >> 24), char(Value >> 16), char(Value >> 8), char(Value)};
+  Out.append(bytes, 4);
+}
+
+void PutBig16(QByteArray& Out, uint16_t Value) {
+  const char bytes[2] = {char(Value >> 8), char(Value)};
+  Out.append(bytes, 2);
+}
+
+uint32_t Big32(const char* At) {
+  const auto* b = reinterpret_cast<const unsigned char*>(At);
+  return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3];
+}
+
+// A chunk: its length, type and data, and the CRC of type and data.
+void WriteChunk(QByteArray& Out, const char* Type, const QByteArray& Data) {
+  PutBig32(Out, static_cast<uint32_t>(Data.size()));
+  const qsizetype start = Out.size();
+  Out.append(Type, 4);
+  Out.append(Data);
+  const auto* typed = reinterpret_cast<const Bytef*>(Out.constData() + start);
+  PutBig32(Out, static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), typed, static_cast<uInt>(Out.size() - start))));
+}
+
+// What the animated PNG takes from a PNG file: the header's data and the
+// compressed picture (the data of its IDAT chunks, in order).
+struct TPngParts {
+  QByteArray Header;
+  std::vector<QByteArray> Data;
+};
+
+TPngParts SplitPng(const QByteArray& Png) {
+  if (!Png.startsWith(PngSignature)) throw EFileError("The PNG writer made no PNG file.");
+  TPngParts parts;
+  qsizetype at = PngSignature.size();
+  while (at + 12 <= Png.size()) {
+    const qsizetype length = Big32(Png.constData() + at);
+    if (length > Png.size() - at - 12) break;
+    const QByteArray type = Png.mid(at + 4, 4);
+    if (type == "IHDR") parts.Header = Png.mid(at + 8, length);
+    if (type == "IDAT") parts.Data.push_back(Png.mid(at + 8, length));
+    at += 12 + length;
+  }
+  if (parts.Header.size() != 13 || parts.Data.empty()) throw EFileError("The PNG writer made no PNG file.");
+  return parts;
+}
+
+// The rectangle where two pictures of the same size differ; empty when equal.
+QRect ChangedRect(const QImage& Now, const QImage& Was) {
+  int left = Now.width(), right = -1, top = -1, bottom = -1;
+  for (int y = 0; y < Now.height(); ++y) {
+    const auto* a = reinterpret_cast<const uint32_t*>(Now.constScanLine(y));
+    const auto* b = reinterpret_cast<const uint32_t*>(Was.constScanLine(y));
+    if (std::memcmp(a, b, static_cast<std::size_t>(Now.width()) * 4) == 0) continue;
+    int first = 0, last = Now.width() - 1;
+    while (a[first] == b[first]) ++first;
+    while (a[last] == b[last]) --last;
+    left = std::min(left, first);
+    right = std::max(right, last);
+    if (top < 0) top = y;
+    bottom = y;
+  }
+  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+struct TApngFrame {
+  QImage Picture;  // the whole frame, kept for the frame after it
+  QRect Area;      // the part written
+  QByteArray Png;
+};
+
+void Write(QIODevice& Out, const QByteArray& Bytes) {
+  if (WriteFully(Out, Bytes)) return;
+  const auto* file = qobject_cast<const QFileDevice*>(&Out);
+  const QString name = file != nullptr ? file->fileName() : QString();
+  throw EFileError(
+      (name.isEmpty() ? Out.errorString() : QStringLiteral("%1: %2").arg(name, Out.errorString())).toStdString());
+}
+
+}  // namespace
+
+QString PngFileName(const QString& Base, int Index, int FrameCount) {
+  return Base + QStringLiteral("%1").arg(Index, BitmapNumberWidth(FrameCount), 10, QLatin1Char('0')) +
+         QStringLiteral(".png");
+}
+
+QByteArray EncodePng(const QImage& Picture) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  // Qt writes a picture without alpha as 8-bit RGB.
+  QImage rgb = Picture.format() == QImage::Format_RGB32 ? Picture : Picture.convertToFormat(QImage::Format_RGB32);
+  if (rgb.dotsPerMeterX() != PngDotsPerMeter || rgb.dotsPerMeterY() != PngDotsPerMeter) {
+    rgb.setDotsPerMeterX(PngDotsPerMeter);
+    rgb.setDotsPerMeterY(PngDotsPerMeter);
+  }
+  if (!rgb.save(&buffer, "PNG")) throw EFileError("The PNG writer failed.");
+  return bytes;
+}
+
+void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
+                         int Threads) {
+  const int frames = static_cast<int>(Animation.Frames.size());
+  if (frames == 0) throw EFileError(NoFramesMessage);
+  const long long picture = 4LL * Animation.Width * Animation.Height;
+  TWorkers workers(ExportThreads(Threads, 2 * picture));
+  std::vector<TFrameRenderer> renderers;
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1);
+  const int batch = BatchSize(workers, FramesPerThread, picture);
+  std::vector<QByteArray> files(batch);
+  for (int start = 0; start < frames; start += batch) {
+    const int n = std::min(batch, frames - start);
+    workers.Run(n, [&](int J, int W) { files[J] = EncodePng(renderers[W].Render(Animation.Frames[start + J])); });
+    for (int j = 0; j < n; ++j) {
+      WriteWholeFile(PngFileName(Base, start + j, frames), files[j]);
+      if (Progress) Progress((start + j) * 100 / frames);
+    }
+  }
+}
+
+void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Delay, int Shrink,
+                      const TExportProgress& Progress, int Threads) {
+  const int frames = static_cast<int>(Animation.Frames.size());
+  if (frames == 0) throw EFileError(NoFramesMessage);
+  const QSize size = GifFrameSize(Animation.Size(), Shrink);
+  const long long full = 4LL * Animation.Width * Animation.Height;
+  const long long small = 4LL * size.width() * size.height();
+  TWorkers workers(ExportThreads(Threads, full + 2 * small));
+  std::vector<TFrameRenderer> renderers;
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Shrink);
+  const int batch = BatchSize(workers, FramesPerThread, 2 * small);
+  std::vector<TApngFrame> inFlight(batch);
+  QImage previous;
+  QByteArray header;
+  uint32_t sequence = 0;
+  const uint16_t delay = GifDelay(Delay);
+  for (int start = 0; start < frames; start += batch) {
+    const int n = std::min(batch, frames - start);
+    workers.Run(n, [&](int J, int W) { inFlight[J].Picture = renderers[W].Render(Animation.Frames[start + J]).copy(); });
+    workers.Run(n, [&](int J, int) {
+      TApngFrame& frame = inFlight[J];
+      const QImage& before = J > 0 ? inFlight[J - 1].Picture : previous;
+      frame.Area = before.isNull() ? frame.Picture.rect() : ChangedRect(frame.Picture, before);
+      // A frame like the one before still needs a picture: one pixel of it.
+      if (frame.Area.isEmpty()) frame.Area = QRect(0, 0, 1, 1);
+      frame.Png = EncodePng(frame.Area == frame.Picture.rect() ? frame.Picture : frame.Picture.copy(frame.Area));
+    });
+    for (int j = 0; j < n; ++j) {
+      const TApngFrame& frame = inFlight[j];
+      const TPngParts parts = SplitPng(frame.Png);
+      QByteArray bytes;
+      if (start + j == 0) {
+        header = parts.Header;
+        bytes = PngSignature;
+        WriteChunk(bytes, "IHDR", header);
+        QByteArray control;
+        PutBig32(control, static_cast<uint32_t>(frames));
+        PutBig32(control, 0);  // plays: for ever
+        WriteChunk(bytes, "acTL", control);
+      } else if (parts.Header.mid(8) != header.mid(8)) {
+        // Bit depth, colour type, compression, filter and interlacing are the first frame's.
+        throw EFileError("The PNG writer wrote frames of different kinds.");
+      }
+      QByteArray control;
+      PutBig32(control, sequence++);
+      PutBig32(control, static_cast<uint32_t>(frame.Area.width()));
+      PutBig32(control, static_cast<uint32_t>(frame.Area.height()));
+      PutBig32(control, static_cast<uint32_t>(frame.Area.left()));
+      PutBig32(control, static_cast<uint32_t>(frame.Area.top()));
+      PutBig16(control, delay);
+      PutBig16(control, 100);
+      control.append(char(0));  // dispose: leave the frame as it is
+      control.append(char(0));  // blend: the area replaces what was there
+      WriteChunk(bytes, "fcTL", control);
+      for (const QByteArray& data : parts.Data) {
+        if (start + j == 0) {
+          WriteChunk(bytes, "IDAT", data);
+        } else {
+          QByteArray numbered;
+          PutBig32(numbered, sequence++);
+          WriteChunk(bytes, "fdAT", numbered + data);
+        }
+      }
+      Write(Out, bytes);
+      if (Progress) Progress((start + j) * 100 / frames);
+    }
+    previous = inFlight[n - 1].Picture;
+  }
+  QByteArray end;
+  WriteChunk(end, "IEND", QByteArray());
+  Write(Out, end);
+}
+
+void ExportAnimatedPngFile(const QString& Path, const TAnimation& Animation, long long Delay, int Shrink,
+                           const TExportProgress& Progress, int Threads) {
+  QSaveFile file(Path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
+  WriteAnimatedPng(file, Animation, Delay, Shrink, Progress, Threads);
+  CommitSaveFile(file);
+}

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Video through ffmpeg: frame count, size and rate read back by ffprobe, and
+// the message when the program is missing or fails.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "export/VideoExport.h"
+#include "files/FileError.h"
+#include "files/WholeFile.h"
+#include "tests/export/ExportTestUtil.h"
+#include "tests/support/TestPictures.h"
+
+namespace {
+
+// "frames,width,height,rate" of the first video stream, as ffprobe counts them.
+QString Probe(const QString& Path) {
+  QProcess probe;
+  probe.start(QStandardPaths::findExecutable("ffprobe"),
+              {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+               "stream=nb_read_frames,width,height,r_frame_rate", "-of", "default=noprint_wrappers=1", Path});
+  if (!probe.waitForFinished(60000)) return "ffprobe did not finish";
+  QStringList values = QString::fromLocal8Bit(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  values.sort();
+  return values.join(',');
+}
+
+}  // namespace
+
+class VideoExport : public testing::Test {
+ protected:
+  void TearDown() override { Anim = TAnimation(); }
+  QString Path(const QString& Name) const { return Dir.filePath(Name); }
+  QTemporaryDir Dir;
+};
+
+TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
+  if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+    GTEST_SKIP() << "ffmpeg is not installed";
+  InstallAnimation({.Width = 91, .Height = 71, .Frames = 7, .Seed = 51, .Gradient = true, .RepeatEvery = 3});
+  struct TCase {
+    const char* Name;
+    TVideoOptions Options;
+    const char* Probed;
+  } cases[] = {
+      // H.264 in 4:2:0 needs even sizes: one column and one row more.
+      {"walk.mp4", {.Delay = 4}, "height=72,nb_read_frames=7,r_frame_rate=25/1,width=92"},
+      {"walk.WEBM", {.Delay = 4}, "height=71,nb_read_frames=7,r_frame_rate=25/1,width=91"},
+      {"small.mp4", {.Delay = 10, .Shrink = 2}, "height=36,nb_read_frames=7,r_frame_rate=10/1,width=46"},
+  };
+  for (const TCase& c : cases) {
+    std::vector<int> progress;
+    ExportVideoFile(Path(c.Name), *VideoFormatOf(c.Name), Anim, c.Options, [&](int P) { progress.push_back(P); });
+    EXPECT_EQ(Probe(Path(c.Name)), c.Probed) << c.Name;
+    EXPECT_EQ(progress.size(), 7u);
+  }
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(VideoExport, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
+  InstallAnimation({.Width = 40, .Height = 30, .Frames = 3});
+  WriteWholeFile(Path("walk.mp4"), "an older video");
+  struct TCase {
+    const char* Program;
+    QString Message;
+  } cases[] = {
+      {"/no such folder/ffmpeg", NoFfmpegMessage},
+      {"false", "ffmpeg could not make the video: "},  // starts, then fails
+  };
+  for (const TCase& c : cases) {
+    try {
+      ExportVideoFile(Path("walk.mp4"), TVideoFormat::Mp4, Anim, {.Program = c.Program});
+      ADD_FAILURE() << "no error from " << c.Program;
+    } catch (const EFileError& e) {
+      EXPECT_TRUE(QString(e.what()).startsWith(c.Message)) << e.what();
+    }
+    EXPECT_EQ(ReadTestFile(Path("walk.mp4")), "an older video");
+  }
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"walk.mp4"});
+  EXPECT_EQ(VideoFormatOf("a.MP4"), TVideoFormat::Mp4);
+  EXPECT_EQ(VideoFormatOf("a.webm"), TVideoFormat::WebM);
+  EXPECT_FALSE(VideoFormatOf("a.mp4.gif"));
+}
