@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/GifSaveUnit.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -50,6 +51,12 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   DelayLabel->move(8, 8);
   DelayLabel->adjustSize();
   SpinEditDelay = SpinEdit(this, 1, 1000000, 1, QRect(8, 28, 121, 24));
+  // The GIF plays at the speed the animation played in the main window.
+  PlaybackRateButton = new QPushButton(QStringLiteral("Playback Rate"), this);
+  PlaybackRateButton->setGeometry(136, 27, 123, 26);
+  PlaybackRateButton->setAutoDefault(false);
+  PlaybackRateButton->setToolTip(QStringLiteral("the delay that plays the GIF at the main window's playback speed"));
+  connect(PlaybackRateButton, &QPushButton::clicked, this, [this] { PlaybackRateButtonClick(); });
 
   ShrinkLabel = new QLabel(QStringLiteral("Shrink frames by    1 /"), this);
   ShrinkLabel->move(8, 66);
@@ -70,6 +77,11 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
   KeepDesignNames({{DelayLabel, "Label1"}, {ShrinkLabel, "Label2"}, {OptimizationGroupBox, "GroupBox1"},
                    {OkButton, "BitBtn1"}});
+}
+
+void TGifOptionsForm::PlaybackRateButtonClick() {
+  // The delay counts hundredths of a second; the playback interval milliseconds.
+  SpinEditDelay->setValue(std::max(1, (PlaybackInterval + 5) / 10));
 }
 
 TGifExportOptions TGifOptionsForm::Options() const {

@@ -38,6 +38,10 @@ class TGifOptionsForm : public QDialog {
   void ProcessGif();
   // The options as the controls show them.
   TGifExportOptions Options() const;
+  // The main window's playback interval in milliseconds, which the
+  // "Playback Rate" button copies into the delay.
+  void SetPlaybackInterval(int Milliseconds) { PlaybackInterval = Milliseconds; }
+  void PlaybackRateButtonClick();
 
   QLabel* DelayLabel = nullptr;
   QSpinBox* SpinEditDelay = nullptr;
@@ -50,6 +54,7 @@ class TGifOptionsForm : public QDialog {
   QLabel* ShrinkLabel = nullptr;
   QSpinBox* SpinEditShrink = nullptr;
   QPushButton* OkButton = nullptr;
+  QPushButton* PlaybackRateButton = nullptr;
 
  public slots:
   void reject() override;
@@ -58,6 +63,7 @@ class TGifOptionsForm : public QDialog {
   void showEvent(QShowEvent* Event) override;
 
  private:
+  int PlaybackInterval = 50;
   TDialogs& Dialogs;
   TProgressForm& ProgressForm;
   bool Exporting = false;  // window events run during the export; OK and closing wait

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -122,11 +123,15 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     form.Document().DragFigure(0, moved);
     form.NextFrameButtonClick();
   }
-  AnswerOptions();
+  // The GIF takes the playback rate: 73 ms between frames, a delay of 7.
+  form.RateScrollBar->setValue(73);
+  AnswerOptions([](TGifOptionsForm& Form) { Form.PlaybackRateButton->click(); });
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
   form.SaveAnimationClick();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
-  ExportGifFile(Path("same.gif"), form.Animation(), {});
+  EXPECT_EQ(Options.SpinEditDelay->value(), 7);
+  Options.SpinEditDelay->setValue(1);
+  ExportGifFile(Path("same.gif"), form.Animation(), {.Delay = 7});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
 
   // The BMP type names the pictures after the chosen name without a
