@@ -151,6 +151,12 @@ class TFigureCommand : public TDocumentCommand {
     setObsolete(SameFigure(Before, After));
     return true;
   }
+  // A further move of the drag in progress: the step takes it in place, as
+  // merging a new step would, without making one for every mouse move.
+  void Extend(const TFigure& Moved) {
+    After = Moved;
+    Apply(After, Selection);
+  }
   // The figure selected when the step was taken is selected again.
   void redo() override { Apply(After, Selection); }
   void undo() override { Apply(Before, Selection); }
@@ -484,6 +490,14 @@ void TDocument::BeginDrag() { OpenDrag = NewRevision(); }
 
 void TDocument::DragFigure(int Index, const TFigure& Moved) {
   if (Index < 0 || Index >= State.WorkingFrame.Count()) return;
+  const int top = Stack.index() - 1;
+  if (OpenDrag != 0 && top >= 0 && top == Stack.count() - 1) {
+    auto* step = dynamic_cast<TFigureCommand*>(const_cast<QUndoCommand*>(Stack.command(top)));
+    if (step != nullptr && step->DragSerial() == OpenDrag && step->FigureIndex() == Index) {
+      step->Extend(Moved);
+      return;
+    }
+  }
   PushFigure(TFigureChange::Drag, Index, Moved);
 }
 
