@@ -168,7 +168,10 @@ void TMainForm::CreateControls() {
 
 void TMainForm::CreateMenu() {
   QMenuBar* menus = menuBar();
-  QMenu* file = menus->addMenu("File");
+  // The menu titles' underlined letters are ones no button's Alt key takes:
+  // Alt+F is Front's, so File opens with Alt+I; every letter of Options
+  // belongs to a button, so it has none (Alt+R, its hotkey, opens it).
+  QMenu* file = menus->addMenu("F&ile");
   NewAction = file->addAction("&New");
   NewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
   OpenAnimationAction = file->addAction("Open Animation");
@@ -198,7 +201,7 @@ void TMainForm::CreateMenu() {
   for (QAction* action : {UndoAction, RedoAction}) action->setShortcutContext(Qt::WindowShortcut);
   // "Options" acts when clicked on the menu bar itself.
   OptionsAction = menus->addAction("Options");
-  QMenu* help = menus->addMenu("Help");
+  QMenu* help = menus->addMenu("&Help");
   ViewReadMeAction = help->addAction("View ReadMe File");
   KeyboardShortcutsAction = help->addAction("Keyboard Shortcuts");
   KeyboardShortcutsAction->setShortcut(QKeySequence(Qt::Key_F1));

@@ -33,6 +33,8 @@ const QList<THotkeyRow>& MainHotkeys() {
       {"Ctrl+Shift+Z, Ctrl+Y", "Redo", "make the change again"},
       {"Alt+R", "Options", "the animation's size"},
       {"F1", "Keyboard Shortcuts", "this list"},
+      {"Alt+I", "File menu", ""},
+      {"Alt+H", "Help menu", ""},
   };
   return rows;
 }
