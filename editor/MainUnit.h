@@ -172,7 +172,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void AboutClick();
   // Help, Keyboard Shortcuts: the hotkeys of both windows in a window of their own.
   void KeyboardShortcutsClick();
-  class TShortcutsForm* ShortcutsForm = nullptr;
+  // The Keyboard Shortcuts window, once it has been opened.
+  class TShortcutsForm* GetShortcutsForm() const { return ShortcutsForm; }
   // The playback rate of a timer interval, in words.
   static QString RateText(int Interval);
   // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
@@ -283,6 +284,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void closeEvent(QCloseEvent* Event) override;
 
  private:
+  class TShortcutsForm* ShortcutsForm = nullptr;
   void CreateControls();
   // The eight controls that act on the selected figure.
   std::array<QWidget*, 8> FigureControls() const;

@@ -291,10 +291,10 @@ namespace {
 // Help, Keyboard Shortcuts lists every hotkey of both windows.
 TEST_F(MainFormTest, KeyboardShortcutsListsEveryHotkeyOfBothWindows) {
   Form->KeyboardShortcutsAction->trigger();
-  ASSERT_NE(Form->ShortcutsForm, nullptr);
-  EXPECT_TRUE(Form->ShortcutsForm->isVisible());
-  EXPECT_EQ(Form->ShortcutsForm->windowTitle(), "Keyboard Shortcuts");
-  const QString shown = Form->ShortcutsForm->List->toPlainText();
+  ASSERT_NE(Form->GetShortcutsForm(), nullptr);
+  EXPECT_TRUE(Form->GetShortcutsForm()->isVisible());
+  EXPECT_EQ(Form->GetShortcutsForm()->windowTitle(), "Keyboard Shortcuts");
+  const QString shown = Form->GetShortcutsForm()->List->toPlainText();
   for (const QList<THotkeyRow>& table : {MainHotkeys(), BuilderHotkeys()})
     for (const THotkeyRow& row : table)
       if (!row.Keys.isEmpty()) {
