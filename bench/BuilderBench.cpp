@@ -46,6 +46,7 @@ class TNoDialogs : public TDialogs {
   TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest&) override { return {}; }
   std::optional<TColor> ChooseColor(QWidget*, TColor) override { return std::nullopt; }
   int ExecModal(QDialog&) override { return 0; }
+  std::optional<int> AskNumber(QWidget*, const QString&, const QString&, int, int, int) override { return std::nullopt; }
 };
 
 struct TBuilderBench {

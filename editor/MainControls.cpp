@@ -164,6 +164,7 @@ void TMainForm::CreateControls() {
   FrameMenu = new QMenu(this);
   InsertFrameAction = FrameMenu->addAction("Insert");
   DeleteFrameAction = FrameMenu->addAction("Delete");
+  TweenAction = FrameMenu->addAction("&Tween...");
 }
 
 void TMainForm::CreateMenu() {
@@ -280,6 +281,7 @@ void TMainForm::ConnectHandlers() {
 
   menu(InsertFrameAction, &TMainForm::InsertFrameClick);
   menu(DeleteFrameAction, &TMainForm::DeleteFrameClick);
+  menu(TweenAction, &TMainForm::TweenClick);
   connect(TimelineImages, &TTimelineStrip::Clicked, this, [this](int Index) { Guard([&] { FrameClick(Index); }); });
   connect(TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
     Guard([&] { FramePopup(Index); });

@@ -78,7 +78,11 @@ void TMainForm::FrameClick(int Index) {
   Doc.ShowFrame(Index);
 }
 
-void TMainForm::FramePopup(int Index) { PopupFrameIndex = Index; }
+void TMainForm::FramePopup(int Index) {
+  PopupFrameIndex = Index;
+  // In-between frames need a frame after this one to lead to.
+  TweenAction->setEnabled(Index + 1 < static_cast<int>(Animation().Frames.size()));
+}
 
 void TMainForm::InsertFrameClick() {
   const int p = PopupFrameIndex;
@@ -96,6 +100,15 @@ void TMainForm::DeleteFrameClick() {
   Doc.DeleteFrame(p);
   // Starting again from the new last frame shows the end of the strip.
   if (resets && !Animation().Frames.empty()) ScrollStripToEnd();
+}
+
+void TMainForm::TweenClick() {
+  const int p = PopupFrameIndex;
+  if (p < 0 || p + 1 >= static_cast<int>(Animation().Frames.size())) return;
+  if (PlaybackTimer->isActive()) StopButtonClick();
+  const std::optional<int> count =
+      Dialogs.AskNumber(this, QStringLiteral("Tween"), QStringLiteral("In-between frames:"), 3, 1, 100);
+  if (count) Doc.TweenFrames(p, *count);
 }
 
 void TMainForm::RedrawTimelineImages() {

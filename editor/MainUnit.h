@@ -133,6 +133,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void FramePopup(int Index);
   void InsertFrameClick();
   void DeleteFrameClick();
+  // Asks how many in-between frames to make after the thumbnail's frame.
+  void TweenClick();
   void RedrawTimelineImages();
   int ThumbnailHeight() const;
   int ThumbnailWidth() const;
@@ -256,6 +258,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QMenu* FrameMenu = nullptr;  // on every thumbnail
   QAction* InsertFrameAction = nullptr;
   QAction* DeleteFrameAction = nullptr;
+  QAction* TweenAction = nullptr;  // in-between frames up to the next frame
   // Menu entries.
   QAction* NewAction = nullptr;
   QAction* OpenAnimationAction = nullptr;

@@ -9,6 +9,7 @@
 
 #include "model/HistoryPictures.h"
 #include "model/Pictures.h"
+#include "model/Tween.h"
 
 namespace {
 
@@ -581,6 +582,21 @@ void TDocument::DeleteFrame(int Index) {
     }
   }
   Push(new TFramesCommand(*this, QStringLiteral("Delete Frame"), std::move(ops), State, std::move(after)));
+}
+
+void TDocument::TweenFrames(int Index, int Count) {
+  if (Index < 0 || Index + 1 >= static_cast<int>(Anim.Frames.size()) || Count < 1 || Count > 100) return;
+  const TFigures& from = Anim.Frames[static_cast<std::size_t>(Index)];
+  const TFigures& to = Anim.Frames[static_cast<std::size_t>(Index + 1)];
+  std::vector<TFramesCommand::TOp> ops;
+  for (int i = 1; i <= Count; ++i)
+    ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count))});
+  // As after Insert: the first new frame is edited, over the frame before it.
+  TEditState after;
+  after.WorkingFrame = *ops.front().After;
+  after.EditedFrameIndex = Index + 1;
+  after.Ghost = from;
+  Push(new TFramesCommand(*this, QStringLiteral("Tween"), std::move(ops), State, std::move(after)));
 }
 
 namespace {

@@ -101,6 +101,9 @@ class TDocument : public QObject {
   void ShowFrame(int Index);
   void InsertFrame(int Index);
   void DeleteFrame(int Index);
+  // Count in-between frames (1 to 100) after frame Index, leading to the
+  // frame after it, as one step; the first of them opens for editing.
+  void TweenFrames(int Index, int Count);
 
   // Commands on the picture: Picture becomes the background and sets the
   // animation's size (Kind 1: it came from the JPEG file Jpeg).

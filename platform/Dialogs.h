@@ -52,6 +52,10 @@ class TDialogs {
   virtual std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) = 0;
   // Runs one of the program's own modal windows and returns its result code.
   virtual int ExecModal(QDialog& Dialog) = 0;
+  // Asks for a whole number from Min to Max, offering Value, with OK and
+  // Cancel; nothing when cancelled.
+  virtual std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value,
+                                       int Min, int Max) = 0;
 };
 
 // The implementation that shows the toolkit's real dialogs.
@@ -65,4 +69,6 @@ class TQtDialogs : public TDialogs {
   TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) override;
   std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) override;
   int ExecModal(QDialog& Dialog) override;
+  std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value, int Min,
+                               int Max) override;
 };

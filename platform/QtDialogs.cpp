@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QColorDialog>
+#include <QInputDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -111,3 +112,11 @@ std::optional<TColor> TQtDialogs::ChooseColor(QWidget* Parent, TColor Current) {
 }
 
 int TQtDialogs::ExecModal(QDialog& Dialog) { return Dialog.exec(); }
+
+std::optional<int> TQtDialogs::AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value,
+                                         int Min, int Max) {
+  bool ok = false;
+  const int number = QInputDialog::getInt(Parent, Title, Label, Value, Min, Max, 1, &ok);
+  if (!ok) return std::nullopt;
+  return number;
+}

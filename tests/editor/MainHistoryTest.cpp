@@ -10,6 +10,7 @@
 
 #include "editor/TimelineStrip.h"
 #include "files/ProjectFile.h"
+#include "model/Tween.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/support/TestPictures.h"
 
@@ -71,7 +72,7 @@ class MainHistoryTest : public MainFormTest {
     const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
     const int frames = static_cast<int>(Anim().Frames.size());
     const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 15)) {
+    switch (pick(0, 16)) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return "add figure";
@@ -158,6 +159,17 @@ class MainHistoryTest : public MainFormTest {
           Form->ChangeDimensions(w, h);
           return "dimensions";
         }
+      case 15: {
+        if (frames < 2) return "nothing";
+        const int at = pick(0, frames - 2), count = pick(1, 3);
+        auto& stored = Record.Animation.Frames;
+        const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
+        for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count));
+        Dialogs.NumberAnswers.push_back(count);
+        Form->FramePopup(at);
+        Form->TweenClick();
+        return "tween " + std::to_string(count);
+      }
       default: {
         if (Anim().Types.Count() >= 6) return "nothing";
         auto type = std::make_shared<TFigureType>();
@@ -215,6 +227,38 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
       ASSERT_NO_FATAL_FAILURE(ExpectWindowFollows(where));
     }
   }
+}
+
+// Tween on a thumbnail: asks for the count, inserts that many in-between
+// frames as one step, and is grey on the last thumbnail.
+TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
+  Form->NextFrameButtonClick();
+  ChangeFigure(0, [](TFigure& F) {
+    F.MoveBy(RealPoint(60, 0));
+    F.RotateSegment(2, 1.0);
+  });
+  Form->NextFrameButtonClick();
+  const QByteArray before = ProjectPayload(Anim());
+  Form->FramePopup(1);
+  EXPECT_FALSE(Form->TweenAction->isEnabled());
+  Form->FramePopup(0);
+  ASSERT_TRUE(Form->TweenAction->isEnabled());
+  Dialogs.NumberAnswers.push_back(std::nullopt);  // Cancel
+  Form->TweenClick();
+  EXPECT_EQ(ProjectPayload(Anim()), before);
+
+  Dialogs.NumberAnswers.push_back(5);
+  Form->TweenAction->trigger();
+  ASSERT_EQ(Anim().Frames.size(), 7u);
+  const QByteArray after = ProjectPayload(Anim());
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5));
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
+  EXPECT_EQ(Form->UndoAction->text(), "&Undo Tween");
+  EXPECT_NO_FATAL_FAILURE(ExpectWindowFollows("tween"));
+  Form->UndoClick();
+  EXPECT_EQ(ProjectPayload(Anim()), before);
+  Form->RedoClick();
+  EXPECT_EQ(ProjectPayload(Anim()), after);
 }
 
 // Which paths leave the project saved, and so whether New asks the save question.

@@ -17,7 +17,7 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, OpenPicture, Color, Modal };
+  enum class TKind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, OpenPicture, Color, Modal, Number };
 
   // An answer to either kind of question: true and false stand for Yes and
   // No, so scripts read the same for both; Cancel only suits a question that
@@ -41,6 +41,7 @@ class TScriptedDialogs : public TDialogs {
   std::deque<TFileDialogResult> SaveAnswers;
   std::deque<TFileDialogResult> PictureAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
+  std::deque<std::optional<int>> NumberAnswers;
   // Runs a modal window instead of exec(): it may fill the window's fields
   // and returns the result code. Unset: the window is rejected.
   std::function<int(QDialog&)> OnExecModal;
@@ -100,6 +101,11 @@ class TScriptedDialogs : public TDialogs {
   std::optional<TColor> ChooseColor(QWidget*, TColor Current) override {
     Calls.push_back({TKind::Color, {}, {}, Current});
     return Take(ColorAnswers, std::optional<TColor>{}, "ChooseColor", {});
+  }
+
+  std::optional<int> AskNumber(QWidget*, const QString& Title, const QString&, int, int, int) override {
+    Calls.push_back({TKind::Number, Title, {}, 0});
+    return Take(NumberAnswers, std::optional<int>{}, "AskNumber", Title);
   }
 
   int ExecModal(QDialog& Dialog) override {
