@@ -69,6 +69,31 @@ BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50, 0, false)->Unit(benchmark::k
 BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50, 0, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Crowd100x50Segments, 1, false)->Unit(benchmark::kMicrosecond);
 
+// The joint drag step over 50 Stickmen while frame 10 of 21 is edited, with
+// the default onion skin (one frame before) and with ten frames before and
+// ten after: the frames under the drawing are part of its cached layer.
+void OnionDragStep(benchmark::State& State, int Before, int After) {
+  TWindow w;
+  LayScene(w.Form, 0);
+  StoreFrames(w.Form, 21, true);
+  w.Form.FrameClick(10);
+  w.Form.SetOnionSkin({true, Before, After});
+  const int held = w.Form.GetSelectedFigure();
+  const TRealPoint grip = w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)].Points()[1];
+  const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
+  w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
+  if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
+  int d = 3;
+  for (auto _ : State) {
+    w.Form.EditImageMouseMove({}, x + d, y + d);
+    d = -d;
+  }
+  w.Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
+  w.Form.SetOnionSkin({});
+}
+BENCHMARK_CAPTURE(OnionDragStep, Default, 1, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OnionDragStep, TenBeforeTenAfter, 10, 10)->Unit(benchmark::kMicrosecond);
+
 // Undo then Redo of one frame command (0 Next Frame, 1 Insert, 2 Delete, the
 // last two in the middle of the strip) with Frames stored frames.
 void UndoRedo(benchmark::State& State) {

@@ -18,6 +18,34 @@ void TMainForm::DrawFigures() {
 }
 
 void TMainForm::DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) const {
+  TUnderFrames frames;
+  if (Ghost) frames.emplace_back(*Ghost, GhostColor);
+  DrawUnderFrames(Canvas, frames);
+}
+
+TMainForm::TUnderFrames TMainForm::UnderFrames() const {
+  TUnderFrames frames;
+  if (!OnionSkin.Shown) return frames;
+  const std::vector<TFigures>& stored = Animation().Frames;
+  const int count = static_cast<int>(stored.size());
+  const int edited = Doc.EditedFrameIndex();
+  // Frames count from the frame under edit, or from the new frame after the last.
+  const int here = edited >= 0 ? edited : count;
+  const int before = OnionSkin.Before, after = edited >= 0 ? OnionSkin.After : 0;
+  for (int d = std::max(before, after); d >= 1; --d) {
+    if (d <= after && here + d < count) frames.emplace_back(stored[static_cast<std::size_t>(here + d)], TOnionSkin::Color(false, d));
+    if (d > before) continue;
+    // The nearest frame before is the ghost the path to the working frame left.
+    if (d == 1) {
+      if (Doc.Edit().Ghost) frames.emplace_back(*Doc.Edit().Ghost, GhostColor);
+    } else if (here - d >= 0) {
+      frames.emplace_back(stored[static_cast<std::size_t>(here - d)], TOnionSkin::Color(true, d));
+    }
+  }
+  return frames;
+}
+
+void TMainForm::DrawUnderFrames(QImage& Canvas, const TUnderFrames& Frames) const {
   const TAnimation& animation = Animation();
   const QImage& background = animation.Background;
   // Where the background does not cover the picture, it is white beneath.
@@ -26,12 +54,12 @@ void TMainForm::DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) 
   QPainter canvas(&Canvas);
   PrepareCanvas(canvas);
   canvas.drawImage(QPoint(0, 0), background);
-  if (!Ghost) return;
-  for (const TFigure& figure : Ghost->Items) {
-    TFigure ghost = figure;
-    ghost.Color = GhostColor;
-    ghost.Draw(canvas, 1.0f);
-  }
+  for (const auto& [frame, color] : Frames)
+    for (const TFigure& figure : frame.Items) {
+      TFigure ghost = figure;
+      ghost.Color = color;
+      ghost.Draw(canvas, 1.0f);
+    }
 }
 
 void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {

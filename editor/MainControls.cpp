@@ -200,6 +200,13 @@ void TMainForm::CreateMenu() {
   RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   RedoAction->setEnabled(false);
   for (QAction* action : {UndoAction, RedoAction}) action->setShortcutContext(Qt::WindowShortcut);
+  QMenu* view = menus->addMenu("Vie&w");  // Alt+V is Load Background's
+  ShowOnionSkinAction = view->addAction("Show Onion Skin");
+  ShowOnionSkinAction->setCheckable(true);
+  ShowOnionSkinAction->setChecked(OnionSkin.Shown);
+  ShowOnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  OnionSkinAction = view->addAction("Onion Skin...");
+  OnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
   // "Options" acts when clicked on the menu bar itself.
   OptionsAction = menus->addAction("Options");
   QMenu* help = menus->addMenu("&Help");
@@ -302,5 +309,7 @@ void TMainForm::ConnectHandlers() {
   menu(OptionsAction, &TMainForm::OptionsClick);
   menu(ViewReadMeAction, &TMainForm::ViewReadMeClick);
   menu(KeyboardShortcutsAction, &TMainForm::KeyboardShortcutsClick);
+  menu(ShowOnionSkinAction, &TMainForm::ShowOnionSkinClick);
+  menu(OnionSkinAction, &TMainForm::OnionSkinClick);
   menu(AboutAction, &TMainForm::AboutClick);
 }

@@ -33,6 +33,9 @@ const QList<THotkeyRow>& MainHotkeys() {
       {"Ctrl+Shift+Z, Ctrl+Y", "Redo", "make the change again"},
       {"Alt+R", "Options", "the animation's size"},
       {"F1", "Keyboard Shortcuts", "this list"},
+      {"Ctrl+K", "Show Onion Skin", "stored frames faintly under the working frame, on or off"},
+      {"Ctrl+Shift+K", "Onion Skin", "how many frames before and after show"},
+      {"Alt+W", "View menu", ""},
       {"Alt+I", "File menu", ""},
       {"Alt+H", "Help menu", ""},
   };

@@ -92,6 +92,26 @@ void TMainForm::ViewReadMeClick() {
                                   .arg(QDir::toNativeSeparators(path)));
 }
 
+void TMainForm::SetOnionSkin(const TOnionSkin& Settings) {
+  OnionSkin = Settings;
+  OnionSkin.Save();
+  ShowOnionSkinAction->setChecked(OnionSkin.Shown);
+  RefreshUnderlay(false);
+  DrawFigures();
+}
+
+void TMainForm::ShowOnionSkinClick() {
+  TOnionSkin settings = OnionSkin;
+  settings.Shown = ShowOnionSkinAction->isChecked();
+  SetOnionSkin(settings);
+}
+
+void TMainForm::OnionSkinClick() {
+  TOnionSkinForm form(this);
+  form.Show(OnionSkin);
+  if (Dialogs.ExecModal(form) == QDialog::Accepted) SetOnionSkin(form.Settings(true));
+}
+
 void TMainForm::KeyboardShortcutsClick() {
   if (ShortcutsForm == nullptr) ShortcutsForm = new TShortcutsForm(this);
   ShortcutsForm->show();

@@ -29,6 +29,7 @@
 #include "editor/TimelineStrip.h"
 #include "export/ExportFrames.h"
 #include "files/ProjectFile.h"
+#include "editor/OnionSkin.h"
 #include "model/Document.h"
 #include "model/DragLayers.h"
 
@@ -174,6 +175,14 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void AboutClick();
   // Help, Keyboard Shortcuts: the hotkeys of both windows in a window of their own.
   void KeyboardShortcutsClick();
+  // View menu: onion skin on or off, and how many frames it shows.
+  void ShowOnionSkinClick();
+  void OnionSkinClick();
+  void SetOnionSkin(const TOnionSkin& Settings);
+  const TOnionSkin& GetOnionSkin() const { return OnionSkin; }
+  // The frames under the working frame, furthest first, each with its colour.
+  using TUnderFrames = std::vector<std::pair<TFigures, TColor>>;
+  TUnderFrames UnderFrames() const;
   // The Keyboard Shortcuts window, once it has been opened.
   class TShortcutsForm* GetShortcutsForm() const { return ShortcutsForm; }
   // The playback rate of a timer interval, in words.
@@ -275,6 +284,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* ViewReadMeAction = nullptr;
   QAction* AboutAction = nullptr;
   QAction* KeyboardShortcutsAction = nullptr;
+  QAction* ShowOnionSkinAction = nullptr;
+  QAction* OnionSkinAction = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -338,7 +349,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // The view's own state.
   QImage Underlay;  // background with the ghost of a frame
-  std::optional<TFigures> UnderlayGhost;  // the ghost Underlay was drawn with
+  void DrawUnderFrames(QImage& Canvas, const TUnderFrames& Frames) const;
+  TUnderFrames UnderlayFrames;  // the frames Underlay was drawn with
+  TOnionSkin OnionSkin = TOnionSkin::Load();
   bool UnderlayStale = true;              // drawn over a background that changed since
   std::optional<TDrawingPictures> MadePictures;  // made for a command about to change the size
   int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint

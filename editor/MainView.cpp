@@ -98,7 +98,7 @@ void TMainForm::OnPictureChanged() {
   }
   MadePictures.reset();
   // The editing state follows at once; Underlay is drawn again then.
-  UnderlayGhost.reset();
+  UnderlayFrames.clear();
   Underlay.fill(Qt::white);
   UnderlayStale = true;
   ClearBackgroundAction->setEnabled(animation.HasBackground);
@@ -133,10 +133,10 @@ void TMainForm::OnFramesRemoved(int At, int Count) {
 void TMainForm::OnFrameChanged(int At) { TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize); }
 
 void TMainForm::RefreshUnderlay(bool Force) {
-  const std::optional<TFigures>& ghost = Doc.Edit().Ghost;
-  if (!Force && !UnderlayStale && UnderlayGhost == ghost) return;
-  DrawGhost(Underlay, ghost);
-  UnderlayGhost = ghost;
+  TUnderFrames frames = UnderFrames();
+  if (!Force && !UnderlayStale && UnderlayFrames == frames) return;
+  DrawUnderFrames(Underlay, frames);
+  UnderlayFrames = std::move(frames);
   UnderlayStale = false;
   DragLayers.Invalidate();
 }

@@ -13,6 +13,7 @@
 #include "platform/PictureBox.h"
 #include <QComboBox>
 #include <QPainter>
+#include <QSettings>
 #include <QWindow>
 
 #include "tests/support/GuiWait.h"
@@ -36,7 +37,10 @@ inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSiz
 
 class MainFormTest : public testing::Test {
  protected:
-  void SetUp() override { Form = std::make_unique<TMainForm>(Dialogs); }
+  void SetUp() override {
+    QSettings().remove(QStringLiteral("OnionSkin"));  // every window starts with the default onion skin
+    Form = std::make_unique<TMainForm>(Dialogs);
+  }
 
   void TearDown() override {
     Form.reset();

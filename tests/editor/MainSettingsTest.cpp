@@ -21,6 +21,7 @@
 #include "editor/ShortcutsUnit.h"
 #include "tests/editor/MainFormFixture.h"
 #include <QTextBrowser>
+#include <QSpinBox>
 #include "tests/support/TestPictures.h"
 
 namespace {
@@ -300,5 +301,49 @@ TEST_F(MainFormTest, KeyboardShortcutsListsEveryHotkeyOfBothWindows) {
       if (!row.Keys.isEmpty()) {
         EXPECT_TRUE(shown.contains(row.Keys) && shown.contains(row.Hint)) << row.Keys.toStdString();
       }
+}
+}  // namespace
+
+namespace {
+// Onion skin: which stored frames lie under the working frame, in which
+// order and tint, and the settings kept for the next start.
+TEST_F(MainFormTest, OnionSkinShowsTheFramesAroundTheOneUnderEditNearestOnTop) {
+  for (int k = 0; k < 5; ++k) {
+    if (k > 0) MoveFigure(0, RealPoint(20, 0));
+    Form->NextFrameButtonClick();
+  }
+  Form->FrameClick(2);
+  const auto& f = Anim().Frames;
+  const auto before = [](int D) { return TOnionSkin::Color(true, D); };
+  const auto after = [](int D) { return TOnionSkin::Color(false, D); };
+  struct TRow {
+    TOnionSkin Settings;
+    TMainForm::TUnderFrames Want;
+  };
+  const std::vector<TRow> rows{
+      {{true, 1, 0}, {{f[1], GhostColor}}},
+      {{true, 3, 2}, {{f[4], after(2)}, {f[0], before(2)}, {f[3], after(1)}, {f[1], GhostColor}}},
+      {{true, 0, 1}, {{f[3], after(1)}}},
+      {{false, 3, 3}, {}},
+  };
+  for (const TRow& row : rows) {
+    Form->SetOnionSkin(row.Settings);
+    EXPECT_EQ(Form->UnderFrames(), row.Want) << row.Settings.Before << " " << row.Settings.After;
+    EXPECT_EQ(Picture(), FullRepaint());
+  }
+  EXPECT_EQ(GhostColor, before(1));
+  EXPECT_NE(before(2), before(3));
+
+  // The window sets the counts; they are the user's from now on.
+  Dialogs.OnExecModal = [](QDialog& Dialog) {
+    auto& form = dynamic_cast<TOnionSkinForm&>(Dialog);
+    form.BeforeEdit->setValue(4);
+    form.AfterEdit->setValue(2);
+    return int(QDialog::Accepted);
+  };
+  Form->OnionSkinAction->trigger();
+  EXPECT_EQ(TOnionSkin::Load(), (TOnionSkin{true, 4, 2}));
+  Form->ShowOnionSkinAction->trigger();
+  EXPECT_FALSE(TOnionSkin::Load().Shown);
 }
 }  // namespace
