@@ -5,11 +5,15 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-
+#include <QStandardPaths>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // Settings a benchmark changes (the onion skin) go to a test location,
+  // never the user's.
+  QApplication::setApplicationName(QStringLiteral("Tavel"));
+  QStandardPaths::setTestModeEnabled(true);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -47,23 +47,27 @@ int LayScene(TMainForm& Form, int Scene) {
   return count / 2;
 }
 
+// A drag begun at Grip, timed one mouse move to and fro a step.
+void DragSteps(benchmark::State& State, TMainForm& Form, TRealPoint Grip) {
+  const int x = static_cast<int>(Grip.X), y = static_cast<int>(Grip.Y);
+  Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
+  if (Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
+  int d = 3;
+  for (auto _ : State) {
+    Form.EditImageMouseMove({}, x + d, y + d);
+    d = -d;
+  }
+  Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
+  State.counters["history_steps"] = Form.Document().History().count();
+}
+
 // One mouse move of a drag on the drawing area: the joint at the end of the
 // held figure's first segment (or its root) follows the mouse.
 void WindowDragStep(benchmark::State& State, int Scene, bool Root) {
   TWindow w;
   const int held = LayScene(w.Form, Scene);
   const TFigure& figure = w.Form.GetEditFrame().Items[held];
-  const TRealPoint grip = Root ? figure.Root() : figure.Points()[1];
-  const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
-  w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
-  if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
-  int d = 3;
-  for (auto _ : State) {
-    w.Form.EditImageMouseMove({}, x + d, y + d);
-    d = -d;
-  }
-  w.Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
-  State.counters["history_steps"] = w.Form.Document().History().count();
+  DragSteps(State, w.Form, Root ? figure.Root() : figure.Points()[1]);
 }
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50, 0, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50, 0, true)->Unit(benchmark::kMicrosecond);
@@ -79,16 +83,7 @@ void OnionDragStep(benchmark::State& State, int Before, int After) {
   w.Form.FrameClick(10);
   w.Form.SetOnionSkin({true, Before, After});
   const int held = w.Form.GetSelectedFigure();
-  const TRealPoint grip = w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)].Points()[1];
-  const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
-  w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
-  if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
-  int d = 3;
-  for (auto _ : State) {
-    w.Form.EditImageMouseMove({}, x + d, y + d);
-    d = -d;
-  }
-  w.Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
+  DragSteps(State, w.Form, w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)].Points()[1]);
   w.Form.SetOnionSkin({});
 }
 BENCHMARK_CAPTURE(OnionDragStep, Default, 1, 0)->Unit(benchmark::kMicrosecond);
