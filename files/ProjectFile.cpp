@@ -70,7 +70,14 @@ qsizetype PayloadSize(const TAnimation& A) {
 QByteArray ProjectPayload(const TAnimation& A) {
   QByteArray payload;
   payload.reserve(PayloadSize(A));
-  TByteWriter out(payload);
+  AppendProjectHead(payload, A);
+  TByteWriter(payload).Write<int32_t>(static_cast<int32_t>(A.Frames.size()));
+  for (const TFigures& frame : A.Frames) AppendFrameBytes(payload, frame);
+  return payload;
+}
+
+void AppendProjectHead(QByteArray& Payload, const TAnimation& A) {
+  TByteWriter out(Payload);
   out.Write<uint8_t>(ProjectVersion);
   out.Write<uint8_t>(A.HasBackground ? 1 : 0);
   out.Write<int32_t>(A.Width);
@@ -80,18 +87,25 @@ QByteArray ProjectPayload(const TAnimation& A) {
   const int n = A.Types.Count();
   out.Write<uint8_t>(static_cast<uint8_t>(n));
   for (int entry = 2; entry < n; ++entry) {
-    A.Types.Type(entry)->SaveToBytes(payload);
+    A.Types.Type(entry)->SaveToBytes(Payload);
     const QByteArray name = ToCodePage(A.Types.ListedNames().value(entry - 1)).left(255);
     out.Write<uint8_t>(static_cast<uint8_t>(name.size()));
     out.WriteBytes(name.constData(), name.size());
   }
+}
 
-  out.Write<int32_t>(static_cast<int32_t>(A.Frames.size()));
-  for (const TFigures& frame : A.Frames) {
-    out.Write<uint8_t>(frame.Count());
-    for (const TFigure& figure : frame.Items) figure.SaveToBytes(payload);
-  }
-  return payload;
+void AppendFrameBytes(QByteArray& Payload, const TFigures& Frame) {
+  Payload.append(static_cast<char>(Frame.Count()));
+  for (const TFigure& figure : Frame.Items) figure.SaveToBytes(Payload);
+}
+
+TFigures ReadFrameBytes(TByteReader& In, std::span<const TFigureTypeRef> Types) {
+  TFigures frame;
+  frame.Items.resize(In.Read<uint8_t>(Project));
+  // Figures keep the root and angles the file gives them and place
+  // their vertices when first drawn.
+  for (TFigure& figure : frame.Items) figure.LoadFromBytes(In, Types);
+  return frame;
 }
 
 namespace {
@@ -258,11 +272,7 @@ TAnimation ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
   for (int32_t f = 0; f < frames;) {
     TByteReader in = Window.Reader();
     try {
-      TFigures frame;
-      frame.Items.resize(in.Read<uint8_t>(Project));
-      // Figures keep the root and angles the file gives them and place
-      // their vertices when first drawn.
-      for (TFigure& figure : frame.Items) figure.LoadFromBytes(in, p.Types.Types());
+      TFigures frame = ReadFrameBytes(in, p.Types.Types());
       charge(FrameMemory(frame));
       p.Frames.push_back(std::move(frame));
       Window.Consume(in.Pos());
@@ -345,9 +355,16 @@ void WriteProjectFile(const QString& BaseName, const TAnimation& Animation) {
 }
 
 TAnimation ReadProjectFile(const QString& Path) {
-  const QString name = FileNamePart(Path);
   try {
     return ParseProjectStream(ReadWholeFile(Path, MaxProjectFileBytes));
+  } catch (...) {
+    RethrowNamingFile(FileNamePart(Path));
+  }
+}
+
+void RethrowNamingFile(const QString& name) {
+  try {
+    throw;
   } catch (const EZlibTooLarge& e) {
     throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EProjectTooLarge& e) {

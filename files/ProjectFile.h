@@ -51,9 +51,18 @@ constexpr qint64 MaxProjectMemory = qint64(2) << 30;
 // What a stored frame costs in memory, as charged against that budget.
 qint64 FrameMemory(const TFigures& Frame);
 
+class TByteReader;
+
 // The uncompressed payload of Animation. Its background is stored as the JPEG
 // file it came from while reading that file gives it, else as a BMP.
 QByteArray ProjectPayload(const TAnimation& Animation);
+// The payload in its parts: the head (everything before the frame count),
+// then the count as an int32, then each frame's bytes.
+void AppendProjectHead(QByteArray& Payload, const TAnimation& Animation);
+void AppendFrameBytes(QByteArray& Payload, const TFigures& Frame);
+// One frame's bytes, its figures of the types Types; EStreamError when they
+// are damaged or end early.
+TFigures ReadFrameBytes(TByteReader& In, std::span<const TFigureTypeRef> Types);
 // Parses a whole payload; EProjectVersion or EProjectDamaged (a sentence
 // saying what is wrong) when it cannot be used, EProjectTooLarge when its
 // frames would take more than MemoryBudget bytes, EPictureMemory when its
@@ -76,3 +85,6 @@ void WriteProjectFile(const QString& BaseName, const TAnimation& Animation);
 // "Error" for data that is not a zlib stream, the version message, or a
 // sentence naming the file and what is wrong with it.
 TAnimation ReadProjectFile(const QString& Path);
+// Called in a catch block while reading the file named Name: rethrows what
+// was caught with the sentence Open shows for it, naming the file.
+[[noreturn]] void RethrowNamingFile(const QString& Name);
