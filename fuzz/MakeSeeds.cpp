@@ -8,6 +8,7 @@
 #include <QImageWriter>
 
 #include "files/ProjectFile.h"
+#include "files/RecoveryFile.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -54,6 +55,21 @@ void Project(const QString& Folder, const QString& Name, const TFigureTypeTable&
   const QByteArray payload = ProjectPayload(animation);
   WriteWholeFile(Folder + "/project/" + Name + ".payload", payload);
   WriteWholeFile(Folder + "/project/" + Name + ".tvl", ZlibCompress(payload));
+
+  // The same project kept as a recovery copy, its last frame under edit.
+  TProjectSnapshot snapshot;
+  snapshot.Time = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+  snapshot.ProjectPath = QStringLiteral("/home/user/") + Name + QStringLiteral(".tvl");
+  snapshot.Head = AnimationHead(animation);
+  for (const TFigures& frame : animation.Frames) {
+    snapshot.Frames.emplace_back();
+    AppendFrameBytes(snapshot.Frames.back(), frame);
+  }
+  if (!animation.Frames.empty()) {
+    snapshot.Edit.WorkingFrame = snapshot.Edit.Ghost.emplace(animation.Frames.back());
+    snapshot.Edit.EditedFrameIndex = FrameCount - 1;
+  }
+  WriteWholeFile(Folder + "/recovery/" + Name + ".tvlrec", ProjectRecoveryBytes(snapshot));
 }
 
 }  // namespace
@@ -64,6 +80,7 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(folder + "/project");
   QDir().mkpath(folder + "/stk");
+  QDir().mkpath(folder + "/recovery");
   TFigureTypeTable types;
   Project(folder, "empty", types, false, 0, 0);
   Project(folder, "one-frame", types, false, 0, 1);
@@ -75,6 +92,8 @@ int main(int argc, char** argv) {
   WriteWholeFile(folder + "/stk/arm.stk", StkFileBytes(*arm));
   WriteWholeFile(folder + "/stk/tail.stk", StkFileBytes(*tail));
   WriteWholeFile(folder + "/stk/stickman.stk", StkFileBytes(*StickmanType()));
+  WriteWholeFile(folder + "/recovery/arm.stkrec",
+                 TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), "/home/user/arm.stk", StkFileBytes(*arm)));
   types.Append(std::move(arm), "arm");
   types.Append(std::move(tail), "tail");
   Project(folder, "added-types", types, false, 0, 3);

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Recovery files: what a running program keeps of unsaved work so that a
+// crash or a power cut loses no more than a few seconds of it. A project's
+// recovery file holds the project exactly as Save writes it, with the
+// working frame and the frame under edit; a figure type's holds the type
+// exactly as its file would. Both say when they were written and which file
+// the work came from.
+//
+// The recovery copy is made in two steps: a snapshot taken on the window's
+// thread, cheap because every stored frame is already encoded, and the file
+// bytes made from it on a thread of their own.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "files/ProjectFile.h"
+#include "model/Animation.h"
+
+// The editing state a recovery restores besides the project.
+struct TRecoveredEdit {
+  TFigures WorkingFrame;
+  int32_t EditedFrameIndex = -1;  // -1: the new frame after the last
+  int32_t SelectedFigure = 0;
+  std::optional<TFigures> Ghost;
+};
+
+// Everything a project's recovery file is made from, owned by the snapshot
+// alone, so another thread may encode it while the window edits on.
+struct TProjectSnapshot {
+  QDateTime Time;
+  QString ProjectPath;  // the .tvl the work came from; empty for a new project
+  TAnimation Head;      // the animation without its frames
+  std::vector<QByteArray> Frames;  // each stored frame's bytes (AppendFrameBytes)
+  TRecoveredEdit Edit;
+};
+
+// The animation without its frames: the background and the types are shared.
+TAnimation AnimationHead(const TAnimation& Animation);
+
+// The recovery file of Snapshot: its project part is the zlib stream Save
+// would write. EFileError when the project cannot be saved.
+QByteArray ProjectRecoveryBytes(const TProjectSnapshot& Snapshot);
+
+struct TRecoveredProject {
+  QDateTime Time;
+  QString ProjectPath;
+  TAnimation Animation;
+  TRecoveredEdit Edit;
+};
+// Reads a project's recovery file, checked as Open checks a project;
+// EProjectDamaged and the other refusals of ParseProjectStream (which gets
+// Piece, MaxBytes and MemoryBudget) otherwise.
+TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece = ProjectPiece,
+                                       qint64 MaxBytes = MaxProjectPayload, qint64 MemoryBudget = MaxProjectMemory);
+
+// A figure type's recovery file: File holds the type as its .stk file would.
+QByteArray TypeRecoveryBytes(const QDateTime& Time, const QString& TypePath, const QByteArray& StkFile);
+
+struct TRecoveredType {
+  QDateTime Time;
+  QString TypePath;  // the .stk the type came from; empty for a new one
+  QByteArray StkFile;
+};
+// Reads a figure type's recovery file; EProjectDamaged when it is not one.
+// The type itself is read from StkFile as a .stk file is.
+TRecoveredType ParseTypeRecovery(const QByteArray& File);
+
+// The largest recovery file that is read.
+constexpr qint64 MaxRecoveryFileBytes = qint64(2) << 30;

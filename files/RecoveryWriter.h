@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Writes recovery files on a thread of its own, so the window never waits
+// for a disk. Each file has at most one pending task: a newer write replaces
+// the one not yet begun, and a removal replaces a pending write. Tasks run
+// in the order their files were first queued. A failed write leaves the
+// earlier file as it was and is reported in LastError.
+
+#include <QByteArray>
+#include <QString>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TRecoveryWriter {
+ public:
+  TRecoveryWriter();
+  // Finishes what is queued, then stops.
+  ~TRecoveryWriter();
+  TRecoveryWriter(const TRecoveryWriter&) = delete;
+  TRecoveryWriter& operator=(const TRecoveryWriter&) = delete;
+
+  // Replaces the file at Path with what MakeBytes returns, made on the
+  // writer's thread (an EFileError from it writes nothing).
+  void Write(const QString& Path, std::function<QByteArray()> MakeBytes);
+  // Deletes the file at Path.
+  void Remove(const QString& Path);
+  // Waits until every queued task has run.
+  void Flush();
+
+  // The number of files written so far, and the reason the last failure gave.
+  int Written() const;
+  QString LastError() const;
+
+ private:
+  struct TTask {
+    QString Path;
+    std::function<QByteArray()> MakeBytes;  // empty: remove the file
+  };
+  void Run();
+  void Queue(TTask&& Task);
+
+  mutable std::mutex Lock;
+  std::condition_variable Wake;
+  std::condition_variable Idle;
+  std::vector<TTask> Tasks;
+  bool Busy = false;
+  bool Stopping = false;
+  int WrittenCount = 0;
+  QString Error;
+  std::thread Worker;
+};
