@@ -12,6 +12,7 @@
 #include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
 #include "editor/OptionsUnit.h"
+#include "editor/RecoveryKeeper.h"
 #include "export/CommandLine.h"
 #include "export/GifSaveUnit.h"
 #include "export/ProgressUnit.h"
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
   mainForm.SetSettingsWindows(&aboutBox, &optionsForm);
   TNameForm nameForm(&figureBuilder);
   figureBuilder.SetNameForm(&nameForm);
+  // Unsaved work is kept in a recovery copy while the program runs; what a
+  // crash left behind is offered when the main window first shows.
+  TRecoveryKeeper recovery(mainForm, &figureBuilder, dialogs, TRecoveryKeeper::DefaultFolder());
 
   // The program ends when the main window has closed, whatever else is open.
   QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);

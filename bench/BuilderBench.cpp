@@ -41,6 +41,7 @@ class TNoDialogs : public TDialogs {
   void ShowMessage(QWidget*, const QString& Text) override { Shown = Text; }
   bool AskYesNo(QWidget*, const QString& Text) override { Shown = Text; return false; }
   TAnswer AskYesNoCancel(QWidget*, const QString& Text) override { Shown = Text; return TAnswer::Cancel; }
+  TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override { Shown = Text; return TRecoveryAnswer::Later; }
   TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest&) override { return {}; }

@@ -53,6 +53,21 @@ void TFigureBuilderForm::OpenFigure(const QString& Path) {
   ShowLoadedType();
 }
 
+QByteArray TFigureBuilderForm::WorkingTypeFile() const {
+  TFigureType type;
+  type.Assign(WorkType());
+  for (std::size_t i = 0; i < type.Segments.size(); ++i) {
+    if (i < WorkFigure.Angles.size()) type.Segments[i].Angle = WorkFigure.Angles[i];
+    type.Segments[i].Static = i < StaticFlags.size() && StaticFlags[i] ? 1 : 0;
+  }
+  return StkFileBytes(type);
+}
+
+void TFigureBuilderForm::RecoverType(const TFigureType& Type, const QString& FileName) {
+  EditFigureType(Type);
+  FigureFileName = FileName;
+}
+
 void TFigureBuilderForm::StoreWorkPoseInRecords() {
   TFigureType& type = Type();
   for (std::size_t i = 0; i < type.Segments.size(); ++i) {

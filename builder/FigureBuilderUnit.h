@@ -135,6 +135,11 @@ class TFigureBuilderForm : public QMainWindow {
   void AddToAnimationClick();
   // Reads a .stk file into the builder; a refused file changes nothing.
   void OpenFigure(const QString& Path);
+  // The working type as its .stk file would hold it, in the pose shown.
+  QByteArray WorkingTypeFile() const;
+  // Makes a type recovered after a crash the working type, under the name
+  // of the file it came from, and shows the builder.
+  void RecoverType(const TFigureType& Type, const QString& FileName);
   // Writes the working type, in the pose shown, to a .stk file.
   void SaveFigureTypeAs(const QString& Path);
 

@@ -154,6 +154,13 @@ void TMainForm::LoadProject(const QString& Path) {
   Doc.Reset(std::move(*project), std::move(opened));
 }
 
+void TMainForm::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path) {
+  MadePictures = MakeDrawingPictures(Animation.Size());
+  if (PlaybackTimer->isActive()) StopButtonClick();
+  ProjectPath = Path;
+  Doc.Reset(std::move(Animation), std::move(Edit), false);
+}
+
 void TMainForm::OpenAnimationClick() {
   TFileDialogRequest request;
   request.Filters = {TvlFilter};

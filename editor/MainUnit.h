@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "builder/FigureTypeHost.h"
@@ -88,6 +89,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   }
   // The arguments the program was started with, without the program itself.
   QStringList CommandLine;
+  // Runs at the first activation, before the file CommandLine names opens.
+  std::function<void()> BeforeCommandLine;
 
   // Start-up, project and layout (MainWindow.cpp).
   void FormCreate();
@@ -159,6 +162,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Reads the project at Path and, once it is known to be sound and the save
   // question allows, makes it the animation.
   void LoadProject(const QString& Path);
+  // Makes work recovered after a crash the document: unsaved, so the save
+  // question guards it, under the name of the file it came from.
+  void RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path);
   void NewClick();
   void OpenAnimationClick();
   // Writes the project to the .tvl it was opened from or last saved to;

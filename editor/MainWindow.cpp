@@ -140,6 +140,7 @@ bool StartsLikeAProject(const QString& Path) {
 void TMainForm::FormActivate() {
   if (!FirstActivation) return;
   FirstActivation = false;
+  if (BeforeCommandLine) BeforeCommandLine();
   if (CommandLine.isEmpty()) return;
   const QString path = CommandLine.constFirst();
   const QString ending = path.right(3).toLower();

@@ -354,12 +354,14 @@ void TDocument::EmitSavedIfChanged() {
   emit SavedChanged(saved);
 }
 
-void TDocument::Reset(TAnimation&& Animation, TEditState&& Edit) {
+void TDocument::Reset(TAnimation&& Animation, TEditState&& Edit, bool Saved) {
   OpenDrag = 0;
   Stack.clear();
   Anim = std::move(Animation);
   State = std::move(Edit);
   BaseRevision = SavedRevision = NewRevision();
+  // No revision is ever 0: the save question guards what no file holds.
+  if (!Saved) SavedRevision = 0;
   emit DocumentReset();
   EmitSavedIfChanged();
 }

@@ -68,8 +68,8 @@ class TDocument : public QObject {
   uint64_t Revision() const { return CurrentRevision(); }
 
   // Makes Animation and Edit the document, with no history, saved (New,
-  // Open).
-  void Reset(TAnimation&& Animation, TEditState&& Edit);
+  // Open) or, when Saved is false, unsaved (work recovered after a crash).
+  void Reset(TAnimation&& Animation, TEditState&& Edit, bool Saved = true);
   // The working frame of a new project: one Stickman at the centre.
   static TEditState StartState(const TAnimation& Animation);
   // The working frame after a project was opened: a copy of the last frame,

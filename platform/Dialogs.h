@@ -34,6 +34,8 @@ struct TFileDialogResult {
 
 // The answer to a question that may also be called off.
 enum class TAnswer { Yes, No, Cancel };
+// The answer to the offer of work a crash left behind; Later keeps it.
+enum class TRecoveryAnswer { Recover, Discard, Later };
 
 class TDialogs {
  public:
@@ -45,6 +47,9 @@ class TDialogs {
   virtual bool AskYesNo(QWidget* Parent, const QString& Text) = 0;
   // A warning box with Yes, No and Cancel; Escape and the close box answer Cancel.
   virtual TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) = 0;
+  // A question with Recover (the default) and Discard; Escape and the close
+  // box answer Later.
+  virtual TRecoveryAnswer AskRecover(QWidget* Parent, const QString& Text) = 0;
   virtual TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
   virtual TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
   virtual TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) = 0;
@@ -64,6 +69,7 @@ class TQtDialogs : public TDialogs {
   void ShowMessage(QWidget* Parent, const QString& Text) override;
   bool AskYesNo(QWidget* Parent, const QString& Text) override;
   TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) override;
+  TRecoveryAnswer AskRecover(QWidget* Parent, const QString& Text) override;
   TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) override;
   TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
   TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) override;

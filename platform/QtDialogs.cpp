@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/Dialogs.h"
 
@@ -91,6 +92,21 @@ TAnswer TQtDialogs::AskYesNoCancel(QWidget* Parent, const QString& Text) {
     default:
       return TAnswer::Cancel;
   }
+}
+
+TRecoveryAnswer TQtDialogs::AskRecover(QWidget* Parent, const QString& Text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Tavel"), Text, QMessageBox::NoButton, Parent);
+  QPushButton* recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+  // Escape and the close box press a button no one sees: decide later.
+  QPushButton* later = box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+  later->hide();
+  box.setDefaultButton(recover);
+  box.setEscapeButton(later);
+  box.exec();
+  if (box.clickedButton() == recover) return TRecoveryAnswer::Recover;
+  if (box.clickedButton() == discard) return TRecoveryAnswer::Discard;
+  return TRecoveryAnswer::Later;
 }
 
 TFileDialogResult TQtDialogs::OpenFile(QWidget* Parent, const TFileDialogRequest& Request) {

@@ -16,8 +16,9 @@
 
 namespace {
 
-// Presses Key in the question box once it is up.
-TAnswer AnswerWith(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+// Presses Key in the question box once it is up, while Ask asks.
+template <class Ask>
+auto PressIn(int Key, Qt::KeyboardModifiers Modifiers, Ask&& Asking) {
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -27,7 +28,13 @@ TAnswer AnswerWith(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
   });
   poll.start(10);
   TQtDialogs dialogs;
-  return dialogs.AskYesNoCancel(nullptr, QStringLiteral("Would you like to save the current project?"));
+  return Asking(dialogs);
+}
+
+TAnswer AnswerWith(int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+  return PressIn(Key, Modifiers, [](TDialogs& D) {
+    return D.AskYesNoCancel(nullptr, QStringLiteral("Would you like to save the current project?"));
+  });
 }
 
 TEST(QtDialogs, TheSaveQuestionIsCancelledByEscapeAndAnsweredByItsHotkeys) {
@@ -35,6 +42,14 @@ TEST(QtDialogs, TheSaveQuestionIsCancelledByEscapeAndAnsweredByItsHotkeys) {
   EXPECT_EQ(AnswerWith(Qt::Key_Y, Qt::AltModifier), TAnswer::Yes);
   EXPECT_EQ(AnswerWith(Qt::Key_N, Qt::AltModifier), TAnswer::No);
   EXPECT_EQ(AnswerWith(Qt::Key_Return), TAnswer::Yes);
+}
+
+TEST(QtDialogs, TheRecoveryOfferIsTakenByReturnAndPutOffByEscape) {
+  const auto answer = [](int Key) {
+    return PressIn(Key, Qt::NoModifier, [](TDialogs& D) { return D.AskRecover(nullptr, QStringLiteral("Recover?")); });
+  };
+  EXPECT_EQ(answer(Qt::Key_Return), TRecoveryAnswer::Recover);
+  EXPECT_EQ(answer(Qt::Key_Escape), TRecoveryAnswer::Later);
 }
 
 }  // namespace

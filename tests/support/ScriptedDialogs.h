@@ -17,7 +17,7 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, YesNo, YesNoCancel, OpenFile, SaveFile, OpenPicture, Color, Modal, Number };
+  enum class TKind { Message, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number };
 
   // An answer to either kind of question: true and false stand for Yes and
   // No, so scripts read the same for both; Cancel only suits a question that
@@ -42,6 +42,7 @@ class TScriptedDialogs : public TDialogs {
   std::deque<TFileDialogResult> PictureAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
   std::deque<std::optional<int>> NumberAnswers;
+  std::deque<TRecoveryAnswer> RecoverAnswers;
   // Runs a modal window instead of exec(): it may fill the window's fields
   // and returns the result code. Unset: the window is rejected.
   std::function<int(QDialog&)> OnExecModal;
@@ -73,6 +74,11 @@ class TScriptedDialogs : public TDialogs {
   TAnswer AskYesNoCancel(QWidget*, const QString& Text) override {
     Calls.push_back({TKind::YesNoCancel, Text, {}, 0});
     return Take(YesNoAnswers, TReply(TAnswer::Cancel), "AskYesNoCancel", Text).Answer;
+  }
+
+  TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override {
+    Calls.push_back({TKind::Recover, Text, {}, 0});
+    return Take(RecoverAnswers, TRecoveryAnswer::Later, "AskRecover", Text);
   }
 
   // The questions asked so far, of either kind, in order.

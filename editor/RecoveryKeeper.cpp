@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/RecoveryKeeper.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "builder/FigureBuilderUnit.h"
+#include "editor/MainUnit.h"
+#include "files/ProjectFile.h"
+#include "files/StkFile.h"
+#include "files/WholeFile.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorReport.h"
+
+namespace {
+
+QByteArray FrameBytes(const TFigures& Frame) {
+  QByteArray bytes;
+  AppendFrameBytes(bytes, Frame);
+  return bytes;
+}
+
+}  // namespace
+
+TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs,
+                                 const QString& Folder, TRecoveryTimes Times)
+    : Main(Main), Builder(Builder), Dialogs(Dialogs), Folder(Folder), Times(Times) {
+  Used = TRecoverySlot::Take(Folder, true);
+  Offering = Used != nullptr;
+  if (!Used) Used = TRecoverySlot::Take(Folder, false);
+  Quiet.setSingleShot(true);
+  Latest.setSingleShot(true);
+  connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
+  connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
+  ResetFrames();
+  Follow();
+  if (Builder != nullptr) {
+    TypeSeen = TypeWritten = TypeState();
+    connect(&TypeCheck, &QTimer::timeout, this, &TRecoveryKeeper::CheckType);
+    TypeCheck.start(Times.TypeCheckMs);
+  }
+  Main.BeforeCommandLine = [this] { OfferLeftBehind(); };
+}
+
+TRecoveryKeeper::~TRecoveryKeeper() { Main.BeforeCommandLine = nullptr; }
+
+QString TRecoveryKeeper::DefaultFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/recovery");
+}
+
+void TRecoveryKeeper::Follow() {
+  TDocument& doc = Main.Document();
+  const TAnimation& anim = doc.Animation();
+  connect(&doc, &TDocument::FramesInserted, this, [this, &anim](int At, int Count, int) {
+    std::vector<QByteArray> made;
+    made.reserve(static_cast<std::size_t>(Count));
+    for (int f = At; f < At + Count; ++f) made.push_back(FrameBytes(anim.Frames[static_cast<std::size_t>(f)]));
+    Frames.insert(Frames.begin() + At, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+    Changed();
+  });
+  connect(&doc, &TDocument::FramesRemoved, this, [this](int At, int Count) {
+    Frames.erase(Frames.begin() + At, Frames.begin() + At + Count);
+    Changed();
+  });
+  connect(&doc, &TDocument::FrameChanged, this, [this, &anim](int At) {
+    Frames[static_cast<std::size_t>(At)] = FrameBytes(anim.Frames[static_cast<std::size_t>(At)]);
+    Changed();
+  });
+  const auto headChanged = [this] {
+    Head.reset();
+    Changed();
+  };
+  connect(&doc, &TDocument::PictureChanged, this, headChanged);
+  connect(&doc, &TDocument::TypesChanged, this, headChanged);
+  connect(&doc, &TDocument::EditChanged, this, &TRecoveryKeeper::Changed);
+  connect(&doc, &TDocument::FigureChanged, this, &TRecoveryKeeper::Changed);
+  connect(&doc, &TDocument::DocumentReset, this, [this, &doc] {
+    ResetFrames();
+    // New or Open discarded the work; recovered work is unsaved and kept.
+    if (doc.IsSaved()) {
+      Quiet.stop();
+      Latest.stop();
+      ProjectChanged = false;
+      if (Used && !Offering) Writer.Remove(Used->ProjectFile());
+    } else {
+      Changed();
+    }
+  });
+  connect(&Main, &TMainForm::Closed, this, &TRecoveryKeeper::Clean);
+}
+
+void TRecoveryKeeper::ResetFrames() {
+  const std::vector<TFigures>& frames = Main.Animation().Frames;
+  Frames.clear();
+  Frames.reserve(frames.size());
+  for (const TFigures& frame : frames) Frames.push_back(FrameBytes(frame));
+  Head.reset();
+}
+
+void TRecoveryKeeper::Changed() {
+  if (Ended) return;
+  ProjectChanged = true;
+  Quiet.start(Times.QuietMs);
+  if (!Latest.isActive()) Latest.start(Times.LatestMs);
+}
+
+TProjectSnapshot TRecoveryKeeper::Snapshot() {
+  const TDocument& doc = Main.Document();
+  // The frames are kept as the document's signals tell; should they ever
+  // disagree in number, they are taken again rather than written wrong.
+  if (Frames.size() != doc.Animation().Frames.size()) ResetFrames();
+  if (!Head) Head = AnimationHead(doc.Animation());
+  const TEditState& edit = doc.Edit();
+  return {QDateTime::currentDateTimeUtc(),
+          Main.GetProjectPath(),
+          *Head,
+          Frames,
+          {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
+}
+
+void TRecoveryKeeper::SaveProject() {
+  Quiet.stop();
+  Latest.stop();
+  if (!ProjectChanged || !Used || Offering || Ended) return;
+  ProjectChanged = false;
+  Writer.Write(Used->ProjectFile(), [snapshot = Snapshot()] { return ProjectRecoveryBytes(snapshot); });
+  emit SnapshotQueued();
+}
+
+QByteArray TRecoveryKeeper::TypeState() const {
+  return Builder->WorkingTypeFile() + '\0' + Builder->GetFigureFileName().toUtf8();
+}
+
+void TRecoveryKeeper::CheckType() {
+  const QByteArray state = TypeState();
+  if (state != TypeSeen) {
+    if (TypeSeen == TypeWritten) TypeLatest.start();
+    TypeSeen = state;
+    TypeQuiet.start();
+  }
+  if (TypeSeen != TypeWritten && (TypeQuiet.elapsed() >= Times.QuietMs || TypeLatest.elapsed() >= Times.LatestMs))
+    SaveType();
+}
+
+void TRecoveryKeeper::SaveType() {
+  if (!Used || Offering || Ended || Builder == nullptr) return;
+  TypeSeen = TypeWritten = TypeState();
+  Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Builder->GetFigureFileName(),
+                                  file = Builder->WorkingTypeFile()] { return TypeRecoveryBytes(time, path, file); });
+}
+
+void TRecoveryKeeper::SaveNow() {
+  SaveProject();
+  if (Builder != nullptr && TypeState() != TypeWritten) SaveType();
+}
+
+void TRecoveryKeeper::Clean() {
+  Ended = true;
+  Quiet.stop();
+  Latest.stop();
+  TypeCheck.stop();
+  if (!Used || Offering) return;
+  Writer.Remove(Used->ProjectFile());
+  Writer.Remove(Used->TypeFile());
+}
+
+void TRecoveryKeeper::OfferLeftBehind() {
+  if (!Offering) return;
+  const QString projectFile = Used->ProjectFile();
+  const QString typeFile = Used->TypeFile();
+  std::optional<TRecoveredProject> project;
+  std::optional<TRecoveredType> type;
+  std::optional<TFigureType> typeRead;
+  QDateTime time;
+  // A file that cannot be read is refused as Open refuses it and kept aside.
+  const auto refused = [&](const QString& File, auto&& Read) {
+    if (!QFileInfo::exists(File)) return;
+    try {
+      try {
+        Read();
+      } catch (...) {
+        RethrowNamingFile(QFileInfo(File).fileName());
+      }
+    } catch (const std::exception& e) {
+      Dialogs.ShowMessage(&Main, QString::fromUtf8(e.what()));
+      TRecoverySlot::KeepAside(File);
+    }
+  };
+  refused(projectFile, [&] {
+    project = ParseProjectRecovery(ReadWholeFile(projectFile, MaxRecoveryFileBytes));
+    time = project->Time;
+  });
+  refused(typeFile, [&] {
+    TRecoveredType read = ParseTypeRecovery(ReadWholeFile(typeFile, MaxRecoveryFileBytes));
+    typeRead = ReadStkFile(read.StkFile);
+    if (!time.isValid() || read.Time > time) time = read.Time;
+    type = std::move(read);
+  });
+
+  Offering = false;
+  if (!project && !type) return;
+  const QString question = QStringLiteral("Tavel did not close properly. Recover the animation from %1?")
+                               .arg(time.toLocalTime().toString(QStringLiteral("HH:mm")));
+  switch (Dialogs.AskRecover(&Main, question)) {
+    case TRecoveryAnswer::Recover:
+      RunGuarded(Dialogs, &Main, [&] {
+        if (project) {
+          TRecoveredEdit& e = project->Edit;
+          TEditState edit{std::move(e.WorkingFrame), e.EditedFrameIndex, e.SelectedFigure, std::move(e.Ghost)};
+          Main.RecoverProject(std::move(project->Animation), std::move(edit), project->ProjectPath);
+        }
+        if (type && Builder != nullptr) Builder->RecoverType(*typeRead, type->TypePath);
+      });
+      break;
+    case TRecoveryAnswer::Discard:
+      QFile::remove(projectFile);
+      QFile::remove(typeFile);
+      break;
+    case TRecoveryAnswer::Later:
+      // The files stay for the next start; this program writes in a slot of its own.
+      Used = TRecoverySlot::Take(Folder, false);
+      break;
+  }
+}

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Keeps a recovery copy of the work of one running program: the project
+// with its working frame and frame under edit, and the builder's figure
+// type. A copy is written once a change has been quiet for a moment, or at
+// the latest a few seconds after it during continuous work, on the
+// recovery writer's thread from a snapshot the window takes in well under
+// a millisecond. A clean end removes the copy; at start the copy a crashed
+// program left behind is offered.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "files/RecoveryFile.h"
+#include "files/RecoveryWriter.h"
+#include "files/RecoverySlot.h"
+
+class TDialogs;
+class TFigureBuilderForm;
+class TMainForm;
+
+struct TRecoveryTimes {
+  int QuietMs = 2000;    // a change quiet this long is written
+  // A change is written at the latest after this long: with the write's own
+  // time (a third of a second for 10,000 frames) a crash loses under 10 s.
+  int LatestMs = 9000;
+  int TypeCheckMs = 500;  // how often the builder's type is looked at
+};
+
+class TRecoveryKeeper : public QObject {
+  Q_OBJECT
+ public:
+  // Keeps Main's work, and Builder's when given, in a slot of Folder, and
+  // offers what was left behind there at Main's first activation.
+  TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
+                  TRecoveryTimes Times = {});
+  ~TRecoveryKeeper() override;
+
+  // The recovery folder in the user's application data.
+  static QString DefaultFolder();
+
+  // Offers the files a program that is gone left behind: Recover installs
+  // them, Discard deletes them, Later keeps them for the next start.
+  void OfferLeftBehind();
+  // What a recovery save of the project writes now.
+  TProjectSnapshot Snapshot();
+  // Queues the recovery copies of what changed since the last, now.
+  void SaveNow();
+  // Waits until the queued copies are written.
+  void Flush() { Writer.Flush(); }
+
+  // The slot written in; null when no slot could be taken.
+  const TRecoverySlot* Slot() const { return Used.get(); }
+  int Written() const { return Writer.Written(); }
+
+ signals:
+  // A project snapshot was queued for writing.
+  void SnapshotQueued();
+
+ private:
+  void Follow();
+  void Changed();
+  void SaveProject();
+  void CheckType();
+  void SaveType();
+  void ResetFrames();
+  void Clean();
+  QByteArray TypeState() const;
+
+  TMainForm& Main;
+  TFigureBuilderForm* Builder;
+  TDialogs& Dialogs;
+  QString Folder;
+  TRecoveryTimes Times;
+  std::unique_ptr<TRecoverySlot> Used;
+  bool Offering = false;  // the slot holds files not yet offered: nothing is written
+  bool Ended = false;     // the program ended cleanly
+
+  // The project: every stored frame's bytes, kept as the document changes.
+  std::vector<QByteArray> Frames;
+  std::optional<TAnimation> Head;  // none: to be taken again
+  bool ProjectChanged = false;
+  QTimer Quiet;
+  QTimer Latest;
+
+  // The builder's type, as its file would hold it, and its file name.
+  QByteArray TypeSeen;
+  QByteArray TypeWritten;
+  QElapsedTimer TypeQuiet;   // since the type last changed
+  QElapsedTimer TypeLatest;  // since its first change not written
+  QTimer TypeCheck;
+
+  TRecoveryWriter Writer;  // last: it finishes its work before the rest goes
+};

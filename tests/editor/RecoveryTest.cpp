@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The recovery copy of unsaved work: what it holds, when it goes, and what
+// a new start makes of the copy a crashed program left behind.
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "editor/RecoveryKeeper.h"
+#include "files/WholeFile.h"
+#include "files/Zlib.h"
+#include "model/ByteStream.h"
+#include "tests/editor/MainFormFixture.h"
+#include "tests/editor/RecoveryScript.h"
+
+namespace {
+
+// The project payload inside a project's recovery file.
+QByteArray PayloadOf(const QByteArray& File) {
+  TByteReader in(File);
+  in.Take(8 + 1 + 8, "magic, kind, time");
+  in.Take(in.Read<int32_t>("path"), "path");
+  in.Take(4 + 4 + 1, "edit");
+  in.Take(in.Read<int32_t>("edit"), "edit");
+  return ZlibDecompress(File.mid(in.Pos()), MaxProjectPayload);
+}
+
+// A frame as a file holds it: vertices placed anew from the root may
+// differ in their last bits from those a drag moved.
+QByteArray Bytes(const std::optional<TFigures>& Frame) {
+  QByteArray bytes;
+  if (Frame) AppendFrameBytes(bytes, *Frame);
+  return bytes;
+}
+
+void ExpectEditEqual(const TRecoveredEdit& Got, const TEditState& Want) {
+  EXPECT_EQ(Bytes(Got.WorkingFrame), Bytes(Want.WorkingFrame));
+  EXPECT_EQ(Got.EditedFrameIndex, Want.EditedFrameIndex);
+  EXPECT_EQ(Got.SelectedFigure, Want.SelectedFigure);
+  EXPECT_EQ(Bytes(Got.Ghost), Bytes(Want.Ghost));
+}
+
+class RecoveryTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Dir.isValid());
+    MainFormTest::SetUp();
+    Start();
+  }
+  void TearDown() override {
+    Keeper.reset();
+    Builder.reset();
+    MainFormTest::TearDown();
+  }
+  // A program on the recovery folder: its windows and its keeper.
+  void Start() {
+    if (!Form) Form = std::make_unique<TMainForm>(Dialogs);
+    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
+    Form->SetFigureBuilder(Builder.get());
+    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200, 20});
+  }
+  // The program ends without a clean exit: its files stay, its lock goes.
+  void Crash() {
+    Keeper->SaveNow();
+    Keeper->Flush();
+    Keeper.reset();
+    Builder.reset();
+    Form.reset();
+  }
+  // A new start that answers the offer with Answer.
+  void Restart(TRecoveryAnswer Answer) {
+    Start();
+    Dialogs.RecoverAnswers = {Answer};
+    Form->FormActivate();
+    EXPECT_TRUE(Dialogs.RecoverAnswers.empty()) << "the copy was not offered";
+  }
+  QString File(const QString& Name) const { return Dir.filePath(Name); }
+  QStringList Files() const { return QDir(Dir.path()).entryList({QStringLiteral("*rec*")}, QDir::Files, QDir::Name); }
+
+  QTemporaryDir Dir;
+  std::unique_ptr<TFigureBuilderForm> Builder;
+  std::unique_ptr<TRecoveryKeeper> Keeper;
+};
+
+TEST_F(RecoveryTest, EveryEditAndItsUndoIsKeptAsSaveWouldWriteIt) {
+  const auto check = [&](const std::string& When) {
+    const QByteArray file = ProjectRecoveryBytes(Keeper->Snapshot());
+    EXPECT_EQ(PayloadOf(file), ProjectPayload(Anim())) << When;
+    ExpectEditEqual(ParseProjectRecovery(file).Edit, Doc().Edit());
+  };
+  const auto steps = RecoverySteps();
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    steps[i](Doc());
+    check("after step " + std::to_string(i));
+  }
+  while (Doc().History().canUndo()) {
+    Doc().History().undo();
+    check("after an undo to step " + std::to_string(Doc().History().index()));
+  }
+}
+
+TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderItsName) {
+  Form->SaveProject(File("walk"));
+  RunRecoveryScript(Doc());
+  RunBuilderScript(*Builder, Anim().Types);
+  WAIT_ASSERT(QFile::exists(Keeper->Slot()->ProjectFile()) && QFile::exists(Keeper->Slot()->TypeFile()));
+  const QByteArray payload = ProjectPayload(Anim());
+  const QByteArray type = Builder->WorkingTypeFile();
+  Crash();
+
+  Restart(TRecoveryAnswer::Recover);
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^Tavel did not close properly\\. Recover the animation from "
+                                                "\\d\\d:\\d\\d\\?$"))
+                  .match(Dialogs.Calls.back().Text)
+                  .hasMatch())
+      << Dialogs.Calls.back().Text.toStdString();
+  EXPECT_EQ(ProjectPayload(Anim()), payload);
+  EXPECT_EQ(Builder->WorkingTypeFile(), type);
+  EXPECT_TRUE(Builder->isVisible());
+  EXPECT_FALSE(Doc().IsSaved());
+  EXPECT_EQ(ShownTitle(), QStringLiteral("walk.tvl* - Tavel: Hotkeys"));
+}
+
+TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
+  TAnimation other = NewAnimation();
+  other.Frames.push_back(TDocument::StartState(other).WorkingFrame);
+  WriteProjectFile(File("other"), other);
+  const std::vector<std::pair<const char*, std::function<void()>>> ends = {
+      {"New", [&] { Form->NewProject(); }},
+      {"Open", [&] { Form->LoadProject(File("other.tvl")); }},
+      {"closing the window", [&] { Form->close(); }},
+  };
+  for (const auto& [name, end] : ends) {
+    RunRecoveryScript(Doc());
+    Keeper->SaveNow();
+    Keeper->Flush();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")}) << name;
+    Dialogs.YesNoAnswers = {TAnswer::No};
+    end();
+    Keeper->Flush();
+    EXPECT_EQ(Files(), QStringList()) << name;
+  }
+}
+
+TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
+  RunRecoveryScript(Doc());
+  Keeper->SaveNow();
+  Keeper->Flush();
+  const QByteArray first = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
+
+  TScriptedDialogs dialogs;
+  TMainForm form(dialogs);
+  TRecoveryKeeper keeper(form, nullptr, dialogs, Dir.path(), TRecoveryTimes{40, 200, 20});
+  form.FormActivate();  // the first program's copy is not offered while it runs
+  form.Document().NextFrame();
+  keeper.SaveNow();
+  keeper.Flush();
+  dialogs.YesNoAnswers = {TAnswer::No};
+  form.NewProject();
+  keeper.Flush();
+  EXPECT_EQ(dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0);
+  EXPECT_EQ(keeper.Slot()->ProjectFile(), File("2.tvlrec"));
+  EXPECT_EQ(ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes), first);
+}
+
+TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
+  RunRecoveryScript(Doc());
+  Crash();
+  QByteArray wrongFrame = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
+  wrongFrame[8 + 1 + 8 + 4] = 99;  // the frame under edit, after an empty file name
+  const std::vector<std::pair<QByteArray, QString>> cases = {
+      {"not a copy at all", "It is not a recovery file."},
+      {wrongFrame, "Its frame under edit, 99, is not one of its 5 frames."},
+  };
+  for (const auto& [bytes, why] : cases) {
+    for (const QString& kept : QDir(Dir.path()).entryList({"1.tvlrec.damaged-*"})) QFile::remove(File(kept));
+    WriteWholeFile(File("1.tvlrec"), bytes);
+    Dialogs.Calls.clear();
+    Start();
+    Form->FormActivate();
+    EXPECT_EQ(Dialogs.Messages().join("|").toStdString(), ("1.tvlrec is damaged and was not opened. " + why).toStdString());
+    EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0);
+    EXPECT_FALSE(QFile::exists(File("1.tvlrec")));
+    const QStringList kept = QDir(Dir.path()).entryList({"1.tvlrec.damaged-*"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ReadWholeFile(File(kept[0]), MaxRecoveryFileBytes), bytes);
+    Keeper.reset();
+    Builder.reset();
+    Form.reset();
+  }
+}
+
+TEST_F(RecoveryTest, DiscardDeletesTheCopyAndLaterKeepsItForTheNextStart) {
+  RunRecoveryScript(Doc());
+  Crash();
+  Restart(TRecoveryAnswer::Later);
+  EXPECT_EQ(Anim().Frames.size(), 0u);
+  EXPECT_EQ(Keeper->Slot()->ProjectFile(), File("2.tvlrec"));
+  EXPECT_TRUE(QFile::exists(File("1.tvlrec")));
+  Crash();
+
+  Restart(TRecoveryAnswer::Discard);
+  EXPECT_EQ(Anim().Frames.size(), 0u);
+  EXPECT_TRUE(Doc().IsSaved());
+  EXPECT_FALSE(QFile::exists(File("1.tvlrec")));
+}
+
+// The program itself, killed while it works, then started again.
+TEST(RecoveryChildTest, AKilledProgramIsRecoveredByteForByte) {
+  QTemporaryDir dir;
+  QProcess child;
+  child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  child.start(QStringLiteral(TAVEL_RECOVERY_CHILD), {dir.path()});
+  ASSERT_TRUE(child.waitForStarted());
+  // The child says when its copy has been written, then works on.
+  while (!child.canReadLine()) ASSERT_TRUE(child.waitForReadyRead(60000)) << "the child wrote no copy";
+  EXPECT_EQ(child.readLine().trimmed(), "written");
+  child.kill();  // SIGKILL: nothing of the program runs after it
+  ASSERT_TRUE(child.waitForFinished());
+  EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+  // What the child did, done here.
+  TScriptedDialogs dialogs;
+  TMainForm expected(dialogs);
+  TFigureBuilderForm expectedBuilder(dialogs, &expected);
+  RunRecoveryScript(expected.Document());
+  RunBuilderScript(expectedBuilder, expected.Animation().Types);
+
+  TMainForm form(dialogs);
+  TFigureBuilderForm builder(dialogs, &form);
+  form.SetFigureBuilder(&builder);
+  TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
+  dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
+  form.FormActivate();
+  EXPECT_EQ(ProjectPayload(form.Animation()), ProjectPayload(expected.Animation()));
+  EXPECT_EQ(Bytes(form.GetEditFrame()), Bytes(expected.GetEditFrame()));
+  EXPECT_EQ(form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
+  EXPECT_EQ(builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
+}
+
+}  // namespace
