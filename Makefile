@@ -28,7 +28,7 @@ test: deps
 	  ctest --output-on-failure -j $(JOBS)
 
 # The tests where threads share frames, built with ThreadSanitizer.
-TSAN_TESTS ?= .*SeveralThreads.*|.*AtOnce.*|GifExport.*|BitmapExport.*|ProjectFile.*
+TSAN_TESTS ?= .*SeveralThreads.*|.*AtOnce.*|GifExport.*|BitmapExport.*|ProjectFile.*|RecoveryWriter.*
 tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVEL_TSAN=ON -DTAVEL_TESTS=ON
 	cmake --build build-tsan -j $(JOBS) --target model_tests export_tests files_tests
