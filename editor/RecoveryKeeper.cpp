@@ -9,6 +9,7 @@
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
+#include "model/Pictures.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
 
@@ -172,18 +173,30 @@ void TRecoveryKeeper::OfferLeftBehind() {
   std::optional<TRecoveredType> type;
   std::optional<TFigureType> typeRead;
   QDateTime time;
-  // A file that cannot be read is refused as Open refuses it and kept aside.
+  // A file that cannot be read is refused as Open refuses it and kept
+  // aside; one that needs more memory than there is now stays for later.
+  bool noMemory = false;
   const auto refused = [&](const QString& File, auto&& Read) {
     if (!QFileInfo::exists(File)) return;
+    bool lacksMemory = false;
     try {
       try {
         Read();
+      } catch (const EPictureMemory&) {
+        lacksMemory = true;
+        throw;
+      } catch (const std::bad_alloc&) {
+        lacksMemory = true;
+        RethrowNamingFile(QFileInfo(File).fileName());
       } catch (...) {
         RethrowNamingFile(QFileInfo(File).fileName());
       }
     } catch (const std::exception& e) {
       Dialogs.ShowMessage(&Main, QString::fromUtf8(e.what()));
-      TRecoverySlot::KeepAside(File);
+      if (lacksMemory)
+        noMemory = true;
+      else
+        TRecoverySlot::KeepAside(File);
     }
   };
   refused(projectFile, [&] {
@@ -198,11 +211,16 @@ void TRecoveryKeeper::OfferLeftBehind() {
   });
 
   Offering = false;
+  if (noMemory) {
+    Used = TRecoverySlot::Take(Folder, false);
+    return;
+  }
   if (!project && !type) return;
   const QString question = QStringLiteral("Tavel did not close properly. Recover the animation from %1?")
                                .arg(time.toLocalTime().toString(QStringLiteral("HH:mm")));
   switch (Dialogs.AskRecover(&Main, question)) {
-    case TRecoveryAnswer::Recover:
+    case TRecoveryAnswer::Recover: {
+      bool recovered = false;
       RunGuarded(Dialogs, &Main, [&] {
         if (project) {
           TRecoveredEdit& e = project->Edit;
@@ -210,8 +228,13 @@ void TRecoveryKeeper::OfferLeftBehind() {
           Main.RecoverProject(std::move(project->Animation), std::move(edit), project->ProjectPath);
         }
         if (type && Builder != nullptr) Builder->RecoverType(*typeRead, type->TypePath);
+        recovered = true;
       });
+      // A copy that could not be installed (no memory for its pictures) is
+      // kept for the next start rather than overwritten by new work.
+      if (!recovered) Used = TRecoverySlot::Take(Folder, false);
       break;
+    }
     case TRecoveryAnswer::Discard:
       QFile::remove(projectFile);
       QFile::remove(typeFile);

@@ -11,6 +11,7 @@
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "model/ByteStream.h"
+#include "model/Pictures.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/editor/RecoveryScript.h"
 
@@ -191,14 +192,28 @@ TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
   }
 }
 
-TEST_F(RecoveryTest, DiscardDeletesTheCopyAndLaterKeepsItForTheNextStart) {
+TEST_F(RecoveryTest, DiscardDeletesTheCopyWhileLaterAndALackOfMemoryKeepItForTheNextStart) {
   RunRecoveryScript(Doc());
   Crash();
-  Restart(TRecoveryAnswer::Later);
-  EXPECT_EQ(Anim().Frames.size(), 0u);
-  EXPECT_EQ(Keeper->Slot()->ProjectFile(), File("2.tvlrec"));
-  EXPECT_TRUE(QFile::exists(File("1.tvlrec")));
-  Crash();
+  const QByteArray copy = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
+  const auto keptForLater = [&](TRecoveryAnswer Answer, bool NoMemory) {
+    Start();
+    Dialogs.RecoverAnswers = {Answer};
+    if (NoMemory) FailPicturesFrom(1);  // the recovered drawing's pictures cannot be made
+    Form->FormActivate();
+    FailPicturesFrom(0);
+    EXPECT_EQ(Dialogs.RecoverAnswers.empty(), !NoMemory) << "offered though it could not be read";
+    Dialogs.RecoverAnswers.clear();
+    EXPECT_EQ(Anim().Frames.size(), 0u);
+    EXPECT_EQ(Keeper->Slot()->ProjectFile(), File("2.tvlrec"));
+    Doc().NextFrame();  // new work goes to the program's own slot
+    Crash();
+    EXPECT_EQ(ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes), copy);
+    QFile::remove(File("2.tvlrec"));
+  };
+  keptForLater(TRecoveryAnswer::Later, false);
+  keptForLater(TRecoveryAnswer::Recover, true);
+  EXPECT_EQ(Dialogs.Messages().size(), 1);
 
   Restart(TRecoveryAnswer::Discard);
   EXPECT_EQ(Anim().Frames.size(), 0u);
