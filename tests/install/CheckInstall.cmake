@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # Installs the build in BUILD_DIR under /usr into a scratch DESTDIR and checks
 # the tree: the program, its shared files, the desktop entry, file types,
 # icons and AppStream data. With VALIDATE set it runs the freedesktop
-# validators on them instead, and exits with 77 (skipped) when one is missing.
+# validators on them instead, and is skipped when one is missing.
 set(root "${WORK_DIR}/install-root")
 file(REMOVE_RECURSE "${root}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${root} ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr
@@ -54,7 +54,7 @@ foreach(tool desktop-file-validate appstreamcli xmllint update-mime-database)
   find_program(found_${tool} ${tool})
   if(NOT found_${tool})
     message("${tool} is missing: skipped")
-    cmake_language(EXIT 77)
+    return()  # the test's SKIP_REGULAR_EXPRESSION sees ": skipped"
   endif()
 endforeach()
 macro(run)
