@@ -31,6 +31,8 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, T
   if (!Used) Used = TRecoverySlot::Take(Folder, false);
   Quiet.setSingleShot(true);
   Latest.setSingleShot(true);
+  Encoding.setSingleShot(true);
+  connect(&Encoding, &QTimer::timeout, this, &TRecoveryKeeper::EncodeSlice);
   connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
   connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
   ResetFrames();
@@ -61,6 +63,8 @@ void TRecoveryKeeper::Follow() {
   });
   connect(&doc, &TDocument::FramesRemoved, this, [this](int At, int Count) {
     Frames.erase(Frames.begin() + At, Frames.begin() + At + Count);
+    // Frames after those removed that were not encoded yet move down.
+    if (static_cast<std::size_t>(At) < EncodedUpTo) EncodedUpTo = std::max<std::size_t>(At, EncodedUpTo - Count);
     Changed();
   });
   connect(&doc, &TDocument::FrameChanged, this, [this, &anim](int At) {
@@ -91,11 +95,32 @@ void TRecoveryKeeper::Follow() {
 }
 
 void TRecoveryKeeper::ResetFrames() {
-  const std::vector<TFigures>& frames = Main.Animation().Frames;
-  Frames.clear();
-  Frames.reserve(frames.size());
-  for (const TFigures& frame : frames) Frames.push_back(FrameBytes(frame));
+  // A long project's frames are encoded a slice at a time between events,
+  // so that opening it does not hold the window; a frame not yet encoded
+  // is a null array.
+  Frames.assign(Main.Animation().Frames.size(), QByteArray());
+  EncodedUpTo = 0;
   Head.reset();
+  if (!Frames.empty()) Encoding.start(0);
+}
+
+void TRecoveryKeeper::EncodeSlice() {
+  const std::vector<TFigures>& frames = Main.Animation().Frames;
+  QElapsedTimer slice;
+  slice.start();
+  while (EncodedUpTo < Frames.size() && slice.elapsed() < 2) {
+    for (int n = 0; n < 64 && EncodedUpTo < Frames.size(); ++n, ++EncodedUpTo)
+      if (Frames[EncodedUpTo].isNull()) Frames[EncodedUpTo] = FrameBytes(frames[EncodedUpTo]);
+  }
+  if (EncodedUpTo < Frames.size()) Encoding.start(0);
+}
+
+void TRecoveryKeeper::EncodeAll() {
+  const std::vector<TFigures>& frames = Main.Animation().Frames;
+  for (std::size_t f = 0; f < Frames.size(); ++f)
+    if (Frames[f].isNull()) Frames[f] = FrameBytes(frames[f]);
+  EncodedUpTo = Frames.size();
+  Encoding.stop();
 }
 
 void TRecoveryKeeper::Changed() {
@@ -110,6 +135,7 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
   // The frames are kept as the document's signals tell; should they ever
   // disagree in number, they are taken again rather than written wrong.
   if (Frames.size() != doc.Animation().Frames.size()) ResetFrames();
+  EncodeAll();
   if (!Head) Head = AnimationHead(doc.Animation());
   const TEditState& edit = doc.Edit();
   return {QDateTime::currentDateTimeUtc(),

@@ -56,6 +56,8 @@ class TRecoveryKeeper : public QObject {
   // The slot written in; null when no slot could be taken.
   const TRecoverySlot* Slot() const { return Used.get(); }
   int Written() const { return Writer.Written(); }
+  // False while frames of a project just opened wait to be encoded.
+  bool FramesEncoded() const { return EncodedUpTo == Frames.size(); }
 
  signals:
   // A project snapshot was queued for writing.
@@ -68,6 +70,8 @@ class TRecoveryKeeper : public QObject {
   void CheckType();
   void SaveType();
   void ResetFrames();
+  void EncodeSlice();
+  void EncodeAll();
   void Clean();
   QByteArray TypeState() const;
 
@@ -80,8 +84,11 @@ class TRecoveryKeeper : public QObject {
   bool Offering = false;  // the slot holds files not yet offered: nothing is written
   bool Ended = false;     // the program ended cleanly
 
-  // The project: every stored frame's bytes, kept as the document changes.
+  // The project: every stored frame's bytes, kept as the document changes;
+  // those from EncodedUpTo on may still be null (not encoded yet).
   std::vector<QByteArray> Frames;
+  std::size_t EncodedUpTo = 0;
+  QTimer Encoding;
   std::optional<TAnimation> Head;  // none: to be taken again
   bool ProjectChanged = false;
   QTimer Quiet;

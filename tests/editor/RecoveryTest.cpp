@@ -90,6 +90,9 @@ TEST_F(RecoveryTest, EveryEditAndItsUndoIsKeptAsSaveWouldWriteIt) {
     EXPECT_EQ(PayloadOf(file), ProjectPayload(Anim())) << When;
     ExpectEditEqual(ParseProjectRecovery(file).Edit, Doc().Edit());
   };
+  // An opened project, its frames not all encoded yet when the edits begin.
+  Doc().NextFrame();
+  StoreCopies(200);
   const auto steps = RecoverySteps();
   for (std::size_t i = 0; i < steps.size(); ++i) {
     steps[i](Doc());
