@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""How much work a kill -9 loses: starts the program under an X server
+(DISPLAY, default :99, e.g. Xvfb with xdotool installed), presses Alt+N
+(Next Frame) every quarter second for a random 5 to 40 seconds, kills the
+program with SIGKILL, then reads its recovery copy and prints how many
+frames it holds and how long before the kill it was taken.
+
+Usage: measure_kill_loss.py PROGRAM [RUNS]
+"""
+import os, random, signal, struct, subprocess, sys, time, zlib, glob
+
+prog = sys.argv[1]
+runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+env = dict(os.environ, DISPLAY=os.environ.get('DISPLAY', ':99'), XDG_DATA_HOME='/tmp/killtest-data', ASAN_OPTIONS='detect_leaks=0')
+
+def frames_in(path):
+    b = open(path, 'rb').read()
+    global snapshot_ms
+    snapshot_ms, = struct.unpack_from('<q', b, 9)
+    p = 8 + 1 + 8
+    n, = struct.unpack_from('<i', b, p); p += 4 + n
+    p += 4 + 4 + 1
+    n, = struct.unpack_from('<i', b, p); p += 4 + n
+    payload = zlib.decompress(b[p:])
+    assert payload[10] == 2, 'types added'
+    return struct.unpack_from('<i', payload, 11)[0]
+
+def xdo(*a):
+    subprocess.run(['xdotool', *a], env=env, capture_output=True)
+
+losses = []
+for run in range(runs):
+    subprocess.run(['rm', '-rf', '/tmp/killtest-data'])
+    p = subprocess.Popen([prog], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wid = ''
+    for _ in range(100):
+        r = subprocess.run(['xdotool', 'search', '--name', 'Tavel: Hotkeys'], env=env, capture_output=True, text=True)
+        if r.stdout.strip(): wid = r.stdout.split()[0]; break
+        time.sleep(0.1)
+    time.sleep(1.0)
+    xdo('windowfocus', wid)
+    limit = random.uniform(5, 40)
+    start = time.time(); presses = []
+    while time.time() - start < limit:
+        xdo('key', '--window', wid, 'alt+n')
+        presses.append(time.time())
+        time.sleep(0.25)
+    killed = time.time()
+    p.send_signal(signal.SIGKILL); p.wait()
+    files = glob.glob('/tmp/killtest-data/Tavel/recovery/*.tvlrec')
+    kept = frames_in(files[0]) if files else 0
+    # The copy lacks the presses after its last frame: that work is lost.
+    lost = killed - (presses[kept - 1] if kept else start)
+    behind = killed - snapshot_ms / 1000 if files else float('nan')
+    losses.append(behind)
+    print(f'run {run}: worked {limit:5.1f} s, {len(presses)} presses, {kept} frames in the copy '
+          f'(presses after them: {lost:4.1f} s), copy taken {behind:4.1f} s before the kill', flush=True)
+taken = [l for l in losses if l == l]
+print(f'copy taken at most {max(taken):.1f} s before a kill; '
+      'runs killed before the first copy lost the whole run')
