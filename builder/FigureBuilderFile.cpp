@@ -56,10 +56,7 @@ void TFigureBuilderForm::OpenFigure(const QString& Path) {
 QByteArray TFigureBuilderForm::WorkingTypeFile() const {
   TFigureType type;
   type.Assign(WorkType());
-  for (std::size_t i = 0; i < type.Segments.size(); ++i) {
-    if (i < WorkFigure.Angles.size()) type.Segments[i].Angle = WorkFigure.Angles[i];
-    type.Segments[i].Static = i < StaticFlags.size() && StaticFlags[i] ? 1 : 0;
-  }
+  PoseRecords(type);
   return StkFileBytes(type);
 }
 
@@ -68,13 +65,14 @@ void TFigureBuilderForm::RecoverType(const TFigureType& Type, const QString& Fil
   FigureFileName = FileName;
 }
 
-void TFigureBuilderForm::StoreWorkPoseInRecords() {
-  TFigureType& type = Type();
-  for (std::size_t i = 0; i < type.Segments.size(); ++i) {
-    type.Segments[i].Angle = WorkFigure.Angles[i];
-    type.Segments[i].Static = StaticFlags[i] ? 1 : 0;
+void TFigureBuilderForm::PoseRecords(TFigureType& Type) const {
+  for (std::size_t i = 0; i < Type.Segments.size(); ++i) {
+    if (i < WorkFigure.Angles.size()) Type.Segments[i].Angle = WorkFigure.Angles[i];
+    Type.Segments[i].Static = i < StaticFlags.size() && StaticFlags[i] ? 1 : 0;
   }
 }
+
+void TFigureBuilderForm::StoreWorkPoseInRecords() { PoseRecords(Type()); }
 
 void TFigureBuilderForm::ClearStaticBytes() {
   for (TSegmentStruct& s : Type().Segments) s.Static = 0;

@@ -189,6 +189,8 @@ class TFigureBuilderForm : public QMainWindow {
   // The records take the directions shown and the static flags (for a file
   // or the animation); ClearStaticBytes takes the flags out again.
   void StoreWorkPoseInRecords();
+  // Gives Type's records the directions shown and the static flags.
+  void PoseRecords(TFigureType& Type) const;
   // Shows the working type just loaded in its default pose, root at the
   // centre, segment thickness and static flags taken from its records.
   void ShowLoadedType();
