@@ -215,8 +215,7 @@ void BM_HistoryBackgrounds10000x10000(benchmark::State& State) {
     State.counters["held_pictures"] = (HeapBytes() - heap) / picture;
     State.counters["history_MB"] = static_cast<double>(doc.HistoryPictureBytes()) / 1e6;
     for (int k = 0; k < 4; ++k) {
-      doc.PrepareStep(true);
-      doc.History().undo();
+      doc.Undo();
     }
     State.counters["load_ms"] = loads / 4;
     State.counters["undo_ms"] = static_cast<double>(timer.elapsed()) / 4;

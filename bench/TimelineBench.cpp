@@ -42,9 +42,9 @@ void BM_NextFrame(benchmark::State& State) {
     TFigure moved = w.Form.GetEditFrame().Items[0];
     moved.MoveBy(RealPoint(static_cast<float>(x), 0));
     x = -x;
-    w.Form.Document().BeginDrag();
+    w.Form.Document().EndGesture();
     w.Form.Document().DragFigure(0, moved);
-    w.Form.Document().EndDrag();
+    w.Form.Document().EndGesture();
     w.Form.NextFrameButtonClick();
   }
   State.counters["frames_at_end"] = static_cast<double>(w.Form.Animation().Frames.size());

@@ -80,9 +80,9 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X
     LastMouseX = X;
     LastMouseY = Y;
   }
-  Doc.EndDrag();
+  // Every press starts a new gesture, also on the figure selected already.
+  Doc.EndGesture();
   Doc.Select(found);
-  Doc.BeginDrag();
 }
 
 void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
@@ -107,5 +107,5 @@ void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
 
 void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
   SelectedHandle = NoHandle;
-  Doc.EndDrag();
+  Doc.EndGesture();
 }

@@ -267,6 +267,8 @@ void TMainForm::ConnectHandlers() {
   click(OpenAnimationHotkey, &TMainForm::OpenAnimationClick);
 
   connect(ScaleSpinEdit, &QSpinBox::valueChanged, this, handler(&TMainForm::ScaleSpinEditChange));
+  // What is typed into the scale field until Return or leaving it is one step.
+  connect(ScaleSpinEdit, &QSpinBox::editingFinished, &Doc, &TDocument::EndGesture);
   connect(RateScrollBar, &QScrollBar::valueChanged, this, handler(&TMainForm::RateScrollBarChange));
   // While the rate is dragged, the rate it sets shows beside the mouse.
   connect(RateScrollBar, &QScrollBar::sliderMoved, this, [this](int Value) {

@@ -50,7 +50,7 @@ void TMainForm::EnableControlsPlaying(bool Enable) {
   // so the drag ends here rather than carrying on after Stop.
   if (!Enable) {
     SelectedHandle = NoHandle;
-    Doc.EndDrag();
+    Doc.EndGesture();
   }
   EditImage->setEnabled(Enable);
   AddFigureButton->setEnabled(Enable);

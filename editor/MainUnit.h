@@ -345,7 +345,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void RefreshUnderlay(bool Force);
   void ShowMarkerAndControls();
   // Undo or redo one step, with the pictures of the size it leads to made first.
-  void StepHistory(bool Undo);
+  // Before an undo or a redo: playback and a drag end, pictures of the new size are made.
+  void PrepareHistoryStep(QSize SizeAfter);
 
   TDocument Doc;
   TDialogs& Dialogs;

@@ -22,7 +22,8 @@ void TMainForm::FollowDocument() {
   connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) { OnFramesRemoved(At, Count); });
   connect(&Doc, &TDocument::FrameChanged, this, [this](int At) { OnFrameChanged(At); });
   connect(&Doc, &TDocument::SavedChanged, this, [this] { ShowTitle(); });
-  QUndoStack& history = Doc.History();
+  Doc.SetStepPreparation([this](QSize SizeAfter) { PrepareHistoryStep(SizeAfter); });
+  const QUndoStack& history = Doc.History();
   connect(&history, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
   connect(&history, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
   connect(&history, &QUndoStack::undoTextChanged, UndoAction,

@@ -176,25 +176,16 @@ void TMainForm::FormMouseWheelUp() {
   Doc.Select(selected + 1 >= count ? 0 : selected + 1);
 }
 
-void TMainForm::UndoClick() { StepHistory(true); }
+void TMainForm::UndoClick() { Doc.Undo(); }
 
-void TMainForm::RedoClick() { StepHistory(false); }
+void TMainForm::RedoClick() { Doc.Redo(); }
 
-void TMainForm::StepHistory(bool Undo) {
-  QUndoStack& history = Doc.History();
-  if (Undo ? !history.canUndo() : !history.canRedo()) return;
+void TMainForm::PrepareHistoryStep(QSize SizeAfter) {
   if (PlaybackTimer->isActive()) StopButtonClick();
   // A drag in progress ends here: the step it would merge into is going.
   SelectedHandle = NoHandle;
-  Doc.EndDrag();
   // The pictures of the size the step leads to are made first.
-  Doc.PrepareStep(Undo);
-  const QSize size = Doc.SizeAfterStep(Undo);
-  if (size != Animation().Size()) MadePictures = MakeDrawingPictures(size);
-  if (Undo)
-    history.undo();
-  else
-    history.redo();
+  if (SizeAfter != Animation().Size()) MadePictures = MakeDrawingPictures(SizeAfter);
 }
 
 bool TMainForm::FormClose() { return Doc.IsSaved() || SaveProjectAsTvl(); }

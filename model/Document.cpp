@@ -1,299 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/Document.h"
 
-#include <QUndoCommand>
 #include <algorithm>
-#include <array>
-#include <memory>
 #include <numbers>
 
-#include "model/HistoryPictures.h"
+#include "model/DocumentCommands.h"
 #include "model/Pictures.h"
 #include "model/Tween.h"
 
 namespace {
-
 constexpr double Pi = std::numbers::pi;
-
-bool SameFigure(const TFigure& A, const TFigure& B) { return A == B; }
-
-QString CaptionOf(TFigureChange Change) {
-  switch (Change) {
-    case TFigureChange::Drag:
-      return QStringLiteral("Move Figure");
-    case TFigureChange::Center:
-      return QStringLiteral("Center Figure");
-    case TFigureChange::Flip:
-      return QStringLiteral("Flip Figure");
-    case TFigureChange::Colour:
-      return QStringLiteral("Colour Figure");
-    case TFigureChange::Scale:
-      return QStringLiteral("Scale Figure");
-  }
-  return {};
-}
-
-// The picture part of an animation: what a background or size change
-// changes. The background is kept once for the history, shared with the
-// animation while it shows it.
-struct TPicture {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  std::shared_ptr<TKeptPicture> Background;
-  bool HasBackground = false;
-  uint8_t BackgroundKind = 0;
-  QByteArray BackgroundJpeg;
-  QSize JpegSize;
-  QSize JpegShown;
-
-  static TPicture Of(const TAnimation& A, TPictureKeeper& Keeper) {
-    return {A.Width,        A.Height,         Keeper.Keep(A.Background), A.HasBackground, A.BackgroundKind,
-            A.BackgroundJpeg, A.JpegSize, A.JpegShown};
-  }
-  // The background is read back first, so that nothing changes when it cannot be.
-  void SetInto(TAnimation& A) const {
-    A.Background = Background->Load();
-    A.Width = Width;
-    A.Height = Height;
-    A.HasBackground = HasBackground;
-    A.BackgroundKind = BackgroundKind;
-    A.BackgroundJpeg = BackgroundJpeg;
-    A.JpegSize = JpegSize;
-    A.JpegShown = JpegShown;
-  }
-};
-
 }  // namespace
-
-// Frames the history keeps are shared: a Next Frame keeps the working frame
-// as the stored frame, the working frame after and the ghost after, and the
-// ghost before it is the frame the previous Next Frame stored. Equal frames
-// among those kept lately are held once.
-class TFrameShare {
- public:
-  TSharedFrame Share(const TFigures& Frame) {
-    for (const std::weak_ptr<const TFigures>& recent : Recent)
-      if (TSharedFrame held = recent.lock(); held && *held == Frame) return held;
-    TSharedFrame made = std::make_shared<const TFigures>(Frame);
-    Recent[Next] = made;
-    Next = (Next + 1) % Recent.size();
-    return made;
-  }
-
- private:
-  std::array<std::weak_ptr<const TFigures>, 4> Recent;
-  std::size_t Next = 0;
-};
-
-// An editing state as the history keeps it, its frames shared.
-struct TStoredEdit {
-  TSharedFrame Working;
-  int32_t EditedFrameIndex = -1;
-  int SelectedFigure = 0;
-  TSharedFrame Ghost;  // null: none
-
-  TStoredEdit(TFrameShare& Share, const TEditState& Edit)
-      : Working(Share.Share(Edit.WorkingFrame)),
-        EditedFrameIndex(Edit.EditedFrameIndex),
-        SelectedFigure(Edit.SelectedFigure),
-        Ghost(Edit.Ghost ? Share.Share(*Edit.Ghost) : nullptr) {}
-  TEditState State() const {
-    TEditState state{*Working, EditedFrameIndex, SelectedFigure, std::nullopt};
-    if (Ghost) state.Ghost = *Ghost;
-    return state;
-  }
-};
-
-// A step of the document's history. Revision is the revision the document
-// takes while this step is the latest one that changes what a save writes;
-// 0 for steps that change the working frame alone.
-class TDocumentCommand : public QUndoCommand {
- public:
-  TDocumentCommand(TDocument& Doc, const QString& Caption, bool Content)
-      : QUndoCommand(Caption), Doc(Doc), Revision(Content ? Doc.NewRevision() : 0) {}
-  uint64_t ContentRevision() const { return Revision; }
-  // The animation's size once this step is undone (or done), when it changes it.
-  virtual std::optional<QSize> SizeAfter(bool Undone) const { return std::nullopt; }
-  // Makes ready what undoing (or doing) this step needs and may fail to
-  // make, before the step changes anything.
-  virtual void Prepare(bool Undone) {}
-
- protected:
-  TDocument& Doc;
-
- private:
-  uint64_t Revision;
-};
-
-// One figure of the working frame changed: a drag, a scale, a colour...
-class TFigureCommand : public TDocumentCommand {
- public:
-  TFigureCommand(TDocument& Doc, TFigureChange Change, int Index, TFigure Before, TFigure After, int Selection,
-                 uint64_t Drag)
-      : TDocumentCommand(Doc, CaptionOf(Change), false),
-        Change(Change),
-        Index(Index),
-        Before(std::move(Before)),
-        After(std::move(After)),
-        Selection(Selection),
-        Drag(Drag) {}
-
-  int id() const override {
-    if (Change == TFigureChange::Drag) return 1;
-    if (Change == TFigureChange::Scale) return 2;
-    return -1;
-  }
-  bool mergeWith(const QUndoCommand* Other) override {
-    const auto* other = static_cast<const TFigureCommand*>(Other);
-    if (other->Index != Index) return false;
-    // Only the steps of the drag in progress merge: two drags are two steps.
-    if (Change == TFigureChange::Drag && (Drag == 0 || other->Drag != Drag || Doc.OpenDrag != Drag)) return false;
-    After = other->After;
-    setObsolete(SameFigure(Before, After));
-    return true;
-  }
-  // A further move of the drag in progress: the step takes it in place, as
-  // merging a new step would, without making one for every mouse move.
-  void Extend(const TFigure& Moved) {
-    After = Moved;
-    Apply(After, Selection);
-  }
-  // The figure selected when the step was taken is selected again.
-  void redo() override { Apply(After, Selection); }
-  void undo() override { Apply(Before, Selection); }
-  uint64_t DragSerial() const { return Drag; }
-  int FigureIndex() const { return Index; }
-
- private:
-  void Apply(const TFigure& Figure, int Select) {
-    TEditState& state = Doc.State;
-    state.WorkingFrame.Items.at(static_cast<std::size_t>(Index)) = Figure;
-    const bool selectionMoved = state.SelectedFigure != Select;
-    state.SelectedFigure = Select;
-    if (selectionMoved)
-      emit Doc.EditChanged();
-    else
-      emit Doc.FigureChanged(Index);
-  }
-
-  TFigureChange Change;
-  int Index;
-  TFigure Before, After;
-  int Selection;
-  uint64_t Drag;
-};
-
-// The editing state changed as a whole: figures added, deleted or reordered,
-// a stored frame shown for editing.
-class TEditCommand : public TDocumentCommand {
- public:
-  TEditCommand(TDocument& Doc, const QString& Caption, const TEditState& Before, const TEditState& After)
-      : TDocumentCommand(Doc, Caption, false), Before(*Doc.Shared, Before), After(*Doc.Shared, After) {}
-  void redo() override { Doc.SetEdit(After.State()); }
-  void undo() override { Doc.SetEdit(Before.State()); }
-
- private:
-  TStoredEdit Before, After;
-};
-
-// Frames inserted, removed or replaced, with the editing state around them.
-class TFramesCommand : public TDocumentCommand {
- public:
-  struct TOp {
-    enum TKind { Insert, Remove, Replace } Kind;
-    int At;
-    TSharedFrame Before;  // Remove, Replace
-    TSharedFrame After;   // Insert, Replace
-    int Like = -1;    // Insert: the frame whose thumbnail the new one copies
-  };
-  TFramesCommand(TDocument& Doc, const QString& Caption, std::vector<TOp> Ops, const TEditState& Before,
-                 const TEditState& After)
-      : TDocumentCommand(Doc, Caption, true), Ops(std::move(Ops)), Before(*Doc.Shared, Before), After(*Doc.Shared, After) {}
-
-  void redo() override {
-    for (const TOp& op : Ops) Apply(op, true);
-    Doc.SetEdit(After.State());
-  }
-  void undo() override {
-    for (auto op = Ops.rbegin(); op != Ops.rend(); ++op) Apply(*op, false);
-    Doc.SetEdit(Before.State());
-  }
-
- private:
-  void Apply(const TOp& Op, bool Forward) {
-    std::vector<TFigures>& frames = Doc.Anim.Frames;
-    const bool insert = (Op.Kind == TOp::Insert) == Forward;
-    if (Op.Kind == TOp::Replace) {
-      frames.at(static_cast<std::size_t>(Op.At)) = Forward ? *Op.After : *Op.Before;
-      emit Doc.FrameChanged(Op.At);
-    } else if (insert) {
-      frames.insert(frames.begin() + Op.At, Forward ? *Op.After : *Op.Before);
-      emit Doc.FramesInserted(Op.At, 1, Forward ? Op.Like : -1);
-    } else {
-      frames.erase(frames.begin() + Op.At);
-      emit Doc.FramesRemoved(Op.At, 1);
-    }
-  }
-
-  std::vector<TOp> Ops;
-  TStoredEdit Before, After;
-};
-
-// The background or the size changed.
-class TPictureCommand : public TDocumentCommand {
- public:
-  TPictureCommand(TDocument& Doc, const QString& Caption, TPicture Before, TPicture After,
-                  const TEditState& EditBefore, const TEditState& EditAfter)
-      : TDocumentCommand(Doc, Caption, true),
-        Before(std::move(Before)),
-        After(std::move(After)),
-        EditBefore(*Doc.Shared, EditBefore),
-        EditAfter(*Doc.Shared, EditAfter) {}
-  void redo() override { Apply(After, EditAfter); }
-  void undo() override { Apply(Before, EditBefore); }
-  std::optional<QSize> SizeAfter(bool Undone) const override {
-    const TPicture& p = Undone ? Before : After;
-    return QSize(p.Width, p.Height);
-  }
-  void Prepare(bool Undone) override { (Undone ? Before : After).Background->Load(); }
-
- private:
-  void Apply(const TPicture& Picture, const TStoredEdit& Edit) {
-    Picture.SetInto(Doc.Anim);
-    emit Doc.PictureChanged();
-    Doc.SetEdit(Edit.State());
-  }
-
-  TPicture Before, After;
-  TStoredEdit EditBefore, EditAfter;
-};
-
-// A figure type added to the table, with a figure of it.
-class TTypeCommand : public TDocumentCommand {
- public:
-  TTypeCommand(TDocument& Doc, const QString& Caption, TFigureTypeRef Type, QString Name, const TEditState& Before,
-               const TEditState& After)
-      : TDocumentCommand(Doc, Caption, true),
-        Type(std::move(Type)),
-        Name(std::move(Name)),
-        Before(*Doc.Shared, Before),
-        After(*Doc.Shared, After) {}
-  void redo() override {
-    Doc.Anim.Types.Append(Type, Name);
-    emit Doc.TypesChanged();
-    Doc.SetEdit(After.State());
-  }
-  void undo() override {
-    Doc.Anim.Types.RemoveLast();
-    emit Doc.TypesChanged();
-    Doc.SetEdit(Before.State());
-  }
-
- private:
-  TFigureTypeRef Type;
-  QString Name;
-  TStoredEdit Before, After;
-};
 
 TDocument::TDocument(QObject* Parent)
     : QObject(Parent), Shared(std::make_unique<TFrameShare>()), Pictures(std::make_unique<TPictureKeeper>()) {
@@ -312,15 +29,22 @@ TDocument::~TDocument() {
   Stack.clear();
 }
 
-QSize TDocument::SizeAfterStep(bool Undo) const {
-  const int step = Undo ? Stack.index() - 1 : Stack.index();
-  if (step < 0 || step >= Stack.count()) return Anim.Size();
-  return static_cast<const TDocumentCommand*>(Stack.command(step))->SizeAfter(Undo).value_or(Anim.Size());
-}
+bool TDocument::Undo() { return Step(true); }
 
-void TDocument::PrepareStep(bool Undo) {
-  const int step = Undo ? Stack.index() - 1 : Stack.index();
-  if (step >= 0 && step < Stack.count()) static_cast<TDocumentCommand*>(const_cast<QUndoCommand*>(Stack.command(step)))->Prepare(Undo);
+bool TDocument::Redo() { return Step(false); }
+
+bool TDocument::Step(bool Back) {
+  const int index = Back ? Stack.index() - 1 : Stack.index();
+  if (index < 0 || index >= Stack.count()) return false;
+  EndGesture();
+  const auto& step = static_cast<const TDocumentCommand&>(*Stack.command(index));
+  step.Prepare(Back);
+  if (PrepareWindow) PrepareWindow(step.SizeAfter(Back).value_or(Anim.Size()));
+  if (Back)
+    Stack.undo();
+  else
+    Stack.redo();
+  return true;
 }
 
 qint64 TDocument::HistoryPictureBytes() const { return Pictures->BytesInMemory(Anim.Background); }
@@ -355,7 +79,7 @@ void TDocument::EmitSavedIfChanged() {
 }
 
 void TDocument::Reset(TAnimation&& Animation, TEditState&& Edit, bool Saved) {
-  OpenDrag = 0;
+  EndGesture();
   Stack.clear();
   Anim = std::move(Animation);
   State = std::move(Edit);
@@ -383,6 +107,8 @@ TEditState TDocument::OpenedState(const TAnimation& Animation) {
 }
 
 void TDocument::Push(TDocumentCommand* Command) {
+  // A step that does not merge ends the gesture: the steps after it start a new one.
+  if (!Command->Mergeable()) EndGesture();
   Stack.push(Command);
   EmitSavedIfChanged();
 }
@@ -398,12 +124,15 @@ void TDocument::PushEdit(const QString& Caption, TEditState&& After) {
 
 void TDocument::PushFigure(TFigureChange Change, int Index, const TFigure& After) {
   const TFigure& before = State.WorkingFrame.Items.at(static_cast<std::size_t>(Index));
-  Push(new TFigureCommand(*this, Change, Index, before, After, State.SelectedFigure,
-                          Change == TFigureChange::Drag ? OpenDrag : 0));
+  // A move or a scale that changes nothing is no step (a press without a move).
+  const bool merges = Change == TFigureChange::Drag || Change == TFigureChange::Scale;
+  if (merges && before == After) return;
+  Push(new TFigureCommand(*this, Change, {{Index, before, After}}, State.SelectedFigure));
 }
 
 void TDocument::Select(int Index) {
   if (Index == State.SelectedFigure || Index < 0 || Index >= State.WorkingFrame.Count()) return;
+  EndGesture();
   State.SelectedFigure = Index;
   emit EditChanged();
 }
@@ -489,33 +218,9 @@ void TDocument::FigureToBack() {
   PushEdit(QStringLiteral("Send To Back"), std::move(after));
 }
 
-void TDocument::BeginDrag() { OpenDrag = NewRevision(); }
-
 void TDocument::DragFigure(int Index, const TFigure& Moved) {
   if (Index < 0 || Index >= State.WorkingFrame.Count()) return;
-  const int top = Stack.index() - 1;
-  if (OpenDrag != 0 && top >= 0 && top == Stack.count() - 1) {
-    auto* step = dynamic_cast<TFigureCommand*>(const_cast<QUndoCommand*>(Stack.command(top)));
-    if (step != nullptr && step->DragSerial() == OpenDrag && step->FigureIndex() == Index) {
-      step->Extend(Moved);
-      return;
-    }
-  }
   PushFigure(TFigureChange::Drag, Index, Moved);
-}
-
-void TDocument::EndDrag() {
-  const uint64_t drag = OpenDrag;
-  if (drag == 0) return;
-  // A last step that changes nothing merges into the drag's step, which
-  // leaves the history when the figure is back where it began.
-  const int top = Stack.index() - 1;
-  const auto* step = top >= 0 && top == Stack.count() - 1 ? dynamic_cast<const TFigureCommand*>(Stack.command(top)) : nullptr;
-  if (step != nullptr && step->DragSerial() == drag) {
-    const TFigure& now = State.WorkingFrame.Items.at(static_cast<std::size_t>(step->FigureIndex()));
-    Push(new TFigureCommand(*this, TFigureChange::Drag, step->FigureIndex(), now, now, State.SelectedFigure, drag));
-  }
-  OpenDrag = 0;
 }
 
 void TDocument::NextFrame() {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QUndoStack>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,15 +46,21 @@ class TDocument : public QObject {
   // The selected figure, or null when the working frame is empty.
   const TFigure* Selected() const;
 
-  QUndoStack& History() { return Stack; }
+  // The history, to read: its steps change only through the commands
+  // below and Undo and Redo.
   const QUndoStack& History() const { return Stack; }
-  // The animation's size after the next undo (or redo), so that a window can
-  // make its pictures of that size before the step is taken.
-  QSize SizeAfterStep(bool Undo) const;
-  // Makes ready what the next undo (or redo) needs, such as a picture the
-  // history moved to a temporary file; EPictureMemory or EHistoryPicture,
-  // with nothing changed, when it cannot.
-  void PrepareStep(bool Undo);
+  // Undoes (or redoes) the latest step (the next step). What the step needs
+  // is made first (a picture the history moved to a temporary file, the
+  // window's pictures through the step preparation): when any of it cannot
+  // be made, EPictureMemory or EHistoryPicture is thrown with nothing
+  // changed. An open gesture ends first. False when there is no such step.
+  bool Undo();
+  bool Redo();
+  // Called before an undo or a redo changes anything, with the animation's
+  // size after it, so that a window can make its pictures of that size
+  // (and end what it has under way); it throws to refuse the step.
+  using TStepPreparation = std::function<void(QSize SizeAfter)>;
+  void SetStepPreparation(TStepPreparation Preparation) { PrepareWindow = std::move(Preparation); }
   // The history's pictures beyond the budget wait in temporary files; the
   // bytes of those in memory, not counting the background shown.
   qint64 HistoryPictureBytes() const;
@@ -63,9 +70,6 @@ class TDocument : public QObject {
   // Edits of the working frame alone do not count: they are not saved.
   bool IsSaved() const { return CurrentRevision() == SavedRevision; }
   void MarkSaved();
-  // A number that changes whenever what a save writes changes, and comes
-  // back when an undo returns to an earlier state.
-  uint64_t Revision() const { return CurrentRevision(); }
 
   // Makes Animation and Edit the document, with no history, saved (New,
   // Open) or, when Saved is false, unsaved (work recovered after a crash).
@@ -77,8 +81,17 @@ class TDocument : public QObject {
   static TEditState OpenedState(const TAnimation& Animation);
 
   // Selects figure Index of the working frame (the mouse wheel, a click on
-  // a handle). Selecting alone is not a step of the history.
+  // a handle). Selecting alone is not a step of the history; a new
+  // selection ends the open gesture.
   void Select(int Index);
+
+  // Steps of one gesture (one drag of the mouse, one edit of the scale
+  // field) of the same kind and figure merge into one step of the history;
+  // a gesture that brings the figure back where it began leaves none. The
+  // window ends the gesture at the mouse's release and when the scale
+  // field's editing ends; a new selection, an undo or a redo and any other
+  // command end it too.
+  void EndGesture() { ++Gesture; }
 
   // Commands on the working frame. Each is one step of the history.
   void AddFigure(int TypeEntry);
@@ -86,15 +99,12 @@ class TDocument : public QObject {
   void CenterFigure(int Index);
   void FlipFigure();
   void SetFigureColor(TColor Color);
-  // Consecutive scale changes of one figure are one step.
+  // The scale changes of one gesture are one step.
   void SetFigureScale(float Scale);
   void FigureToFront();
   void FigureToBack();
-  // A drag of a handle: every step between BeginDrag and EndDrag is one step
-  // of the history; a drag that ends where it began leaves none.
-  void BeginDrag();
+  // A move of a drag of figure Index: the moves of one gesture are one step.
   void DragFigure(int Index, const TFigure& Moved);
-  void EndDrag();
 
   // Commands on the frames.
   void NextFrame();
@@ -138,15 +148,12 @@ class TDocument : public QObject {
   void SavedChanged(bool Saved);
 
  private:
+  // The commands reach the document through TDocumentCommand's protected part.
   friend class TDocumentCommand;
-  friend class TFigureCommand;
-  friend class TEditCommand;
-  friend class TFramesCommand;
-  friend class TPictureCommand;
-  friend class TTypeCommand;
 
   uint64_t CurrentRevision() const;
   uint64_t NewRevision() { return ++LastRevision; }
+  bool Step(bool Back);
   void Push(class TDocumentCommand* Command);
   void SetEdit(TEditState&& Edit);
   void EmitSavedIfChanged();
@@ -162,5 +169,6 @@ class TDocument : public QObject {
   uint64_t BaseRevision = 0;   // the animation as Reset left it
   uint64_t SavedRevision = 0;
   bool LastSaved = true;
-  uint64_t OpenDrag = 0;  // the drag whose steps merge, or 0
+  uint64_t Gesture = 1;  // the gesture open now; steps of earlier ones never merge
+  TStepPreparation PrepareWindow;
 };

@@ -60,9 +60,9 @@ class MainFormTest : public testing::Test {
   void ChangeFigure(int I, const std::function<void(TFigure&)>& Change) {
     TFigure figure = Figure(I);
     Change(figure);
-    Doc().BeginDrag();
+    Doc().EndGesture();
     Doc().DragFigure(I, figure);
-    Doc().EndDrag();
+    Doc().EndGesture();
   }
   void MoveFigure(int I, TRealPoint D) {
     ChangeFigure(I, [&](TFigure& F) { F.MoveBy(D); });

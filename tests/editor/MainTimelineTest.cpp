@@ -158,15 +158,6 @@ TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
   EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
 }
 
-TEST_F(MainTimelineTest, DeleteOfTheLastFrameResetsTheNewFrame) {
-  StoreFrames(3);
-  MoveFigure(0, RealPoint(0, 40));  // work on the new frame, then drop it
-  Form->FramePopup(2);
-  Form->DeleteFrameClick();
-  EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273}));
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], RealPoint(273, 207));
-}
-
 TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
   StoreFrames(4);
   Form->FrameClick(1);

@@ -16,9 +16,9 @@ inline std::vector<std::function<void(TDocument&)>> RecoverySteps() {
     TFigure figure = D.WorkingFrame().Items.at(0);
     figure.MoveBy(RealPoint(X, Y));
     figure.RotateSegment(1, 0.25);
-    D.BeginDrag();
+    D.EndGesture();
     D.DragFigure(0, figure);
-    D.EndDrag();
+    D.EndGesture();
   };
   return {
       [=](TDocument& D) { move(D, 7, 3); },
@@ -30,7 +30,7 @@ inline std::vector<std::function<void(TDocument&)>> RecoverySteps() {
       [](TDocument& D) { D.TweenFrames(0, 3); },
       [](TDocument& D) { D.DeleteFrame(2); },
       [](TDocument& D) { D.InsertFrame(1); },
-      [](TDocument& D) { D.History().undo(); },
+      [](TDocument& D) { D.Undo(); },
       [](TDocument& D) { D.ShowFrame(1); },
       [](TDocument& D) { D.SetFigureColor(0x00FF00); },
       [](TDocument& D) { D.FlipFigure(); },

@@ -99,7 +99,7 @@ TEST_F(RecoveryTest, EveryEditAndItsUndoIsKeptAsSaveWouldWriteIt) {
     check("after step " + std::to_string(i));
   }
   while (Doc().History().canUndo()) {
-    Doc().History().undo();
+    Doc().Undo();
     check("after an undo to step " + std::to_string(Doc().History().index()));
   }
 }

@@ -50,16 +50,14 @@ TEST(HistoryPictures, PicturesBeyondTheBudgetWaitInFilesAndComeBackUnchanged) {
       step([&] { doc.ClearBackground(); });
       step([&] { doc.LoadBackground(Gradient(70, 70).mirrored(), 0, {}); });
       for (std::size_t k = shown.size() - 1; k > 0; --k) {
-        doc.PrepareStep(true);
-        doc.History().undo();
+        doc.Undo();
         ASSERT_EQ(doc.Animation().Background, shown[k - 1]) << "undo " << k;
         if (row.Moves) {
           EXPECT_LE(doc.HistoryPictureBytes(), row.Budget);
         }
       }
       for (std::size_t k = 1; k < shown.size(); ++k) {
-        doc.PrepareStep(false);
-        doc.History().redo();
+        doc.Redo();
         ASSERT_EQ(doc.Animation().Background, shown[k]) << "redo " << k;
       }
     }

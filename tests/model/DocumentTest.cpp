@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The document without a window: which edits merge into one step of the
+// history, when the project counts as saved, and what the frame commands
+// leave stored and under edit.
+
+#include <gtest/gtest.h>
+
+#include <QUndoStack>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/Document.h"
+
+namespace {
+
+// The animation of the rows: the built-in types and a bar, one line of
+// length 20 pointing right. A bar's points are whole numbers, so moves and
+// scale changes that come back to the start give back the very same figure.
+TAnimation BarAnimation() {
+  TAnimation animation = NewAnimation();
+  auto bar = std::make_shared<TFigureType>();
+  bar->AddSegment(0, SegmentLine, 20, 3, 0, 0);
+  animation.Types.Append(std::move(bar), QStringLiteral("bar"));
+  return animation;
+}
+
+// A frame of one bar whose root stands at (X, 50): frames are named by that
+// number in the rows below.
+TFigures Frame(const TAnimation& A, int X) {
+  TFigures frame;
+  TFigure figure;
+  figure.SetType(A.Types, 2);
+  figure.MoveBy(RealPoint(static_cast<float>(X), 50));
+  frame.Items.push_back(std::move(figure));
+  return frame;
+}
+
+int NameOf(const TFigures& Frame) { return Frame.Items.empty() ? -1 : qRound(Frame.Items.front().Root().X); }
+
+std::vector<int> NamesOf(const std::vector<TFigures>& Frames) {
+  std::vector<int> names;
+  for (const TFigures& f : Frames) names.push_back(NameOf(f));
+  return names;
+}
+
+// A document holding Frames, Working under edit as frame Edited (-1: the
+// new frame), with no history.
+void Start(TDocument& Doc, const std::vector<int>& Frames, int Working, int Edited) {
+  TAnimation animation = BarAnimation();
+  for (int x : Frames) animation.Frames.push_back(Frame(animation, x));
+  TEditState edit;
+  edit.WorkingFrame = Frame(animation, Working);
+  edit.EditedFrameIndex = Edited;
+  Doc.Reset(std::move(animation), std::move(edit));
+}
+
+void Move(TDocument& Doc, float Dx) {
+  TFigure moved = Doc.WorkingFrame().Items.at(0);
+  moved.MoveBy(RealPoint(Dx, 0));
+  Doc.DragFigure(0, moved);
+}
+
+// Which edits are one step of the history.
+TEST(Document, EditsOfOneGestureMergeIntoOneStep) {
+  struct TRow {
+    const char* Name;
+    std::function<void(TDocument&)> Edits;
+    int Steps;
+  };
+  const auto twoFigures = [](TDocument& D) { D.AddFigure(2); };
+  const std::vector<TRow> rows{
+      {"a drag of many moves", [](TDocument& D) { for (int i = 0; i < 20; ++i) Move(D, 1); }, 1},
+      {"two drags", [](TDocument& D) { Move(D, 3); D.EndGesture(); Move(D, 3); }, 2},
+      {"a drag back to its start", [](TDocument& D) { Move(D, 5); Move(D, 4); Move(D, -9); }, 0},
+      {"a drag back to its start, then on", [](TDocument& D) { Move(D, 5); Move(D, -5); Move(D, 2); }, 1},
+      {"a press without a move", [](TDocument& D) { Move(D, 0); D.EndGesture(); }, 0},
+      {"two scale changes in one edit", [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureScale(2); }, 1},
+      {"a scale change undone by the next", [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureScale(1); }, 0},
+      {"two scale edits", [](TDocument& D) { D.SetFigureScale(1.5f); D.EndGesture(); D.SetFigureScale(2); }, 2},
+      {"scale changes across a selection change",
+       [&](TDocument& D) {
+         twoFigures(D);
+         D.SetFigureScale(1.5f);
+         D.Select(0);
+         D.SetFigureScale(1.5f);
+       },
+       3},
+      {"a scale change, a colour, a scale change",
+       [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureColor(0xFF); D.SetFigureScale(2); }, 3},
+      {"a drag, then a scale change", [](TDocument& D) { Move(D, 3); D.SetFigureScale(2); }, 2},
+      {"a drag after an undo", [](TDocument& D) { Move(D, 3); D.Undo(); Move(D, 3); }, 1},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    Start(doc, {}, 100, -1);
+    row.Edits(doc);
+    EXPECT_EQ(doc.History().index(), row.Steps) << row.Name;
+    EXPECT_EQ(doc.History().count(), doc.History().index()) << row.Name << ": nothing left to redo";
+  }
+}
+
+// One undo takes back the whole of a merged step, and a redo brings it back.
+TEST(Document, UndoAndRedoTakeTheWholeMergedStep) {
+  TDocument doc;
+  Start(doc, {}, 100, -1);
+  for (int i = 0; i < 5; ++i) Move(doc, 2);
+  const TFigures moved = doc.WorkingFrame();
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(NameOf(doc.WorkingFrame()), 100);
+  EXPECT_FALSE(doc.Undo());
+  ASSERT_TRUE(doc.Redo());
+  EXPECT_EQ(doc.WorkingFrame(), moved);
+  EXPECT_FALSE(doc.Redo());
+}
+
+// The step preparation runs before the step with the size it leads to; when
+// it refuses, nothing changes.
+TEST(Document, AStepThePreparationRefusesChangesNothing) {
+  TDocument doc;
+  Start(doc, {10}, 100, -1);
+  doc.ChangeDimensions(90, 60);
+  std::vector<QSize> asked;
+  doc.SetStepPreparation([&](QSize Size) {
+    asked.push_back(Size);
+    throw std::runtime_error("no memory");
+  });
+  EXPECT_THROW(doc.Undo(), std::runtime_error);
+  EXPECT_EQ(doc.Animation().Size(), QSize(90, 60));
+  EXPECT_EQ(doc.History().index(), 1);
+  doc.SetStepPreparation([&](QSize Size) { asked.push_back(Size); });
+  EXPECT_TRUE(doc.Undo());
+  EXPECT_EQ(doc.Animation().Size(), NewAnimation().Size());
+  EXPECT_EQ(asked, std::vector<QSize>(2, NewAnimation().Size()));
+}
+
+// Which paths leave the project saved. Edits of the working frame alone are
+// never unsaved work: a save does not write them.
+TEST(Document, SavedFollowsWhatASaveWrites) {
+  struct TRow {
+    const char* Name;
+    std::function<void(TDocument&)> Steps;
+    bool Saved;
+  };
+  const std::vector<TRow> rows{
+      {"a drag alone", [](TDocument& D) { Move(D, 4); }, true},
+      {"next frame", [](TDocument& D) { D.NextFrame(); }, false},
+      {"next frame, undo", [](TDocument& D) { D.NextFrame(); D.Undo(); }, true},
+      {"next frame, undo, redo", [](TDocument& D) { D.NextFrame(); D.Undo(); D.Redo(); }, false},
+      {"next frame, save, undo", [](TDocument& D) { D.NextFrame(); D.MarkSaved(); D.Undo(); }, false},
+      {"next frame, save, drag, undo the drag",
+       [](TDocument& D) { D.NextFrame(); D.MarkSaved(); Move(D, 4); D.Undo(); }, true},
+      {"next frame, save, undo, next frame",
+       [](TDocument& D) { D.NextFrame(); D.MarkSaved(); D.Undo(); D.NextFrame(); }, false},
+      {"dimensions, undo", [](TDocument& D) { D.ChangeDimensions(90, 60); D.Undo(); }, true},
+      {"a type added",
+       [](TDocument& D) {
+         auto arm = std::make_shared<TFigureType>();
+         arm->AddSegment(0, SegmentLine, 20, 3, 0.5, 0);
+         D.AddFigureType(arm, "arm", "Load Figure Type");
+       },
+       false},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    Start(doc, {}, 100, -1);
+    std::vector<bool> said;
+    QObject::connect(&doc, &TDocument::SavedChanged, [&](bool Saved) { said.push_back(Saved); });
+    row.Steps(doc);
+    EXPECT_EQ(doc.IsSaved(), row.Saved) << row.Name;
+    // The signal follows every change and only changes.
+    if (!said.empty()) EXPECT_EQ(said.back(), row.Saved) << row.Name;
+    for (std::size_t i = 1; i < said.size(); ++i) EXPECT_NE(said[i], said[i - 1]) << row.Name;
+  }
+}
+
+// The frame commands: (frames, working frame, frame under edit) and a
+// command give (frames, working frame, frame under edit, ghost). Frames are
+// named by their figure's place; -1 is no ghost.
+TEST(Document, FrameCommandsLeaveFramesAndEditState) {
+  struct TRow {
+    const char* Name;
+    std::vector<int> Frames;
+    int Working, Edited;
+    std::function<void(TDocument&)> Command;
+    std::vector<int> FramesAfter;
+    int WorkingAfter, EditedAfter, GhostAfter;
+  };
+  const auto next = [](TDocument& D) { D.NextFrame(); };
+  const auto del = [](int I) { return [I](TDocument& D) { D.DeleteFrame(I); }; };
+  const auto ins = [](int I) { return [I](TDocument& D) { D.InsertFrame(I); }; };
+  const auto show = [](int I) { return [I](TDocument& D) { D.ShowFrame(I); }; };
+  const auto tween = [](int I, int N) { return [I, N](TDocument& D) { D.TweenFrames(I, N); }; };
+  const std::vector<TRow> rows{
+      {"next frame stores the new frame", {10, 20}, 30, -1, next, {10, 20, 30}, 30, -1, 30},
+      {"next frame stores a frame under edit", {10, 20, 30}, 25, 1, next, {10, 25, 30}, 30, -1, 30},
+      {"next frame stores the last frame under edit", {10, 20}, 25, 1, next, {10, 25}, 25, -1, 25},
+      {"show a frame", {10, 20, 30}, 40, -1, show(1), {10, 20, 30}, 20, 1, 10},
+      {"show the first frame", {10, 20}, 40, -1, show(0), {10, 20}, 10, 0, -1},
+      {"insert copies the frame before", {10, 20, 30}, 40, -1, ins(2), {10, 20, 20, 30}, 20, 2, 20},
+      {"insert at the start copies the first", {10, 20}, 40, -1, ins(0), {10, 10, 20}, 10, 0, 10},
+      {"delete a frame before the one under edit", {10, 20, 30, 40}, 35, 3, del(0), {20, 30, 40}, 35, 2, -1},
+      {"delete the frame under edit", {10, 20, 30}, 25, 1, del(1), {10, 30}, 30, -1, 30},
+      {"delete the frame just before it", {10, 20, 30}, 35, 2, del(1), {10, 30}, 30, -1, 30},
+      {"delete the last frame", {10, 20, 30}, 50, -1, del(2), {10, 20}, 20, -1, 20},
+      {"delete the only frame", {10}, 50, -1, del(0), {}, 50, -1, -1},
+      {"delete the only frame under edit", {10}, 50, 0, del(0), {}, 50, -1, -1},
+      {"tween three frames", {0, 60, 90}, 90, -1, tween(0, 2), {0, 20, 40, 60, 90}, 20, 1, 0},
+      {"tween refuses the last frame", {0, 60}, 90, -1, tween(1, 2), {0, 60}, 90, -1, -1},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    Start(doc, row.Frames, row.Working, row.Edited);
+    row.Command(doc);
+    const TEditState& edit = doc.Edit();
+    EXPECT_EQ(NamesOf(doc.Animation().Frames), row.FramesAfter) << row.Name;
+    EXPECT_EQ(NameOf(edit.WorkingFrame), row.WorkingAfter) << row.Name;
+    EXPECT_EQ(edit.EditedFrameIndex, row.EditedAfter) << row.Name;
+    EXPECT_EQ(edit.Ghost ? NameOf(*edit.Ghost) : -1, row.GhostAfter) << row.Name;
+    // Undo gives back the frames and what was under edit.
+    doc.Undo();
+    EXPECT_EQ(NamesOf(doc.Animation().Frames), row.Frames) << row.Name << ", undone";
+    EXPECT_EQ(NameOf(doc.WorkingFrame()), row.Working) << row.Name << ", undone";
+    EXPECT_EQ(doc.EditedFrameIndex(), row.Edited) << row.Name << ", undone";
+  }
+}
+
+}  // namespace
