@@ -51,6 +51,24 @@ void BM_NextFrame(benchmark::State& State) {
 }
 BENCHMARK(BM_NextFrame)->Arg(10)->Arg(1000)->Arg(10000)->Iterations(300)->Unit(benchmark::kMicrosecond);
 
+// The clipboard's figures put into a thousand stored frames, once the
+// dialog is answered: the command, the strip and the drawing area following
+// it, and the events that follow, as one step of the history.
+void BM_PasteIntoFrames(benchmark::State& State) {
+  TWindow w;
+  w.Fill(static_cast<int>(State.range(0)));
+  const std::vector<TFigure> figures = w.Form.GetEditFrame().Items;
+  for (auto _ : State) {
+    w.Form.Document().PasteIntoFrames({}, figures, 0, static_cast<int>(State.range(0)));
+    QApplication::processEvents();
+    State.PauseTiming();
+    w.Form.Document().Undo();
+    QApplication::processEvents();
+    State.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PasteIntoFrames)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 void BM_InsertAtFront(benchmark::State& State) {
   TWindow w;
   w.Fill(10000);

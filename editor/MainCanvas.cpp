@@ -4,6 +4,8 @@
 // is one step of the document's history.
 
 #include <QPainter>
+#include <QRubberBand>
+#include <algorithm>
 
 #include "editor/MainUnit.h"
 #include "model/Common.h"
@@ -11,7 +13,8 @@
 
 void TMainForm::DrawFigures() {
   const TFigures& frame = Doc.WorkingFrame();
-  PaintEditScene(EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1);
+  PaintEditScene(EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1,
+                 Doc.Edit().AlsoSelected);
   // Anything may have changed: the next drag step starts from fresh layers.
   DragLayers.Invalidate();
   EditImage->Changed();
@@ -62,9 +65,23 @@ void TMainForm::DrawUnderFrames(QImage& Canvas, const TUnderFrames& Frames) cons
     }
 }
 
-void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+namespace {
+// How far from a line or circle of a figure a press still selects it.
+constexpr double FigureTolerance = 3.0;
+}  // namespace
+
+int TMainForm::FigureAt(QPoint P) const {
+  const TFigures& frame = Doc.WorkingFrame();
+  for (int i = frame.Count() - 1; i >= 0; --i)
+    if (frame.Items[static_cast<std::size_t>(i)].Touches(QPointF(P), FigureTolerance)) return i;
+  return -1;
+}
+
+void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift, int X, int Y) {
   const TFigures& frame = Doc.WorkingFrame();
   if (frame.Count() == 0) return;
+  // Handles first, from the figure on top down; then the figures' lines and
+  // circles, where a press holds the figure as its root handle would.
   int found = -1;
   int16_t handle = NoHandle;
   for (int i = frame.Count() - 1; i >= 0; --i) {
@@ -74,38 +91,79 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X
       break;
     }
   }
+  if (found < 0 && (found = FigureAt(QPoint(X, Y))) >= 0) handle = RootHandle;
+  SelectedHandle = NoHandle;
+  Doc.EndGesture();
+  if (Shift & Qt::ControlModifier) {
+    // Ctrl+click adds a figure to the selection or takes it out.
+    if (found >= 0) Doc.ToggleSelected(found);
+    return;
+  }
+  if (found < 0) {
+    // On empty drawing area a drag draws a band; the figures whose root lies
+    // inside are selected at the release.
+    BandStart = QPoint(X, Y);
+    if (Band == nullptr) Band = new QRubberBand(QRubberBand::Rectangle, EditImage);
+    Band->setGeometry(QRect(BandStart, QSize()));
+    Band->show();
+    return;
+  }
   SelectedHandle = handle;
-  if (found < 0) return;
   if (SelectedHandle == RootHandle) {
     LastMouseX = X;
     LastMouseY = Y;
   }
-  // Every press starts a new gesture, also on the figure selected already.
-  Doc.EndGesture();
-  Doc.Select(found);
+  // A press on one of several selected figures keeps them all: they move together.
+  const std::vector<int> selected = Doc.SelectedFigures();
+  if (std::find(selected.begin(), selected.end(), found) != selected.end())
+    Doc.SelectFigures(selected, found);
+  else
+    Doc.Select(found);
 }
 
 void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
+  if (Band != nullptr && !Band->isHidden()) {
+    Band->setGeometry(QRect(BandStart, QPoint(X, Y)).normalized());
+    return;
+  }
   if (SelectedHandle == NoHandle) return;
   // The held figure may have gone (deleted by its hotkey during the drag).
   const TFigure* held = Doc.Selected();
   if (held == nullptr) return;
-  TFigure figure = *held;
   if (SelectedHandle == RootHandle) {
-    figure.MoveBy(RealPoint(static_cast<float>(X - LastMouseX), static_cast<float>(Y - LastMouseY)));
+    const TRealPoint offset = RealPoint(static_cast<float>(X - LastMouseX), static_cast<float>(Y - LastMouseY));
     LastMouseX = X;
     LastMouseY = Y;
-  } else {
-    // The wheel may have selected a figure with fewer segments during the drag:
-    // it then has no such joint to turn.
-    if (SelectedHandle >= figure.SegmentCount()) return;
-    figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle),
-                              RealPoint(static_cast<float>(X), static_cast<float>(Y)));
+    // Every selected figure moves by the same amount.
+    std::vector<std::pair<int, TFigure>> moved;
+    for (int index : Doc.SelectedFigures()) {
+      TFigure figure = Doc.WorkingFrame().Items[static_cast<std::size_t>(index)];
+      figure.MoveBy(offset);
+      moved.emplace_back(index, std::move(figure));
+    }
+    Doc.DragFigures(moved);
+    return;
   }
+  // The wheel may have selected a figure with fewer segments during the drag:
+  // it then has no such joint to turn.
+  if (SelectedHandle >= held->SegmentCount()) return;
+  TFigure figure = *held;
+  figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle), RealPoint(static_cast<float>(X), static_cast<float>(Y)));
   Doc.DragFigure(Doc.SelectedFigure(), figure);
 }
 
-void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
   SelectedHandle = NoHandle;
   Doc.EndGesture();
+  if (Band == nullptr || Band->isHidden()) return;
+  Band->hide();
+  const QRect area = QRect(BandStart, QPoint(X, Y)).normalized();
+  std::vector<int> inside;
+  const TFigures& frame = Doc.WorkingFrame();
+  for (int i = 0; i < frame.Count(); ++i) {
+    const TRealPoint root = frame.Items[static_cast<std::size_t>(i)].Root();
+    if (area.contains(QPoint(qRound(root.X), qRound(root.Y)))) inside.push_back(i);
+  }
+  // The figure on top of those inside shows in the controls.
+  if (!inside.empty()) Doc.SelectFigures(inside, inside.back());
 }

@@ -165,6 +165,11 @@ void TMainForm::CreateControls() {
   InsertFrameAction = FrameMenu->addAction("Insert");
   DeleteFrameAction = FrameMenu->addAction("Delete");
   TweenAction = FrameMenu->addAction("&Tween...");
+  FrameMenu->addSeparator();
+  CopyFrameAction = FrameMenu->addAction("Copy Frame");
+  PasteFrameAfterAction = FrameMenu->addAction("Paste Frame After");
+  DuplicateFrameAction = FrameMenu->addAction("Duplicate Frame");
+  FramePasteIntoFramesAction = FrameMenu->addAction("Paste Into Frames...");
 }
 
 void TMainForm::CreateMenu() {
@@ -199,7 +204,20 @@ void TMainForm::CreateMenu() {
   RedoAction = edit->addAction("&Redo");
   RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   RedoAction->setEnabled(false);
-  for (QAction* action : {UndoAction, RedoAction}) action->setShortcutContext(Qt::WindowShortcut);
+  edit->addSeparator();
+  // The selected figures on the system's clipboard. A text or number field
+  // with the focus keeps these keys for its own text.
+  CutAction = edit->addAction("Cu&t");
+  CutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+  CopyAction = edit->addAction("&Copy");
+  CopyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  PasteAction = edit->addAction("&Paste");
+  PasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+  DuplicateAction = edit->addAction("&Duplicate");
+  DuplicateAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  PasteIntoFramesAction = edit->addAction("Paste &Into Frames...");
+  for (QAction* action : {UndoAction, RedoAction, CutAction, CopyAction, PasteAction, DuplicateAction})
+    action->setShortcutContext(Qt::WindowShortcut);
   QMenu* view = menus->addMenu("Vie&w");  // Alt+V is Load Background's
   ShowOnionSkinAction = view->addAction("Show Onion Skin");
   ShowOnionSkinAction->setCheckable(true);
@@ -291,6 +309,15 @@ void TMainForm::ConnectHandlers() {
   menu(InsertFrameAction, &TMainForm::InsertFrameClick);
   menu(DeleteFrameAction, &TMainForm::DeleteFrameClick);
   menu(TweenAction, &TMainForm::TweenClick);
+  menu(CopyFrameAction, &TMainForm::CopyFrameClick);
+  menu(PasteFrameAfterAction, &TMainForm::PasteFrameAfterClick);
+  menu(DuplicateFrameAction, &TMainForm::DuplicateFrameClick);
+  menu(FramePasteIntoFramesAction, &TMainForm::FramePasteIntoFramesClick);
+  menu(CutAction, &TMainForm::CutClick);
+  menu(CopyAction, &TMainForm::CopyClick);
+  menu(PasteAction, &TMainForm::PasteClick);
+  menu(DuplicateAction, &TMainForm::DuplicateClick);
+  menu(PasteIntoFramesAction, &TMainForm::PasteIntoFramesClick);
   connect(TimelineImages, &TTimelineStrip::Clicked, this, [this](int Index) { Guard([&] { FrameClick(Index); }); });
   connect(TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
     Guard([&] { FramePopup(Index); });

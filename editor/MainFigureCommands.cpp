@@ -27,7 +27,7 @@ void TMainForm::DeleteFigureButtonClick() { Doc.DeleteFigure(); }
 
 void TMainForm::CenterFigure(int Index) { Doc.CenterFigure(Index); }
 
-void TMainForm::CenterButtonClick() { CenterFigure(Doc.SelectedFigure()); }
+void TMainForm::CenterButtonClick() { Doc.CenterSelected(); }
 
 void TMainForm::FlipButtonClick() { Doc.FlipFigure(); }
 

@@ -80,6 +80,8 @@ void TMainForm::FrameClick(int Index) {
 
 void TMainForm::FramePopup(int Index) {
   PopupFrameIndex = Index;
+  const TTimelineStrip::TRange range = TimelineImages->Selection();
+  PopupRange = range.Holds(Index) ? range : TTimelineStrip::TRange{Index, Index};
   // In-between frames need a frame after this one to lead to.
   TweenAction->setEnabled(Index + 1 < static_cast<int>(Animation().Frames.size()));
 }
@@ -95,6 +97,11 @@ void TMainForm::DeleteFrameClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Animation().Frames.size())) return;
   if (PlaybackTimer->isActive()) StopButtonClick();
+  if (PopupRange.Holds(p) && PopupRange.Last > PopupRange.First) {
+    Doc.DeleteFrames(PopupRange.First, PopupRange.Last - PopupRange.First + 1);
+    ScrollStripToEnd();
+    return;
+  }
   const int count = static_cast<int>(Animation().Frames.size()), edited = Doc.EditedFrameIndex();
   const bool resets = count > 1 && (p == count - 1 || p == edited || p == edited - 1);
   Doc.DeleteFrame(p);

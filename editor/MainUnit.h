@@ -9,7 +9,8 @@
 //   MainWindow.cpp          start-up, new project, layout, wheel, close, Undo and Redo
 //   MainView.cpp            following the document: drawing area, strip, lists, controls
 //   MainControls.cpp        building the controls and the menus, connecting them
-//   MainCanvas.cpp          painting the drawing area and dragging handles
+//   MainCanvas.cpp          painting the drawing area, selecting and dragging figures
+//   MainClipboard.cpp       Cut, Copy, Paste, Duplicate of figures and frames, Paste Into Frames
 //   MainFigureCommands.cpp  the figure buttons and the scale edit
 //   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
 //   MainPlayback.cpp        Play, Stop, the timer
@@ -109,6 +110,19 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Edit menu; playback stops first.
   void UndoClick();
   void RedoClick();
+
+  // The clipboard (MainClipboard.cpp): the selected figures cut, copied,
+  // pasted and duplicated; the clipboard's figures put into stored frames;
+  // the thumbnail menu's frames copied, pasted after and duplicated.
+  void CutClick();
+  void CopyClick();
+  void PasteClick();
+  void DuplicateClick();
+  void PasteIntoFramesClick();
+  void FramePasteIntoFramesClick();
+  void CopyFrameClick();
+  void PasteFrameAfterClick();
+  void DuplicateFrameClick();
 
   // The drawing area (MainCanvas.cpp).
   void DrawFigures();
@@ -274,6 +288,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* InsertFrameAction = nullptr;
   QAction* DeleteFrameAction = nullptr;
   QAction* TweenAction = nullptr;  // in-between frames up to the next frame
+  QAction* CopyFrameAction = nullptr;
+  QAction* PasteFrameAfterAction = nullptr;
+  QAction* DuplicateFrameAction = nullptr;
+  QAction* FramePasteIntoFramesAction = nullptr;
   // Menu entries.
   QAction* NewAction = nullptr;
   QAction* OpenAnimationAction = nullptr;
@@ -286,6 +304,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* ExitAction = nullptr;
   QAction* UndoAction = nullptr;
   QAction* RedoAction = nullptr;
+  QAction* CutAction = nullptr;
+  QAction* CopyAction = nullptr;
+  QAction* PasteAction = nullptr;
+  QAction* DuplicateAction = nullptr;
+  QAction* PasteIntoFramesAction = nullptr;
   QAction* OptionsAction = nullptr;
   QAction* ViewReadMeAction = nullptr;
   QAction* AboutAction = nullptr;
@@ -364,7 +387,18 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
   int32_t LastMouseX = 0;
   int32_t LastMouseY = 0;
+  class QRubberBand* Band = nullptr;  // shown while a drag on empty drawing area selects
+  QPoint BandStart;
+  // The figure whose line or circle lies under P, the one on top first; -1 for none.
+  int FigureAt(QPoint P) const;
   int32_t PopupFrameIndex = 0;
+  // The frames the thumbnail menu acts on: the Shift+click range the
+  // thumbnail belongs to, or the thumbnail alone.
+  TTimelineStrip::TRange PopupRange;
+  std::vector<TFigures> PopupFrames() const;
+  std::vector<TFigure> SelectedFigureCopies() const;
+  // Asks up to which frame, from frame First on, to put the clipboard's figures.
+  void PasteIntoFrames(int First);
   bool IgnoreScaleChange = false;
   bool ScaleTyped = false;  // the scale edit's own change is being applied
   bool FigureControlsEnabled = true;

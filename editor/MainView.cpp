@@ -83,7 +83,9 @@ void TMainForm::OnEditChanged() {
 void TMainForm::OnFigureChanged(int Index) {
   if (!ScaleTyped) SetFigureControls(Doc.SelectedFigure());
   // A drag step redraws only what the dragged figure covered.
-  if (SelectedHandle != NoHandle && Index == Doc.SelectedFigure()) {
+  // The cached layers hold one selected figure's handles; with several
+  // selected the whole drawing is repainted.
+  if (SelectedHandle != NoHandle && Index == Doc.SelectedFigure() && Doc.Edit().AlsoSelected.empty()) {
     EditImage->Changed(DragLayers.Repaint(EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
     return;
   }

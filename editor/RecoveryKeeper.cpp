@@ -250,7 +250,7 @@ void TRecoveryKeeper::OfferLeftBehind() {
       RunGuarded(Dialogs, &Main, [&] {
         if (project) {
           TRecoveredEdit& e = project->Edit;
-          TEditState edit{std::move(e.WorkingFrame), e.EditedFrameIndex, e.SelectedFigure, std::move(e.Ghost)};
+          TEditState edit{std::move(e.WorkingFrame), e.EditedFrameIndex, e.SelectedFigure, {}, std::move(e.Ghost)};
           Main.RecoverProject(std::move(project->Animation), std::move(edit), project->ProjectPath);
         }
         if (type && Builder != nullptr) Builder->RecoverType(*typeRead, type->TypePath);

@@ -60,12 +60,14 @@ void TTimelineStrip::Insert(int Index, int Source) {
   // The new thumbnail's frame is a copy of Source's: so is its picture.
   if (const auto found = Cache.find(source.Key); found != Cache.end()) Keep(entry.Key, found->second.Picture);
   Entries.insert(Entries.begin() + Index, entry);
+  ClearSelection();
   UpdateExtent();
   UpdateFrom(Index);
 }
 
 void TTimelineStrip::InsertNew(int Index, TThumbnailMaking How) {
   Entries.insert(Entries.begin() + Index, NewEntry(How));
+  ClearSelection();
   UpdateExtent();
   UpdateFrom(Index);
 }
@@ -73,12 +75,15 @@ void TTimelineStrip::InsertNew(int Index, TThumbnailMaking How) {
 void TTimelineStrip::Remove(int Index) {
   Forget(Entries.at(Index).Key);
   Entries.erase(Entries.begin() + Index);
+  ClearSelection();
   UpdateExtent();
   UpdateFrom(Index);
 }
 
 void TTimelineStrip::Clear() {
   Entries.clear();
+  ClearSelection();
+  Anchor = -1;
   ForgetAll();
   UpdateExtent();
   update();
@@ -230,13 +235,20 @@ void TTimelineStrip::paintEvent(QPaintEvent* Event) {
   const qint64 last = std::min<qint64>(Count() - 1, (qint64(area.right()) + Offset) / step);
   for (qint64 i = first; i <= last; ++i) {
     const QImage& picture = PictureOf(static_cast<int>(i));
-    if (!picture.isNull()) painter.drawImage(ToView(Place(static_cast<int>(i))), picture);
+    const QRect place = ToView(Place(static_cast<int>(i)));
+    if (!picture.isNull()) painter.drawImage(place, picture);
+    // Thumbnails selected together are framed in the highlight colour.
+    if (Selected.Holds(static_cast<int>(i))) {
+      painter.setPen(QPen(palette().highlight(), 2));
+      painter.drawRect(place.adjusted(-1, -1, 0, 0));
+    }
   }
   ScheduleMargin();
 }
 
 void TTimelineStrip::mousePressEvent(QMouseEvent* Event) {
   PressedIndex = Event->button() == Qt::LeftButton ? IndexAt(ToContent(Event->position().toPoint())) : -1;
+  PressedWithShift = Event->modifiers() & Qt::ShiftModifier;
 }
 
 void TTimelineStrip::mouseReleaseEvent(QMouseEvent* Event) {
@@ -244,7 +256,29 @@ void TTimelineStrip::mouseReleaseEvent(QMouseEvent* Event) {
   const int index = IndexAt(ToContent(Event->position().toPoint()));
   const bool click = index >= 0 && index == PressedIndex;
   PressedIndex = -1;
-  if (click) emit Clicked(index);
+  if (!click) return;
+  if (PressedWithShift && Anchor >= 0) {
+    SelectTo(index);
+    return;
+  }
+  ClearSelection();
+  Anchor = index;
+  emit Clicked(index);
+}
+
+void TTimelineStrip::SelectTo(int Index) {
+  if (Index < 0 || Index >= Count()) return;
+  const int from = Anchor >= 0 && Anchor < Count() ? Anchor : Index;
+  Selected = {std::min(from, Index), std::max(from, Index)};
+  update();
+  emit SelectionChanged();
+}
+
+void TTimelineStrip::ClearSelection() {
+  if (Selected.First < 0) return;
+  Selected = {};
+  update();
+  emit SelectionChanged();
 }
 
 void TTimelineStrip::contextMenuEvent(QContextMenuEvent* Event) {

@@ -81,6 +81,17 @@ class TTimelineStrip : public QWidget {
 
   // The thumbnail under a point of the content, or -1.
   int IndexAt(const QPoint& Point) const;
+
+  // The thumbnails selected together by Shift+click, First to Last; none
+  // (First -1) after a plain click or any change of the frames.
+  struct TRange {
+    int First = -1, Last = -1;
+    bool Holds(int Index) const { return First >= 0 && Index >= First && Index <= Last; }
+  };
+  TRange Selection() const { return Selected; }
+  // Selects the thumbnails from the last one clicked to Index.
+  void SelectTo(int Index);
+  void ClearSelection();
   static QString Hint(int Index) { return QStringLiteral("Frame%1").arg(Index + 1); }
 
   // Width of the content: up to the last thumbnail and a gap after it.
@@ -103,6 +114,8 @@ class TTimelineStrip : public QWidget {
 
  signals:
   void Clicked(int Index);
+  // Shift+click selected thumbnails without opening a frame.
+  void SelectionChanged();
   // The pop-up menu is about to open on thumbnail Index at GlobalPos.
   void PopupRequested(int Index, const QPoint& GlobalPos);
 
@@ -150,4 +163,7 @@ class TTimelineStrip : public QWidget {
   bool MarginScheduled = false;
   int Offset = 0;
   int PressedIndex = -1;
+  bool PressedWithShift = false;
+  int Anchor = -1;  // the thumbnail clicked last, where a Shift+click range starts
+  TRange Selected;
 };

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImageWriter>
 
+#include "files/FigureClip.h"
 #include "files/ProjectFile.h"
 #include "files/RecoveryFile.h"
 #include "files/StkFile.h"
@@ -100,5 +101,19 @@ int main(int argc, char** argv) {
   Project(folder, "jpeg-background", types, true, 1, 2);
   Project(folder, "bmp-background", types, true, 0, 2);
   Project(folder, "bmp8-background", types, true, 2, 1);
+  // Clips: Stickmen alone, and figures of added types with a frame of each.
+  QDir().mkpath(folder + "/clip");
+  TFigures figures;
+  for (uint8_t entry = 1; entry < types.Count(); ++entry) {
+    TFigure figure;
+    figure.SetType(types, entry);
+    figure.MoveBy(RealPoint(entry * 7.0f, 9));
+    figures.Items.push_back(std::move(figure));
+  }
+  TFigures stickmen;
+  stickmen.Items = {figures.Items.front(), figures.Items.front()};
+  WriteWholeFile(folder + "/clip/stickmen", ClipBytes(types, {&stickmen, 1}));
+  const std::vector<TFigures> frames{figures, stickmen, TFigures()};
+  WriteWholeFile(folder + "/clip/added-types", ClipBytes(types, frames));
   return 0;
 }

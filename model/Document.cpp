@@ -2,6 +2,7 @@
 #include "model/Document.h"
 
 #include <algorithm>
+#include <array>
 #include <numbers>
 
 #include "model/DocumentCommands.h"
@@ -52,6 +53,13 @@ qint64 TDocument::HistoryPictureBytes() const { return Pictures->BytesInMemory(A
 void TDocument::SetHistoryPictureBudget(qint64 Bytes) {
   Pictures->SetBudget(Bytes);
   Pictures->KeepToBudget(Anim.Background);
+}
+
+std::vector<int> TDocument::SelectedFigures() const {
+  if (State.WorkingFrame.Count() == 0) return {};
+  std::vector<int> all = State.AlsoSelected;
+  all.insert(std::upper_bound(all.begin(), all.end(), State.SelectedFigure), State.SelectedFigure);
+  return all;
 }
 
 const TFigure* TDocument::Selected() const {
@@ -123,18 +131,61 @@ void TDocument::PushEdit(const QString& Caption, TEditState&& After) {
 }
 
 void TDocument::PushFigure(TFigureChange Change, int Index, const TFigure& After) {
-  const TFigure& before = State.WorkingFrame.Items.at(static_cast<std::size_t>(Index));
-  // A move or a scale that changes nothing is no step (a press without a move).
-  const bool merges = Change == TFigureChange::Drag || Change == TFigureChange::Scale;
-  if (merges && before == After) return;
-  Push(new TFigureCommand(*this, Change, {{Index, before, After}}, State.SelectedFigure));
+  PushFigures(Change, {{Index, After}});
 }
 
-void TDocument::Select(int Index) {
-  if (Index == State.SelectedFigure || Index < 0 || Index >= State.WorkingFrame.Count()) return;
+void TDocument::PushFigures(TFigureChange Change, const std::vector<std::pair<int, TFigure>>& After) {
+  std::vector<TFigureCommand::TChange> changes;
+  bool changed = false;
+  for (const auto& [index, figure] : After) {
+    const TFigure& before = State.WorkingFrame.Items.at(static_cast<std::size_t>(index));
+    changed = changed || !(before == figure);
+    changes.push_back({index, before, figure});
+  }
+  // A move or a scale that changes nothing is no step (a press without a move).
+  const bool merges = Change == TFigureChange::Drag || Change == TFigureChange::Scale;
+  if (changes.empty() || (merges && !changed)) return;
+  Push(new TFigureCommand(*this, Change, std::move(changes), State.SelectedFigure, State.AlsoSelected));
+}
+
+void TDocument::ChangeSelected(TFigureChange Kind, const std::function<void(TFigure&)>& Change) {
+  std::vector<std::pair<int, TFigure>> after;
+  for (int index : SelectedFigures()) {
+    TFigure figure = State.WorkingFrame.Items[static_cast<std::size_t>(index)];
+    Change(figure);
+    after.emplace_back(index, std::move(figure));
+  }
+  PushFigures(Kind, after);
+}
+
+void TDocument::Select(int Index) { SelectFigures({Index}, Index); }
+
+void TDocument::SelectFigures(const std::vector<int>& Indices, int Last) {
+  const int count = State.WorkingFrame.Count();
+  if (Last < 0 || Last >= count) return;
+  std::vector<int> also;
+  for (int i : Indices)
+    if (i >= 0 && i < count && i != Last) also.push_back(i);
+  std::sort(also.begin(), also.end());
+  also.erase(std::unique(also.begin(), also.end()), also.end());
+  if (Last == State.SelectedFigure && also == State.AlsoSelected) return;
   EndGesture();
-  State.SelectedFigure = Index;
+  State.SelectedFigure = Last;
+  State.AlsoSelected = std::move(also);
   emit EditChanged();
+}
+
+void TDocument::ToggleSelected(int Index) {
+  std::vector<int> selected = SelectedFigures();
+  const auto at = std::find(selected.begin(), selected.end(), Index);
+  if (at == selected.end()) {
+    selected.push_back(Index);
+    SelectFigures(selected, Index);
+  } else if (selected.size() > 1) {
+    // The figure clicked last before it shows in the controls again.
+    selected.erase(at);
+    SelectFigures(selected, Index == State.SelectedFigure ? selected.back() : State.SelectedFigure);
+  }
 }
 
 void TDocument::Centre(TFigure& Figure, const TAnimation& Animation) {
@@ -151,18 +202,26 @@ void TDocument::AddFigure(int TypeEntry) {
   figure.MoveBy(RealPoint(static_cast<float>(Anim.Width / 2), static_cast<float>(Anim.Height / 2)));
   after.WorkingFrame.Items.push_back(std::move(figure));
   after.SelectedFigure = after.WorkingFrame.Count() - 1;
+  after.AlsoSelected.clear();
   PushEdit(QStringLiteral("Add Figure"), std::move(after));
 }
 
-void TDocument::DeleteFigure() {
-  const int selected = State.SelectedFigure;
-  if (selected >= State.WorkingFrame.Count()) return;
+void TDocument::DeleteFigure(const QString& Caption) {
+  const std::vector<int> gone = SelectedFigures();
+  if (gone.empty()) return;
   TEditState after = State;
-  after.WorkingFrame.Items.erase(after.WorkingFrame.Items.begin() + selected);
-  // The figure after it is selected, or the one before when it was the last.
-  if (selected == after.WorkingFrame.Count() && selected > 0) --after.SelectedFigure;
-  if (after.WorkingFrame.Count() == 0) after.SelectedFigure = 0;
-  PushEdit(QStringLiteral("Delete Figure"), std::move(after));
+  auto& items = after.WorkingFrame.Items;
+  for (auto i = gone.rbegin(); i != gone.rend(); ++i) items.erase(items.begin() + *i);
+  // The first figure that followed the selected one is selected, or else the
+  // last one left: one figure deleted, the one after it or the one before.
+  const int selected = State.SelectedFigure;
+  const auto follows = std::find_if(gone.begin(), gone.end(), [&](int i) { return i > selected; });
+  int next = selected + 1;
+  for (auto i = follows; i != gone.end() && *i == next; ++i) ++next;
+  const int goneBefore = static_cast<int>(std::count_if(gone.begin(), gone.end(), [&](int i) { return i < next; }));
+  after.SelectedFigure = next < State.WorkingFrame.Count() ? next - goneBefore : std::max(0, after.WorkingFrame.Count() - 1);
+  after.AlsoSelected.clear();
+  PushEdit(Caption, std::move(after));
 }
 
 void TDocument::CenterFigure(int Index) {
@@ -172,55 +231,122 @@ void TDocument::CenterFigure(int Index) {
   PushFigure(TFigureChange::Center, Index, figure);
 }
 
+void TDocument::CenterSelected() {
+  const std::vector<int> selected = SelectedFigures();
+  if (selected.empty()) return;
+  const TRealPoint first = State.WorkingFrame.Items[static_cast<std::size_t>(selected.front())].Root();
+  float left = first.X, right = first.X, top = first.Y, bottom = first.Y;
+  for (int i : selected) {
+    const TRealPoint root = State.WorkingFrame.Items[static_cast<std::size_t>(i)].Root();
+    left = std::min(left, root.X);
+    right = std::max(right, root.X);
+    top = std::min(top, root.Y);
+    bottom = std::max(bottom, root.Y);
+  }
+  // One figure: its root goes to the centre, as Centre computes it.
+  const TRealPoint offset =
+      selected.size() == 1
+          ? RealPoint(static_cast<float>(Anim.Width / 2) - first.X, static_cast<float>(Anim.Height / 2) - first.Y)
+          : RealPoint(static_cast<float>(Anim.Width / 2) - (left + right) / 2,
+                      static_cast<float>(Anim.Height / 2) - (top + bottom) / 2);
+  ChangeSelected(TFigureChange::Center, [&](TFigure& F) { F.MoveBy(offset); });
+}
+
 void TDocument::FlipFigure() {
-  const TFigure* selected = Selected();
-  if (selected == nullptr) return;
-  // Mirror left to right about the vertical line through the root.
-  TFigure figure = *selected;
-  for (double& a : figure.Angles) a = a < Pi ? Pi - a : 3 * Pi - a;
-  figure.SetPosition(figure.Root());
-  PushFigure(TFigureChange::Flip, State.SelectedFigure, figure);
+  // Each figure is mirrored left to right about the vertical line through its root.
+  ChangeSelected(TFigureChange::Flip, [](TFigure& F) {
+    for (double& a : F.Angles) a = a < Pi ? Pi - a : 3 * Pi - a;
+    F.SetPosition(F.Root());
+  });
 }
 
 void TDocument::SetFigureColor(TColor Color) {
-  const TFigure* selected = Selected();
-  if (selected == nullptr) return;
-  TFigure figure = *selected;
-  figure.Color = Color;
-  PushFigure(TFigureChange::Colour, State.SelectedFigure, figure);
+  ChangeSelected(TFigureChange::Colour, [Color](TFigure& F) { F.Color = Color; });
 }
 
 void TDocument::SetFigureScale(float Scale) {
-  const TFigure* selected = Selected();
-  if (selected == nullptr) return;
-  TFigure figure = *selected;
-  figure.SetScale(Scale);
-  PushFigure(TFigureChange::Scale, State.SelectedFigure, figure);
+  ChangeSelected(TFigureChange::Scale, [Scale](TFigure& F) { F.SetScale(Scale); });
 }
 
-void TDocument::FigureToFront() {
-  const int selected = State.SelectedFigure;
-  if (selected + 1 >= State.WorkingFrame.Count()) return;
+namespace {
+// The working frame with the selected figures moved on top (or to the bottom),
+// each group keeping its order, and the selection following them.
+TEditState Reordered(const TEditState& State, const std::vector<int>& Selected, bool ToFront) {
   TEditState after = State;
-  auto& items = after.WorkingFrame.Items;
-  std::rotate(items.begin() + selected, items.begin() + selected + 1, items.end());
-  after.SelectedFigure = after.WorkingFrame.Count() - 1;
+  const auto& items = State.WorkingFrame.Items;
+  std::vector<TFigure> moved, others;
+  for (int i = 0; i < static_cast<int>(items.size()); ++i)
+    (std::binary_search(Selected.begin(), Selected.end(), i) ? moved : others).push_back(items[static_cast<std::size_t>(i)]);
+  const int first = ToFront ? static_cast<int>(others.size()) : 0;
+  auto& order = after.WorkingFrame.Items;
+  order.clear();
+  for (auto* part : ToFront ? std::array{&others, &moved} : std::array{&moved, &others})
+    order.insert(order.end(), part->begin(), part->end());
+  after.AlsoSelected.clear();
+  for (int k = 0; k < static_cast<int>(Selected.size()); ++k) {
+    if (Selected[static_cast<std::size_t>(k)] == State.SelectedFigure)
+      after.SelectedFigure = first + k;
+    else
+      after.AlsoSelected.push_back(first + k);
+  }
+  return after;
+}
+}  // namespace
+
+void TDocument::FigureToFront() {
+  const std::vector<int> selected = SelectedFigures();
+  if (selected.empty()) return;
+  TEditState after = Reordered(State, selected, true);
+  if (after.WorkingFrame == State.WorkingFrame && after.SelectedFigure == State.SelectedFigure) return;
   PushEdit(QStringLiteral("Bring To Front"), std::move(after));
 }
 
 void TDocument::FigureToBack() {
-  const int selected = State.SelectedFigure;
-  if (selected == 0 || selected >= State.WorkingFrame.Count()) return;
-  TEditState after = State;
-  auto& items = after.WorkingFrame.Items;
-  std::rotate(items.begin(), items.begin() + selected, items.begin() + selected + 1);
-  after.SelectedFigure = 0;
+  const std::vector<int> selected = SelectedFigures();
+  if (selected.empty()) return;
+  TEditState after = Reordered(State, selected, false);
+  if (after.WorkingFrame == State.WorkingFrame && after.SelectedFigure == State.SelectedFigure) return;
   PushEdit(QStringLiteral("Send To Back"), std::move(after));
 }
 
 void TDocument::DragFigure(int Index, const TFigure& Moved) {
   if (Index < 0 || Index >= State.WorkingFrame.Count()) return;
   PushFigure(TFigureChange::Drag, Index, Moved);
+}
+
+void TDocument::DragFigures(const std::vector<std::pair<int, TFigure>>& Moved) {
+  for (const auto& [index, figure] : Moved)
+    if (index < 0 || index >= State.WorkingFrame.Count()) return;
+  PushFigures(TFigureChange::Drag, Moved);
+}
+
+bool TDocument::PasteFigures(const TNamedTypes& Types, std::vector<TFigure> Figures, const QString& Caption) {
+  const auto& items = State.WorkingFrame.Items;
+  if (Figures.empty() || items.size() + Figures.size() > TFigures::MaxFigures ||
+      Anim.Types.Count() + static_cast<int>(Types.size()) > MaxFigureTypes)
+    return false;
+  // Copies over their originals would hide them: they move aside until
+  // none lies exactly on a figure of the frame.
+  const auto liesThere = [&](const TFigure& F) { return std::find(items.begin(), items.end(), F) != items.end(); };
+  for (int moves = 0; moves <= TFigures::MaxFigures && std::any_of(Figures.begin(), Figures.end(), liesThere); ++moves)
+    for (TFigure& figure : Figures) figure.MoveBy(RealPoint(10, 10));
+  TEditState after = State;
+  const int first = after.WorkingFrame.Count();
+  for (TFigure& figure : Figures) after.WorkingFrame.Items.push_back(std::move(figure));
+  after.SelectedFigure = after.WorkingFrame.Count() - 1;
+  after.AlsoSelected.clear();
+  for (int i = first; i < after.SelectedFigure; ++i) after.AlsoSelected.push_back(i);
+  if (Types.empty())
+    PushEdit(Caption, std::move(after));
+  else
+    Push(new TFramesCommand(*this, Caption, {}, State, after, Types));
+  return true;
+}
+
+bool TDocument::DuplicateFigures() {
+  std::vector<TFigure> copies;
+  for (int i : SelectedFigures()) copies.push_back(State.WorkingFrame.Items[static_cast<std::size_t>(i)]);
+  return PasteFigures({}, std::move(copies), QStringLiteral("Duplicate"));
 }
 
 void TDocument::NextFrame() {
@@ -239,6 +365,7 @@ void TDocument::NextFrame() {
     after.WorkingFrame = last;
     after.Ghost = last;
     after.SelectedFigure = 0;
+    after.AlsoSelected.clear();
     after.EditedFrameIndex = -1;
   }
   Push(new TFramesCommand(*this, QStringLiteral("Next Frame"), std::move(ops), State, std::move(after)));
@@ -267,28 +394,70 @@ void TDocument::InsertFrame(int Index) {
   Push(new TFramesCommand(*this, QStringLiteral("Insert Frame"), std::move(ops), State, std::move(after)));
 }
 
-void TDocument::DeleteFrame(int Index) {
+void TDocument::DeleteFrame(int Index) { DeleteFrames(Index, 1, QStringLiteral("Delete Frame")); }
+
+void TDocument::DeleteFrames(int First, int Count, const QString& Caption) {
   const int count = static_cast<int>(Anim.Frames.size());
-  if (Index < 0 || Index >= count) return;
+  if (First < 0 || Count < 1 || First + Count > count) return;
   TEditState after = State;
-  std::vector<TFramesCommand::TOp> ops{
-      {TFramesCommand::TOp::Remove, Index, Shared->Share(Anim.Frames[static_cast<std::size_t>(Index)]), {}}};
-  if (count == 1) {
+  std::vector<TFramesCommand::TOp> ops;
+  for (int i = First; i < First + Count; ++i)
+    ops.push_back({TFramesCommand::TOp::Remove, First, Shared->Share(Anim.Frames[static_cast<std::size_t>(i)]), {}});
+  const int edited = State.EditedFrameIndex;
+  if (Count == count) {
     // The working frame and the ghost stay as they are.
-    if (after.EditedFrameIndex == 0) after.EditedFrameIndex = -1;
-  } else {
-    if (after.EditedFrameIndex > Index) --after.EditedFrameIndex;
+    after.EditedFrameIndex = -1;
+  } else if ((edited >= First && edited <= First + Count) || First + Count == count) {
     // The frame under edit, or the one just before it, or the last frame went:
     // editing starts again from the new last frame.
-    if (Index == after.EditedFrameIndex || Index == count - 1) {
-      const TFigures& last = Anim.Frames[static_cast<std::size_t>(Index == count - 1 ? count - 2 : count - 1)];
-      after.WorkingFrame = last;
-      after.Ghost = last;
-      after.SelectedFigure = 0;
-      after.EditedFrameIndex = -1;
-    }
+    const TFigures& last = Anim.Frames[static_cast<std::size_t>(First + Count == count ? First - 1 : count - 1)];
+    after.WorkingFrame = last;
+    after.Ghost = last;
+    after.SelectedFigure = 0;
+    after.AlsoSelected.clear();
+    after.EditedFrameIndex = -1;
+  } else if (edited > First + Count) {
+    after.EditedFrameIndex -= Count;
   }
-  Push(new TFramesCommand(*this, QStringLiteral("Delete Frame"), std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, Caption, std::move(ops), State, std::move(after)));
+}
+
+void TDocument::InsertFrames(int At, std::vector<TFigures> Frames, const TNamedTypes& Types, const QString& Caption) {
+  if (At < 0 || At > static_cast<int>(Anim.Frames.size()) || Frames.empty() ||
+      Anim.Types.Count() + static_cast<int>(Types.size()) > MaxFigureTypes)
+    return;
+  std::vector<TFramesCommand::TOp> ops;
+  for (std::size_t i = 0; i < Frames.size(); ++i)
+    ops.push_back({TFramesCommand::TOp::Insert, At + static_cast<int>(i), {}, Shared->Share(Frames[i])});
+  TEditState after = State;
+  if (after.EditedFrameIndex >= At) after.EditedFrameIndex += static_cast<int>(Frames.size());
+  Push(new TFramesCommand(*this, Caption, std::move(ops), State, std::move(after), Types));
+}
+
+int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigure>& Figures, int First, int Count) {
+  const int frames = static_cast<int>(Anim.Frames.size());
+  if (Figures.empty() || First < 0 || Count < 1 || First + Count > frames ||
+      Anim.Types.Count() + static_cast<int>(Types.size()) > MaxFigureTypes)
+    return 0;
+  const auto fits = [&](const TFigures& Frame) { return Frame.Items.size() + Figures.size() <= TFigures::MaxFigures; };
+  const auto withFigures = [&](const TFigures& Frame) {
+    TFigures frame = Frame;
+    frame.Items.insert(frame.Items.end(), Figures.begin(), Figures.end());
+    return frame;
+  };
+  std::vector<TFramesCommand::TOp> ops;
+  for (int i = First; i < First + Count; ++i) {
+    const TFigures& frame = Anim.Frames[static_cast<std::size_t>(i)];
+    if (!fits(frame)) continue;
+    ops.push_back({TFramesCommand::TOp::Replace, i, Shared->Share(frame), Shared->Share(withFigures(frame))});
+  }
+  if (ops.empty()) return 0;
+  const int filled = static_cast<int>(ops.size());
+  TEditState after = State;
+  if (after.EditedFrameIndex >= First && after.EditedFrameIndex < First + Count && fits(after.WorkingFrame))
+    after.WorkingFrame = withFigures(after.WorkingFrame);
+  Push(new TFramesCommand(*this, QStringLiteral("Paste Into Frames"), std::move(ops), State, std::move(after), Types));
+  return filled;
 }
 
 void TDocument::TweenFrames(int Index, int Count) {
@@ -376,6 +545,7 @@ void TDocument::AddFigureType(TFigureTypeRef Type, const QString& Name, const QS
     figure.MoveBy(RealPoint(static_cast<float>(Anim.Width / 2), static_cast<float>(Anim.Height / 2)));
     after.WorkingFrame.Items.push_back(std::move(figure));
     after.SelectedFigure = after.WorkingFrame.Count() - 1;
+    after.AlsoSelected.clear();
   }
-  Push(new TTypeCommand(*this, Caption, std::move(Type), Name, State, std::move(after)));
+  Push(new TFramesCommand(*this, Caption, {}, State, after, {{std::move(Type), Name}}));
 }

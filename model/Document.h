@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "model/Animation.h"
 
@@ -22,6 +24,10 @@ struct TEditState {
   TFigures WorkingFrame;          // the figures on the drawing area
   int32_t EditedFrameIndex = -1;  // -1: the working frame is the new frame after the last
   int SelectedFigure = 0;         // index in WorkingFrame; 0 when it holds none
+  // Figures selected together with SelectedFigure (ascending, without it).
+  // SelectedFigure is the one clicked last, whose scale and colour the
+  // controls show; the commands on the selected figure act on all of them.
+  std::vector<int> AlsoSelected;
   // The frame shown in silver under the working frame; none: the background alone.
   std::optional<TFigures> Ghost;
 };
@@ -45,6 +51,8 @@ class TDocument : public QObject {
   int SelectedFigure() const { return State.SelectedFigure; }
   // The selected figure, or null when the working frame is empty.
   const TFigure* Selected() const;
+  // Every selected figure, ascending; empty when the working frame is.
+  std::vector<int> SelectedFigures() const;
 
   // The history, to read: its steps change only through the commands
   // below and Undo and Redo.
@@ -92,25 +100,53 @@ class TDocument : public QObject {
   // field's editing ends; a new selection, an undo or a redo and any other
   // command end it too.
   void EndGesture() { ++Gesture; }
+  // Selects the figures Indices, Last among them the one the controls show;
+  // Ctrl+click adds a figure or takes it out. Not steps of the history.
+  void SelectFigures(const std::vector<int>& Indices, int Last);
+  void ToggleSelected(int Index);
 
-  // Commands on the working frame. Each is one step of the history.
+  // Commands on the working frame. Each is one step of the history; those
+  // on "the selected figure" act on every selected figure.
   void AddFigure(int TypeEntry);
-  void DeleteFigure();
+  void DeleteFigure(const QString& Caption = QStringLiteral("Delete Figure"));
   void CenterFigure(int Index);
+  // Moves the selected figures together so that the middle of their roots
+  // lies at the centre of the animation (a single figure: its root).
+  void CenterSelected();
   void FlipFigure();
   void SetFigureColor(TColor Color);
   // The scale changes of one gesture are one step.
   void SetFigureScale(float Scale);
   void FigureToFront();
   void FigureToBack();
-  // A move of a drag of figure Index: the moves of one gesture are one step.
+  // A move of a drag of figure Index, or of several figures at once: the
+  // moves of one gesture are one step.
   void DragFigure(int Index, const TFigure& Moved);
+  void DragFigures(const std::vector<std::pair<int, TFigure>>& Moved);
+  // Figures put into the working frame and selected (Paste, Duplicate),
+  // their types Types appended to the table first. Where an identical figure
+  // lies already, all of them go 10 pixels right and down (again, until none
+  // does). False, with nothing changed, when the frame cannot hold them.
+  bool PasteFigures(const TNamedTypes& Types, std::vector<TFigure> Figures, const QString& Caption);
+  // Copies of the selected figures, pasted.
+  bool DuplicateFigures();
 
   // Commands on the frames.
   void NextFrame();
   void ShowFrame(int Index);
   void InsertFrame(int Index);
   void DeleteFrame(int Index);
+  // Count frames from First removed, as one step, with Delete's rules for
+  // the frame under edit.
+  void DeleteFrames(int First, int Count, const QString& Caption = QStringLiteral("Delete Frames"));
+  // Frames (their types Types appended first) put in before frame At (At
+  // may be the number of frames), as one step; what is under edit stays.
+  void InsertFrames(int At, std::vector<TFigures> Frames, const TNamedTypes& Types, const QString& Caption);
+  // Figures (their types Types appended first) added to Count stored frames
+  // from First, same pose and place, as one step; a frame that cannot hold
+  // them all takes none. A stored frame under edit gets them in the working
+  // frame too. The number of frames that took them.
+  int PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigure>& Figures, int First, int Count);
   // Count in-between frames (1 to 100) after frame Index, leading to the
   // frame after it, as one step; the first of them opens for editing.
   void TweenFrames(int Index, int Count);
@@ -159,6 +195,9 @@ class TDocument : public QObject {
   void EmitSavedIfChanged();
   void PushEdit(const QString& Caption, TEditState&& After);
   void PushFigure(TFigureChange Change, int Index, const TFigure& After);
+  void PushFigures(TFigureChange Change, const std::vector<std::pair<int, TFigure>>& After);
+  // The selected figures, each changed by Change, as one step.
+  void ChangeSelected(TFigureChange Kind, const std::function<void(TFigure&)>& Change);
 
   std::unique_ptr<class TFrameShare> Shared;  // frames the history keeps
   std::unique_ptr<class TPictureKeeper> Pictures;  // pictures the history keeps

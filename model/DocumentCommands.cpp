@@ -47,10 +47,11 @@ TStoredEdit::TStoredEdit(TFrameShare& Share, const TEditState& Edit)
     : Working(Share.Share(Edit.WorkingFrame)),
       EditedFrameIndex(Edit.EditedFrameIndex),
       SelectedFigure(Edit.SelectedFigure),
+      AlsoSelected(Edit.AlsoSelected),
       Ghost(Edit.Ghost ? Share.Share(*Edit.Ghost) : nullptr) {}
 
 TEditState TStoredEdit::State() const {
-  TEditState state{*Working, EditedFrameIndex, SelectedFigure, std::nullopt};
+  TEditState state{*Working, EditedFrameIndex, SelectedFigure, AlsoSelected, std::nullopt};
   if (Ghost) state.Ghost = *Ghost;
   return state;
 }
@@ -85,8 +86,12 @@ bool TDocumentCommand::mergeWith(const QUndoCommand* Next) {
   return true;
 }
 
-TFigureCommand::TFigureCommand(TDocument& Doc, TFigureChange Kind, std::vector<TChange> Changes, int Selection)
-    : TDocumentCommand(Doc, CaptionOf(Kind), false, MergeIdOf(Kind)), Changes(std::move(Changes)), Selection(Selection) {}
+TFigureCommand::TFigureCommand(TDocument& Doc, TFigureChange Kind, std::vector<TChange> Changes, int Selection,
+                               std::vector<int> AlsoSelected)
+    : TDocumentCommand(Doc, CaptionOf(Kind), false, MergeIdOf(Kind)),
+      Changes(std::move(Changes)),
+      Selection(Selection),
+      AlsoSelected(std::move(AlsoSelected)) {}
 
 bool TFigureCommand::Absorb(const TDocumentCommand& Next) {
   const auto& next = static_cast<const TFigureCommand&>(Next);
@@ -105,8 +110,9 @@ void TFigureCommand::Apply(bool Undone) {
   TEditState& state = Edit();
   for (const TChange& change : Changes)
     state.WorkingFrame.Items.at(static_cast<std::size_t>(change.Index)) = Undone ? change.Before : change.After;
-  const bool selectionMoved = state.SelectedFigure != Selection;
+  const bool selectionMoved = state.SelectedFigure != Selection || state.AlsoSelected != AlsoSelected;
   state.SelectedFigure = Selection;
+  state.AlsoSelected = AlsoSelected;
   if (selectionMoved || Changes.size() != 1)
     emit Document().EditChanged();
   else
@@ -117,16 +123,24 @@ TEditCommand::TEditCommand(TDocument& Doc, const QString& Caption, const TEditSt
     : TDocumentCommand(Doc, Caption, false), Before(Frames(), Before), After(Frames(), After) {}
 
 TFramesCommand::TFramesCommand(TDocument& Doc, const QString& Caption, std::vector<TOp> Ops,
-                               const TEditState& Before, const TEditState& After)
-    : TDocumentCommand(Doc, Caption, true), Ops(std::move(Ops)), Before(Frames(), Before), After(Frames(), After) {}
+                               const TEditState& Before, const TEditState& After, TNamedTypes Types)
+    : TDocumentCommand(Doc, Caption, true),
+      Types(std::move(Types)),
+      Ops(std::move(Ops)),
+      Before(Frames(), Before),
+      After(Frames(), After) {}
 
 void TFramesCommand::redo() {
+  for (const auto& [type, name] : Types) Animation().Types.Append(type, name);
+  if (!Types.empty()) emit Document().TypesChanged();
   for (const TOp& op : Ops) Apply(op, true);
   SetEdit(After.State());
 }
 
 void TFramesCommand::undo() {
   for (auto op = Ops.rbegin(); op != Ops.rend(); ++op) Apply(*op, false);
+  for (std::size_t i = 0; i < Types.size(); ++i) Animation().Types.RemoveLast();
+  if (!Types.empty()) emit Document().TypesChanged();
   SetEdit(Before.State());
 }
 
@@ -162,24 +176,4 @@ void TPictureCommand::Apply(const TPicture& Picture, const TStoredEdit& Edit) {
   Picture.SetInto(Animation());
   emit Document().PictureChanged();
   SetEdit(Edit.State());
-}
-
-TTypeCommand::TTypeCommand(TDocument& Doc, const QString& Caption, TFigureTypeRef Type, QString Name,
-                           const TEditState& Before, const TEditState& After)
-    : TDocumentCommand(Doc, Caption, true),
-      Type(std::move(Type)),
-      Name(std::move(Name)),
-      Before(Frames(), Before),
-      After(Frames(), After) {}
-
-void TTypeCommand::redo() {
-  Animation().Types.Append(Type, Name);
-  emit Document().TypesChanged();
-  SetEdit(After.State());
-}
-
-void TTypeCommand::undo() {
-  Animation().Types.RemoveLast();
-  emit Document().TypesChanged();
-  SetEdit(Before.State());
 }

@@ -43,6 +43,7 @@ struct TStoredEdit {
   TSharedFrame Working;
   int32_t EditedFrameIndex = -1;
   int SelectedFigure = 0;
+  std::vector<int> AlsoSelected;
   TSharedFrame Ghost;  // null: none
 
   TStoredEdit(TFrameShare& Share, const TEditState& Edit);
@@ -113,7 +114,8 @@ class TFigureCommand : public TDocumentCommand {
     int Index;
     TFigure Before, After;
   };
-  TFigureCommand(TDocument& Doc, TFigureChange Kind, std::vector<TChange> Changes, int Selection);
+  TFigureCommand(TDocument& Doc, TFigureChange Kind, std::vector<TChange> Changes, int Selection,
+                 std::vector<int> AlsoSelected);
 
   void redo() override { Apply(false); }
   void undo() override { Apply(true); }
@@ -129,6 +131,7 @@ class TFigureCommand : public TDocumentCommand {
 
   std::vector<TChange> Changes;
   int Selection;
+  std::vector<int> AlsoSelected;
 };
 
 // The editing state changed as a whole: figures added, deleted or reordered,
@@ -143,7 +146,8 @@ class TEditCommand : public TDocumentCommand {
   TStoredEdit Before, After;
 };
 
-// Frames inserted, removed or replaced, with the editing state around them.
+// Figure types appended to the table and frames inserted, removed or
+// replaced, with the editing state around them.
 class TFramesCommand : public TDocumentCommand {
  public:
   struct TOp {
@@ -154,7 +158,7 @@ class TFramesCommand : public TDocumentCommand {
     int Like = -1;        // Insert: the frame whose thumbnail the new one copies
   };
   TFramesCommand(TDocument& Doc, const QString& Caption, std::vector<TOp> Ops, const TEditState& Before,
-                 const TEditState& After);
+                 const TEditState& After, TNamedTypes Types = {});
 
   void redo() override;
   void undo() override;
@@ -162,6 +166,7 @@ class TFramesCommand : public TDocumentCommand {
  private:
   void Apply(const TOp& Op, bool Forward);
 
+  TNamedTypes Types;
   std::vector<TOp> Ops;
   TStoredEdit Before, After;
 };
@@ -181,18 +186,4 @@ class TPictureCommand : public TDocumentCommand {
 
   TPicture Before, After;
   TStoredEdit EditBefore, EditAfter;
-};
-
-// A figure type added to the table, with a figure of it.
-class TTypeCommand : public TDocumentCommand {
- public:
-  TTypeCommand(TDocument& Doc, const QString& Caption, TFigureTypeRef Type, QString Name, const TEditState& Before,
-               const TEditState& After);
-  void redo() override;
-  void undo() override;
-
- private:
-  TFigureTypeRef Type;
-  QString Name;
-  TStoredEdit Before, After;
 };

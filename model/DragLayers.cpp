@@ -2,6 +2,7 @@
 #include "model/DragLayers.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 #include "model/Common.h"
@@ -38,7 +39,8 @@ QImage Transparent(QSize Size) {
 
 }  // namespace
 
-void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected) {
+void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
+                    const std::vector<int>& AlsoSelected) {
   if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)
     Target = QImage(Underlay.size(), QImage::Format_RGB32);
   CopyPixels(Underlay, Target, Target.rect());
@@ -46,7 +48,9 @@ void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Fram
   QPainter canvas(&Target);
   PrepareCanvas(canvas);
   Frame.Draw(canvas, 1.0f);
-  for (int i = 0; i < Frame.Count(); ++i) DrawHandlesOf(canvas, Frame.Items[i], i == Selected);
+  for (int i = 0; i < Frame.Count(); ++i)
+    DrawHandlesOf(canvas, Frame.Items[i],
+                  i == Selected || std::find(AlsoSelected.begin(), AlsoSelected.end(), i) != AlsoSelected.end());
 }
 
 bool TDragLayers::Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected) {

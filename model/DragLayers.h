@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <vector>
 
 #include "model/FiguresUnit.h"
 
@@ -18,9 +19,10 @@ constexpr TColor SelectedJointColor = ColorRed;
 constexpr TColor OtherHandleColor = ColorBlue;
 
 // Full repaint: Underlay, all figures in list order, then all handles in list
-// order (figure Selected with red joints and an orange root, the others blue).
-// Selected may be -1 when no figure is selected.
-void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected);
+// order (figure Selected and the figures AlsoSelected with red joints and an
+// orange root, the others blue). Selected may be -1 when no figure is selected.
+void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
+                    const std::vector<int>& AlsoSelected = {});
 
 class TDragLayers {
  public:

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 class QByteArray;
@@ -106,6 +107,9 @@ constexpr int MaxFigureTypes = 254;
 // stored nor used by a figure. Entry 1 is the built-in "Stickman", entries 2
 // and up are the types added to the animation. Each entry from 1 on has the
 // name the figure type list shows; list item k names entry k + 1.
+// Types with the names they take in a table, to be appended in this order.
+using TNamedTypes = std::vector<std::pair<TFigureTypeRef, QString>>;
+
 class TFigureTypeTable {
  public:
   TFigureTypeTable();

@@ -167,6 +167,35 @@ int16_t TFigure::HandleAt(QPoint P) const {
   return NoHandle;
 }
 
+namespace {
+double DistanceToSegment(QPointF P, QPointF A, QPointF B) {
+  const QPointF ab = B - A;
+  const double length2 = QPointF::dotProduct(ab, ab);
+  const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(P - A, ab) / length2, 0.0, 1.0) : 0.0;
+  const QPointF d = P - (A + t * ab);
+  return std::hypot(d.x(), d.y());
+}
+}  // namespace
+
+bool TFigure::Touches(QPointF P, double Tolerance) const {
+  const TFigureType& type = Type();
+  const std::vector<TRealPoint>& points = Points();
+  for (std::size_t i = 0; i < Angles.size(); ++i) {
+    const TSegmentStruct& s = type.Segments[i];
+    if (s.Thickness == 0.0f) continue;
+    const double reach = static_cast<double>(s.Thickness) * Scale / 2 + Tolerance;
+    const QPointF a(points[s.ParentVertex].X, points[s.ParentVertex].Y);
+    const QPointF b(points[s.ChildVertex].X, points[s.ChildVertex].Y);
+    if (s.Kind == SegmentLine && DistanceToSegment(P, a, b) <= reach) return true;
+    // A circle is filled: anywhere inside it counts.
+    if (s.Kind == SegmentCircle) {
+      const QPointF d = P - (a + b) / 2;
+      if (std::hypot(d.x(), d.y()) <= static_cast<double>(s.Length) * Scale / 2 + reach) return true;
+    }
+  }
+  return false;
+}
+
 void TFigure::SaveToBytes(QByteArray& Out) const {
   TByteWriter out(Out);
   out.Write(TypeIndex);

@@ -24,6 +24,7 @@ class QByteArray;
 class QIODevice;
 class QPainter;
 class QPoint;
+class QPointF;
 class TByteReader;
 
 // Handle codes returned by HandleAt beside segment indices 0..254.
@@ -79,6 +80,9 @@ class TFigure {
   void MoveBy(TRealPoint D);
   // The handle under P: a segment index, RootHandle or NoHandle.
   int16_t HandleAt(QPoint P) const;
+  // Whether P lies on a line or in a circle of the figure as drawn, or
+  // within Tolerance pixels of one.
+  bool Touches(QPointF P, double Tolerance) const;
 
   // Stream record: type index, scale, colour, the angles and the root point.
   void SaveToStream(QIODevice& Stream) const;

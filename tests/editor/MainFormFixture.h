@@ -123,7 +123,7 @@ class MainFormTest : public testing::Test {
   QImage FullRepaint() {
     QImage full;
     PaintEditScene(full, Form->GetUnderlay(), Form->GetEditFrame(),
-                   Form->GetEditFrame().Count() ? Form->GetSelectedFigure() : -1);
+                   Form->GetEditFrame().Count() ? Form->GetSelectedFigure() : -1, Doc().Edit().AlsoSelected);
     return full;
   }
 

@@ -84,7 +84,7 @@ class MainHistoryTest : public MainFormTest {
     const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
     const int frames = static_cast<int>(Anim().Frames.size());
     const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 16)) {
+    switch (pick(0, 20)) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return {"add figure"};
@@ -196,6 +196,60 @@ class MainHistoryTest : public MainFormTest {
         Form->FramePopup(at);
         Form->TweenClick();
         return {"tween " + std::to_string(count)};
+      }
+      case 17: {
+        // Two figures selected together and dragged by their roots.
+        const int count = Doc().WorkingFrame().Count();
+        if (count < 2) return {"nothing", 0};
+        const int a = pick(0, count - 1), b = pick(0, count - 1), dx = pick(-5, 5);
+        Doc().SelectFigures({a, b}, b);
+        std::vector<std::pair<int, TFigure>> moved;
+        for (int i : Doc().SelectedFigures()) {
+          TFigure f = Doc().WorkingFrame().Items[static_cast<std::size_t>(i)];
+          f.MoveBy(RealPoint(static_cast<float>(dx), 1));
+          moved.emplace_back(i, std::move(f));
+        }
+        Doc().EndGesture();
+        Doc().DragFigures(moved);
+        Doc().EndGesture();
+        // One figure selected again, so that the other commands' steps stay simple to foresee.
+        Doc().Select(b);
+        return {"drag together"};
+      }
+      case 18: {
+        const std::size_t selected = Doc().SelectedFigures().size();
+        if (selected == 0 || Doc().WorkingFrame().Items.size() + selected > TFigures::MaxFigures) return {"nothing", 0};
+        Doc().DuplicateFigures();
+        return {"duplicate figures"};
+      }
+      case 19: {
+        if (frames == 0 || !figure) return {"nothing", 0};
+        std::vector<TFigure> figures;
+        for (int i : Doc().SelectedFigures()) figures.push_back(Doc().WorkingFrame().Items[static_cast<std::size_t>(i)]);
+        const int first = pick(0, frames - 1), count = pick(1, frames - first);
+        int filled = 0;
+        for (int i = first; i < first + count; ++i) {
+          auto& items = Record.Animation.Frames[static_cast<std::size_t>(i)].Items;
+          if (items.size() + figures.size() > TFigures::MaxFigures) continue;
+          items.insert(items.end(), figures.begin(), figures.end());
+          ++filled;
+        }
+        Doc().PasteIntoFrames({}, figures, first, count);
+        return {"paste into " + std::to_string(count) + " frames", filled > 0 ? 1 : 0};
+      }
+      case 20: {
+        if (frames == 0) return {"nothing", 0};
+        const int first = pick(0, frames - 1), last = pick(first, frames - 1);
+        auto& stored = Record.Animation.Frames;
+        if (pick(0, 1)) {
+          const std::vector<TFigures> copies(stored.begin() + first, stored.begin() + last + 1);
+          stored.insert(stored.begin() + last + 1, copies.begin(), copies.end());
+          Doc().InsertFrames(last + 1, copies, {}, QStringLiteral("Duplicate Frames"));
+          return {"duplicate frames"};
+        }
+        stored.erase(stored.begin() + first, stored.begin() + last + 1);
+        Doc().DeleteFrames(first, last - first + 1);
+        return {"delete frames"};
       }
       default: {
         if (Anim().Types.Count() >= 6) return {"nothing", 0};

@@ -113,7 +113,9 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   EXPECT_EQ(menu, QStringList({"F&ile", "  &New  Ctrl+N", "  Open Animation  Ctrl+O", "  Save  Ctrl+S",
                                "  Save Animation  Ctrl+Shift+S", "-", "  Load Background  Alt+V", "  Clear Background",
                                "-", "  Load Figure Type  Alt+M", "  Create Figure Type  Alt+T", "-", "  Exit  Ctrl+Q",
-                               "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "Vie&w",
+                               "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "-", "  Cu&t  Ctrl+X",
+                               "  &Copy  Ctrl+C", "  &Paste  Ctrl+V", "  &Duplicate  Ctrl+D", "  Paste &Into Frames...",
+                               "Vie&w",
                                "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "Options", "&Help",
                                "  View ReadMe File", "  Keyboard Shortcuts  F1", "  About"}));
 }

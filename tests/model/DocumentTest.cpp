@@ -225,4 +225,145 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
   }
 }
 
+// The frames of several: removed, inserted, filled with pasted figures. A
+// frame is named by its first figure's place, and by the number of its
+// figures beyond that (x + 1000 per extra figure).
+TEST(Document, CommandsOnSeveralFramesLeaveFramesAndEditState) {
+  const auto figures = [](int X, int Count) {
+    std::vector<TFigure> all;
+    const TAnimation a = BarAnimation();
+    for (int i = 0; i < Count; ++i) all.push_back(Frame(a, X).Items.front());
+    return all;
+  };
+  struct TRow {
+    const char* Name;
+    std::vector<int> Frames;
+    int Edited;
+    std::function<void(TDocument&)> Command;
+    std::vector<int> FramesAfter;
+    int WorkingAfter, EditedAfter;
+  };
+  const auto del = [](int F, int C) { return [F, C](TDocument& D) { D.DeleteFrames(F, C); }; };
+  const auto paste = [&](int F, int C) {
+    return [=](TDocument& D) { D.PasteIntoFrames({}, figures(5, 1), F, C); };
+  };
+  const auto insert = [](int At) {
+    return [At](TDocument& D) { D.InsertFrames(At, {D.Animation().Frames[0], D.Animation().Frames[1]}, {}, "Paste"); };
+  };
+  const std::vector<TRow> rows{
+      {"delete before the frame under edit", {10, 20, 30, 40, 50}, 4, del(0, 2), {30, 40, 50}, 99, 2},
+      {"delete the frames under edit", {10, 20, 30, 40, 50}, 1, del(1, 2), {10, 40, 50}, 50, -1},
+      {"delete the frames just before it", {10, 20, 30, 40, 50}, 3, del(1, 2), {10, 40, 50}, 50, -1},
+      {"delete up to the last", {10, 20, 30, 40, 50}, -1, del(3, 2), {10, 20, 30}, 30, -1},
+      {"delete after the frame under edit", {10, 20, 30, 40, 50}, 0, del(2, 2), {10, 20, 50}, 99, 0},
+      {"delete them all", {10, 20}, 1, del(0, 2), {}, 99, -1},
+      {"insert before the frame under edit", {10, 20, 30}, 1, insert(0), {10, 20, 10, 20, 30}, 99, 3},
+      {"insert at the end", {10, 20, 30}, 1, insert(3), {10, 20, 30, 10, 20}, 99, 1},
+      {"paste into frames", {10, 20, 30, 40}, 0, paste(1, 2), {10, 1020, 1030, 40}, 99, 0},
+      {"paste into the frame under edit", {10, 20, 30}, 1, paste(1, 1), {10, 1020, 30}, 1099, 1},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    Start(doc, row.Frames, 99, row.Edited);
+    row.Command(doc);
+    const auto name = [](const TFigures& F) { return NameOf(F) + 1000 * (F.Count() - 1); };
+    std::vector<int> frames;
+    for (const TFigures& f : doc.Animation().Frames) frames.push_back(name(f));
+    EXPECT_EQ(frames, row.FramesAfter) << row.Name;
+    EXPECT_EQ(name(doc.WorkingFrame()), row.WorkingAfter) << row.Name;
+    EXPECT_EQ(doc.EditedFrameIndex(), row.EditedAfter) << row.Name;
+    EXPECT_EQ(doc.History().index(), 1) << row.Name << ": one step";
+    doc.Undo();
+    EXPECT_EQ(NamesOf(doc.Animation().Frames), row.Frames) << row.Name << ", undone";
+  }
+}
+
+// A frame full of figures takes no pasted ones; the others do.
+TEST(Document, PasteIntoFramesSkipsFramesThatCannotHoldTheFigures) {
+  TDocument doc;
+  Start(doc, {10, 20}, 99, -1);
+  TAnimation full = doc.Animation();
+  full.Frames[0].Items.resize(TFigures::MaxFigures, full.Frames[0].Items.front());
+  doc.Reset(std::move(full), TEditState(doc.Edit()));
+  const std::vector<TFigure> one = doc.Animation().Frames[1].Items;
+  EXPECT_EQ(doc.PasteIntoFrames({}, one, 0, 2), 1);
+  EXPECT_EQ(doc.Animation().Frames[0].Count(), TFigures::MaxFigures);
+  EXPECT_EQ(doc.Animation().Frames[1].Count(), 2);
+}
+
+// Commands on the selected figure act on every selected figure; the one
+// clicked last stays the one the controls show.
+TEST(Document, SelectedFiguresAreChangedTogether) {
+  // Working frames of bars at the given places, and the selection as (last, others).
+  struct TRow {
+    const char* Name;
+    std::vector<int> Selected;
+    int Last;
+    std::function<void(TDocument&)> Command;
+    std::vector<int> FrameAfter;  // the bars' places, in drawing order
+    int LastAfter;
+    std::vector<int> SelectedAfter;
+  };
+  const auto places = [](TDocument& D, std::vector<int> X, const std::vector<int>& Selected, int Last) {
+    TAnimation a = BarAnimation();
+    TEditState edit;
+    for (int x : X) edit.WorkingFrame.Items.push_back(Frame(a, x).Items.front());
+    D.Reset(std::move(a), std::move(edit));
+    D.SelectFigures(Selected, Last);
+  };
+  const std::vector<TRow> rows{
+      {"delete one", {1}, 1, [](TDocument& D) { D.DeleteFigure(); }, {10, 30, 40}, 1, {1}},
+      {"delete the last one", {3}, 3, [](TDocument& D) { D.DeleteFigure(); }, {10, 20, 30}, 2, {2}},
+      {"delete several", {0, 2}, 2, [](TDocument& D) { D.DeleteFigure(); }, {20, 40}, 1, {1}},
+      {"delete up to the end", {2, 3}, 2, [](TDocument& D) { D.DeleteFigure(); }, {10, 20}, 1, {1}},
+      {"front", {0, 2}, 0, [](TDocument& D) { D.FigureToFront(); }, {20, 40, 10, 30}, 2, {2, 3}},
+      {"back", {1, 3}, 3, [](TDocument& D) { D.FigureToBack(); }, {20, 40, 10, 30}, 1, {0, 1}},
+      {"move", {1, 2}, 2,
+       [](TDocument& D) {
+         std::vector<std::pair<int, TFigure>> moved;
+         for (int i : D.SelectedFigures()) {
+           TFigure f = D.WorkingFrame().Items[i];
+           f.MoveBy(RealPoint(5, 0));
+           moved.emplace_back(i, f);
+         }
+         D.DragFigures(moved);
+       },
+       {10, 25, 35, 40}, 2, {1, 2}},
+      {"centre", {0, 3}, 3, [](TDocument& D) { D.CenterSelected(); }, {238, 20, 30, 268}, 3, {0, 3}},
+      {"duplicate", {1, 3}, 3, [](TDocument& D) { D.DuplicateFigures(); }, {10, 20, 30, 40, 30, 50}, 5, {4, 5}},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    places(doc, {10, 20, 30, 40}, row.Selected, row.Last);
+    row.Command(doc);
+    std::vector<int> frame;
+    for (const TFigure& f : doc.WorkingFrame().Items) frame.push_back(qRound(f.Root().X));
+    EXPECT_EQ(frame, row.FrameAfter) << row.Name;
+    EXPECT_EQ(doc.SelectedFigure(), row.LastAfter) << row.Name;
+    EXPECT_EQ(doc.SelectedFigures(), row.SelectedAfter) << row.Name;
+  }
+}
+
+// Pasted figures land where they were, or move aside from identical ones.
+TEST(Document, PastedFiguresMoveAsideFromTheirOriginals) {
+  TDocument doc;
+  Start(doc, {}, 100, -1);
+  const TFigure original = doc.WorkingFrame().Items.front();
+  TFigure elsewhere = original;
+  elsewhere.MoveBy(RealPoint(0, 40));
+  ASSERT_TRUE(doc.PasteFigures({}, {elsewhere}, "Paste"));
+  ASSERT_TRUE(doc.PasteFigures({}, {original}, "Paste"));
+  ASSERT_TRUE(doc.PasteFigures({}, {original}, "Paste"));
+  std::vector<QPoint> roots;
+  for (const TFigure& f : doc.WorkingFrame().Items) roots.push_back(QPoint(qRound(f.Root().X), qRound(f.Root().Y)));
+  EXPECT_EQ(roots, (std::vector<QPoint>{{100, 50}, {100, 90}, {110, 60}, {120, 70}}));
+  EXPECT_EQ(doc.SelectedFigures(), std::vector<int>{3});
+  TAnimation crowded = doc.Animation();
+  TEditState full = doc.Edit();
+  full.WorkingFrame.Items.resize(TFigures::MaxFigures, original);
+  doc.Reset(std::move(crowded), std::move(full));
+  EXPECT_FALSE(doc.PasteFigures({}, {original}, "Paste"));
+  EXPECT_EQ(doc.History().index(), 0);
+}
+
 }  // namespace
