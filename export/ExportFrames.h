@@ -31,7 +31,6 @@ class TFrameRenderer {
 
   // Frame drawn as exported; valid until the next call.
   const QImage& Render(const TFigures& Frame);
-  QSize OutputSize() const { return Shrink >= 2 ? Small.size() : Work.size(); }
 
  private:
   const TAnimation* Animation;

@@ -34,30 +34,6 @@ void WriteRaw(QIODevice& Stream, const void* Data, qint64 Size);
 // Reads exactly Size bytes or throws EStreamError naming What ("the figure type record").
 void ReadRaw(QIODevice& Stream, void* Data, qint64 Size, const char* What);
 
-template <class T>
-void WriteLE(QIODevice& Stream, T Value) {
-  static_assert(std::is_arithmetic_v<T>);
-  unsigned char bytes[sizeof(T)];
-  std::memcpy(bytes, &Value, sizeof(T));
-  if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  }
-  WriteRaw(Stream, bytes, sizeof(T));
-}
-
-template <class T>
-T ReadLE(QIODevice& Stream, const char* What) {
-  static_assert(std::is_arithmetic_v<T>);
-  unsigned char bytes[sizeof(T)];
-  ReadRaw(Stream, bytes, sizeof(T), What);
-  if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  }
-  T value;
-  std::memcpy(&value, bytes, sizeof(T));
-  return value;
-}
-
 // Appends little-endian values to a byte buffer.
 class TByteWriter {
  public:
@@ -70,7 +46,6 @@ class TByteWriter {
   }
   void WriteBytes(const void* Data, qsizetype Size) { Bytes.append(static_cast<const char*>(Data), Size); }
   qsizetype Pos() const { return Bytes.size(); }
-  QByteArray& Buffer() { return Bytes; }
 
  private:
   QByteArray& Bytes;
