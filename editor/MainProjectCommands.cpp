@@ -102,8 +102,7 @@ bool TMainForm::SaveProjectAsTvl() {
 
 bool TMainForm::MayReplace(const QStringList& Paths) {
   const bool any = std::any_of(Paths.begin(), Paths.end(), [](const QString& P) { return QFileInfo::exists(P); });
-  return !any ||
-         Dialogs.AskYesNo(this, QStringLiteral("A file with that name already exists. Would you like to replace it?"));
+  return !any || Dialogs.AskYesNo(this, ReplaceQuestion(Paths));
 }
 
 QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const {

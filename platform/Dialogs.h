@@ -63,6 +63,11 @@ class TDialogs {
                                        int Min, int Max) = 0;
 };
 
+// The question before files are replaced: the sentence, and below it the
+// name of the file, or for a numbered series the first and last names and
+// how many there are.
+QString ReplaceQuestion(const QStringList& Paths);
+
 // The implementation that shows the toolkit's real dialogs.
 class TQtDialogs : public TDialogs {
  public:

@@ -196,7 +196,7 @@ TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
   Dialogs.YesNoAnswers = {false};
   SaveAs("old.tvl");
   EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
-  EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?");
+  EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?\nold.tvl");
   EXPECT_FALSE(Form->GetProjectSaved());
   // The dialog offers the refused name again; answering Yes replaces the file.
   Dialogs.YesNoAnswers = {true};
@@ -224,16 +224,21 @@ TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
     const char* Typed;
     int FilterIndex;  // 0 project, 1 GIF, 2 BMP sequence
     const char* Existing;
-    bool Asks;
+    const char* Names;  // the question's second line; empty: no question
   };
-  for (const TCase& c : {TCase{"a.gif", 0, "a.tvl", true}, TCase{"b", 1, "b.gif", true},
-                         TCase{"c.bmp", 2, "c3.bmp", true}, TCase{"d.tvl", 0, "d.gif", false},
-                         TCase{"e.gif", 2, "e.gif", false}}) {
+  for (const TCase& c : {TCase{"a.abc", 0, "a.tvl", "a.tvl"}, TCase{"b", 1, "b.gif", "b.gif"},
+                         TCase{"c.bmp", 2, "c3.bmp", "c0.bmp to c3.bmp (4 files)"}, TCase{"d.tvl", 0, "d.gif", ""},
+                         TCase{"e.abc", 2, "e.abc", ""}}) {
     WriteTestFile(Path(c.Existing), "keep me");
     Dialogs = TScriptedDialogs();
-    if (c.Asks) Dialogs.YesNoAnswers = {false};
+    const QString names = QString::fromUtf8(c.Names);
+    if (!names.isEmpty()) Dialogs.YesNoAnswers = {false};
     SaveAs(c.Typed, c.FilterIndex);
-    EXPECT_EQ(Dialogs.Questions().size(), c.Asks ? 1 : 0) << c.Typed;
+    EXPECT_EQ(Dialogs.Questions(),
+              names.isEmpty() ? QStringList()
+                              : QStringList({"A file with that name already exists. Would you like to replace it?\n" +
+                                             names}))
+        << c.Typed;
     EXPECT_EQ(ReadTestFile(Path(c.Existing)), "keep me") << c.Typed;
   }
   EXPECT_TRUE(QFile::exists(Path("d.tvl")));
@@ -251,7 +256,7 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
   Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
   Form->NewClick();
   EXPECT_EQ(Dialogs.Questions(), QStringList({"Would you like to save the current project?",
-                                              "A file with that name already exists. Would you like to replace it?"}));
+                                              "A file with that name already exists. Would you like to replace it?\nold.tvl"}));
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
   for (const auto& call : Dialogs.Calls)
     if (call.Kind == TScriptedDialogs::TKind::SaveFile) {

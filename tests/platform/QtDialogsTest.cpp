@@ -93,4 +93,11 @@ TEST(QtDialogs, ThePictureDialogPreviewsTheFileUnderTheCursor) {
   EXPECT_EQ(asked, QStringList({"red.bmp0", "broken.bmp0"}));
 }
 
+TEST(DialogSeam, TheReplaceQuestionNamesTheFileOrTheSeries) {
+  const QString sentence = "A file with that name already exists. Would you like to replace it?";
+  EXPECT_EQ(ReplaceQuestion({"/tmp/a/walk.tvl"}), sentence + "\nwalk.tvl");
+  EXPECT_EQ(ReplaceQuestion({"/tmp/clip00.bmp", "/tmp/clip01.bmp", "/tmp/clip11.bmp"}),
+            sentence + "\nclip00.bmp to clip11.bmp (3 files)");
+}
+
 }  // namespace
