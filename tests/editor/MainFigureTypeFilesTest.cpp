@@ -193,7 +193,7 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
       {"Open Animation", [&] { Form->OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
       {"Save Animation", [&] { Form->SaveAnimationAction->trigger(); }, K::SaveFile,
        {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)",
-        "Video (*.mp4 *.webm)"},
+        "MP4 video (*.mp4)", "WebM video (*.webm)"},
        "tvl", ""},
       {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
       {"Load Figure Type", [&] { Form->LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},

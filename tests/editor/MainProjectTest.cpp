@@ -3,6 +3,7 @@
 // Animation, Open Animation and the command line, through scripted dialogs.
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,11 +180,26 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   EXPECT_EQ(Payload("none.tvl").at(1), 0);
 }
 
-TEST_F(MainProjectTest, TheChosenFileTypeNotTheTypedExtensionDecides) {
+// A typed ending that names one of the dialog's file types chooses it, in
+// any letter case; any other ending leaves the selected type. The dialog
+// then offers the type written.
+TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
   Form->NextFrameButtonClick();
-  SaveAs("walk.gif", 0);
-  EXPECT_TRUE(QFile::exists(Path("walk.tvl")));
-  EXPECT_FALSE(QFile::exists(Path("walk.gif")));
+  struct TRow {
+    const char* Typed;
+    int FilterIndex;  // selected: 0 project, 2 BMP sequence, 3 PNG sequence
+    const char* Written;
+    int Offered;
+  } rows[] = {{"a.bmp", 0, "a0.bmp", 2}, {"b.tvl", 2, "b.tvl", 0}, {"c.PNG", 2, "c0.png", 3},
+              {"d.abc", 3, "d0.png", 3}, {"e.jpeg", 0, "e.jpeg.tvl", 0}};
+  for (const TRow& row : rows) {
+    SaveAs(row.Typed, row.FilterIndex);
+    EXPECT_TRUE(QFile::exists(Path(row.Written))) << row.Typed;
+    Dialogs.SaveAnswers.push_back({});
+    Form->SaveAnimationAction->trigger();
+    EXPECT_EQ(Dialogs.Calls.back().Request.FilterIndex, row.Offered) << row.Typed;
+  }
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
