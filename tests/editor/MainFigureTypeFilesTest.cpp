@@ -198,7 +198,7 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
       {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
       {"Load Figure Type", [&] { Form->LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
       {"Load Anim().Background", [&] { Form->LoadBackgroundAction->trigger(); }, K::OpenPicture,
-       {"Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
+       {"Pictures (*.bmp *.jpg *.jpeg)", "Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
       {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
       {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
   };
