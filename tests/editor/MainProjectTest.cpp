@@ -375,7 +375,7 @@ TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
   ASSERT_EQ(messages.size(), 4);
   EXPECT_EQ(messages[0], "that .tvl file is not compatible with this version of Tavel");
   EXPECT_TRUE(messages[1].startsWith("bad.tvl is damaged and was not opened.")) << messages[1].toStdString();
-  EXPECT_EQ(messages[2], "Error");
+  EXPECT_EQ(messages[2], "Error\ntext.tvl is not a Tavel project: its data is not zlib-compressed.");
   EXPECT_TRUE(messages[3].contains("none.tvl"));
   // No question, nothing changed.
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);
