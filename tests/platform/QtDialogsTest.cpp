@@ -110,13 +110,6 @@ TEST(DialogSeam, ATypedEndingChoosesTheTypeThatNamesIt) {
   for (const TRow& row : rows) EXPECT_EQ(FileTypeOfName(SaveTypes, row.Chosen, row.Typed), row.Type) << row.Typed;
 }
 
-TEST(DialogSeam, TheReplaceQuestionNamesTheFileOrTheSeries) {
-  const QString sentence = "A file with that name already exists. Would you like to replace it?";
-  EXPECT_EQ(ReplaceQuestion({"/tmp/a/walk.tvl"}), sentence + "\nwalk.tvl");
-  EXPECT_EQ(ReplaceQuestion({"/tmp/clip00.bmp", "/tmp/clip01.bmp", "/tmp/clip11.bmp"}),
-            sentence + "\nclip00.bmp to clip11.bmp (3 files)");
-}
-
 // The toolkit's save dialog gives a name typed without an ending the
 // selected type's ending, so the seam keeps that type.
 TEST(DialogSeam, ANameTypedWithoutAnEndingTakesTheSelectedTypes) {
