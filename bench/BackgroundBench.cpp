@@ -126,7 +126,7 @@ void BM_RedrawThumbnails1920x1080(benchmark::State& State) {
   TWindow w;
   w.Fill(static_cast<int>(State.range(0)));
   w.Dialogs.Path = Files().Jpeg;
-  w.Dialogs.FilterIndex = 1;
+  w.Dialogs.FilterIndex = 2;  // "JPeg Image"
   w.Form.LoadBackgroundClick();
   for (auto _ : State) {
     w.Form.RedrawTimelineImages();
@@ -142,7 +142,7 @@ void BM_LoadBackground(benchmark::State& State) {
   TWindow w;
   w.Fill(static_cast<int>(State.range(0)));
   w.Dialogs.Path = jpeg ? Files().Jpeg : Files().Bmp;
-  w.Dialogs.FilterIndex = jpeg ? 1 : 0;
+  w.Dialogs.FilterIndex = jpeg ? 2 : 1;
   for (auto _ : State) {
     w.Form.LoadBackgroundClick();
     w.Paint();
@@ -210,7 +210,7 @@ void BM_BackgroundMemory10000x10000(benchmark::State& State) {
   for (auto _ : State) {
     TWindow w;
     w.Dialogs.Path = path;
-    w.Dialogs.FilterIndex = 1;
+    w.Dialogs.FilterIndex = 2;  // "JPeg Image"
     const double heap = HeapBytes(), resident = Resident();
     ResetPeakResident();
     w.Form.LoadBackgroundClick();

@@ -43,7 +43,7 @@ class TNoDialogs : public TDialogs {
   TAnswer AskYesNoCancel(QWidget*, const QString& Text) override { Shown = Text; return TAnswer::Cancel; }
   TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override { Shown = Text; return TRecoveryAnswer::Later; }
   TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest&) override { return {}; }
-  TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest&) override { return {}; }
+  TFileDialogResult AskSaveFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest&) override { return {}; }
   std::optional<TColor> ChooseColor(QWidget*, TColor) override { return std::nullopt; }
   int ExecModal(QDialog&) override { return 0; }

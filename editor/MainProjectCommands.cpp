@@ -14,7 +14,6 @@
 #include "editor/TimelineStrip.h"
 #include "export/BitmapExport.h"
 #include "export/PngExport.h"
-#include "export/VideoExport.h"
 #include "files/FileNames.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
@@ -102,8 +101,7 @@ bool TMainForm::SaveProjectAsTvl() {
 
 bool TMainForm::MayReplace(const QStringList& Paths) {
   const bool any = std::any_of(Paths.begin(), Paths.end(), [](const QString& P) { return QFileInfo::exists(P); });
-  return !any ||
-         Dialogs.AskYesNo(this, QStringLiteral("A file with that name already exists. Would you like to replace it?"));
+  return !any || Dialogs.AskYesNo(this, ReplaceQuestion(Paths));
 }
 
 QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const {
@@ -130,8 +128,11 @@ QStringList TMainForm::FilesWritten(int FilterIndex, const QString& Base) const 
 QString TMainForm::ExportBaseName(int FilterIndex, const QString& Path) {
   // ".apng" has five characters, which the four-character rule leaves.
   if (FilterIndex == 4 && Path.endsWith(QLatin1String(".apng"), Qt::CaseInsensitive)) return Path.chopped(5);
-  // A video keeps the ending that chooses its format; without one it is an MP4.
-  if (FilterIndex == 5) return VideoFormatOf(Path) ? Path : RemoveExtention(Path) + QStringLiteral(".mp4");
+  // A video keeps the ending of its type, which ExportVideo reads the format from.
+  if (FilterIndex == 5 || FilterIndex == 6) {
+    const QString ending = FilterIndex == 5 ? QStringLiteral(".mp4") : QStringLiteral(".webm");
+    return Path.endsWith(ending, Qt::CaseInsensitive) ? Path : RemoveExtention(Path) + ending;
+  }
   return RemoveExtention(Path);
 }
 
@@ -180,12 +181,13 @@ void TMainForm::SaveAnimationClick() {
   TFileDialogRequest request;
   request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)"),
                      QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)"),
-                     QStringLiteral("Video (*.mp4 *.webm)")};
+                     QStringLiteral("MP4 video (*.mp4)"), QStringLiteral("WebM video (*.webm)")};
   request.FilterIndex = SaveDialogFilterIndex;
   request.DefaultExt = QStringLiteral("tvl");
   request.FileName = SaveDialogFileName;
   const TFileDialogResult chosen = Dialogs.SaveFile(this, request);
   if (chosen.Accepted) {
+    // The type written, which a typed ending may have chosen, is offered next time.
     SaveDialogFilterIndex = chosen.FilterIndex;
     const QString base = ExportBaseName(chosen.FilterIndex, chosen.Path);
     // The question is about the files that will be written, which take
@@ -196,7 +198,8 @@ void TMainForm::SaveAnimationClick() {
       return;
     }
     TWaitCursor wait(EditImage);
-    // The chosen file type decides the format, whatever the name's extension.
+    // The file type decides the format; the dialog seam has already let a
+    // typed ending that names one of the types choose it.
     switch (chosen.FilterIndex) {
       case 0:
         SaveProject(base);

@@ -23,15 +23,22 @@
 namespace {
 
 // Entries of the picture-open dialog's file-type list.
-enum TPictureType { PictureBmp = 0, PictureJpeg = 1 };
+enum TPictureType { PictureAny = 0, PictureBmp = 1, PictureJpeg = 2 };
 
-// The picture-open dialog's preview: the file read as its file-type entry
-// says, by the decoders Load Background uses; a null picture for a file they
-// refuse (no message while the user browses).
+// The picture in File, decoded as its first bytes say whichever type was
+// chosen; a file they do not name is read as the chosen type (a BMP for
+// "Pictures"), so its refusal is that decoder's. Kind is set to what was read.
+QImage DecodeBackground(const QByteArray& File, int FilterIndex, TPictureKind& Kind) {
+  Kind = PictureKindOf(File, FilterIndex == PictureJpeg ? TPictureKind::Jpeg : TPictureKind::Bmp);
+  return Kind == TPictureKind::Jpeg ? DecodeJpeg(File) : DecodeBmp(File);
+}
+
+// The picture-open dialog's preview: the file read as Load Background reads
+// it; a null picture for a file it refuses (no message while the user browses).
 QImage PreviewPicture(const QString& Path, int FilterIndex) {
   try {
-    const QByteArray file = ReadWholeFile(Path, MaxPictureFileBytes);
-    return FilterIndex == PictureJpeg ? DecodeJpeg(file) : DecodeBmp(file);
+    TPictureKind kind;
+    return DecodeBackground(ReadWholeFile(Path, MaxPictureFileBytes), FilterIndex, kind);
   } catch (const std::exception&) {
     return QImage();
   }
@@ -41,16 +48,19 @@ QImage PreviewPicture(const QString& Path, int FilterIndex) {
 
 void TMainForm::LoadBackgroundClick() {
   TFileDialogRequest request;
-  request.Filters = {QStringLiteral("Bitmap Image (*.bmp)"), QStringLiteral("JPeg Image (*.jpg)")};
+  request.Filters = {QStringLiteral("Pictures (*.bmp *.jpg *.jpeg)"), QStringLiteral("Bitmap Image (*.bmp)"),
+                     QStringLiteral("JPeg Image (*.jpg)")};
   request.Preview = PreviewPicture;
   const TFileDialogResult chosen = Dialogs.OpenPicture(this, request);
   if (!chosen.Accepted) return;
 
-  // The chosen file type, not the file's name, decides the decoder. The
-  // picture is decoded on its own: a file that is refused changes nothing.
-  const bool jpeg = chosen.FilterIndex == PictureJpeg;
+  // The file's first bytes, not its name or the chosen type, decide the
+  // decoder. The picture is decoded on its own: a file that is refused
+  // changes nothing.
   const QByteArray file = ReadWholeFile(chosen.Path, MaxPictureFileBytes);
-  QImage picture = jpeg ? DecodeJpeg(file) : DecodeBmp(file);
+  TPictureKind kind;
+  QImage picture = DecodeBackground(file, chosen.FilterIndex, kind);
+  const bool jpeg = kind == TPictureKind::Jpeg;
 
   if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
   MadePictures = MakeDrawingPictures(picture.size());

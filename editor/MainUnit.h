@@ -169,7 +169,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // No, or after Yes once the project was saved. Cancel changes nothing.
   bool SaveProjectAsTvl();
   // The files Save Animation writes for a file type (0 project, 1 GIF, 2 BMP
-  // sequence) and a base name.
+  // sequence, 3 PNG sequence, 4 animated PNG, 5 MP4, 6 WebM) and a base name.
   QStringList FilesWritten(int FilterIndex, const QString& Base) const;
   // Writes BaseName + ".tvl"; a failure throws and leaves the saved state as it was.
   void SaveProject(const QString& BaseName);
@@ -231,8 +231,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   using TSequenceExport = void (*)(const QString&, const TAnimation&, const TExportProgress&, int);
   void ExportSequence(const QString& Base, TSequenceExport Save);
   // The name the files of the chosen type are made from: the chosen name
-  // without its ending; for a video, the file's own name, which ends in
-  // ".mp4" or ".webm".
+  // without its ending; for a video, the file's name with the ending of its
+  // type, ".mp4" or ".webm".
   static QString ExportBaseName(int FilterIndex, const QString& Path);
 
   // TFigureTypeHost: the figure type list for the builder.

@@ -177,11 +177,9 @@ void Export(const TRequest& Request) {
   try {
     animation = ReadProjectFile(Request.Project);
   } catch (const EZlibError& e) {
-    // The window shows the library's one word; a script's log needs the file.
-    throw EFileError(
-        QStringLiteral("%1 is not a Tavel project: its data is not a zlib stream (%2).")
-            .arg(Request.Project, QString::fromUtf8(e.what()))
-            .toStdString());
+    // The window shows the library's word above this; a script's log needs
+    // only the sentence, with the path as it was given.
+    throw EFileError(ZlibFaultSentence(Request.Project, e.Fault).toStdString());
   }
   if (animation.Frames.empty()) throw EFileError(NoFramesMessage);
   const TExportProgress progress = TerminalProgress(Request.Output);

@@ -102,7 +102,9 @@ class TGIFImage {
   // The palette step: one global table of the colours in use, most used first.
   void OptimizeColorMap();
   // Makes pixels unchanged from the previous frame transparent (Merge), then
-  // cuts transparent frames down to their changed area (Crop).
+  // cuts transparent frames down to their changed area (Crop). A frame cut
+  // to nothing is dropped and the frame before it takes its delay too; a
+  // delay beyond 65535 goes on in frames of one transparent pixel.
   void Optimize(bool Merge, bool Crop);
 
   // Largest bits per entry of any colour table.

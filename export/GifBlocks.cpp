@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/GifBlocks.h"
 
+#include <algorithm>
+
 int ColorTableBits(int Count) {
   if (Count <= 0) return 0;
   int bits = 1;
@@ -65,4 +67,14 @@ void WriteImageDescriptor(QByteArray& Out, uint16_t Left, uint16_t Top, uint16_t
   PutWord(Out, Width);
   PutWord(Out, Height);
   Out.append(static_cast<char>(LocalBits > 0 ? 0x80 + (LocalSorted ? 0x20 : 0) + (LocalBits - 1) : 0));
+}
+
+std::vector<uint16_t> SplitDelay(uint64_t Hundredths) {
+  std::vector<uint16_t> delays;
+  do {
+    const uint64_t part = std::min<uint64_t>(Hundredths, 0xFFFF);
+    delays.push_back(static_cast<uint16_t>(part));
+    Hundredths -= part;
+  } while (Hundredths > 0);
+  return delays;
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <vector>
 
 struct TGIFColor {
   uint8_t Red = 0;
@@ -42,11 +43,9 @@ void WriteImageDescriptor(QByteArray& Out, uint16_t Left, uint16_t Top, uint16_t
 
 constexpr char GifTrailer = 0x3B;
 
-// Sum of two 16-bit delays, held at 65535 instead of wrapping round to a short one.
-inline uint16_t AddDelays(uint16_t A, uint16_t B) {
-  const unsigned sum = unsigned(A) + B;
-  return static_cast<uint16_t>(sum > 0xFFFF ? 0xFFFF : sum);
-}
+// A time longer than one delay field holds, as the delays of the frames that
+// show it: 65535 each, then what is left; a time of 0 is one delay of 0.
+std::vector<uint16_t> SplitDelay(uint64_t Hundredths);
 
 // A delay asked for in hundredths of a second, as the 16-bit field holds it:
 // values above 65535 become 65535 rather than their low 16 bits.

@@ -134,18 +134,42 @@ void TGIFImage::Optimize(bool Merge, bool Crop) {
     }
   }
   if (Crop) {
+    // A frame with nothing left is dropped, and the frame before it stays on
+    // the screen for its time as well: held gathers the delays of the frames
+    // dropped after frame b, index is their transparent index.
+    uint64_t held = 0;
+    uint8_t index = 0;
     for (std::size_t b = Images.size(); b-- > 0;) {
       TGIFSubImage& frame = Images[b];
-      if (frame.Empty() || !frame.Transparent()) continue;
-      const uint16_t delay = frame.GraphicControlExtension()->Delay;
-      CropFrame(frame);
-      if (!frame.Empty()) continue;
-      // A frame with nothing left hands its time to the frame before it.
-      if (b > 0 && Images[b - 1].Transparent()) {
-        TGIFGraphicControlExtension* before = Images[b - 1].GraphicControlExtension();
-        before->Delay = AddDelays(before->Delay, delay);
+      if (!frame.Empty() && frame.Transparent()) {
+        const uint16_t delay = frame.GraphicControlExtension()->Delay;
+        const uint8_t t = frame.TransparentIndex();
+        CropFrame(frame);
+        if (frame.Empty()) {
+          held += delay;
+          index = t;
+          Images.erase(Images.begin() + static_cast<std::ptrdiff_t>(b));
+          continue;
+        }
       }
-      Images.erase(Images.begin() + static_cast<std::ptrdiff_t>(b));
+      if (held == 0) continue;
+      TGIFGraphicControlExtension& gce = frame.EnsureGraphicControlExtension();
+      const std::vector<uint16_t> delays = SplitDelay(gce.Delay + held);
+      gce.Delay = delays.front();
+      // What does not fit in the field is shown by frames of one pixel that
+      // change nothing: the transparent index at the top left corner.
+      std::vector<TGIFSubImage> holds(delays.size() - 1);
+      for (std::size_t k = 0; k < holds.size(); ++k) {
+        holds[k].Width = holds[k].Height = 1;
+        holds[k].Data = {index};
+        TGIFGraphicControlExtension hold;
+        hold.Delay = delays[k + 1];
+        hold.Transparent = true;
+        hold.TransparentColorIndex = index;
+        holds[k].Extensions.emplace_back(hold);
+      }
+      Images.insert(Images.begin() + static_cast<std::ptrdiff_t>(b) + 1, holds.begin(), holds.end());
+      held = 0;
     }
   }
 }

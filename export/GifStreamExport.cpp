@@ -6,9 +6,10 @@
 //    renders every frame to find both, so the header can be written first;
 //  - merging compares each frame with the frame before it as rendered, and
 //    cropping cuts a transparent frame to its changed area;
-//  - a frame that crops to nothing is dropped and hands its delay to the
-//    frame before it when that one is transparent, so each written frame is
-//    held back until the next frame is known.
+//  - a frame that crops to nothing is dropped and the frame before it takes
+//    its delay as well, so each written frame is held back until the next
+//    frame is known; a time beyond the 16-bit delay field goes on in frames
+//    of one transparent pixel.
 // Rendering, reduction, merging and compression of a batch of frames are
 // spread over threads; the calling thread writes them in order.
 //
@@ -130,9 +131,6 @@ struct TStreamPalette {
 
 struct TEncodedFrame {
   bool Transparent = false;
-  // The frame takes the delay of a dropped frame after it: it is transparent
-  // in the export without the smaller file.
-  bool TakesDelay = false;
   bool Vanished = false;  // nothing changed: the frame is dropped
   QByteArray Bytes;       // descriptor, local table, image data
 };
@@ -140,8 +138,7 @@ struct TEncodedFrame {
 struct TPendingFrame {
   int Index = 0;
   bool Transparent = false;
-  bool TakesDelay = false;
-  uint16_t Delay = 0;
+  uint64_t Delay = 0;  // its own and that of the frames dropped after it
   QByteArray Bytes;
 };
 
@@ -590,7 +587,6 @@ class TGifStream {
     const int bits = Palette.Global ? Palette.Bits : 8;
     Scratch[W]->Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2),
                            Palette.Global ? 1 << Palette.Bits : 256, Frame.Bytes);
-    Frame.TakesDelay = Frame.Transparent;
   }
 
   // Appends the descriptor and image data of Area, whose row y starts at
@@ -621,7 +617,6 @@ class TGifStream {
     const QRect whole(0, 0, width, height);
     const uint8_t* pixels = Slots[J].data();
     const uint8_t* before = Before(J, Start);
-    Frame.TakesDelay = false;
     if (before == nullptr) {
       EncodeArea(scratch, whole, pixels, width, false, Frame.Bytes);
       return;
@@ -634,7 +629,6 @@ class TGifStream {
         return;
       }
       // Shown without anything new: one pixel, transparent when it can be.
-      Frame.TakesDelay = Palette.DefaultMerges;
       Frame.Transparent = t >= 0;
       const uint8_t none = static_cast<uint8_t>(std::max(t, 0));
       EncodeArea(scratch, QRect(0, 0, 1, 1), t >= 0 ? &none : pixels, 1, t >= 0, Frame.Bytes);
@@ -665,7 +659,6 @@ class TGifStream {
     }
     FewestRuns(scratch.Merged.data(), pixels + from, width, changed.width(), changed.height(), transparent,
                scratch.Runs);
-    Frame.TakesDelay = Palette.DefaultMerges && (changed != whole || equal > 0);
     if (equal == 0) {
       EncodeArea(scratch, changed, pixels + from, width, false, Frame.Bytes);
       return;
@@ -693,12 +686,13 @@ class TGifStream {
       Workers.Run(n, [&](int J, int W) { Encode(J, W, start, encoded[J]); });
       for (int j = 0; j < n; ++j) {
         TEncodedFrame& frame = encoded[j];
+        // Frame 0 never vanishes: there is always a frame before to take the time.
         if (frame.Vanished) {
-          if (pending && pending->TakesDelay) pending->Delay = AddDelays(pending->Delay, delay);
+          if (pending) pending->Delay += delay;
           continue;
         }
         if (pending) WritePending(*pending);
-        pending = TPendingFrame{start + j, frame.Transparent, frame.TakesDelay, delay, std::move(frame.Bytes)};
+        pending = TPendingFrame{start + j, frame.Transparent, delay, std::move(frame.Bytes)};
       }
       Previous.swap(Slots[n - 1]);
       Report(Passes - 1, start + n - 1);
@@ -708,12 +702,28 @@ class TGifStream {
   }
 
   void WritePending(const TPendingFrame& Frame) {
+    const std::vector<uint16_t> delays = SplitDelay(Frame.Delay);
     QByteArray bytes;
     if (Frame.Index == 0) WriteLoopExtension(bytes, 0);
-    WriteGraphicControl(bytes, 0, false, Frame.Transparent, Frame.Delay,
+    WriteGraphicControl(bytes, 0, false, Frame.Transparent, delays.front(),
                         Frame.Transparent ? static_cast<uint8_t>(Palette.Transparent) : 0);
     Write(bytes);
     Write(Frame.Bytes);
+    // A delay beyond the field only builds up from dropped frames, and a
+    // frame is only dropped where there is a transparent index: the rest of
+    // the time goes on in frames of one transparent pixel.
+    for (std::size_t k = 1; k < delays.size(); ++k) {
+      const uint8_t t = static_cast<uint8_t>(Palette.Transparent);
+      bytes.clear();
+      WriteGraphicControl(bytes, 0, false, true, delays[k], t);
+      if (Options.Smaller) {
+        EncodeArea(*Scratch[0], QRect(0, 0, 1, 1), &t, 1, true, bytes);
+      } else {
+        WriteImageDescriptor(bytes, 0, 0, 1, 1, 0, false);
+        Scratch[0]->Lzw.Encode(&t, 1, 1, 1, std::max(Palette.Bits, 2), 1 << Palette.Bits, bytes);
+      }
+      Write(bytes);
+    }
   }
 
   void Write(const QByteArray& Bytes) {

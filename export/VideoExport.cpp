@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -21,13 +22,20 @@ namespace {
 constexpr int FramesPerThread = 2;
 constexpr int WaitMs = 60000;
 
+// The last line ffmpeg wrote to its error output, empty when it wrote none.
+QString LastLine(QProcess& Ffmpeg) {
+  const QStringList lines = QString::fromLocal8Bit(Ffmpeg.readAllStandardError())
+                                .split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+    if (!line->trimmed().isEmpty()) return line->trimmed();
+  return QString();
+}
+
 [[noreturn]] void Failed(QProcess& Ffmpeg) {
   Ffmpeg.kill();
   Ffmpeg.waitForFinished(WaitMs);
-  const QStringList words =
-      QString::fromLocal8Bit(Ffmpeg.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  QString reason = words.isEmpty() ? QStringLiteral("it stopped (exit status %1)").arg(Ffmpeg.exitCode())
-                                   : words.back().trimmed();
+  QString reason = LastLine(Ffmpeg);
+  if (reason.isEmpty()) reason = QStringLiteral("it stopped (exit status %1)").arg(Ffmpeg.exitCode());
   throw EFileError(QStringLiteral("ffmpeg could not make the video: %1").arg(reason).toStdString());
 }
 
@@ -104,9 +112,15 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
     if (ffmpeg.state() != QProcess::Running) break;
   if (ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) Failed(ffmpeg);
 
+  // An ffmpeg that ends well without writing anything has only its own
+  // words to say why; the name of the temporary file would tell the user nothing.
   QFile video(encoded);
-  if (!video.open(QIODevice::ReadOnly))
-    throw EFileError(QStringLiteral("%1: %2").arg(encoded, video.errorString()).toStdString());
+  if (video.size() == 0 || !video.open(QIODevice::ReadOnly)) {
+    const QString last = LastLine(ffmpeg);
+    throw EFileError((last.isEmpty() ? QStringLiteral("ffmpeg made no video.")
+                                     : QStringLiteral("ffmpeg made no video: %1").arg(last))
+                         .toStdString());
+  }
   while (!video.atEnd()) {
     const QByteArray piece = video.read(1 << 20);
     if (piece.isEmpty() || !WriteFully(file, piece))

@@ -26,3 +26,12 @@ QImage DecodeJpeg(const QByteArray& File);
 
 // The sentence that refuses a picture of Width x Height.
 QString PictureTooLargeMessage(int Width, int Height);
+
+enum class TPictureKind { Bmp, Jpeg };
+// The kind of picture File holds, told by its first bytes: "BM" for a BMP,
+// FF D8 FF for a JPEG; Otherwise when they are neither.
+inline TPictureKind PictureKindOf(const QByteArray& File, TPictureKind Otherwise) {
+  if (File.startsWith("BM")) return TPictureKind::Bmp;
+  if (File.startsWith("\xFF\xD8\xFF")) return TPictureKind::Jpeg;
+  return Otherwise;
+}

@@ -375,5 +375,20 @@ void RethrowNamingFile(const QString& name) {
   } catch (const EProjectDamaged& e) {
     throw EProjectDamaged(
         QStringLiteral("%1 is damaged and was not opened. %2").arg(name, QString::fromUtf8(e.what())).toStdString());
+  } catch (const EZlibError& e) {
+    throw EZlibError(e.Fault, QStringLiteral("%1\n%2").arg(QString::fromUtf8(e.what()), ZlibFaultSentence(name, e.Fault))
+                                  .toStdString());
   }
+}
+
+QString ZlibFaultSentence(const QString& Name, EZlibError::TFault Fault) {
+  switch (Fault) {
+    case EZlibError::NotZlib:
+      return QStringLiteral("%1 is not a Tavel project: its data is not zlib-compressed.").arg(Name);
+    case EZlibError::EndsEarly:
+      return QStringLiteral("%1 is damaged and was not opened. Its compressed data ends early.").arg(Name);
+    case EZlibError::Corrupt:
+      break;
+  }
+  return QStringLiteral("%1 is damaged and was not opened. Its compressed data is corrupt.").arg(Name);
 }

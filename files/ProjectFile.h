@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "files/FileError.h"
+#include "files/Zlib.h"
 #include "model/Animation.h"
 
 constexpr uint8_t ProjectVersion = 2;
@@ -86,5 +87,11 @@ void WriteProjectFile(const QString& BaseName, const TAnimation& Animation);
 // sentence naming the file and what is wrong with it.
 TAnimation ReadProjectFile(const QString& Path);
 // Called in a catch block while reading the file named Name: rethrows what
-// was caught with the sentence Open shows for it, naming the file.
+// was caught with the sentence Open shows for it, naming the file. Data
+// that is not a zlib stream stays "Error", with a second line that says
+// what is wrong (ZlibFaultSentence).
 [[noreturn]] void RethrowNamingFile(const QString& Name);
+// What is wrong with the file Name whose data zlib refused:
+// "walk.tvl is not a Tavel project: its data is not zlib-compressed.", or
+// that it is damaged and how.
+QString ZlibFaultSentence(const QString& Name, EZlibError::TFault Fault);

@@ -51,6 +51,14 @@ TZlibInflater::TZlibInflater(const QByteArray& Stream, qint64 MaxBytes)
 TZlibInflater::~TZlibInflater() { inflateEnd(Z.get()); }
 
 namespace {
+// Whether Stream begins with a zlib header: deflate with a window of at most
+// 32 KB, the check bits right.
+bool BeginsAsZlib(const QByteArray& Stream) {
+  if (Stream.size() < 2) return false;
+  const unsigned cmf = static_cast<uint8_t>(Stream[0]), flg = static_cast<uint8_t>(Stream[1]);
+  return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && (cmf * 256 + flg) % 31 == 0;
+}
+
 EZlibTooLarge TooLarge(qint64 MaxBytes) {
   return EZlibTooLarge(
       QStringLiteral("the project would take more than %1 MB of memory").arg(MaxBytes >> 20).toStdString());
@@ -76,10 +84,12 @@ bool TZlibInflater::More(QByteArray& Out, qsizetype Count) {
     In += takeIn - Z->avail_in;
     produced = room - Z->avail_out;
     // A buffer error with room left means the input ended before the stream did.
-    if ((status == Z_BUF_ERROR && Z->avail_out != 0) ||
-        (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)) {
+    const bool endsEarly = status == Z_BUF_ERROR && Z->avail_out != 0;
+    if (endsEarly || (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)) {
       Out.resize(start);
-      throw EZlibError();
+      throw EZlibError(!BeginsAsZlib(Stream) ? EZlibError::NotZlib
+                       : endsEarly           ? EZlibError::EndsEarly
+                                             : EZlibError::Corrupt);
     }
   }
   Out.resize(start + produced);

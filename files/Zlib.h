@@ -11,8 +11,8 @@ struct z_stream_s;
 // the stream starts with the bytes 0x78 0xDA.
 QByteArray ZlibCompress(const QByteArray& Payload);
 
-// Inflates one whole zlib stream. Throws EZlibError ("Error") when the data
-// is not a complete zlib stream, and EZlibTooLarge when it would inflate to
+// Inflates one whole zlib stream. Throws EZlibError ("Error", with the
+// fault) when the data is not a complete zlib stream, and EZlibTooLarge when it would inflate to
 // more than MaxBytes.
 QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes);
 
@@ -41,9 +41,16 @@ class TZlibInflater {
 };
 
 #include "files/FileError.h"
+// Data that is not a complete zlib stream: "Error", and what is wrong.
 class EZlibError : public EFileError {
  public:
-  EZlibError() : EFileError("Error") {}
+  enum TFault {
+    NotZlib,    // it does not begin as a zlib stream
+    EndsEarly,  // it ends before the stream does
+    Corrupt,    // the stream is damaged on the way
+  };
+  explicit EZlibError(TFault Fault = Corrupt, const std::string& Text = "Error") : EFileError(Text), Fault(Fault) {}
+  TFault Fault;
 };
 class EZlibTooLarge : public EFileError {
  public:

@@ -51,7 +51,10 @@ class TDialogs {
   // box answer Later.
   virtual TRecoveryAnswer AskRecover(QWidget* Parent, const QString& Text) = 0;
   virtual TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
-  virtual TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
+  // The file save dialog. A typed name whose ending one of the file types
+  // names chooses that type, whichever entry was selected: walk.gif typed
+  // with the project type selected is a GIF.
+  TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request);
   virtual TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) = 0;
   // The colour chooser, opened on Current; nothing when cancelled.
   virtual std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) = 0;
@@ -61,7 +64,24 @@ class TDialogs {
   // Cancel; nothing when cancelled.
   virtual std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value,
                                        int Min, int Max) = 0;
+
+ protected:
+  // The save dialog itself, as the user answered it.
+  virtual TFileDialogResult AskSaveFile(QWidget* Parent, const TFileDialogRequest& Request) = 0;
 };
+
+// The file-type entry of Filters (entries like "Gif (*.gif)") that Path's
+// ending names: Chosen when its own patterns match, else the first entry
+// whose patterns do, else Chosen. Endings match in any letter case.
+int FileTypeOfName(const QStringList& Filters, int Chosen, const QString& Path);
+
+// The endings an entry like "Video (*.mp4 *.webm)" names: ".mp4", ".webm".
+QStringList FilterEndings(const QString& Filter);
+
+// The question before files are replaced: the sentence, and below it the
+// name of the file, or for a numbered series the first and last names and
+// how many there are.
+QString ReplaceQuestion(const QStringList& Paths);
 
 // The implementation that shows the toolkit's real dialogs.
 class TQtDialogs : public TDialogs {
@@ -71,10 +91,12 @@ class TQtDialogs : public TDialogs {
   TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) override;
   TRecoveryAnswer AskRecover(QWidget* Parent, const QString& Text) override;
   TFileDialogResult OpenFile(QWidget* Parent, const TFileDialogRequest& Request) override;
-  TFileDialogResult SaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
   TFileDialogResult OpenPicture(QWidget* Parent, const TFileDialogRequest& Request) override;
   std::optional<TColor> ChooseColor(QWidget* Parent, TColor Current) override;
   int ExecModal(QDialog& Dialog) override;
   std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value, int Min,
                                int Max) override;
+
+ protected:
+  TFileDialogResult AskSaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
 };

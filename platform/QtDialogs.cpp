@@ -54,6 +54,16 @@ TFileDialogResult RunFileDialog(QWidget* Parent, const TFileDialogRequest& Reque
       dialog.selectNameFilter(Request.Filters.at(Request.FilterIndex));
   }
   if (!Request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(Request.DefaultExt);
+  if (Mode == QFileDialog::AcceptSave) {
+    // A name typed without an ending gets the selected file type's, so the
+    // ending never chooses another type than the one selected.
+    const auto follow = [&dialog, Request](const QString& Filter) {
+      const QStringList endings = FilterEndings(Filter);
+      dialog.setDefaultSuffix(endings.isEmpty() ? Request.DefaultExt : endings.constFirst().mid(1));
+    };
+    if (!Request.Filters.isEmpty()) follow(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+  }
   if (!Request.InitialDir.isEmpty()) dialog.setDirectory(Request.InitialDir);
   if (!Request.FileName.isEmpty()) dialog.selectFile(Request.FileName);
   if (Request.Preview) AddPreview(dialog, Request);
@@ -113,7 +123,7 @@ TFileDialogResult TQtDialogs::OpenFile(QWidget* Parent, const TFileDialogRequest
   return RunFileDialog(Parent, Request, QFileDialog::AcceptOpen);
 }
 
-TFileDialogResult TQtDialogs::SaveFile(QWidget* Parent, const TFileDialogRequest& Request) {
+TFileDialogResult TQtDialogs::AskSaveFile(QWidget* Parent, const TFileDialogRequest& Request) {
   return RunFileDialog(Parent, Request, QFileDialog::AcceptSave);
 }
 

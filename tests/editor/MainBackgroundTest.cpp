@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int Bmp = 0, Jpeg = 1;  // entries of the dialog's file-type list
+constexpr int Pictures = 0, Bmp = 1, Jpeg = 2;  // entries of the dialog's file-type list
 const QRgb White = qRgb(255, 255, 255);
 
 // Everything a background command may change.
@@ -64,18 +64,25 @@ class BackgroundTest : public MainFormTest {
 TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
   const QImage picture = Quarters(640, 480);
   const QByteArray jpeg = EncodeJpeg(picture, TJpegKind::Baseline);
-  for (const auto& [type, file] : {std::pair{Bmp, BmpFileBytes(picture)}, {Jpeg, jpeg}}) {
-    SCOPED_TRACE(type);
+  // The file's first bytes decide how it is read, whichever type is chosen
+  // and whatever its name (here none).
+  const struct {
+    bool IsJpeg;
+    int Type;
+  } rows[] = {{false, Pictures}, {false, Jpeg}, {true, Pictures}, {true, Bmp}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(QString("jpeg %1 type %2").arg(row.IsJpeg).arg(row.Type).toStdString());
     Form->ChangeDimensions(506, 415);
     Form->AddFigureButtonClick();
     MoveFigure(1, RealPoint(-100, 30));
-    Load(Write(QString("picture%1").arg(type), file), type);  // no extension: the type decides
+    Load(Write(QString("picture%1%2").arg(row.IsJpeg).arg(row.Type), row.IsJpeg ? jpeg : BmpFileBytes(picture)),
+         row.Type);
     EXPECT_EQ(Questions(), 0);
     EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join("|").toStdString();
     EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
-    EXPECT_LE(LargestChannelDifference(Anim().Background, picture), type == Bmp ? 0 : 3);
-    EXPECT_EQ(Anim().BackgroundKind, type);
-    EXPECT_EQ(Anim().BackgroundJpeg, jpeg.left(type == Jpeg ? jpeg.size() : 0));
+    EXPECT_LE(LargestChannelDifference(Anim().Background, picture), row.IsJpeg ? 3 : 0);
+    EXPECT_EQ(Anim().BackgroundKind, row.IsJpeg ? 1 : 0);
+    EXPECT_EQ(Anim().BackgroundJpeg, jpeg.left(row.IsJpeg ? jpeg.size() : 0));
     EXPECT_TRUE(Anim().HasBackground);
     EXPECT_TRUE(Form->ClearBackgroundAction->isEnabled());
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
@@ -132,10 +139,12 @@ TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
     int Type;
     QString Message;  // empty: any "JPEG error #" message
   } cases[] = {
-      {"truncated bmp", BmpFileBytes(Quarters(64, 64)).left(300), Bmp, "Bitmap image is not valid"},
-      {"jpeg chosen as bmp", jpeg, Bmp, "Bitmap image is not valid"},
-      {"bmp chosen as jpeg", BmpFileBytes(Quarters(8, 8)), Jpeg, "JPEG error #53"},
-      {"truncated jpeg", jpeg.left(jpeg.size() / 2), Jpeg, ""},
+      {"truncated bmp", BmpFileBytes(Quarters(64, 64)).left(300), Pictures, "Bitmap image is not valid"},
+      {"truncated jpeg chosen as bmp", jpeg.left(jpeg.size() / 2), Bmp, ""},
+      // Neither picture: read as the type chosen, as a BMP under "Pictures".
+      {"text", "hello", Pictures, "Bitmap image is not valid"},
+      {"text chosen as bmp", "hello", Bmp, "Bitmap image is not valid"},
+      {"text chosen as jpeg", "hello", Jpeg, "JPEG error #53"},
       {"too large", huge, Bmp, PictureTooLargeMessage(10001, 2)},
   };
   for (const auto& c : cases) {
@@ -150,10 +159,10 @@ TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
     EXPECT_TRUE(State() == before) << c.Name;
   }
   Load(Dir.filePath("missing.bmp"), Bmp);  // a file that cannot be read
-  EXPECT_EQ(Dialogs.Messages().size(), 6);
+  EXPECT_EQ(Dialogs.Messages().size(), 7);
   Dialogs.PictureAnswers.push_back({});  // cancelled: nothing at all
   Form->LoadBackgroundAction->trigger();
-  EXPECT_EQ(Dialogs.Messages().size(), 6);
+  EXPECT_EQ(Dialogs.Messages().size(), 7);
   EXPECT_EQ(Questions(), 0);
 }
 
@@ -198,7 +207,7 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
 
 namespace {
 
-TEST_F(BackgroundTest, ThePictureDialogPreviewsWithTheDecodersOfTheChosenType) {
+TEST_F(BackgroundTest, ThePictureDialogPreviewsAsLoadBackgroundReads) {
   const QImage picture = Quarters(64, 48);
   const QString bmp = Write("back.bmp", BmpFileBytes(picture));
   const QString jpeg = Write("back.jpg", EncodeJpeg(picture, TJpegKind::Baseline));
@@ -206,10 +215,12 @@ TEST_F(BackgroundTest, ThePictureDialogPreviewsWithTheDecodersOfTheChosenType) {
   Form->LoadBackgroundAction->trigger();
   const auto& preview = Dialogs.Calls.back().Request.Preview;
   ASSERT_TRUE(preview);
-  EXPECT_EQ(preview(bmp, Bmp), picture);
-  EXPECT_LE(LargestChannelDifference(preview(jpeg, Jpeg), picture), 3);
-  // A file the chosen type cannot read, or no file at all: no preview, no message.
-  EXPECT_TRUE(preview(jpeg, Bmp).isNull());
+  for (int type : {Pictures, Bmp, Jpeg}) {
+    EXPECT_EQ(preview(bmp, type), picture) << type;
+    EXPECT_LE(LargestChannelDifference(preview(jpeg, type), picture), 3) << type;
+  }
+  // A file that is no picture, or no file at all: no preview, no message.
+  EXPECT_TRUE(preview(Write("text.bmp", "hello"), Bmp).isNull());
   EXPECT_TRUE(preview(Dir.filePath("none.bmp"), Bmp).isNull());
   EXPECT_TRUE(Dialogs.Messages().isEmpty());
 }

@@ -3,6 +3,7 @@
 // Animation, Open Animation and the command line, through scripted dialogs.
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,11 +180,26 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   EXPECT_EQ(Payload("none.tvl").at(1), 0);
 }
 
-TEST_F(MainProjectTest, TheChosenFileTypeNotTheTypedExtensionDecides) {
+// A typed ending that names one of the dialog's file types chooses it, in
+// any letter case; any other ending leaves the selected type. The dialog
+// then offers the type written.
+TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
   Form->NextFrameButtonClick();
-  SaveAs("walk.gif", 0);
-  EXPECT_TRUE(QFile::exists(Path("walk.tvl")));
-  EXPECT_FALSE(QFile::exists(Path("walk.gif")));
+  struct TRow {
+    const char* Typed;
+    int FilterIndex;  // selected: 0 project, 2 BMP sequence, 3 PNG sequence
+    const char* Written;
+    int Offered;
+  } rows[] = {{"a.bmp", 0, "a0.bmp", 2}, {"b.tvl", 2, "b.tvl", 0}, {"c.PNG", 2, "c0.png", 3},
+              {"d.abc", 3, "d0.png", 3}, {"e.jpeg", 0, "e.jpeg.tvl", 0}};
+  for (const TRow& row : rows) {
+    SaveAs(row.Typed, row.FilterIndex);
+    EXPECT_TRUE(QFile::exists(Path(row.Written))) << row.Typed;
+    Dialogs.SaveAnswers.push_back({});
+    Form->SaveAnimationAction->trigger();
+    EXPECT_EQ(Dialogs.Calls.back().Request.FilterIndex, row.Offered) << row.Typed;
+  }
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
@@ -196,7 +212,7 @@ TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
   Dialogs.YesNoAnswers = {false};
   SaveAs("old.tvl");
   EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
-  EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?");
+  EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?\nold.tvl");
   EXPECT_FALSE(Form->GetProjectSaved());
   // The dialog offers the refused name again; answering Yes replaces the file.
   Dialogs.YesNoAnswers = {true};
@@ -224,16 +240,21 @@ TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
     const char* Typed;
     int FilterIndex;  // 0 project, 1 GIF, 2 BMP sequence
     const char* Existing;
-    bool Asks;
+    const char* Names;  // the question's second line; empty: no question
   };
-  for (const TCase& c : {TCase{"a.gif", 0, "a.tvl", true}, TCase{"b", 1, "b.gif", true},
-                         TCase{"c.bmp", 2, "c3.bmp", true}, TCase{"d.tvl", 0, "d.gif", false},
-                         TCase{"e.gif", 2, "e.gif", false}}) {
+  for (const TCase& c : {TCase{"a.abc", 0, "a.tvl", "a.tvl"}, TCase{"b", 1, "b.gif", "b.gif"},
+                         TCase{"c.bmp", 2, "c3.bmp", "c0.bmp to c3.bmp (4 files)"}, TCase{"d.tvl", 0, "d.gif", ""},
+                         TCase{"e.abc", 2, "e.abc", ""}}) {
     WriteTestFile(Path(c.Existing), "keep me");
     Dialogs = TScriptedDialogs();
-    if (c.Asks) Dialogs.YesNoAnswers = {false};
+    const QString names = QString::fromUtf8(c.Names);
+    if (!names.isEmpty()) Dialogs.YesNoAnswers = {false};
     SaveAs(c.Typed, c.FilterIndex);
-    EXPECT_EQ(Dialogs.Questions().size(), c.Asks ? 1 : 0) << c.Typed;
+    EXPECT_EQ(Dialogs.Questions(),
+              names.isEmpty() ? QStringList()
+                              : QStringList({"A file with that name already exists. Would you like to replace it?\n" +
+                                             names}))
+        << c.Typed;
     EXPECT_EQ(ReadTestFile(Path(c.Existing)), "keep me") << c.Typed;
   }
   EXPECT_TRUE(QFile::exists(Path("d.tvl")));
@@ -251,7 +272,7 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
   Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
   Form->NewClick();
   EXPECT_EQ(Dialogs.Questions(), QStringList({"Would you like to save the current project?",
-                                              "A file with that name already exists. Would you like to replace it?"}));
+                                              "A file with that name already exists. Would you like to replace it?\nold.tvl"}));
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
   for (const auto& call : Dialogs.Calls)
     if (call.Kind == TScriptedDialogs::TKind::SaveFile) {
@@ -354,7 +375,7 @@ TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
   ASSERT_EQ(messages.size(), 4);
   EXPECT_EQ(messages[0], "that .tvl file is not compatible with this version of Tavel");
   EXPECT_TRUE(messages[1].startsWith("bad.tvl is damaged and was not opened.")) << messages[1].toStdString();
-  EXPECT_EQ(messages[2], "Error");
+  EXPECT_EQ(messages[2], "Error\ntext.tvl is not a Tavel project: its data is not zlib-compressed.");
   EXPECT_TRUE(messages[3].contains("none.tvl"));
   // No question, nothing changed.
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);

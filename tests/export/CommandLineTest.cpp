@@ -112,7 +112,8 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
     QString Message;
   } cases[] = {
       {{"--export", Path("a.gif"), Path("missing.tvl")}, Path("missing.tvl") + ": No such file or directory"},
-      {{"--export", Path("a.gif"), Path("damaged.tvl")}, Path("damaged.tvl") + " is not a Tavel project"},
+      {{"--export", Path("a.gif"), Path("damaged.tvl")},
+       Path("damaged.tvl") + " is not a Tavel project: its data is not zlib-compressed."},
       {{"--export", Path("a.gif"), Path("future.tvl")}, "that .tvl file is not compatible with this version of Tavel"},
       {{"--export", Path("a.bmp"), Path("empty.tvl")}, "You must create at least 1 frame before saving an animation"},
       {{"--export", Path("no folder/a.gif"), Project}, Path("no folder/a.gif") + ": "},

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <thread>
+#include <tuple>
 
 #include "tests/support/TestPictures.h"
 #include "editor/MainUnit.h"
@@ -135,9 +136,9 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
 
   // The BMP type names the pictures after the chosen name without a
-  // four-character ending, whatever that ending was.
+  // four-character ending that names none of the types.
   const std::pair<const char*, const char*> names[] = {
-      {"walk.bmp", "walk"}, {"run.gif", "run"}, {"jump.jpeg", "jump.jpeg"}};
+      {"walk.bmp", "walk"}, {"run.abc", "run"}, {"jump.jpeg", "jump.jpeg"}};
   for (auto [chosen, base] : names) {
     Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
     form.SaveAnimationClick();
@@ -163,14 +164,22 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   ExportAnimatedPngFile(Path("same.apng"), form.Animation(), 12, 1);
   EXPECT_TRUE(ReadTestFile(Path("clip.apng")) == ReadTestFile(Path("same.apng")));
 
-  // Video: the chosen name keeps its ending, which picks the format; the
-  // options window gives the delay. (A missing ffmpeg is its message.)
-  for (auto [chosen, written] : {std::pair{"film.webm", "film.webm"}, {"film", "film.mp4"}}) {
+  // Video: MP4 (5) and WebM (6) are types of their own, and a typed ending
+  // of either chooses it; the options window gives the delay. (A missing
+  // ffmpeg is its message.)
+  const std::tuple<const char*, int, const char*> videos[] = {
+      {"film.webm", 5, "film.webm"}, {"film", 5, "film.mp4"}, {"clip", 6, "clip.webm"}};
+  for (auto [chosen, type, written] : videos) {
     AnswerOptions([](TGifOptionsForm& Form) { EXPECT_FALSE(Form.OptimizationGroupBox->isEnabled()); });
-    Dialogs.SaveAnswers.push_back({true, Path(chosen), 5});
+    Dialogs.SaveAnswers.push_back({true, Path(chosen), type});
     form.SaveAnimationClick();
-    const bool made = QFileInfo(Path(written)).size() > 0;
-    EXPECT_TRUE(made || Dialogs.Messages().contains(NoFfmpegMessage)) << written;
+    const QByteArray video = ReadTestFile(Path(written));
+    if (!Dialogs.Messages().contains(NoFfmpegMessage)) {
+      // WebM opens with the EBML mark, MP4 with its "ftyp" box.
+      EXPECT_TRUE(QString(written).endsWith(".webm") ? video.startsWith("\x1A\x45\xDF\xA3")
+                                                     : video.mid(4, 4) == "ftyp")
+          << written;
+    }
     Dialogs.Calls.clear();
   }
   EXPECT_FALSE(Progress.isVisible());

@@ -291,3 +291,50 @@ TEST_F(GifExport, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
   }
   EXPECT_LT(smallerBytes, plainBytes * 3 / 4);
 }
+
+// A frame left out because it repeats the one before leaves its time to the
+// frame kept, so the GIF plays as long as the other formats; a time beyond
+// the 16-bit delay field goes on in frames that change nothing.
+TEST_F(GifExport, RepeatedFramesKeepTheirTimeInEveryWayOfWriting) {
+  struct TRow {
+    const char* Frames;  // one letter per stored frame, equal letters equal frames
+    long long Delay;
+  } rows[] = {{"AAB", 10}, {"AAAA", 10}, {"ABBB", 40000}, {"ABBA", 65535}, {"AB", 70000}};
+  InstallAnimation({.Width = 60, .Height = 40, .Frames = 2, .Figures = 2, .Seed = 41});
+  const std::vector<TFigures> distinct = Anim.Frames;
+  for (const TRow& row : rows) {
+    Anim.Frames.clear();
+    for (const char* f = row.Frames; *f != 0; ++f) Anim.Frames.push_back(distinct[static_cast<std::size_t>(*f - 'A')]);
+    // The screens a viewer shows and for how long, equal neighbours joined.
+    using TTimeline = std::vector<std::pair<QImage, long long>>;
+    auto join = [](TTimeline& Timeline, const QImage& Screen, long long Delay) {
+      if (!Timeline.empty() && Timeline.back().first == Screen)
+        Timeline.back().second += Delay;
+      else
+        Timeline.emplace_back(Screen, Delay);
+    };
+    for (const bool smaller : {false, true})
+      for (const bool exact : {false, true}) {
+        SCOPED_TRACE(std::string(row.Frames) + " delay " + std::to_string(row.Delay) + " smaller " +
+                     std::to_string(smaller) + " exact " + std::to_string(exact));
+        // Each stored frame for its delay, held at what the field takes.
+        TTimeline expected;
+        for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i)
+          join(expected, ExpectedFrame(i, 1, !exact), std::min(row.Delay, 65535LL));
+        const TGifExportOptions options{.Delay = row.Delay, .ExactColors = exact, .Smaller = smaller};
+        const QByteArray bytes = Streamed(options, 2);
+        if (!smaller && !exact) {
+          EXPECT_TRUE(bytes == BuildGifDocument(Anim, options).SaveToBytes());
+        }
+        const TDecodedGif decoded = DecodeGif(bytes);
+        ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+        TTimeline shown;
+        for (std::size_t i = 0; i < decoded.Frames.size(); ++i) join(shown, decoded.Frames[i], decoded.Delays[i]);
+        ASSERT_EQ(shown.size(), expected.size());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+          EXPECT_TRUE(shown[i].first == expected[i].first) << "screen " << i;
+          EXPECT_EQ(shown[i].second, expected[i].second) << "screen " << i;
+        }
+      }
+  }
+}

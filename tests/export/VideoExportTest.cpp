@@ -64,19 +64,31 @@ TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
 TEST_F(VideoExport, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
   InstallAnimation({.Width = 40, .Height = 30, .Frames = 3});
   WriteWholeFile(Path("walk.mp4"), "an older video");
+  // Programs that take the frames and end well without writing the video.
+  QTemporaryDir programs;
+  const auto script = [&](const char* Name, const char* Says) {
+    const QString path = programs.filePath(Name);
+    WriteWholeFile(path, QByteArray("#!/bin/sh\ncat >/dev/null\n") + Says + "exit 0\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+  };
   struct TCase {
-    const char* Program;
+    QString Program;
     QString Message;
   } cases[] = {
       {"/no such folder/ffmpeg", NoFfmpegMessage},
       {"false", "ffmpeg could not make the video: "},  // starts, then fails
+      {script("quiet", ""), "ffmpeg made no video."},
+      {script("says", "echo first >&2\necho 'Output file is empty, nothing was encoded' >&2\n"),
+       "ffmpeg made no video: Output file is empty, nothing was encoded"},
   };
   for (const TCase& c : cases) {
     try {
       ExportVideoFile(Path("walk.mp4"), TVideoFormat::Mp4, Anim, {.Program = c.Program});
-      ADD_FAILURE() << "no error from " << c.Program;
+      ADD_FAILURE() << "no error from " << c.Program.toStdString();
     } catch (const EFileError& e) {
       EXPECT_TRUE(QString(e.what()).startsWith(c.Message)) << e.what();
+      EXPECT_FALSE(QString(e.what()).contains("video.mp4")) << e.what();
     }
     EXPECT_EQ(ReadTestFile(Path("walk.mp4")), "an older video");
   }

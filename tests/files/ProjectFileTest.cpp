@@ -203,19 +203,30 @@ TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) 
   EXPECT_GT(refused, 100);
 }
 
-TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsError) {
+TEST_F(ProjectFileTest, FilesAreNamedInRefusalsAndNonZlibDataIsErrorWithWhatIsWrong) {
   QTemporaryDir dir;
   const QString base = dir.filePath("walk");
   StartPayload();
   WriteProjectFile(base, A);
   EXPECT_EQ(ReadProjectFile(base + ".tvl").Frames.size(), 1u);
 
-  WriteWholeFile(base + ".tvl", "this is no zlib stream");
-  try {
-    ReadProjectFile(base + ".tvl");
-    FAIL();
-  } catch (const EFileError& e) {
-    EXPECT_STREQ(e.what(), "Error");
+  const QByteArray stream = ZlibCompress(StartPayload());
+  QByteArray corrupt = stream;
+  corrupt[corrupt.size() - 1] = char(corrupt[corrupt.size() - 1] ^ 1);  // the checksum
+  const std::pair<QByteArray, const char*> rows[] = {
+      {"this is no zlib stream", "walk.tvl is not a Tavel project: its data is not zlib-compressed."},
+      {"", "walk.tvl is not a Tavel project: its data is not zlib-compressed."},
+      {stream.left(stream.size() / 2), "walk.tvl is damaged and was not opened. Its compressed data ends early."},
+      {corrupt, "walk.tvl is damaged and was not opened. Its compressed data is corrupt."},
+  };
+  for (const auto& [bytes, sentence] : rows) {
+    WriteWholeFile(base + ".tvl", bytes);
+    try {
+      ReadProjectFile(base + ".tvl");
+      ADD_FAILURE() << sentence;
+    } catch (const EZlibError& e) {
+      EXPECT_EQ(std::string(e.what()), std::string("Error\n") + sentence);
+    }
   }
   QByteArray payload = StartPayload();
   payload[10] = 0;

@@ -94,3 +94,52 @@ TEST(QtDialogs, ThePictureDialogPreviewsTheFileUnderTheCursor) {
 }
 
 }  // namespace
+
+namespace {
+
+const QStringList SaveTypes = {"Tavel File (*.tvl)", "Gif (*.gif)", "Video (*.mp4 *.webm)", "All files (*)"};
+
+TEST(DialogSeam, ATypedEndingChoosesTheTypeThatNamesIt) {
+  struct TRow {
+    const char* Typed;
+    int Chosen;
+    int Type;
+  } rows[] = {{"walk.gif", 0, 1},   {"walk.GIF", 0, 1},     {"walk.tvl", 1, 0},  {"dir.gif/walk", 1, 1},
+              {"walk.webm", 0, 2},  {"walk.jpeg", 1, 1},    {"walk", 0, 0},      {".gif", 0, 0},
+              {"walk.mp4", 3, 2},   {"x/walk.tvl.gif", 0, 1}};
+  for (const TRow& row : rows) EXPECT_EQ(FileTypeOfName(SaveTypes, row.Chosen, row.Typed), row.Type) << row.Typed;
+}
+
+// The toolkit's save dialog gives a name typed without an ending the
+// selected type's ending, so the seam keeps that type.
+TEST(DialogSeam, ANameTypedWithoutAnEndingTakesTheSelectedTypes) {
+  QTemporaryDir dir;
+  for (const int type : {0, 1, 2}) {
+    TFileDialogRequest request;
+    request.Filters = SaveTypes;
+    request.FilterIndex = type == 2 ? 0 : type;
+    request.DefaultExt = "tvl";
+    request.InitialDir = dir.path();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll.stop();
+      // The third time the user picks the video type in the dialog.
+      if (type == 2) {
+        dialog->selectNameFilter(SaveTypes[2]);
+        emit dialog->filterSelected(SaveTypes[2]);
+      }
+      dialog->selectFile("walk");
+      static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept reads the typed name
+    });
+    poll.start(10);
+    const TFileDialogResult chosen = TQtDialogs().SaveFile(nullptr, request);
+    ASSERT_TRUE(chosen.Accepted);
+    const char* const written[] = {"walk.tvl", "walk.gif", "walk.mp4"};
+    EXPECT_EQ(QFileInfo(chosen.Path).fileName().toStdString(), written[type]);
+    EXPECT_EQ(chosen.FilterIndex, type);
+  }
+}
+
+}  // namespace

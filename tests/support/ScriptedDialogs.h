@@ -94,7 +94,8 @@ class TScriptedDialogs : public TDialogs {
     return Take(OpenAnswers, TFileDialogResult{}, "OpenFile", {});
   }
 
-  TFileDialogResult SaveFile(QWidget*, const TFileDialogRequest& Request) override {
+  // Answers the dialog itself: the seam then lets a typed ending choose the type.
+  TFileDialogResult AskSaveFile(QWidget*, const TFileDialogRequest& Request) override {
     Calls.push_back({TKind::SaveFile, {}, Request, 0});
     return Take(SaveAnswers, TFileDialogResult{}, "SaveFile", {});
   }
