@@ -453,9 +453,12 @@ int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigu
   }
   if (ops.empty()) return 0;
   const int filled = static_cast<int>(ops.size());
+  // The working frame takes them too when it is a stored frame of the range,
+  // or the new frame after a range that ends at the last stored frame.
   TEditState after = State;
-  if (after.EditedFrameIndex >= First && after.EditedFrameIndex < First + Count && fits(after.WorkingFrame))
-    after.WorkingFrame = withFigures(after.WorkingFrame);
+  const int edited = after.EditedFrameIndex;
+  const bool working = edited >= 0 ? edited >= First && edited < First + Count : First + Count == frames;
+  if (working && fits(after.WorkingFrame)) after.WorkingFrame = withFigures(after.WorkingFrame);
   Push(new TFramesCommand(*this, QStringLiteral("Paste Into Frames"), std::move(ops), State, std::move(after), Types));
   return filled;
 }

@@ -169,7 +169,9 @@ TEST(Document, SavedFollowsWhatASaveWrites) {
     row.Steps(doc);
     EXPECT_EQ(doc.IsSaved(), row.Saved) << row.Name;
     // The signal follows every change and only changes.
-    if (!said.empty()) EXPECT_EQ(said.back(), row.Saved) << row.Name;
+    if (!said.empty()) {
+      EXPECT_EQ(said.back(), row.Saved) << row.Name;
+    }
     for (std::size_t i = 1; i < said.size(); ++i) EXPECT_NE(said[i], said[i - 1]) << row.Name;
   }
 }
@@ -261,6 +263,8 @@ TEST(Document, CommandsOnSeveralFramesLeaveFramesAndEditState) {
       {"insert at the end", {10, 20, 30}, 1, insert(3), {10, 20, 30, 10, 20}, 99, 1},
       {"paste into frames", {10, 20, 30, 40}, 0, paste(1, 2), {10, 1020, 1030, 40}, 99, 0},
       {"paste into the frame under edit", {10, 20, 30}, 1, paste(1, 1), {10, 1020, 30}, 1099, 1},
+      {"paste up to the last frame, the new frame after it", {10, 20, 30}, -1, paste(1, 2), {10, 1020, 1030}, 1099, -1},
+      {"paste short of the last frame", {10, 20, 30}, -1, paste(0, 2), {1010, 1020, 30}, 99, -1},
   };
   for (const TRow& row : rows) {
     TDocument doc;
