@@ -13,6 +13,7 @@
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
 #include "model/Pictures.h"
+#include "platform/Dialogs.h"
 
 namespace {
 // Thumbnails are kept with three bytes a pixel, a quarter less memory than
@@ -106,9 +107,12 @@ void TMainForm::TweenClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p + 1 >= static_cast<int>(Animation().Frames.size())) return;
   if (PlaybackTimer->isActive()) StopButtonClick();
-  const std::optional<int> count =
-      Dialogs.AskNumber(this, QStringLiteral("Tween"), QStringLiteral("In-between frames:"), 3, 1, 100);
-  if (count) Doc.TweenFrames(p, *count);
+  // The dialog offers what was chosen last: a run of tweens usually wants the same.
+  const std::optional<TTweenChoice> choice = Dialogs.AskTween(this, {TweenCount, TweenEasing});
+  if (!choice) return;
+  TweenCount = choice->Count;
+  TweenEasing = choice->Easing;
+  Doc.TweenFrames(p, choice->Count, choice->Easing);
 }
 
 void TMainForm::RedrawTimelineImages() {

@@ -137,7 +137,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void FramePopup(int Index);
   void InsertFrameClick();
   void DeleteFrameClick();
-  // Asks how many in-between frames to make after the thumbnail's frame.
+  // Asks how many in-between frames to make after the thumbnail's frame,
+  // and how to spread them.
   void TweenClick();
   void RedrawTimelineImages();
   int ThumbnailHeight() const;
@@ -374,6 +375,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   int SaveDialogFilterIndex = 0;  // the file type it offers next
   QString ProjectPath;            // the .tvl opened or last saved; empty for a new project
   TColorDialogState ColorDialogState;
+  int TweenCount = 3;  // what the Tween dialog offers next
+  TEasing TweenEasing = TEasing::Linear;
 };
 
 #include "platform/ErrorReport.h"

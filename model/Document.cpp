@@ -291,13 +291,13 @@ void TDocument::DeleteFrame(int Index) {
   Push(new TFramesCommand(*this, QStringLiteral("Delete Frame"), std::move(ops), State, std::move(after)));
 }
 
-void TDocument::TweenFrames(int Index, int Count) {
+void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   if (Index < 0 || Index + 1 >= static_cast<int>(Anim.Frames.size()) || Count < 1 || Count > 100) return;
   const TFigures& from = Anim.Frames[static_cast<std::size_t>(Index)];
   const TFigures& to = Anim.Frames[static_cast<std::size_t>(Index + 1)];
   std::vector<TFramesCommand::TOp> ops;
   for (int i = 1; i <= Count; ++i)
-    ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count))});
+    ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count, Easing))});
   // As after Insert: the first new frame is edited, over the frame before it.
   TEditState after;
   after.WorkingFrame = *ops.front().After;

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "model/Animation.h"
+#include "model/Easing.h"
 
 // What the drawing area shows and which frame it edits: not saved in the
 // project file, but part of every step of the history, since the working
@@ -112,8 +113,9 @@ class TDocument : public QObject {
   void InsertFrame(int Index);
   void DeleteFrame(int Index);
   // Count in-between frames (1 to 100) after frame Index, leading to the
-  // frame after it, as one step; the first of them opens for editing.
-  void TweenFrames(int Index, int Count);
+  // frame after it and spread along the way by Easing, as one step; the
+  // first of them opens for editing.
+  void TweenFrames(int Index, int Count, TEasing Easing = TEasing::Linear);
 
   // Commands on the picture: Picture becomes the background and sets the
   // animation's size (Kind 1: it came from the JPEG file Jpeg).

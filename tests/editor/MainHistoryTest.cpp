@@ -189,10 +189,12 @@ class MainHistoryTest : public MainFormTest {
       case 15: {
         if (frames < 2) return {"nothing", 0};
         const int at = pick(0, frames - 2), count = pick(1, 3);
+        const auto easing = static_cast<TEasing>(pick(0, 3));
         auto& stored = Record.Animation.Frames;
         const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
-        for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count));
-        Dialogs.NumberAnswers.push_back(count);
+        for (int i = count; i >= 1; --i)
+          stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
+        Dialogs.TweenAnswers.push_back(TTweenChoice{count, easing});
         Form->FramePopup(at);
         Form->TweenClick();
         return {"tween " + std::to_string(count)};
@@ -262,8 +264,9 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
   }
 }
 
-// Tween on a thumbnail: asks for the count, inserts that many in-between
-// frames as one step, and is grey on the last thumbnail.
+// Tween on a thumbnail: asks for the count and the easing (offering the
+// last ones chosen), inserts that many in-between frames as one step, and
+// is grey on the last thumbnail.
 TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   Form->NextFrameButtonClick();
   ChangeFigure(0, [](TFigure& F) {
@@ -276,15 +279,16 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   EXPECT_FALSE(Form->TweenAction->isEnabled());
   Form->FramePopup(0);
   ASSERT_TRUE(Form->TweenAction->isEnabled());
-  Dialogs.NumberAnswers.push_back(std::nullopt);  // Cancel
+  Dialogs.TweenAnswers.push_back(std::nullopt);  // Cancel
   Form->TweenClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
 
-  Dialogs.NumberAnswers.push_back(5);
+  Dialogs.TweenAnswers.push_back(TTweenChoice{5, TEasing::EaseOut});
   Form->TweenAction->trigger();
   ASSERT_EQ(Anim().Frames.size(), 7u);
   const QByteArray after = ProjectPayload(Anim());
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5));
+  for (int i = 1; i <= 5; ++i)
+    EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5, TEasing::EaseOut));
   EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Form->UndoAction->text(), "&Undo Tween");
   EXPECT_NO_FATAL_FAILURE(ExpectWindowFollows("tween"));
@@ -292,6 +296,10 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   EXPECT_EQ(ProjectPayload(Anim()), before);
   Form->RedoClick();
   EXPECT_EQ(ProjectPayload(Anim()), after);
+  Dialogs.TweenAnswers.push_back(std::nullopt);
+  Form->TweenClick();
+  const std::vector<TTweenChoice> offered{{3, TEasing::Linear}, {3, TEasing::Linear}, {5, TEasing::EaseOut}};
+  EXPECT_EQ(Dialogs.TweenOffers, offered);
 }
 
 // New asks the save question after an undone step only when it left unsaved work.

@@ -190,7 +190,9 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
   const auto del = [](int I) { return [I](TDocument& D) { D.DeleteFrame(I); }; };
   const auto ins = [](int I) { return [I](TDocument& D) { D.InsertFrame(I); }; };
   const auto show = [](int I) { return [I](TDocument& D) { D.ShowFrame(I); }; };
-  const auto tween = [](int I, int N) { return [I, N](TDocument& D) { D.TweenFrames(I, N); }; };
+  const auto tween = [](int I, int N, TEasing E = TEasing::Linear) {
+    return [I, N, E](TDocument& D) { D.TweenFrames(I, N, E); };
+  };
   const std::vector<TRow> rows{
       {"next frame stores the new frame", {10, 20}, 30, -1, next, {10, 20, 30}, 30, -1, 30},
       {"next frame stores a frame under edit", {10, 20, 30}, 25, 1, next, {10, 25, 30}, 30, -1, 30},
@@ -206,6 +208,7 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
       {"delete the only frame", {10}, 50, -1, del(0), {}, 50, -1, -1},
       {"delete the only frame under edit", {10}, 50, 0, del(0), {}, 50, -1, -1},
       {"tween three frames", {0, 60, 90}, 90, -1, tween(0, 2), {0, 20, 40, 60, 90}, 20, 1, 0},
+      {"tween easing in", {0, 90}, 90, -1, tween(0, 2, TEasing::EaseIn), {0, 10, 40, 90}, 10, 1, 0},
       {"tween refuses the last frame", {0, 60}, 90, -1, tween(1, 2), {0, 60}, 90, -1, -1},
   };
   for (const TRow& row : rows) {
