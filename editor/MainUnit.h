@@ -150,6 +150,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void PlaybackTimerTick();
   void RateScrollBarChange();
   void EnableControlsPlaying(bool Enable);
+  // The playback rate is kept per project file in the user's settings (the
+  // project file holds none): remembered when it changes or the project is
+  // saved under a name, set again when the project is opened.
+  void RememberPlaybackRate();
+  void RecallPlaybackRate();
 
   // Menu commands (MainProjectCommands.cpp).
   // The save question; true when the caller may discard the work: after
