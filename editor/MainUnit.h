@@ -133,7 +133,18 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // Frames and the thumbnail strip (MainTimeline.cpp).
   void NextFrameButtonClick();
+  // Opens a stored frame for editing; edits not stored are dropped, or
+  // stored first when "Store edits when leaving a frame" is on.
   void FrameClick(int Index);
+  // Go menu: the stored frame before or after the one under edit (after the
+  // last comes the new frame), the first frame, the new frame after the
+  // last; each as a thumbnail click, and the strip scrolls to it.
+  void PreviousFrameClick();
+  void FollowingFrameClick();
+  void FirstFrameClick();
+  void NewFrameClick();
+  // "Store edits when leaving a frame", kept in the user's settings.
+  void StoreEditsClick();
   void FramePopup(int Index);
   void InsertFrameClick();
   void DeleteFrameClick();
@@ -298,6 +309,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* KeyboardShortcutsAction = nullptr;
   QAction* ShowOnionSkinAction = nullptr;
   QAction* OnionSkinAction = nullptr;
+  QAction* PreviousFrameAction = nullptr;
+  QAction* FollowingFrameAction = nullptr;
+  QAction* FirstFrameAction = nullptr;
+  QAction* NewFrameAction = nullptr;
+  QAction* StoreEditsAction = nullptr;
+  // In the status bar: which frame is under edit.
+  class QLabel* FramePositionLabel = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -334,6 +352,14 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void PlaceMarker(int Index);
   void HideMarker();
   void ScrollStripToEnd();
+  // Scrolls the strip just enough to show thumbnail Index whole.
+  void ScrollStripToFrame(int Index);
+  // The Go menu and the frame position in the status bar.
+  void CreateGoMenu(class QMenuBar* Menus);
+  // Opens stored frame Index (-1: the new frame) as a thumbnail click does,
+  // saying in the status bar when edits were dropped.
+  void GoToFrame(int Index);
+  void ShowFramePosition();
 
   // Following the document (MainView.cpp).
   void OnDocumentReset();

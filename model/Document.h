@@ -109,7 +109,17 @@ class TDocument : public QObject {
 
   // Commands on the frames.
   void NextFrame();
-  void ShowFrame(int Index);
+  void ShowFrame(int Index) { OpenFrame(Index, false); }
+  // Opens stored frame Index for editing over a ghost of the frame before
+  // it or, with -1, the new frame after the last: a copy of the last frame
+  // over its ghost, as Next Frame leaves it. One step; nothing when that
+  // frame is not there or -1 is asked while the new frame is open. With
+  // StoreEdits, edits not stored (HasUnstoredEdits) are stored first, into
+  // the frame under edit or as a new last frame, in the same step.
+  void OpenFrame(int Index, bool StoreEdits);
+  // The working frame holds edits not stored: it differs from the stored
+  // frame under edit or, for the new frame, from the last stored frame.
+  bool HasUnstoredEdits() const;
   void InsertFrame(int Index);
   void DeleteFrame(int Index);
   // Count in-between frames (1 to 100) after frame Index, leading to the

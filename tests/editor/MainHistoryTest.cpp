@@ -84,7 +84,7 @@ class MainHistoryTest : public MainFormTest {
     const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
     const int frames = static_cast<int>(Anim().Frames.size());
     const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 16)) {
+    switch (pick(0, 17)) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return {"add figure"};
@@ -198,6 +198,21 @@ class MainHistoryTest : public MainFormTest {
         Form->FramePopup(at);
         Form->TweenClick();
         return {"tween " + std::to_string(count)};
+      }
+      case 16: {
+        // A frame opened from the strip or the Go menu, the edits it leaves
+        // stored first or not.
+        if (frames == 0) return {"nothing", 0};
+        const bool store = pick(0, 1);
+        const int edited = Doc().EditedFrameIndex(), at = pick(-1, frames - 1);
+        auto& stored = Record.Animation.Frames;
+        const TFigures& working = Doc().WorkingFrame();
+        if (store && edited >= 0 && working != stored[static_cast<std::size_t>(edited)])
+          stored[static_cast<std::size_t>(edited)] = working;
+        if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
+        Form->StoreEditsAction->setChecked(store);
+        (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
+        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at), at == -1 && edited == -1 ? 0 : 1};
       }
       default: {
         if (Anim().Types.Count() >= 6) return {"nothing", 0};

@@ -114,7 +114,9 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
                                "  Save Animation  Ctrl+Shift+S", "-", "  Load Background  Alt+V", "  Clear Background",
                                "-", "  Load Figure Type  Alt+M", "  Create Figure Type  Alt+T", "-", "  Exit  Ctrl+Q",
                                "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "Vie&w",
-                               "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "Options", "&Help",
+                               "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "&Go",
+                               "  Previous Frame  ,", "  Following Frame  .", "  First Frame  Home",
+                               "  New Frame  End", "-", "  Store edits when leaving a frame", "Options", "&Help",
                                "  View ReadMe File", "  Keyboard Shortcuts  F1", "  About"}));
 }
 
