@@ -48,6 +48,7 @@ class TNoDialogs : public TDialogs {
   std::optional<TColor> ChooseColor(QWidget*, TColor) override { return std::nullopt; }
   int ExecModal(QDialog&) override { return 0; }
   std::optional<int> AskNumber(QWidget*, const QString&, const QString&, int, int, int) override { return std::nullopt; }
+  std::optional<TTweenChoice> AskTween(QWidget*, const TTweenChoice&) override { return std::nullopt; }
 };
 
 struct TBuilderBench {

@@ -225,6 +225,7 @@ void TMainForm::CreateMenu() {
   ShowOnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   OnionSkinAction = view->addAction("Onion Skin...");
   OnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  CreateGoMenu(menus);
   // "Options" acts when clicked on the menu bar itself.
   OptionsAction = menus->addAction("Options");
   QMenu* help = menus->addMenu("&Help");

@@ -21,6 +21,10 @@ const QList<THotkeyRow>& MainHotkeys() {
       {"Alt+B", "Back", "draw the selected figure behind the others"},
       {"Alt+N", "Next Frame", "store the working frame and start the next"},
       {"Mouse wheel", "Select", "select the next or the previous figure"},
+      {",", "Previous Frame", "open the stored frame before the one under edit"},
+      {".", "Following Frame", "open the stored frame after it; after the last, the new frame"},
+      {"Home", "First Frame", "open the first stored frame"},
+      {"End", "New Frame", "back to the new frame after the last, a copy of the last frame"},
       {"Ctrl+N", "New", "start a new animation"},
       {"Alt+O, Ctrl+O", "Open Animation", "open a project (.tvl)"},
       {"Ctrl+S", "Save", "save the project under its name"},
@@ -45,6 +49,7 @@ const QList<THotkeyRow>& MainHotkeys() {
       {"Ctrl+K", "Show Onion Skin", "stored frames faintly under the working frame, on or off"},
       {"Ctrl+Shift+K", "Onion Skin", "how many frames before and after show"},
       {"Alt+W", "View menu", ""},
+      {"Alt+G", "Go menu", ""},
       {"Alt+I", "File menu", ""},
       {"Alt+H", "Help menu", ""},
   };

@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playback: the stored frames shown one per timer tick on the drawing area,
-// with the editing controls switched off meanwhile.
+// with the editing controls switched off meanwhile; the rate each project
+// was played at, kept in the user's settings.
 
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
+
+#include <algorithm>
 
 #include "editor/MainUnit.h"
 #include "model/Common.h"
@@ -43,7 +50,34 @@ void TMainForm::PlaybackTimerTick() {
   ++PlayFrameIndex;
 }
 
-void TMainForm::RateScrollBarChange() { PlaybackTimer->setInterval(RateScrollBar->value()); }
+void TMainForm::RateScrollBarChange() {
+  PlaybackTimer->setInterval(RateScrollBar->value());
+  RememberPlaybackRate();
+}
+
+namespace {
+// The settings key of a project's rate: the project file's absolute path,
+// hashed, since a path's slashes and other characters mean something in
+// a settings key.
+QString RateKey(const QString& ProjectPath) {
+  const QString path = QDir::cleanPath(QFileInfo(ProjectPath).absoluteFilePath());
+  return QStringLiteral("PlaybackRate/") +
+         QString::fromLatin1(QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+}  // namespace
+
+void TMainForm::RememberPlaybackRate() {
+  if (ProjectPath.isEmpty()) return;
+  QSettings().setValue(RateKey(ProjectPath), RateScrollBar->value());
+}
+
+void TMainForm::RecallPlaybackRate() {
+  if (ProjectPath.isEmpty()) return;
+  bool known = false;
+  const int rate = QSettings().value(RateKey(ProjectPath)).toInt(&known);
+  // A project never played here keeps the rate there is.
+  if (known) RateScrollBar->setValue(std::clamp(rate, RateScrollBar->minimum(), RateScrollBar->maximum()));
+}
 
 void TMainForm::EnableControlsPlaying(bool Enable) {
   // A disabled drawing area never hears the release of a drag in progress,

@@ -59,6 +59,7 @@ void TMainForm::CreateFigureTypeClick() {
 void TMainForm::SaveProject(const QString& BaseName) {
   WriteProjectFile(BaseName, Animation());
   ProjectPath = ProjectFilePath(BaseName);
+  RememberPlaybackRate();
   Doc.MarkSaved();
   ShowTitle();
 }
@@ -153,6 +154,7 @@ void TMainForm::LoadProject(const QString& Path) {
   ProjectPath = Path;
   TEditState opened = TDocument::OpenedState(*project);
   Doc.Reset(std::move(*project), std::move(opened));
+  RecallPlaybackRate();
 }
 
 void TMainForm::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path) {
@@ -160,6 +162,7 @@ void TMainForm::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const 
   if (PlaybackTimer->isActive()) StopButtonClick();
   ProjectPath = Path;
   Doc.Reset(std::move(Animation), std::move(Edit), false);
+  RecallPlaybackRate();
 }
 
 void TMainForm::OpenAnimationClick() {

@@ -1,18 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Frames and the thumbnail strip: Next Frame stores the working frame, a
-// click on a thumbnail brings a stored frame back for editing, and the
-// thumbnails' pop-up menu inserts and deletes frames; each a step of the
-// document's history. The strip follows the document (MainView.cpp).
+// click on a thumbnail (or a key of the Go menu) brings a stored frame back
+// for editing, and the thumbnails' pop-up menu inserts and deletes frames;
+// each a step of the document's history. The strip follows the document
+// (MainView.cpp).
 
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
 #include <algorithm>
 
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "model/Common.h"
 #include "model/Pictures.h"
+#include "platform/Dialogs.h"
 
 namespace {
 // Thumbnails are kept with three bytes a pixel, a quarter less memory than
@@ -72,10 +80,103 @@ void TMainForm::NextFrameButtonClick() {
   ScrollStripToEnd();
 }
 
+void TMainForm::ScrollStripToFrame(int Index) {
+  if (Index < 0 || Index >= TimelineImages->Count()) return;
+  TimelineImages->UpdateExtent();
+  // The gap of 3 pixels either side shows too, so the marker is whole.
+  const QRect place = TimelineImages->Place(Index).adjusted(-3, 0, 3, 0);
+  QScrollBar* bar = TimelineScrollBox->horizontalScrollBar();
+  const int shown = TimelineImages->width();
+  if (place.left() < bar->value())
+    bar->setValue(place.left());
+  else if (place.right() >= bar->value() + shown)
+    bar->setValue(place.right() + 1 - shown);
+}
+
+namespace {
+const QString StoreEditsKey = QStringLiteral("Frames/StoreEditsWhenLeaving");
+}  // namespace
+
+void TMainForm::CreateGoMenu(QMenuBar* Menus) {
+  // Plain keys, as a thumbnail click: a text or number field with the focus
+  // takes them first (the toolkit gives typing precedence over shortcuts).
+  QMenu* go = Menus->addMenu(QStringLiteral("&Go"));
+  const auto item = [&](const char* Caption, Qt::Key Key, void (TMainForm::*Handler)()) {
+    QAction* action = go->addAction(QLatin1String(Caption));
+    action->setShortcut(QKeySequence(Key));
+    connect(action, &QAction::triggered, this, [this, Handler] { Guard([this, Handler] { (this->*Handler)(); }); });
+    return action;
+  };
+  PreviousFrameAction = item("Previous Frame", Qt::Key_Comma, &TMainForm::PreviousFrameClick);
+  FollowingFrameAction = item("Following Frame", Qt::Key_Period, &TMainForm::FollowingFrameClick);
+  FirstFrameAction = item("First Frame", Qt::Key_Home, &TMainForm::FirstFrameClick);
+  NewFrameAction = item("New Frame", Qt::Key_End, &TMainForm::NewFrameClick);
+  go->addSeparator();
+  StoreEditsAction = go->addAction(QStringLiteral("Store edits when leaving a frame"));
+  StoreEditsAction->setCheckable(true);
+  StoreEditsAction->setChecked(QSettings().value(StoreEditsKey, false).toBool());
+  connect(StoreEditsAction, &QAction::triggered, this, [this] { Guard([this] { StoreEditsClick(); }); });
+
+  FramePositionLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(FramePositionLabel);
+}
+
+void TMainForm::StoreEditsClick() { QSettings().setValue(StoreEditsKey, StoreEditsAction->isChecked()); }
+
+void TMainForm::ShowFramePosition() {
+  const int count = static_cast<int>(Animation().Frames.size()), edited = Doc.EditedFrameIndex();
+  if (edited >= 0)
+    FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count));
+  else if (count > 0)
+    FramePositionLabel->setText(QStringLiteral("New frame after %1").arg(count));
+  else
+    FramePositionLabel->setText(QStringLiteral("New frame"));
+}
+
+void TMainForm::GoToFrame(int Index) {
+  if (PlaybackTimer->isActive()) StopButtonClick();
+  const bool store = StoreEditsAction->isChecked();
+  const int left = Doc.EditedFrameIndex(), steps = Doc.History().index();
+  const bool drops = !store && Doc.HasUnstoredEdits();
+  Doc.OpenFrame(Index, store);
+  if (Doc.History().index() == steps) return;
+  if (drops) {
+    const QString frame = left >= 0 ? QStringLiteral("frame %1").arg(left + 1) : QStringLiteral("the new frame");
+    statusBar()->showMessage(QStringLiteral("Changes to %1 were not stored. Undo brings them back.").arg(frame));
+  } else {
+    statusBar()->clearMessage();
+  }
+  if (Index >= 0)
+    ScrollStripToFrame(Index);
+  else
+    ScrollStripToEnd();
+}
+
 void TMainForm::FrameClick(int Index) {
   if (Index < 0 || Index >= static_cast<int>(Animation().Frames.size())) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
-  Doc.ShowFrame(Index);
+  GoToFrame(Index);
+}
+
+void TMainForm::PreviousFrameClick() {
+  const int edited = Doc.EditedFrameIndex();
+  // From the new frame, the last stored frame.
+  const int previous = edited >= 0 ? edited - 1 : static_cast<int>(Animation().Frames.size()) - 1;
+  if (previous >= 0) GoToFrame(previous);
+}
+
+void TMainForm::FollowingFrameClick() {
+  const int edited = Doc.EditedFrameIndex();
+  if (edited < 0) return;
+  // After the last stored frame comes the new frame.
+  GoToFrame(edited + 1 < static_cast<int>(Animation().Frames.size()) ? edited + 1 : -1);
+}
+
+void TMainForm::FirstFrameClick() {
+  if (!Animation().Frames.empty()) GoToFrame(0);
+}
+
+void TMainForm::NewFrameClick() {
+  if (Doc.EditedFrameIndex() >= 0) GoToFrame(-1);
 }
 
 void TMainForm::FramePopup(int Index) {
@@ -113,9 +214,12 @@ void TMainForm::TweenClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p + 1 >= static_cast<int>(Animation().Frames.size())) return;
   if (PlaybackTimer->isActive()) StopButtonClick();
-  const std::optional<int> count =
-      Dialogs.AskNumber(this, QStringLiteral("Tween"), QStringLiteral("In-between frames:"), 3, 1, 100);
-  if (count) Doc.TweenFrames(p, *count);
+  // The dialog offers what was chosen last: a run of tweens usually wants the same.
+  const std::optional<TTweenChoice> choice = Dialogs.AskTween(this, {TweenCount, TweenEasing});
+  if (!choice) return;
+  TweenCount = choice->Count;
+  TweenEasing = choice->Easing;
+  Doc.TweenFrames(p, choice->Count, choice->Easing);
 }
 
 void TMainForm::RedrawTimelineImages() {

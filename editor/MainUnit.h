@@ -147,11 +147,23 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
 
   // Frames and the thumbnail strip (MainTimeline.cpp).
   void NextFrameButtonClick();
+  // Opens a stored frame for editing; edits not stored are dropped, or
+  // stored first when "Store edits when leaving a frame" is on.
   void FrameClick(int Index);
+  // Go menu: the stored frame before or after the one under edit (after the
+  // last comes the new frame), the first frame, the new frame after the
+  // last; each as a thumbnail click, and the strip scrolls to it.
+  void PreviousFrameClick();
+  void FollowingFrameClick();
+  void FirstFrameClick();
+  void NewFrameClick();
+  // "Store edits when leaving a frame", kept in the user's settings.
+  void StoreEditsClick();
   void FramePopup(int Index);
   void InsertFrameClick();
   void DeleteFrameClick();
-  // Asks how many in-between frames to make after the thumbnail's frame.
+  // Asks how many in-between frames to make after the thumbnail's frame,
+  // and how to spread them.
   void TweenClick();
   void RedrawTimelineImages();
   int ThumbnailHeight() const;
@@ -163,6 +175,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void PlaybackTimerTick();
   void RateScrollBarChange();
   void EnableControlsPlaying(bool Enable);
+  // The playback rate is kept per project file in the user's settings (the
+  // project file holds none): remembered when it changes or the project is
+  // saved under a name, set again when the project is opened.
+  void RememberPlaybackRate();
+  void RecallPlaybackRate();
 
   // Menu commands (MainProjectCommands.cpp).
   // The save question; true when the caller may discard the work: after
@@ -315,6 +332,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* KeyboardShortcutsAction = nullptr;
   QAction* ShowOnionSkinAction = nullptr;
   QAction* OnionSkinAction = nullptr;
+  QAction* PreviousFrameAction = nullptr;
+  QAction* FollowingFrameAction = nullptr;
+  QAction* FirstFrameAction = nullptr;
+  QAction* NewFrameAction = nullptr;
+  QAction* StoreEditsAction = nullptr;
+  // In the status bar: which frame is under edit.
+  class QLabel* FramePositionLabel = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -351,6 +375,14 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void PlaceMarker(int Index);
   void HideMarker();
   void ScrollStripToEnd();
+  // Scrolls the strip just enough to show thumbnail Index whole.
+  void ScrollStripToFrame(int Index);
+  // The Go menu and the frame position in the status bar.
+  void CreateGoMenu(class QMenuBar* Menus);
+  // Opens stored frame Index (-1: the new frame) as a thumbnail click does,
+  // saying in the status bar when edits were dropped.
+  void GoToFrame(int Index);
+  void ShowFramePosition();
 
   // Following the document (MainView.cpp).
   void OnDocumentReset();
@@ -408,6 +440,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   int SaveDialogFilterIndex = 0;  // the file type it offers next
   QString ProjectPath;            // the .tvl opened or last saved; empty for a new project
   TColorDialogState ColorDialogState;
+  int TweenCount = 3;  // what the Tween dialog offers next
+  TEasing TweenEasing = TEasing::Linear;
 };
 
 #include "platform/ErrorReport.h"

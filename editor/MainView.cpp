@@ -153,4 +153,5 @@ void TMainForm::ShowMarkerAndControls() {
   const int count = Doc.WorkingFrame().Count();
   EnableFigureControls(count > 0);
   if (count > 0) SetFigureControls(Doc.SelectedFigure());
+  ShowFramePosition();
 }

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QWheelEvent>
@@ -176,7 +177,11 @@ void TMainForm::FormMouseWheelUp() {
   Doc.Select(selected + 1 >= count ? 0 : selected + 1);
 }
 
-void TMainForm::UndoClick() { Doc.Undo(); }
+void TMainForm::UndoClick() {
+  // A note that Undo brings dropped edits back has done its work.
+  statusBar()->clearMessage();
+  Doc.Undo();
+}
 
 void TMainForm::RedoClick() { Doc.Redo(); }
 

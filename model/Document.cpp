@@ -371,14 +371,46 @@ void TDocument::NextFrame() {
   Push(new TFramesCommand(*this, QStringLiteral("Next Frame"), std::move(ops), State, std::move(after)));
 }
 
-void TDocument::ShowFrame(int Index) {
-  if (Index < 0 || Index >= static_cast<int>(Anim.Frames.size())) return;
+bool TDocument::HasUnstoredEdits() const {
+  const int edited = State.EditedFrameIndex;
+  if (Anim.Frames.empty() || edited >= static_cast<int>(Anim.Frames.size())) return false;
+  return State.WorkingFrame != (edited >= 0 ? Anim.Frames[static_cast<std::size_t>(edited)] : Anim.Frames.back());
+}
+
+void TDocument::OpenFrame(int Index, bool StoreEdits) {
+  const int count = static_cast<int>(Anim.Frames.size());
+  const int edited = State.EditedFrameIndex;
+  if (Index < -1 || Index >= count || count == 0 || (Index == -1 && edited == -1)) return;
+  const bool store = StoreEdits && HasUnstoredEdits();
+  // The frames as they are once the edits are stored: the working frame
+  // replaces the frame under edit, or follows the last one.
+  const int storedAt = !store ? -2 : edited >= 0 ? edited : count;
+  const int countAfter = store && edited == -1 ? count + 1 : count;
+  const auto frame = [&](int I) -> const TFigures& {
+    return I == storedAt ? State.WorkingFrame : Anim.Frames[static_cast<std::size_t>(I)];
+  };
   TEditState after;
-  after.WorkingFrame = Anim.Frames[static_cast<std::size_t>(Index)];
   after.EditedFrameIndex = Index;
-  // The frame before it shows in silver beneath it.
-  if (Index > 0) after.Ghost = Anim.Frames[static_cast<std::size_t>(Index - 1)];
-  PushEdit(QStringLiteral("Show Frame"), std::move(after));
+  if (Index == -1) {
+    after.WorkingFrame = frame(countAfter - 1);
+    after.Ghost = after.WorkingFrame;
+  } else {
+    after.WorkingFrame = frame(Index);
+    // The frame before it shows in silver beneath it.
+    if (Index > 0) after.Ghost = frame(Index - 1);
+  }
+  const QString shown = Index == -1 ? QStringLiteral("Show New Frame") : QStringLiteral("Show Frame");
+  if (!store) {
+    PushEdit(shown, std::move(after));
+    return;
+  }
+  std::vector<TFramesCommand::TOp> ops;
+  if (edited == -1)
+    ops.push_back({TFramesCommand::TOp::Insert, count, {}, Shared->Share(State.WorkingFrame)});
+  else
+    ops.push_back({TFramesCommand::TOp::Replace, edited, Shared->Share(Anim.Frames[static_cast<std::size_t>(edited)]),
+                   Shared->Share(State.WorkingFrame)});
+  Push(new TFramesCommand(*this, QStringLiteral("Store and ") + shown, std::move(ops), State, std::move(after)));
 }
 
 void TDocument::InsertFrame(int Index) {
@@ -463,13 +495,13 @@ int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigu
   return filled;
 }
 
-void TDocument::TweenFrames(int Index, int Count) {
+void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   if (Index < 0 || Index + 1 >= static_cast<int>(Anim.Frames.size()) || Count < 1 || Count > 100) return;
   const TFigures& from = Anim.Frames[static_cast<std::size_t>(Index)];
   const TFigures& to = Anim.Frames[static_cast<std::size_t>(Index + 1)];
   std::vector<TFramesCommand::TOp> ops;
   for (int i = 1; i <= Count; ++i)
-    ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count))});
+    ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count, Easing))});
   // As after Insert: the first new frame is edited, over the frame before it.
   TEditState after;
   after.WorkingFrame = *ops.front().After;

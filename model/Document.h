@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/Animation.h"
+#include "model/Easing.h"
 
 // What the drawing area shows and which frame it edits: not saved in the
 // project file, but part of every step of the history, since the working
@@ -133,7 +134,17 @@ class TDocument : public QObject {
 
   // Commands on the frames.
   void NextFrame();
-  void ShowFrame(int Index);
+  void ShowFrame(int Index) { OpenFrame(Index, false); }
+  // Opens stored frame Index for editing over a ghost of the frame before
+  // it or, with -1, the new frame after the last: a copy of the last frame
+  // over its ghost, as Next Frame leaves it. One step; nothing when that
+  // frame is not there or -1 is asked while the new frame is open. With
+  // StoreEdits, edits not stored (HasUnstoredEdits) are stored first, into
+  // the frame under edit or as a new last frame, in the same step.
+  void OpenFrame(int Index, bool StoreEdits);
+  // The working frame holds edits not stored: it differs from the stored
+  // frame under edit or, for the new frame, from the last stored frame.
+  bool HasUnstoredEdits() const;
   void InsertFrame(int Index);
   void DeleteFrame(int Index);
   // Count frames from First removed, as one step, with Delete's rules for
@@ -148,8 +159,9 @@ class TDocument : public QObject {
   // frame too. The number of frames that took them.
   int PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigure>& Figures, int First, int Count);
   // Count in-between frames (1 to 100) after frame Index, leading to the
-  // frame after it, as one step; the first of them opens for editing.
-  void TweenFrames(int Index, int Count);
+  // frame after it and spread along the way by Easing, as one step; the
+  // first of them opens for editing.
+  void TweenFrames(int Index, int Count, TEasing Easing = TEasing::Linear);
 
   // Commands on the picture: Picture becomes the background and sets the
   // animation's size (Kind 1: it came from the JPEG file Jpeg).

@@ -19,8 +19,24 @@ TColor LerpColor(TColor A, TColor B, double T) {
 
 }  // namespace
 
-TFigures InBetween(const TFigures& From, const TFigures& To, int I, int Count) {
-  const double t = static_cast<double>(I) / (Count + 1);
+double Eased(TEasing Easing, double T) {
+  switch (Easing) {
+    case TEasing::Linear:
+      break;
+    case TEasing::EaseIn:
+      return T * T;
+    case TEasing::EaseOut:
+      return 1 - (1 - T) * (1 - T);
+    case TEasing::EaseInOut:
+      return T * T * (3 - 2 * T);
+  }
+  // Linear is T itself, untouched, so its frames are those made before
+  // easing existed.
+  return T;
+}
+
+TFigures InBetween(const TFigures& From, const TFigures& To, int I, int Count, TEasing Easing) {
+  const double t = Eased(Easing, static_cast<double>(I) / (Count + 1));
   TFigures frame = From;
   for (std::size_t k = 0; k < frame.Items.size() && k < To.Items.size(); ++k) {
     TFigure& figure = frame.Items[k];

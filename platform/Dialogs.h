@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "model/Colors.h"
+#include "model/Easing.h"
 
 class QDialog;
 class QWidget;
@@ -30,6 +31,14 @@ struct TFileDialogResult {
   bool Accepted = false;
   QString Path;
   int FilterIndex = 0;  // the file-type entry chosen: it decides the format
+};
+
+// The Tween dialog's fields: how many in-between frames, and how they are
+// spread along the way.
+struct TTweenChoice {
+  int Count = 3;  // 1 to 100
+  TEasing Easing = TEasing::Linear;
+  friend bool operator==(const TTweenChoice&, const TTweenChoice&) = default;
 };
 
 // The answer to a question that may also be called off.
@@ -64,6 +73,8 @@ class TDialogs {
   // Cancel; nothing when cancelled.
   virtual std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value,
                                        int Min, int Max) = 0;
+  // The Tween dialog, showing Offer, with OK and Cancel; nothing when cancelled.
+  virtual std::optional<TTweenChoice> AskTween(QWidget* Parent, const TTweenChoice& Offer) = 0;
 
  protected:
   // The save dialog itself, as the user answered it.
@@ -96,6 +107,7 @@ class TQtDialogs : public TDialogs {
   int ExecModal(QDialog& Dialog) override;
   std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value, int Min,
                                int Max) override;
+  std::optional<TTweenChoice> AskTween(QWidget* Parent, const TTweenChoice& Offer) override;
 
  protected:
   TFileDialogResult AskSaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;

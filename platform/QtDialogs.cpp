@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QInputDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -145,4 +149,28 @@ std::optional<int> TQtDialogs::AskNumber(QWidget* Parent, const QString& Title, 
   const int number = QInputDialog::getInt(Parent, Title, Label, Value, Min, Max, 1, &ok);
   if (!ok) return std::nullopt;
   return number;
+}
+
+std::optional<TTweenChoice> TQtDialogs::AskTween(QWidget* Parent, const TTweenChoice& Offer) {
+  QDialog dialog(Parent);
+  dialog.setWindowTitle(QStringLiteral("Tween"));
+  auto* count = new QSpinBox(&dialog);
+  count->setObjectName(QStringLiteral("Count"));
+  count->setRange(1, 100);
+  count->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  count->setValue(Offer.Count);
+  auto* easing = new QComboBox(&dialog);
+  easing->setObjectName(QStringLiteral("Easing"));
+  for (const QString& name : EasingNames()) easing->addItem(name);
+  easing->setCurrentIndex(static_cast<int>(Offer.Easing));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QFormLayout(&dialog);
+  layout->addRow(QStringLiteral("&In-between frames:"), count);
+  layout->addRow(QStringLiteral("&Easing:"), easing);
+  layout->addRow(buttons);
+  count->selectAll();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return TTweenChoice{count->value(), static_cast<TEasing>(easing->currentIndex())};
 }

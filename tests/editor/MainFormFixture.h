@@ -38,7 +38,8 @@ inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSiz
 class MainFormTest : public testing::Test {
  protected:
   void SetUp() override {
-    QSettings().remove(QStringLiteral("OnionSkin"));  // every window starts with the default onion skin
+    // Every window starts with the default onion skin and frame settings.
+    for (const char* group : {"OnionSkin", "Frames"}) QSettings().remove(QLatin1String(group));
     Form = std::make_unique<TMainForm>(Dialogs);
   }
 

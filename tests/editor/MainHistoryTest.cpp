@@ -84,7 +84,7 @@ class MainHistoryTest : public MainFormTest {
     const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
     const int frames = static_cast<int>(Anim().Frames.size());
     const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 20)) {
+    switch (pick(0, 21)) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return {"add figure"};
@@ -189,13 +189,30 @@ class MainHistoryTest : public MainFormTest {
       case 15: {
         if (frames < 2) return {"nothing", 0};
         const int at = pick(0, frames - 2), count = pick(1, 3);
+        const auto easing = static_cast<TEasing>(pick(0, 3));
         auto& stored = Record.Animation.Frames;
         const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
-        for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count));
-        Dialogs.NumberAnswers.push_back(count);
+        for (int i = count; i >= 1; --i)
+          stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
+        Dialogs.TweenAnswers.push_back(TTweenChoice{count, easing});
         Form->FramePopup(at);
         Form->TweenClick();
         return {"tween " + std::to_string(count)};
+      }
+      case 16: {
+        // A frame opened from the strip or the Go menu, the edits it leaves
+        // stored first or not.
+        if (frames == 0) return {"nothing", 0};
+        const bool store = pick(0, 1);
+        const int edited = Doc().EditedFrameIndex(), at = pick(-1, frames - 1);
+        auto& stored = Record.Animation.Frames;
+        const TFigures& working = Doc().WorkingFrame();
+        if (store && edited >= 0 && working != stored[static_cast<std::size_t>(edited)])
+          stored[static_cast<std::size_t>(edited)] = working;
+        if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
+        Form->StoreEditsAction->setChecked(store);
+        (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
+        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at), at == -1 && edited == -1 ? 0 : 1};
       }
       case 17: {
         // Two figures selected together and dragged by their roots.
@@ -316,8 +333,9 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
   }
 }
 
-// Tween on a thumbnail: asks for the count, inserts that many in-between
-// frames as one step, and is grey on the last thumbnail.
+// Tween on a thumbnail: asks for the count and the easing (offering the
+// last ones chosen), inserts that many in-between frames as one step, and
+// is grey on the last thumbnail.
 TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   Form->NextFrameButtonClick();
   ChangeFigure(0, [](TFigure& F) {
@@ -330,15 +348,16 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   EXPECT_FALSE(Form->TweenAction->isEnabled());
   Form->FramePopup(0);
   ASSERT_TRUE(Form->TweenAction->isEnabled());
-  Dialogs.NumberAnswers.push_back(std::nullopt);  // Cancel
+  Dialogs.TweenAnswers.push_back(std::nullopt);  // Cancel
   Form->TweenClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
 
-  Dialogs.NumberAnswers.push_back(5);
+  Dialogs.TweenAnswers.push_back(TTweenChoice{5, TEasing::EaseOut});
   Form->TweenAction->trigger();
   ASSERT_EQ(Anim().Frames.size(), 7u);
   const QByteArray after = ProjectPayload(Anim());
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5));
+  for (int i = 1; i <= 5; ++i)
+    EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5, TEasing::EaseOut));
   EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Form->UndoAction->text(), "&Undo Tween");
   EXPECT_NO_FATAL_FAILURE(ExpectWindowFollows("tween"));
@@ -346,6 +365,10 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   EXPECT_EQ(ProjectPayload(Anim()), before);
   Form->RedoClick();
   EXPECT_EQ(ProjectPayload(Anim()), after);
+  Dialogs.TweenAnswers.push_back(std::nullopt);
+  Form->TweenClick();
+  const std::vector<TTweenChoice> offered{{3, TEasing::Linear}, {3, TEasing::Linear}, {5, TEasing::EaseOut}};
+  EXPECT_EQ(Dialogs.TweenOffers, offered);
 }
 
 // New asks the save question after an undone step only when it left unsaved work.

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "tests/editor/MainFormFixture.h"
@@ -136,6 +137,26 @@ TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   Form->RateScrollBar->setValue(100);
   EXPECT_EQ(Form->PlaybackTimer->interval(), 100);
   EXPECT_TRUE(Form->PlaybackTimer->isActive());
+}
+
+// The rate a project was played at comes back when it is opened again,
+// whatever was chosen meanwhile; a project never played here keeps the
+// rate there is.
+TEST_F(PlaybackTest, TheRateIsKeptPerProjectFile) {
+  QTemporaryDir dir;
+  const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c.tvl");
+  StoreFrames(1);
+  Form->RateScrollBar->setValue(20);
+  Form->SaveProject(a);  // a.tvl at 20
+  Form->SaveProject(b);
+  Form->RateScrollBar->setValue(80);  // b.tvl at 80
+  ASSERT_TRUE(QFile::copy(a + ".tvl", c));
+  const std::pair<QString, int> opened[] = {{a + ".tvl", 20}, {b + ".tvl", 80}, {a + ".tvl", 20}, {c, 20}};
+  for (const auto& [path, rate] : opened) {
+    Form->LoadProject(path);
+    EXPECT_EQ(Form->RateScrollBar->value(), rate) << path.toStdString();
+    EXPECT_EQ(Form->PlaybackTimer->interval(), rate) << path.toStdString();
+  }
 }
 
 TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {

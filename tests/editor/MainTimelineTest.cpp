@@ -1,5 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QComboBox>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -107,6 +112,99 @@ TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
   // The working frame is a copy of the last stored frame, over its ghost.
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), Anim().Frames[2].Items[0].Points());
   EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[2]));
+}
+
+// The Go keys walk the stored frames and the new frame after them, each
+// press one step of the history; the strip shows the frame opened, the
+// status bar which it is, and typing in a field keeps its keys.
+TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
+  ShowActive();
+  StoreFrames(12);
+  struct TKey {
+    Qt::Key Key;
+    int Edited;  // afterwards; -1 the new frame
+    const char* Position;
+    bool Step;  // a step of the history
+  };
+  const std::vector<TKey> keys{
+      {Qt::Key_Comma, 11, "Frame 12 of 12", true},   {Qt::Key_Comma, 10, "Frame 11 of 12", true},
+      {Qt::Key_Home, 0, "Frame 1 of 12", true},      {Qt::Key_Comma, 0, "Frame 1 of 12", false},
+      {Qt::Key_Period, 1, "Frame 2 of 12", true},    {Qt::Key_End, -1, "New frame after 12", true},
+      {Qt::Key_Period, -1, "New frame after 12", false}, {Qt::Key_End, -1, "New frame after 12", false},
+      {Qt::Key_Comma, 11, "Frame 12 of 12", true},   {Qt::Key_Period, -1, "New frame after 12", true},
+  };
+  for (const TKey& k : keys) {
+    const std::string key = QKeySequence(k.Key).toString().toStdString();
+    const int steps = Doc().History().index();
+    QTest::keyClick(Form.get(), k.Key);
+    EXPECT_EQ(Form->GetEditedFrameIndex(), k.Edited) << key;
+    EXPECT_EQ(Form->FramePositionLabel->text(), k.Position) << key;
+    EXPECT_EQ(Doc().History().index(), steps + (k.Step ? 1 : 0)) << key;
+    const QRect shown = Strip().ToView(Strip().Place(k.Edited >= 0 ? k.Edited : 11));
+    EXPECT_TRUE(Strip().rect().contains(shown)) << key;
+  }
+  // The new frame after End is a copy of the last frame over its ghost.
+  EXPECT_EQ(Form->GetEditFrame(), Anim().Frames.back());
+  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames.back()));
+  Form->UndoClick();
+  EXPECT_EQ(Form->GetEditedFrameIndex(), 11);
+
+  for (QWidget* field : {static_cast<QWidget*>(Form->ScaleSpinEdit), static_cast<QWidget*>(Form->FigureComboBox)}) {
+    field->setFocus();
+    for (Qt::Key key : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Home, Qt::Key_End})
+      QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(Form->GetEditedFrameIndex(), 11) << field->metaObject()->className();
+  }
+}
+
+// Leaving a frame with edits not stored says so in the status bar; with
+// "Store edits when leaving a frame" on, the edits are stored instead, in
+// the same step as the move. Either way one Undo brings the edits back.
+TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
+  struct TRow {
+    const char* Name;
+    int Edited;  // the frame edited; -1 the new frame
+    bool Store;
+    std::function<void()> Leave;
+    const char* Message;
+    std::size_t FramesAfter;
+  };
+  const std::vector<TRow> rows{
+      {"a click drops", 1, false, [this] { Form->FrameClick(0); },
+       "Changes to frame 2 were not stored. Undo brings them back.", 3},
+      {"a key drops", 1, false, [this] { Form->NewFrameClick(); },
+       "Changes to frame 2 were not stored. Undo brings them back.", 3},
+      {"the new frame's edits", -1, false, [this] { Form->PreviousFrameClick(); },
+       "Changes to the new frame were not stored. Undo brings them back.", 3},
+      {"stored into the frame", 1, true, [this] { Form->FrameClick(0); }, "", 3},
+      {"stored as a new frame", -1, true, [this] { Form->FirstFrameClick(); }, "", 4},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    Form->NewClick();
+    StoreFrames(3);
+    Form->StoreEditsAction->setChecked(row.Store);
+    Form->FrameClick(row.Edited >= 0 ? row.Edited : 0);
+    if (row.Edited < 0) Form->NewFrameClick();
+    EXPECT_EQ(Form->statusBar()->currentMessage(), "") << "nothing to drop";
+    MoveFigure(0, RealPoint(0, 50));
+    const TEditState edited = Doc().Edit();
+    const QByteArray payload = ProjectPayload(Anim());
+    row.Leave();
+    EXPECT_EQ(Form->statusBar()->currentMessage(), row.Message);
+    ASSERT_EQ(Anim().Frames.size(), row.FramesAfter);
+    const std::size_t at = row.Edited >= 0 ? static_cast<std::size_t>(row.Edited) : 3;
+    EXPECT_EQ(at < Anim().Frames.size() && Anim().Frames[at] == edited.WorkingFrame, row.Store);
+    Form->UndoClick();
+    EXPECT_EQ(Doc().Edit().WorkingFrame, edited.WorkingFrame);
+    EXPECT_EQ(Form->GetEditedFrameIndex(), row.Edited);
+    EXPECT_EQ(ProjectPayload(Anim()), payload);
+    Dialogs.YesNoAnswers.push_back(false);  // New's save question
+  }
+  Dialogs.YesNoAnswers.clear();
+  // The option is the user's: a new window starts with it as left.
+  Form->StoreEditsAction->trigger();
+  EXPECT_EQ(TMainForm(Dialogs).StoreEditsAction->isChecked(), Form->StoreEditsAction->isChecked());
 }
 
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {

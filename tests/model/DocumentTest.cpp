@@ -192,13 +192,22 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
   const auto del = [](int I) { return [I](TDocument& D) { D.DeleteFrame(I); }; };
   const auto ins = [](int I) { return [I](TDocument& D) { D.InsertFrame(I); }; };
   const auto show = [](int I) { return [I](TDocument& D) { D.ShowFrame(I); }; };
-  const auto tween = [](int I, int N) { return [I, N](TDocument& D) { D.TweenFrames(I, N); }; };
+  const auto tween = [](int I, int N, TEasing E = TEasing::Linear) {
+    return [I, N, E](TDocument& D) { D.TweenFrames(I, N, E); };
+  };
+  const auto open = [](int I, bool Store) { return [I, Store](TDocument& D) { D.OpenFrame(I, Store); }; };
   const std::vector<TRow> rows{
       {"next frame stores the new frame", {10, 20}, 30, -1, next, {10, 20, 30}, 30, -1, 30},
       {"next frame stores a frame under edit", {10, 20, 30}, 25, 1, next, {10, 25, 30}, 30, -1, 30},
       {"next frame stores the last frame under edit", {10, 20}, 25, 1, next, {10, 25}, 25, -1, 25},
       {"show a frame", {10, 20, 30}, 40, -1, show(1), {10, 20, 30}, 20, 1, 10},
       {"show the first frame", {10, 20}, 40, -1, show(0), {10, 20}, 10, 0, -1},
+      {"open the new frame: a copy of the last", {10, 20, 30}, 25, 1, open(-1, false), {10, 20, 30}, 30, -1, 30},
+      {"open the new frame from itself: nothing", {10, 20}, 25, -1, open(-1, true), {10, 20}, 25, -1, -1},
+      {"store the frame under edit, open another", {10, 20, 30}, 25, 1, open(0, true), {10, 25, 30}, 10, 0, -1},
+      {"store the last, open the new frame", {10, 20}, 25, 1, open(-1, true), {10, 25}, 25, -1, 25},
+      {"store the new frame, open the last", {10, 20}, 25, -1, open(1, true), {10, 20, 25}, 20, 1, 10},
+      {"nothing to store: only open", {10, 20}, 20, 1, open(0, true), {10, 20}, 10, 0, -1},
       {"insert copies the frame before", {10, 20, 30}, 40, -1, ins(2), {10, 20, 20, 30}, 20, 2, 20},
       {"insert at the start copies the first", {10, 20}, 40, -1, ins(0), {10, 10, 20}, 10, 0, 10},
       {"delete a frame before the one under edit", {10, 20, 30, 40}, 35, 3, del(0), {20, 30, 40}, 35, 2, -1},
@@ -208,6 +217,7 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
       {"delete the only frame", {10}, 50, -1, del(0), {}, 50, -1, -1},
       {"delete the only frame under edit", {10}, 50, 0, del(0), {}, 50, -1, -1},
       {"tween three frames", {0, 60, 90}, 90, -1, tween(0, 2), {0, 20, 40, 60, 90}, 20, 1, 0},
+      {"tween easing in", {0, 90}, 90, -1, tween(0, 2, TEasing::EaseIn), {0, 10, 40, 90}, 10, 1, 0},
       {"tween refuses the last frame", {0, 60}, 90, -1, tween(1, 2), {0, 60}, 90, -1, -1},
   };
   for (const TRow& row : rows) {

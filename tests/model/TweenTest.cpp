@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numbers>
 
 #include "model/Tween.h"
@@ -60,6 +61,33 @@ TEST(Tween, EachFigureMovesTurnsScalesAndChangesColourByItsShareOfTheWay) {
     EXPECT_FLOAT_EQ(got.Scale, row.Want.Scale) << row.Name;
     EXPECT_EQ(got.Color, row.Want.Color) << row.Name;
     EXPECT_NEAR(got.Points()[1].X, row.Want.Points()[1].X, 1e-3) << row.Name << ": the segment's end follows";
+  }
+}
+
+// Three in-betweens from a root at x 0 turned to 0 rad to a root at x 400
+// turned to 2 rad fall at t = 1/4, 1/2, 3/4; each easing moves the root
+// and the turn by its share at t: t, t^2, 1 - (1 - t)^2, 3t^2 - 2t^3.
+TEST(Tween, EasingSpreadsTheInBetweensByItsShareOfTheWay) {
+  struct TRow {
+    TEasing Easing;
+    std::array<double, 3> Share;  // of the way, at the three in-betweens
+  };
+  const std::vector<TRow> rows{
+      {TEasing::Linear, {0.25, 0.5, 0.75}},
+      {TEasing::EaseIn, {0.0625, 0.25, 0.5625}},
+      {TEasing::EaseOut, {0.4375, 0.75, 0.9375}},
+      {TEasing::EaseInOut, {0.15625, 0.5, 0.84375}},
+  };
+  const TFigures from = Frame({Arm(1, 0, 0, 0)}), to = Frame({Arm(1, 400, 0, 2.0)});
+  for (const TRow& row : rows) {
+    const QString name = EasingNames().at(static_cast<std::size_t>(row.Easing));
+    for (int i = 1; i <= 3; ++i) {
+      const TFigure got = InBetween(from, to, i, 3, row.Easing).Items.at(0);
+      EXPECT_NEAR(got.Root().X, 400 * row.Share[i - 1], 1e-3) << name.toStdString() << " " << i;
+      EXPECT_NEAR(got.Angles[0], 2.0 * row.Share[i - 1], 1e-9) << name.toStdString() << " " << i;
+    }
+    EXPECT_EQ(Eased(row.Easing, 0), 0) << name.toStdString();
+    EXPECT_EQ(Eased(row.Easing, 1), 1) << name.toStdString();
   }
 }
 

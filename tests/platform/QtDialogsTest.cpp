@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -91,6 +93,37 @@ TEST(QtDialogs, ThePictureDialogPreviewsTheFileUnderTheCursor) {
   EXPECT_TRUE(shown);
   EXPECT_TRUE(cleared);
   EXPECT_EQ(asked, QStringList({"red.bmp0", "broken.bmp0"}));
+}
+
+// The Tween dialog opens on the offer; Return takes what the fields then
+// show, Escape calls it off.
+TEST(QtDialogs, TheTweenDialogGivesTheCountAndEasingChosen) {
+  struct TRow {
+    int Count, Easing;  // put into the fields; -1: left as offered
+    int Key;
+    std::optional<TTweenChoice> Want;
+  };
+  const std::vector<TRow> rows{
+      {-1, -1, Qt::Key_Return, TTweenChoice{7, TEasing::EaseOut}},
+      {12, 3, Qt::Key_Return, TTweenChoice{12, TEasing::EaseInOut}},
+      {12, 3, Qt::Key_Escape, std::nullopt},
+  };
+  for (const TRow& row : rows) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll.stop();
+      auto* count = dialog->findChild<QSpinBox*>("Count");
+      auto* easing = dialog->findChild<QComboBox*>("Easing");
+      if (row.Count >= 0) count->setValue(row.Count);
+      if (row.Easing >= 0) easing->setCurrentIndex(row.Easing);
+      count->setFocus();
+      QTest::keyClick(count, static_cast<Qt::Key>(row.Key));
+    });
+    poll.start(10);
+    EXPECT_EQ(TQtDialogs().AskTween(nullptr, {7, TEasing::EaseOut}), row.Want) << row.Count << " " << row.Key;
+  }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number };
+  enum class TKind { Message, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number, Tween };
 
   // An answer to either kind of question: true and false stand for Yes and
   // No, so scripts read the same for both; Cancel only suits a question that
@@ -42,6 +42,9 @@ class TScriptedDialogs : public TDialogs {
   std::deque<TFileDialogResult> PictureAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
   std::deque<std::optional<int>> NumberAnswers;
+  std::deque<std::optional<TTweenChoice>> TweenAnswers;
+  // What the Tween dialog offered, each time it was asked.
+  std::vector<TTweenChoice> TweenOffers;
   std::deque<TRecoveryAnswer> RecoverAnswers;
   // Runs a modal window instead of exec(): it may fill the window's fields
   // and returns the result code. Unset: the window is rejected.
@@ -113,6 +116,12 @@ class TScriptedDialogs : public TDialogs {
   std::optional<int> AskNumber(QWidget*, const QString& Title, const QString&, int, int, int) override {
     Calls.push_back({TKind::Number, Title, {}, 0});
     return Take(NumberAnswers, std::optional<int>{}, "AskNumber", Title);
+  }
+
+  std::optional<TTweenChoice> AskTween(QWidget*, const TTweenChoice& Offer) override {
+    Calls.push_back({TKind::Tween, QStringLiteral("Tween"), {}, 0});
+    TweenOffers.push_back(Offer);
+    return Take(TweenAnswers, std::optional<TTweenChoice>{}, "AskTween", {});
   }
 
   int ExecModal(QDialog& Dialog) override {
