@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <limits>
 
+uint32_t Crc32(const char* Data, qsizetype Size) {
+  return static_cast<uint32_t>(
+      crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(Data), static_cast<z_size_t>(Size)));
+}
+
 QByteArray ZlibCompress(const QByteArray& Payload) {
   z_stream z{};
   if (deflateInit2(&z, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw EFileError("Error");

@@ -3,6 +3,7 @@
 // One zlib stream over a whole buffer, as the project file holds it.
 
 #include <QByteArray>
+#include <cstdint>
 #include <memory>
 
 struct z_stream_s;
@@ -15,6 +16,9 @@ QByteArray ZlibCompress(const QByteArray& Payload);
 // is not a complete zlib stream, and EZlibTooLarge when it would inflate to
 // more than MaxBytes.
 QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes);
+
+// zlib's CRC-32 of Size bytes at Data.
+uint32_t Crc32(const char* Data, qsizetype Size);
 
 // Inflates one zlib stream a piece at a time, so that its reader can use
 // each piece while it is fresh in the cache and keep only what it still needs.

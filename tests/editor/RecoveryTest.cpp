@@ -17,14 +17,13 @@
 
 namespace {
 
-// The project payload inside a project's recovery file.
+// The project payload inside a project's recovery file: its last part.
 QByteArray PayloadOf(const QByteArray& File) {
   TByteReader in(File);
-  in.Take(8 + 1 + 8, "magic, kind, time");
-  in.Take(in.Read<int32_t>("path"), "path");
-  in.Take(4 + 4 + 1, "edit");
-  in.Take(in.Read<int32_t>("edit"), "edit");
-  return ZlibDecompress(File.mid(in.Pos()), MaxProjectPayload);
+  in.Take(8 + 1 + 1, "magic, format, kind");
+  for (int part = 0; part < 3; ++part) in.Take(in.Read<uint32_t>("part") + 4, "part");
+  const uint32_t length = in.Read<uint32_t>("project");
+  return ZlibDecompress(File.mid(in.Pos(), length), MaxProjectPayload);
 }
 
 // A frame as a file holds it: vertices placed anew from the root may
@@ -170,12 +169,18 @@ TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
 
 TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
   RunRecoveryScript(Doc());
+  TProjectSnapshot wrongFrame = Keeper->Snapshot();
+  wrongFrame.Edit.EditedFrameIndex = 99;
   Crash();
-  QByteArray wrongFrame = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
-  wrongFrame[8 + 1 + 8 + 4] = 99;  // the frame under edit, after an empty file name
+  QByteArray flipped = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
+  flipped[flipped.size() - 9] = char(flipped[flipped.size() - 9] ^ 0x10);  // in the project's zlib stream
+  QByteArray earlier = ProjectRecoveryBytes(wrongFrame);
+  earlier[8] = 1;  // copies before the format byte held their kind there
   const std::vector<std::pair<QByteArray, QString>> cases = {
       {"not a copy at all", "It is not a recovery file."},
-      {wrongFrame, "Its frame under edit, 99, is not one of its 5 frames."},
+      {ProjectRecoveryBytes(wrongFrame), "Its frame under edit, 99, is not one of its 5 frames."},
+      {flipped, "Its project does not match its checksum."},
+      {earlier, "It was written by an earlier version of Tavel."},
   };
   for (const auto& [bytes, why] : cases) {
     for (const QString& kept : QDir(Dir.path()).entryList({"1.tvlrec.damaged-*"})) QFile::remove(File(kept));

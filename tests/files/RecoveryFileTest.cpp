@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The recovery file's layout: golden bytes of a figure type's copy, and a
+// damaged byte in any part of either kind refuses the copy.
+
+#include <gtest/gtest.h>
+
+#include <QtEndian>
+
+#include "files/RecoveryFile.h"
+#include "files/StkFile.h"
+#include "model/Common.h"
+
+namespace {
+
+TEST(RecoveryFile, ATypeCopyIsItsPartsEachWithItsLengthAndCrc) {
+  const QByteArray file =
+      TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(1000, Qt::UTC), QStringLiteral("a.stk"), "xyz");
+  EXPECT_EQ(file.toHex(),
+            "54766c5265636f76"  // TvlRecov
+            "0302"              // format 3, a figure type
+            "0d000000e803000000000000612e73746b8dec4baf"  // header: the time, the path; its CRC-32
+            "0300000078797a67ba8eeb");                    // the .stk file; its CRC-32
+  const TRecoveredType read = ParseTypeRecovery(file);
+  EXPECT_EQ(read.Time.toMSecsSinceEpoch(), 1000);
+  EXPECT_EQ(read.TypePath, QStringLiteral("a.stk"));
+  EXPECT_EQ(read.StkFile, "xyz");
+}
+
+// Offset and size of each part after the magic, format and kind.
+std::vector<std::pair<qsizetype, qsizetype>> Parts(const QByteArray& File) {
+  std::vector<std::pair<qsizetype, qsizetype>> parts;
+  for (qsizetype at = 10; at < File.size();) {
+    const qsizetype size = qFromLittleEndian<uint32_t>(File.constData() + at);
+    parts.emplace_back(at + 4, size);
+    at += 4 + size + 4;
+  }
+  return parts;
+}
+
+TEST(RecoveryFile, AByteFlippedInAnyPartRefusesTheCopy) {
+  TAnimation animation = NewAnimation();
+  TFigure figure;
+  figure.SetType(1, StickmanType());
+  figure.MoveBy(RealPoint(40, 30));
+  animation.Frames.resize(2);
+  animation.Frames[0].Items = {figure};
+  animation.Frames[1].Items = {figure, figure};
+  TProjectSnapshot snapshot;
+  snapshot.Time = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+  snapshot.ProjectPath = QStringLiteral("/home/user/walk.tvl");
+  snapshot.Head = AnimationHead(animation);
+  for (const TFigures& frame : animation.Frames) AppendFrameBytes(snapshot.Frames.emplace_back(), frame);
+  snapshot.Edit = {animation.Frames[1], 1, 1, animation.Frames[0]};
+  const QByteArray project = ProjectRecoveryBytes(snapshot);
+  const QByteArray type = TypeRecoveryBytes(snapshot.Time, "/home/user/arm.stk", StkFileBytes(*StickmanType()));
+  const auto parse = [](const QByteArray& File) {
+    if (File[9] == 2)
+      (void)ParseTypeRecovery(File);
+    else
+      (void)ParseProjectRecovery(File);
+  };
+  ASSERT_NO_THROW(parse(project));
+  ASSERT_NO_THROW(parse(type));
+  ASSERT_EQ(Parts(project).size(), 4u);
+  ASSERT_EQ(Parts(type).size(), 2u);
+
+  struct TRow {
+    const char* Part;
+    const QByteArray& File;
+    int Index;
+    bool InCrc;  // the byte flipped is in the part's CRC-32, not its bytes
+  };
+  const std::vector<TRow> rows = {
+      {"header", project, 0, false},  {"working frame", project, 1, false}, {"ghost", project, 2, false},
+      {"project", project, 3, false}, {"project", project, 3, true},        {"header", type, 0, false},
+      {".stk file", type, 1, false},
+  };
+  for (const TRow& row : rows) {
+    const auto [at, size] = Parts(row.File)[static_cast<std::size_t>(row.Index)];
+    QByteArray damaged = row.File;
+    const qsizetype flip = row.InCrc ? at + size + 1 : at + size / 2;
+    damaged[flip] = char(damaged[flip] ^ 0x04);
+    try {
+      parse(damaged);
+      ADD_FAILURE() << row.Part << " " << row.Index << ": a damaged copy was read";
+    } catch (const EProjectDamaged& e) {
+      EXPECT_EQ(std::string(e.what()), std::string("Its ") + row.Part + " does not match its checksum.");
+    }
+  }
+}
+
+}  // namespace
