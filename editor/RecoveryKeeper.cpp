@@ -82,14 +82,16 @@ void TRecoveryKeeper::Follow() {
   connect(&doc, &TDocument::DocumentReset, this, [this, &doc] {
     ResetFrames();
     // New or Open discarded the work; recovered work is unsaved and kept.
-    if (doc.IsSaved()) {
-      Quiet.stop();
-      Latest.stop();
-      ProjectChanged = false;
-      if (Used && !Offering) Writer.Remove(Used->ProjectFile());
-    } else {
+    if (doc.IsSaved())
+      DropProjectCopy();
+    else
       Changed();
-    }
+  });
+  // Work that its file holds is not offered after a crash: the copy goes
+  // when the work is saved (or an undo brings it back to what was saved)
+  // and comes back with the next change the file does not hold.
+  connect(&doc, &TDocument::SavedChanged, this, [this](bool Saved) {
+    if (Saved) DropProjectCopy();
   });
   connect(&Main, &TMainForm::Closed, this, &TRecoveryKeeper::Clean);
 }
@@ -145,11 +147,21 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
           {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
 }
 
+void TRecoveryKeeper::DropProjectCopy() {
+  Quiet.stop();
+  Latest.stop();
+  ProjectChanged = false;
+  if (Used && !Offering) Writer.Remove(Used->ProjectFile());
+}
+
 void TRecoveryKeeper::SaveProject() {
   Quiet.stop();
   Latest.stop();
   if (!ProjectChanged || !Used || Offering || Ended) return;
   ProjectChanged = false;
+  // Changes of the working frame alone leave the work saved: its file
+  // holds all that a save would write, and the save question is not asked.
+  if (Main.Document().IsSaved()) return;
   Writer.Write(Used->ProjectFile(), [snapshot = Snapshot()] { return ProjectRecoveryBytes(snapshot); });
   emit SnapshotQueued();
 }

@@ -5,8 +5,8 @@
 // type. A copy is written once a change has been quiet for a moment, or at
 // the latest a few seconds after it during continuous work, on the
 // recovery writer's thread from a snapshot the window takes in well under
-// a millisecond. A clean end removes the copy; at start the copy a crashed
-// program left behind is offered.
+// a millisecond. A save or a clean end removes the copy; at start the copy
+// a crashed program left behind is offered.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -67,6 +67,7 @@ class TRecoveryKeeper : public QObject {
   void Follow();
   void Changed();
   void SaveProject();
+  void DropProjectCopy();
   void CheckType();
   void SaveType();
   void ResetFrames();

@@ -146,6 +146,39 @@ TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
   }
 }
 
+TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
+  // Each row leaves the work as its file holds it, then the program crashes.
+  const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+      {"a save, then a change of the working frame alone",
+       [&] {
+         Form->SaveProject(File("walk"));
+         Doc().FlipFigure();
+         ASSERT_TRUE(Doc().IsSaved());
+       }},
+      {"a save, a change and its undo",
+       [&] {
+         Form->SaveProject(File("walk"));
+         Doc().NextFrame();
+         Keeper->SaveNow();
+         Keeper->Flush();
+         ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")});
+         Doc().History().undo();
+       }},
+  };
+  for (const auto& [name, save] : rows) {
+    RunRecoveryScript(Doc());
+    Keeper->SaveNow();
+    Keeper->Flush();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")}) << name;
+    save();
+    Crash();
+    EXPECT_EQ(Files(), QStringList()) << name;
+    Start();
+    Form->FormActivate();
+    EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0) << name;
+  }
+}
+
 TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
   RunRecoveryScript(Doc());
   Keeper->SaveNow();
