@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/RecoveryKeeper.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -12,6 +13,7 @@
 #include "model/Pictures.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
+#include "platform/TermSignals.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, T
   ResetFrames();
   Follow();
   if (Builder != nullptr) {
-    TypeSeen = TypeWritten = TypeState();
+    TypeSeen = TypeWritten = TypeAtStart = TypeState();
     connect(&TypeCheck, &QTimer::timeout, this, &TRecoveryKeeper::CheckType);
     TypeCheck.start(Times.TypeCheckMs);
   }
@@ -201,6 +203,29 @@ void TRecoveryKeeper::Clean() {
   if (!Used || Offering) return;
   Writer.Remove(Used->ProjectFile());
   Writer.Remove(Used->TypeFile());
+}
+
+void TRecoveryKeeper::EndOnTermSignals() {
+  Signals = std::make_unique<TTermSignals>();
+  connect(Signals.get(), &TTermSignals::Received, this, &TRecoveryKeeper::EndBySignal);
+}
+
+void TRecoveryKeeper::EndBySignal() {
+  const bool projectUnsaved = !Main.Document().IsSaved();
+  if (projectUnsaved || (Builder != nullptr && TypeState() != TypeAtStart)) {
+    // The copy on disk may be older than the work or have failed: write anew.
+    ProjectChanged = projectUnsaved;
+    SaveNow();
+    Ended = true;
+    Quiet.stop();
+    Latest.stop();
+    TypeCheck.stop();
+  } else {
+    Clean();
+  }
+  Writer.Flush();
+  // exit(), not quit(): quit() would close the windows, asking the save question.
+  QCoreApplication::exit(0);
 }
 
 void TRecoveryKeeper::OfferLeftBehind() {

@@ -22,6 +22,7 @@
 class TDialogs;
 class TFigureBuilderForm;
 class TMainForm;
+class TTermSignals;
 
 struct TRecoveryTimes {
   int QuietMs = 2000;    // a change quiet this long is written
@@ -52,6 +53,14 @@ class TRecoveryKeeper : public QObject {
   void SaveNow();
   // Waits until the queued copies are written.
   void Flush() { Writer.Flush(); }
+
+  // Ends the program when the system asks it to (SIGTERM, SIGHUP, SIGINT)
+  // as EndBySignal says.
+  void EndOnTermSignals();
+  // Unsaved work is written at once and its copy stays for the next start
+  // to offer; with nothing unsaved the slot's files go. Then the event loop
+  // ends without closing the windows, so no question holds the end.
+  void EndBySignal();
 
   // The slot written in; null when no slot could be taken.
   const TRecoverySlot* Slot() const { return Used.get(); }
@@ -84,6 +93,7 @@ class TRecoveryKeeper : public QObject {
   std::unique_ptr<TRecoverySlot> Used;
   bool Offering = false;  // the slot holds files not yet offered: nothing is written
   bool Ended = false;     // the program ended cleanly
+  std::unique_ptr<TTermSignals> Signals;
 
   // The project: every stored frame's bytes, kept as the document changes;
   // those from EncodedUpTo on may still be null (not encoded yet).
@@ -98,6 +108,7 @@ class TRecoveryKeeper : public QObject {
   // The builder's type, as its file would hold it, and its file name.
   QByteArray TypeSeen;
   QByteArray TypeWritten;
+  QByteArray TypeAtStart;
   QElapsedTimer TypeQuiet;   // since the type last changed
   QElapsedTimer TypeLatest;  // since its first change not written
   QTimer TypeCheck;

@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
+
 #include "editor/RecoveryKeeper.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -39,6 +43,19 @@ void ExpectEditEqual(const TRecoveredEdit& Got, const TEditState& Want) {
   EXPECT_EQ(Got.EditedFrameIndex, Want.EditedFrameIndex);
   EXPECT_EQ(Got.SelectedFigure, Want.SelectedFigure);
   EXPECT_EQ(Bytes(Got.Ghost), Bytes(Want.Ghost));
+}
+
+// Expects Form and Builder to hold what the recovery script leaves.
+void ExpectScriptRecovered(const TMainForm& Form, const TFigureBuilderForm& Builder) {
+  TScriptedDialogs dialogs;
+  TMainForm expected(dialogs);
+  TFigureBuilderForm expectedBuilder(dialogs, &expected);
+  RunRecoveryScript(expected.Document());
+  RunBuilderScript(expectedBuilder, expected.Animation().Types);
+  EXPECT_EQ(ProjectPayload(Form.Animation()), ProjectPayload(expected.Animation()));
+  EXPECT_EQ(Bytes(Form.GetEditFrame()), Bytes(expected.GetEditFrame()));
+  EXPECT_EQ(Form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
+  EXPECT_EQ(Builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
 }
 
 class RecoveryTest : public MainFormTest {
@@ -276,23 +293,54 @@ TEST(RecoveryChildTest, AKilledProgramIsRecoveredByteForByte) {
   ASSERT_TRUE(child.waitForFinished());
   EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
-  // What the child did, done here.
   TScriptedDialogs dialogs;
-  TMainForm expected(dialogs);
-  TFigureBuilderForm expectedBuilder(dialogs, &expected);
-  RunRecoveryScript(expected.Document());
-  RunBuilderScript(expectedBuilder, expected.Animation().Types);
-
   TMainForm form(dialogs);
   TFigureBuilderForm builder(dialogs, &form);
   form.SetFigureBuilder(&builder);
   TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
   dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
   form.FormActivate();
-  EXPECT_EQ(ProjectPayload(form.Animation()), ProjectPayload(expected.Animation()));
-  EXPECT_EQ(Bytes(form.GetEditFrame()), Bytes(expected.GetEditFrame()));
-  EXPECT_EQ(form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
-  EXPECT_EQ(builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
+  ExpectScriptRecovered(form, builder);
 }
+
+#ifdef Q_OS_UNIX
+// The program asked to end by the system: unsaved work is written then and
+// offered at the next start; saved work leaves nothing behind.
+TEST(RecoveryChildTest, ASignalToEndKeepsUnsavedWorkAndLeavesNothingOfSavedWork) {
+  struct TRow {
+    int Signal;
+    const char* Mode;
+  };
+  for (const TRow& row : {TRow{SIGTERM, "unsaved"}, TRow{SIGHUP, "unsaved"}, TRow{SIGINT, "saved"},
+                          TRow{SIGTERM, "saved"}}) {
+    const std::string name = std::to_string(row.Signal) + " " + row.Mode;
+    const bool saved = std::string(row.Mode) == "saved";
+    QTemporaryDir dir;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QStringLiteral(TAVEL_RECOVERY_CHILD), {dir.path(), QString::fromLatin1(row.Mode)});
+    ASSERT_TRUE(child.waitForStarted());
+    while (!child.canReadLine()) ASSERT_TRUE(child.waitForReadyRead(60000)) << name;
+    ASSERT_EQ(child.readLine().trimmed(), "ready");
+    ::kill(static_cast<pid_t>(child.processId()), row.Signal);
+    ASSERT_TRUE(child.waitForFinished(60000)) << name;
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << name;
+    EXPECT_EQ(child.exitCode(), 0) << name;
+    QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    left.removeAll(QStringLiteral("walk.tvl"));
+    EXPECT_EQ(left, saved ? QStringList() : QStringList({"1.stkrec", "1.tvlrec"})) << name;
+
+    TScriptedDialogs dialogs;
+    TMainForm form(dialogs);
+    TFigureBuilderForm builder(dialogs, &form);
+    form.SetFigureBuilder(&builder);
+    TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
+    if (!saved) dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
+    form.FormActivate();
+    EXPECT_EQ(dialogs.CountOf(TScriptedDialogs::TKind::Recover), saved ? 0 : 1) << name;
+    if (!saved) ExpectScriptRecovered(form, builder);
+  }
+}
+#endif
 
 }  // namespace
