@@ -2,8 +2,10 @@
 #include "editor/RecoveryKeeper.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
@@ -26,11 +28,19 @@ QByteArray FrameBytes(const TFigures& Frame) {
 }  // namespace
 
 TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs,
-                                 const QString& Folder, TRecoveryTimes Times)
-    : Main(Main), Builder(Builder), Dialogs(Dialogs), Folder(Folder), Times(Times) {
+                                 const QString& Folder, TRecoveryTimes Times,
+                                 TRecoveryWriter::TWriteFile WriteFile)
+    : Main(Main),
+      Builder(Builder),
+      Dialogs(Dialogs),
+      Folder(Folder),
+      Times(Times),
+      Writer(std::move(WriteFile), [this](const QString& Path, const QString& Error) {
+        QMetaObject::invokeMethod(this, [this, Path, Error] { WriteDone(Path, Error); }, Qt::QueuedConnection);
+      }) {
   Used = TRecoverySlot::Take(Folder, true);
   Offering = Used != nullptr;
-  if (!Used) Used = TRecoverySlot::Take(Folder, false);
+  if (!Used) Used = TRecoverySlot::Take(Folder, false, &SlotFailure);
   Quiet.setSingleShot(true);
   Latest.setSingleShot(true);
   Encoding.setSingleShot(true);
@@ -156,14 +166,23 @@ void TRecoveryKeeper::DropProjectCopy() {
   if (Used && !Offering) Writer.Remove(Used->ProjectFile());
 }
 
+bool TRecoveryKeeper::TakeSlot() {
+  if (Used) return true;
+  QString failure;
+  Used = TRecoverySlot::Take(Folder, false, &failure);
+  if (!Used) SetProtected(failure);
+  return Used != nullptr;
+}
+
 void TRecoveryKeeper::SaveProject() {
   Quiet.stop();
   Latest.stop();
-  if (!ProjectChanged || !Used || Offering || Ended) return;
+  if (!ProjectChanged || Offering || Ended) return;
   ProjectChanged = false;
   // Changes of the working frame alone leave the work saved: its file
   // holds all that a save would write, and the save question is not asked.
-  if (Main.Document().IsSaved()) return;
+  // A slot not taken before is tried again with each change to write.
+  if (Main.Document().IsSaved() || !TakeSlot()) return;
   Writer.Write(Used->ProjectFile(), [snapshot = Snapshot()] { return ProjectRecoveryBytes(snapshot); });
   emit SnapshotQueued();
 }
@@ -184,7 +203,7 @@ void TRecoveryKeeper::CheckType() {
 }
 
 void TRecoveryKeeper::SaveType() {
-  if (!Used || Offering || Ended || Builder == nullptr) return;
+  if (Offering || Ended || Builder == nullptr || !TakeSlot()) return;
   TypeSeen = TypeWritten = TypeState();
   Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Builder->GetFigureFileName(),
                                   file = Builder->WorkingTypeFile()] { return TypeRecoveryBytes(time, path, file); });
@@ -203,6 +222,28 @@ void TRecoveryKeeper::Clean() {
   if (!Used || Offering) return;
   Writer.Remove(Used->ProjectFile());
   Writer.Remove(Used->TypeFile());
+}
+
+void TRecoveryKeeper::WriteDone(const QString& Path, const QString& Error) {
+  // The reason without the file's name, which the folder given says.
+  SetProtected(QString(Error).remove(Path + QStringLiteral(": ")));
+}
+
+void TRecoveryKeeper::SetProtected(const QString& Failure) {
+  const QString folder = QDir::toNativeSeparators(Folder);
+  const bool failed = !Failure.isEmpty();
+  if (failed == Unprotected) return;  // nothing new to say
+  Unprotected = failed;
+  const QString text =
+      failed ? QStringLiteral("Unsaved work is not protected: no recovery copy can be written in %1 (%2). "
+                              "Tavel tries again with the next change.")
+                   .arg(folder, Failure)
+             : QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
+  // The failure stays in the status bar until it mends; its mending goes after a while.
+  Main.statusBar()->showMessage(text, failed ? 0 : 10000);
+  bool& noticed = failed ? FailureNoticed : AgainNoticed;
+  if (!noticed) Dialogs.ShowNotice(&Main, text);
+  noticed = true;
 }
 
 void TRecoveryKeeper::EndOnTermSignals() {
@@ -229,6 +270,8 @@ void TRecoveryKeeper::EndBySignal() {
 }
 
 void TRecoveryKeeper::OfferLeftBehind() {
+  if (!SlotFailure.isEmpty()) SetProtected(SlotFailure);
+  SlotFailure.clear();
   if (!Offering) return;
   const QString projectFile = Used->ProjectFile();
   const QString typeFile = Used->TypeFile();

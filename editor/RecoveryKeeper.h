@@ -6,7 +6,8 @@
 // the latest a few seconds after it during continuous work, on the
 // recovery writer's thread from a snapshot the window takes in well under
 // a millisecond. A save or a clean end removes the copy; at start the copy
-// a crashed program left behind is offered.
+// a crashed program left behind is offered. When no copy can be written,
+// the user is told, and told again when copies are written once more.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -37,8 +38,9 @@ class TRecoveryKeeper : public QObject {
  public:
   // Keeps Main's work, and Builder's when given, in a slot of Folder, and
   // offers what was left behind there at Main's first activation.
+  // WriteFile writes each copy (tests make it fail).
   TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
-                  TRecoveryTimes Times = {});
+                  TRecoveryTimes Times = {}, TRecoveryWriter::TWriteFile WriteFile = WriteWholeFile);
   ~TRecoveryKeeper() override;
 
   // The recovery folder in the user's application data.
@@ -77,6 +79,9 @@ class TRecoveryKeeper : public QObject {
   void Changed();
   void SaveProject();
   void DropProjectCopy();
+  bool TakeSlot();
+  void WriteDone(const QString& Path, const QString& Error);
+  void SetProtected(const QString& Failure);
   void CheckType();
   void SaveType();
   void ResetFrames();
@@ -93,6 +98,9 @@ class TRecoveryKeeper : public QObject {
   std::unique_ptr<TRecoverySlot> Used;
   bool Offering = false;  // the slot holds files not yet offered: nothing is written
   bool Ended = false;     // the program ended cleanly
+  QString SlotFailure;    // why no slot could be taken at start
+  bool Unprotected = false;  // the last attempt to write a copy failed
+  bool FailureNoticed = false, AgainNoticed = false;  // each notice comes once a run
   std::unique_ptr<TTermSignals> Signals;
 
   // The project: every stored frame's bytes, kept as the document changes;

@@ -5,19 +5,23 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <atomic>
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
 #endif
 
 #include "editor/RecoveryKeeper.h"
+#include "files/FileError.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "model/ByteStream.h"
 #include "model/Pictures.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/editor/RecoveryScript.h"
+#include "tests/support/GuiWait.h"
 
 namespace {
 
@@ -93,6 +97,13 @@ class RecoveryTest : public MainFormTest {
     EXPECT_TRUE(Dialogs.RecoverAnswers.empty()) << "the copy was not offered";
   }
   QString File(const QString& Name) const { return Dir.filePath(Name); }
+  QStringList Notices() const {
+    QStringList texts;
+    for (const auto& call : Dialogs.Calls)
+      if (call.Kind == TScriptedDialogs::TKind::Notice) texts << call.Text;
+    return texts;
+  }
+  QString Status() const { return Form->statusBar()->currentMessage(); }
   QStringList Files() const { return QDir(Dir.path()).entryList({QStringLiteral("*rec*")}, QDir::Files, QDir::Name); }
 
   QTemporaryDir Dir;
@@ -194,6 +205,52 @@ TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
     Form->FormActivate();
     EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0) << name;
   }
+}
+
+TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidOnceARunAndSoIsItsReturn) {
+  std::atomic<bool> failing = true;
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(
+      *Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200, 20},
+      [&](const QString& Path, const QByteArray& Bytes) {
+        if (failing) throw EFileError((Path + QStringLiteral(": No space left on device")).toStdString());
+        WriteWholeFile(Path, Bytes);
+      });
+  const QString folder = QDir::toNativeSeparators(Dir.path());
+  const QString failure = QStringLiteral(
+                              "Unsaved work is not protected: no recovery copy can be written in %1 (No space left "
+                              "on device). Tavel tries again with the next change.")
+                              .arg(folder);
+  const QString again =
+      QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
+  // Fails, fails again, works, fails once more: the status bar follows,
+  // each notice comes once.
+  for (const bool fails : {true, true, false, true}) {
+    failing = fails;
+    Doc().NextFrame();
+    Keeper->SaveNow();
+    Keeper->Flush();
+    WAIT_ASSERT(Status() == (fails ? failure : again));
+  }
+  EXPECT_EQ(Notices(), (QStringList{failure, again}));
+  EXPECT_EQ(ParseProjectRecovery(ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes)).Animation.Frames.size(), 3u);
+}
+
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsSaidAtStartAndTriedAgainAtTheNextChange) {
+  const QString blocker = File("blocker");
+  WriteWholeFile(blocker, "a file where the folder would be");
+  const QString folder = blocker + QStringLiteral("/recovery");
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, folder, TRecoveryTimes{40, 200, 20});
+  EXPECT_EQ(Keeper->Slot(), nullptr);
+  Form->FormActivate();
+  EXPECT_EQ(Notices(), QStringList{QStringLiteral("Unsaved work is not protected: no recovery copy can be written "
+                                                  "in %1 (Not a directory). Tavel tries again with the next change.")
+                                       .arg(QDir::toNativeSeparators(folder))});
+  QFile::remove(blocker);
+  Doc().NextFrame();
+  WAIT_ASSERT(Status().startsWith(QStringLiteral("Unsaved work is protected again")));
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/1.tvlrec")));
 }
 
 TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
