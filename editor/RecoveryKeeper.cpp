@@ -150,11 +150,15 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
   // disagree in number, they are taken again rather than written wrong.
   if (Frames.size() != doc.Animation().Frames.size()) ResetFrames();
   EncodeAll();
-  if (!Head) Head = AnimationHead(doc.Animation());
+  if (!Head) {
+    Head = AnimationHead(doc.Animation());
+    ++HeadSerial;
+  }
   const TEditState& edit = doc.Edit();
   return {QDateTime::currentDateTimeUtc(),
           Main.GetProjectPath(),
           *Head,
+          HeadSerial,
           Frames,
           {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
 }
@@ -183,7 +187,9 @@ void TRecoveryKeeper::SaveProject() {
   // holds all that a save would write, and the save question is not asked.
   // A slot not taken before is tried again with each change to write.
   if (Main.Document().IsSaved() || !TakeSlot()) return;
-  Writer.Write(Used->ProjectFile(), [snapshot = Snapshot()] { return ProjectRecoveryBytes(snapshot); });
+  Writer.Write(Used->ProjectFile(), [snapshot = Snapshot(), pieces = Pieces] {
+    return ProjectRecoveryBytes(snapshot, pieces.get());
+  });
   emit SnapshotQueued();
 }
 

@@ -109,6 +109,9 @@ class TRecoveryKeeper : public QObject {
   std::size_t EncodedUpTo = 0;
   QTimer Encoding;
   std::optional<TAnimation> Head;  // none: to be taken again
+  uint64_t HeadSerial = 0;         // counts the heads taken
+  // What the writer deflated for the last copy; only its thread uses it.
+  std::shared_ptr<TRecoveryPieces> Pieces = std::make_shared<TRecoveryPieces>();
   bool ProjectChanged = false;
   QTimer Quiet;
   QTimer Latest;

@@ -16,7 +16,8 @@
 //                  1970 UTC, the frame under edit and the selected figure as
 //                  int32, the work's file path in UTF-8 to the end of the
 //                  part), the working frame, the ghost (empty: none), the
-//                  project file's zlib stream;
+//                  project's payload as one zlib stream (of pieces
+//                  deflated on their own: TRecoveryPieces);
 //   a figure type: the header (the time, then the path) and the .stk file.
 // The files written before the format byte held the kind in its place
 // (1 or 2); they are refused.
@@ -96,14 +97,51 @@ TAnimation AnimationHead(const TAnimation& A) {
   return head;
 }
 
-QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S) {
-  QByteArray payload;
-  qsizetype size = 4;
-  for (const QByteArray& frame : S.Frames) size += frame.size();
-  AppendProjectHead(payload, S.Head);
-  payload.reserve(payload.size() + size);
-  TByteWriter(payload).Write<int32_t>(static_cast<int32_t>(S.Frames.size()));
-  for (const QByteArray& frame : S.Frames) payload.append(frame);
+namespace {
+
+// The zlib stream of S's payload, from the pieces in Cache that still hold
+// and those deflated now.
+QByteArray ProjectStream(const TProjectSnapshot& S, TRecoveryPieces& Cache) {
+  if (S.HeadSerial == 0 || S.HeadSerial != Cache.HeadSerial) {
+    QByteArray head;
+    AppendProjectHead(head, S.Head);
+    Cache.Head = DeflatePiece(head.constData(), head.size());
+    Cache.HeadSerial = S.HeadSerial;
+    Cache.BytesDeflated += head.size();
+  }
+  QByteArray count;
+  TByteWriter(count).Write<int32_t>(static_cast<int32_t>(S.Frames.size()));
+  const TDeflatedPiece countPiece = DeflatePiece(count.constData(), count.size());
+  Cache.BytesDeflated += count.size();
+
+  const std::size_t n = S.Frames.size(), runSize = TRecoveryPieces::RunFrames;
+  Cache.Runs.resize((n + runSize - 1) / runSize);
+  std::vector<const TDeflatedPiece*> pieces = {&Cache.Head, &countPiece};
+  for (std::size_t r = 0; r < Cache.Runs.size(); ++r) {
+    TRecoveryPieces::TRun& run = Cache.Runs[r];
+    const auto first = S.Frames.begin() + static_cast<std::ptrdiff_t>(r * runSize);
+    const auto last = S.Frames.begin() + static_cast<std::ptrdiff_t>(std::min(n, (r + 1) * runSize));
+    const bool same = std::equal(first, last, run.Frames.begin(), run.Frames.end(),
+                                 [](const QByteArray& A, const QByteArray& B) {
+                                   return A.constData() == B.constData() && A.size() == B.size();
+                                 });
+    if (!same) {
+      run.Frames.assign(first, last);
+      QByteArray bytes;
+      for (const QByteArray& frame : run.Frames) bytes.append(frame);
+      run.Piece = DeflatePiece(bytes.constData(), bytes.size());
+      Cache.BytesDeflated += bytes.size();
+    }
+    pieces.push_back(&run.Piece);
+  }
+  return JoinZlibPieces(pieces);
+}
+
+}  // namespace
+
+QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S, TRecoveryPieces* Pieces) {
+  TRecoveryPieces own;
+  const QByteArray stream = ProjectStream(S, Pieces != nullptr ? *Pieces : own);
 
   QByteArray header;
   TByteWriter out(header);
@@ -119,7 +157,7 @@ QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S) {
   AppendPart(file, header);
   AppendPart(file, working);
   AppendPart(file, ghost);
-  AppendPart(file, ZlibCompress(payload));
+  AppendPart(file, stream);
   return file;
 }
 

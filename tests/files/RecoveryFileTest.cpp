@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The recovery file's layout: golden bytes of a figure type's copy, and a
-// damaged byte in any part of either kind refuses the copy.
+// The recovery file's layout: golden bytes of a figure type's copy, a
+// damaged byte in any part of either kind refuses the copy, and a copy
+// deflates only what changed since the last.
 
 #include <gtest/gtest.h>
 
 #include <QtEndian>
 
+#include <functional>
+
 #include "files/RecoveryFile.h"
 #include "files/StkFile.h"
+#include "files/Zlib.h"
+#include "model/ByteStream.h"
 #include "model/Common.h"
 
 namespace {
@@ -87,6 +92,69 @@ TEST(RecoveryFile, AByteFlippedInAnyPartRefusesTheCopy) {
       EXPECT_EQ(std::string(e.what()), std::string("Its ") + row.Part + " does not match its checksum.");
     }
   }
+}
+
+// The bytes deflated for each copy are exactly those of the parts that
+// changed since the last; each copy reads as the payload Save would write.
+TEST(RecoveryFile, ACopyDeflatesTheBackgroundAndEachRunOfFramesOnlyWhenTheyChanged) {
+  TAnimation animation = NewAnimation();
+  animation.Width = 300;
+  animation.Height = 200;
+  animation.HasBackground = true;
+  animation.Background = QImage(300, 200, QImage::Format_RGB32);
+  animation.Background.fill(qRgb(10, 200, 30));
+  TFigure figure;
+  figure.SetType(1, StickmanType());
+  TProjectSnapshot snapshot;
+  const auto frameBytes = [&](float X) {
+    TFigures frame;
+    figure.MoveBy(RealPoint(X, 1));
+    frame.Items = {figure};
+    QByteArray bytes;
+    AppendFrameBytes(bytes, frame);
+    return bytes;
+  };
+  for (int i = 0; i < 1100; ++i) snapshot.Frames.push_back(frameBytes(0.25f));
+  const qint64 frame = snapshot.Frames[0].size();
+  const auto setHead = [&](uint64_t Serial) {
+    snapshot.Head = AnimationHead(animation);
+    snapshot.HeadSerial = Serial;
+  };
+  setHead(1);
+  QByteArray headBytes;
+  AppendProjectHead(headBytes, animation);
+  const qint64 head = headBytes.size();
+
+  struct TStep {
+    const char* What;
+    std::function<void()> Change;
+    qint64 Deflated;  // besides the frame count's 4 bytes
+  };
+  const std::vector<TStep> steps = {
+      {"the first copy", [] {}, head + 1100 * frame},
+      {"nothing changed", [] {}, 0},
+      {"a frame appended to the last run", [&] { snapshot.Frames.push_back(frameBytes(1)); }, 77 * frame},
+      {"a frame of the first run changed", [&] { snapshot.Frames[3] = frameBytes(2); }, 512 * frame},
+      {"a new background", [&] {
+         animation.Background.fill(qRgb(0, 0, 0));
+         setHead(2);
+       },
+       head},
+  };
+  TRecoveryPieces pieces;
+  for (const TStep& step : steps) {
+    step.Change();
+    const qint64 before = pieces.BytesDeflated;
+    const QByteArray copy = ProjectRecoveryBytes(snapshot, &pieces);
+    EXPECT_EQ(pieces.BytesDeflated - before, step.Deflated + 4) << step.What;
+    EXPECT_EQ(copy, ProjectRecoveryBytes(snapshot)) << step.What << ": differs from a copy made afresh";
+  }
+  const TRecoveredProject read = ParseProjectRecovery(ProjectRecoveryBytes(snapshot, &pieces));
+  QByteArray payload;
+  AppendProjectHead(payload, animation);
+  TByteWriter(payload).Write<int32_t>(1101);
+  for (const QByteArray& bytes : snapshot.Frames) payload.append(bytes);
+  EXPECT_EQ(ProjectPayload(read.Animation), payload);
 }
 
 }  // namespace
