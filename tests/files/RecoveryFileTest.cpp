@@ -17,7 +17,7 @@
 
 namespace {
 
-TEST(RecoveryFile, ATypeCopyIsItsPartsEachWithItsLengthAndCrc) {
+TEST(RecoveryFile, ATypeCopyIsItsHeaderAndStkFileEachWithLengthAndCrc) {
   const QByteArray file =
       TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(1000, Qt::UTC), QStringLiteral("a.stk"), "xyz");
   EXPECT_EQ(file.toHex(),
@@ -32,7 +32,7 @@ TEST(RecoveryFile, ATypeCopyIsItsPartsEachWithItsLengthAndCrc) {
 }
 
 // Offset and size of each part after the magic, format and kind.
-std::vector<std::pair<qsizetype, qsizetype>> Parts(const QByteArray& File) {
+std::vector<std::pair<qsizetype, qsizetype>> PartSpans(const QByteArray& File) {
   std::vector<std::pair<qsizetype, qsizetype>> parts;
   for (qsizetype at = 10; at < File.size();) {
     const qsizetype size = qFromLittleEndian<uint32_t>(File.constData() + at);
@@ -66,8 +66,8 @@ TEST(RecoveryFile, AByteFlippedInAnyPartRefusesTheCopy) {
   };
   ASSERT_NO_THROW(parse(project));
   ASSERT_NO_THROW(parse(type));
-  ASSERT_EQ(Parts(project).size(), 4u);
-  ASSERT_EQ(Parts(type).size(), 2u);
+  ASSERT_EQ(PartSpans(project).size(), 4u);
+  ASSERT_EQ(PartSpans(type).size(), 2u);
 
   struct TRow {
     const char* Part;
@@ -81,7 +81,7 @@ TEST(RecoveryFile, AByteFlippedInAnyPartRefusesTheCopy) {
       {".stk file", type, 1, false},
   };
   for (const TRow& row : rows) {
-    const auto [at, size] = Parts(row.File)[static_cast<std::size_t>(row.Index)];
+    const auto [at, size] = PartSpans(row.File)[static_cast<std::size_t>(row.Index)];
     QByteArray damaged = row.File;
     const qsizetype flip = row.InCrc ? at + size + 1 : at + size / 2;
     damaged[flip] = char(damaged[flip] ^ 0x04);
