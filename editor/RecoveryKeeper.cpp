@@ -141,7 +141,13 @@ void TRecoveryKeeper::Changed() {
   if (Ended) return;
   ProjectChanged = true;
   Quiet.start(Times.QuietMs);
-  if (!Latest.isActive()) Latest.start(Times.LatestMs);
+  // A head no copy holds yet (after New, Open or a picture or type change)
+  // makes the next copy a long one, as its background is deflated again:
+  // it is taken soon rather than at the latest, so that the copies after
+  // it, which reuse the head, keep within the promise.
+  const bool headNew = !Head || HeadSerial != QueuedHeadSerial;
+  const int latest = headNew ? Times.QuietMs : Times.LatestMs;
+  if (!Latest.isActive() || Latest.remainingTime() > latest) Latest.start(latest);
 }
 
 TProjectSnapshot TRecoveryKeeper::Snapshot() {
@@ -187,7 +193,9 @@ void TRecoveryKeeper::SaveProject() {
   // holds all that a save would write, and the save question is not asked.
   // A slot not taken before is tried again with each change to write.
   if (Main.Document().IsSaved() || !TakeSlot()) return;
-  Writer.Write(Used->ProjectFile(), [snapshot = Snapshot(), pieces = Pieces] {
+  TProjectSnapshot snapshot = Snapshot();
+  QueuedHeadSerial = snapshot.HeadSerial;
+  Writer.Write(Used->ProjectFile(), [snapshot = std::move(snapshot), pieces = Pieces] {
     return ProjectRecoveryBytes(snapshot, pieces.get());
   });
   emit SnapshotQueued();

@@ -29,6 +29,8 @@ struct TRecoveryTimes {
   int QuietMs = 2000;    // a change quiet this long is written
   // A change is written at the latest after this long: with the write's own
   // time (a third of a second for 10,000 frames) a crash loses under 10 s.
+  // The first change to a head (background, types) no copy holds yet is
+  // written after QuietMs at the latest instead.
   int LatestMs = 9000;
   int TypeCheckMs = 500;  // how often the builder's type is looked at
 };
@@ -110,6 +112,7 @@ class TRecoveryKeeper : public QObject {
   QTimer Encoding;
   std::optional<TAnimation> Head;  // none: to be taken again
   uint64_t HeadSerial = 0;         // counts the heads taken
+  uint64_t QueuedHeadSerial = 0;   // the head of the last copy queued
   // What the writer deflated for the last copy; only its thread uses it.
   std::shared_ptr<TRecoveryPieces> Pieces = std::make_shared<TRecoveryPieces>();
   bool ProjectChanged = false;

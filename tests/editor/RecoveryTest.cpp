@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <atomic>
 
 #ifdef Q_OS_UNIX
@@ -151,6 +152,30 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
   EXPECT_TRUE(Builder->isVisible());
   EXPECT_FALSE(Doc().IsSaved());
   EXPECT_EQ(ShownTitle(), QStringLiteral("walk.tvl* - Tavel: Hotkeys"));
+}
+
+// Work that never falls quiet: the copy that deflates a new head (its
+// background) is taken after the quiet time all the same; those that reuse
+// it wait for the latest time.
+TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(),
+                                             TRecoveryTimes{300, 600000, 20});
+  int frames = 0;
+  QTimer work;
+  QObject::connect(&work, &QTimer::timeout, [&] {
+    Doc().NextFrame();
+    ++frames;
+  });
+  work.start(20);
+  WAIT_ASSERT(Keeper->Written() == 1);
+  const int after = frames + 40;  // 800 ms at least, more than the quiet time
+  WAIT_ASSERT(frames >= after);
+  EXPECT_EQ(Keeper->Written(), 1);
+  QImage picture(Anim().Width, Anim().Height, QImage::Format_RGB32);
+  picture.fill(Qt::gray);
+  Doc().LoadBackground(picture, 0, {});
+  WAIT_ASSERT(Keeper->Written() == 2);
 }
 
 TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
