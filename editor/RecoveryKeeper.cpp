@@ -45,8 +45,8 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, T
   Latest.setSingleShot(true);
   Encoding.setSingleShot(true);
   connect(&Encoding, &QTimer::timeout, this, &TRecoveryKeeper::EncodeSlice);
-  connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
-  connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
+  connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::ProjectTimeout);
+  connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::ProjectTimeout);
   ResetFrames();
   Follow();
   if (Builder != nullptr) {
@@ -139,6 +139,7 @@ void TRecoveryKeeper::EncodeAll() {
 
 void TRecoveryKeeper::Changed() {
   if (Ended) return;
+  if (!ProjectChanged) Unwritten.start();
   ProjectChanged = true;
   Quiet.start(Times.QuietMs);
   // A head no copy holds yet (after New, Open or a picture or type change)
@@ -182,6 +183,18 @@ bool TRecoveryKeeper::TakeSlot() {
   Used = TRecoverySlot::Take(Folder, false, &failure);
   if (!Used) SetProtected(failure);
   return Used != nullptr;
+}
+
+void TRecoveryKeeper::ProjectTimeout() {
+  // The frames of a project just opened are encoded between events: a copy
+  // due before the latest time waits for them rather than encode the rest
+  // on the window's thread.
+  if (ProjectChanged && Encoding.isActive() && Unwritten.isValid() && Unwritten.elapsed() < Times.LatestMs) {
+    Quiet.stop();
+    Latest.start(20);
+    return;
+  }
+  SaveProject();
 }
 
 void TRecoveryKeeper::SaveProject() {

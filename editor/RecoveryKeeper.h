@@ -79,6 +79,7 @@ class TRecoveryKeeper : public QObject {
  private:
   void Follow();
   void Changed();
+  void ProjectTimeout();
   void SaveProject();
   void DropProjectCopy();
   bool TakeSlot();
@@ -116,6 +117,7 @@ class TRecoveryKeeper : public QObject {
   // What the writer deflated for the last copy; only its thread uses it.
   std::shared_ptr<TRecoveryPieces> Pieces = std::make_shared<TRecoveryPieces>();
   bool ProjectChanged = false;
+  QElapsedTimer Unwritten;  // since the first change not written
   QTimer Quiet;
   QTimer Latest;
 
