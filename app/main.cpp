@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
   // Unsaved work is kept in a recovery copy while the program runs; what a
   // crash left behind is offered when the main window first shows.
   TRecoveryKeeper recovery(mainForm, &figureBuilder, dialogs, TRecoveryKeeper::DefaultFolder());
+  // Asked by the system to end (a logout, kill, Ctrl+C), the program keeps
+  // its unsaved work for the next start.
+  recovery.EndOnTermSignals();
 
   // The program ends when the main window has closed, whatever else is open.
   QObject::connect(&mainForm, &TMainForm::Closed, &app, &QApplication::quit, Qt::QueuedConnection);

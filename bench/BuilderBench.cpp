@@ -39,6 +39,7 @@ class TNoDialogs : public TDialogs {
  public:
   QString Shown;
   void ShowMessage(QWidget*, const QString& Text) override { Shown = Text; }
+  void ShowNotice(QWidget*, const QString& Text) override { Shown = Text; }
   bool AskYesNo(QWidget*, const QString& Text) override { Shown = Text; return false; }
   TAnswer AskYesNoCancel(QWidget*, const QString& Text) override { Shown = Text; return TAnswer::Cancel; }
   TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override { Shown = Text; return TRecoveryAnswer::Later; }

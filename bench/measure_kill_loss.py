@@ -15,14 +15,16 @@ runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 env = dict(os.environ, DISPLAY=os.environ.get('DISPLAY', ':99'), XDG_DATA_HOME='/tmp/killtest-data', ASAN_OPTIONS='detect_leaks=0')
 
 def frames_in(path):
+    # The copy: magic, format, kind, then parts (length, bytes, CRC-32):
+    # header (the time first), working frame, ghost, the project's stream.
     b = open(path, 'rb').read()
     global snapshot_ms
-    snapshot_ms, = struct.unpack_from('<q', b, 9)
-    p = 8 + 1 + 8
-    n, = struct.unpack_from('<i', b, p); p += 4 + n
-    p += 4 + 4 + 1
-    n, = struct.unpack_from('<i', b, p); p += 4 + n
-    payload = zlib.decompress(b[p:])
+    parts, p = [], 10
+    while p < len(b):
+        n, = struct.unpack_from('<I', b, p)
+        parts.append(b[p + 4:p + 4 + n]); p += 8 + n
+    snapshot_ms, = struct.unpack_from('<q', parts[0], 0)
+    payload = zlib.decompress(parts[3])
     assert payload[10] == 2, 'types added'
     return struct.unpack_from('<i', payload, 11)[0]
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/RecoveryKeeper.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
@@ -12,6 +15,7 @@
 #include "model/Pictures.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
+#include "platform/TermSignals.h"
 
 namespace {
 
@@ -24,21 +28,29 @@ QByteArray FrameBytes(const TFigures& Frame) {
 }  // namespace
 
 TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs,
-                                 const QString& Folder, TRecoveryTimes Times)
-    : Main(Main), Builder(Builder), Dialogs(Dialogs), Folder(Folder), Times(Times) {
+                                 const QString& Folder, TRecoveryTimes Times,
+                                 TRecoveryWriter::TWriteFile WriteFile)
+    : Main(Main),
+      Builder(Builder),
+      Dialogs(Dialogs),
+      Folder(Folder),
+      Times(Times),
+      Writer(std::move(WriteFile), [this](const QString& Path, const QString& Error) {
+        QMetaObject::invokeMethod(this, [this, Path, Error] { WriteDone(Path, Error); }, Qt::QueuedConnection);
+      }) {
   Used = TRecoverySlot::Take(Folder, true);
   Offering = Used != nullptr;
-  if (!Used) Used = TRecoverySlot::Take(Folder, false);
+  if (!Used) Used = TRecoverySlot::Take(Folder, false, &SlotFailure);
   Quiet.setSingleShot(true);
   Latest.setSingleShot(true);
   Encoding.setSingleShot(true);
   connect(&Encoding, &QTimer::timeout, this, &TRecoveryKeeper::EncodeSlice);
-  connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
-  connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::SaveProject);
+  connect(&Quiet, &QTimer::timeout, this, &TRecoveryKeeper::ProjectTimeout);
+  connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::ProjectTimeout);
   ResetFrames();
   Follow();
   if (Builder != nullptr) {
-    TypeSeen = TypeWritten = TypeState();
+    TypeSeen = TypeWritten = TypeAtStart = TypeState();
     connect(&TypeCheck, &QTimer::timeout, this, &TRecoveryKeeper::CheckType);
     TypeCheck.start(Times.TypeCheckMs);
   }
@@ -82,14 +94,16 @@ void TRecoveryKeeper::Follow() {
   connect(&doc, &TDocument::DocumentReset, this, [this, &doc] {
     ResetFrames();
     // New or Open discarded the work; recovered work is unsaved and kept.
-    if (doc.IsSaved()) {
-      Quiet.stop();
-      Latest.stop();
-      ProjectChanged = false;
-      if (Used && !Offering) Writer.Remove(Used->ProjectFile());
-    } else {
+    if (doc.IsSaved())
+      DropProjectCopy();
+    else
       Changed();
-    }
+  });
+  // Work that its file holds is not offered after a crash: the copy goes
+  // when the work is saved (or an undo brings it back to what was saved)
+  // and comes back with the next change the file does not hold.
+  connect(&doc, &TDocument::SavedChanged, this, [this](bool Saved) {
+    if (Saved) DropProjectCopy();
   });
   connect(&Main, &TMainForm::Closed, this, &TRecoveryKeeper::Clean);
 }
@@ -125,9 +139,16 @@ void TRecoveryKeeper::EncodeAll() {
 
 void TRecoveryKeeper::Changed() {
   if (Ended) return;
+  if (!ProjectChanged) Unwritten.start();
   ProjectChanged = true;
   Quiet.start(Times.QuietMs);
-  if (!Latest.isActive()) Latest.start(Times.LatestMs);
+  // A head no copy holds yet (after New, Open or a picture or type change)
+  // makes the next copy a long one, as its background is deflated again:
+  // it is taken soon rather than at the latest, so that the copies after
+  // it, which reuse the head, keep within the promise.
+  const bool headNew = !Head || HeadSerial != QueuedHeadSerial;
+  const int latest = headNew ? Times.QuietMs : Times.LatestMs;
+  if (!Latest.isActive() || Latest.remainingTime() > latest) Latest.start(latest);
 }
 
 TProjectSnapshot TRecoveryKeeper::Snapshot() {
@@ -136,21 +157,60 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
   // disagree in number, they are taken again rather than written wrong.
   if (Frames.size() != doc.Animation().Frames.size()) ResetFrames();
   EncodeAll();
-  if (!Head) Head = AnimationHead(doc.Animation());
+  if (!Head) {
+    Head = AnimationHead(doc.Animation());
+    ++HeadSerial;
+  }
   const TEditState& edit = doc.Edit();
   return {QDateTime::currentDateTimeUtc(),
           Main.GetProjectPath(),
           *Head,
+          HeadSerial,
           Frames,
           {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
+}
+
+void TRecoveryKeeper::DropProjectCopy() {
+  Quiet.stop();
+  Latest.stop();
+  ProjectChanged = false;
+  if (Used && !Offering) Writer.Remove(Used->ProjectFile());
+}
+
+bool TRecoveryKeeper::TakeSlot() {
+  if (Used) return true;
+  QString failure;
+  Used = TRecoverySlot::Take(Folder, false, &failure);
+  if (!Used) SetProtected(failure);
+  return Used != nullptr;
+}
+
+void TRecoveryKeeper::ProjectTimeout() {
+  // The frames of a project just opened are encoded between events: a copy
+  // due before the latest time waits for them rather than encode the rest
+  // on the window's thread.
+  if (ProjectChanged && Encoding.isActive() && Unwritten.isValid() && Unwritten.elapsed() < Times.LatestMs) {
+    Quiet.stop();
+    Latest.start(20);
+    return;
+  }
+  SaveProject();
 }
 
 void TRecoveryKeeper::SaveProject() {
   Quiet.stop();
   Latest.stop();
-  if (!ProjectChanged || !Used || Offering || Ended) return;
+  if (!ProjectChanged || Offering || Ended) return;
   ProjectChanged = false;
-  Writer.Write(Used->ProjectFile(), [snapshot = Snapshot()] { return ProjectRecoveryBytes(snapshot); });
+  // Changes of the working frame alone leave the work saved: its file
+  // holds all that a save would write, and the save question is not asked.
+  // A slot not taken before is tried again with each change to write.
+  if (Main.Document().IsSaved() || !TakeSlot()) return;
+  TProjectSnapshot snapshot = Snapshot();
+  QueuedHeadSerial = snapshot.HeadSerial;
+  Writer.Write(Used->ProjectFile(), [snapshot = std::move(snapshot), pieces = Pieces] {
+    return ProjectRecoveryBytes(snapshot, pieces.get());
+  });
   emit SnapshotQueued();
 }
 
@@ -170,7 +230,7 @@ void TRecoveryKeeper::CheckType() {
 }
 
 void TRecoveryKeeper::SaveType() {
-  if (!Used || Offering || Ended || Builder == nullptr) return;
+  if (Offering || Ended || Builder == nullptr || !TakeSlot()) return;
   TypeSeen = TypeWritten = TypeState();
   Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Builder->GetFigureFileName(),
                                   file = Builder->WorkingTypeFile()] { return TypeRecoveryBytes(time, path, file); });
@@ -191,7 +251,54 @@ void TRecoveryKeeper::Clean() {
   Writer.Remove(Used->TypeFile());
 }
 
+void TRecoveryKeeper::WriteDone(const QString& Path, const QString& Error) {
+  // The reason without the file's name, which the folder given says.
+  SetProtected(QString(Error).remove(Path + QStringLiteral(": ")));
+}
+
+void TRecoveryKeeper::SetProtected(const QString& Failure) {
+  const QString folder = QDir::toNativeSeparators(Folder);
+  const bool failed = !Failure.isEmpty();
+  if (failed == Unprotected) return;  // nothing new to say
+  Unprotected = failed;
+  const QString text =
+      failed ? QStringLiteral("Unsaved work is not protected: no recovery copy can be written in %1 (%2). "
+                              "Tavel tries again with the next change.")
+                   .arg(folder, Failure)
+             : QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
+  // The failure stays in the status bar until it mends; its mending goes after a while.
+  Main.statusBar()->showMessage(text, failed ? 0 : 10000);
+  bool& noticed = failed ? FailureNoticed : AgainNoticed;
+  if (!noticed) Dialogs.ShowNotice(&Main, text);
+  noticed = true;
+}
+
+void TRecoveryKeeper::EndOnTermSignals() {
+  Signals = std::make_unique<TTermSignals>();
+  connect(Signals.get(), &TTermSignals::Received, this, &TRecoveryKeeper::EndBySignal);
+}
+
+void TRecoveryKeeper::EndBySignal() {
+  const bool projectUnsaved = !Main.Document().IsSaved();
+  if (projectUnsaved || (Builder != nullptr && TypeState() != TypeAtStart)) {
+    // The copy on disk may be older than the work or have failed: write anew.
+    ProjectChanged = projectUnsaved;
+    SaveNow();
+    Ended = true;
+    Quiet.stop();
+    Latest.stop();
+    TypeCheck.stop();
+  } else {
+    Clean();
+  }
+  Writer.Flush();
+  // exit(), not quit(): quit() would close the windows, asking the save question.
+  QCoreApplication::exit(0);
+}
+
 void TRecoveryKeeper::OfferLeftBehind() {
+  if (!SlotFailure.isEmpty()) SetProtected(SlotFailure);
+  SlotFailure.clear();
   if (!Offering) return;
   const QString projectFile = Used->ProjectFile();
   const QString typeFile = Used->TypeFile();

@@ -5,8 +5,9 @@
 // type. A copy is written once a change has been quiet for a moment, or at
 // the latest a few seconds after it during continuous work, on the
 // recovery writer's thread from a snapshot the window takes in well under
-// a millisecond. A clean end removes the copy; at start the copy a crashed
-// program left behind is offered.
+// a millisecond. A save or a clean end removes the copy; at start the copy
+// a crashed program left behind is offered. When no copy can be written,
+// the user is told, and told again when copies are written once more.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -22,11 +23,14 @@
 class TDialogs;
 class TFigureBuilderForm;
 class TMainForm;
+class TTermSignals;
 
 struct TRecoveryTimes {
   int QuietMs = 2000;    // a change quiet this long is written
   // A change is written at the latest after this long: with the write's own
   // time (a third of a second for 10,000 frames) a crash loses under 10 s.
+  // The first change to a head (background, types) no copy holds yet is
+  // written after QuietMs at the latest instead.
   int LatestMs = 9000;
   int TypeCheckMs = 500;  // how often the builder's type is looked at
 };
@@ -36,8 +40,9 @@ class TRecoveryKeeper : public QObject {
  public:
   // Keeps Main's work, and Builder's when given, in a slot of Folder, and
   // offers what was left behind there at Main's first activation.
+  // WriteFile writes each copy (tests make it fail).
   TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
-                  TRecoveryTimes Times = {});
+                  TRecoveryTimes Times = {}, TRecoveryWriter::TWriteFile WriteFile = WriteWholeFile);
   ~TRecoveryKeeper() override;
 
   // The recovery folder in the user's application data.
@@ -53,6 +58,14 @@ class TRecoveryKeeper : public QObject {
   // Waits until the queued copies are written.
   void Flush() { Writer.Flush(); }
 
+  // Ends the program when the system asks it to (SIGTERM, SIGHUP, SIGINT)
+  // as EndBySignal says.
+  void EndOnTermSignals();
+  // Unsaved work is written at once and its copy stays for the next start
+  // to offer; with nothing unsaved the slot's files go. Then the event loop
+  // ends without closing the windows, so no question holds the end.
+  void EndBySignal();
+
   // The slot written in; null when no slot could be taken.
   const TRecoverySlot* Slot() const { return Used.get(); }
   int Written() const { return Writer.Written(); }
@@ -66,7 +79,12 @@ class TRecoveryKeeper : public QObject {
  private:
   void Follow();
   void Changed();
+  void ProjectTimeout();
   void SaveProject();
+  void DropProjectCopy();
+  bool TakeSlot();
+  void WriteDone(const QString& Path, const QString& Error);
+  void SetProtected(const QString& Failure);
   void CheckType();
   void SaveType();
   void ResetFrames();
@@ -83,6 +101,10 @@ class TRecoveryKeeper : public QObject {
   std::unique_ptr<TRecoverySlot> Used;
   bool Offering = false;  // the slot holds files not yet offered: nothing is written
   bool Ended = false;     // the program ended cleanly
+  QString SlotFailure;    // why no slot could be taken at start
+  bool Unprotected = false;  // the last attempt to write a copy failed
+  bool FailureNoticed = false, AgainNoticed = false;  // each notice comes once a run
+  std::unique_ptr<TTermSignals> Signals;
 
   // The project: every stored frame's bytes, kept as the document changes;
   // those from EncodedUpTo on may still be null (not encoded yet).
@@ -90,13 +112,19 @@ class TRecoveryKeeper : public QObject {
   std::size_t EncodedUpTo = 0;
   QTimer Encoding;
   std::optional<TAnimation> Head;  // none: to be taken again
+  uint64_t HeadSerial = 0;         // counts the heads taken
+  uint64_t QueuedHeadSerial = 0;   // the head of the last copy queued
+  // What the writer deflated for the last copy; only its thread uses it.
+  std::shared_ptr<TRecoveryPieces> Pieces = std::make_shared<TRecoveryPieces>();
   bool ProjectChanged = false;
+  QElapsedTimer Unwritten;  // since the first change not written
   QTimer Quiet;
   QTimer Latest;
 
   // The builder's type, as its file would hold it, and its file name.
   QByteArray TypeSeen;
   QByteArray TypeWritten;
+  QByteArray TypeAtStart;
   QElapsedTimer TypeQuiet;   // since the type last changed
   QElapsedTimer TypeLatest;  // since its first change not written
   QTimer TypeCheck;

@@ -8,18 +8,24 @@
 #include <algorithm>
 #include <cstring>
 
-// A recovery file: "TvlRecov", a kind byte (1 project, 2 figure type), the
-// time written (int64, milliseconds since 1970 UTC), the work's file path
-// (int32 length, UTF-8), then
-//   a project:     the frame under edit and the selected figure (int32 each),
-//                  a byte saying whether a ghost follows, the length of the
-//                  working frame's and the ghost's bytes (int32) and those
-//                  bytes, then the project file's zlib stream to the end;
-//   a figure type: the .stk file to the end.
+// A recovery file: "TvlRecov", the format byte (3), a kind byte (1 project,
+// 2 figure type), then its parts. Each part is its length (uint32), its
+// bytes and the CRC-32 of those bytes (uint32), so that a damaged byte
+// anywhere in the file refuses it instead of recovering something else.
+//   a project:     the header (the time written as int64 milliseconds since
+//                  1970 UTC, the frame under edit and the selected figure as
+//                  int32, the work's file path in UTF-8 to the end of the
+//                  part), the working frame, the ghost (empty: none), the
+//                  project's payload as one zlib stream (of pieces
+//                  deflated on their own: TRecoveryPieces);
+//   a figure type: the header (the time, then the path) and the .stk file.
+// The files written before the format byte held the kind in its place
+// (1 or 2); they are refused.
 
 namespace {
 
 constexpr char Magic[8] = {'T', 'v', 'l', 'R', 'e', 'c', 'o', 'v'};
+constexpr uint8_t Format = 3;
 constexpr uint8_t ProjectKind = 1;
 constexpr uint8_t TypeKind = 2;
 constexpr int32_t MaxPathBytes = 1 << 16;
@@ -27,32 +33,52 @@ const char* const Recovery = "The recovery file";
 
 [[noreturn]] void Damaged(const std::string& Why) { throw EProjectDamaged(Why); }
 
-QByteArray Header(uint8_t Kind, const QDateTime& Time, const QString& Path) {
+QByteArray Start(uint8_t Kind) {
   QByteArray bytes(Magic, sizeof Magic);
   TByteWriter out(bytes);
+  out.Write<uint8_t>(Format);
   out.Write<uint8_t>(Kind);
-  out.Write<int64_t>(Time.toMSecsSinceEpoch());
-  const QByteArray path = Path.toUtf8().left(MaxPathBytes);
-  out.Write<int32_t>(static_cast<int32_t>(path.size()));
-  out.WriteBytes(path.constData(), path.size());
   return bytes;
 }
 
-struct THeader {
-  QDateTime Time;
-  QString Path;
-};
+void AppendPart(QByteArray& File, const QByteArray& Part) {
+  if (Part.size() > qsizetype(UINT32_MAX)) throw EFileError("The recovery copy would be too large to write.");
+  TByteWriter out(File);
+  out.Write<uint32_t>(static_cast<uint32_t>(Part.size()));
+  File.append(Part);
+  out.Write<uint32_t>(Crc32(Part.constData(), Part.size()));
+}
 
-THeader ReadHeader(TByteReader& In, uint8_t Kind) {
+// Reads the magic, the format and the kind.
+void ReadStart(TByteReader& In, uint8_t Kind) {
   if (In.Remaining() < qsizetype(sizeof Magic) || memcmp(In.Take(sizeof Magic, Recovery), Magic, sizeof Magic) != 0)
     Damaged("It is not a recovery file.");
+  const uint8_t format = In.Read<uint8_t>(Recovery);
+  if (format == ProjectKind || format == TypeKind) Damaged("It was written by an earlier version of Tavel.");
+  if (format != Format) Damaged("It was written by a later version of Tavel.");
   if (In.Read<uint8_t>(Recovery) != Kind) Damaged("It holds another kind of work.");
-  THeader header;
-  header.Time = QDateTime::fromMSecsSinceEpoch(In.Read<int64_t>(Recovery), Qt::UTC);
-  const int32_t length = In.Read<int32_t>(Recovery);
-  if (length < 0 || length > MaxPathBytes) Damaged("Its file name is " + std::to_string(length) + " bytes long.");
-  header.Path = QString::fromUtf8(In.Take(length, Recovery), length);
-  return header;
+}
+
+// The next part, its bytes checked against their CRC-32; Name says which
+// part a refusal is about.
+QByteArray ReadPart(TByteReader& In, const char* Name) {
+  const uint32_t length = In.Read<uint32_t>(Recovery);
+  const char* data = In.Take(static_cast<qsizetype>(length), Recovery);
+  if (In.Read<uint32_t>(Recovery) != Crc32(data, length))
+    Damaged(std::string("Its ") + Name + " does not match its checksum.");
+  // The part stays in the file's bytes, which outlive every reader of it.
+  return QByteArray::fromRawData(data, static_cast<qsizetype>(length));
+}
+
+void ReadEnd(const TByteReader& In) {
+  if (In.Remaining() != 0) Damaged("Its last part is followed by bytes that belong to nothing.");
+}
+
+// The work's file path: the rest of a header part.
+QString ReadPath(TByteReader& In) {
+  const qsizetype length = In.Remaining();
+  if (length > MaxPathBytes) Damaged("Its file name is " + std::to_string(length) + " bytes long.");
+  return QString::fromUtf8(In.Take(length, Recovery), length);
 }
 
 }  // namespace
@@ -71,27 +97,67 @@ TAnimation AnimationHead(const TAnimation& A) {
   return head;
 }
 
-QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S) {
-  QByteArray payload;
-  qsizetype size = 4;
-  for (const QByteArray& frame : S.Frames) size += frame.size();
-  AppendProjectHead(payload, S.Head);
-  payload.reserve(payload.size() + size);
-  TByteWriter(payload).Write<int32_t>(static_cast<int32_t>(S.Frames.size()));
-  for (const QByteArray& frame : S.Frames) payload.append(frame);
+namespace {
 
-  QByteArray edit;
-  AppendFrameBytes(edit, S.Edit.WorkingFrame);
-  if (S.Edit.Ghost) AppendFrameBytes(edit, *S.Edit.Ghost);
+// The zlib stream of S's payload, from the pieces in Cache that still hold
+// and those deflated now.
+QByteArray ProjectStream(const TProjectSnapshot& S, TRecoveryPieces& Cache) {
+  if (S.HeadSerial == 0 || S.HeadSerial != Cache.HeadSerial) {
+    QByteArray head;
+    AppendProjectHead(head, S.Head);
+    Cache.Head = DeflatePiece(head.constData(), head.size());
+    Cache.HeadSerial = S.HeadSerial;
+    Cache.BytesDeflated += head.size();
+  }
+  QByteArray count;
+  TByteWriter(count).Write<int32_t>(static_cast<int32_t>(S.Frames.size()));
+  const TDeflatedPiece countPiece = DeflatePiece(count.constData(), count.size());
+  Cache.BytesDeflated += count.size();
 
-  QByteArray file = Header(ProjectKind, S.Time, S.ProjectPath);
-  TByteWriter out(file);
+  const std::size_t n = S.Frames.size(), runSize = TRecoveryPieces::RunFrames;
+  Cache.Runs.resize((n + runSize - 1) / runSize);
+  std::vector<const TDeflatedPiece*> pieces = {&Cache.Head, &countPiece};
+  for (std::size_t r = 0; r < Cache.Runs.size(); ++r) {
+    TRecoveryPieces::TRun& run = Cache.Runs[r];
+    const auto first = S.Frames.begin() + static_cast<std::ptrdiff_t>(r * runSize);
+    const auto last = S.Frames.begin() + static_cast<std::ptrdiff_t>(std::min(n, (r + 1) * runSize));
+    const bool same = std::equal(first, last, run.Frames.begin(), run.Frames.end(),
+                                 [](const QByteArray& A, const QByteArray& B) {
+                                   return A.constData() == B.constData() && A.size() == B.size();
+                                 });
+    if (!same) {
+      run.Frames.assign(first, last);
+      QByteArray bytes;
+      for (const QByteArray& frame : run.Frames) bytes.append(frame);
+      run.Piece = DeflatePiece(bytes.constData(), bytes.size());
+      Cache.BytesDeflated += bytes.size();
+    }
+    pieces.push_back(&run.Piece);
+  }
+  return JoinZlibPieces(pieces);
+}
+
+}  // namespace
+
+QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S, TRecoveryPieces* Pieces) {
+  TRecoveryPieces own;
+  const QByteArray stream = ProjectStream(S, Pieces != nullptr ? *Pieces : own);
+
+  QByteArray header;
+  TByteWriter out(header);
+  out.Write<int64_t>(S.Time.toMSecsSinceEpoch());
   out.Write<int32_t>(S.Edit.EditedFrameIndex);
   out.Write<int32_t>(S.Edit.SelectedFigure);
-  out.Write<uint8_t>(S.Edit.Ghost ? 1 : 0);
-  out.Write<int32_t>(static_cast<int32_t>(edit.size()));
-  file.append(edit);
-  file.append(ZlibCompress(payload));
+  header.append(S.ProjectPath.toUtf8().left(MaxPathBytes));
+  QByteArray working, ghost;
+  AppendFrameBytes(working, S.Edit.WorkingFrame);
+  if (S.Edit.Ghost) AppendFrameBytes(ghost, *S.Edit.Ghost);
+
+  QByteArray file = Start(ProjectKind);
+  AppendPart(file, header);
+  AppendPart(file, working);
+  AppendPart(file, ghost);
+  AppendPart(file, stream);
   return file;
 }
 
@@ -99,20 +165,30 @@ TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, 
                                        qint64 MemoryBudget) {
   try {
     TByteReader in(File);
-    const THeader header = ReadHeader(in, ProjectKind);
-    TRecoveredProject r{header.Time, header.Path, {}, {}};
-    r.Edit.EditedFrameIndex = in.Read<int32_t>(Recovery);
-    r.Edit.SelectedFigure = in.Read<int32_t>(Recovery);
-    const bool ghost = in.Read<uint8_t>(Recovery) != 0;
-    const int32_t editLength = in.Read<int32_t>(Recovery);
-    if (editLength < 0) Damaged("Its working frame is " + std::to_string(editLength) + " bytes long.");
-    TByteReader edit(in.Take(editLength, Recovery), editLength);
-    r.Animation = ParseProjectStream(File.mid(in.Pos()), Piece, MaxBytes, MemoryBudget);
+    ReadStart(in, ProjectKind);
+    const QByteArray headerPart = ReadPart(in, "header");
+    const QByteArray workingPart = ReadPart(in, "working frame");
+    const QByteArray ghostPart = ReadPart(in, "ghost");
+    const QByteArray stream = ReadPart(in, "project");
+    ReadEnd(in);
+
+    TByteReader header(headerPart);
+    TRecoveredProject r;
+    r.Time = QDateTime::fromMSecsSinceEpoch(header.Read<int64_t>(Recovery), Qt::UTC);
+    r.Edit.EditedFrameIndex = header.Read<int32_t>(Recovery);
+    r.Edit.SelectedFigure = header.Read<int32_t>(Recovery);
+    r.ProjectPath = ReadPath(header);
+    r.Animation = ParseProjectStream(stream, Piece, MaxBytes, MemoryBudget);
 
     const auto types = r.Animation.Types.Types();
-    r.Edit.WorkingFrame = ReadFrameBytes(edit, types);
-    if (ghost) r.Edit.Ghost = ReadFrameBytes(edit, types);
-    if (edit.Remaining() != 0) Damaged("Its working frame is followed by bytes that belong to nothing.");
+    const auto frame = [&](const QByteArray& Part, const char* Name) {
+      TByteReader bytes(Part);
+      TFigures read = ReadFrameBytes(bytes, types);
+      if (bytes.Remaining() != 0) Damaged(std::string("Its ") + Name + " is followed by bytes that belong to nothing.");
+      return read;
+    };
+    r.Edit.WorkingFrame = frame(workingPart, "working frame");
+    if (!ghostPart.isEmpty()) r.Edit.Ghost = frame(ghostPart, "ghost");
     const int32_t frames = static_cast<int32_t>(r.Animation.Frames.size());
     if (r.Edit.EditedFrameIndex < -1 || r.Edit.EditedFrameIndex >= frames)
       Damaged("Its frame under edit, " + std::to_string(r.Edit.EditedFrameIndex) + ", is not one of its " +
@@ -128,14 +204,29 @@ TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, 
 }
 
 QByteArray TypeRecoveryBytes(const QDateTime& Time, const QString& TypePath, const QByteArray& StkFile) {
-  return Header(TypeKind, Time, TypePath) + StkFile;
+  QByteArray header;
+  TByteWriter(header).Write<int64_t>(Time.toMSecsSinceEpoch());
+  header.append(TypePath.toUtf8().left(MaxPathBytes));
+  QByteArray file = Start(TypeKind);
+  AppendPart(file, header);
+  AppendPart(file, StkFile);
+  return file;
 }
 
 TRecoveredType ParseTypeRecovery(const QByteArray& File) {
   try {
     TByteReader in(File);
-    const THeader header = ReadHeader(in, TypeKind);
-    return {header.Time, header.Path, File.mid(in.Pos())};
+    ReadStart(in, TypeKind);
+    const QByteArray headerPart = ReadPart(in, "header");
+    const QByteArray stk = ReadPart(in, ".stk file");
+    ReadEnd(in);
+    TByteReader header(headerPart);
+    TRecoveredType r;
+    r.Time = QDateTime::fromMSecsSinceEpoch(header.Read<int64_t>(Recovery), Qt::UTC);
+    r.TypePath = ReadPath(header);
+    // A copy of its own: the part points into File.
+    r.StkFile = QByteArray(stk.constData(), stk.size());
+    return r;
   } catch (const EStreamError& e) {
     Damaged(e.what());
   }

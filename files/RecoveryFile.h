@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "files/ProjectFile.h"
+#include "files/Zlib.h"
 #include "model/Animation.h"
 
 // The editing state a recovery restores besides the project.
@@ -34,6 +35,9 @@ struct TProjectSnapshot {
   QDateTime Time;
   QString ProjectPath;  // the .tvl the work came from; empty for a new project
   TAnimation Head;      // the animation without its frames
+  // Names Head for TRecoveryPieces: snapshots with the same number have the
+  // same head. 0: a head of its own, never reused.
+  uint64_t HeadSerial = 0;
   std::vector<QByteArray> Frames;  // each stored frame's bytes (AppendFrameBytes)
   TRecoveredEdit Edit;
 };
@@ -41,9 +45,28 @@ struct TProjectSnapshot {
 // The animation without its frames: the background and the types are shared.
 TAnimation AnimationHead(const TAnimation& Animation);
 
-// The recovery file of Snapshot: its project part is the zlib stream Save
-// would write. EFileError when the project cannot be saved.
-QByteArray ProjectRecoveryBytes(const TProjectSnapshot& Snapshot);
+// What one copy deflated, kept for the next, so that a copy costs what
+// changed since the last: the head (the background and the types) while
+// its serial stays, and each run of RunFrames frames while its frames are
+// the same byte arrays (the cache holds them, so an array the cache knows
+// is never freed and another made at its address). For one thread at a time.
+struct TRecoveryPieces {
+  static constexpr std::size_t RunFrames = 512;
+  uint64_t HeadSerial = 0;
+  TDeflatedPiece Head;
+  struct TRun {
+    std::vector<QByteArray> Frames;
+    TDeflatedPiece Piece;
+  };
+  std::vector<TRun> Runs;
+  qint64 BytesDeflated = 0;  // all the bytes deflated so far
+};
+
+// The recovery file of Snapshot: its project part is a zlib stream of the
+// payload Save would write, made of pieces deflated on their own and
+// reused from Pieces where they did not change. EFileError when the project
+// cannot be saved.
+QByteArray ProjectRecoveryBytes(const TProjectSnapshot& Snapshot, TRecoveryPieces* Pieces = nullptr);
 
 struct TRecoveredProject {
   QDateTime Time;

@@ -14,8 +14,9 @@ class TRecoverySlot {
  public:
   // The slot this program writes in: the first free slot that holds files
   // left behind, when LeftBehind, else the first free slot that holds none.
-  // Null when the folder cannot be made or every slot is in use.
-  static std::unique_ptr<TRecoverySlot> Take(const QString& Folder, bool LeftBehind);
+  // Null when the folder cannot be made, no lock can be written in it, or
+  // every slot is in use; Failure, when given, then says why.
+  static std::unique_ptr<TRecoverySlot> Take(const QString& Folder, bool LeftBehind, QString* Failure = nullptr);
 
   QString ProjectFile() const { return Base + QStringLiteral(".tvlrec"); }
   QString TypeFile() const { return Base + QStringLiteral(".stkrec"); }

@@ -7,7 +7,8 @@
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 
-TRecoveryWriter::TRecoveryWriter() : Worker([this] { Run(); }) {}
+TRecoveryWriter::TRecoveryWriter(TWriteFile WriteFile, TReport Report)
+    : WriteFile(std::move(WriteFile)), Report(std::move(Report)), Worker([this] { Run(); }) {}
 
 TRecoveryWriter::~TRecoveryWriter() {
   {
@@ -64,7 +65,7 @@ void TRecoveryWriter::Run() {
     bool written = false;
     try {
       if (task.MakeBytes) {
-        WriteWholeFile(task.Path, task.MakeBytes());
+        WriteFile(task.Path, task.MakeBytes());
         written = true;
       } else if (QFile::exists(task.Path) && !QFile::remove(task.Path)) {
         error = QStringLiteral("%1 could not be deleted.").arg(task.Path);
@@ -72,6 +73,7 @@ void TRecoveryWriter::Run() {
     } catch (const std::exception& e) {
       error = QString::fromUtf8(e.what());
     }
+    if (task.MakeBytes && Report) Report(task.Path, error);
     task = {};  // the snapshot goes before the lock is taken again
     hold.lock();
     Busy = false;

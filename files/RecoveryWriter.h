@@ -4,7 +4,8 @@
 // for a disk. Each file has at most one pending task: a newer write replaces
 // the one not yet begun, and a removal replaces a pending write. Tasks run
 // in the order their files were first queued. A failed write leaves the
-// earlier file as it was and is reported in LastError.
+// earlier file as it was and is reported in LastError and to the report
+// function.
 
 #include <QByteArray>
 #include <QString>
@@ -14,9 +15,16 @@
 #include <thread>
 #include <vector>
 
+#include "files/WholeFile.h"
+
 class TRecoveryWriter {
  public:
-  TRecoveryWriter();
+  // Writes a whole file; EFileError ("path: reason") when it cannot.
+  using TWriteFile = std::function<void(const QString& Path, const QByteArray& Bytes)>;
+  // Told on the writer's thread how each write went: Error is empty when
+  // the file was written, else the reason.
+  using TReport = std::function<void(const QString& Path, const QString& Error)>;
+  explicit TRecoveryWriter(TWriteFile WriteFile = WriteWholeFile, TReport Report = {});
   // Finishes what is queued, then stops.
   ~TRecoveryWriter();
   TRecoveryWriter(const TRecoveryWriter&) = delete;
@@ -48,6 +56,8 @@ class TRecoveryWriter {
   std::vector<TTask> Tasks;
   bool Busy = false;
   bool Stopping = false;
+  const TWriteFile WriteFile;
+  const TReport Report;
   int WrittenCount = 0;
   QString Error;
   std::thread Worker;

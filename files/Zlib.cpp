@@ -7,6 +7,56 @@
 #include <algorithm>
 #include <limits>
 
+uint32_t Crc32(const char* Data, qsizetype Size) {
+  return static_cast<uint32_t>(
+      crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(Data), static_cast<z_size_t>(Size)));
+}
+
+TDeflatedPiece DeflatePiece(const char* Data, qsizetype Size) {
+  if (Size > qsizetype(1) << 30) throw EFileError("Error");  // zlib counts in 32 bits
+  z_stream z{};
+  if (deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw EFileError("Error");
+  TDeflatedPiece piece;
+  piece.Length = Size;
+  piece.Adler = static_cast<uint32_t>(adler32_z(1, reinterpret_cast<const Bytef*>(Data), static_cast<z_size_t>(Size)));
+  // A sync flush ends the piece on a byte boundary with an empty stored block.
+  piece.Deflated.resize(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(Size))) + 64);
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Data));
+  z.avail_in = static_cast<uInt>(Size);
+  qsizetype produced = 0;
+  for (;;) {
+    z.next_out = reinterpret_cast<Bytef*>(piece.Deflated.data() + produced);
+    z.avail_out = static_cast<uInt>(piece.Deflated.size() - produced);
+    const uInt room = z.avail_out;
+    if (deflate(&z, Z_SYNC_FLUSH) == Z_STREAM_ERROR) {
+      deflateEnd(&z);
+      throw EFileError("Error");
+    }
+    produced += room - z.avail_out;
+    if (z.avail_in == 0 && z.avail_out != 0) break;
+    piece.Deflated.resize(piece.Deflated.size() + 65536);
+  }
+  deflateEnd(&z);
+  piece.Deflated.resize(produced);
+  return piece;
+}
+
+QByteArray JoinZlibPieces(const std::vector<const TDeflatedPiece*>& Pieces) {
+  qsizetype size = 2 + 2 + 4;
+  for (const TDeflatedPiece* p : Pieces) size += p->Deflated.size();
+  QByteArray stream;
+  stream.reserve(size);
+  stream.append("\x78\xDA", 2);
+  uLong adler = 1;
+  for (const TDeflatedPiece* p : Pieces) {
+    stream.append(p->Deflated);
+    adler = adler32_combine(adler, p->Adler, static_cast<z_off_t>(p->Length));
+  }
+  stream.append("\x03\x00", 2);  // an empty final block of fixed codes
+  for (const int shift : {24, 16, 8, 0}) stream.append(static_cast<char>((adler >> shift) & 0xFF));
+  return stream;
+}
+
 QByteArray ZlibCompress(const QByteArray& Payload) {
   z_stream z{};
   if (deflateInit2(&z, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw EFileError("Error");

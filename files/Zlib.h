@@ -3,7 +3,9 @@
 // One zlib stream over a whole buffer, as the project file holds it.
 
 #include <QByteArray>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 struct z_stream_s;
 
@@ -15,6 +17,23 @@ QByteArray ZlibCompress(const QByteArray& Payload);
 // fault) when the data is not a complete zlib stream, and EZlibTooLarge when it would inflate to
 // more than MaxBytes.
 QByteArray ZlibDecompress(const QByteArray& Stream, qint64 MaxBytes);
+
+// zlib's CRC-32 of Size bytes at Data.
+uint32_t Crc32(const char* Data, qsizetype Size);
+
+// Bytes deflated on their own (level 9, a 15-bit window, memory level 8,
+// without a zlib header, ending on a byte boundary with no final block),
+// with the Adler-32 and the length of the bytes, so that pieces made at
+// different times join into one zlib stream without being compressed again.
+struct TDeflatedPiece {
+  QByteArray Deflated;
+  uint32_t Adler = 1;
+  qint64 Length = 0;
+};
+TDeflatedPiece DeflatePiece(const char* Data, qsizetype Size);
+// One whole zlib stream of Pieces in order: the header 0x78 0xDA, the
+// pieces, an empty final block, the Adler-32 of all the pieces' bytes.
+QByteArray JoinZlibPieces(const std::vector<const TDeflatedPiece*>& Pieces);
 
 // Inflates one zlib stream a piece at a time, so that its reader can use
 // each piece while it is fresh in the cache and keep only what it still needs.

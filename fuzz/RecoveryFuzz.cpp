@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery file readers: a project's or a figure type's recovery file
-// (the kind byte after the magic decides which is tried first) is read or
-// refused with a message. Budgets as in the project target.
+// (the kind byte after the magic and the format byte decides which is
+// tried) is read or refused with a message. Budgets as in the project
+// target.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   (void)ready;
   const QByteArray bytes(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
   try {
-    if (Size > 8 && Data[8] == 2) {
+    if (Size > 9 && Data[9] == 2) {
       const TRecoveredType type = ParseTypeRecovery(bytes);
       (void)ReadStkFile(type.StkFile);
     } else {

@@ -5,6 +5,8 @@
 // records each call. No window calls QMessageBox or QFileDialog directly.
 
 #include <QImage>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -52,6 +54,9 @@ class TDialogs {
 
   // A message box with OK.
   virtual void ShowMessage(QWidget* Parent, const QString& Text) = 0;
+  // A message that does not wait for an answer: work goes on while it
+  // shows. A notice still shown takes the new text instead of a second one.
+  virtual void ShowNotice(QWidget* Parent, const QString& Text) = 0;
   // A warning box with Yes and No; true for Yes.
   virtual bool AskYesNo(QWidget* Parent, const QString& Text) = 0;
   // A warning box with Yes, No and Cancel; Escape and the close box answer Cancel.
@@ -98,6 +103,7 @@ QString ReplaceQuestion(const QStringList& Paths);
 class TQtDialogs : public TDialogs {
  public:
   void ShowMessage(QWidget* Parent, const QString& Text) override;
+  void ShowNotice(QWidget* Parent, const QString& Text) override;
   bool AskYesNo(QWidget* Parent, const QString& Text) override;
   TAnswer AskYesNoCancel(QWidget* Parent, const QString& Text) override;
   TRecoveryAnswer AskRecover(QWidget* Parent, const QString& Text) override;
@@ -111,4 +117,7 @@ class TQtDialogs : public TDialogs {
 
  protected:
   TFileDialogResult AskSaveFile(QWidget* Parent, const TFileDialogRequest& Request) override;
+
+ private:
+  QPointer<QMessageBox> Notice;  // the notice shown, until it is closed
 };

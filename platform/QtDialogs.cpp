@@ -87,6 +87,16 @@ void TQtDialogs::ShowMessage(QWidget* Parent, const QString& Text) {
   box.exec();
 }
 
+void TQtDialogs::ShowNotice(QWidget* Parent, const QString& Text) {
+  if (Notice == nullptr) {
+    Notice = new QMessageBox(QMessageBox::NoIcon, Caption(), Text, QMessageBox::Ok, Parent);
+    Notice->setAttribute(Qt::WA_DeleteOnClose);
+    Notice->setWindowModality(Qt::NonModal);
+  }
+  Notice->setText(Text);
+  Notice->show();
+}
+
 bool TQtDialogs::AskYesNo(QWidget* Parent, const QString& Text) {
   QMessageBox box(QMessageBox::Warning, QObject::tr("Warning"), Text, QMessageBox::Yes | QMessageBox::No, Parent);
   box.setDefaultButton(QMessageBox::Yes);

@@ -5,26 +5,34 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 #include "editor/RecoveryKeeper.h"
+#include "files/FileError.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "model/ByteStream.h"
 #include "model/Pictures.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/editor/RecoveryScript.h"
+#include "tests/support/GuiWait.h"
 
 namespace {
 
-// The project payload inside a project's recovery file.
+// The project payload inside a project's recovery file: its last part.
 QByteArray PayloadOf(const QByteArray& File) {
   TByteReader in(File);
-  in.Take(8 + 1 + 8, "magic, kind, time");
-  in.Take(in.Read<int32_t>("path"), "path");
-  in.Take(4 + 4 + 1, "edit");
-  in.Take(in.Read<int32_t>("edit"), "edit");
-  return ZlibDecompress(File.mid(in.Pos()), MaxProjectPayload);
+  in.Take(8 + 1 + 1, "magic, format, kind");
+  for (int part = 0; part < 3; ++part) in.Take(in.Read<uint32_t>("part") + 4, "part");
+  const uint32_t length = in.Read<uint32_t>("project");
+  return ZlibDecompress(File.mid(in.Pos(), length), MaxProjectPayload);
 }
 
 // A frame as a file holds it: vertices placed anew from the root may
@@ -40,6 +48,19 @@ void ExpectEditEqual(const TRecoveredEdit& Got, const TEditState& Want) {
   EXPECT_EQ(Got.EditedFrameIndex, Want.EditedFrameIndex);
   EXPECT_EQ(Got.SelectedFigure, Want.SelectedFigure);
   EXPECT_EQ(Bytes(Got.Ghost), Bytes(Want.Ghost));
+}
+
+// Expects Form and Builder to hold what the recovery script leaves.
+void ExpectScriptRecovered(const TMainForm& Form, const TFigureBuilderForm& Builder) {
+  TScriptedDialogs dialogs;
+  TMainForm expected(dialogs);
+  TFigureBuilderForm expectedBuilder(dialogs, &expected);
+  RunRecoveryScript(expected.Document());
+  RunBuilderScript(expectedBuilder, expected.Animation().Types);
+  EXPECT_EQ(ProjectPayload(Form.Animation()), ProjectPayload(expected.Animation()));
+  EXPECT_EQ(Bytes(Form.GetEditFrame()), Bytes(expected.GetEditFrame()));
+  EXPECT_EQ(Form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
+  EXPECT_EQ(Builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
 }
 
 class RecoveryTest : public MainFormTest {
@@ -77,6 +98,13 @@ class RecoveryTest : public MainFormTest {
     EXPECT_TRUE(Dialogs.RecoverAnswers.empty()) << "the copy was not offered";
   }
   QString File(const QString& Name) const { return Dir.filePath(Name); }
+  QStringList Notices() const {
+    QStringList texts;
+    for (const auto& call : Dialogs.Calls)
+      if (call.Kind == TScriptedDialogs::TKind::Notice) texts << call.Text;
+    return texts;
+  }
+  QString Status() const { return Form->statusBar()->currentMessage(); }
   QStringList Files() const { return QDir(Dir.path()).entryList({QStringLiteral("*rec*")}, QDir::Files, QDir::Name); }
 
   QTemporaryDir Dir;
@@ -126,6 +154,30 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
   EXPECT_EQ(ShownTitle(), QStringLiteral("walk.tvl* - Tavel: Hotkeys"));
 }
 
+// Work that never falls quiet: the copy that deflates a new head (its
+// background) is taken after the quiet time all the same; those that reuse
+// it wait for the latest time.
+TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(),
+                                             TRecoveryTimes{300, 600000, 20});
+  int frames = 0;
+  QTimer work;
+  QObject::connect(&work, &QTimer::timeout, [&] {
+    Doc().NextFrame();
+    ++frames;
+  });
+  work.start(20);
+  WAIT_ASSERT(Keeper->Written() == 1);
+  const int after = frames + 40;  // 800 ms at least, more than the quiet time
+  WAIT_ASSERT(frames >= after);
+  EXPECT_EQ(Keeper->Written(), 1);
+  QImage picture(Anim().Width, Anim().Height, QImage::Format_RGB32);
+  picture.fill(Qt::gray);
+  Doc().LoadBackground(picture, 0, {});
+  WAIT_ASSERT(Keeper->Written() == 2);
+}
+
 TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
   TAnimation other = NewAnimation();
   other.Frames.push_back(TDocument::StartState(other).WorkingFrame);
@@ -145,6 +197,85 @@ TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
     Keeper->Flush();
     EXPECT_EQ(Files(), QStringList()) << name;
   }
+}
+
+TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
+  // Each row leaves the work as its file holds it, then the program crashes.
+  const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+      {"a save, then a change of the working frame alone",
+       [&] {
+         Form->SaveProject(File("walk"));
+         Doc().FlipFigure();
+         ASSERT_TRUE(Doc().IsSaved());
+       }},
+      {"a save, a change and its undo",
+       [&] {
+         Form->SaveProject(File("walk"));
+         Doc().NextFrame();
+         Keeper->SaveNow();
+         Keeper->Flush();
+         ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")});
+         Doc().History().undo();
+       }},
+  };
+  for (const auto& [name, save] : rows) {
+    RunRecoveryScript(Doc());
+    Keeper->SaveNow();
+    Keeper->Flush();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")}) << name;
+    save();
+    Crash();
+    EXPECT_EQ(Files(), QStringList()) << name;
+    Start();
+    Form->FormActivate();
+    EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0) << name;
+  }
+}
+
+TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidOnceARunAndSoIsItsReturn) {
+  std::atomic<bool> failing = true;
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(
+      *Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200, 20},
+      [&](const QString& Path, const QByteArray& Bytes) {
+        if (failing) throw EFileError((Path + QStringLiteral(": No space left on device")).toStdString());
+        WriteWholeFile(Path, Bytes);
+      });
+  const QString folder = QDir::toNativeSeparators(Dir.path());
+  const QString failure = QStringLiteral(
+                              "Unsaved work is not protected: no recovery copy can be written in %1 (No space left "
+                              "on device). Tavel tries again with the next change.")
+                              .arg(folder);
+  const QString again =
+      QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
+  // Fails, fails again, works, fails once more: the status bar follows,
+  // each notice comes once.
+  for (const bool fails : {true, true, false, true}) {
+    failing = fails;
+    Doc().NextFrame();
+    Keeper->SaveNow();
+    Keeper->Flush();
+    WAIT_ASSERT(Status() == (fails ? failure : again));
+  }
+  EXPECT_EQ(Notices(), (QStringList{failure, again}));
+  EXPECT_EQ(ParseProjectRecovery(ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes)).Animation.Frames.size(), 3u);
+}
+
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsSaidAtStartAndTriedAgainAtTheNextChange) {
+  const QString blocker = File("blocker");
+  WriteWholeFile(blocker, "a file where the folder would be");
+  const QString folder = blocker + QStringLiteral("/recovery");
+  Keeper.reset();
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, folder, TRecoveryTimes{40, 200, 20});
+  EXPECT_EQ(Keeper->Slot(), nullptr);
+  Form->FormActivate();
+  EXPECT_EQ(Notices(), QStringList{QStringLiteral("Unsaved work is not protected: no recovery copy can be written "
+                                                  "in %1 (Not a directory). Tavel tries again with the next change.")
+                                       .arg(QDir::toNativeSeparators(folder))});
+  QFile::remove(blocker);
+  Doc().NextFrame();
+  WAIT_ASSERT(Status().startsWith(QStringLiteral("Unsaved work is protected again")));
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/1.tvlrec")));
 }
 
 TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
@@ -170,12 +301,18 @@ TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
 
 TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
   RunRecoveryScript(Doc());
+  TProjectSnapshot wrongFrame = Keeper->Snapshot();
+  wrongFrame.Edit.EditedFrameIndex = 99;
   Crash();
-  QByteArray wrongFrame = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
-  wrongFrame[8 + 1 + 8 + 4] = 99;  // the frame under edit, after an empty file name
+  QByteArray flipped = ReadWholeFile(File("1.tvlrec"), MaxRecoveryFileBytes);
+  flipped[flipped.size() - 9] = char(flipped[flipped.size() - 9] ^ 0x10);  // in the project's zlib stream
+  QByteArray earlier = ProjectRecoveryBytes(wrongFrame);
+  earlier[8] = 1;  // copies before the format byte held their kind there
   const std::vector<std::pair<QByteArray, QString>> cases = {
       {"not a copy at all", "It is not a recovery file."},
-      {wrongFrame, "Its frame under edit, 99, is not one of its 5 frames."},
+      {ProjectRecoveryBytes(wrongFrame), "Its frame under edit, 99, is not one of its 5 frames."},
+      {flipped, "Its project does not match its checksum."},
+      {earlier, "It was written by an earlier version of Tavel."},
   };
   for (const auto& [bytes, why] : cases) {
     for (const QString& kept : QDir(Dir.path()).entryList({"1.tvlrec.damaged-*"})) QFile::remove(File(kept));
@@ -238,23 +375,54 @@ TEST(RecoveryChildTest, AKilledProgramIsRecoveredByteForByte) {
   ASSERT_TRUE(child.waitForFinished());
   EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
-  // What the child did, done here.
   TScriptedDialogs dialogs;
-  TMainForm expected(dialogs);
-  TFigureBuilderForm expectedBuilder(dialogs, &expected);
-  RunRecoveryScript(expected.Document());
-  RunBuilderScript(expectedBuilder, expected.Animation().Types);
-
   TMainForm form(dialogs);
   TFigureBuilderForm builder(dialogs, &form);
   form.SetFigureBuilder(&builder);
   TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
   dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
   form.FormActivate();
-  EXPECT_EQ(ProjectPayload(form.Animation()), ProjectPayload(expected.Animation()));
-  EXPECT_EQ(Bytes(form.GetEditFrame()), Bytes(expected.GetEditFrame()));
-  EXPECT_EQ(form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
-  EXPECT_EQ(builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
+  ExpectScriptRecovered(form, builder);
 }
+
+#ifdef Q_OS_UNIX
+// The program asked to end by the system: unsaved work is written then and
+// offered at the next start; saved work leaves nothing behind.
+TEST(RecoveryChildTest, ASignalToEndKeepsUnsavedWorkAndLeavesNothingOfSavedWork) {
+  struct TRow {
+    int Signal;
+    const char* Mode;
+  };
+  for (const TRow& row : {TRow{SIGTERM, "unsaved"}, TRow{SIGHUP, "unsaved"}, TRow{SIGINT, "saved"},
+                          TRow{SIGTERM, "saved"}}) {
+    const std::string name = std::to_string(row.Signal) + " " + row.Mode;
+    const bool saved = std::string(row.Mode) == "saved";
+    QTemporaryDir dir;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QStringLiteral(TAVEL_RECOVERY_CHILD), {dir.path(), QString::fromLatin1(row.Mode)});
+    ASSERT_TRUE(child.waitForStarted());
+    while (!child.canReadLine()) ASSERT_TRUE(child.waitForReadyRead(60000)) << name;
+    ASSERT_EQ(child.readLine().trimmed(), "ready");
+    ::kill(static_cast<pid_t>(child.processId()), row.Signal);
+    ASSERT_TRUE(child.waitForFinished(60000)) << name;
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << name;
+    EXPECT_EQ(child.exitCode(), 0) << name;
+    QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    left.removeAll(QStringLiteral("walk.tvl"));
+    EXPECT_EQ(left, saved ? QStringList() : QStringList({"1.stkrec", "1.tvlrec"})) << name;
+
+    TScriptedDialogs dialogs;
+    TMainForm form(dialogs);
+    TFigureBuilderForm builder(dialogs, &form);
+    form.SetFigureBuilder(&builder);
+    TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
+    if (!saved) dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
+    form.FormActivate();
+    EXPECT_EQ(dialogs.CountOf(TScriptedDialogs::TKind::Recover), saved ? 0 : 1) << name;
+    if (!saved) ExpectScriptRecovered(form, builder);
+  }
+}
+#endif
 
 }  // namespace

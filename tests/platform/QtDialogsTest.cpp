@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The toolkit's question box as the program shows it: which key gives which answer.
+// The toolkit's question box as the program shows it: which key gives which
+// answer; the notice that does not wait.
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,21 @@ TEST(QtDialogs, TheRecoveryOfferIsTakenByReturnAndPutOffByEscape) {
   };
   EXPECT_EQ(answer(Qt::Key_Return), TRecoveryAnswer::Recover);
   EXPECT_EQ(answer(Qt::Key_Escape), TRecoveryAnswer::Later);
+}
+
+// A notice returns at once (a modal box would hold the test here) and a
+// second one takes the place of the first still shown.
+TEST(QtDialogs, ANoticeLeavesWorkGoingAndASecondReplacesTheFirst) {
+  TQtDialogs dialogs;
+  QWidget parent;
+  dialogs.ShowNotice(&parent, QStringLiteral("first"));
+  dialogs.ShowNotice(&parent, QStringLiteral("second"));
+  const QList<QMessageBox*> boxes = parent.findChildren<QMessageBox*>();
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(boxes[0]->text(), QStringLiteral("second"));
+  EXPECT_TRUE(boxes[0]->isVisible());
+  EXPECT_EQ(boxes[0]->windowModality(), Qt::NonModal);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

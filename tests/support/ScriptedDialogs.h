@@ -17,7 +17,7 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number, Tween };
+  enum class TKind { Message, Notice, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number, Tween };
 
   // An answer to either kind of question: true and false stand for Yes and
   // No, so scripts read the same for both; Cancel only suits a question that
@@ -66,6 +66,7 @@ class TScriptedDialogs : public TDialogs {
   }
 
   void ShowMessage(QWidget*, const QString& Text) override { Calls.push_back({TKind::Message, Text, {}, 0}); }
+  void ShowNotice(QWidget*, const QString& Text) override { Calls.push_back({TKind::Notice, Text, {}, 0}); }
 
   bool AskYesNo(QWidget*, const QString& Text) override {
     Calls.push_back({TKind::YesNo, Text, {}, 0});
