@@ -212,6 +212,8 @@ class MainHistoryTest : public MainFormTest {
         if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
         Form->StoreEditsAction->setChecked(store);
         (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
+        // The other commands open frames with the option off, as the record expects.
+        Form->StoreEditsAction->setChecked(false);
         return {std::string(store ? "store and " : "") + "go to " + std::to_string(at), at == -1 && edited == -1 ? 0 : 1};
       }
       case 17: {

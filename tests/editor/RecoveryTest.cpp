@@ -215,7 +215,7 @@ TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
          Keeper->SaveNow();
          Keeper->Flush();
          ASSERT_EQ(Files(), QStringList{QStringLiteral("1.tvlrec")});
-         Doc().History().undo();
+         Doc().Undo();
        }},
   };
   for (const auto& [name, save] : rows) {
