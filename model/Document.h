@@ -155,8 +155,9 @@ class TDocument : public QObject {
   void InsertFrames(int At, std::vector<TFigures> Frames, const TNamedTypes& Types, const QString& Caption);
   // Figures (their types Types appended first) added to Count stored frames
   // from First, same pose and place, as one step; a frame that cannot hold
-  // them all takes none. A stored frame under edit gets them in the working
-  // frame too. The number of frames that took them.
+  // them all takes none. The working frame gets them too when it is a
+  // stored frame of the range, or the new frame after a range that ends at
+  // the last stored frame. The number of frames that took them.
   int PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigure>& Figures, int First, int Count);
   // Count in-between frames (1 to 100) after frame Index, leading to the
   // frame after it and spread along the way by Easing, as one step; the
