@@ -64,7 +64,7 @@ void TMainForm::LoadBackgroundClick() {
 
   if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
   MadePictures = MakeDrawingPictures(picture.size());
-  Doc.LoadBackground(std::move(picture), jpeg ? 1 : 0, file);
+  Doc.LoadBackground(std::move(picture), jpeg ? BackgroundFromJpeg : BackgroundFromBmp, file);
 }
 
 void TMainForm::ClearBackgroundClick() {

@@ -26,7 +26,7 @@ constexpr int32_t MaxSide = MaxPictureSide;
 [[noreturn]] void Damaged(const std::string& Why) { throw EProjectDamaged(Why); }
 
 bool StoresJpeg(const TAnimation& A) {
-  return A.BackgroundKind == 1 && !A.BackgroundJpeg.isEmpty() && A.JpegShowsBackground();
+  return A.BackgroundKind == BackgroundFromJpeg && !A.BackgroundJpeg.isEmpty() && A.JpegShowsBackground();
 }
 
 void WriteBackground(TByteWriter& Out, const TAnimation& A) {
@@ -165,7 +165,7 @@ struct THead {
 void ReadBackground(TByteReader& In, THead& Head) {
   TAnimation& p = Head.Contents;
   p.BackgroundKind = In.Read<uint8_t>(Project);
-  if (p.BackgroundKind == 1) {
+  if (p.BackgroundKind == BackgroundFromJpeg) {
     // The end offset counts from the payload's start, where In starts too.
     const int64_t end = In.Read<int64_t>(Project);
     const std::string outside =
@@ -200,8 +200,8 @@ void DecodeBackground(THead& Head) {
     return;
   }
   try {
-    QImage decoded = p.BackgroundKind == 1 ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
-    if (p.BackgroundKind == 1) p.JpegShown = (p.JpegSize = decoded.size()).boundedTo(p.Size());
+    QImage decoded = p.BackgroundKind == BackgroundFromJpeg ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
+    if (p.BackgroundKind == BackgroundFromJpeg) p.JpegShown = (p.JpegSize = decoded.size()).boundedTo(p.Size());
     p.Background = CutOrExtend(decoded, w, h);
   } catch (const EPictureMemory&) {
     throw;

@@ -16,6 +16,10 @@
 
 class QPainter;
 
+// Where the background came from, as the project file stores it: it decides
+// how a save stores the background (the JPEG file as it came, or a BMP).
+enum TBackgroundKind : uint8_t { BackgroundFromBmp = 0, BackgroundFromJpeg = 1 };
+
 struct TAnimation {
   // Size of the drawing in pixels; the size of a new animation.
   int32_t Width = 506;
@@ -27,7 +31,7 @@ struct TAnimation {
   // (RGB32, or the format of a BMP with a colour table).
   QImage Background;
   bool HasBackground = false;
-  uint8_t BackgroundKind = 0;  // 0 from a BMP file, 1 from a JPEG file
+  uint8_t BackgroundKind = BackgroundFromBmp;  // a TBackgroundKind; other values read count as BMP
   QByteArray BackgroundJpeg;   // the JPEG file of a JPEG background, stored as it came
   QSize JpegSize;              // the JPEG picture's own size
   // The part of the JPEG picture the background still shows: less than the

@@ -188,7 +188,7 @@ void TDocument::ToggleSelected(int Index) {
   }
 }
 
-void TDocument::Centre(TFigure& Figure, const TAnimation& Animation) {
+void TDocument::Center(TFigure& Figure, const TAnimation& Animation) {
   const float dx = static_cast<float>(Animation.Width / 2) - Figure.Root().X;
   const float dy = static_cast<float>(Animation.Height / 2) - Figure.Root().Y;
   Figure.MoveBy(RealPoint(dx, dy));
@@ -227,7 +227,7 @@ void TDocument::DeleteFigure(const QString& Caption) {
 void TDocument::CenterFigure(int Index) {
   if (Index < 0 || Index >= State.WorkingFrame.Count()) return;
   TFigure figure = State.WorkingFrame.Items[static_cast<std::size_t>(Index)];
-  Centre(figure, Anim);
+  Center(figure, Anim);
   PushFigure(TFigureChange::Center, Index, figure);
 }
 
@@ -261,7 +261,7 @@ void TDocument::FlipFigure() {
 }
 
 void TDocument::SetFigureColor(TColor Color) {
-  ChangeSelected(TFigureChange::Colour, [Color](TFigure& F) { F.Color = Color; });
+  ChangeSelected(TFigureChange::Color, [Color](TFigure& F) { F.Color = Color; });
 }
 
 void TDocument::SetFigureScale(float Scale) {
@@ -517,7 +517,7 @@ namespace {
 TEditState AfterResize(const TEditState& State, const TAnimation& Resized, bool NoFrames) {
   TEditState after = State;
   if (NoFrames)
-    for (TFigure& figure : after.WorkingFrame.Items) TDocument::Centre(figure, Resized);
+    for (TFigure& figure : after.WorkingFrame.Items) TDocument::Center(figure, Resized);
   after.Ghost.reset();
   return after;
 }
@@ -530,7 +530,7 @@ void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& J
   after.HasBackground = true;
   after.BackgroundKind = Kind;
   // A BMP leaves the JPEG data as they were; they are neither drawn nor stored.
-  if (Kind == 1) {
+  if (Kind == BackgroundFromJpeg) {
     after.BackgroundJpeg = Jpeg;
     after.JpegSize = after.JpegShown = Picture.size();
   }

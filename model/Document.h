@@ -37,7 +37,7 @@ using TSharedFrame = std::shared_ptr<const TFigures>;
 
 // How one figure of the working frame changed, for the history's caption
 // and for which changes merge into one step.
-enum class TFigureChange { Drag, Center, Flip, Colour, Scale };
+enum class TFigureChange { Drag, Center, Flip, Color, Scale };
 
 class TDocument : public QObject {
   Q_OBJECT
@@ -165,7 +165,7 @@ class TDocument : public QObject {
   void TweenFrames(int Index, int Count, TEasing Easing = TEasing::Linear);
 
   // Commands on the picture: Picture becomes the background and sets the
-  // animation's size (Kind 1: it came from the JPEG file Jpeg).
+  // animation's size (Kind BackgroundFromJpeg: it came from the JPEG file Jpeg).
   void LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& Jpeg);
   void ClearBackground();
   // EPictureMemory, with nothing changed, when the pictures cannot be made.
@@ -177,7 +177,7 @@ class TDocument : public QObject {
 
   // The figure of working frame Index moved so that its root is at the
   // centre of the animation.
-  static void Centre(TFigure& Figure, const TAnimation& Animation);
+  static void Center(TFigure& Figure, const TAnimation& Animation);
 
  signals:
   // Frames At.. At + Count - 1 are new; Like is a frame (counted before the

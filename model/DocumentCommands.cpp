@@ -13,7 +13,7 @@ QString CaptionOf(TFigureChange Change) {
       return QStringLiteral("Center Figure");
     case TFigureChange::Flip:
       return QStringLiteral("Flip Figure");
-    case TFigureChange::Colour:
+    case TFigureChange::Color:
       return QStringLiteral("Colour Figure");
     case TFigureChange::Scale:
       return QStringLiteral("Scale Figure");
