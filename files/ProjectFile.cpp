@@ -35,7 +35,7 @@ void WriteBackground(TByteWriter& Out, const TAnimation& A) {
   // the save is refused instead, and the earlier file stays.
   if (!jpeg && A.Background.isNull())
     throw EFileError("The project was not saved: its background picture is missing.");
-  Out.Write<uint8_t>(jpeg ? 1 : 0);
+  Out.Write<uint8_t>(jpeg ? BackgroundFromJpeg : BackgroundFromBmp);
   if (!jpeg) {
     const QByteArray bmp = BmpFileBytes(A.Background);
     Out.WriteBytes(bmp.constData(), bmp.size());

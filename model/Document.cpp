@@ -143,8 +143,7 @@ void TDocument::PushFigures(TFigureChange Change, const std::vector<std::pair<in
     changes.push_back({index, before, figure});
   }
   // A move or a scale that changes nothing is no step (a press without a move).
-  const bool merges = Change == TFigureChange::Drag || Change == TFigureChange::Scale;
-  if (changes.empty() || (merges && !changed)) return;
+  if (changes.empty() || (MergeIdOf(Change) != TMergeId::None && !changed)) return;
   Push(new TFigureCommand(*this, Change, std::move(changes), State.SelectedFigure, State.AlsoSelected));
 }
 

@@ -21,6 +21,8 @@ QString CaptionOf(TFigureChange Change) {
   return {};
 }
 
+}  // namespace
+
 TMergeId MergeIdOf(TFigureChange Change) {
   switch (Change) {
     case TFigureChange::Drag:
@@ -31,8 +33,6 @@ TMergeId MergeIdOf(TFigureChange Change) {
       return TMergeId::None;
   }
 }
-
-}  // namespace
 
 TSharedFrame TFrameShare::Share(const TFigures& Frame) {
   for (const std::weak_ptr<const TFigures>& recent : Recent)

@@ -24,6 +24,8 @@
 // release of the mouse, when the scale field's editing ends, when the
 // selection changes, at an undo or a redo and at any step of another kind.
 enum class TMergeId : int { None = -1, Drag = 1, Scale = 2 };
+// The merge id of a change of figures: drags and scale changes merge.
+TMergeId MergeIdOf(TFigureChange Change);
 
 // Frames the history keeps are shared: a Next Frame keeps the working frame
 // as the stored frame, the working frame after and the ghost after, and the
