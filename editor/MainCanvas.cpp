@@ -13,9 +13,12 @@
 
 void TMainForm::DrawFigures() {
   const TFigures& frame = Doc.WorkingFrame();
+  // Away from actual size the drawing area draws the handles itself.
+  const bool handles = EditImage->Zoom() == 1.0;
   PaintEditScene(EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1,
-                 Doc.Edit().AlsoSelected);
+                 Doc.Edit().AlsoSelected, handles);
   // Anything may have changed: the next drag step starts from fresh layers.
+  DragLayers.SetHandles(handles);
   DragLayers.Invalidate();
   EditImage->Changed();
 }
@@ -70,14 +73,16 @@ namespace {
 constexpr double FigureTolerance = 3.0;
 }  // namespace
 
-int TMainForm::FigureAt(QPoint P) const {
+int TMainForm::FigureAt(QPointF P) const {
   const TFigures& frame = Doc.WorkingFrame();
+  // The tolerance is in screen pixels.
+  const double tolerance = FigureTolerance / EditImage->Zoom();
   for (int i = frame.Count() - 1; i >= 0; --i)
-    if (frame.Items[static_cast<std::size_t>(i)].Touches(QPointF(P), FigureTolerance)) return i;
+    if (frame.Items[static_cast<std::size_t>(i)].Touches(P, tolerance)) return i;
   return -1;
 }
 
-void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift, int X, int Y) {
+void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift, double X, double Y) {
   const TFigures& frame = Doc.WorkingFrame();
   if (frame.Count() == 0) return;
   // Handles first, from the figure on top down; then the figures' lines and
@@ -85,13 +90,13 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
   int found = -1;
   int16_t handle = NoHandle;
   for (int i = frame.Count() - 1; i >= 0; --i) {
-    handle = frame.Items[static_cast<std::size_t>(i)].HandleAt(QPoint(X, Y));
+    handle = frame.Items[static_cast<std::size_t>(i)].HandleAt(QPointF(X, Y), static_cast<float>(EditImage->Zoom()));
     if (handle != NoHandle) {
       found = i;
       break;
     }
   }
-  if (found < 0 && (found = FigureAt(QPoint(X, Y))) >= 0) handle = RootHandle;
+  if (found < 0 && (found = FigureAt(QPointF(X, Y))) >= 0) handle = RootHandle;
   SelectedHandle = NoHandle;
   Doc.EndGesture();
   if (Shift & Qt::ControlModifier) {
@@ -102,9 +107,9 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
   if (found < 0) {
     // On empty drawing area a drag draws a band; the figures whose root lies
     // inside are selected at the release.
-    BandStart = QPoint(X, Y);
+    BandStart = QPointF(X, Y);
     if (Band == nullptr) Band = new QRubberBand(QRubberBand::Rectangle, EditImage);
-    Band->setGeometry(QRect(BandStart, QSize()));
+    Band->setGeometry(QRect(EditImage->ToScreen(BandStart).toPoint(), QSize()));
     Band->show();
     return;
   }
@@ -121,9 +126,10 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
     Doc.Select(found);
 }
 
-void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
+void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, double X, double Y) {
   if (Band != nullptr && !Band->isHidden()) {
-    Band->setGeometry(QRect(BandStart, QPoint(X, Y)).normalized());
+    Band->setGeometry(
+        QRect(EditImage->ToScreen(BandStart).toPoint(), EditImage->ToScreen(QPointF(X, Y)).toPoint()).normalized());
     return;
   }
   if (SelectedHandle == NoHandle) return;
@@ -152,17 +158,19 @@ void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
   Doc.DragFigure(Doc.SelectedFigure(), figure);
 }
 
-void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+void TMainForm::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double X, double Y) {
   SelectedHandle = NoHandle;
   Doc.EndGesture();
   if (Band == nullptr || Band->isHidden()) return;
   Band->hide();
-  const QRect area = QRect(BandStart, QPoint(X, Y)).normalized();
+  const QRectF area = QRectF(BandStart, QPointF(X, Y)).normalized();
   std::vector<int> inside;
   const TFigures& frame = Doc.WorkingFrame();
   for (int i = 0; i < frame.Count(); ++i) {
     const TRealPoint root = frame.Items[static_cast<std::size_t>(i)].Root();
-    if (area.contains(QPoint(qRound(root.X), qRound(root.Y)))) inside.push_back(i);
+    // The root's pixel counts; the band's edges are inside.
+    const int x = qRound(root.X), y = qRound(root.Y);
+    if (x >= area.left() && x <= area.right() && y >= area.top() && y <= area.bottom()) inside.push_back(i);
   }
   // The figure on top of those inside shows in the controls.
   if (!inside.empty()) Doc.SelectFigures(inside, inside.back());

@@ -225,6 +225,7 @@ void TMainForm::CreateMenu() {
   ShowOnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   OnionSkinAction = view->addAction("Onion Skin...");
   OnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  CreateZoomItems(view);
   CreateGoMenu(menus);
   // "Options" acts when clicked on the menu bar itself.
   OptionsAction = menus->addAction("Options");
@@ -296,14 +297,14 @@ void TMainForm::ConnectHandlers() {
   connect(PlaybackTimer, &QTimer::timeout, this, handler(&TMainForm::PlaybackTimerTick));
 
   connect(EditImage, &TPictureBox::MouseDown, this,
-          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
+          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y) {
             Guard([&] { EditImageMouseDown(Button, Shift, X, Y); });
           });
-  connect(EditImage, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, int X, int Y) {
+  connect(EditImage, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, double X, double Y) {
     Guard([&] { EditImageMouseMove(Shift, X, Y); });
   });
   connect(EditImage, &TPictureBox::MouseUp, this,
-          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
+          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y) {
             Guard([&] { EditImageMouseUp(Button, Shift, X, Y); });
           });
 

@@ -128,9 +128,21 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void DrawFigures();
   // Background, then the ghost frame (when there is one) in silver.
   void DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) const;
-  void EditImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-  void EditImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
-  void EditImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  // Mouse positions in animation coordinates, whatever the zoom.
+  void EditImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y);
+  void EditImageMouseMove(Qt::KeyboardModifiers Shift, double X, double Y);
+  void EditImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y);
+
+  // Zoom of the drawing area (MainZoom.cpp): screen pixels per animation
+  // pixel, from MinZoom to MaxZoom; the view's middle stays in place.
+  static constexpr double MinZoom = 0.1;
+  static constexpr double MaxZoom = 8.0;
+  double Zoom() const;
+  void SetZoom(double Zoom);
+  void ZoomInClick();
+  void ZoomOutClick();
+  void ActualSizeClick();
+  void FitToWindowClick();
 
   // Figure commands (MainFigureCommands.cpp).
   void AddFigureButtonClick();
@@ -337,8 +349,13 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QAction* FirstFrameAction = nullptr;
   QAction* NewFrameAction = nullptr;
   QAction* StoreEditsAction = nullptr;
-  // In the status bar: which frame is under edit.
+  QAction* ZoomInAction = nullptr;
+  QAction* ZoomOutAction = nullptr;
+  QAction* ActualSizeAction = nullptr;
+  QAction* FitToWindowAction = nullptr;
+  // In the status bar: which frame is under edit, and the zoom.
   class QLabel* FramePositionLabel = nullptr;
+  class QLabel* ZoomLabel = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -379,6 +396,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void ScrollStripToFrame(int Index);
   // The Go menu and the frame position in the status bar.
   void CreateGoMenu(class QMenuBar* Menus);
+  // The View menu's zoom items and the zoom in the status bar.
+  void CreateZoomItems(QMenu* View);
+  void ShowZoom();
   // Opens stored frame Index (-1: the new frame) as a thumbnail click does,
   // saying in the status bar when edits were dropped.
   void GoToFrame(int Index);
@@ -417,12 +437,12 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   bool UnderlayStale = true;              // drawn over a background that changed since
   std::optional<TDrawingPictures> MadePictures;  // made for a command about to change the size
   int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
-  int32_t LastMouseX = 0;
-  int32_t LastMouseY = 0;
+  double LastMouseX = 0;
+  double LastMouseY = 0;
   class QRubberBand* Band = nullptr;  // shown while a drag on empty drawing area selects
-  QPoint BandStart;
+  QPointF BandStart;
   // The figure whose line or circle lies under P, the one on top first; -1 for none.
-  int FigureAt(QPoint P) const;
+  int FigureAt(QPointF P) const;
   int32_t PopupFrameIndex = 0;
   // The frames the thumbnail menu acts on: the Shift+click range the
   // thumbnail belongs to, or the thumbnail alone.

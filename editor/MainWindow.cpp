@@ -84,10 +84,10 @@ TMainForm::TDrawingPictures TMainForm::MakeDrawingPictures(QSize Size) const {
 }
 
 void TMainForm::SizeEditImage(QImage&& Picture) {
-  const QSize size = Animation().Size();
+  EditImage->Picture() = std::move(Picture);
+  const QSize size = EditImage->ScreenSize();
   EditImage->resize(size);
   EditImage->parentWidget()->resize(size + QSize(4, 4));
-  EditImage->Picture() = std::move(Picture);
 }
 
 void TMainForm::NewProject() {

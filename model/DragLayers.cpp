@@ -24,11 +24,11 @@ void CopyPixels(const QImage& Source, QImage& Target, const QRect& Area) {
 
 namespace {
 
-void DrawHandlesOf(QPainter& Canvas, const TFigure& Figure, bool Selected) {
+void DrawHandlesOf(QPainter& Canvas, const TFigure& Figure, bool Selected, float Zoom = 1.0f) {
   if (Selected)
-    Figure.DrawHandles(Canvas, SelectedJointColor, RootHandleColor);
+    Figure.DrawHandles(Canvas, SelectedJointColor, RootHandleColor, Zoom);
   else
-    Figure.DrawHandles(Canvas, OtherHandleColor, OtherHandleColor);
+    Figure.DrawHandles(Canvas, OtherHandleColor, OtherHandleColor, Zoom);
 }
 
 QImage Transparent(QSize Size) {
@@ -39,8 +39,15 @@ QImage Transparent(QSize Size) {
 
 }  // namespace
 
+void DrawEditHandles(QPainter& Canvas, const TFigures& Frame, int Selected, const std::vector<int>& AlsoSelected,
+                     float Zoom) {
+  for (int i = 0; i < Frame.Count(); ++i)
+    DrawHandlesOf(Canvas, Frame.Items[i],
+                  i == Selected || std::find(AlsoSelected.begin(), AlsoSelected.end(), i) != AlsoSelected.end(), Zoom);
+}
+
 void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
-                    const std::vector<int>& AlsoSelected) {
+                    const std::vector<int>& AlsoSelected, bool WithHandles) {
   if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)
     Target = QImage(Underlay.size(), QImage::Format_RGB32);
   CopyPixels(Underlay, Target, Target.rect());
@@ -48,9 +55,7 @@ void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Fram
   QPainter canvas(&Target);
   PrepareCanvas(canvas);
   Frame.Draw(canvas, 1.0f);
-  for (int i = 0; i < Frame.Count(); ++i)
-    DrawHandlesOf(canvas, Frame.Items[i],
-                  i == Selected || std::find(AlsoSelected.begin(), AlsoSelected.end(), i) != AlsoSelected.end());
+  if (WithHandles) DrawEditHandles(canvas, Frame, Selected, AlsoSelected);
 }
 
 bool TDragLayers::Rebuild(const QImage& Underlay, const TFigures& Frame, int Selected) {
@@ -76,15 +81,16 @@ void TDragLayers::BuildLayers(const QImage& Underlay, const TFigures& Frame, int
     PrepareCanvas(canvas);
     for (int i = 0; i < Selected; ++i) Frame.Items[i].Draw(canvas, 1.0f);
   }
-  BetweenUsed = count > 1;
+  BetweenUsed = WithHandles ? count > 1 : Selected + 1 < count;
   Between = BetweenUsed ? Transparent(Underlay.size()) : QImage();
   if (BetweenUsed) {
     QPainter canvas(&Between);
     PrepareCanvas(canvas);
     for (int i = Selected + 1; i < count; ++i) Frame.Items[i].Draw(canvas, 1.0f);
-    for (int i = 0; i < Selected; ++i) DrawHandlesOf(canvas, Frame.Items[i], false);
+    if (WithHandles)
+      for (int i = 0; i < Selected; ++i) DrawHandlesOf(canvas, Frame.Items[i], false);
   }
-  AboveUsed = Selected + 1 < count;
+  AboveUsed = WithHandles && Selected + 1 < count;
   Above = AboveUsed ? Transparent(Underlay.size()) : QImage();
   if (AboveUsed) {
     QPainter canvas(&Above);
@@ -105,24 +111,24 @@ void TDragLayers::Compose(QImage& Target, const TFigure& Figure, const QRect& Ar
   canvas.setClipRect(Area);
   Figure.Draw(canvas, 1.0f);
   if (BetweenUsed) canvas.drawImage(Area.topLeft(), Between, Area);
-  DrawHandlesOf(canvas, Figure, true);
+  if (WithHandles) DrawHandlesOf(canvas, Figure, true);
   if (AboveUsed) canvas.drawImage(Area.topLeft(), Above, Area);
 }
 
 QRect TDragLayers::Repaint(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected) {
   if (Selected < 0 || Selected >= Frame.Count()) {
     Valid = false;
-    PaintEditScene(Target, Underlay, Frame, Selected);
+    PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles);
     return Target.rect();
   }
   const TFigure& figure = Frame.Items[Selected];
-  const QRect bounds = figure.DrawBounds(1.0f, true) & Underlay.rect();
+  const QRect bounds = figure.DrawBounds(1.0f, WithHandles) & Underlay.rect();
   const bool fresh = !Valid || CachedSelected != Selected || CachedCount != Frame.Items.size() ||
                      CachedUnderlayKey != Underlay.cacheKey() || CachedSize != Underlay.size() ||
                      Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32;
   if (fresh) {
     if (!Rebuild(Underlay, Frame, Selected)) {
-      PaintEditScene(Target, Underlay, Frame, Selected);
+      PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles);
       return Target.rect();
     }
     if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)

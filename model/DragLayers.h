@@ -12,23 +12,37 @@
 #include <QRect>
 #include <vector>
 
+class QPainter;
+
 #include "model/FiguresUnit.h"
 
 // Handle colours of the main drawing area.
 constexpr TColor SelectedJointColor = ColorRed;
 constexpr TColor OtherHandleColor = ColorBlue;
 
-// Full repaint: Underlay, all figures in list order, then all handles in list
-// order (figure Selected and the figures AlsoSelected with red joints and an
-// orange root, the others blue). Selected may be -1 when no figure is selected.
+// Full repaint: Underlay, all figures in list order, then (WithHandles) all
+// handles as DrawEditHandles draws them. Selected may be -1 when no figure is
+// selected.
 void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
-                    const std::vector<int>& AlsoSelected = {});
+                    const std::vector<int>& AlsoSelected = {}, bool WithHandles = true);
+
+// Every figure's handles in list order: figure Selected and the figures
+// AlsoSelected with red joints and an orange root, the others blue. Zoom
+// places them on a screen showing the picture that many times as large.
+void DrawEditHandles(QPainter& Canvas, const TFigures& Frame, int Selected, const std::vector<int>& AlsoSelected,
+                     float Zoom = 1.0f);
 
 class TDragLayers {
  public:
   // Forget the cached pictures; the next Repaint rebuilds them. Call it
   // whenever anything but the selected figure's pose changed.
   void Invalidate() { Valid = false; }
+  // Whether the pictures hold the handles (they do not when the handles are
+  // drawn over a zoomed view instead).
+  void SetHandles(bool With) {
+    if (With != WithHandles) Valid = false;
+    WithHandles = With;
+  }
 
   // Brings Target up to date after figure Selected (and only it) changed since
   // the previous Repaint. Returns the rectangle of Target that was repainted.
@@ -41,6 +55,7 @@ class TDragLayers {
   void Compose(QImage& Target, const TFigure& Figure, const QRect& Area) const;
 
   bool Valid = false;
+  bool WithHandles = true;
   int CachedSelected = -1;
   std::size_t CachedCount = 0;
   qint64 CachedUnderlayKey = 0;

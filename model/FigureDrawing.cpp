@@ -144,15 +144,18 @@ void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
   }
 }
 
-void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor) const {
+void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor, float Zoom) const {
+  // The middle of the block that shows the point's pixel on the screen.
+  const float shift = (Zoom - 1.0f) / 2;
+  auto at = [&](TRealPoint P) { return Rounded(Zoom == 1.0f ? P : RealPoint(P.X * Zoom + shift, P.Y * Zoom + shift)); };
   SetPenColor(Canvas, RootColor);
-  DrawDot(Canvas, Rounded(Points()[0]), RootDotWidth(Scale));
+  DrawDot(Canvas, at(Points()[0]), RootDotWidth(Scale));
   SetPenColor(Canvas, JointColor);
   const TFigureType& type = Type();
   for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Static != 0) continue;
-    DrawDot(Canvas, Rounded(Points()[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
+    DrawDot(Canvas, at(Points()[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
   }
 }
 

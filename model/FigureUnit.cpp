@@ -149,21 +149,22 @@ void TFigure::MoveBy(TRealPoint D) {
 }
 
 namespace {
-bool InsideSquare(TRealPoint Centre, float R, QPoint P) {
+bool InsideSquare(TRealPoint Centre, float R, QPointF P) {
   const float x = static_cast<float>(P.x()), y = static_cast<float>(P.y());
   return Centre.X - R < x && x < Centre.X + R && Centre.Y - R < y && y < Centre.Y + R;
 }
 }  // namespace
 
-int16_t TFigure::HandleAt(QPoint P) const {
+int16_t TFigure::HandleAt(QPointF P, float Zoom) const {
   const TFigureType& type = Type();
   const std::vector<TRealPoint>& points = Points();
   for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Static != 0) continue;
-    if (InsideSquare(points[s.ChildVertex], JointHandleRadius(s.Thickness, Scale), P)) return static_cast<int16_t>(i);
+    if (InsideSquare(points[s.ChildVertex], JointHandleRadius(s.Thickness, Scale) / Zoom, P))
+      return static_cast<int16_t>(i);
   }
-  if (InsideSquare(points[0], RootHandleRadius(Scale), P)) return RootHandle;
+  if (InsideSquare(points[0], RootHandleRadius(Scale) / Zoom, P)) return RootHandle;
   return NoHandle;
 }
 

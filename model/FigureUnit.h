@@ -78,8 +78,9 @@ class TFigure {
   // Points segment Index from its parent vertex towards Target (a handle drag).
   void TurnSegmentTowards(uint8_t Index, TRealPoint Target);
   void MoveBy(TRealPoint D);
-  // The handle under P: a segment index, RootHandle or NoHandle.
-  int16_t HandleAt(QPoint P) const;
+  // The handle under P: a segment index, RootHandle or NoHandle. Handles
+  // shown at Zoom keep their screen size, so they reach 1 / Zoom as far.
+  int16_t HandleAt(QPointF P, float Zoom = 1.0f) const;
   // Whether P lies on a line or in a circle of the figure as drawn, or
   // within Tolerance pixels of one.
   bool Touches(QPointF P, double Tolerance) const;
@@ -101,7 +102,10 @@ class TFigure {
   // the caller's for DrawSegment; circles are filled with the painter's brush.
   void Draw(QPainter& Canvas, float Zoom) const;
   void DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const;
-  void DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor) const;
+  // Handles at the figure's points, or on a screen that shows the picture
+  // Zoom times as large (each point in the middle of its pixel's block), at
+  // the same size in screen pixels.
+  void DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor, float Zoom = 1.0f) const;
   // A rectangle holding every pixel Draw (and DrawHandles, when asked) can touch.
   QRect DrawBounds(float Zoom, bool WithHandles) const;
 

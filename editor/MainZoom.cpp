@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Zooming the drawing area: the View menu's Zoom In, Zoom Out, Actual Size
+// and Fit to Window. The drawing is always made at the animation's size;
+// the drawing area shows it magnified or reduced, and draws the handles over
+// it at their own screen size, so they stay as easy to catch at any zoom.
+// Positions reach the figures in animation coordinates whatever the zoom.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <algorithm>
+#include <cmath>
+
+#include "editor/MainUnit.h"
+#include "model/Common.h"
+#include "platform/PictureBox.h"
+
+namespace {
+// The steps Zoom In and Zoom Out go through, as fractions.
+constexpr double ZoomSteps[] = {0.1, 0.25, 1.0 / 3, 0.5, 2.0 / 3, 1.0, 1.5, 2.0, 3.0, 4.0, 6.0, 8.0};
+// How far a screen-sized handle reaches past its point's block.
+constexpr int HandleMargin = 8;
+}  // namespace
+
+void TMainForm::CreateZoomItems(QMenu* View) {
+  View->addSeparator();
+  const auto item = [&](const char* Caption, const QList<QKeySequence>& Keys, void (TMainForm::*Handler)()) {
+    QAction* action = View->addAction(QLatin1String(Caption));
+    action->setShortcuts(Keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, Handler] { Guard([this, Handler] { (this->*Handler)(); }); });
+    return action;
+  };
+  ZoomInAction = item("Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                      &TMainForm::ZoomInClick);
+  ZoomOutAction = item("Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainForm::ZoomOutClick);
+  ActualSizeAction = item("Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainForm::ActualSizeClick);
+  FitToWindowAction = item("Fit to Window", {}, &TMainForm::FitToWindowClick);
+
+  ZoomLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(ZoomLabel);
+  EditImage->SetOverlayMargin(HandleMargin);
+  // Away from actual size the handles are drawn over the shown picture.
+  EditImage->SetOverlay([this](QPainter& Painter, const QRect&) {
+    const float zoom = static_cast<float>(EditImage->Zoom());
+    const TFigures& frame = Doc.WorkingFrame();
+    // Playback shows stored frames, without handles.
+    if (zoom == 1.0f || frame.Count() == 0 || PlaybackTimer->isActive()) return;
+    DrawEditHandles(Painter, frame, Doc.SelectedFigure(), Doc.Edit().AlsoSelected, zoom);
+  });
+  ShowZoom();
+}
+
+double TMainForm::Zoom() const { return EditImage->Zoom(); }
+
+void TMainForm::SetZoom(double Zoom) {
+  Zoom = std::clamp(Zoom, MinZoom, MaxZoom);
+  if (Zoom == EditImage->Zoom()) return;
+  // The point of the animation in the middle of the view stays there.
+  QScrollBar* across = DrawingScrollBox->horizontalScrollBar();
+  QScrollBar* down = DrawingScrollBox->verticalScrollBar();
+  const QSize view = DrawingScrollBox->viewport()->size();
+  const QPointF middle = EditImage->ToPicture(QPointF(across->value() + view.width() / 2.0 - EditImage->x(),
+                                                      down->value() + view.height() / 2.0 - EditImage->y()));
+  EditImage->SetZoom(Zoom);
+  const QSize size = EditImage->ScreenSize();
+  EditImage->resize(size);
+  EditImage->parentWidget()->resize(size + QSize(4, 4));
+  const QPointF shown = EditImage->ToScreen(middle);
+  across->setValue(qRound(shown.x() + EditImage->x() - view.width() / 2.0));
+  down->setValue(qRound(shown.y() + EditImage->y() - view.height() / 2.0));
+  // The drawing holds the handles only at actual size.
+  DrawFigures();
+  ShowZoom();
+}
+
+void TMainForm::ZoomInClick() {
+  const double zoom = EditImage->Zoom();
+  for (double step : ZoomSteps)
+    if (step > zoom * 1.001) return SetZoom(step);
+}
+
+void TMainForm::ZoomOutClick() {
+  const double zoom = EditImage->Zoom();
+  for (auto step = std::rbegin(ZoomSteps); step != std::rend(ZoomSteps); ++step)
+    if (*step < zoom / 1.001) return SetZoom(*step);
+}
+
+void TMainForm::ActualSizeClick() { SetZoom(1.0); }
+
+void TMainForm::FitToWindowClick() {
+  const QSize view = DrawingScrollBox->maximumViewportSize() - QSize(4, 4);
+  const QSize size = Animation().Size();
+  if (size.isEmpty() || view.isEmpty()) return;
+  SetZoom(std::min(static_cast<double>(view.width()) / size.width(), static_cast<double>(view.height()) / size.height()));
+}
+
+void TMainForm::ShowZoom() { ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(EditImage->Zoom() * 100))); }

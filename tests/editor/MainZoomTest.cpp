@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Zooming the drawing area: the steps and keys, poses made at any zoom in
+// animation coordinates, and handles that keep their screen size.
+
+#include <QScrollArea>
+#include <cmath>
+
+#include "tests/editor/MainFormFixture.h"
+
+namespace {
+
+class MainZoomTest : public MainFormTest {
+ protected:
+  // Two bars, lines of length 40 pointing right from their roots at
+  // (100, 100) and (30, 160).
+  void SetUp() override {
+    MainFormTest::SetUp();
+    StartAnimation(300, 200);
+    AddType("bar", {Segment(0, SegmentLine, 40, 3, 0)});
+    TAnimation animation = Anim();
+    TEditState edit;
+    for (TRealPoint root : {RealPoint(100, 100), RealPoint(30, 160)}) {
+      TFigure bar;
+      bar.SetType(animation.Types, static_cast<uint8_t>(animation.Types.Count() - 1));
+      bar.MoveBy(root);
+      edit.WorkingFrame.Items.push_back(std::move(bar));
+    }
+    Doc().Reset(std::move(animation), std::move(edit));
+  }
+  // Where the drawing area shows the animation's point P.
+  QPoint Shown(QPointF P) const { return Form->EditImage->ToScreen(P).toPoint(); }
+  void Drag(QPointF From, QPointF To) {
+    Press(Shown(From));
+    MoveTo(Shown((From + To) / 2));
+    MoveTo(Shown(To));
+    Release(Shown(To));
+  }
+  // The width of the run of Color through Centre along its row.
+  static int RunWidth(const QImage& Image, QPoint Centre, QRgb Color) {
+    int left = Centre.x(), right = Centre.x();
+    while (left > 0 && Image.pixel(left - 1, Centre.y()) == Color) --left;
+    while (right + 1 < Image.width() && Image.pixel(right + 1, Centre.y()) == Color) ++right;
+    return Image.pixel(Centre) == Color ? right - left + 1 : 0;
+  }
+};
+
+TEST_F(MainZoomTest, KeysStepTheZoomWithinItsLimitsAndTheAreaTakesTheZoomedSize) {
+  ShowActive();
+  struct TRow {
+    Qt::Key Key;
+    int Times;
+    double Zoom;
+    QSize Size;
+  };
+  const std::vector<TRow> rows{
+      {Qt::Key_Equal, 1, 1.5, {450, 300}},  {Qt::Key_Plus, 1, 2.0, {600, 400}},   {Qt::Key_Minus, 1, 1.5, {450, 300}},
+      {Qt::Key_0, 1, 1.0, {300, 200}},      {Qt::Key_Equal, 20, 8.0, {2400, 1600}}, {Qt::Key_Minus, 3, 3.0, {900, 600}},
+      {Qt::Key_Minus, 20, 0.1, {30, 20}}, {Qt::Key_0, 1, 1.0, {300, 200}}};
+  for (const TRow& row : rows) {
+    for (int i = 0; i < row.Times; ++i) QTest::keyClick(Form.get(), row.Key, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(Form->Zoom(), row.Zoom) << row.Key << " x" << row.Times;
+    EXPECT_EQ(Form->EditImage->size(), row.Size) << row.Key << " x" << row.Times;
+  }
+  // Fit to Window: the whole drawing in view, touching two of its sides.
+  StartAnimation(1500, 1000);
+  Form->FitToWindowClick();
+  const QSize view = Form->DrawingScrollBox->maximumViewportSize();
+  const QSize shown = Form->EditImage->size();
+  EXPECT_LE(shown.width() + 4, view.width());
+  EXPECT_LE(shown.height() + 4, view.height());
+  EXPECT_TRUE(shown.width() + 6 >= view.width() || shown.height() + 6 >= view.height()) << shown.width();
+}
+
+// A joint drag and a root drag at each zoom end where the mouse points in
+// the animation, within the part of a pixel the screen can address.
+TEST_F(MainZoomTest, PosesAndBandsAreMadeInAnimationCoordinatesAtAnyZoom) {
+  for (double zoom : {0.5, 1.0, 4.0}) {
+    SetUp();
+    Form->SetZoom(zoom);
+    const double slack = std::max(1.0, 1.0 / zoom);
+    Drag(QPointF(140, 100), QPointF(130, 124));  // the joint: the bar turns down
+    const TRealPoint end = Figure(0).Points()[1];
+    EXPECT_NEAR(std::atan2(end.Y - 100, end.X - 100), std::atan2(24.0, 30.0), 0.05) << zoom;
+    Drag(QPointF(100, 100), QPointF(160, 70));  // the root
+    EXPECT_NEAR(Figure(0).Root().X, 160, slack) << zoom;
+    EXPECT_NEAR(Figure(0).Root().Y, 70, slack) << zoom;
+    // A band selects the figure whose root it holds.
+    Drag(QPointF(20, 150), QPointF(40, 170));
+    EXPECT_EQ(Doc().SelectedFigures(), std::vector<int>{1}) << zoom;
+    Drag(QPointF(150, 60), QPointF(170, 80));
+    EXPECT_EQ(Doc().SelectedFigures(), std::vector<int>{0}) << zoom;
+  }
+}
+
+// Handles are as wide on the screen at 400 % and 50 % as at 100 %; back at
+// actual size the drawing is the full repaint again.
+TEST_F(MainZoomTest, HandlesKeepTheirScreenSize) {
+  Doc().Select(0);
+  const QPointF joint(140, 100);
+  const int actual = RunWidth(Picture(), joint.toPoint(), QColor(Qt::red).rgb());
+  ASSERT_GE(actual, 4);
+  for (double zoom : {4.0, 0.5}) {
+    Form->SetZoom(zoom);
+    const QImage shown = Form->EditImage->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NEAR(RunWidth(shown, Shown(joint), QColor(Qt::red).rgb()), actual, 1) << zoom;
+  }
+  Form->ActualSizeClick();
+  EXPECT_EQ(Picture(), FullRepaint());
+}
+
+}  // namespace
