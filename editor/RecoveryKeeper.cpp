@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
@@ -147,7 +148,8 @@ void TRecoveryKeeper::Changed() {
   // it is taken soon rather than at the latest, so that the copies after
   // it, which reuse the head, keep within the promise.
   const bool headNew = !Head || HeadSerial != QueuedHeadSerial;
-  const int latest = headNew ? Times.QuietMs : Times.LatestMs;
+  const int latest =
+      headNew ? Times.QuietMs : std::max(Times.QuietMs, Times.LatestMs - static_cast<int>(std::min<qint64>(LastWriteMs, Times.LatestMs)));
   if (!Latest.isActive() || Latest.remainingTime() > latest) Latest.start(latest);
 }
 
@@ -208,6 +210,7 @@ void TRecoveryKeeper::SaveProject() {
   if (Main.Document().IsSaved() || !TakeSlot()) return;
   TProjectSnapshot snapshot = Snapshot();
   QueuedHeadSerial = snapshot.HeadSerial;
+  Writing.start();
   Writer.Write(Used->ProjectFile(), [snapshot = std::move(snapshot), pieces = Pieces] {
     return ProjectRecoveryBytes(snapshot, pieces.get());
   });
@@ -252,6 +255,10 @@ void TRecoveryKeeper::Clean() {
 }
 
 void TRecoveryKeeper::WriteDone(const QString& Path, const QString& Error) {
+  if (Writing.isValid() && Used && Path == Used->ProjectFile()) {
+    LastWriteMs = Writing.elapsed();
+    Writing.invalidate();
+  }
   // The reason without the file's name, which the folder given says.
   SetProtected(QString(Error).remove(Path + QStringLiteral(": ")));
 }

@@ -27,8 +27,9 @@ class TTermSignals;
 
 struct TRecoveryTimes {
   int QuietMs = 2000;    // a change quiet this long is written
-  // A change is written at the latest after this long: with the write's own
-  // time (a third of a second for 10,000 frames) a crash loses under 10 s.
+  // A change is written at the latest after this long, less the time the
+  // last copy took to write (a third of a second for 10,000 frames, more
+  // over a large background), so that a crash loses under 10 s.
   // The first change to a head (background, types) no copy holds yet is
   // written after QuietMs at the latest instead.
   int LatestMs = 9000;
@@ -118,6 +119,8 @@ class TRecoveryKeeper : public QObject {
   std::shared_ptr<TRecoveryPieces> Pieces = std::make_shared<TRecoveryPieces>();
   bool ProjectChanged = false;
   QElapsedTimer Unwritten;  // since the first change not written
+  QElapsedTimer Writing;    // since the project copy being written was queued
+  qint64 LastWriteMs = 0;   // how long the last project copy took, queue to disk
   QTimer Quiet;
   QTimer Latest;
 
