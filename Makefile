@@ -5,7 +5,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test tsan bench bench-build fuzz fuzz-build install package clean
+.PHONY: all deps build run test package-check tsan bench bench-build fuzz fuzz-build install package clean
 
 all: build
 
@@ -21,11 +21,20 @@ run: build
 	./build/tavel $(ARGS)
 
 # Every test, headless, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+TEST_CONFIG := cmake -S . -B build-test $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTAVEL_SANITIZE=ON -DTAVEL_TESTS=ON \
+  -DTAVEL_WERROR=ON
 test: deps
-	cmake -S . -B build-test $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTAVEL_SANITIZE=ON -DTAVEL_TESTS=ON -DTAVEL_WERROR=ON
+	$(TEST_CONFIG)
 	cmake --build build-test -j $(JOBS)
 	cd build-test && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  ctest --output-on-failure -j $(JOBS) -LE package
+
+# The Debian package check (an optimised build of its own, judged by lintian
+# when it is installed), kept out of `make test` for its time; CI runs it.
+package-check: deps
+	@./scripts/install-deps.sh package
+	$(TEST_CONFIG)
+	cd build-test && ctest --output-on-failure -L package
 
 # The tests where threads share frames, built with ThreadSanitizer.
 TSAN_TESTS ?= .*SeveralThreads.*|.*AtOnce.*|GifExport.*|BitmapExport.*|ProjectFile.*|RecoveryWriter.*
