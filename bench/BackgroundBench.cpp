@@ -104,7 +104,7 @@ struct TWindow {
     QApplication::processEvents();
   }
   // The strip repainted, as the window does once the command returns.
-  void Paint() { Form.TimelineImages->repaint(); }
+  void Paint() { Form.Controls().TimelineImages->repaint(); }
 };
 
 void BM_DecodeJpeg1920x1080(benchmark::State& State) {

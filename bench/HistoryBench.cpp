@@ -109,8 +109,8 @@ void ZoomedDragStep(benchmark::State& State, double Zoom) {
   w.Form.SetZoom(Zoom);
   const TFigure& figure = w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)];
   const TRealPoint grip = figure.Points()[1];
-  const QPointF shown = w.Form.EditImage->ToScreen(QPointF(figure.Root().X, figure.Root().Y));
-  w.Form.DrawingScrollBox->ensureVisible(qRound(shown.x()), qRound(shown.y()), 400, 400);
+  const QPointF shown = w.Form.Controls().EditImage->ToScreen(QPointF(figure.Root().X, figure.Root().Y));
+  w.Form.Controls().DrawingScrollBox->ensureVisible(qRound(shown.x()), qRound(shown.y()), 400, 400);
   QCoreApplication::processEvents();
   w.Form.EditImageMouseDown(Qt::LeftButton, {}, grip.X, grip.Y);
   if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
@@ -167,9 +167,9 @@ void UndoRedoPainted(benchmark::State& State) {
   w.Form.InsertFrameClick();
   for (auto _ : State) {
     w.Form.UndoClick();
-    w.Form.TimelineImages->repaint();
+    w.Form.Controls().TimelineImages->repaint();
     w.Form.RedoClick();
-    w.Form.TimelineImages->repaint();
+    w.Form.Controls().TimelineImages->repaint();
   }
   State.SetLabel("Insert, strip repainted");
 }

@@ -28,7 +28,7 @@ void BM_StartToFirstPaintedWindow(benchmark::State& State) {
   for (auto _ : State) {
     TMainForm form(dialogs);
     TPaintWatch watch;
-    form.EditImage->installEventFilter(&watch);
+    form.Controls().EditImage->installEventFilter(&watch);
     form.show();
     while (!watch.Painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     State.PauseTiming();

@@ -162,12 +162,12 @@ void BM_OpenToFirstPaint(benchmark::State& State) {
   }
   const double read = MedianMs(3, [&] { benchmark::DoNotOptimize(ReadProjectFile(path).Frames.size()); });
   const double screenful = MedianMs(3, [&] {
-    form.TimelineImages->RemakeAll();
-    form.TimelineImages->repaint();
+    form.Controls().TimelineImages->RemakeAll();
+    form.Controls().TimelineImages->repaint();
   });
   // The rest of the window, painted with every thumbnail in the cache.
   const double window = MedianMs(3, [&] { form.repaint(); });
-  const auto [first, last] = form.TimelineImages->VisibleRange();
+  const auto [first, last] = form.Controls().TimelineImages->VisibleRange();
   State.counters["read_ms"] = read;
   State.counters["screenful_ms"] = screenful;
   State.counters["window_paint_ms"] = window;
@@ -186,7 +186,7 @@ void BM_OpenProjectMemory(benchmark::State& State) {
   for (auto _ : State) {
     const struct mallinfo2 before = mallinfo2();
     form.LoadProject(p.Base + ".tvl");
-    form.TimelineImages->DrawPending();
+    form.Controls().TimelineImages->DrawPending();
     const struct mallinfo2 after = mallinfo2();
     const double grown = static_cast<double>((after.uordblks + after.hblkhd) - (before.uordblks + before.hblkhd));
     State.counters["held_MB"] = grown / 1e6;

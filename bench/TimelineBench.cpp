@@ -114,7 +114,7 @@ void BM_RedrawTimelineImages(benchmark::State& State) {
   QApplication::processEvents();
   for (auto _ : State) {
     w.Form.RedrawTimelineImages();
-    w.Form.TimelineImages->repaint();
+    w.Form.Controls().TimelineImages->repaint();
   }
 }
 BENCHMARK(BM_RedrawTimelineImages)->Arg(1000)->Arg(100000)->ArgName("frames")->Unit(benchmark::kMillisecond);
@@ -128,13 +128,13 @@ void ScrollStrip(benchmark::State& State, bool Page) {
   w.Form.resize(1920, 1000);
   w.Form.show();
   QApplication::processEvents();
-  QScrollBar* bar = w.Form.TimelineScrollBox->horizontalScrollBar();
-  const int step = Page ? bar->pageStep() : w.Form.TimelineImages->ThumbnailSize().width() + 3;
+  QScrollBar* bar = w.Form.Controls().TimelineScrollBox->horizontalScrollBar();
+  const int step = Page ? bar->pageStep() : w.Form.Controls().TimelineImages->ThumbnailSize().width() + 3;
   for (auto _ : State) {
     bar->setValue(bar->value() + step >= bar->maximum() ? 0 : bar->value() + step);
-    w.Form.TimelineImages->repaint();
+    w.Form.Controls().TimelineImages->repaint();
   }
-  State.counters["cached_thumbnails"] = w.Form.TimelineImages->CachedCount();
+  State.counters["cached_thumbnails"] = w.Form.Controls().TimelineImages->CachedCount();
 }
 BENCHMARK_CAPTURE(ScrollStrip, OneThumbnail_100000Frames, false)->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ScrollStrip, OnePage_100000Frames, true)->Iterations(50)->Unit(benchmark::kMicrosecond);

@@ -14,13 +14,13 @@
 void TMainForm::DrawFigures() {
   const TFigures& frame = Doc.WorkingFrame();
   // Away from actual size the drawing area draws the handles itself.
-  const bool handles = EditImage->Zoom() == 1.0;
-  PaintEditScene(EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1,
+  const bool handles = Ui.EditImage->Zoom() == 1.0;
+  PaintEditScene(Ui.EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1,
                  Doc.Edit().AlsoSelected, handles);
   // Anything may have changed: the next drag step starts from fresh layers.
   DragLayers.SetHandles(handles);
   DragLayers.Invalidate();
-  EditImage->Changed();
+  Ui.EditImage->Changed();
 }
 
 void TMainForm::DrawGhost(QImage& Canvas, const std::optional<TFigures>& Ghost) const {
@@ -76,7 +76,7 @@ constexpr double FigureTolerance = 3.0;
 int TMainForm::FigureAt(QPointF P) const {
   const TFigures& frame = Doc.WorkingFrame();
   // The tolerance is in screen pixels.
-  const double tolerance = FigureTolerance / EditImage->Zoom();
+  const double tolerance = FigureTolerance / Ui.EditImage->Zoom();
   for (int i = frame.Count() - 1; i >= 0; --i)
     if (frame.Items[static_cast<std::size_t>(i)].Touches(P, tolerance)) return i;
   return -1;
@@ -90,7 +90,7 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
   int found = -1;
   int16_t handle = NoHandle;
   for (int i = frame.Count() - 1; i >= 0; --i) {
-    handle = frame.Items[static_cast<std::size_t>(i)].HandleAt(QPointF(X, Y), static_cast<float>(EditImage->Zoom()));
+    handle = frame.Items[static_cast<std::size_t>(i)].HandleAt(QPointF(X, Y), static_cast<float>(Ui.EditImage->Zoom()));
     if (handle != NoHandle) {
       found = i;
       break;
@@ -108,8 +108,8 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
     // On empty drawing area a drag draws a band; the figures whose root lies
     // inside are selected at the release.
     BandStart = QPointF(X, Y);
-    if (Band == nullptr) Band = new QRubberBand(QRubberBand::Rectangle, EditImage);
-    Band->setGeometry(QRect(EditImage->ToScreen(BandStart).toPoint(), QSize()));
+    if (Band == nullptr) Band = new QRubberBand(QRubberBand::Rectangle, Ui.EditImage);
+    Band->setGeometry(QRect(Ui.EditImage->ToScreen(BandStart).toPoint(), QSize()));
     Band->show();
     return;
   }
@@ -129,7 +129,7 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
 void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, double X, double Y) {
   if (Band != nullptr && !Band->isHidden()) {
     Band->setGeometry(
-        QRect(EditImage->ToScreen(BandStart).toPoint(), EditImage->ToScreen(QPointF(X, Y)).toPoint()).normalized());
+        QRect(Ui.EditImage->ToScreen(BandStart).toPoint(), Ui.EditImage->ToScreen(QPointF(X, Y)).toPoint()).normalized());
     return;
   }
   if (SelectedHandle == NoHandle) return;

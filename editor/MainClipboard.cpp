@@ -86,7 +86,7 @@ void TMainForm::PasteIntoFrames(int First) {
       Dialogs.AskNumber(this, QStringLiteral("Paste Into Frames"),
                         QStringLiteral("Put the figures into frames %1 to:").arg(First + 1), frames, First + 1, frames);
   if (!count) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   const int wanted = *count - First;
   const int filled = Doc.PasteIntoFrames(clip->NewTypes, clip->Frames.front().Items, First, wanted);
   if (filled < wanted)
@@ -128,7 +128,7 @@ void TMainForm::PasteFrameAfterClick() {
     statusBar()->showMessage(QStringLiteral("The clipboard holds no frames to paste."));
     return;
   }
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   Doc.InsertFrames(PopupRange.Last + 1, clip->Frames, clip->NewTypes,
                    clip->Frames.size() == 1 ? QStringLiteral("Paste Frame") : QStringLiteral("Paste Frames"));
 }
@@ -136,7 +136,7 @@ void TMainForm::PasteFrameAfterClick() {
 void TMainForm::DuplicateFrameClick() {
   std::vector<TFigures> frames = PopupFrames();
   if (frames.empty()) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   const QString caption = frames.size() == 1 ? QStringLiteral("Duplicate Frame") : QStringLiteral("Duplicate Frames");
   Doc.InsertFrames(PopupRange.Last + 1, std::move(frames), {}, caption);
 }

@@ -16,21 +16,21 @@
 void TMainForm::ExportGif(const QString& Base) {
   if (GifOptionsForm == nullptr) return;
   GifOptionsForm->SetExport(Animation(), Base);
-  GifOptionsForm->SetPlaybackInterval(PlaybackTimer->interval());
+  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
 void TMainForm::ExportAnimatedPng(const QString& Base) {
   if (GifOptionsForm == nullptr) return;
   GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng);
-  GifOptionsForm->SetPlaybackInterval(PlaybackTimer->interval());
+  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
 void TMainForm::ExportVideo(const QString& Path) {
   if (GifOptionsForm == nullptr) return;
   GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video);
-  GifOptionsForm->SetPlaybackInterval(PlaybackTimer->interval());
+  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
 

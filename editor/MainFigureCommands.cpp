@@ -18,8 +18,8 @@ void TMainForm::AddFigureButtonClick() {
   // The type of the selected item, by its place in the list: two types may
   // show the same name. Text typed over the list and not yet confirmed is
   // not a choice, and adds nothing.
-  const int item = FigureComboBox->currentIndex();
-  if (item < 0 || FigureComboBox->currentText() != FigureComboBox->itemText(item)) return;
+  const int item = Ui.FigureComboBox->currentIndex();
+  if (item < 0 || Ui.FigureComboBox->currentText() != Ui.FigureComboBox->itemText(item)) return;
   Doc.AddFigure(item + 1);
 }
 
@@ -61,7 +61,7 @@ void TMainForm::ScaleSpinEditChange() {
   // has no new value and changes nothing. While the user types, the edit
   // keeps what is typed rather than showing the scale back.
   ScaleTyped = true;
-  Doc.SetFigureScale(static_cast<float>(ScaleSpinEdit->value() / 100.0));
+  Doc.SetFigureScale(static_cast<float>(Ui.ScaleSpinEdit->value() / 100.0));
   ScaleTyped = false;
 }
 
@@ -70,8 +70,8 @@ void TMainForm::SetScaleEditFromScale(float Scale) {
   // The edit brings the value into its range; comparing with the value it will
   // really show makes sure the ignored change event does happen.
   const int value =
-      std::clamp(TruncNumber(static_cast<double>(percent)), ScaleSpinEdit->minimum(), ScaleSpinEdit->maximum());
-  if (ScaleSpinEdit->value() != value) IgnoreScaleChange = true;
+      std::clamp(TruncNumber(static_cast<double>(percent)), Ui.ScaleSpinEdit->minimum(), Ui.ScaleSpinEdit->maximum());
+  if (Ui.ScaleSpinEdit->value() != value) IgnoreScaleChange = true;
   // Also puts the number back when the user had emptied the edit.
-  ScaleSpinEdit->setValue(value);
+  Ui.ScaleSpinEdit->setValue(value);
 }

@@ -22,12 +22,12 @@
 void TMainForm::PlayButtonClick() {
   if (Animation().Frames.empty()) return;
   PlayFrameIndex = Doc.EditedFrameIndex() >= 0 ? Doc.EditedFrameIndex() : 0;
-  PlaybackTimer->start();
+  Ui.PlaybackTimer->start();
   EnableControlsPlaying(false);
 }
 
 void TMainForm::StopButtonClick() {
-  PlaybackTimer->stop();
+  Ui.PlaybackTimer->stop();
   EnableControlsPlaying(true);
   DrawFigures();
 }
@@ -35,23 +35,23 @@ void TMainForm::StopButtonClick() {
 void TMainForm::PlaybackTimerTick() {
   const std::vector<TFigures>& frames = Animation().Frames;
   if (PlayFrameIndex >= static_cast<int32_t>(frames.size())) {
-    if (!RepeatCheckBox->isChecked() || frames.empty()) {
+    if (!Ui.RepeatCheckBox->isChecked() || frames.empty()) {
       StopButtonClick();
       return;
     }
     PlayFrameIndex = 0;
   }
   {
-    QPainter canvas(&EditImage->Picture());
+    QPainter canvas(&Ui.EditImage->Picture());
     PrepareCanvas(canvas);
     DrawFrame(canvas, Animation(), frames[static_cast<std::size_t>(PlayFrameIndex)], 1.0f);
   }
-  EditImage->Changed();
+  Ui.EditImage->Changed();
   ++PlayFrameIndex;
 }
 
 void TMainForm::RateScrollBarChange() {
-  PlaybackTimer->setInterval(RateScrollBar->value());
+  Ui.PlaybackTimer->setInterval(Ui.RateScrollBar->value());
   RememberPlaybackRate();
 }
 
@@ -68,7 +68,7 @@ QString RateKey(const QString& ProjectPath) {
 
 void TMainForm::RememberPlaybackRate() {
   if (ProjectPath.isEmpty()) return;
-  QSettings().setValue(RateKey(ProjectPath), RateScrollBar->value());
+  QSettings().setValue(RateKey(ProjectPath), Ui.RateScrollBar->value());
 }
 
 void TMainForm::RecallPlaybackRate() {
@@ -76,7 +76,7 @@ void TMainForm::RecallPlaybackRate() {
   bool known = false;
   const int rate = QSettings().value(RateKey(ProjectPath)).toInt(&known);
   // A project never played here keeps the rate there is.
-  if (known) RateScrollBar->setValue(std::clamp(rate, RateScrollBar->minimum(), RateScrollBar->maximum()));
+  if (known) Ui.RateScrollBar->setValue(std::clamp(rate, Ui.RateScrollBar->minimum(), Ui.RateScrollBar->maximum()));
 }
 
 void TMainForm::EnableControlsPlaying(bool Enable) {
@@ -86,9 +86,9 @@ void TMainForm::EnableControlsPlaying(bool Enable) {
     SelectedHandle = NoHandle;
     Doc.EndGesture();
   }
-  EditImage->setEnabled(Enable);
-  AddFigureButton->setEnabled(Enable);
-  NextFrameButton->setEnabled(Enable);
+  Ui.EditImage->setEnabled(Enable);
+  Ui.AddFigureButton->setEnabled(Enable);
+  Ui.NextFrameButton->setEnabled(Enable);
   const bool figureControls = Enable && Doc.WorkingFrame().Count() > 0;
   for (QWidget* control : FigureControls()) control->setEnabled(figureControls);
   if (Enable) FigureControlsEnabled = figureControls;

@@ -45,7 +45,7 @@ class TWaitCursor {
 }  // namespace
 
 void TMainForm::NewClick() {
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   NewProject();
 }
 
@@ -69,7 +69,7 @@ void TMainForm::SaveClick() {
     SaveAnimationClick();
     return;
   }
-  TWaitCursor wait(EditImage);
+  TWaitCursor wait(Ui.EditImage);
   SaveProject(RemoveExtention(ProjectPath));
 }
 
@@ -142,7 +142,7 @@ void TMainForm::LoadProject(const QString& Path) {
   // animation is touched.
   std::optional<TAnimation> project;
   {
-    TWaitCursor wait(EditImage, false);
+    TWaitCursor wait(Ui.EditImage, false);
     project.emplace(ReadProjectFile(Path));
     MadePictures = MakeDrawingPictures(project->Size());
   }
@@ -150,7 +150,7 @@ void TMainForm::LoadProject(const QString& Path) {
     MadePictures.reset();
     return;
   }
-  TWaitCursor wait(EditImage, false);
+  TWaitCursor wait(Ui.EditImage, false);
   ProjectPath = Path;
   TEditState opened = TDocument::OpenedState(*project);
   Doc.Reset(std::move(*project), std::move(opened));
@@ -159,7 +159,7 @@ void TMainForm::LoadProject(const QString& Path) {
 
 void TMainForm::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path) {
   MadePictures = MakeDrawingPictures(Animation.Size());
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   ProjectPath = Path;
   Doc.Reset(std::move(Animation), std::move(Edit), false);
   RecallPlaybackRate();
@@ -172,7 +172,7 @@ void TMainForm::OpenAnimationClick() {
   request.InitialDir = AnimationsFolder();
   const TFileDialogResult chosen = Dialogs.OpenFile(this, request);
   if (!chosen.Accepted) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   LoadProject(chosen.Path);
 }
 
@@ -200,7 +200,7 @@ void TMainForm::SaveAnimationClick() {
       SaveDialogFileName = chosen.Path;
       return;
     }
-    TWaitCursor wait(EditImage);
+    TWaitCursor wait(Ui.EditImage);
     // The file type decides the format; the dialog seam has already let a
     // typed ending that names one of the types choose it.
     switch (chosen.FilterIndex) {
@@ -243,7 +243,7 @@ void TMainForm::LoadFigureClick() {
   // A type of that name is already listed: only a figure of it is added.
   const int listed = FigureTypeNames().indexOf(name);
   if (listed >= 0) {
-    FigureComboBox->setCurrentIndex(listed);
+    Ui.FigureComboBox->setCurrentIndex(listed);
     Doc.AddFigure(listed + 1);
     return;
   }

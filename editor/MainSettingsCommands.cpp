@@ -105,14 +105,14 @@ void TMainForm::ViewReadMeClick() {
 void TMainForm::SetOnionSkin(const TOnionSkin& Settings) {
   OnionSkin = Settings;
   OnionSkin.Save();
-  ShowOnionSkinAction->setChecked(OnionSkin.Shown);
+  Ui.ShowOnionSkinAction->setChecked(OnionSkin.Shown);
   RefreshUnderlay(false);
   DrawFigures();
 }
 
 void TMainForm::ShowOnionSkinClick() {
   TOnionSkin settings = OnionSkin;
-  settings.Shown = ShowOnionSkinAction->isChecked();
+  settings.Shown = Ui.ShowOnionSkinAction->isChecked();
   SetOnionSkin(settings);
 }
 

@@ -28,7 +28,7 @@ namespace {
 constexpr QImage::Format ThumbnailFormat = QImage::Format_RGB888;
 }  // namespace
 
-int TMainForm::ThumbnailHeight() const { return TimelineScrollBox->height() - 26; }
+int TMainForm::ThumbnailHeight() const { return Ui.TimelineScrollBox->height() - 26; }
 
 int TMainForm::ThumbnailWidth() const {
   // A drawing much higher than wide (10 x 10000) still gets a thumbnail one
@@ -37,7 +37,7 @@ int TMainForm::ThumbnailWidth() const {
   return static_cast<int>(std::max<int64_t>(width, 1));
 }
 
-void TMainForm::SyncThumbnailSize() { TimelineImages->SetThumbnailSize(QSize(ThumbnailWidth(), ThumbnailHeight())); }
+void TMainForm::SyncThumbnailSize() { Ui.TimelineImages->SetThumbnailSize(QSize(ThumbnailWidth(), ThumbnailHeight())); }
 
 QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) const {
   // Drawn larger and reduced with the box filter: as Next Frame does, at the
@@ -62,15 +62,15 @@ QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) con
 }
 
 void TMainForm::PlaceMarker(int Index) {
-  const QRect t = TimelineImages->ToView(TimelineImages->Place(Index));
-  FrameMarker->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
-  FrameMarker->show();
+  const QRect t = Ui.TimelineImages->ToView(Ui.TimelineImages->Place(Index));
+  Ui.FrameMarker->setGeometry(t.left() - 2, t.top() - 2, t.width() + 5, t.height() + 4);
+  Ui.FrameMarker->show();
 }
 
-void TMainForm::HideMarker() { FrameMarker->hide(); }
+void TMainForm::HideMarker() { Ui.FrameMarker->hide(); }
 
 void TMainForm::ScrollStripToEnd() {
-  QScrollBar* bar = TimelineScrollBox->horizontalScrollBar();
+  QScrollBar* bar = Ui.TimelineScrollBox->horizontalScrollBar();
   bar->setValue(bar->maximum());
 }
 
@@ -81,12 +81,12 @@ void TMainForm::NextFrameButtonClick() {
 }
 
 void TMainForm::ScrollStripToFrame(int Index) {
-  if (Index < 0 || Index >= TimelineImages->Count()) return;
-  TimelineImages->UpdateExtent();
+  if (Index < 0 || Index >= Ui.TimelineImages->Count()) return;
+  Ui.TimelineImages->UpdateExtent();
   // The gap of 3 pixels either side shows too, so the marker is whole.
-  const QRect place = TimelineImages->Place(Index).adjusted(-3, 0, 3, 0);
-  QScrollBar* bar = TimelineScrollBox->horizontalScrollBar();
-  const int shown = TimelineImages->width();
+  const QRect place = Ui.TimelineImages->Place(Index).adjusted(-3, 0, 3, 0);
+  QScrollBar* bar = Ui.TimelineScrollBox->horizontalScrollBar();
+  const int shown = Ui.TimelineImages->width();
   if (place.left() < bar->value())
     bar->setValue(place.left());
   else if (place.right() >= bar->value() + shown)
@@ -107,35 +107,35 @@ void TMainForm::CreateGoMenu(QMenuBar* Menus) {
     connect(action, &QAction::triggered, this, [this, Handler] { Guard([this, Handler] { (this->*Handler)(); }); });
     return action;
   };
-  PreviousFrameAction = item("Previous Frame", Qt::Key_Comma, &TMainForm::PreviousFrameClick);
-  FollowingFrameAction = item("Following Frame", Qt::Key_Period, &TMainForm::FollowingFrameClick);
-  FirstFrameAction = item("First Frame", Qt::Key_Home, &TMainForm::FirstFrameClick);
-  NewFrameAction = item("New Frame", Qt::Key_End, &TMainForm::NewFrameClick);
+  Ui.PreviousFrameAction = item("Previous Frame", Qt::Key_Comma, &TMainForm::PreviousFrameClick);
+  Ui.FollowingFrameAction = item("Following Frame", Qt::Key_Period, &TMainForm::FollowingFrameClick);
+  Ui.FirstFrameAction = item("First Frame", Qt::Key_Home, &TMainForm::FirstFrameClick);
+  Ui.NewFrameAction = item("New Frame", Qt::Key_End, &TMainForm::NewFrameClick);
   go->addSeparator();
-  StoreEditsAction = go->addAction(QStringLiteral("Store edits when leaving a frame"));
-  StoreEditsAction->setCheckable(true);
-  StoreEditsAction->setChecked(QSettings().value(StoreEditsKey, false).toBool());
-  connect(StoreEditsAction, &QAction::triggered, this, [this] { Guard([this] { StoreEditsClick(); }); });
+  Ui.StoreEditsAction = go->addAction(QStringLiteral("Store edits when leaving a frame"));
+  Ui.StoreEditsAction->setCheckable(true);
+  Ui.StoreEditsAction->setChecked(QSettings().value(StoreEditsKey, false).toBool());
+  connect(Ui.StoreEditsAction, &QAction::triggered, this, [this] { Guard([this] { StoreEditsClick(); }); });
 
-  FramePositionLabel = new QLabel(this);
-  statusBar()->addPermanentWidget(FramePositionLabel);
+  Ui.FramePositionLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(Ui.FramePositionLabel);
 }
 
-void TMainForm::StoreEditsClick() { QSettings().setValue(StoreEditsKey, StoreEditsAction->isChecked()); }
+void TMainForm::StoreEditsClick() { QSettings().setValue(StoreEditsKey, Ui.StoreEditsAction->isChecked()); }
 
 void TMainForm::ShowFramePosition() {
   const int count = static_cast<int>(Animation().Frames.size()), edited = Doc.EditedFrameIndex();
   if (edited >= 0)
-    FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count));
+    Ui.FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count));
   else if (count > 0)
-    FramePositionLabel->setText(QStringLiteral("New frame after %1").arg(count));
+    Ui.FramePositionLabel->setText(QStringLiteral("New frame after %1").arg(count));
   else
-    FramePositionLabel->setText(QStringLiteral("New frame"));
+    Ui.FramePositionLabel->setText(QStringLiteral("New frame"));
 }
 
 void TMainForm::GoToFrame(int Index) {
-  if (PlaybackTimer->isActive()) StopButtonClick();
-  const bool store = StoreEditsAction->isChecked();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
+  const bool store = Ui.StoreEditsAction->isChecked();
   const int left = Doc.EditedFrameIndex(), steps = Doc.History().index();
   const bool drops = !store && Doc.HasUnstoredEdits();
   Doc.OpenFrame(Index, store);
@@ -181,23 +181,23 @@ void TMainForm::NewFrameClick() {
 
 void TMainForm::FramePopup(int Index) {
   PopupFrameIndex = Index;
-  const TTimelineStrip::TRange range = TimelineImages->Selection();
+  const TTimelineStrip::TRange range = Ui.TimelineImages->Selection();
   PopupRange = range.Holds(Index) ? range : TTimelineStrip::TRange{Index, Index};
   // In-between frames need a frame after this one to lead to.
-  TweenAction->setEnabled(Index + 1 < static_cast<int>(Animation().Frames.size()));
+  Ui.TweenAction->setEnabled(Index + 1 < static_cast<int>(Animation().Frames.size()));
 }
 
 void TMainForm::InsertFrameClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Animation().Frames.size())) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   Doc.InsertFrame(p);
 }
 
 void TMainForm::DeleteFrameClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p >= static_cast<int>(Animation().Frames.size())) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   if (PopupRange.Holds(p) && PopupRange.Last > PopupRange.First) {
     Doc.DeleteFrames(PopupRange.First, PopupRange.Last - PopupRange.First + 1);
     ScrollStripToEnd();
@@ -213,7 +213,7 @@ void TMainForm::DeleteFrameClick() {
 void TMainForm::TweenClick() {
   const int p = PopupFrameIndex;
   if (p < 0 || p + 1 >= static_cast<int>(Animation().Frames.size())) return;
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   // The dialog offers what was chosen last: a run of tweens usually wants the same.
   const std::optional<TTweenChoice> choice = Dialogs.AskTween(this, {TweenCount, TweenEasing});
   if (!choice) return;
@@ -226,8 +226,8 @@ void TMainForm::RedrawTimelineImages() {
   // Every thumbnail is made again, supersampled, at the current proportions:
   // the ones in view now, the others when they come into view.
   SyncThumbnailSize();
-  TimelineImages->RemakeAll();
-  TimelineImages->UpdateExtent();
+  Ui.TimelineImages->RemakeAll();
+  Ui.TimelineImages->UpdateExtent();
   // The marker goes with its thumbnail to the thumbnail's new place and size.
   if (Doc.EditedFrameIndex() >= 0) PlaceMarker(Doc.EditedFrameIndex());
 }

@@ -8,8 +8,9 @@
 // read it through the Get... functions. The implementation is split by concern:
 //   MainWindow.cpp          start-up, new project, layout, wheel, close, Undo and Redo
 //   MainView.cpp            following the document: drawing area, strip, lists, controls
-//   MainControls.cpp        building the controls and the menus, connecting them
+//   MainControls.cpp        building the controls (MainControls.h) and the menus, connecting them
 //   MainCanvas.cpp          painting the drawing area, selecting and dragging figures
+//   MainZoom.cpp            zooming the drawing area
 //   MainClipboard.cpp       Cut, Copy, Paste, Duplicate of figures and frames, Paste Into Frames
 //   MainFigureCommands.cpp  the figure buttons and the scale edit
 //   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
@@ -31,27 +32,15 @@
 #include "editor/TimelineStrip.h"
 #include "export/ExportFrames.h"
 #include "files/ProjectFile.h"
+#include "editor/MainControls.h"
 #include "editor/OnionSkin.h"
 #include "model/Document.h"
 #include "model/DragLayers.h"
 
-class QAbstractScrollArea;
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QMenu;
-class QPushButton;
-class QScrollArea;
-class QScrollBar;
-class QSpinBox;
-class QToolButton;
 class TAboutBox;
 class TDialogs;
 class TOptionsForm;
 class TShell;
-class TPictureBox;
 class TFigureBuilderForm;
 
 // The colour dialog's remembered colour, as the colour chooser shows it first.
@@ -228,7 +217,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void ShowOnionSkinClick();
   void OnionSkinClick();
   void SetOnionSkin(const TOnionSkin& Settings);
-  const TOnionSkin& GetOnionSkin() const { return OnionSkin; }
   // The frames under the working frame, furthest first, each with its colour.
   using TUnderFrames = std::vector<std::pair<TFigures, TColor>>;
   TUnderFrames UnderFrames() const;
@@ -268,6 +256,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   QStringList FigureTypeNames() const override;
   void AddFigureType(const TFigureType& Type, const QString& Name) override;
 
+  // The controls, for tests.
+  const TMainControls& Controls() const { return Ui; }
+
   // What the window shows, for tests.
   const TFigures& GetEditFrame() const { return Doc.WorkingFrame(); }
   int GetSelectedFigure() const { return Doc.SelectedFigure(); }
@@ -276,86 +267,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   const QImage& GetUnderlay() const { return Underlay; }
   int16_t GetSelectedHandle() const { return SelectedHandle; }
   int GetPopupFrameIndex() const { return PopupFrameIndex; }
-  int GetPlayFrameIndex() const { return PlayFrameIndex; }
   bool GetFigureControlsEnabled() const { return FigureControlsEnabled; }
   const QString& GetProjectPath() const { return ProjectPath; }
   TColor GetDialogColor() const { return ColorDialogState.Color; }
 
-  // Controls, named by role and kind.
-  QAbstractScrollArea* TimelineScrollBox = nullptr;  // scrolls the thumbnail strip
-  TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
-  QFrame* FrameMarker = nullptr;                  // marker around the thumbnail under edit
-  QFrame* ToolPanel = nullptr;           // the tool column
-  QGroupBox* PlaybackGroupBox = nullptr;
-  QToolButton* PlayButton = nullptr;
-  QToolButton* StopButton = nullptr;
-  QCheckBox* RepeatCheckBox = nullptr;
-  QScrollBar* RateScrollBar = nullptr;
-  QComboBox* FigureComboBox = nullptr;
-  QPushButton* AddFigureButton = nullptr;
-  QGroupBox* FigureGroupBox = nullptr;
-  QPushButton* DeleteFigureButton = nullptr;
-  QPushButton* EditTypeButton = nullptr;
-  QPushButton* CenterButton = nullptr;
-  QPushButton* FlipButton = nullptr;
-  QPushButton* ColorButton = nullptr;
-  QSpinBox* ScaleSpinEdit = nullptr;
-  QPushButton* FrontButton = nullptr;
-  QPushButton* BackButton = nullptr;
-  // Hidden hotkey buttons, outside FigureGroupBox's visible area.
-  QPushButton* SaveAnimationHotkey = nullptr;
-  QPushButton* LoadBackgroundHotkey = nullptr;
-  QPushButton* LoadFigureHotkey = nullptr;
-  QPushButton* CreateFigureTypeHotkey = nullptr;
-  QPushButton* OptionsHotkey = nullptr;
-  QPushButton* OpenAnimationHotkey = nullptr;
-  QPushButton* NextFrameButton = nullptr;
-  QScrollArea* DrawingScrollBox = nullptr;  // holds the drawing area
-  TPictureBox* EditImage = nullptr;   // the drawing area
-  QTimer* PlaybackTimer = nullptr;
-  QMenu* FrameMenu = nullptr;  // on every thumbnail
-  QAction* InsertFrameAction = nullptr;
-  QAction* DeleteFrameAction = nullptr;
-  QAction* TweenAction = nullptr;  // in-between frames up to the next frame
-  QAction* CopyFrameAction = nullptr;
-  QAction* PasteFrameAfterAction = nullptr;
-  QAction* DuplicateFrameAction = nullptr;
-  QAction* FramePasteIntoFramesAction = nullptr;
-  // Menu entries.
-  QAction* NewAction = nullptr;
-  QAction* OpenAnimationAction = nullptr;
-  QAction* SaveAction = nullptr;
-  QAction* SaveAnimationAction = nullptr;
-  QAction* LoadBackgroundAction = nullptr;
-  QAction* ClearBackgroundAction = nullptr;
-  QAction* LoadFigureAction = nullptr;
-  QAction* CreateFigureTypeAction = nullptr;
-  QAction* ExitAction = nullptr;
-  QAction* UndoAction = nullptr;
-  QAction* RedoAction = nullptr;
-  QAction* CutAction = nullptr;
-  QAction* CopyAction = nullptr;
-  QAction* PasteAction = nullptr;
-  QAction* DuplicateAction = nullptr;
-  QAction* PasteIntoFramesAction = nullptr;
-  QAction* OptionsAction = nullptr;
-  QAction* ViewReadMeAction = nullptr;
-  QAction* AboutAction = nullptr;
-  QAction* KeyboardShortcutsAction = nullptr;
-  QAction* ShowOnionSkinAction = nullptr;
-  QAction* OnionSkinAction = nullptr;
-  QAction* PreviousFrameAction = nullptr;
-  QAction* FollowingFrameAction = nullptr;
-  QAction* FirstFrameAction = nullptr;
-  QAction* NewFrameAction = nullptr;
-  QAction* StoreEditsAction = nullptr;
-  QAction* ZoomInAction = nullptr;
-  QAction* ZoomOutAction = nullptr;
-  QAction* ActualSizeAction = nullptr;
-  QAction* FitToWindowAction = nullptr;
-  // In the status bar: which frame is under edit, and the zoom.
-  class QLabel* FramePositionLabel = nullptr;
-  class QLabel* ZoomLabel = nullptr;
 
  signals:
   // The window has closed; the program ends.
@@ -423,6 +338,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // Before an undo or a redo: playback and a drag end, pictures of the new size are made.
   void PrepareHistoryStep(QSize SizeAfter);
 
+  TMainControls Ui;
   TDocument Doc;
   TDialogs& Dialogs;
   TFigureBuilderForm* FigureBuilder = nullptr;

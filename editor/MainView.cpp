@@ -24,12 +24,12 @@ void TMainForm::FollowDocument() {
   connect(&Doc, &TDocument::SavedChanged, this, [this] { ShowTitle(); });
   Doc.SetStepPreparation([this](QSize SizeAfter) { PrepareHistoryStep(SizeAfter); });
   const QUndoStack& history = Doc.History();
-  connect(&history, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
-  connect(&history, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
-  connect(&history, &QUndoStack::undoTextChanged, UndoAction,
-          [this](const QString& Text) { UndoAction->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
-  connect(&history, &QUndoStack::redoTextChanged, RedoAction,
-          [this](const QString& Text) { RedoAction->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
+  connect(&history, &QUndoStack::canUndoChanged, Ui.UndoAction, &QAction::setEnabled);
+  connect(&history, &QUndoStack::canRedoChanged, Ui.RedoAction, &QAction::setEnabled);
+  connect(&history, &QUndoStack::undoTextChanged, Ui.UndoAction,
+          [this](const QString& Text) { Ui.UndoAction->setText(QStringLiteral("&Undo %1").arg(Text).trimmed()); });
+  connect(&history, &QUndoStack::redoTextChanged, Ui.RedoAction,
+          [this](const QString& Text) { Ui.RedoAction->setText(QStringLiteral("&Redo %1").arg(Text).trimmed()); });
 }
 
 void TMainForm::ShowTitle() {
@@ -59,15 +59,15 @@ void TMainForm::OnDocumentReset() {
   SizeEditImage(std::move(pictures.Area));
   RefreshUnderlay(true);
   SelectedHandle = NoHandle;
-  ClearBackgroundAction->setEnabled(animation.HasBackground);
+  Ui.ClearBackgroundAction->setEnabled(animation.HasBackground);
 
-  FigureComboBox->clear();
-  FigureComboBox->addItems(animation.Types.ListedNames());
-  FigureComboBox->setCurrentIndex(0);
+  Ui.FigureComboBox->clear();
+  Ui.FigureComboBox->addItems(animation.Types.ListedNames());
+  Ui.FigureComboBox->setCurrentIndex(0);
 
-  TimelineImages->Clear();
+  Ui.TimelineImages->Clear();
   SyncThumbnailSize();
-  TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(animation.Frames.size()));
+  Ui.TimelineImages->Append(TThumbnailMaking::Supersampled, static_cast<int>(animation.Frames.size()));
   ShowMarkerAndControls();
   DrawFigures();
   ShowTitle();
@@ -86,7 +86,7 @@ void TMainForm::OnFigureChanged(int Index) {
   // The cached layers hold one selected figure's handles; with several
   // selected the whole drawing is repainted.
   if (SelectedHandle != NoHandle && Index == Doc.SelectedFigure() && Doc.Edit().AlsoSelected.empty()) {
-    EditImage->Changed(DragLayers.Repaint(EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
+    Ui.EditImage->Changed(DragLayers.Repaint(Ui.EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
     return;
   }
   DrawFigures();
@@ -94,7 +94,7 @@ void TMainForm::OnFigureChanged(int Index) {
 
 void TMainForm::OnPictureChanged() {
   const TAnimation& animation = Animation();
-  if (EditImage->Picture().size() != animation.Size() || Underlay.size() != animation.Size()) {
+  if (Ui.EditImage->Picture().size() != animation.Size() || Underlay.size() != animation.Size()) {
     TDrawingPictures pictures = Take(MadePictures, animation.Size(), *this);
     Underlay = std::move(pictures.Underlay);
     SizeEditImage(std::move(pictures.Area));
@@ -104,18 +104,18 @@ void TMainForm::OnPictureChanged() {
   UnderlayFrames.clear();
   Underlay.fill(Qt::white);
   UnderlayStale = true;
-  ClearBackgroundAction->setEnabled(animation.HasBackground);
+  Ui.ClearBackgroundAction->setEnabled(animation.HasBackground);
   if (!animation.Frames.empty()) RedrawTimelineImages();
 }
 
 void TMainForm::OnTypesChanged() {
   const QStringList names = Animation().Types.ListedNames();
-  const int before = FigureComboBox->count();
-  const int current = FigureComboBox->currentIndex();
-  FigureComboBox->clear();
-  FigureComboBox->addItems(names);
+  const int before = Ui.FigureComboBox->count();
+  const int current = Ui.FigureComboBox->currentIndex();
+  Ui.FigureComboBox->clear();
+  Ui.FigureComboBox->addItems(names);
   // A type just added is chosen; otherwise the choice stays where it can.
-  FigureComboBox->setCurrentIndex(names.size() > before ? static_cast<int>(names.size()) - 1
+  Ui.FigureComboBox->setCurrentIndex(names.size() > before ? static_cast<int>(names.size()) - 1
                                                          : (current < names.size() ? std::max(current, 0) : 0));
 }
 
@@ -123,17 +123,17 @@ void TMainForm::OnFramesInserted(int At, int Count, int Like) {
   SyncThumbnailSize();
   for (int i = 0; i < Count; ++i) {
     if (Like >= 0)
-      TimelineImages->Insert(At + i, Like);
+      Ui.TimelineImages->Insert(At + i, Like);
     else
-      TimelineImages->InsertNew(At + i, TThumbnailMaking::FullSize);
+      Ui.TimelineImages->InsertNew(At + i, TThumbnailMaking::FullSize);
   }
 }
 
 void TMainForm::OnFramesRemoved(int At, int Count) {
-  for (int i = 0; i < Count; ++i) TimelineImages->Remove(At);
+  for (int i = 0; i < Count; ++i) Ui.TimelineImages->Remove(At);
 }
 
-void TMainForm::OnFrameChanged(int At) { TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize); }
+void TMainForm::OnFrameChanged(int At) { Ui.TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize); }
 
 void TMainForm::RefreshUnderlay(bool Force) {
   TUnderFrames frames = UnderFrames();
@@ -146,7 +146,7 @@ void TMainForm::RefreshUnderlay(bool Force) {
 
 void TMainForm::ShowMarkerAndControls() {
   const int edited = Doc.EditedFrameIndex();
-  if (edited >= 0 && edited < TimelineImages->Count())
+  if (edited >= 0 && edited < Ui.TimelineImages->Count())
     PlaceMarker(edited);
   else
     HideMarker();

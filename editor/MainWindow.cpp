@@ -37,21 +37,21 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   CreateMenu();
   ConnectHandlers();
   DescribeControls();
-  KeepDesignNames({{TimelineScrollBox, "ScrollBox1"},      {FrameMarker, "Bevel1"},
-                   {ToolPanel, "Panel2"},                  {PlaybackGroupBox, "GroupBox2"},
-                   {FigureGroupBox, "GroupBox1"},          {SaveAnimationHotkey, "SaveThis"},
-                   {LoadBackgroundHotkey, "Loadbk"},       {LoadFigureHotkey, "LoadFig"},
-                   {CreateFigureTypeHotkey, "CreateFig"},  {OptionsHotkey, "Opmen"},
-                   {OpenAnimationHotkey, "Openani"},       {DrawingScrollBox, "ScrollBox2"},
-                   {PlaybackTimer, "Timer1"},              {FrameMenu, "PopupMenu1"},
-                   {InsertFrameAction, "Insert1"},         {DeleteFrameAction, "Delete1"},
-                   {NewAction, "New1"},                    {OpenAnimationAction, "OpenAnimation1"},
-                   {SaveAction, "Save1"},                  {SaveAnimationAction, "SaveAnimation1"},
-                   {LoadBackgroundAction, "LoadBackground1"}, {ClearBackgroundAction, "ClearBackground1"},
-                   {LoadFigureAction, "LoadFigure1"},      {CreateFigureTypeAction, "CreateFigureType1"},
-                   {ExitAction, "Exit1"},                  {UndoAction, "Undo1"},
-                   {RedoAction, "Redo1"},                  {OptionsAction, "Options1"},
-                   {ViewReadMeAction, "ViewReadMefile1"},  {AboutAction, "About1"}});
+  KeepDesignNames({{Ui.TimelineScrollBox, "ScrollBox1"},      {Ui.FrameMarker, "Bevel1"},
+                   {Ui.ToolPanel, "Panel2"},                  {Ui.PlaybackGroupBox, "GroupBox2"},
+                   {Ui.FigureGroupBox, "GroupBox1"},          {Ui.SaveAnimationHotkey, "SaveThis"},
+                   {Ui.LoadBackgroundHotkey, "Loadbk"},       {Ui.LoadFigureHotkey, "LoadFig"},
+                   {Ui.CreateFigureTypeHotkey, "CreateFig"},  {Ui.OptionsHotkey, "Opmen"},
+                   {Ui.OpenAnimationHotkey, "Openani"},       {Ui.DrawingScrollBox, "ScrollBox2"},
+                   {Ui.PlaybackTimer, "Timer1"},              {Ui.FrameMenu, "PopupMenu1"},
+                   {Ui.InsertFrameAction, "Insert1"},         {Ui.DeleteFrameAction, "Delete1"},
+                   {Ui.NewAction, "New1"},                    {Ui.OpenAnimationAction, "OpenAnimation1"},
+                   {Ui.SaveAction, "Save1"},                  {Ui.SaveAnimationAction, "SaveAnimation1"},
+                   {Ui.LoadBackgroundAction, "LoadBackground1"}, {Ui.ClearBackgroundAction, "ClearBackground1"},
+                   {Ui.LoadFigureAction, "LoadFigure1"},      {Ui.CreateFigureTypeAction, "CreateFigureType1"},
+                   {Ui.ExitAction, "Exit1"},                  {Ui.UndoAction, "Undo1"},
+                   {Ui.RedoAction, "Redo1"},                  {Ui.OptionsAction, "Options1"},
+                   {Ui.ViewReadMeAction, "ViewReadMefile1"},  {Ui.AboutAction, "About1"}});
   FollowDocument();
   resize(664, 569);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -80,14 +80,14 @@ QImage PictureFor(const QImage& Current, QSize Size) {
 }  // namespace
 
 TMainForm::TDrawingPictures TMainForm::MakeDrawingPictures(QSize Size) const {
-  return {PictureFor(Underlay, Size), PictureFor(EditImage->Picture(), Size)};
+  return {PictureFor(Underlay, Size), PictureFor(Ui.EditImage->Picture(), Size)};
 }
 
 void TMainForm::SizeEditImage(QImage&& Picture) {
-  EditImage->Picture() = std::move(Picture);
-  const QSize size = EditImage->ScreenSize();
-  EditImage->resize(size);
-  EditImage->parentWidget()->resize(size + QSize(4, 4));
+  Ui.EditImage->Picture() = std::move(Picture);
+  const QSize size = Ui.EditImage->ScreenSize();
+  Ui.EditImage->resize(size);
+  Ui.EditImage->parentWidget()->resize(size + QSize(4, 4));
 }
 
 void TMainForm::NewProject() {
@@ -115,13 +115,13 @@ void TMainForm::EnableFigureControls(bool Enable) {
   if (FigureControlsEnabled == Enable) return;
   FigureControlsEnabled = Enable;
   // During playback the controls stay off; Stop applies the recorded state.
-  if (PlaybackTimer->isActive()) return;
+  if (Ui.PlaybackTimer->isActive()) return;
   for (QWidget* control : FigureControls()) control->setEnabled(Enable);
 }
 
 std::array<QWidget*, 8> TMainForm::FigureControls() const {
-  return {DeleteFigureButton, EditTypeButton, CenterButton, FlipButton,
-          ColorButton,        ScaleSpinEdit,  FrontButton,  BackButton};
+  return {Ui.DeleteFigureButton, Ui.EditTypeButton, Ui.CenterButton, Ui.FlipButton,
+          Ui.ColorButton,        Ui.ScaleSpinEdit,  Ui.FrontButton,  Ui.BackButton};
 }
 
 void TMainForm::SetFigureControls(int Index) {
@@ -159,8 +159,8 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::FormResize() {
-  TimelineScrollBox->resize(width() - 24, TimelineScrollBox->height());
-  DrawingScrollBox->resize(width() - DrawingScrollBox->x() - 16, height() - DrawingScrollBox->y() - 56);
+  Ui.TimelineScrollBox->resize(width() - 24, Ui.TimelineScrollBox->height());
+  Ui.DrawingScrollBox->resize(width() - Ui.DrawingScrollBox->x() - 16, height() - Ui.DrawingScrollBox->y() - 56);
 }
 
 void TMainForm::FormMouseWheelDown() {
@@ -186,7 +186,7 @@ void TMainForm::UndoClick() {
 void TMainForm::RedoClick() { Doc.Redo(); }
 
 void TMainForm::PrepareHistoryStep(QSize SizeAfter) {
-  if (PlaybackTimer->isActive()) StopButtonClick();
+  if (Ui.PlaybackTimer->isActive()) StopButtonClick();
   // A drag in progress ends here: the step it would merge into is going.
   SelectedHandle = NoHandle;
   // The pictures of the size the step leads to are made first.

@@ -35,57 +35,57 @@ void TMainForm::CreateZoomItems(QMenu* View) {
     connect(action, &QAction::triggered, this, [this, Handler] { Guard([this, Handler] { (this->*Handler)(); }); });
     return action;
   };
-  ZoomInAction = item("Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+  Ui.ZoomInAction = item("Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
                       &TMainForm::ZoomInClick);
-  ZoomOutAction = item("Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainForm::ZoomOutClick);
-  ActualSizeAction = item("Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainForm::ActualSizeClick);
-  FitToWindowAction = item("Fit to Window", {}, &TMainForm::FitToWindowClick);
+  Ui.ZoomOutAction = item("Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainForm::ZoomOutClick);
+  Ui.ActualSizeAction = item("Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainForm::ActualSizeClick);
+  Ui.FitToWindowAction = item("Fit to Window", {}, &TMainForm::FitToWindowClick);
 
-  ZoomLabel = new QLabel(this);
-  statusBar()->addPermanentWidget(ZoomLabel);
-  EditImage->SetOverlayMargin(HandleMargin);
+  Ui.ZoomLabel = new QLabel(this);
+  statusBar()->addPermanentWidget(Ui.ZoomLabel);
+  Ui.EditImage->SetOverlayMargin(HandleMargin);
   // Away from actual size the handles are drawn over the shown picture.
-  EditImage->SetOverlay([this](QPainter& Painter, const QRect&) {
-    const float zoom = static_cast<float>(EditImage->Zoom());
+  Ui.EditImage->SetOverlay([this](QPainter& Painter, const QRect&) {
+    const float zoom = static_cast<float>(Ui.EditImage->Zoom());
     const TFigures& frame = Doc.WorkingFrame();
     // Playback shows stored frames, without handles.
-    if (zoom == 1.0f || frame.Count() == 0 || PlaybackTimer->isActive()) return;
+    if (zoom == 1.0f || frame.Count() == 0 || Ui.PlaybackTimer->isActive()) return;
     DrawEditHandles(Painter, frame, Doc.SelectedFigure(), Doc.Edit().AlsoSelected, zoom);
   });
   ShowZoom();
 }
 
-double TMainForm::Zoom() const { return EditImage->Zoom(); }
+double TMainForm::Zoom() const { return Ui.EditImage->Zoom(); }
 
 void TMainForm::SetZoom(double Zoom) {
   Zoom = std::clamp(Zoom, MinZoom, MaxZoom);
-  if (Zoom == EditImage->Zoom()) return;
+  if (Zoom == Ui.EditImage->Zoom()) return;
   // The point of the animation in the middle of the view stays there.
-  QScrollBar* across = DrawingScrollBox->horizontalScrollBar();
-  QScrollBar* down = DrawingScrollBox->verticalScrollBar();
-  const QSize view = DrawingScrollBox->viewport()->size();
-  const QPointF middle = EditImage->ToPicture(QPointF(across->value() + view.width() / 2.0 - EditImage->x(),
-                                                      down->value() + view.height() / 2.0 - EditImage->y()));
-  EditImage->SetZoom(Zoom);
-  const QSize size = EditImage->ScreenSize();
-  EditImage->resize(size);
-  EditImage->parentWidget()->resize(size + QSize(4, 4));
-  const QPointF shown = EditImage->ToScreen(middle);
-  across->setValue(qRound(shown.x() + EditImage->x() - view.width() / 2.0));
-  down->setValue(qRound(shown.y() + EditImage->y() - view.height() / 2.0));
+  QScrollBar* across = Ui.DrawingScrollBox->horizontalScrollBar();
+  QScrollBar* down = Ui.DrawingScrollBox->verticalScrollBar();
+  const QSize view = Ui.DrawingScrollBox->viewport()->size();
+  const QPointF middle = Ui.EditImage->ToPicture(QPointF(across->value() + view.width() / 2.0 - Ui.EditImage->x(),
+                                                      down->value() + view.height() / 2.0 - Ui.EditImage->y()));
+  Ui.EditImage->SetZoom(Zoom);
+  const QSize size = Ui.EditImage->ScreenSize();
+  Ui.EditImage->resize(size);
+  Ui.EditImage->parentWidget()->resize(size + QSize(4, 4));
+  const QPointF shown = Ui.EditImage->ToScreen(middle);
+  across->setValue(qRound(shown.x() + Ui.EditImage->x() - view.width() / 2.0));
+  down->setValue(qRound(shown.y() + Ui.EditImage->y() - view.height() / 2.0));
   // The drawing holds the handles only at actual size.
   DrawFigures();
   ShowZoom();
 }
 
 void TMainForm::ZoomInClick() {
-  const double zoom = EditImage->Zoom();
+  const double zoom = Ui.EditImage->Zoom();
   for (double step : ZoomSteps)
     if (step > zoom * 1.001) return SetZoom(step);
 }
 
 void TMainForm::ZoomOutClick() {
-  const double zoom = EditImage->Zoom();
+  const double zoom = Ui.EditImage->Zoom();
   for (auto step = std::rbegin(ZoomSteps); step != std::rend(ZoomSteps); ++step)
     if (*step < zoom / 1.001) return SetZoom(*step);
 }
@@ -93,10 +93,10 @@ void TMainForm::ZoomOutClick() {
 void TMainForm::ActualSizeClick() { SetZoom(1.0); }
 
 void TMainForm::FitToWindowClick() {
-  const QSize view = DrawingScrollBox->maximumViewportSize() - QSize(4, 4);
+  const QSize view = Ui.DrawingScrollBox->maximumViewportSize() - QSize(4, 4);
   const QSize size = Animation().Size();
   if (size.isEmpty() || view.isEmpty()) return;
   SetZoom(std::min(static_cast<double>(view.width()) / size.width(), static_cast<double>(view.height()) / size.height()));
 }
 
-void TMainForm::ShowZoom() { ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(EditImage->Zoom() * 100))); }
+void TMainForm::ShowZoom() { Ui.ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(Ui.EditImage->Zoom() * 100))); }

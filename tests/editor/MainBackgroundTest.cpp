@@ -42,7 +42,7 @@ class BackgroundTest : public MainFormTest {
   void Load(const QString& Path, int Type, std::optional<bool> Answer = std::nullopt) {
     Choose(Path, Type);
     if (Answer) Dialogs.YesNoAnswers.push_back(*Answer);
-    Form->LoadBackgroundAction->trigger();  // through the general error report, as the menu runs it
+    Form->Controls().LoadBackgroundAction->trigger();  // through the general error report, as the menu runs it
   }
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
@@ -52,8 +52,8 @@ class BackgroundTest : public MainFormTest {
   }
   TBackgroundState State() const {
     TBackgroundState s{Anim().Background, Anim().BackgroundJpeg, Anim().BackgroundKind, Anim().HasBackground,
-                       Form->ClearBackgroundAction->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
-    for (int i = 0; i < Form->TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
+                       Form->Controls().ClearBackgroundAction->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
+    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     return s;
   }
   int Questions() const { return Dialogs.CountOf(TScriptedDialogs::TKind::YesNo); }
@@ -84,9 +84,9 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
     EXPECT_EQ(Anim().BackgroundKind, row.IsJpeg ? 1 : 0);
     EXPECT_EQ(Anim().BackgroundJpeg, jpeg.left(row.IsJpeg ? jpeg.size() : 0));
     EXPECT_TRUE(Anim().HasBackground);
-    EXPECT_TRUE(Form->ClearBackgroundAction->isEnabled());
+    EXPECT_TRUE(Form->Controls().ClearBackgroundAction->isEnabled());
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
-    EXPECT_EQ(Form->EditImage->size(), QSize(640, 480));
+    EXPECT_EQ(Form->Controls().EditImage->size(), QSize(640, 480));
     EXPECT_EQ(Form->GetUnderlay(), Anim().Background.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Picture(), FullRepaint());
     Form->DeleteFigureButtonClick();
@@ -117,7 +117,7 @@ TEST_F(BackgroundTest, AnsweringYesRedrawsTheThumbnailsAndKeepsTheFiguresWhereTh
   EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
   EXPECT_FALSE(Form->GetProjectSaved());
   // 640 x 480 gives thumbnails 73 wide, red where no figure is.
-  const TThumbnail& thumb = Form->TimelineImages->Thumbnail(1);
+  const TThumbnail& thumb = Form->Controls().TimelineImages->Thumbnail(1);
   EXPECT_EQ(thumb.Geometry, QRect(79, 3, 73, 55));
   EXPECT_EQ(thumb.Picture.pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(thumb.Picture.pixel(71, 53), qRgb(255, 0, 0));
@@ -161,7 +161,7 @@ TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
   Load(Dir.filePath("missing.bmp"), Bmp);  // a file that cannot be read
   EXPECT_EQ(Dialogs.Messages().size(), 7);
   Dialogs.PictureAnswers.push_back({});  // cancelled: nothing at all
-  Form->LoadBackgroundAction->trigger();
+  Form->Controls().LoadBackgroundAction->trigger();
   EXPECT_EQ(Dialogs.Messages().size(), 7);
   EXPECT_EQ(Questions(), 0);
 }
@@ -190,13 +190,13 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   Dialogs.YesNoAnswers = {true};
   Form->ClearBackgroundClick();
   EXPECT_FALSE(Anim().HasBackground);
-  EXPECT_FALSE(Form->ClearBackgroundAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().ClearBackgroundAction->isEnabled());
   EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
   QImage white(640, 480, QImage::Format_RGB32);
   white.fill(White);
   EXPECT_EQ(Anim().Background.convertToFormat(QImage::Format_RGB32), white);
   EXPECT_EQ(Form->GetUnderlay(), white);
-  EXPECT_EQ(Form->TimelineImages->Thumbnail(0).Picture.pixel(1, 1), White);
+  EXPECT_EQ(Form->Controls().TimelineImages->Thumbnail(0).Picture.pixel(1, 1), White);
   EXPECT_FALSE(Form->GetProjectSaved());
   EXPECT_EQ(Anim().BackgroundKind, 0);
   EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
@@ -212,7 +212,7 @@ TEST_F(BackgroundTest, ThePictureDialogPreviewsAsLoadBackgroundReads) {
   const QString bmp = Write("back.bmp", BmpFileBytes(picture));
   const QString jpeg = Write("back.jpg", EncodeJpeg(picture, TJpegKind::Baseline));
   Dialogs.PictureAnswers.push_back({});
-  Form->LoadBackgroundAction->trigger();
+  Form->Controls().LoadBackgroundAction->trigger();
   const auto& preview = Dialogs.Calls.back().Request.Preview;
   ASSERT_TRUE(preview);
   for (int type : {Pictures, Bmp, Jpeg}) {

@@ -87,7 +87,7 @@ TEST_F(MainFormTest, SelectingAnotherFigureShowsItsScaleAndColour) {
   Form->DrawFigures();
   Press(QPoint(253, 207));
   EXPECT_EQ(Form->GetSelectedFigure(), 0);
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 250);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 250);
   EXPECT_EQ(Form->GetDialogColor(), 0x00336699u);
   EXPECT_EQ(Figure(0).Scale, 2.5f);  // showing the scale changed nothing
 }
@@ -95,9 +95,9 @@ TEST_F(MainFormTest, SelectingAnotherFigureShowsItsScaleAndColour) {
 class MainWheelTest : public MainFormTest {
  protected:
   void Wheel(int Delta) {
-    QWheelEvent event(QPointF(100, 100), Form->EditImage->mapToGlobal(QPointF(100, 100)), QPoint(),
+    QWheelEvent event(QPointF(100, 100), Form->Controls().EditImage->mapToGlobal(QPointF(100, 100)), QPoint(),
                       QPoint(0, Delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(Form->EditImage, &event);
+    QApplication::sendEvent(Form->Controls().EditImage, &event);
   }
 };
 
@@ -124,7 +124,7 @@ TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
   for (int i = 0; i < 12; ++i) Form->NextFrameButtonClick();  // the strip could scroll too
   Form->AddFigureButtonClick();
   ShowActive();
-  QScrollBar* strip = Form->TimelineScrollBox->horizontalScrollBar();
+  QScrollBar* strip = Form->Controls().TimelineScrollBox->horizontalScrollBar();
   strip->setValue(strip->maximum() / 2);
   QWidget other;
   for (bool active : {true, false}) {
@@ -133,25 +133,25 @@ TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
       other.show();
       ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     }
-    const QList<QWidget*> targets = {Form->ScaleSpinEdit,
-                                     Form->ScaleSpinEdit->findChild<QLineEdit*>(),
-                                     Form->FigureComboBox,
-                                     Form->DrawingScrollBox->viewport(),
-                                     Form->EditImage,
-                                     Form->DrawingScrollBox->verticalScrollBar(),
-                                     Form->TimelineImages,
+    const QList<QWidget*> targets = {Form->Controls().ScaleSpinEdit,
+                                     Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>(),
+                                     Form->Controls().FigureComboBox,
+                                     Form->Controls().DrawingScrollBox->viewport(),
+                                     Form->Controls().EditImage,
+                                     Form->Controls().DrawingScrollBox->verticalScrollBar(),
+                                     Form->Controls().TimelineImages,
                                      strip};
     for (QWidget* target : targets) {
       const int selected = Form->GetSelectedFigure();
-      const std::array<int, 5> before = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
-                                         Form->DrawingScrollBox->verticalScrollBar()->value(),
-                                         Form->DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
+      const std::array<int, 5> before = {Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
+                                         Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
+                                         Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                         Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(target, &event);
-      const std::array<int, 5> after = {Form->ScaleSpinEdit->value(), Form->FigureComboBox->currentIndex(),
-                                        Form->DrawingScrollBox->verticalScrollBar()->value(),
-                                        Form->DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
+      const std::array<int, 5> after = {Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
+                                        Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
+                                        Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       EXPECT_EQ(after, before) << target->metaObject()->className();
       EXPECT_NE(Form->GetSelectedFigure(), selected) << target->metaObject()->className();
     }

@@ -24,11 +24,11 @@ class FigureCommandsTest : public MainFormTest {
     return colours;
   }
   std::vector<QWidget*> FigureControls() const {
-    return {Form->DeleteFigureButton, Form->EditTypeButton, Form->CenterButton, Form->FlipButton,
-            Form->ColorButton,        Form->ScaleSpinEdit,  Form->FrontButton,  Form->BackButton};
+    return {Form->Controls().DeleteFigureButton, Form->Controls().EditTypeButton, Form->Controls().CenterButton, Form->Controls().FlipButton,
+            Form->Controls().ColorButton,        Form->Controls().ScaleSpinEdit,  Form->Controls().FrontButton,  Form->Controls().BackButton};
   }
   void TypeScale(const QString& Text) {
-    QLineEdit* edit = Form->ScaleSpinEdit->findChild<QLineEdit*>();
+    QLineEdit* edit = Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>();
     edit->selectAll();
     if (Text.isEmpty())
       QTest::keyClick(edit, Qt::Key_Delete);
@@ -45,7 +45,7 @@ TEST_F(FigureCommandsTest, AddFigurePutsANewSelectedFigureOnTopAtTheCentre) {
   EXPECT_EQ(Figure(1).TypeIndex, 1);
   EXPECT_EQ(Figure(1).Points()[0], RealPoint(253, 207));
   EXPECT_EQ(Figure(1).Color, ColorBlack);
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
@@ -55,11 +55,11 @@ TEST_F(FigureCommandsTest, AddFigureUsesTheTypeNamedInTheList) {
   EXPECT_EQ(Figure(1).TypeIndex, 2);
   // Text typed over the list adds nothing until it is confirmed and names a type.
   for (const char* typed : {"nothing like it", "Stickman"}) {
-    Form->FigureComboBox->setEditText(typed);
+    Form->Controls().FigureComboBox->setEditText(typed);
     Form->AddFigureButtonClick();
     EXPECT_EQ(Form->GetEditFrame().Count(), 2) << typed;
   }
-  QTest::keyClick(Form->FigureComboBox->lineEdit(), Qt::Key_Return);
+  QTest::keyClick(Form->Controls().FigureComboBox->lineEdit(), Qt::Key_Return);
   Form->AddFigureButtonClick();
   EXPECT_EQ(Figure(2).TypeIndex, 1);
 }
@@ -79,7 +79,7 @@ TEST_F(FigureCommandsTest, DeleteSelectsTheFollowingFigureOrElseThePreviousOne) 
   Form->DeleteFigureButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{1, 3}));
   EXPECT_EQ(Form->GetSelectedFigure(), 1);
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 200);  // the controls show the new selection
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 200);  // the controls show the new selection
   Form->DeleteFigureButtonClick();
   EXPECT_EQ(Order(), (std::vector<TColor>{1}));
   EXPECT_EQ(Form->GetSelectedFigure(), 0);
@@ -171,15 +171,15 @@ TEST_F(FigureCommandsTest, TypedScaleResizesTheFigureAboutItsRoot) {
 
 TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {
   ShowActive();
-  Form->ScaleSpinEdit->setFocus();
+  Form->Controls().ScaleSpinEdit->setFocus();
   TypeScale("50");
   TypeScale("");
-  Form->AddFigureButton->setFocus();  // leaving the emptied edit
-  EXPECT_EQ(Form->ScaleSpinEdit->text(), "50");
+  Form->Controls().AddFigureButton->setFocus();  // leaving the emptied edit
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->text(), "50");
   EXPECT_FLOAT_EQ(Figure(0).Scale, 0.5f);
   // Digits as an Arabic locale writes them: 25.
-  Form->ScaleSpinEdit->setLocale(QLocale(QLocale::Arabic, QLocale::Egypt));
-  QLineEdit* edit = Form->ScaleSpinEdit->findChild<QLineEdit*>();
+  Form->Controls().ScaleSpinEdit->setLocale(QLocale(QLocale::Arabic, QLocale::Egypt));
+  QLineEdit* edit = Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>();
   edit->selectAll();
   for (const QString& digit : {QStringLiteral("\u0662"), QStringLiteral("\u0665")}) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, digit);
@@ -193,7 +193,7 @@ TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
   for (auto [scale, shown] : {std::pair{2.5f, 250}, {500.0f, 50000}, {0.29f, 28}, {0.0f, 0}}) {
     ChangeFigure(0, [&](TFigure& F) { F.Scale = scale; });
     Form->SetFigureControls(0);
-    EXPECT_EQ(Form->ScaleSpinEdit->value(), shown) << scale;
+    EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), shown) << scale;
     EXPECT_EQ(Figure(1).Scale, 1.0f);
     EXPECT_EQ(Figure(0).Scale, scale);
   }
@@ -206,7 +206,7 @@ TEST_F(FigureCommandsTest, ScaleBeyondTheEditRangeDoesNotSwallowTheNextChange) {
   ChangeFigure(1, [&](TFigure& F) { F.Scale = 1500.0f; });
   Form->SetFigureControls(0);
   Form->SetFigureControls(1);
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100000);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100000);
   Doc().Select(1);
   TypeScale("40");
   EXPECT_FLOAT_EQ(Figure(1).Scale, 0.4f);

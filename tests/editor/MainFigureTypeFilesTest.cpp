@@ -44,7 +44,7 @@ class MainFigureTypeFilesTest : public MainFormTest {
   }
   void LoadFigureType(const QString& File) {
     Dialogs.OpenAnswers.push_back({true, File, 0});
-    Form->LoadFigureAction->trigger();
+    Form->Controls().LoadFigureAction->trigger();
   }
   // Add To Animation with the name typed into the prompt (empty: left empty).
   void AddNamed(const QString& Typed) {
@@ -55,7 +55,7 @@ class MainFigureTypeFilesTest : public MainFormTest {
     };
     Builder->AddToAnimationAction->trigger();
   }
-  QString Selected() const { return Form->FigureComboBox->currentText(); }
+  QString Selected() const { return Form->Controls().FigureComboBox->currentText(); }
 
   std::unique_ptr<TFigureBuilderForm> Builder;
   std::unique_ptr<TNameForm> NameForm;
@@ -102,7 +102,7 @@ TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
       ++listed;
       EXPECT_EQ(Selected(), step.Listed);
     }
-    EXPECT_EQ(Form->FigureComboBox->count(), listed - 1);
+    EXPECT_EQ(Form->Controls().FigureComboBox->count(), listed - 1);
     EXPECT_TRUE(NameForm->NameEdit->text().isEmpty());
   }
   EXPECT_EQ(NameForm->NameCounter, 4);
@@ -115,7 +115,7 @@ TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
     return int(QDialog::Rejected);
   };
   Builder->AddToAnimationAction->trigger();
-  EXPECT_EQ(Form->FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
   EXPECT_EQ(Form->GetEditFrame().Count(), 1);
   EXPECT_EQ(NameForm->NameCounter, 1);
   EXPECT_TRUE(NameForm->NameEdit->text().isEmpty());
@@ -138,7 +138,7 @@ TEST_F(MainFigureTypeFilesTest, NamesAreWhatTheFileStoresAndTypesAreChosenByPlac
   // Two types that show the same name: Add Figure takes the selected one.
   AddType("???", {Segment(0, SegmentLine, 10, 1, 0)});
   AddType("???", {Segment(0, SegmentLine, 20, 1, 0)});
-  Form->FigureComboBox->setCurrentIndex(4);
+  Form->Controls().FigureComboBox->setCurrentIndex(4);
   Form->AddFigureButtonClick();
   EXPECT_EQ(Form->GetEditFrame().Items.back().TypeIndex, 5);
 }
@@ -148,7 +148,7 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
   LoadFigureType(walker);
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
   WriteWholeFile(walker, "no longer read");
-  Form->FigureComboBox->setCurrentIndex(0);
+  Form->Controls().FigureComboBox->setCurrentIndex(0);
   LoadFigureType(walker);
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
   EXPECT_EQ(Selected(), "walker");
@@ -168,12 +168,12 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
   const int figures = Form->GetEditFrame().Count();
   for (const uint8_t version : {0, 2}) LoadFigureType(WriteType(QString("v%1.stk").arg(version), version));
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "that .stk file is not compatible with this version of Tavel"));
-  EXPECT_EQ(Form->FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
   EXPECT_EQ(Form->GetEditFrame().Count(), figures);
 
   while (Anim().Types.Count() < MaxFigureTypes) AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
   Dialogs.Calls.clear();
-  Form->LoadFigureAction->trigger();
+  Form->Controls().LoadFigureAction->trigger();
   Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "you cannot add any more figure types"));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::OpenFile), 0);
@@ -190,14 +190,14 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
     QString DefaultExt, InitialDir;
   };
   const std::vector<TRow> rows = {
-      {"Open Animation", [&] { Form->OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
-      {"Save Animation", [&] { Form->SaveAnimationAction->trigger(); }, K::SaveFile,
+      {"Open Animation", [&] { Form->Controls().OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
+      {"Save Animation", [&] { Form->Controls().SaveAnimationAction->trigger(); }, K::SaveFile,
        {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)",
         "MP4 video (*.mp4)", "WebM video (*.webm)"},
        "tvl", ""},
-      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
-      {"Load Figure Type", [&] { Form->LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
-      {"Load Anim().Background", [&] { Form->LoadBackgroundAction->trigger(); }, K::OpenPicture,
+      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->Controls().NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
+      {"Load Figure Type", [&] { Form->Controls().LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
+      {"Load Anim().Background", [&] { Form->Controls().LoadBackgroundAction->trigger(); }, K::OpenPicture,
        {"Pictures (*.bmp *.jpg *.jpeg)", "Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
       {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
       {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},

@@ -98,7 +98,7 @@ class MainFormTest : public testing::Test {
     animation.Types.Append(std::move(type), Name);
     TEditState edit = Doc().Edit();
     Doc().Reset(std::move(animation), std::move(edit));
-    Form->FigureComboBox->setCurrentIndex(Form->FigureComboBox->count() - 1);
+    Form->Controls().FigureComboBox->setCurrentIndex(Form->Controls().FigureComboBox->count() - 1);
   }
   static TSegmentStruct Segment(uint8_t Parent, uint8_t Kind, float Length, float Thickness, double Angle,
                                 uint8_t Static = 0) {
@@ -111,7 +111,7 @@ class MainFormTest : public testing::Test {
     s.Static = Static;
     return s;
   }
-  QImage& Picture() { return Form->EditImage->Picture(); }
+  QImage& Picture() { return Form->Controls().EditImage->Picture(); }
   // The title as the desktop shows it, "[*]" replaced by the mark or by nothing.
   QString ShownTitle() {
     Form->winId();  // makes the native window, which holds the title shown
@@ -129,11 +129,11 @@ class MainFormTest : public testing::Test {
   }
 
   void Press(QPoint P, Qt::MouseButton Button = Qt::LeftButton) {
-    QTest::mousePress(Form->EditImage, Button, Qt::NoModifier, P);
+    QTest::mousePress(Form->Controls().EditImage, Button, Qt::NoModifier, P);
   }
-  void MoveTo(QPoint P) { QTest::mouseMove(Form->EditImage, P); }
+  void MoveTo(QPoint P) { QTest::mouseMove(Form->Controls().EditImage, P); }
   void Release(QPoint P, Qt::MouseButton Button = Qt::LeftButton) {
-    QTest::mouseRelease(Form->EditImage, Button, Qt::NoModifier, P);
+    QTest::mouseRelease(Form->Controls().EditImage, Button, Qt::NoModifier, P);
   }
 
   TScriptedDialogs Dialogs;

@@ -48,7 +48,7 @@ class MainHistoryTest : public MainFormTest {
   // scratch, one thumbnail per frame, each showing its frame.
   void ExpectWindowFollows(const std::string& Where) {
     ASSERT_EQ(Picture(), FullRepaint()) << Where;
-    TTimelineStrip& strip = *Form->TimelineImages;
+    TTimelineStrip& strip = *Form->Controls().TimelineImages;
     ASSERT_EQ(strip.Count(), static_cast<int>(Anim().Frames.size())) << Where;
     for (int i = 0; i < strip.Count(); ++i) {
       const QImage& shown = strip.Thumbnail(i).Picture;
@@ -210,10 +210,10 @@ class MainHistoryTest : public MainFormTest {
         if (store && edited >= 0 && working != stored[static_cast<std::size_t>(edited)])
           stored[static_cast<std::size_t>(edited)] = working;
         if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
-        Form->StoreEditsAction->setChecked(store);
+        Form->Controls().StoreEditsAction->setChecked(store);
         (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
         // The other commands open frames with the option off, as the record expects.
-        Form->StoreEditsAction->setChecked(false);
+        Form->Controls().StoreEditsAction->setChecked(false);
         return {std::string(store ? "store and " : "") + "go to " + std::to_string(at), at == -1 && edited == -1 ? 0 : 1};
       }
       case 17: {
@@ -347,21 +347,21 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   Form->NextFrameButtonClick();
   const QByteArray before = ProjectPayload(Anim());
   Form->FramePopup(1);
-  EXPECT_FALSE(Form->TweenAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().TweenAction->isEnabled());
   Form->FramePopup(0);
-  ASSERT_TRUE(Form->TweenAction->isEnabled());
+  ASSERT_TRUE(Form->Controls().TweenAction->isEnabled());
   Dialogs.TweenAnswers.push_back(std::nullopt);  // Cancel
   Form->TweenClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
 
   Dialogs.TweenAnswers.push_back(TTweenChoice{5, TEasing::EaseOut});
-  Form->TweenAction->trigger();
+  Form->Controls().TweenAction->trigger();
   ASSERT_EQ(Anim().Frames.size(), 7u);
   const QByteArray after = ProjectPayload(Anim());
   for (int i = 1; i <= 5; ++i)
     EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5, TEasing::EaseOut));
   EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
-  EXPECT_EQ(Form->UndoAction->text(), "&Undo Tween");
+  EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Tween");
   EXPECT_NO_FATAL_FAILURE(ExpectWindowFollows("tween"));
   Form->UndoClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
@@ -403,15 +403,15 @@ TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
 // the scale edit.
 TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
   ShowActive();
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
-  EXPECT_FALSE(Form->RedoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().RedoAction->isEnabled());
   MoveFigure(0, RealPoint(3, 0));
   Form->NextFrameButtonClick();
-  EXPECT_EQ(Form->UndoAction->text(), "&Undo Next Frame");
+  EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Next Frame");
   Form->UndoClick();
-  EXPECT_EQ(Form->UndoAction->text(), "&Undo Move Figure");
-  EXPECT_EQ(Form->RedoAction->text(), "&Redo Next Frame");
-  EXPECT_TRUE(Form->RedoAction->isEnabled());
+  EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Move Figure");
+  EXPECT_EQ(Form->Controls().RedoAction->text(), "&Redo Next Frame");
+  EXPECT_TRUE(Form->Controls().RedoAction->isEnabled());
 
   struct TKey {
     QWidget* Focus;
@@ -419,10 +419,10 @@ TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
     std::size_t Frames;  // after the key
   };
   const std::vector<TKey> keys{
-      {Form->ScaleSpinEdit, Qt::CTRL | Qt::Key_Y, 1},
-      {Form->FigureComboBox, Qt::CTRL | Qt::Key_Z, 0},
-      {Form->ScaleSpinEdit, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 1},
-      {Form->ScaleSpinEdit, Qt::CTRL | Qt::Key_Z, 0},
+      {Form->Controls().ScaleSpinEdit, Qt::CTRL | Qt::Key_Y, 1},
+      {Form->Controls().FigureComboBox, Qt::CTRL | Qt::Key_Z, 0},
+      {Form->Controls().ScaleSpinEdit, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 1},
+      {Form->Controls().ScaleSpinEdit, Qt::CTRL | Qt::Key_Z, 0},
   };
   for (const TKey& k : keys) {
     k.Focus->setFocus();
@@ -430,7 +430,7 @@ TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
     EXPECT_EQ(Anim().Frames.size(), k.Frames) << k.Focus->objectName().toStdString() << " "
                                               << QKeySequence(k.Key).toString().toStdString();
   }
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100);
 }
 
 }  // namespace

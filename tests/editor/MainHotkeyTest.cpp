@@ -16,12 +16,12 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
   Dialogs.PictureAnswers.resize(1);
   Dialogs.OpenAnswers.resize(2);
   const std::pair<char, QAbstractButton*> keys[] = {
-      {'P', Form->PlayButton},     {'S', Form->StopButton},         {'A', Form->AddFigureButton},
-      {'D', Form->DeleteFigureButton}, {'C', Form->CenterButton},   {'E', Form->EditTypeButton},
-      {'L', Form->FlipButton},     {'F', Form->FrontButton},        {'B', Form->BackButton},
-      {'N', Form->NextFrameButton}, {'K', Form->SaveAnimationHotkey},          {'V', Form->LoadBackgroundHotkey},
-      {'M', Form->LoadFigureHotkey},        {'T', Form->CreateFigureTypeHotkey},          {'R', Form->OptionsHotkey},
-      {'O', Form->OpenAnimationHotkey},
+      {'P', Form->Controls().PlayButton},     {'S', Form->Controls().StopButton},         {'A', Form->Controls().AddFigureButton},
+      {'D', Form->Controls().DeleteFigureButton}, {'C', Form->Controls().CenterButton},   {'E', Form->Controls().EditTypeButton},
+      {'L', Form->Controls().FlipButton},     {'F', Form->Controls().FrontButton},        {'B', Form->Controls().BackButton},
+      {'N', Form->Controls().NextFrameButton}, {'K', Form->Controls().SaveAnimationHotkey},          {'V', Form->Controls().LoadBackgroundHotkey},
+      {'M', Form->Controls().LoadFigureHotkey},        {'T', Form->Controls().CreateFigureTypeHotkey},          {'R', Form->Controls().OptionsHotkey},
+      {'O', Form->Controls().OpenAnimationHotkey},
   };
   Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Anim().Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {
@@ -50,14 +50,14 @@ TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   WAIT_ASSERT(Form->GetEditFrame().Count() == 1);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
   WAIT_ASSERT(Form->GetEditFrame().Count() == 0);
-  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
 }
 
 TEST_F(MainFormTest, HotkeyOfADisabledButtonDoesNothing) {
   ShowActive();
   Form->DeleteFigureButtonClick();
-  ASSERT_FALSE(Form->FlipButton->isEnabled());
-  QSignalSpy clicked(Form->FlipButton, &QAbstractButton::clicked);
+  ASSERT_FALSE(Form->Controls().FlipButton->isEnabled());
+  QSignalSpy clicked(Form->Controls().FlipButton, &QAbstractButton::clicked);
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
   QTest::qWait(300);
   EXPECT_EQ(clicked.count(), 0);

@@ -34,44 +34,44 @@ class PlaybackTest : public MainFormTest {
   }
   std::vector<int> Ticks(int Count) {
     std::vector<int> shown;
-    for (int i = 0; i < Count && Form->PlaybackTimer->isActive(); ++i) {
+    for (int i = 0; i < Count && Form->Controls().PlaybackTimer->isActive(); ++i) {
       Form->PlaybackTimerTick();
-      shown.push_back(Form->PlaybackTimer->isActive() ? Shown() : -1);
+      shown.push_back(Form->Controls().PlaybackTimer->isActive() ? Shown() : -1);
     }
     return shown;
   }
   std::vector<QWidget*> EditingControls() const {
-    return {Form->EditImage,     Form->AddFigureButton, Form->NextFrameButton, Form->DeleteFigureButton,
-            Form->EditTypeButton, Form->CenterButton,   Form->FlipButton,      Form->ColorButton,
-            Form->ScaleSpinEdit,  Form->FrontButton,    Form->BackButton};
+    return {Form->Controls().EditImage,     Form->Controls().AddFigureButton, Form->Controls().NextFrameButton, Form->Controls().DeleteFigureButton,
+            Form->Controls().EditTypeButton, Form->Controls().CenterButton,   Form->Controls().FlipButton,      Form->Controls().ColorButton,
+            Form->Controls().ScaleSpinEdit,  Form->Controls().FrontButton,    Form->Controls().BackButton};
   }
 };
 
 TEST_F(PlaybackTest, PlayWithoutFramesDoesNothing) {
   Form->PlayButtonClick();
-  EXPECT_FALSE(Form->PlaybackTimer->isActive());
-  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
+  EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
 }
 
 TEST_F(PlaybackTest, RepeatingPlaybackLoopsFromTheFirstFrame) {
   StoreFrames(4);
   Form->PlayButtonClick();
-  EXPECT_TRUE(Form->PlaybackTimer->isActive());
+  EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
   EXPECT_EQ(Ticks(6), (std::vector<int>{0, 1, 2, 3, 0, 1}));
-  EXPECT_TRUE(Form->PlaybackTimer->isActive());
+  EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
   Form->StopButtonClick();
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
 TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   StoreFrames(4);
-  Form->RepeatCheckBox->setChecked(false);
+  Form->Controls().RepeatCheckBox->setChecked(false);
   const TFigures working = Form->GetEditFrame();
   Form->PlayButtonClick();
   EXPECT_EQ(Ticks(4), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_TRUE(Form->PlaybackTimer->isActive());
+  EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
   Form->PlaybackTimerTick();
-  EXPECT_FALSE(Form->PlaybackTimer->isActive());
+  EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
   // The editing view is back, the animation untouched.
   EXPECT_EQ(Picture(), FullRepaint());
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
@@ -98,23 +98,23 @@ TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
   StoreFrames(2);
   Form->PlayButtonClick();
   for (QWidget* control : EditingControls()) EXPECT_FALSE(control->isEnabled());
-  EXPECT_TRUE(Form->PlayButton->isEnabled());
-  EXPECT_TRUE(Form->StopButton->isEnabled());
-  EXPECT_TRUE(Form->RateScrollBar->isEnabled());
+  EXPECT_TRUE(Form->Controls().PlayButton->isEnabled());
+  EXPECT_TRUE(Form->Controls().StopButton->isEnabled());
+  EXPECT_TRUE(Form->Controls().RateScrollBar->isEnabled());
   // A figure added to an empty frame during playback leaves them off until Stop.
   Form->StopButtonClick();
   Form->DeleteFigureButtonClick();
   Form->PlayButtonClick();
   Form->AddFigureButtonClick();
-  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
   Form->StopButtonClick();
   for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
   // With no figures the figure controls stay off after Stop.
   Form->DeleteFigureButtonClick();
   Form->PlayButtonClick();
   Form->StopButtonClick();
-  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
-  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
   EXPECT_FALSE(Form->GetFigureControlsEnabled());
 }
 
@@ -132,11 +132,11 @@ TEST_F(PlaybackTest, PlayEndsADragInProgress) {
 TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   StoreFrames(2);
   Form->PlayButtonClick();
-  Form->RateScrollBar->setValue(1);
-  EXPECT_EQ(Form->PlaybackTimer->interval(), 1);
-  Form->RateScrollBar->setValue(100);
-  EXPECT_EQ(Form->PlaybackTimer->interval(), 100);
-  EXPECT_TRUE(Form->PlaybackTimer->isActive());
+  Form->Controls().RateScrollBar->setValue(1);
+  EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), 1);
+  Form->Controls().RateScrollBar->setValue(100);
+  EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), 100);
+  EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
 }
 
 // The rate a project was played at comes back when it is opened again,
@@ -146,16 +146,16 @@ TEST_F(PlaybackTest, TheRateIsKeptPerProjectFile) {
   QTemporaryDir dir;
   const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c.tvl");
   StoreFrames(1);
-  Form->RateScrollBar->setValue(20);
+  Form->Controls().RateScrollBar->setValue(20);
   Form->SaveProject(a);  // a.tvl at 20
   Form->SaveProject(b);
-  Form->RateScrollBar->setValue(80);  // b.tvl at 80
+  Form->Controls().RateScrollBar->setValue(80);  // b.tvl at 80
   ASSERT_TRUE(QFile::copy(a + ".tvl", c));
   const std::pair<QString, int> opened[] = {{a + ".tvl", 20}, {b + ".tvl", 80}, {a + ".tvl", 20}, {c, 20}};
   for (const auto& [path, rate] : opened) {
     Form->LoadProject(path);
-    EXPECT_EQ(Form->RateScrollBar->value(), rate) << path.toStdString();
-    EXPECT_EQ(Form->PlaybackTimer->interval(), rate) << path.toStdString();
+    EXPECT_EQ(Form->Controls().RateScrollBar->value(), rate) << path.toStdString();
+    EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), rate) << path.toStdString();
   }
 }
 
@@ -163,22 +163,22 @@ TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {
   StoreFrames(3);
   Form->PlayButtonClick();
   Form->FrameClick(1);
-  EXPECT_FALSE(Form->PlaybackTimer->isActive());
-  EXPECT_TRUE(Form->NextFrameButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
+  EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
   for (void (TMainForm::*command)() : {&TMainForm::InsertFrameClick, &TMainForm::DeleteFrameClick}) {
     Form->PlayButtonClick();
     Form->FramePopup(0);
     (Form.get()->*command)();
-    EXPECT_FALSE(Form->PlaybackTimer->isActive());
+    EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
   }
 }
 
 TEST_F(PlaybackTest, PlaysOnTheRealTimer) {
   StoreFrames(2);
-  Form->RateScrollBar->setValue(5);
-  Form->RepeatCheckBox->setChecked(false);
+  Form->Controls().RateScrollBar->setValue(5);
+  Form->Controls().RepeatCheckBox->setChecked(false);
   Form->PlayButtonClick();
-  WAIT_ASSERT(!Form->PlaybackTimer->isActive());
+  WAIT_ASSERT(!Form->Controls().PlaybackTimer->isActive());
   EXPECT_EQ(Picture(), FullRepaint());
 }
 

@@ -35,11 +35,11 @@ class MainProjectTest : public MainFormTest {
   }
   void SaveAs(const QString& Name, int FilterIndex = 0) {
     Dialogs.SaveAnswers.push_back(Chosen(Path(Name), FilterIndex));
-    Form->SaveAnimationAction->trigger();
+    Form->Controls().SaveAnimationAction->trigger();
   }
   void Open(const QString& Name) {
     Dialogs.OpenAnswers.push_back(Chosen(Path(Name)));
-    Form->OpenAnimationAction->trigger();
+    Form->Controls().OpenAnimationAction->trigger();
   }
   QByteArray Payload(const QString& Name) const {
     return ZlibDecompress(ReadTestFile(Path(Name)), MaxProjectPayload);
@@ -57,7 +57,7 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
 
   Form->NewClick();
   ASSERT_TRUE(Anim().Frames.empty());
-  ASSERT_EQ(Form->FigureComboBox->count(), 1);
+  ASSERT_EQ(Form->Controls().FigureComboBox->count(), 1);
   // Editing a stored frame again: the open hides the marker and starts a new frame.
   Form->NextFrameButtonClick();
   Form->FrameClick(0);
@@ -65,16 +65,16 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   Open("walk.tvl");
 
   ASSERT_EQ(Anim().Frames.size(), 2u);
-  EXPECT_EQ(Form->TimelineImages->Count(), 2);
-  EXPECT_FALSE(Form->TimelineImages->Thumbnail(1).Picture.isNull());
+  EXPECT_EQ(Form->Controls().TimelineImages->Count(), 2);
+  EXPECT_FALSE(Form->Controls().TimelineImages->Thumbnail(1).Picture.isNull());
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "arm"}));
   EXPECT_EQ(Form->GetEditFrame().Count(), last.Count());
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], last.Items[0].Points()[0]);
   EXPECT_EQ(Form->GetEditFrame().Items[0].Angles, last.Items[0].Angles);
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
-  EXPECT_FALSE(Form->FrameMarker->isVisible());
+  EXPECT_FALSE(Form->Controls().FrameMarker->isVisible());
   EXPECT_TRUE(Form->GetProjectSaved());
-  EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_TRUE(Form->Controls().DeleteFigureButton->isEnabled());
   // What was opened saves to the same bytes.
   SaveAs("again.tvl");
   EXPECT_EQ(Payload("again.tvl"), saved);
@@ -113,7 +113,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
                          TCase{"BMP, larger animation", 0, {100, 80}, true, {}},
                          TCase{"JPEG cut, then larger again", 1, {400, 300}, true, {200, 150}}}) {
     Dialogs.PictureAnswers.push_back({true, Path(c.PictureType ? "back.jpg" : "back.bmp"), c.PictureType});
-    Form->LoadBackgroundAction->trigger();
+    Form->Controls().LoadBackgroundAction->trigger();
     Form->NextFrameButtonClick();
     MoveFigure(0, RealPoint(9, 4));
     Form->NextFrameButtonClick();
@@ -121,7 +121,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     Form->ChangeDimensions(c.Size.width(), c.Size.height());
     const QImage background = Anim().Background;
     std::vector<QImage> thumbnails;
-    for (int i = 0; i < Form->TimelineImages->Count(); ++i) thumbnails.push_back(Form->TimelineImages->Thumbnail(i).Picture);
+    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i) thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");
     Form->NewClick();
     Open("reopen.tvl");
@@ -133,8 +133,8 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
       EXPECT_EQ(Anim().Background.pixel(c.Size.width() - 1, c.Size.height() - 1), qRgb(255, 255, 255)) << c.Name;
     }
     EXPECT_EQ(Picture(), FullRepaint()) << c.Name;
-    ASSERT_EQ(Form->TimelineImages->Count(), 2) << c.Name;
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(Form->TimelineImages->Thumbnail(i).Picture, thumbnails[i]) << c.Name;
+    ASSERT_EQ(Form->Controls().TimelineImages->Count(), 2) << c.Name;
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Form->Controls().TimelineImages->Thumbnail(i).Picture, thumbnails[i]) << c.Name;
     const QByteArray gif = BuildGifDocument(Anim(), {}).SaveToBytes();
     EXPECT_EQ(QSize(qFromLittleEndian<quint16>(gif.constData() + 6), qFromLittleEndian<quint16>(gif.constData() + 8)),
               c.Size)
@@ -148,14 +148,14 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   const QByteArray jpeg = EncodeJpeg(Quarters(320, 240), TJpegKind::Baseline);
   WriteTestFile(Path("back.jpg"), jpeg);
   Dialogs.PictureAnswers.push_back({true, Path("back.jpg"), 1});
-  Form->LoadBackgroundAction->trigger();
+  Form->Controls().LoadBackgroundAction->trigger();
   Form->NextFrameButtonClick();
   Form->ChangeDimensions(400, 300);
   SaveAs("jpeg.tvl");
   Form->NewClick();
   Open("jpeg.tvl");
   EXPECT_TRUE(Anim().HasBackground);
-  EXPECT_TRUE(Form->ClearBackgroundAction->isEnabled());
+  EXPECT_TRUE(Form->Controls().ClearBackgroundAction->isEnabled());
   EXPECT_EQ(Anim().BackgroundKind, 1);
   EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
   SaveAs("jpeg-again.tvl");
@@ -166,16 +166,16 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   WriteTestFile(Path("back.bmp"), BmpFileBytes(quarters));
   Dialogs.PictureAnswers.push_back({true, Path("back.bmp"), 0});
   Dialogs.YesNoAnswers = {true};
-  Form->LoadBackgroundAction->trigger();
+  Form->Controls().LoadBackgroundAction->trigger();
   SaveAs("bmp.tvl");
   Form->NewClick();
   Open("bmp.tvl");
   EXPECT_EQ(Anim().BackgroundKind, 0);
   EXPECT_EQ(Anim().Background, quarters);
-  EXPECT_EQ(Form->TimelineImages->Count(), 1);
+  EXPECT_EQ(Form->Controls().TimelineImages->Count(), 1);
   // Without a background the type count follows the height.
   Dialogs.YesNoAnswers = {true};
-  Form->ClearBackgroundAction->trigger();
+  Form->Controls().ClearBackgroundAction->trigger();
   SaveAs("none.tvl");
   EXPECT_EQ(Payload("none.tvl").at(1), 0);
 }
@@ -196,7 +196,7 @@ TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
     SaveAs(row.Typed, row.FilterIndex);
     EXPECT_TRUE(QFile::exists(Path(row.Written))) << row.Typed;
     Dialogs.SaveAnswers.push_back({});
-    Form->SaveAnimationAction->trigger();
+    Form->Controls().SaveAnimationAction->trigger();
     EXPECT_EQ(Dialogs.Calls.back().Request.FilterIndex, row.Offered) << row.Typed;
   }
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 5);
@@ -393,9 +393,9 @@ TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
   Form->NewClick();
   Open("empty.tvl");
   EXPECT_TRUE(Anim().Frames.empty());
-  EXPECT_EQ(Form->TimelineImages->Count(), 0);
+  EXPECT_EQ(Form->Controls().TimelineImages->Count(), 0);
   EXPECT_EQ(Form->GetEditFrame().Count(), 0);
-  EXPECT_FALSE(Form->DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
 }
 
 TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
@@ -409,7 +409,7 @@ TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
     Form->CommandLine = {Path(name)};
     ShowActive();
     EXPECT_EQ(Anim().Frames.size(), 2u) << name.toStdString();
-    EXPECT_EQ(Form->TimelineImages->Count(), 2);
+    EXPECT_EQ(Form->Controls().TimelineImages->Count(), 2);
   }
   EXPECT_TRUE(Dialogs.Messages().isEmpty());
 }

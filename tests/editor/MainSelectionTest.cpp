@@ -37,8 +37,8 @@ class MainSelectionTest : public MainFormTest {
     Doc().Reset(std::move(animation), std::move(edit));
   }
   void Click(QPoint P, Qt::KeyboardModifiers Keys = Qt::NoModifier) {
-    QTest::mousePress(Form->EditImage, Qt::LeftButton, Keys, P);
-    QTest::mouseRelease(Form->EditImage, Qt::LeftButton, Keys, P);
+    QTest::mousePress(Form->Controls().EditImage, Qt::LeftButton, Keys, P);
+    QTest::mouseRelease(Form->Controls().EditImage, Qt::LeftButton, Keys, P);
   }
   static constexpr int Bar = 2, Post = 3, Ring = 4;
 };
@@ -107,28 +107,28 @@ TEST_F(MainSelectionTest, FiguresTravelThroughTheClipboardWithTheirTypes) {
   ShowActive();
   Place({{Bar, {100, 100}}, {Ring, {200, 100}}});
   Doc().SelectFigures({0, 1}, 1);
-  Form->NextFrameButton->setFocus();
-  QTest::keyClick(Form->NextFrameButton, Qt::Key_C, Qt::ControlModifier);
+  Form->Controls().NextFrameButton->setFocus();
+  QTest::keyClick(Form->Controls().NextFrameButton, Qt::Key_C, Qt::ControlModifier);
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(data->formats(), QStringList{FiguresMimeType});
 
   // Into a new animation that lacks both types.
   Form->NewClick();
-  QTest::keyClick(Form->NextFrameButton, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(Form->Controls().NextFrameButton, Qt::Key_V, Qt::ControlModifier);
   ASSERT_EQ(Form->GetEditFrame().Count(), 3);
   EXPECT_EQ(Anim().Types.ListedNames(), (QStringList{"Stickman", "bar", "ring"}));
   EXPECT_EQ(Form->GetEditFrame().Items[1].Root(), RealPoint(100, 100));
   EXPECT_EQ(Doc().SelectedFigures(), (std::vector<int>{1, 2}));
-  EXPECT_EQ(Form->UndoAction->text(), "&Undo Paste");
+  EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Paste");
   // Pasted again, they go aside from the first copies.
-  QTest::keyClick(Form->NextFrameButton, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(Form->Controls().NextFrameButton, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(Form->GetEditFrame().Items[3].Root(), RealPoint(110, 110));
   EXPECT_EQ(Anim().Types.Count(), 4);
 
   QGuiApplication::clipboard()->setText(QStringLiteral("text"));
-  Form->ScaleSpinEdit->setFocus();
-  QTest::keyClick(Form->ScaleSpinEdit, Qt::Key_C, Qt::ControlModifier);
+  Form->Controls().ScaleSpinEdit->setFocus();
+  QTest::keyClick(Form->Controls().ScaleSpinEdit, Qt::Key_C, Qt::ControlModifier);
   EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(FiguresMimeType));
   Form->UndoClick();
   Form->UndoClick();
@@ -149,7 +149,7 @@ TEST_F(MainSelectionTest, PasteIntoFramesFillsTheFollowingFramesInOneStep) {
   std::vector<int> counts;
   for (const TFigures& f : Anim().Frames) counts.push_back(f.Count());
   EXPECT_EQ(counts, (std::vector<int>{1, 1, 2, 2, 1}));
-  EXPECT_EQ(Form->UndoAction->text(), "&Undo Paste Into Frames");
+  EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Paste Into Frames");
   Doc().MarkSaved();
 }
 
@@ -165,7 +165,7 @@ TEST_F(MainSelectionTest, ARangeOfThumbnailsIsDeletedCopiedAndDuplicated) {
     for (const TFigures& f : Anim().Frames) r.push_back(qRound(f.Items[0].Root().X) - 253);
     return r;
   };
-  TTimelineStrip& strip = *Form->TimelineImages;
+  TTimelineStrip& strip = *Form->Controls().TimelineImages;
   QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, strip.ToView(strip.Place(1)).center());
   QTest::mouseClick(&strip, Qt::LeftButton, Qt::ShiftModifier, strip.ToView(strip.Place(2)).center());
   EXPECT_EQ(Doc().EditedFrameIndex(), 1);
@@ -176,9 +176,9 @@ TEST_F(MainSelectionTest, ARangeOfThumbnailsIsDeletedCopiedAndDuplicated) {
     std::vector<int> Frames;
   };
   const std::vector<TRow> rows{
-      {"duplicate", 2, Form->DuplicateFrameAction, {0, 10, 20, 10, 20, 30, 40}},
+      {"duplicate", 2, Form->Controls().DuplicateFrameAction, {0, 10, 20, 10, 20, 30, 40}},
       {"copy, paste after the last", 1, nullptr, {0, 10, 20, 30, 40, 10, 20}},
-      {"delete", 1, Form->DeleteFrameAction, {0, 30, 40}},
+      {"delete", 1, Form->Controls().DeleteFrameAction, {0, 30, 40}},
   };
   for (const TRow& row : rows) {
     strip.SelectTo(2);

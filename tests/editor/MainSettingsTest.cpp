@@ -96,7 +96,7 @@ TEST_F(DimensionsTest, WithoutFramesTheFiguresAreCentredOnTheNewSize) {
   for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(400, 300)) << i;
   EXPECT_EQ(Anim().Background.size(), QSize(800, 600));
   EXPECT_EQ(Anim().Background.pixel(799, 599), White);
-  EXPECT_EQ(Form->EditImage->size(), QSize(800, 600));
+  EXPECT_EQ(Form->Controls().EditImage->size(), QSize(800, 600));
   EXPECT_EQ(Form->GetUnderlay(), Anim().Background);
   EXPECT_EQ(Picture(), FullRepaint());
 }
@@ -154,10 +154,10 @@ TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 2);
   EXPECT_EQ(Size(), QSize(1012, 415));
   EXPECT_FALSE(Form->GetProjectSaved());
-  const QRect thumb = Form->TimelineImages->Thumbnail(1).Geometry;
+  const QRect thumb = Form->Controls().TimelineImages->Thumbnail(1).Geometry;
   EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
   // The marker moved with the thumbnail under edit.
-  EXPECT_EQ(Form->FrameMarker->geometry(), Form->TimelineImages->ToView(QRect(138, 1, 139, 59)));
+  EXPECT_EQ(Form->Controls().FrameMarker->geometry(), Form->Controls().TimelineImages->ToView(QRect(138, 1, 139, 59)));
   EXPECT_EQ(Anim().Frames[1].Items[0].Points(), frame1.Items[0].Points());
   EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
   EXPECT_EQ(Anim().BackgroundJpeg, "jpeg bytes as loaded");
@@ -251,20 +251,20 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
        }, message(800, 600)},
       {"load background", false, [&] {
          Dialogs.PictureAnswers.push_back({true, dir.filePath("large.bmp"), 0});
-         Form->LoadBackgroundAction->trigger();
+         Form->Controls().LoadBackgroundAction->trigger();
        }, message(800, 600)},
       {"open", false, [&] {
          Dialogs.OpenAnswers.push_back({true, dir.filePath("large.tvl"), 0});
-         Form->OpenAnimationAction->trigger();
+         Form->Controls().OpenAnimationAction->trigger();
        }, message(800, 600)},
-      {"new", true, [&] { Form->NewAction->trigger(); }, message(506, 415)},
-      {"clear background", true, [&] { Form->ClearBackgroundAction->trigger(); }, message(506, 415)},
+      {"new", true, [&] { Form->Controls().NewAction->trigger(); }, message(506, 415)},
+      {"clear background", true, [&] { Form->Controls().ClearBackgroundAction->trigger(); }, message(506, 415)},
   };
   for (const TCase& c : cases) {
     SetUp();
     if (c.IndexedBackground) {
       Dialogs.PictureAnswers.push_back({true, dir.filePath("indexed.bmp"), 0});
-      Form->LoadBackgroundAction->trigger();
+      Form->Controls().LoadBackgroundAction->trigger();
     }
     Form->NextFrameButtonClick();
     Dialogs = TScriptedDialogs();
@@ -279,7 +279,7 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
     EXPECT_EQ(Form->GetUnderlay().cacheKey(), keys[1]) << c.Name;
     EXPECT_EQ(Picture().cacheKey(), keys[2]) << c.Name;
     EXPECT_EQ(Anim().Frames.size(), 1u) << c.Name;
-    EXPECT_EQ(Form->TimelineImages->Count(), 1) << c.Name;
+    EXPECT_EQ(Form->Controls().TimelineImages->Count(), 1) << c.Name;
     EXPECT_EQ(Form->GetProjectSaved(), saved) << c.Name;
     EXPECT_EQ(Size(), QSize(506, 415)) << c.Name;
     Dialogs.YesNoAnswers.clear();
@@ -291,7 +291,7 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
 namespace {
 // Help, Keyboard Shortcuts lists every hotkey of both windows.
 TEST_F(MainFormTest, KeyboardShortcutsListsEveryHotkeyOfBothWindows) {
-  Form->KeyboardShortcutsAction->trigger();
+  Form->Controls().KeyboardShortcutsAction->trigger();
   ASSERT_NE(Form->GetShortcutsForm(), nullptr);
   EXPECT_TRUE(Form->GetShortcutsForm()->isVisible());
   EXPECT_EQ(Form->GetShortcutsForm()->windowTitle(), "Keyboard Shortcuts");
@@ -341,9 +341,9 @@ TEST_F(MainFormTest, OnionSkinShowsTheFramesAroundTheOneUnderEditNearestOnTop) {
     form.AfterEdit->setValue(2);
     return int(QDialog::Accepted);
   };
-  Form->OnionSkinAction->trigger();
+  Form->Controls().OnionSkinAction->trigger();
   EXPECT_EQ(TOnionSkin::Load(), (TOnionSkin{true, 4, 2}));
-  Form->ShowOnionSkinAction->trigger();
+  Form->Controls().ShowOnionSkinAction->trigger();
   EXPECT_FALSE(TOnionSkin::Load().Shown);
 }
 }  // namespace

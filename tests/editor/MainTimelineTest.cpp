@@ -36,10 +36,10 @@ class MainTimelineTest : public MainFormTest {
     for (const TFigures& f : Anim().Frames) roots.push_back(RootX(f));
     return roots;
   }
-  TTimelineStrip& Strip() const { return *Form->TimelineImages; }
+  TTimelineStrip& Strip() const { return *Form->Controls().TimelineImages; }
   // The marker's place in the strip's content, wherever the strip is scrolled.
-  QRect Marker() const { return Form->FrameMarker->geometry().translated(Strip().ScrollPosition(), 0); }
-  bool MarkerShown() const { return Form->FrameMarker->isVisibleTo(Form->TimelineImages); }
+  QRect Marker() const { return Form->Controls().FrameMarker->geometry().translated(Strip().ScrollPosition(), 0); }
+  bool MarkerShown() const { return Form->Controls().FrameMarker->isVisibleTo(Form->Controls().TimelineImages); }
   QImage Ghost(const TFigures& Frame) {
     QImage underlay(506, 415, QImage::Format_RGB32);
     Form->DrawGhost(underlay, Frame);
@@ -138,7 +138,7 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
     const int steps = Doc().History().index();
     QTest::keyClick(Form.get(), k.Key);
     EXPECT_EQ(Form->GetEditedFrameIndex(), k.Edited) << key;
-    EXPECT_EQ(Form->FramePositionLabel->text(), k.Position) << key;
+    EXPECT_EQ(Form->Controls().FramePositionLabel->text(), k.Position) << key;
     EXPECT_EQ(Doc().History().index(), steps + (k.Step ? 1 : 0)) << key;
     const QRect shown = Strip().ToView(Strip().Place(k.Edited >= 0 ? k.Edited : 11));
     EXPECT_TRUE(Strip().rect().contains(shown)) << key;
@@ -149,7 +149,7 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
   Form->UndoClick();
   EXPECT_EQ(Form->GetEditedFrameIndex(), 11);
 
-  for (QWidget* field : {static_cast<QWidget*>(Form->ScaleSpinEdit), static_cast<QWidget*>(Form->FigureComboBox)}) {
+  for (QWidget* field : {static_cast<QWidget*>(Form->Controls().ScaleSpinEdit), static_cast<QWidget*>(Form->Controls().FigureComboBox)}) {
     field->setFocus();
     for (Qt::Key key : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Home, Qt::Key_End})
       QTest::keyClick(QApplication::focusWidget(), key);
@@ -183,7 +183,7 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
     SCOPED_TRACE(row.Name);
     Form->NewClick();
     StoreFrames(3);
-    Form->StoreEditsAction->setChecked(row.Store);
+    Form->Controls().StoreEditsAction->setChecked(row.Store);
     Form->FrameClick(row.Edited >= 0 ? row.Edited : 0);
     if (row.Edited < 0) Form->NewFrameClick();
     EXPECT_EQ(Form->statusBar()->currentMessage(), "") << "nothing to drop";
@@ -203,8 +203,8 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
   }
   Dialogs.YesNoAnswers.clear();
   // The option is the user's: a new window starts with it as left.
-  Form->StoreEditsAction->trigger();
-  EXPECT_EQ(TMainForm(Dialogs).StoreEditsAction->isChecked(), Form->StoreEditsAction->isChecked());
+  Form->Controls().StoreEditsAction->trigger();
+  EXPECT_EQ(TMainForm(Dialogs).Controls().StoreEditsAction->isChecked(), Form->Controls().StoreEditsAction->isChecked());
 }
 
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
@@ -279,7 +279,7 @@ TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
   EXPECT_EQ(Picture(), picture);
   EXPECT_EQ(Form->GetUnderlay(), underlay);  // the ghost stays until the next rebuild
   Form->PlayButtonClick();
-  EXPECT_FALSE(Form->PlaybackTimer->isActive());
+  EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
 
   StoreFrames(1);
   Form->FrameClick(0);
@@ -293,36 +293,36 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   ShowActive();
   StoreFrames(3);
   const QPoint second = Strip().Thumbnail(1).Geometry.center();
-  QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, second);
+  QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, second);
   EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
   EXPECT_EQ(Strip().IndexAt(second), 1);
   EXPECT_EQ(Strip().IndexAt(QPoint(71, 20)), -1);  // in the gap
   EXPECT_EQ(Strip().IndexAt(QPoint(1, 20)), -1);
 
-  QHelpEvent help(QEvent::ToolTip, second, Form->TimelineImages->mapToGlobal(second));
-  QApplication::sendEvent(Form->TimelineImages, &help);
+  QHelpEvent help(QEvent::ToolTip, second, Form->Controls().TimelineImages->mapToGlobal(second));
+  QApplication::sendEvent(Form->Controls().TimelineImages, &help);
   EXPECT_EQ(QToolTip::text(), "Frame2");
 
   const QPoint third = Strip().Thumbnail(2).Geometry.center();
-  QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->TimelineImages->mapToGlobal(third));
-  QApplication::sendEvent(Form->TimelineImages, &menu);
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->Controls().TimelineImages->mapToGlobal(third));
+  QApplication::sendEvent(Form->Controls().TimelineImages, &menu);
   EXPECT_EQ(Form->GetPopupFrameIndex(), 2);
-  EXPECT_TRUE(Form->FrameMenu->isVisible());
-  Form->DeleteFrameAction->trigger();
-  Form->FrameMenu->hide();
+  EXPECT_TRUE(Form->Controls().FrameMenu->isVisible());
+  Form->Controls().DeleteFrameAction->trigger();
+  Form->Controls().FrameMenu->hide();
   EXPECT_EQ(Anim().Frames.size(), 2u);
 }
 
 TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
   ShowActive();
   StoreFrames(12);
-  const QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
+  const QScrollBar* bar = Form->Controls().TimelineScrollBox->horizontalScrollBar();
   EXPECT_EQ(Strip().ContentWidth(), 3 + 12 * 70);
   EXPECT_EQ(bar->maximum(), Strip().ContentWidth() - Strip().width());
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_EQ(Strip().ScrollPosition(), bar->value());
   // The strip itself never grows past the visible area.
-  EXPECT_EQ(Strip().width(), Form->TimelineScrollBox->viewport()->width());
+  EXPECT_EQ(Strip().width(), Form->Controls().TimelineScrollBox->viewport()->width());
 }
 
 TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
@@ -399,18 +399,18 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
     Form->RedrawTimelineImages();
     EXPECT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
     // Scroll the second thumbnail to the left edge and click it there.
-    QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
+    QScrollBar* bar = Form->Controls().TimelineScrollBox->horizontalScrollBar();
     bar->setValue(std::min(bar->maximum(), Strip().Thumbnail(1).Geometry.left()));
     const QPoint at = Strip().ToView(Strip().Thumbnail(1).Geometry).topLeft() + QPoint(0, 20);
-    QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
     EXPECT_EQ(Marker(), Strip().Thumbnail(1).Geometry.adjusted(-2, -2, 3, 2));
-    EXPECT_TRUE(Form->TimelineImages->rect().intersects(Form->FrameMarker->geometry()));
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->TimelineImages->mapToGlobal(at));
-    QApplication::sendEvent(Form->TimelineImages, &menu);
-    Form->FrameMenu->hide();
+    EXPECT_TRUE(Form->Controls().TimelineImages->rect().intersects(Form->Controls().FrameMarker->geometry()));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->Controls().TimelineImages->mapToGlobal(at));
+    QApplication::sendEvent(Form->Controls().TimelineImages, &menu);
+    Form->Controls().FrameMenu->hide();
     ASSERT_EQ(Form->GetPopupFrameIndex(), 1);
-    Form->DeleteFrameAction->trigger();
+    Form->Controls().DeleteFrameAction->trigger();
     EXPECT_EQ(Anim().Frames.size(), 2u);
     EXPECT_FALSE(MarkerShown());
     Doc().MarkSaved();
@@ -424,15 +424,15 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
   StoreCopies(399);
   ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
-  QScrollBar* bar = Form->TimelineScrollBox->horizontalScrollBar();
+  QScrollBar* bar = Form->Controls().TimelineScrollBox->horizontalScrollBar();
   bar->setValue(bar->maximum());
   EXPECT_EQ(Strip().ScrollPosition(), Strip().ContentWidth() - Strip().width());
   const QPoint at(Strip().width() - 20, 30);  // in the last thumbnail
-  QTest::mouseClick(Form->TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
   EXPECT_EQ(Form->GetEditedFrameIndex(), 399);
   EXPECT_EQ(Marker(), QRect(1 + 55003 * 399, 1, 55005, 59));
-  QHelpEvent help(QEvent::ToolTip, at, Form->TimelineImages->mapToGlobal(at));
-  QApplication::sendEvent(Form->TimelineImages, &help);
+  QHelpEvent help(QEvent::ToolTip, at, Form->Controls().TimelineImages->mapToGlobal(at));
+  QApplication::sendEvent(Form->Controls().TimelineImages, &help);
   EXPECT_EQ(QToolTip::text(), "Frame400");
 }
 

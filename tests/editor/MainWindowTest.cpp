@@ -28,13 +28,13 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
   EXPECT_TRUE(Form->GetProjectSaved());
   EXPECT_TRUE(Anim().Frames.empty());
-  EXPECT_FALSE(Form->FrameMarker->isVisibleTo(Form.get()));
-  EXPECT_EQ(Form->ScaleSpinEdit->value(), 100);
-  EXPECT_TRUE(Form->DeleteFigureButton->isEnabled());
-  EXPECT_FALSE(Form->ClearBackgroundAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().FrameMarker->isVisibleTo(Form.get()));
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100);
+  EXPECT_TRUE(Form->Controls().DeleteFigureButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().ClearBackgroundAction->isEnabled());
   EXPECT_EQ(Anim().Types.Count(), 2);
-  EXPECT_EQ(Form->FigureComboBox->count(), 1);
-  EXPECT_EQ(Form->FigureComboBox->currentText(), "Stickman");
+  EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
+  EXPECT_EQ(Form->Controls().FigureComboBox->currentText(), "Stickman");
 
   // On the drawing area: white, orange root, red joints, black lines.
   EXPECT_EQ(Picture().size(), QSize(506, 415));
@@ -47,18 +47,18 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
 TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   struct Expect { QWidget* Control; QString Text; QRect Geometry; };
   const Expect buttons[] = {
-      {Form->PlayButton, "&Play", QRect(13, 16, 57, 22)},
-      {Form->StopButton, "&Stop", QRect(13, 48, 57, 22)},
-      {Form->RepeatCheckBox, "Repeat", QRect(13, 80, 57, 17)},
-      {Form->AddFigureButton, "&Add Figure", QRect(21, 160, 75, 25)},
-      {Form->DeleteFigureButton, "&Delete", QRect(6, 24, 43, 25)},
-      {Form->EditTypeButton, "&Edit", QRect(54, 24, 43, 25)},
-      {Form->CenterButton, "&Center", QRect(6, 56, 43, 25)},
-      {Form->FlipButton, "F&lip", QRect(54, 56, 43, 25)},
-      {Form->ColorButton, "Colour", QRect(6, 88, 43, 25)},
-      {Form->FrontButton, "&Front", QRect(6, 120, 43, 25)},
-      {Form->BackButton, "&Back", QRect(54, 120, 43, 25)},
-      {Form->NextFrameButton, "&Next Frame", QRect(24, 376, 75, 33)},
+      {Form->Controls().PlayButton, "&Play", QRect(13, 16, 57, 22)},
+      {Form->Controls().StopButton, "&Stop", QRect(13, 48, 57, 22)},
+      {Form->Controls().RepeatCheckBox, "Repeat", QRect(13, 80, 57, 17)},
+      {Form->Controls().AddFigureButton, "&Add Figure", QRect(21, 160, 75, 25)},
+      {Form->Controls().DeleteFigureButton, "&Delete", QRect(6, 24, 43, 25)},
+      {Form->Controls().EditTypeButton, "&Edit", QRect(54, 24, 43, 25)},
+      {Form->Controls().CenterButton, "&Center", QRect(6, 56, 43, 25)},
+      {Form->Controls().FlipButton, "F&lip", QRect(54, 56, 43, 25)},
+      {Form->Controls().ColorButton, "Colour", QRect(6, 88, 43, 25)},
+      {Form->Controls().FrontButton, "&Front", QRect(6, 120, 43, 25)},
+      {Form->Controls().BackButton, "&Back", QRect(54, 120, 43, 25)},
+      {Form->Controls().NextFrameButton, "&Next Frame", QRect(24, 376, 75, 33)},
   };
   for (const Expect& e : buttons) {
     auto* button = qobject_cast<QAbstractButton*>(e.Control);
@@ -68,12 +68,12 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   }
   // Every control a user can see says what it does, starting with its hint,
   // and names its hotkey.
-  const std::pair<QWidget*, QString> hints[] = {{Form->PlayButton, "play animation (Alt+P)"},
-                                                {Form->StopButton, "stop animation (Alt+S)"},
-                                                {Form->RateScrollBar, "frame rate: sets the playback speed"},
-                                                {Form->FigureComboBox, "figure types: "},
-                                                {Form->ScaleSpinEdit, "Scale: "},
-                                                {Form->NextFrameButton, "Next Frame (Alt+N): store the working frame"}};
+  const std::pair<QWidget*, QString> hints[] = {{Form->Controls().PlayButton, "play animation (Alt+P)"},
+                                                {Form->Controls().StopButton, "stop animation (Alt+S)"},
+                                                {Form->Controls().RateScrollBar, "frame rate: sets the playback speed"},
+                                                {Form->Controls().FigureComboBox, "figure types: "},
+                                                {Form->Controls().ScaleSpinEdit, "Scale: "},
+                                                {Form->Controls().NextFrameButton, "Next Frame (Alt+N): store the working frame"}};
   for (const auto& [control, hint] : hints) EXPECT_TRUE(control->toolTip().startsWith(hint)) << hint.toStdString();
   for (QAbstractButton* button : Form->findChildren<QAbstractButton*>()) {
     if (!button->isVisibleTo(Form.get()) || button->height() == 0) continue;  // not the hidden hotkey buttons
@@ -84,21 +84,21 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
           << button->toolTip().toStdString();
     }
   }
-  EXPECT_EQ(Form->FigureGroupBox->title(), "Current Figure");
-  EXPECT_TRUE(Form->RepeatCheckBox->isChecked());
-  EXPECT_EQ(Form->RateScrollBar->orientation(), Qt::Vertical);
-  EXPECT_EQ(Form->RateScrollBar->minimum(), 1);
-  EXPECT_EQ(Form->RateScrollBar->maximum(), 100);
-  EXPECT_EQ(Form->RateScrollBar->value(), 50);
-  EXPECT_EQ(Form->ScaleSpinEdit->minimum(), 0);
-  EXPECT_EQ(Form->ScaleSpinEdit->maximum(), 100000);
-  EXPECT_EQ(Form->ScaleSpinEdit->geometry(), QRect(54, 90, 45, 22));
-  EXPECT_EQ(Form->PlaybackTimer->interval(), 50);
-  EXPECT_FALSE(Form->PlaybackTimer->isActive());
-  EXPECT_EQ(Form->TimelineScrollBox->pos(), QPoint(8, 0));
-  EXPECT_EQ(Form->DrawingScrollBox->pos(), QPoint(136, 88));
-  EXPECT_EQ(Form->EditImage->geometry(), QRect(2, 2, 506, 415));
-  EXPECT_EQ(Form->ToolPanel->geometry(), QRect(8, 88, 121, 425));
+  EXPECT_EQ(Form->Controls().FigureGroupBox->title(), "Current Figure");
+  EXPECT_TRUE(Form->Controls().RepeatCheckBox->isChecked());
+  EXPECT_EQ(Form->Controls().RateScrollBar->orientation(), Qt::Vertical);
+  EXPECT_EQ(Form->Controls().RateScrollBar->minimum(), 1);
+  EXPECT_EQ(Form->Controls().RateScrollBar->maximum(), 100);
+  EXPECT_EQ(Form->Controls().RateScrollBar->value(), 50);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->minimum(), 0);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->maximum(), 100000);
+  EXPECT_EQ(Form->Controls().ScaleSpinEdit->geometry(), QRect(54, 90, 45, 22));
+  EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), 50);
+  EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
+  EXPECT_EQ(Form->Controls().TimelineScrollBox->pos(), QPoint(8, 0));
+  EXPECT_EQ(Form->Controls().DrawingScrollBox->pos(), QPoint(136, 88));
+  EXPECT_EQ(Form->Controls().EditImage->geometry(), QRect(2, 2, 506, 415));
+  EXPECT_EQ(Form->Controls().ToolPanel->geometry(), QRect(8, 88, 121, 425));
 
   QStringList menu;
   for (QAction* top : Form->menuBar()->actions()) {
@@ -126,11 +126,11 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
 TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {
   ShowActive();
   Form->resize(800, 600);
-  EXPECT_EQ(Form->TimelineScrollBox->width(), 776);
-  EXPECT_EQ(Form->DrawingScrollBox->size(), QSize(648, 456));
-  EXPECT_EQ(Form->EditImage->size(), QSize(506, 415));  // the drawing keeps the animation size
+  EXPECT_EQ(Form->Controls().TimelineScrollBox->width(), 776);
+  EXPECT_EQ(Form->Controls().DrawingScrollBox->size(), QSize(648, 456));
+  EXPECT_EQ(Form->Controls().EditImage->size(), QSize(506, 415));  // the drawing keeps the animation size
   Form->resize(400, 300);
-  EXPECT_EQ(Form->DrawingScrollBox->size(), QSize(248, 156));
+  EXPECT_EQ(Form->Controls().DrawingScrollBox->size(), QSize(248, 156));
 }
 
 TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {

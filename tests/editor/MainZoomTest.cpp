@@ -28,7 +28,7 @@ class MainZoomTest : public MainFormTest {
     Doc().Reset(std::move(animation), std::move(edit));
   }
   // Where the drawing area shows the animation's point P.
-  QPoint Shown(QPointF P) const { return Form->EditImage->ToScreen(P).toPoint(); }
+  QPoint Shown(QPointF P) const { return Form->Controls().EditImage->ToScreen(P).toPoint(); }
   void Drag(QPointF From, QPointF To) {
     Press(Shown(From));
     MoveTo(Shown((From + To) / 2));
@@ -59,13 +59,13 @@ TEST_F(MainZoomTest, KeysStepTheZoomWithinItsLimitsAndTheAreaTakesTheZoomedSize)
   for (const TRow& row : rows) {
     for (int i = 0; i < row.Times; ++i) QTest::keyClick(Form.get(), row.Key, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(Form->Zoom(), row.Zoom) << row.Key << " x" << row.Times;
-    EXPECT_EQ(Form->EditImage->size(), row.Size) << row.Key << " x" << row.Times;
+    EXPECT_EQ(Form->Controls().EditImage->size(), row.Size) << row.Key << " x" << row.Times;
   }
   // Fit to Window: the whole drawing in view, touching two of its sides.
   StartAnimation(1500, 1000);
   Form->FitToWindowClick();
-  const QSize view = Form->DrawingScrollBox->maximumViewportSize();
-  const QSize shown = Form->EditImage->size();
+  const QSize view = Form->Controls().DrawingScrollBox->maximumViewportSize();
+  const QSize shown = Form->Controls().EditImage->size();
   EXPECT_LE(shown.width() + 4, view.width());
   EXPECT_LE(shown.height() + 4, view.height());
   EXPECT_TRUE(shown.width() + 6 >= view.width() || shown.height() + 6 >= view.height()) << shown.width();
@@ -101,7 +101,7 @@ TEST_F(MainZoomTest, HandlesKeepTheirScreenSize) {
   ASSERT_GE(actual, 4);
   for (double zoom : {4.0, 0.5}) {
     Form->SetZoom(zoom);
-    const QImage shown = Form->EditImage->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = Form->Controls().EditImage->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_NEAR(RunWidth(shown, Shown(joint), QColor(Qt::red).rgb()), actual, 1) << zoom;
   }
   Form->ActualSizeClick();

@@ -125,7 +125,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     form.NextFrameButtonClick();
   }
   // The GIF takes the playback rate: 73 ms between frames, a delay of 7.
-  form.RateScrollBar->setValue(73);
+  form.Controls().RateScrollBar->setValue(73);
   AnswerOptions([](TGifOptionsForm& Form) { Form.PlaybackRateButton->click(); });
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
   form.SaveAnimationClick();
@@ -194,10 +194,10 @@ TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
   WriteProjectFile(Path("walk"), Anim);
   TMainForm form(Dialogs);
   Dialogs.OpenAnswers.push_back({true, Path("walk.tvl"), 0});
-  form.OpenAnimationAction->trigger();
-  ASSERT_EQ(form.TimelineImages->Count(), 40);
+  form.Controls().OpenAnimationAction->trigger();
+  ASSERT_EQ(form.Controls().TimelineImages->Count(), 40);
   std::thread exporter([&] { ExportGifFile(Path("busy.gif"), form.Animation(), {}, {}, 3); });
-  for (int i = 0; i < 40; ++i) form.TimelineImages->Thumbnail(i);
+  for (int i = 0; i < 40; ++i) form.Controls().TimelineImages->Thumbnail(i);
   exporter.join();
   ExportGifFile(Path("quiet.gif"), form.Animation(), {}, {}, 1);
   EXPECT_TRUE(ReadTestFile(Path("busy.gif")) == ReadTestFile(Path("quiet.gif")));

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The main window's controls, named by role and kind. The window builds them
+// (MainControls.cpp) and reaches them as Ui; tests reach them through
+// TMainForm::Controls() or by their object names.
+
+class QAbstractScrollArea;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QScrollBar;
+class QSpinBox;
+class QTimer;
+class QToolButton;
+class TPictureBox;
+class TTimelineStrip;
+
+struct TMainControls {
+  QAbstractScrollArea* TimelineScrollBox = nullptr;  // scrolls the thumbnail strip
+  TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
+  QFrame* FrameMarker = nullptr;                  // marker around the thumbnail under edit
+  QFrame* ToolPanel = nullptr;           // the tool column
+  QGroupBox* PlaybackGroupBox = nullptr;
+  QToolButton* PlayButton = nullptr;
+  QToolButton* StopButton = nullptr;
+  QCheckBox* RepeatCheckBox = nullptr;
+  QScrollBar* RateScrollBar = nullptr;
+  QComboBox* FigureComboBox = nullptr;
+  QPushButton* AddFigureButton = nullptr;
+  QGroupBox* FigureGroupBox = nullptr;
+  QPushButton* DeleteFigureButton = nullptr;
+  QPushButton* EditTypeButton = nullptr;
+  QPushButton* CenterButton = nullptr;
+  QPushButton* FlipButton = nullptr;
+  QPushButton* ColorButton = nullptr;
+  QSpinBox* ScaleSpinEdit = nullptr;
+  QPushButton* FrontButton = nullptr;
+  QPushButton* BackButton = nullptr;
+  // Hidden hotkey buttons, outside FigureGroupBox's visible area.
+  QPushButton* SaveAnimationHotkey = nullptr;
+  QPushButton* LoadBackgroundHotkey = nullptr;
+  QPushButton* LoadFigureHotkey = nullptr;
+  QPushButton* CreateFigureTypeHotkey = nullptr;
+  QPushButton* OptionsHotkey = nullptr;
+  QPushButton* OpenAnimationHotkey = nullptr;
+  QPushButton* NextFrameButton = nullptr;
+  QScrollArea* DrawingScrollBox = nullptr;  // holds the drawing area
+  TPictureBox* EditImage = nullptr;   // the drawing area
+  QTimer* PlaybackTimer = nullptr;
+  QMenu* FrameMenu = nullptr;  // on every thumbnail
+  QAction* InsertFrameAction = nullptr;
+  QAction* DeleteFrameAction = nullptr;
+  QAction* TweenAction = nullptr;  // in-between frames up to the next frame
+  QAction* CopyFrameAction = nullptr;
+  QAction* PasteFrameAfterAction = nullptr;
+  QAction* DuplicateFrameAction = nullptr;
+  QAction* FramePasteIntoFramesAction = nullptr;
+  // Menu entries.
+  QAction* NewAction = nullptr;
+  QAction* OpenAnimationAction = nullptr;
+  QAction* SaveAction = nullptr;
+  QAction* SaveAnimationAction = nullptr;
+  QAction* LoadBackgroundAction = nullptr;
+  QAction* ClearBackgroundAction = nullptr;
+  QAction* LoadFigureAction = nullptr;
+  QAction* CreateFigureTypeAction = nullptr;
+  QAction* ExitAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
+  QAction* CutAction = nullptr;
+  QAction* CopyAction = nullptr;
+  QAction* PasteAction = nullptr;
+  QAction* DuplicateAction = nullptr;
+  QAction* PasteIntoFramesAction = nullptr;
+  QAction* OptionsAction = nullptr;
+  QAction* ViewReadMeAction = nullptr;
+  QAction* AboutAction = nullptr;
+  QAction* KeyboardShortcutsAction = nullptr;
+  QAction* ShowOnionSkinAction = nullptr;
+  QAction* OnionSkinAction = nullptr;
+  QAction* PreviousFrameAction = nullptr;
+  QAction* FollowingFrameAction = nullptr;
+  QAction* FirstFrameAction = nullptr;
+  QAction* NewFrameAction = nullptr;
+  QAction* StoreEditsAction = nullptr;
+  QAction* ZoomInAction = nullptr;
+  QAction* ZoomOutAction = nullptr;
+  QAction* ActualSizeAction = nullptr;
+  QAction* FitToWindowAction = nullptr;
+  // In the status bar: which frame is under edit, and the zoom.
+  QLabel* FramePositionLabel = nullptr;
+  QLabel* ZoomLabel = nullptr;
+};
