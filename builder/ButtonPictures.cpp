@@ -10,8 +10,8 @@ const QColor Black(0, 0, 0);
 const QColor Red(255, 0, 0);
 const QColor Grey(128, 128, 128);
 
-void Line(QPainter& P, const QColor& Colour, int Width, QPointF From, QPointF To) {
-  P.setPen(QPen(Colour, Width, Qt::SolidLine, Qt::RoundCap));
+void Line(QPainter& P, const QColor& Color, int Width, QPointF From, QPointF To) {
+  P.setPen(QPen(Color, Width, Qt::SolidLine, Qt::RoundCap));
   P.drawLine(From, To);
 }
 
@@ -23,15 +23,15 @@ void Dot(QPainter& P, QPointF At) {
   P.setBrush(Qt::NoBrush);
 }
 
-void Ring(QPainter& P, QPointF Centre, double Radius) {
+void Ring(QPainter& P, QPointF Center, double Radius) {
   P.setPen(QPen(Black, 2));
   P.setBrush(Qt::NoBrush);
-  P.drawEllipse(Centre, Radius, Radius);
+  P.drawEllipse(Center, Radius, Radius);
 }
 
-void Cross(QPainter& P, QPointF Centre, double Half, int Width) {
-  Line(P, Red, Width, Centre + QPointF(-Half, -Half), Centre + QPointF(Half, Half));
-  Line(P, Red, Width, Centre + QPointF(Half, -Half), Centre + QPointF(-Half, Half));
+void Cross(QPainter& P, QPointF Center, double Half, int Width) {
+  Line(P, Red, Width, Center + QPointF(-Half, -Half), Center + QPointF(Half, Half));
+  Line(P, Red, Width, Center + QPointF(Half, -Half), Center + QPointF(-Half, Half));
 }
 
 }  // namespace

@@ -140,6 +140,6 @@ void TGifOptionsForm::reject() {
 }
 
 void TGifOptionsForm::showEvent(QShowEvent* Event) {
-  CentreOnScreen(*this);
+  CenterOnScreen(*this);
   QDialog::showEvent(Event);
 }

@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
-void CentreOnScreen(QWidget& Window) {
+void CenterOnScreen(QWidget& Window) {
   const QScreen* screen = Window.screen() != nullptr ? Window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   QRect frame = Window.frameGeometry();
@@ -28,7 +28,7 @@ TProgressForm::TProgressForm(QWidget* Parent) : QWidget(Parent, Qt::Tool | Qt::M
 void TProgressForm::FormHide() { ProgressBar->setValue(0); }
 
 void TProgressForm::showEvent(QShowEvent* Event) {
-  CentreOnScreen(*this);
+  CenterOnScreen(*this);
   QWidget::showEvent(Event);
 }
 

@@ -22,4 +22,4 @@ class TProgressForm : public QWidget {
 };
 
 // Moves a top-level window to the middle of the screen it is on.
-void CentreOnScreen(QWidget& Window);
+void CenterOnScreen(QWidget& Window);

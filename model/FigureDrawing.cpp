@@ -146,7 +146,7 @@ void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
 
 void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor, float Zoom) const {
   // The middle of the block that shows the point's pixel on the screen.
-  const float shift = (Zoom - 1.0f) / 2;
+  const float shift = static_cast<float>(ScreenShift(Zoom));
   auto at = [&](TRealPoint P) { return Rounded(Zoom == 1.0f ? P : RealPoint(P.X * Zoom + shift, P.Y * Zoom + shift)); };
   SetPenColor(Canvas, RootColor);
   DrawDot(Canvas, at(Points()[0]), RootDotWidth(Scale));

@@ -32,6 +32,8 @@ float JointHandleRadius(float Thickness, float Scale) {
   return r;
 }
 
+double ScreenShift(double Zoom) { return Zoom > 1 ? std::floor((Zoom - 1) / 2) : 0.0; }
+
 float RootHandleRadius(float Scale) { return std::min(std::max(10.0f * Scale, 4.0f), 10.0f) * 0.5f; }
 
 void TFigure::SetType(uint8_t Index, TFigureTypeRef Type) {
@@ -149,9 +151,9 @@ void TFigure::MoveBy(TRealPoint D) {
 }
 
 namespace {
-bool InsideSquare(TRealPoint Centre, float R, QPointF P) {
+bool InsideSquare(TRealPoint Center, float R, QPointF P) {
   const float x = static_cast<float>(P.x()), y = static_cast<float>(P.y());
-  return Centre.X - R < x && x < Centre.X + R && Centre.Y - R < y && y < Centre.Y + R;
+  return Center.X - R < x && x < Center.X + R && Center.Y - R < y && y < Center.Y + R;
 }
 }  // namespace
 

@@ -133,5 +133,10 @@ double AngleBetween(TRealPoint A, TRealPoint B);
 void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width);
 
 // Half-sizes of the handle squares, which are also half the handle dots' widths.
+// On a screen that shows a picture Zoom times as large, picture point P
+// shows at P * Zoom + ScreenShift(Zoom): whole screen pixels, in the middle
+// of the point's block, so that every picture point a whole number of
+// pixels from the corner has a screen pixel of its own.
+double ScreenShift(double Zoom);
 float JointHandleRadius(float Thickness, float Scale);
 float RootHandleRadius(float Scale);

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+#include "model/FigureUnit.h"
+
 TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -29,16 +31,16 @@ QSize TPictureBox::ScreenSize() const {
 }
 
 // Picture pixel k shows on the screen pixels [k * Zoom, (k + 1) * Zoom); the
-// middle of that block, k * Zoom + (Zoom - 1) / 2, stands for the point k.
+// screen pixel in the middle of that block stands for the point k.
 QPointF TPictureBox::ToPicture(QPointF Screen) const {
   if (FZoom == 1.0) return Screen;
-  const double shift = (FZoom - 1) / 2;
+  const double shift = ScreenShift(FZoom);
   return {(Screen.x() - shift) / FZoom, (Screen.y() - shift) / FZoom};
 }
 
 QPointF TPictureBox::ToScreen(QPointF Picture) const {
   if (FZoom == 1.0) return Picture;
-  const double shift = (FZoom - 1) / 2;
+  const double shift = ScreenShift(FZoom);
   return {Picture.x() * FZoom + shift, Picture.y() * FZoom + shift};
 }
 

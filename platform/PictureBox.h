@@ -6,8 +6,8 @@
 //
 // The picture may be shown magnified or reduced (Zoom). Each picture pixel
 // then covers a block of the screen, and positions are reported in picture
-// coordinates: the middle of a pixel's block is that pixel's whole-numbered
-// point, as at actual size. An overlay painter draws over the picture on the
+// coordinates: the screen pixel in the middle of a pixel's block is that
+// pixel's whole-numbered point, as at actual size. An overlay painter draws over the picture on the
 // screen's scale, for marks that keep their size whatever the zoom.
 
 #include <QImage>
