@@ -14,8 +14,8 @@
 #include "editor/OptionsUnit.h"
 #include "editor/RecoveryKeeper.h"
 #include "export/CommandLine.h"
-#include "export/GifSaveUnit.h"
-#include "export/ProgressUnit.h"
+#include "export/windows/GifSaveUnit.h"
+#include "export/windows/ProgressUnit.h"
 #include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {

@@ -8,8 +8,8 @@
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/PngExport.h"
-#include "export/GifSaveUnit.h"
-#include "export/ProgressUnit.h"
+#include "export/windows/GifSaveUnit.h"
+#include "export/windows/ProgressUnit.h"
 #include "model/Common.h"
 #include "platform/Dialogs.h"
 

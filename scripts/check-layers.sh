@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own. The
 # layers, lowest first: model, files, platform, builder and export (side by
-# side: neither includes the other), editor, app. Tests, benchmarks and fuzz
+# side: neither includes the other; export's windows, in export/windows, sit
+# above the rest of export), editor, app. Tests, benchmarks and fuzz
 # targets may include any layer.
 # Usage: check-layers.sh [source root]
 set -euo pipefail
@@ -29,5 +30,10 @@ for folder in model files platform builder export editor app; do
     fi
   done < <(grep -rnE '^#include "[a-z]+/' "$folder" --include='*.h' --include='*.cpp' || true)
 done
+# The exports without widgets do not include their windows.
+while IFS=: read -r file line text; do
+  echo "$file:$line: export may not include export/windows: $text"
+  status=1
+done < <(grep -rnE '^#include "export/windows/' export --include='*.h' --include='*.cpp' | grep -v '^export/windows/' || true)
 [ $status -eq 0 ] && echo "layers: every include points down"
 exit $status

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "export/ProgressUnit.h"
+#include "export/windows/ProgressUnit.h"
 #include "platform/ObjectNames.h"
 
 #include <QGuiApplication>

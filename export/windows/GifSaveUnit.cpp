@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "export/GifSaveUnit.h"
+#include "export/windows/GifSaveUnit.h"
 
 #include <algorithm>
 #include <QCheckBox>
@@ -12,7 +12,7 @@
 #include <QStyle>
 
 #include "export/PngExport.h"
-#include "export/ProgressUnit.h"
+#include "export/windows/ProgressUnit.h"
 #include "export/VideoExport.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
