@@ -38,10 +38,12 @@
 #include <numeric>
 #include <optional>
 
+#include "export/ChangedArea.h"
 #include "export/ColorCube.h"
 #include "export/GifExport.h"
 #include "export/GifLzw.h"
 #include "export/GifQuantize.h"
+#include "export/GifRuns.h"
 #include "export/Workers.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -155,78 +157,6 @@ std::vector<TGIFColor> CubeTable() {
   std::vector<TGIFColor> table(256);
   for (int k = 0; k < CubeColors; ++k) table[k] = {uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))};
   return table;
-}
-
-// The smallest rectangle holding every pixel where Now and Was differ; empty
-// when they are equal. Rows are compared whole first, then eight pixels at a
-// time from either end.
-QRect ChangedArea(const uint8_t* Now, const uint8_t* Was, int Width, int Height) {
-  int left = Width, right = -1, top = -1, bottom = -1;
-  for (int y = 0; y < Height; ++y) {
-    const uint8_t* a = Now + static_cast<std::size_t>(y) * Width;
-    const uint8_t* b = Was + static_cast<std::size_t>(y) * Width;
-    if (std::memcmp(a, b, static_cast<std::size_t>(Width)) == 0) continue;
-    int first = 0;
-    while (first + 8 <= Width && std::memcmp(a + first, b + first, 8) == 0) first += 8;
-    while (a[first] == b[first]) ++first;
-    int last = Width - 1;
-    while (last - 7 > first && std::memcmp(a + last - 7, b + last - 7, 8) == 0) last -= 8;
-    while (a[last] == b[last]) --last;
-    left = std::min(left, first);
-    right = std::max(right, last);
-    if (top < 0) top = y;
-    bottom = y;
-  }
-  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// Pixels where Merged holds the transparent index T may show either T or
-// their colour (in Now, rows Stride apart); the others must show their
-// colour. Writes to Out the choice with the fewest changes of value in data
-// order (the longest runs), by dynamic programming over the two choices of
-// each pixel; on a tie the transparent index, which continues across frames
-// of different colours, is kept.
-void FewestRuns(const uint8_t* Merged, const uint8_t* Now, int Stride, int Width, int Height, uint8_t T,
-                std::vector<uint8_t>& Out) {
-  const std::size_t count = static_cast<std::size_t>(Width) * Height;
-  Out.resize(count);
-  // Way[i]: bit 0 set when pixel i showing its colour is best reached from
-  // pixel i - 1 showing T; bit 1 the same for pixel i showing T.
-  std::vector<uint8_t>& way = Out;
-  constexpr uint32_t Never = 0x3FFFFFFF;
-  uint32_t costColour = 0, costT = 0;
-  int lastColour = -1;
-  std::size_t i = 0;
-  for (int y = 0; y < Height; ++y) {
-    const uint8_t* now = Now + static_cast<std::size_t>(y) * Stride;
-    for (int x = 0; x < Width; ++x, ++i) {
-      const int colour = now[x];
-      const bool free = Merged[i] == T;
-      // Reaching "colour" from the colour before (same value: no change) or from T.
-      const uint32_t fromColour = costColour + (colour != lastColour);
-      const uint32_t fromT = costT + 1;
-      const uint32_t nextColour = std::min(fromColour, fromT);
-      uint8_t bits = fromT < fromColour ? 1 : 0;
-      uint32_t nextT = Never;
-      if (free) {
-        const uint32_t tFromColour = costColour + 1;
-        nextT = std::min(tFromColour, costT);
-        if (costT <= tFromColour) bits |= 2;
-      }
-      way[i] = bits;
-      costColour = nextColour;
-      costT = nextT;
-      lastColour = colour;
-    }
-  }
-  // Back from the end: the state of each pixel, then its value.
-  bool showT = costT <= costColour;
-  for (std::size_t k = count; k-- > 0;) {
-    const bool cameFromT = (way[k] >> (showT ? 1 : 0)) & 1;
-    const int y = static_cast<int>(k / static_cast<std::size_t>(Width)), x = static_cast<int>(k % Width);
-    Out[k] = showT ? T : Now[static_cast<std::size_t>(y) * Stride + x];
-    showT = cameFromT;
-  }
 }
 
 class TGifStream {
@@ -548,7 +478,7 @@ class TGifStream {
     int stride = width;
     if (t >= 0 && before != nullptr) {
       if (Options.Crop) {
-        const QRect changed = ChangedArea(pixels, before, width, height);
+        const QRect changed = ChangedArea(pixels, width, before, width, width, height);
         if (changed.isEmpty()) {
           Frame.Vanished = true;
           return;
@@ -622,7 +552,7 @@ class TGifStream {
       return;
     }
     const int t = Palette.Transparent;
-    const QRect changed = ChangedArea(pixels, before, width, height);
+    const QRect changed = ChangedArea(pixels, width, before, width, width, height);
     if (changed.isEmpty()) {
       if (Palette.DefaultMerges && Options.Crop) {
         Frame.Vanished = true;

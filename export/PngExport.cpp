@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/BitmapExport.h"
+#include "export/ChangedArea.h"
 #include "export/GifBlocks.h"
 #include "export/GifExport.h"
 #include "export/Workers.h"
@@ -72,20 +73,9 @@ TPngParts SplitPng(const QByteArray& Png) {
 
 // The rectangle where two pictures of the same size differ; empty when equal.
 QRect ChangedRect(const QImage& Now, const QImage& Was) {
-  int left = Now.width(), right = -1, top = -1, bottom = -1;
-  for (int y = 0; y < Now.height(); ++y) {
-    const auto* a = reinterpret_cast<const uint32_t*>(Now.constScanLine(y));
-    const auto* b = reinterpret_cast<const uint32_t*>(Was.constScanLine(y));
-    if (std::memcmp(a, b, static_cast<std::size_t>(Now.width()) * 4) == 0) continue;
-    int first = 0, last = Now.width() - 1;
-    while (a[first] == b[first]) ++first;
-    while (a[last] == b[last]) --last;
-    left = std::min(left, first);
-    right = std::max(right, last);
-    if (top < 0) top = y;
-    bottom = y;
-  }
-  return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+  return ChangedArea(reinterpret_cast<const uint32_t*>(Now.constBits()), Now.bytesPerLine() / 4,
+                     reinterpret_cast<const uint32_t*>(Was.constBits()), Was.bytesPerLine() / 4, Now.width(),
+                     Now.height());
 }
 
 struct TApngFrame {
