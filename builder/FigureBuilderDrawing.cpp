@@ -52,6 +52,7 @@ void TFigureBuilderForm::DrawFigure() {
   WorkFigure.DrawHandles(canvas, SegmentHandleColor, RootHandleColor);
   canvas.end();
   FigureImage->Changed(PictureRect());
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind) {

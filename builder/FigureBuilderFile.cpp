@@ -63,6 +63,7 @@ QByteArray TFigureBuilderForm::WorkingTypeFile() const {
 void TFigureBuilderForm::RecoverType(const TFigureType& Type, const QString& FileName) {
   EditFigureType(Type);
   FigureFileName = FileName;
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::PoseRecords(TFigureType& Type) const {
@@ -85,6 +86,7 @@ void TFigureBuilderForm::SaveFigureTypeAs(const QString& Path) {
   // records carry them only in the file, whether or not the write succeeds.
   ClearStaticBytes();
   WriteWholeFile(Path, file);
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::SaveClick() {

@@ -157,6 +157,11 @@ class TFigureBuilderForm : public QMainWindow {
   uint8_t GetStartVertex() const { return StartVertex; }
   const TFigureType& GetUndoFigureType() const { return UndoFigureType; }
 
+ signals:
+  // The working type or its file name may have changed: sent after every
+  // redraw of the figure (each edit redraws it) and after a save.
+  void TypeChanged();
+
  protected:
   void resizeEvent(QResizeEvent* Event) override;
   void showEvent(QShowEvent* Event) override;

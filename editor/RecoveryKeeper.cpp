@@ -52,8 +52,14 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, T
   Follow();
   if (Builder != nullptr) {
     TypeSeen = TypeWritten = TypeAtStart = TypeState();
-    connect(&TypeCheck, &QTimer::timeout, this, &TRecoveryKeeper::CheckType);
-    TypeCheck.start(Times.TypeCheckMs);
+    TypeQuiet.setSingleShot(true);
+    TypeLatest.setSingleShot(true);
+    connect(Builder, &TFigureBuilderForm::TypeChanged, this, &TRecoveryKeeper::CheckType);
+    const auto due = [this] {
+      if (TypeSeen != TypeWritten) SaveType();
+    };
+    connect(&TypeQuiet, &QTimer::timeout, this, due);
+    connect(&TypeLatest, &QTimer::timeout, this, due);
   }
   Main.BeforeCommandLine = [this] { OfferLeftBehind(); };
 }
@@ -222,17 +228,17 @@ QByteArray TRecoveryKeeper::TypeState() const {
 }
 
 void TRecoveryKeeper::CheckType() {
+  if (Ended) return;
   const QByteArray state = TypeState();
-  if (state != TypeSeen) {
-    if (TypeSeen == TypeWritten) TypeLatest.start();
-    TypeSeen = state;
-    TypeQuiet.start();
-  }
-  if (TypeSeen != TypeWritten && (TypeQuiet.elapsed() >= Times.QuietMs || TypeLatest.elapsed() >= Times.LatestMs))
-    SaveType();
+  if (state == TypeSeen) return;
+  if (TypeSeen == TypeWritten) TypeLatest.start(Times.LatestMs);
+  TypeSeen = state;
+  TypeQuiet.start(Times.QuietMs);
 }
 
 void TRecoveryKeeper::SaveType() {
+  TypeQuiet.stop();
+  TypeLatest.stop();
   if (Offering || Ended || Builder == nullptr || !TakeSlot()) return;
   TypeSeen = TypeWritten = TypeState();
   Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Builder->GetFigureFileName(),
@@ -248,7 +254,8 @@ void TRecoveryKeeper::Clean() {
   Ended = true;
   Quiet.stop();
   Latest.stop();
-  TypeCheck.stop();
+  TypeQuiet.stop();
+  TypeLatest.stop();
   if (!Used || Offering) return;
   Writer.Remove(Used->ProjectFile());
   Writer.Remove(Used->TypeFile());
@@ -294,7 +301,8 @@ void TRecoveryKeeper::EndBySignal() {
     Ended = true;
     Quiet.stop();
     Latest.stop();
-    TypeCheck.stop();
+    TypeQuiet.stop();
+    TypeLatest.stop();
   } else {
     Clean();
   }

@@ -33,7 +33,6 @@ struct TRecoveryTimes {
   // The first change to a head (background, types) no copy holds yet is
   // written after QuietMs at the latest instead.
   int LatestMs = 9000;
-  int TypeCheckMs = 500;  // how often the builder's type is looked at
 };
 
 class TRecoveryKeeper : public QObject {
@@ -128,9 +127,8 @@ class TRecoveryKeeper : public QObject {
   QByteArray TypeSeen;
   QByteArray TypeWritten;
   QByteArray TypeAtStart;
-  QElapsedTimer TypeQuiet;   // since the type last changed
-  QElapsedTimer TypeLatest;  // since its first change not written
-  QTimer TypeCheck;
+  QTimer TypeQuiet;   // runs from the type's last change
+  QTimer TypeLatest;  // runs from its first change not written
 
   TRecoveryWriter Writer;  // last: it finishes its work before the rest goes
 };

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   TFigureBuilderForm builder(dialogs, &form);
   form.SetFigureBuilder(&builder);
   if (!mode.isEmpty()) {
-    TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{60000, 60000, 60000});
+    TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{60000, 60000});
     keeper.EndOnTermSignals();
     RunRecoveryScript(form.Document());
     if (mode == QLatin1String("saved"))
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [] { Say("ready"); });
     return app.exec();
   }
-  TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{100, 1000, 50});
+  TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{100, 1000});
   RunRecoveryScript(form.Document());
   RunBuilderScript(builder, form.Animation().Types);
   // Both copies are written by the keeper's timers; the child says so once

@@ -80,7 +80,7 @@ class RecoveryTest : public MainFormTest {
     if (!Form) Form = std::make_unique<TMainForm>(Dialogs);
     Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
     Form->SetFigureBuilder(Builder.get());
-    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200, 20});
+    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200});
   }
   // The program ends without a clean exit: its files stay, its lock goes.
   void Crash() {
@@ -160,7 +160,7 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
 TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
   Keeper.reset();
   Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(),
-                                             TRecoveryTimes{300, 600000, 20});
+                                             TRecoveryTimes{300, 600000});
   int frames = 0;
   QTimer work;
   QObject::connect(&work, &QTimer::timeout, [&] {
@@ -236,7 +236,7 @@ TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidOnceARunAndSoIsItsReturn) {
   std::atomic<bool> failing = true;
   Keeper.reset();
   Keeper = std::make_unique<TRecoveryKeeper>(
-      *Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200, 20},
+      *Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200},
       [&](const QString& Path, const QByteArray& Bytes) {
         if (failing) throw EFileError((Path + QStringLiteral(": No space left on device")).toStdString());
         WriteWholeFile(Path, Bytes);
@@ -266,7 +266,7 @@ TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsSaidAtStartAndTriedAgainAtTheNextC
   WriteWholeFile(blocker, "a file where the folder would be");
   const QString folder = blocker + QStringLiteral("/recovery");
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, folder, TRecoveryTimes{40, 200, 20});
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, folder, TRecoveryTimes{40, 200});
   EXPECT_EQ(Keeper->Slot(), nullptr);
   Form->FormActivate();
   EXPECT_EQ(Notices(), QStringList{QStringLiteral("Unsaved work is not protected: no recovery copy can be written "
@@ -286,7 +286,7 @@ TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
 
   TScriptedDialogs dialogs;
   TMainForm form(dialogs);
-  TRecoveryKeeper keeper(form, nullptr, dialogs, Dir.path(), TRecoveryTimes{40, 200, 20});
+  TRecoveryKeeper keeper(form, nullptr, dialogs, Dir.path(), TRecoveryTimes{40, 200});
   form.FormActivate();  // the first program's copy is not offered while it runs
   form.Document().NextFrame();
   keeper.SaveNow();
