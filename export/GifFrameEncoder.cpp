@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "export/GifFrameEncoder.h"
+
+#include <algorithm>
+
+#include "export/ChangedArea.h"
+#include "export/GifRuns.h"
+
+namespace {
+
+std::vector<TGIFColor> CubeTable() {
+  std::vector<TGIFColor> table(256);
+  for (int k = 0; k < CubeColors; ++k) table[k] = {uint8_t(CubeRed(k)), uint8_t(CubeGreen(k)), uint8_t(CubeBlue(k))};
+  return table;
+}
+
+}  // namespace
+
+void TStreamPalette::AddTransparentIndex(bool Wanted, bool Smaller) {
+  if (Wanted) {
+    Transparent = static_cast<int>(Colors.size());
+    if (!Smaller) {
+      Colors.push_back({0, 0, 0});
+      Sorted = false;
+    }
+  }
+  Bits = ColorTableBits(static_cast<int>(Colors.size()));
+}
+
+// Merging turns the pixels equal to the frame before into the transparent
+// index, so the area cropping keeps is where the two frames differ: only
+// that area is merged.
+void TGifFrameEncoder::Encode(const uint8_t* Pixels, const uint8_t* Before, TEncoderScratch& S,
+                              TEncodedFrame& Frame) const {
+  Frame.Transparent = false;
+  Frame.Vanished = false;
+  Frame.Bytes.clear();
+  if (Options.Smaller) {
+    EncodeSmaller(Pixels, Before, S, Frame);
+    return;
+  }
+  const int width = Size.width(), height = Size.height();
+  const uint8_t* pixels = Pixels;
+  const int t = Palette.Transparent;
+  QRect area(0, 0, width, height);
+  int stride = width;
+  if (t >= 0 && Before != nullptr) {
+    if (Options.Crop) {
+      const QRect changed = ChangedArea(Pixels, width, Before, width, width, height);
+      if (changed.isEmpty()) {
+        Frame.Vanished = true;
+        return;
+      }
+      // Pixels outside the changed area are equal: the frame turns transparent.
+      Frame.Transparent = changed != area;
+      area = changed;
+    }
+    S.Merged.resize(static_cast<std::size_t>(area.width()) * area.height());
+    std::size_t equal = 0;
+    for (int y = 0; y < area.height(); ++y) {
+      const std::size_t from = static_cast<std::size_t>(area.top() + y) * width + area.left();
+      const uint8_t* __restrict now = Pixels + from;
+      const uint8_t* __restrict was = Before + from;
+      uint8_t* __restrict out = S.Merged.data() + static_cast<std::size_t>(y) * area.width();
+      for (int x = 0; x < area.width(); ++x) {
+        const bool same = now[x] == was[x];
+        out[x] = same ? static_cast<uint8_t>(t) : now[x];
+        equal += same;
+      }
+    }
+    if (equal > 0) Frame.Transparent = true;
+    if (Frame.Transparent) {
+      pixels = S.Merged.data();
+      stride = area.width();
+    }
+  }
+  const int localBits = Palette.Global ? 0 : 8;
+  WriteImageDescriptor(Frame.Bytes, uint16_t(area.left()), uint16_t(area.top()), uint16_t(area.width()),
+                       uint16_t(area.height()), localBits, false);
+  if (!Palette.Global) {
+    static const std::vector<TGIFColor> cube = CubeTable();
+    WriteColorTable(Frame.Bytes, cube.data(), 256, 8);
+  }
+  const int bits = Palette.Global ? Palette.Bits : 8;
+  S.Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2), Palette.Global ? 1 << Palette.Bits : 256,
+               Frame.Bytes);
+}
+
+void TGifFrameEncoder::EncodeArea(TEncoderScratch& S, QRect Area, const uint8_t* Pixels, int Stride,
+                                  bool UsesTransparent, QByteArray& Out) const {
+  WriteImageDescriptor(Out, uint16_t(Area.left()), uint16_t(Area.top()), uint16_t(Area.width()),
+                       uint16_t(Area.height()), 0, false);
+  const int bits = std::max(UsesTransparent ? ColorTableBits(Palette.Transparent + 1) : Palette.Bits, 2);
+  const qsizetype start = Out.size();
+  S.Lzw.KeepFullTable = false;
+  S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, bits, 1 << bits, Out);
+  if (!S.Lzw.Full) return;
+  // A picture that filled the table may be shorter when the table is kept.
+  S.Kept.clear();
+  S.Lzw.KeepFullTable = true;
+  S.Lzw.Encode(Pixels, Area.width(), Area.height(), Stride, bits, 1 << bits, S.Kept);
+  if (S.Kept.size() < Out.size() - start) {
+    Out.truncate(start);
+    Out.append(S.Kept);
+  }
+}
+
+void TGifFrameEncoder::EncodeSmaller(const uint8_t* Pixels, const uint8_t* Before, TEncoderScratch& S,
+                                     TEncodedFrame& Frame) const {
+  const int width = Size.width(), height = Size.height();
+  if (Before == nullptr) {
+    EncodeArea(S, QRect(0, 0, width, height), Pixels, width, false, Frame.Bytes);
+    return;
+  }
+  const int t = Palette.Transparent;
+  const QRect changed = ChangedArea(Pixels, width, Before, width, width, height);
+  if (changed.isEmpty()) {
+    if (Palette.DefaultMerges && Options.Crop) {
+      Frame.Vanished = true;
+      return;
+    }
+    // Shown without anything new: one pixel, transparent when it can be.
+    Frame.Transparent = t >= 0;
+    const uint8_t none = static_cast<uint8_t>(std::max(t, 0));
+    EncodeArea(S, QRect(0, 0, 1, 1), t >= 0 ? &none : Pixels, 1, t >= 0, Frame.Bytes);
+    return;
+  }
+  const std::size_t from = static_cast<std::size_t>(changed.top()) * width + changed.left();
+  if (t < 0) {
+    EncodeArea(S, changed, Pixels + from, width, false, Frame.Bytes);
+    return;
+  }
+  // Unchanged pixels: all transparent (Merged), or transparent only where
+  // the pixel before it in the data is not already of its colour (Runs).
+  const std::size_t count = static_cast<std::size_t>(changed.width()) * changed.height();
+  S.Merged.resize(count);
+  S.Runs.resize(count);
+  const uint8_t transparent = static_cast<uint8_t>(t);
+  std::size_t equal = 0;
+  for (int y = 0; y < changed.height(); ++y) {
+    const std::size_t row = from + static_cast<std::size_t>(y) * width;
+    const uint8_t* __restrict now = Pixels + row;
+    const uint8_t* __restrict was = Before + row;
+    uint8_t* __restrict merged = S.Merged.data() + static_cast<std::size_t>(y) * changed.width();
+    for (int x = 0; x < changed.width(); ++x) {
+      const bool same = now[x] == was[x];
+      equal += same;
+      merged[x] = same ? transparent : now[x];
+    }
+  }
+  FewestRuns(S.Merged.data(), Pixels + from, width, changed.width(), changed.height(), transparent, S.Runs);
+  if (equal == 0) {
+    EncodeArea(S, changed, Pixels + from, width, false, Frame.Bytes);
+    return;
+  }
+  QByteArray* tried = S.Tried;
+  for (QByteArray& bytes : S.Tried) bytes.clear();
+  EncodeArea(S, changed, Pixels + from, width, false, tried[0]);
+  EncodeArea(S, changed, S.Merged.data(), changed.width(), true, tried[1]);
+  EncodeArea(S, changed, S.Runs.data(), changed.width(), true, tried[2]);
+  int best = 0;
+  for (int k : {2, 1})
+    if (tried[k].size() < tried[best].size()) best = k;
+  Frame.Transparent = best != 0;
+  Frame.Bytes = tried[best];
+}
+
+void TGifFrameEncoder::AppendHold(TEncoderScratch& S, QByteArray& Out) const {
+  const uint8_t t = static_cast<uint8_t>(Palette.Transparent);
+  if (Options.Smaller) {
+    EncodeArea(S, QRect(0, 0, 1, 1), &t, 1, true, Out);
+    return;
+  }
+  WriteImageDescriptor(Out, 0, 0, 1, 1, 0, false);
+  S.Lzw.Encode(&t, 1, 1, 1, std::max(Palette.Bits, 2), 1 << Palette.Bits, Out);
+}

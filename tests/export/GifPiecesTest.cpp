@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The GIF export's colour counting and frame encoder on a few pixels.
+
+#include <gtest/gtest.h>
+
+#include "export/GifColors.h"
+#include "export/GifFrameEncoder.h"
+
+namespace {
+
+QImage Row(const std::vector<QRgb>& Pixels) {
+  QImage image(static_cast<int>(Pixels.size()), 1, QImage::Format_RGB32);
+  for (int x = 0; x < image.width(); ++x) image.setPixel(x, 0, Pixels[static_cast<std::size_t>(x)]);
+  return image;
+}
+
+constexpr QRgb A = 0xFF102030, B = 0xFF0000FF, C = 0xFFFFFFFF;
+
+TEST(GifPieces, ColorsAreCountedRankedAndReduced) {
+  TColorCounts counts;
+  CountPictureColors(Row({A, A, B, C, C, C, A}), counts);
+  ASSERT_EQ(counts.Count(), 3);
+  EXPECT_EQ(counts.Get(A & 0xFFFFFF), 3u);
+  EXPECT_EQ(counts.Get(C & 0xFFFFFF), 3u);
+  // Most used first, a tie in ascending colour order; each pixel its rank.
+  TColorCounts index;
+  std::vector<TGIFColor> colors;
+  RankExactColors(counts, index, colors);
+  ASSERT_EQ(colors.size(), 3u);
+  EXPECT_EQ(colors[0].Blue, 0x30);
+  EXPECT_EQ(colors[2].Blue, 0xFF);
+  std::vector<uint8_t> out(7);
+  ReduceToExact(Row({A, A, B, C, C, C, A}), out.data(), index);
+  EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 2, 1, 1, 1, 0}));
+  // The 257th colour overflows.
+  TColorCounts many;
+  std::vector<QRgb> pixels;
+  for (int k = 0; k < 257; ++k) pixels.push_back(0xFF000000u | static_cast<QRgb>(k));
+  CountPictureColors(Row(pixels), many);
+  EXPECT_TRUE(many.Overflowed());
+  // Cube colours: the histogram counts runs; ranks follow use, ties the cube's order.
+  THistogram histogram{};
+  ReduceToCube(Row({C, B, B, C, C}), out.data(), nullptr, histogram.data());
+  const uint8_t white = CubeIndex(C & 0xFFFFFF), blue = CubeIndex(B & 0xFFFFFF);
+  EXPECT_EQ(histogram[white], 3u);
+  EXPECT_EQ(histogram[blue], 2u);
+  std::array<uint8_t, 256> map{};
+  colors.clear();
+  RankCubeColors(histogram, map, colors);
+  EXPECT_EQ(map[white], 0);
+  EXPECT_EQ(map[blue], 1);
+}
+
+// A frame of six indices after the frame before: its image descriptor's
+// left and width, or dropped when nothing changed.
+TEST(GifPieces, TheEncoderCropsAFrameToWhatChanged) {
+  TStreamPalette palette;
+  palette.Global = true;
+  palette.Colors.assign(4, TGIFColor{});
+  palette.AddTransparentIndex(true, false);
+  TGifExportOptions options;
+  TEncoderScratch scratch;
+  const TGifFrameEncoder encoder(palette, options, QSize(6, 1));
+  const std::vector<uint8_t> before{0, 1, 2, 3, 0, 1};
+  struct TRow {
+    std::vector<uint8_t> Now;
+    bool Vanished;
+    int Left, Width;
+  };
+  const std::vector<TRow> rows{{{0, 1, 2, 3, 0, 1}, true, 0, 0},
+                               {{0, 1, 3, 3, 0, 1}, false, 2, 1},
+                               {{2, 1, 2, 3, 0, 0}, false, 0, 6}};
+  for (const TRow& row : rows) {
+    TEncodedFrame frame;
+    encoder.Encode(row.Now.data(), before.data(), scratch, frame);
+    EXPECT_EQ(frame.Vanished, row.Vanished);
+    if (row.Vanished) continue;
+    ASSERT_GE(frame.Bytes.size(), 10);
+    EXPECT_EQ(frame.Bytes[0], 0x2C);
+    EXPECT_EQ(frame.Bytes[1], row.Left);
+    EXPECT_EQ(frame.Bytes[5], row.Width);
+    EXPECT_TRUE(frame.Transparent);
+  }
+}
+
+}  // namespace
