@@ -79,6 +79,7 @@ void TFigureBuilderForm::StartAddingSegment(uint8_t Kind) {
   ShowModeCues();
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
   const TRealPoint p = RealPoint(static_cast<float>(X), static_cast<float>(Y));
   TFigureType& type = Type();
@@ -153,6 +154,7 @@ void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModif
   }
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int Y) {
   const TRealPoint p = RealPoint(static_cast<float>(X), static_cast<float>(Y));
   TFigureType& type = Type();

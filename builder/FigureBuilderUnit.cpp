@@ -63,6 +63,7 @@ QPushButton* TFigureBuilderForm::MakeHotkeyButton(const QString& Caption, int Sl
   return button;
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TFigureBuilderForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -213,7 +214,8 @@ void TFigureBuilderForm::Initialize() {
   WorkFigure = TFigure{};
   WorkFigure.SetType(0, Working);
   const QRect area = PictureRect();
-  const TRealPoint root = RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2));
+  const int middleX = area.width() / 2, middleY = area.height() / 2;
+  const TRealPoint root = RealPoint(static_cast<float>(middleX), static_cast<float>(middleY));
   WorkFigure.SetVertex(0, root);
   WorkFigure.SetVertex(1, RealPoint(root.X, root.Y - s.Length));
   WorkFigure.Angles[0] = AngleBetween(root, WorkFigure.Points()[1]);
@@ -253,7 +255,8 @@ void TFigureBuilderForm::ShowLoadedType() {
   WorkFigure = TFigure{};
   WorkFigure.SetType(0, Working);
   const QRect area = PictureRect();
-  WorkFigure.MoveBy(RealPoint(static_cast<float>(area.width() / 2), static_cast<float>(area.height() / 2)));
+  const int middleX = area.width() / 2, middleY = area.height() / 2;
+  WorkFigure.MoveBy(RealPoint(static_cast<float>(middleX), static_cast<float>(middleY)));
   ThicknessUpDown->SetPosition(TruncNumber(Type().Segments[0].Thickness));
   // The static bytes become the builder's flags while it edits the type.
   StaticFlags.resize(Type().SegmentCount());

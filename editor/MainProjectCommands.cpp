@@ -241,7 +241,7 @@ void TMainForm::LoadFigureClick() {
 
   const QString name = FigureTypeNameOf(chosen.Path);
   // A type of that name is already listed: only a figure of it is added.
-  const int listed = FigureTypeNames().indexOf(name);
+  const int listed = static_cast<int>(FigureTypeNames().indexOf(name));
   if (listed >= 0) {
     Ui.FigureComboBox->setCurrentIndex(listed);
     Doc.AddFigure(listed + 1);

@@ -311,6 +311,7 @@ void TRecoveryKeeper::EndBySignal() {
   QCoreApplication::exit(0);
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TRecoveryKeeper::OfferLeftBehind() {
   if (!SlotFailure.isEmpty()) SetProtected(SlotFailure);
   SlotFailure.clear();

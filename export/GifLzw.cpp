@@ -59,6 +59,7 @@ class TCodeWriter {
 
 TGifLzwEncoder::TGifLzwEncoder() : Children(static_cast<std::size_t>(MaxCodes) * 256, 0) { Filled.reserve(MaxCodes); }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit,
                             QByteArray& Out) {
   Out.append(static_cast<char>(MinCodeSize));

@@ -24,6 +24,7 @@ const TGIFColor* ColorOf(const TGIFColorMap& Map, uint8_t Index) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TGIFImage::OptimizeColorMap() {
   // Pixel counts per table entry: table 0 is the global one, table i + 1 the
   // local table of frame i (when it has one).

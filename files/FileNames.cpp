@@ -10,7 +10,7 @@ QString RemoveExtention(const QString& Name) {
 }
 
 QString FileName(const QString& Path, bool KeepExtension) {
-  const QString name = FileNamePart(Path);
+  QString name = FileNamePart(Path);
   if (!KeepExtension && name.endsWith(QStringLiteral(".stk"), Qt::CaseInsensitive)) return name.chopped(4);
   return name;
 }

@@ -98,7 +98,7 @@ QSize Decode(jpeg_decompress_struct* Info, TErrorManager* Errors, const QByteArr
     jpeg_read_scanlines(Info, &row, 1);
     QRgb* out = reinterpret_cast<QRgb*>(Picture->scanLine(y));
     for (JDIMENSION x = 0; x < Info->output_width; ++x) {
-      const uchar* p = CmykRow->data() + 4 * x;
+      const uchar* p = CmykRow->data() + std::size_t{4} * x;
       out[x] = qRgb(CmykChannel(p[0], p[3], inverted), CmykChannel(p[1], p[3], inverted),
                     CmykChannel(p[2], p[3], inverted));
     }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,9 @@ struct TAnimation {
   int32_t Width = 506;
   int32_t Height = 415;
   QSize Size() const { return QSize(Width, Height); }
+  // The middle of the drawing in whole pixels (an odd size rounds down),
+  // where new and centred figures stand.
+  QPoint Middle() const { return QPoint(Width / 2, Height / 2); }
 
   // The picture behind every frame, Width x Height: white while there is
   // none, else the loaded picture cut or extended to the animation's size

@@ -102,7 +102,7 @@ TEditState TDocument::StartState(const TAnimation& Animation) {
   TEditState state;
   TFigure stickman;
   stickman.SetType(Animation.Types, 1);
-  stickman.MoveBy(RealPoint(static_cast<float>(Animation.Width / 2), static_cast<float>(Animation.Height / 2)));
+  stickman.MoveBy(RealPoint(static_cast<float>(Animation.Middle().x()), static_cast<float>(Animation.Middle().y())));
   state.WorkingFrame.Items.push_back(std::move(stickman));
   return state;
 }
@@ -127,7 +127,7 @@ void TDocument::SetEdit(TEditState&& Edit) {
 }
 
 void TDocument::PushEdit(const QString& Caption, TEditState&& After) {
-  Push(new TEditCommand(*this, Caption, State, std::move(After)));
+  Push(new TEditCommand(*this, Caption, State, After));
 }
 
 void TDocument::PushFigure(TFigureChange Change, int Index, const TFigure& After) {
@@ -188,8 +188,8 @@ void TDocument::ToggleSelected(int Index) {
 }
 
 void TDocument::Center(TFigure& Figure, const TAnimation& Animation) {
-  const float dx = static_cast<float>(Animation.Width / 2) - Figure.Root().X;
-  const float dy = static_cast<float>(Animation.Height / 2) - Figure.Root().Y;
+  const float dx = static_cast<float>(Animation.Middle().x()) - Figure.Root().X;
+  const float dy = static_cast<float>(Animation.Middle().y()) - Figure.Root().Y;
   Figure.MoveBy(RealPoint(dx, dy));
 }
 
@@ -198,7 +198,7 @@ void TDocument::AddFigure(int TypeEntry) {
   TEditState after = State;
   TFigure figure;
   figure.SetType(Anim.Types, static_cast<uint8_t>(TypeEntry));
-  figure.MoveBy(RealPoint(static_cast<float>(Anim.Width / 2), static_cast<float>(Anim.Height / 2)));
+  figure.MoveBy(RealPoint(static_cast<float>(Anim.Middle().x()), static_cast<float>(Anim.Middle().y())));
   after.WorkingFrame.Items.push_back(std::move(figure));
   after.SelectedFigure = after.WorkingFrame.Count() - 1;
   after.AlsoSelected.clear();
@@ -245,9 +245,9 @@ void TDocument::CenterSelected() {
   // One figure: its root goes to the centre, as Centre computes it.
   const TRealPoint offset =
       selected.size() == 1
-          ? RealPoint(static_cast<float>(Anim.Width / 2) - first.X, static_cast<float>(Anim.Height / 2) - first.Y)
-          : RealPoint(static_cast<float>(Anim.Width / 2) - (left + right) / 2,
-                      static_cast<float>(Anim.Height / 2) - (top + bottom) / 2);
+          ? RealPoint(static_cast<float>(Anim.Middle().x()) - first.X, static_cast<float>(Anim.Middle().y()) - first.Y)
+          : RealPoint(static_cast<float>(Anim.Middle().x()) - (left + right) / 2,
+                      static_cast<float>(Anim.Middle().y()) - (top + bottom) / 2);
   ChangeSelected(TFigureChange::Center, [&](TFigure& F) { F.MoveBy(offset); });
 }
 
@@ -367,7 +367,7 @@ void TDocument::NextFrame() {
     after.AlsoSelected.clear();
     after.EditedFrameIndex = -1;
   }
-  Push(new TFramesCommand(*this, QStringLiteral("Next Frame"), std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, QStringLiteral("Next Frame"), std::move(ops), State, after));
 }
 
 bool TDocument::HasUnstoredEdits() const {
@@ -409,7 +409,7 @@ void TDocument::OpenFrame(int Index, bool StoreEdits) {
   else
     ops.push_back({TFramesCommand::TOp::Replace, edited, Shared->Share(Anim.Frames[static_cast<std::size_t>(edited)]),
                    Shared->Share(State.WorkingFrame)});
-  Push(new TFramesCommand(*this, QStringLiteral("Store and ") + shown, std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, QStringLiteral("Store and ") + shown, std::move(ops), State, after));
 }
 
 void TDocument::InsertFrame(int Index) {
@@ -422,7 +422,7 @@ void TDocument::InsertFrame(int Index) {
   after.EditedFrameIndex = Index;
   after.Ghost = copy;
   std::vector<TFramesCommand::TOp> ops{{TFramesCommand::TOp::Insert, Index, {}, Shared->Share(copy), source}};
-  Push(new TFramesCommand(*this, QStringLiteral("Insert Frame"), std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, QStringLiteral("Insert Frame"), std::move(ops), State, after));
 }
 
 void TDocument::DeleteFrame(int Index) { DeleteFrames(Index, 1, QStringLiteral("Delete Frame")); }
@@ -450,7 +450,7 @@ void TDocument::DeleteFrames(int First, int Count, const QString& Caption) {
   } else if (edited > First + Count) {
     after.EditedFrameIndex -= Count;
   }
-  Push(new TFramesCommand(*this, Caption, std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, Caption, std::move(ops), State, after));
 }
 
 void TDocument::InsertFrames(int At, std::vector<TFigures> Frames, const TNamedTypes& Types, const QString& Caption) {
@@ -462,7 +462,7 @@ void TDocument::InsertFrames(int At, std::vector<TFigures> Frames, const TNamedT
     ops.push_back({TFramesCommand::TOp::Insert, At + static_cast<int>(i), {}, Shared->Share(Frames[i])});
   TEditState after = State;
   if (after.EditedFrameIndex >= At) after.EditedFrameIndex += static_cast<int>(Frames.size());
-  Push(new TFramesCommand(*this, Caption, std::move(ops), State, std::move(after), Types));
+  Push(new TFramesCommand(*this, Caption, std::move(ops), State, after, Types));
 }
 
 int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigure>& Figures, int First, int Count) {
@@ -490,14 +490,14 @@ int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigu
   const int edited = after.EditedFrameIndex;
   const bool working = edited >= 0 ? edited >= First && edited < First + Count : First + Count == frames;
   if (working && fits(after.WorkingFrame)) after.WorkingFrame = withFigures(after.WorkingFrame);
-  Push(new TFramesCommand(*this, QStringLiteral("Paste Into Frames"), std::move(ops), State, std::move(after), Types));
+  Push(new TFramesCommand(*this, QStringLiteral("Paste Into Frames"), std::move(ops), State, after, Types));
   return filled;
 }
 
 void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   if (Index < 0 || Index + 1 >= static_cast<int>(Anim.Frames.size()) || Count < 1 || Count > 100) return;
   const TFigures& from = Anim.Frames[static_cast<std::size_t>(Index)];
-  const TFigures& to = Anim.Frames[static_cast<std::size_t>(Index + 1)];
+  const TFigures& to = Anim.Frames[static_cast<std::size_t>(Index) + 1];
   std::vector<TFramesCommand::TOp> ops;
   for (int i = 1; i <= Count; ++i)
     ops.push_back({TFramesCommand::TOp::Insert, Index + i, {}, Shared->Share(InBetween(from, to, i, Count, Easing))});
@@ -506,7 +506,7 @@ void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   after.WorkingFrame = *ops.front().After;
   after.EditedFrameIndex = Index + 1;
   after.Ghost = from;
-  Push(new TFramesCommand(*this, QStringLiteral("Tween"), std::move(ops), State, std::move(after)));
+  Push(new TFramesCommand(*this, QStringLiteral("Tween"), std::move(ops), State, after));
 }
 
 namespace {
@@ -522,7 +522,7 @@ TEditState AfterResize(const TEditState& State, const TAnimation& Resized, bool 
 }
 }  // namespace
 
-void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& Jpeg) {
+void TDocument::LoadBackground(const QImage& Picture, uint8_t Kind, const QByteArray& Jpeg) {
   TPicture before = TPicture::Of(Anim, *Pictures), after = before;
   after.Width = Picture.width();
   after.Height = Picture.height();
@@ -539,7 +539,7 @@ void TDocument::LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& J
   resized.Height = after.Height;
   TEditState edit = AfterResize(State, resized, Anim.Frames.empty());
   Push(new TPictureCommand(*this, QStringLiteral("Load Background"), std::move(before), std::move(after), State,
-                           std::move(edit)));
+                           edit));
 }
 
 void TDocument::ClearBackground() {
@@ -551,7 +551,7 @@ void TDocument::ClearBackground() {
   TEditState edit = State;
   edit.Ghost.reset();
   Push(new TPictureCommand(*this, QStringLiteral("Clear Background"), std::move(before), std::move(after), State,
-                           std::move(edit)));
+                           edit));
 }
 
 void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {
@@ -566,7 +566,7 @@ void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {
   resized.Height = Height;
   TEditState edit = AfterResize(State, resized, Anim.Frames.empty());
   Push(new TPictureCommand(*this, QStringLiteral("Change Dimensions"), std::move(before), std::move(after), State,
-                           std::move(edit)));
+                           edit));
 }
 
 void TDocument::AddFigureType(TFigureTypeRef Type, const QString& Name, const QString& Caption) {
@@ -576,7 +576,7 @@ void TDocument::AddFigureType(TFigureTypeRef Type, const QString& Name, const QS
   if (after.WorkingFrame.Count() < TFigures::MaxFigures) {
     TFigure figure;
     figure.SetType(static_cast<uint8_t>(entry), Type);
-    figure.MoveBy(RealPoint(static_cast<float>(Anim.Width / 2), static_cast<float>(Anim.Height / 2)));
+    figure.MoveBy(RealPoint(static_cast<float>(Anim.Middle().x()), static_cast<float>(Anim.Middle().y())));
     after.WorkingFrame.Items.push_back(std::move(figure));
     after.SelectedFigure = after.WorkingFrame.Count() - 1;
     after.AlsoSelected.clear();

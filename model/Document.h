@@ -166,7 +166,7 @@ class TDocument : public QObject {
 
   // Commands on the picture: Picture becomes the background and sets the
   // animation's size (Kind BackgroundFromJpeg: it came from the JPEG file Jpeg).
-  void LoadBackground(QImage Picture, uint8_t Kind, const QByteArray& Jpeg);
+  void LoadBackground(const QImage& Picture, uint8_t Kind, const QByteArray& Jpeg);
   void ClearBackground();
   // EPictureMemory, with nothing changed, when the pictures cannot be made.
   void ChangeDimensions(int32_t Width, int32_t Height);

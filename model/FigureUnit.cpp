@@ -240,7 +240,7 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const TFigureTypeRef>
   const TFigureTypeRef& type = RecordType(typeIndex, Types);
   const std::size_t count = type->SegmentCount();
   // The angles and the root, read at once: a long animation holds millions.
-  const char* rest = Reader.Take(static_cast<qsizetype>(8 * count + 8), FigureRecord);
+  const char* rest = Reader.Take(static_cast<qsizetype>(8 * count) + 8, FigureRecord);
   std::vector<double> angles(count);
   qFromLittleEndian<double>(rest, static_cast<qsizetype>(count), angles.data());
   const TRealPoint root{qFromLittleEndian<float>(rest + 8 * count), qFromLittleEndian<float>(rest + 8 * count + 4)};

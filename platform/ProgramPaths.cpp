@@ -26,7 +26,7 @@ TProgramPlaces Places() {
 // folder itself when no copy can be made.
 QString DialogFolder(QString TProgramPlaces::*Which, const QString& Name) {
   const TProgramPlaces places = Places();
-  const QString folder = places.*Which;
+  QString folder = places.*Which;
   if (!places.UserFolders) return folder;
   const QString shipped = QDir(places.Shipped).filePath(Name);
   return MakeUserFolder(folder, shipped) ? folder : shipped;

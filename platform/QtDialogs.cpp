@@ -34,7 +34,8 @@ void AddPreview(QFileDialog& Dialog, const TFileDialogRequest& Request) {
   QObject::connect(&Dialog, &QFileDialog::currentChanged, preview, [&Dialog, preview, Request](const QString& Path) {
     QImage picture;
     if (QFileInfo(Path).isFile())
-      picture = Request.Preview(Path, std::max<qsizetype>(0, Request.Filters.indexOf(Dialog.selectedNameFilter())));
+      picture = Request.Preview(
+          Path, static_cast<int>(std::max<qsizetype>(0, Request.Filters.indexOf(Dialog.selectedNameFilter()))));
     if (picture.isNull()) {
       preview->clear();
       return;
@@ -76,7 +77,7 @@ TFileDialogResult RunFileDialog(QWidget* Parent, const TFileDialogRequest& Reque
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.Accepted = true;
   result.Path = dialog.selectedFiles().constFirst();
-  result.FilterIndex = std::max<qsizetype>(0, Request.Filters.indexOf(dialog.selectedNameFilter()));
+  result.FilterIndex = static_cast<int>(std::max<qsizetype>(0, Request.Filters.indexOf(dialog.selectedNameFilter())));
   return result;
 }
 
