@@ -16,9 +16,10 @@ void TMainForm::DrawFigures() {
   // Away from actual size the drawing area draws the handles itself.
   const bool handles = Ui.EditImage->Zoom() == 1.0;
   PaintEditScene(Ui.EditImage->Picture(), Underlay, frame, frame.Count() > 0 ? Doc.SelectedFigure() : -1,
-                 Doc.Edit().AlsoSelected, handles);
+                 Doc.Edit().AlsoSelected, handles, Lines());
   // Anything may have changed: the next drag step starts from fresh layers.
   DragLayers.SetHandles(handles);
+  DragLayers.SetLines(Lines());
   DragLayers.Invalidate();
   Ui.EditImage->Changed();
 }
@@ -64,7 +65,7 @@ void TMainForm::DrawUnderFrames(QImage& Canvas, const TUnderFrames& Frames) cons
     for (const TFigure& figure : frame.Items) {
       TFigure ghost = figure;
       ghost.Color = color;
-      ghost.Draw(canvas, 1.0f);
+      ghost.Draw(canvas, 1.0f, Lines());
     }
 }
 

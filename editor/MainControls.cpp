@@ -225,6 +225,7 @@ void TMainForm::CreateMenu() {
   Ui.ShowOnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   Ui.OnionSkinAction = view->addAction("Onion Skin...");
   Ui.OnionSkinAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+  CreateSmoothLinesItem(view);
   CreateZoomItems(view);
   CreateGoMenu(menus);
   // "Options" acts when clicked on the menu bar itself.

@@ -15,21 +15,21 @@
 
 void TMainForm::ExportGif(const QString& Base) {
   if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Base);
+  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::Gif, Lines());
   GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
 void TMainForm::ExportAnimatedPng(const QString& Base) {
   if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng);
+  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng, Lines());
   GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
 
 void TMainForm::ExportVideo(const QString& Path) {
   if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video);
+  GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video, Lines());
   GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
   Dialogs.ExecModal(*GifOptionsForm);
 }
@@ -56,6 +56,6 @@ void TMainForm::ExportSequence(const QString& Base, TSequenceExport Save) {
       if (ProgressForm == nullptr) return;
       ProgressForm->ProgressBar->setValue(Percent);
       paint();
-    }, 0);
+    }, 0, Lines());
   });
 }

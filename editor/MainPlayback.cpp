@@ -44,7 +44,7 @@ void TMainForm::PlaybackTimerTick() {
   {
     QPainter canvas(&Ui.EditImage->Picture());
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Animation(), frames[static_cast<std::size_t>(PlayFrameIndex)], 1.0f);
+    DrawFrame(canvas, Animation(), frames[static_cast<std::size_t>(PlayFrameIndex)], 1.0f, Lines());
   }
   Ui.EditImage->Changed();
   ++PlayFrameIndex;

@@ -55,7 +55,8 @@ QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) con
     QPainter canvas(&large);
     PrepareCanvas(canvas);
     DrawFrame(canvas, animation, Frame,
-              full ? 1.0f : static_cast<float>(ThumbnailSupersample * height) / static_cast<float>(animation.Height));
+              full ? 1.0f : static_cast<float>(ThumbnailSupersample * height) / static_cast<float>(animation.Height),
+              Lines());
   }
   ShrinkBitmap(large, thumbnail, full ? static_cast<double>(animation.Height) / height : ThumbnailSupersample);
   return thumbnail.convertToFormat(ThumbnailFormat);

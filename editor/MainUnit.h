@@ -11,6 +11,7 @@
 //   MainControls.cpp        building the controls (MainControls.h) and the menus, connecting them
 //   MainCanvas.cpp          painting the drawing area, selecting and dragging figures
 //   MainZoom.cpp            zooming the drawing area
+//   MainSmooth.cpp          Smooth Lines: how every drawing of the figures draws their lines
 //   MainClipboard.cpp       Cut, Copy, Paste, Duplicate of figures and frames, Paste Into Frames
 //   MainFigureCommands.cpp  the figure buttons and the scale edit
 //   MainTimeline.cpp        Next Frame, the thumbnail strip, Insert, Delete
@@ -213,6 +214,11 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void AboutClick();
   // Help, Keyboard Shortcuts: the hotkeys of both windows in a window of their own.
   void KeyboardShortcutsClick();
+  // View menu, Smooth Lines (MainSmooth.cpp): the figures' lines and circles
+  // antialiased wherever they are drawn and exported; kept in the user's settings.
+  void SmoothLinesClick();
+  TLineStyle Lines() const;
+  QAction* GetSmoothLinesAction() const { return SmoothLinesAction; }
   // View menu: onion skin on or off, and how many frames it shows.
   void ShowOnionSkinClick();
   void OnionSkinClick();
@@ -245,7 +251,7 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void ExportPngs(const QString& Base);
   void ExportAnimatedPng(const QString& Base);
   void ExportVideo(const QString& Path);
-  using TSequenceExport = void (*)(const QString&, const TAnimation&, const TExportProgress&, int);
+  using TSequenceExport = void (*)(const QString&, const TAnimation&, const TExportProgress&, int, TLineStyle);
   void ExportSequence(const QString& Base, TSequenceExport Save);
   // The name the files of the chosen type are made from: the chosen name
   // without its ending; for a video, the file's name with the ending of its
@@ -313,6 +319,8 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void CreateGoMenu(class QMenuBar* Menus);
   // The View menu's zoom items and the zoom in the status bar.
   void CreateZoomItems(QMenu* View);
+  void CreateSmoothLinesItem(QMenu* View);
+  QAction* SmoothLinesAction = nullptr;
   void ShowZoom();
   // Opens stored frame Index (-1: the new frame) as a thumbnail click does,
   // saying in the status bar when edits were dropped.

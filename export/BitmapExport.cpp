@@ -23,7 +23,7 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount) {
 }
 
 void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
-                            int Threads) {
+                            int Threads, TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   // Each thread draws into a picture of the animation's size and encodes a BMP file of it.
@@ -31,7 +31,7 @@ void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, co
   const long long file = Bmp24RowBytes(Animation.Width) * static_cast<long long>(Animation.Height);
   TWorkers workers(ExportThreads(Threads, picture + file));
   std::vector<TFrameRenderer> renderers;
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1);
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
   const int batch = BatchSize(workers, FramesPerThread, file);
   std::vector<QByteArray> files(batch);
   for (int start = 0; start < frames; start += batch) {

@@ -16,7 +16,8 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount);
 // Writes every stored frame, drawn over the background at zoom 1, as
 // BitmapFileName(Base, n, F), replacing existing files without asking. Frames
 // are drawn and encoded on Threads threads (0: one per core) and written in
-// order; Progress gets n * 100 div F after frame n. A file that cannot be
+// order; Progress gets n * 100 div F after frame n. The figures' lines are
+// drawn as Lines says. A file that cannot be
 // written stops the export with EFileError; the frames written before it stay.
 void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress = {},
-                            int Threads = 0);
+                            int Threads = 0, TLineStyle Lines = TLineStyle::Pixel);

@@ -54,6 +54,8 @@ const char* const Usage =
   "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
   "                  256 in all frames, else choose 256 from all frames and dither\n"
   "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
+    "  --smooth        the figures' lines and circles antialiased, in every kind of\n"
+    "                  OUT; a GIF's colours are then chosen as --exact-colors does\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -72,6 +74,7 @@ struct TRequest {
   QString Project;
   TGifExportOptions Options;
   TOutput Kind = TOutput::Gif;
+  QStringList Notes;  // options given that the export cannot follow, said before it runs
 };
 
 // An argument the command line cannot use: the reason, for the usage text.
@@ -139,6 +142,9 @@ TRequest Parse(const QStringList& Arguments) {
     } else if (arg == QLatin1String("--smaller")) {
       noValue();
       request.Options.Smaller = true;
+    } else if (arg == QLatin1String("--smooth")) {
+      noValue();
+      request.Options.Lines = TLineStyle::Smooth;
     } else {
       throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
     }
@@ -159,6 +165,10 @@ TRequest Parse(const QStringList& Arguments) {
     throw EUsage{
         QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
   request.Kind = ending->second;
+  // Smooth GIF frames keep one table of their exact colours.
+  if (request.Kind == TOutput::Gif && request.Options.Lines == TLineStyle::Smooth && !request.Options.Palette)
+    request.Notes << QStringLiteral("--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+                                    "table of its exact colours");
   return request;
 }
 
@@ -190,17 +200,17 @@ void Export(const TRequest& Request) {
       break;
     case TOutput::Bmp:
       // The picture names follow the base name: OUT without its ending.
-      SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress);
+      SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress, 0, o.Lines);
       break;
     case TOutput::Png:
-      SaveAnimationAsPngs(Request.Output.chopped(4), animation, progress);
+      SaveAnimationAsPngs(Request.Output.chopped(4), animation, progress, 0, o.Lines);
       break;
     case TOutput::AnimatedPng:
-      ExportAnimatedPngFile(Request.Output, animation, o.Delay, o.Shrink, progress);
+      ExportAnimatedPngFile(Request.Output, animation, o.Delay, o.Shrink, progress, 0, o.Lines);
       break;
     case TOutput::Video:
-      ExportVideoFile(Request.Output, *VideoFormatOf(Request.Output), animation, {.Delay = o.Delay, .Shrink = o.Shrink},
-                      progress);
+      ExportVideoFile(Request.Output, *VideoFormatOf(Request.Output), animation,
+                      {.Delay = o.Delay, .Shrink = o.Shrink, .Lines = o.Lines}, progress);
       break;
   }
   if (progress) Print(stderr, QStringLiteral("\n"));
@@ -230,6 +240,7 @@ int RunExportCommandLine(const QStringList& Arguments) {
     Print(stderr, QStringLiteral("tavel: %1\n\n").arg(e.Reason) + QString::fromLatin1(Usage));
     return ExitUsage;
   }
+  for (const QString& note : request.Notes) Print(stderr, QStringLiteral("tavel: %1\n").arg(note));
   try {
     Export(request);
   } catch (const std::exception& e) {

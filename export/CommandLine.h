@@ -2,7 +2,7 @@
 #pragma once
 // The exporter for scripts and batch work, without any window:
 //   tavel --export OUT [--delay N] [--shrink N] [--no-palette] [--no-merge] [--no-crop] [--exact-colors]
-//         [--smaller] PROJECT.tvl
+//         [--smaller] [--smooth] PROJECT.tvl
 // OUT ending in ".gif" writes a GIF, in ".apng" an animated PNG, in ".mp4"
 // or ".webm" a video, in ".bmp" or ".png" the numbered sequence of pictures.
 // Exit status 0 on success, 1 with the message the window would show for a

@@ -6,8 +6,8 @@
 #include "model/Common.h"
 #include "model/Pictures.h"
 
-TFrameRenderer::TFrameRenderer(const TAnimation& Anim, int Shrink)
-    : Animation(&Anim), Work(NewPicture(Anim.Size())), Shrink(Shrink) {
+TFrameRenderer::TFrameRenderer(const TAnimation& Anim, int Shrink, TLineStyle Lines)
+    : Animation(&Anim), Work(NewPicture(Anim.Size())), Shrink(Shrink), Lines(Lines) {
   const QSize Size = Anim.Size();
   if (Shrink >= 2) Small = NewPicture(QSize(Size.width() / Shrink, Size.height() / Shrink));
   // Each frame is drawn over the background without clearing, as the
@@ -31,7 +31,7 @@ const QImage& TFrameRenderer::Render(const TFigures& Frame) {
   {
     QPainter canvas(&Work);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, *Animation, Frame, 1.0f);
+    DrawFrame(canvas, *Animation, Frame, 1.0f, Lines);
   }
   if (Shrink < 2) return Work;
   ShrinkBitmap(Work, Small, Shrink);

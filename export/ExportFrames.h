@@ -18,16 +18,16 @@ inline constexpr int PngDotsPerMeter = 3780;
 // The message the exports give for an animation without stored frames.
 inline constexpr const char* NoFramesMessage = "You must create at least 1 frame before saving an animation";
 
-// Draws frames of an animation over its background at zoom 1, into a
-// picture of the animation's size it reuses, and reduces them by a whole
-// factor with the box filter when asked. One renderer per thread: drawing
+// Draws frames of an animation over its background at zoom 1, with the
+// figures' lines as Lines says, into a picture of the animation's size it
+// reuses, and reduces them by a whole factor with the box filter when asked. One renderer per thread: drawing
 // different frames at once is safe (so is drawing the same frame, whose
 // figures place their vertices once), sharing one renderer is not.
 class TFrameRenderer {
  public:
   // Reduced to (width div Shrink) x (height div Shrink) when Shrink is 2 or
   // more. Animation must outlive the renderer.
-  TFrameRenderer(const TAnimation& Animation, int Shrink);
+  TFrameRenderer(const TAnimation& Animation, int Shrink, TLineStyle Lines = TLineStyle::Pixel);
 
   // Frame drawn as exported; valid until the next call.
   const QImage& Render(const TFigures& Frame);
@@ -37,5 +37,6 @@ class TFrameRenderer {
   QImage Work;
   QImage Small;
   int Shrink;
+  TLineStyle Lines;
   bool ClearFirst;  // the background does not cover the picture on its own
 };

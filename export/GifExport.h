@@ -33,6 +33,10 @@ struct TGifExportOptions {
   // and written plain, with every unchanged pixel transparent, or with
   // transparency only where it lengthens runs, whichever is shortest.
   bool Smaller = false;
+  // How the figures' lines are drawn. Smooth lines blend their edges into
+  // colours of their own, so they always take the exact-colour way above
+  // rather than the cube (whatever ExactColors and Palette say).
+  TLineStyle Lines = TLineStyle::Pixel;
   friend bool operator==(const TGifExportOptions&, const TGifExportOptions&) = default;
 };
 
@@ -48,7 +52,7 @@ QSize GifFrameSize(QSize AnimationSize, int Shrink);
 
 // The document of Animation's stored frames with Options applied, ready to
 // save. It follows the 216-colour cube and the palette, merge and crop
-// steps; ExactColors and Smaller are the streaming export's alone.
+// steps; ExactColors, Smaller and smooth Lines are the streaming export's alone.
 // Progress gets i * 100 div (F - 1) after frame i when there are F > 1 frames.
 TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions& Options,
                            const TExportProgress& Progress = {});
@@ -56,7 +60,7 @@ TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions&
 // Writes the GIF of Animation's stored frames to Out, frame by frame, using
 // Threads threads (0: one per core). The bytes are those of
 // BuildGifDocument(Animation, Options).SaveToBytes() whatever the number of
-// threads. With ExactColors or Smaller the document has no counterpart, and
+// threads. With ExactColors, Smaller or smooth Lines the document has no counterpart, and
 // the bytes still do not depend on the number of threads.
 void WriteGifAnimation(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
                        const TExportProgress& Progress = {}, int Threads = 0);

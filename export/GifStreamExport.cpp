@@ -41,7 +41,7 @@ void TGifStream::Run() {
   if (FrameCount == 0) throw EFileError(NoFramesMessage);
   Size = GifFrameSize(Animation.Size(), Options.Shrink);
   for (int w = 0; w < Workers.Count(); ++w)
-    Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink), {}}));
+    Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink, Options.Lines), {}}));
   Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
   Slots.resize(Batch);
   Passes = Options.Palette || Options.ExactColors || Options.Smaller ? 2 : 1;
@@ -145,7 +145,10 @@ void TGifStream::Write(const QByteArray& Bytes) {
 
 void WriteGifAnimation(QIODevice& Out, const TAnimation& Animation, const TGifExportOptions& Options,
                        const TExportProgress& Progress, int Threads) {
-  TGifStream(Out, Animation, Options, Progress, Threads).Run();
+  // Smooth edges are not forced into the cube: their colours are counted exactly.
+  TGifExportOptions options = Options;
+  options.ExactColors = options.ExactColors || options.Lines == TLineStyle::Smooth;
+  TGifStream(Out, Animation, options, Progress, Threads).Run();
 }
 
 void ExportGifFile(const QString& Path, const TAnimation& Animation, const TGifExportOptions& Options,

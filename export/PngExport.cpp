@@ -114,13 +114,13 @@ QByteArray EncodePng(const QImage& Picture) {
 }
 
 void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
-                         int Threads) {
+                         int Threads, TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   const long long picture = 4LL * Animation.Width * Animation.Height;
   TWorkers workers(ExportThreads(Threads, 2 * picture));
   std::vector<TFrameRenderer> renderers;
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1);
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
   const int batch = BatchSize(workers, FramesPerThread, picture);
   std::vector<QByteArray> files(batch);
   for (int start = 0; start < frames; start += batch) {
@@ -134,7 +134,7 @@ void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const
 }
 
 void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Delay, int Shrink,
-                      const TExportProgress& Progress, int Threads) {
+                      const TExportProgress& Progress, int Threads, TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   const QSize size = GifFrameSize(Animation.Size(), Shrink);
@@ -142,7 +142,7 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   const long long small = 4LL * size.width() * size.height();
   TWorkers workers(ExportThreads(Threads, full + 2 * small));
   std::vector<TFrameRenderer> renderers;
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Shrink);
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Shrink, Lines);
   const int batch = BatchSize(workers, FramesPerThread, 2 * small);
   std::vector<TApngFrame> inFlight(batch);
   QImage previous;
@@ -207,10 +207,10 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
 }
 
 void ExportAnimatedPngFile(const QString& Path, const TAnimation& Animation, long long Delay, int Shrink,
-                           const TExportProgress& Progress, int Threads) {
+                           const TExportProgress& Progress, int Threads, TLineStyle Lines) {
   QSaveFile file(Path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
-  WriteAnimatedPng(file, Animation, Delay, Shrink, Progress, Threads);
+  WriteAnimatedPng(file, Animation, Delay, Shrink, Progress, Threads, Lines);
   CommitSaveFile(file);
 }

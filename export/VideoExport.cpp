@@ -90,7 +90,7 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   const long long small = 4LL * size.width() * size.height();
   TWorkers workers(ExportThreads(Threads, full + 2 * small));
   std::vector<TFrameRenderer> renderers;
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Options.Shrink);
+  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Options.Shrink, Options.Lines);
   const int batch = BatchSize(workers, FramesPerThread, small);
   std::vector<QImage> pictures(batch);
   for (int start = 0; start < frames; start += batch) {

@@ -55,5 +55,7 @@ struct TAnimation {
 // A new animation: 506 x 415, white, the built-in types, no frames.
 TAnimation NewAnimation();
 
-// The background (stretched when Zoom is not 1), then the frame's figures; no handles.
-void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Frame, float Zoom);
+// The background (stretched when Zoom is not 1), then the frame's figures
+// with their lines drawn as Lines says; no handles.
+void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Frame, float Zoom,
+               TLineStyle Lines = TLineStyle::Pixel);

@@ -34,7 +34,7 @@ TAnimation NewAnimation() {
   return animation;
 }
 
-void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Frame, float Zoom) {
+void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Frame, float Zoom, TLineStyle Lines) {
   if (Zoom == 1.0f) {
     Canvas.drawImage(QPoint(0, 0), Animation.Background);
   } else {
@@ -43,7 +43,7 @@ void DrawFrame(QPainter& Canvas, const TAnimation& Animation, const TFigures& Fr
                        std::max(1, RoundPixel(static_cast<double>(Animation.Height) * Zoom)));
     Canvas.drawImage(target, Animation.Background);
   }
-  Frame.Draw(Canvas, Zoom);
+  Frame.Draw(Canvas, Zoom, Lines);
 }
 
 bool ThemesActive() {

@@ -47,14 +47,14 @@ void DrawEditHandles(QPainter& Canvas, const TFigures& Frame, int Selected, cons
 }
 
 void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
-                    const std::vector<int>& AlsoSelected, bool WithHandles) {
+                    const std::vector<int>& AlsoSelected, bool WithHandles, TLineStyle Lines) {
   if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)
     Target = QImage(Underlay.size(), QImage::Format_RGB32);
   CopyPixels(Underlay, Target, Target.rect());
   if (Frame.Count() == 0) return;
   QPainter canvas(&Target);
   PrepareCanvas(canvas);
-  Frame.Draw(canvas, 1.0f);
+  Frame.Draw(canvas, 1.0f, Lines);
   if (WithHandles) DrawEditHandles(canvas, Frame, Selected, AlsoSelected);
 }
 
@@ -79,14 +79,14 @@ void TDragLayers::BuildLayers(const QImage& Underlay, const TFigures& Frame, int
   {
     QPainter canvas(&Below);
     PrepareCanvas(canvas);
-    for (int i = 0; i < Selected; ++i) Frame.Items[i].Draw(canvas, 1.0f);
+    for (int i = 0; i < Selected; ++i) Frame.Items[i].Draw(canvas, 1.0f, Lines);
   }
   BetweenUsed = WithHandles ? count > 1 : Selected + 1 < count;
   Between = BetweenUsed ? Transparent(Underlay.size()) : QImage();
   if (BetweenUsed) {
     QPainter canvas(&Between);
     PrepareCanvas(canvas);
-    for (int i = Selected + 1; i < count; ++i) Frame.Items[i].Draw(canvas, 1.0f);
+    for (int i = Selected + 1; i < count; ++i) Frame.Items[i].Draw(canvas, 1.0f, Lines);
     if (WithHandles)
       for (int i = 0; i < Selected; ++i) DrawHandlesOf(canvas, Frame.Items[i], false);
   }
@@ -109,7 +109,7 @@ void TDragLayers::Compose(QImage& Target, const TFigure& Figure, const QRect& Ar
   QPainter canvas(&Target);
   PrepareCanvas(canvas);
   canvas.setClipRect(Area);
-  Figure.Draw(canvas, 1.0f);
+  Figure.Draw(canvas, 1.0f, Lines);
   if (BetweenUsed) canvas.drawImage(Area.topLeft(), Between, Area);
   if (WithHandles) DrawHandlesOf(canvas, Figure, true);
   if (AboveUsed) canvas.drawImage(Area.topLeft(), Above, Area);
@@ -118,7 +118,7 @@ void TDragLayers::Compose(QImage& Target, const TFigure& Figure, const QRect& Ar
 QRect TDragLayers::Repaint(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected) {
   if (Selected < 0 || Selected >= Frame.Count()) {
     Valid = false;
-    PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles);
+    PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles, Lines);
     return Target.rect();
   }
   const TFigure& figure = Frame.Items[Selected];
@@ -128,7 +128,7 @@ QRect TDragLayers::Repaint(QImage& Target, const QImage& Underlay, const TFigure
                      Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32;
   if (fresh) {
     if (!Rebuild(Underlay, Frame, Selected)) {
-      PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles);
+      PaintEditScene(Target, Underlay, Frame, Selected, {}, WithHandles, Lines);
       return Target.rect();
     }
     if (Target.size() != Underlay.size() || Target.format() != QImage::Format_RGB32)

@@ -6,7 +6,9 @@
 // While one figure is dragged nothing else on the drawing can change, so
 // TDragLayers keeps what lies under, between and over the dragged figure in
 // three cached pictures and repaints only the rectangle the figure covered
-// before and covers now. The pixels are the same as a full repaint.
+// before and covers now. The pixels are the same as a full repaint; with
+// smooth lines, the blended edges of the figures over the dragged one come
+// from their layer and may differ from it by a unit of rounding.
 
 #include <QImage>
 #include <QRect>
@@ -20,11 +22,12 @@ class QPainter;
 constexpr TColor SelectedJointColor = ColorRed;
 constexpr TColor OtherHandleColor = ColorBlue;
 
-// Full repaint: Underlay, all figures in list order, then (WithHandles) all
-// handles as DrawEditHandles draws them. Selected may be -1 when no figure is
-// selected.
+// Full repaint: Underlay, all figures in list order with their lines as
+// Lines says, then (WithHandles) all handles as DrawEditHandles draws them.
+// Selected may be -1 when no figure is selected.
 void PaintEditScene(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected,
-                    const std::vector<int>& AlsoSelected = {}, bool WithHandles = true);
+                    const std::vector<int>& AlsoSelected = {}, bool WithHandles = true,
+                    TLineStyle Lines = TLineStyle::Pixel);
 
 // Every figure's handles in list order: figure Selected and the figures
 // AlsoSelected with red joints and an orange root, the others blue. Zoom
@@ -44,6 +47,12 @@ class TDragLayers {
     WithHandles = With;
   }
 
+  // How the figures' lines are drawn; a change rebuilds the pictures.
+  void SetLines(TLineStyle Style) {
+    if (Style != Lines) Valid = false;
+    Lines = Style;
+  }
+
   // Brings Target up to date after figure Selected (and only it) changed since
   // the previous Repaint. Returns the rectangle of Target that was repainted.
   QRect Repaint(QImage& Target, const QImage& Underlay, const TFigures& Frame, int Selected);
@@ -56,6 +65,7 @@ class TDragLayers {
 
   bool Valid = false;
   bool WithHandles = true;
+  TLineStyle Lines = TLineStyle::Pixel;
   int CachedSelected = -1;
   std::size_t CachedCount = 0;
   qint64 CachedUnderlayKey = 0;

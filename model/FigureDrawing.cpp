@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drawing figures and their handles onto a painter. Antialiasing is off and
-// every coordinate and width is rounded to whole pixels (halves to even)
-// before it reaches the painter, so pictures are exact and repeatable.
+// Drawing figures and their handles onto a painter. Every coordinate and
+// width is rounded to whole pixels (halves to even) before it reaches the
+// painter, so pictures are exact and repeatable. Antialiasing is off, except
+// for the lines and circles of figures drawn with smooth lines.
 
 #include <QPainter>
 #include <algorithm>
@@ -87,6 +88,61 @@ void SetPenColor(QPainter& Canvas, TColor Color) {
   Canvas.setPen(pen);
 }
 
+// Turns the painter's antialiasing on for smooth lines (off for pixel ones)
+// and puts it back as it was.
+class TSmoothing {
+ public:
+  TSmoothing(QPainter& Canvas, TLineStyle Lines) : Canvas(Canvas), Was(Canvas.testRenderHint(QPainter::Antialiasing)) {
+    if ((Lines == TLineStyle::Smooth) != Was) Canvas.setRenderHint(QPainter::Antialiasing, !Was);
+  }
+  ~TSmoothing() {
+    if (Canvas.testRenderHint(QPainter::Antialiasing) != Was) Canvas.setRenderHint(QPainter::Antialiasing, Was);
+  }
+  TSmoothing(const TSmoothing&) = delete;
+  TSmoothing& operator=(const TSmoothing&) = delete;
+
+ private:
+  QPainter& Canvas;
+  bool Was;
+};
+
+// Where a smooth shape is centred for a pixel point. The painter draws an
+// aliased pen one pixel wide through the middle of the pixel a point names,
+// and a wider one around the point itself (its corner); an antialiased pen
+// goes exactly through the point it is given. So thin smooth lines move by
+// half a pixel and wider ones stay, and each covers the aliased one's place.
+double SmoothShift(int Width) { return Width <= 1 ? 0.5 : 0.0; }
+
+QPointF SmoothPoint(QPoint At, int Width) {
+  const double shift = SmoothShift(Width);
+  return QPointF(At.x() + shift, At.y() + shift);
+}
+
+// A line between pixel points, or a dot where they meet, with the painter's
+// antialiasing already as Lines wants it.
+void LineBetween(QPainter& Canvas, QPoint From, QPoint To, int Width, TLineStyle Lines) {
+  if (Lines == TLineStyle::Pixel) {
+    if (From == To) {
+      DrawDot(Canvas, From, Width);
+    } else {
+      SetPenWidth(Canvas, Width);
+      Canvas.drawLine(From, To);
+    }
+    return;
+  }
+  if (From == To) {
+    // The smooth dot is stroked in place: its edge depends on where it lies.
+    const QPen pen = Canvas.pen();
+    const QPointF centre = SmoothPoint(From, Width);
+    Canvas.setPen(QPen(pen.color(), std::max(Width, 1), Qt::SolidLine, Qt::RoundCap));
+    Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
+    Canvas.setPen(pen);
+  } else {
+    SetPenWidth(Canvas, Width);
+    Canvas.drawLine(SmoothPoint(From, Width), SmoothPoint(To, Width));
+  }
+}
+
 int SegmentPenWidth(float Thickness, float Scale, float Zoom) {
   return std::max(0, RoundPixel(static_cast<double>(Thickness) * Scale * Zoom));
 }
@@ -111,35 +167,39 @@ QRect CircleBox(TRealPoint A, TRealPoint B, float D) {
 
 }  // namespace
 
-void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width) {
-  if (From == To) {
-    DrawDot(Canvas, From, Width);
-  } else {
-    SetPenWidth(Canvas, Width);
-    Canvas.drawLine(From, To);
-  }
+void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width, TLineStyle Lines) {
+  const TSmoothing smoothing(Canvas, Lines);
+  LineBetween(Canvas, From, To, Width, Lines);
 }
 
-void TFigure::Draw(QPainter& Canvas, float Zoom) const {
+void TFigure::Draw(QPainter& Canvas, float Zoom, TLineStyle Lines) const {
+  const TSmoothing smoothing(Canvas, Lines);
   SetPenColor(Canvas, Color);
-  for (std::size_t i = 0; i < Angles.size(); ++i) DrawSegment(static_cast<uint8_t>(i), Canvas, Zoom);
+  for (std::size_t i = 0; i < Angles.size(); ++i) DrawSegment(static_cast<uint8_t>(i), Canvas, Zoom, Lines);
 }
 
-void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const {
+void TFigure::DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom, TLineStyle Lines) const {
   const TSegmentStruct& s = Type().Segments[Index];
   if (s.Thickness == 0.0f) return;
   const int width = SegmentPenWidth(s.Thickness, Scale, Zoom);
   const TRealPoint a = Zoomed(Points()[s.ParentVertex], Zoom);
   const TRealPoint b = Zoomed(Points()[s.ChildVertex], Zoom);
+  const TSmoothing smoothing(Canvas, Lines);
   if (s.Kind == SegmentLine) {
-    DrawPixelLine(Canvas, Rounded(a), Rounded(b), width);
+    LineBetween(Canvas, Rounded(a), Rounded(b), width, Lines);
   } else if (s.Kind == SegmentCircle) {
     const float d = s.Length * Scale * Zoom;
     if (d < 1.0f) {
-      DrawPixelLine(Canvas, Rounded(a), Rounded(a), width);
+      LineBetween(Canvas, Rounded(a), Rounded(a), width, Lines);
     } else {
       SetPenWidth(Canvas, width);
-      Canvas.drawEllipse(CircleBox(a, b, d));
+      const QRect box = CircleBox(a, b, d);
+      if (Lines == TLineStyle::Pixel) {
+        Canvas.drawEllipse(box);
+      } else {
+        const double shift = SmoothShift(width);
+        Canvas.drawEllipse(QRectF(box).translated(shift, shift));
+      }
     }
   }
 }
@@ -160,7 +220,8 @@ void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor,
 }
 
 QRect TFigure::DrawBounds(float Zoom, bool WithHandles) const {
-  // Every shape is grown by half its pen and a safety pixel for the rasteriser.
+  // Every shape is grown by half its pen and a safety pixel for the rasteriser
+  // (which also holds the blended edge of smooth lines).
   auto around = [](QPoint P, int Width) {
     const int m = Width / 2 + 2;
     return QRect(P.x() - m, P.y() - m, 2 * m + 1, 2 * m + 1);

@@ -27,6 +27,12 @@ class QPoint;
 class QPointF;
 class TByteReader;
 
+// How figures' lines and circles reach the picture. Pixel draws them
+// aliased, every pixel wholly the figure's colour or untouched; Smooth draws
+// the same shapes (same ends, widths and round caps) antialiased, their edges
+// blended with what lies beneath. Handles are always drawn as Pixel.
+enum class TLineStyle : uint8_t { Pixel, Smooth };
+
 // Handle codes returned by HandleAt beside segment indices 0..254.
 constexpr int16_t RootHandle = -1;
 constexpr int16_t NoHandle = -2;
@@ -99,9 +105,11 @@ class TFigure {
   static int RecordBytes(uint8_t TypeIndex, std::span<const TFigureTypeRef> Types);
 
   // Drawing. The painter's pen colour is the figure's colour for Draw and
-  // the caller's for DrawSegment; circles are filled with the painter's brush.
-  void Draw(QPainter& Canvas, float Zoom) const;
-  void DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom) const;
+  // the caller's for DrawSegment; circles are filled with the painter's
+  // brush. Lines sets the painter's antialiasing for the drawing and puts
+  // it back after.
+  void Draw(QPainter& Canvas, float Zoom, TLineStyle Lines = TLineStyle::Pixel) const;
+  void DrawSegment(uint8_t Index, QPainter& Canvas, float Zoom, TLineStyle Lines = TLineStyle::Pixel) const;
   // Handles at the figure's points, or on a screen that shows the picture
   // Zoom times as large (each point in the middle of its pixel's block), at
   // the same size in screen pixels.
@@ -130,7 +138,7 @@ double AngleBetween(TRealPoint A, TRealPoint B);
 
 // A line of the painter's pen colour between two pixel points with round
 // ends; a line from a point to itself is a round dot as wide as the pen.
-void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width);
+void DrawPixelLine(QPainter& Canvas, QPoint From, QPoint To, int Width, TLineStyle Lines = TLineStyle::Pixel);
 
 // Half-sizes of the handle squares, which are also half the handle dots' widths.
 // On a screen that shows a picture Zoom times as large, picture point P

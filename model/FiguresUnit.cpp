@@ -6,6 +6,6 @@ uint8_t TFigures::SetCount(uint8_t N) {
   return N;
 }
 
-void TFigures::Draw(QPainter& Canvas, float Zoom) const {
-  for (const TFigure& figure : Items) figure.Draw(Canvas, Zoom);
+void TFigures::Draw(QPainter& Canvas, float Zoom, TLineStyle Lines) const {
+  for (const TFigure& figure : Items) figure.Draw(Canvas, Zoom, Lines);
 }

@@ -20,6 +20,6 @@ class TFigures {
   // Grows with new figures that have no type yet, or drops the last ones.
   uint8_t SetCount(uint8_t N);
   void Assign(const TFigures& Source) { Items = Source.Items; }
-  void Draw(QPainter& Canvas, float Zoom) const;
+  void Draw(QPainter& Canvas, float Zoom, TLineStyle Lines = TLineStyle::Pixel) const;
   friend bool operator==(const TFigures& A, const TFigures& B) { return A.Items == B.Items; }
 };

@@ -93,13 +93,16 @@ TGifExportOptions TGifOptionsForm::Options() const {
   options.Palette = CheckBoxPalette->isChecked();
   options.ExactColors = CheckBoxExactColors->isChecked();
   options.Smaller = CheckBoxSmaller->isChecked();
+  options.Lines = Lines;
   return options;
 }
 
-void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Exported) {
+void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Exported,
+                                TLineStyle LineStyle) {
   ExportedAnimation = &Animation;
   AnimationFileName = Base;
   Kind = Exported;
+  Lines = LineStyle;
   OptimizationGroupBox->setEnabled(Kind == TAnimatedExport::Gif);
 }
 
@@ -126,10 +129,11 @@ void TGifOptionsForm::ProcessGif() {
   const TGifExportOptions options = Options();
   if (Kind == TAnimatedExport::Video)
     ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4),
-                    *ExportedAnimation, {.Delay = options.Delay, .Shrink = options.Shrink}, progress);
+                    *ExportedAnimation, {.Delay = options.Delay, .Shrink = options.Shrink, .Lines = options.Lines},
+                    progress);
   else if (Kind == TAnimatedExport::AnimatedPng)
     ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
-                          options.Shrink, progress);
+                          options.Shrink, progress, 0, options.Lines);
   else
     ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, options, progress);
   AnimationFileName.clear();

@@ -28,15 +28,17 @@ class TGifOptionsForm : public QDialog {
   // What the next OK exports: the animation's stored frames, to Base +
   // ".gif" (or ".apng"; a video to Base itself, which ends in ".mp4" or
   // ".webm"). Animation must stay as it is until the window closes. The
-  // GIF's own options are disabled for the other kinds.
-  void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif);
+  // GIF's own options are disabled for the other kinds. The figures' lines
+  // are drawn as Lines says (the main window's choice).
+  void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif,
+                 TLineStyle Lines = TLineStyle::Pixel);
   const QString& GetAnimationFileName() const { return AnimationFileName; }
   void OkButtonClick();
   // Writes the stored frames to AnimationFileName + ".gif" (or ".apng") with
   // the options shown, then clears AnimationFileName. Errors are thrown to
   // the caller.
   void ProcessGif();
-  // The options as the controls show them.
+  // The options as the controls show them, with the lines SetExport was given.
   TGifExportOptions Options() const;
   // The main window's playback interval in milliseconds, which the
   // "Playback Rate" button copies into the delay.
@@ -69,5 +71,6 @@ class TGifOptionsForm : public QDialog {
   bool Exporting = false;  // window events run during the export; OK and closing wait
   const TAnimation* ExportedAnimation = nullptr;
   TAnimatedExport Kind = TAnimatedExport::Gif;
+  TLineStyle Lines = TLineStyle::Pixel;
   QString AnimationFileName;  // the base name the GIF is written to
 };

@@ -21,14 +21,15 @@
 
 // A thumbnail as Next Frame makes it (the frame at full size, reduced) or
 // as a redraw makes it (at twice the thumbnail's size, halved).
-inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSize Size, TThumbnailMaking How) {
+inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSize Size, TThumbnailMaking How,
+                                TLineStyle Lines = TLineStyle::Pixel) {
   const bool full = How == TThumbnailMaking::FullSize;
   QImage large(full ? A.Size() : Size * 2, QImage::Format_RGB32);
   large.fill(Qt::white);
   {
     QPainter canvas(&large);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height);
+    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height, Lines);
   }
   QImage thumbnail(Size, QImage::Format_RGB32);
   ShrinkBitmap(large, thumbnail, full ? double(A.Height) / Size.height() : 2.0);
@@ -38,8 +39,8 @@ inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSiz
 class MainFormTest : public testing::Test {
  protected:
   void SetUp() override {
-    // Every window starts with the default onion skin and frame settings.
-    for (const char* group : {"OnionSkin", "Frames"}) QSettings().remove(QLatin1String(group));
+    // Every window starts with the default onion skin, frame and view settings.
+    for (const char* group : {"OnionSkin", "Frames", "View"}) QSettings().remove(QLatin1String(group));
     Form = std::make_unique<TMainForm>(Dialogs);
   }
 

@@ -116,7 +116,7 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
                                "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "-", "  Cu&t  Ctrl+X",
                                "  &Copy  Ctrl+C", "  &Paste  Ctrl+V", "  &Duplicate  Ctrl+D", "  Paste &Into Frames...",
                                "Vie&w",
-                               "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "-", "  Zoom In  Ctrl++", "  Zoom Out  Ctrl+-",
+                               "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "  Smooth Lines", "-", "  Zoom In  Ctrl++", "  Zoom Out  Ctrl+-",
                                "  Actual Size  Ctrl+0", "  Fit to Window", "&Go",
                                "  Previous Frame  ,", "  Following Frame  .", "  First Frame  Home",
                                "  New Frame  End", "-", "  Store edits when leaving a frame", "Options", "&Help",

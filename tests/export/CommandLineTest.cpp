@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -100,6 +102,37 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
     EXPECT_TRUE(video.Status == 1 && video.Err.contains("install the package")) << video.Err.toStdString();
   else
     EXPECT_TRUE(video.Status == 0 && QFileInfo(Path("out.webm")).size() > 0) << video.Err.toStdString();
+}
+
+TEST_F(CommandLine, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
+  // Each kind: the first file written, and the same export made in the program.
+  const TLineStyle smooth = TLineStyle::Smooth;
+  struct TCase {
+    const char* Ending;
+    const char* First;
+    std::function<void(const QString&)> Same;
+  } cases[] = {
+      {".gif", ".gif", [&](const QString& B) { ExportGifFile(B + ".gif", Anim, {.Lines = smooth}); }},
+      {".bmp", "0.bmp", [&](const QString& B) { SaveAnimationAsBitmaps(B, Anim, {}, 0, smooth); }},
+      {".png", "0.png", [&](const QString& B) { SaveAnimationAsPngs(B, Anim, {}, 0, smooth); }},
+      {".apng", ".apng", [&](const QString& B) { ExportAnimatedPngFile(B + ".apng", Anim, 1, 1, {}, 0, smooth); }},
+  };
+  for (const TCase& c : cases) {
+    ASSERT_EQ(Tavel({"--export", Path("plain") + c.Ending, Project}).Status, 0) << c.Ending;
+    const TRun run = Tavel({"--export", Path("smooth") + c.Ending, "--smooth", Project});
+    ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Err, "");
+    c.Same(Path("same"));
+    const QByteArray written = ReadTestFile(Path("smooth") + c.First);
+    EXPECT_FALSE(written == ReadTestFile(Path("plain") + c.First)) << c.Ending;
+    EXPECT_TRUE(written == ReadTestFile(Path("same") + c.First)) << c.Ending;
+  }
+  // A GIF of smooth lines has one table of exact colours: --no-palette is said to do nothing.
+  const TRun run = Tavel({"--export", Path("flat.gif"), "--smooth", "--no-palette", Project});
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Err.toStdString(), "tavel: --no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+                                   "table of its exact colours\n");
+  EXPECT_TRUE(ReadTestFile(Path("flat.gif")) == ReadTestFile(Path("smooth.gif")));
 }
 
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {

@@ -64,13 +64,13 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
 
 // Frame I as the export must show it: drawn over the background, shrunk by
 // the box filter, each channel taken to the nearest of the six cube levels
-// (unless Cube is off: the rendered colours themselves).
-inline QImage ExpectedFrame(int I, int Shrink, bool Cube = true) {
+// (unless Cube is off: the rendered colours themselves). Lines as Lines says.
+inline QImage ExpectedFrame(int I, int Shrink, bool Cube = true, TLineStyle Lines = TLineStyle::Pixel) {
   QImage full(Anim.Size(), QImage::Format_RGB32);
   {
     QPainter canvas(&full);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, Anim, Anim.Frames[static_cast<std::size_t>(I)], 1.0f);
+    DrawFrame(canvas, Anim, Anim.Frames[static_cast<std::size_t>(I)], 1.0f, Lines);
   }
   QImage picture = full;
   if (Shrink > 1) {

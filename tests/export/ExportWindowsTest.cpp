@@ -6,11 +6,14 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QSettings>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <functional>
 #include <thread>
 #include <tuple>
 
@@ -183,6 +186,68 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     Dialogs.Calls.clear();
   }
   EXPECT_FALSE(Progress.isVisible());
+  EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
+}
+
+TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
+  QSettings().remove("View");
+  TMainForm form(Dialogs);
+  form.SetExportWindows(&Progress, &Options);
+  form.NextFrameButtonClick();
+  form.GetSmoothLinesAction()->trigger();
+  // The video goes to a "ffmpeg" that keeps the raw frames it is given.
+  QTemporaryDir programs;
+  WriteWholeFile(programs.filePath("ffmpeg"), "#!/bin/sh\nfor last; do :; done\ncat >\"$last\"\n");
+  QFile::setPermissions(programs.filePath("ffmpeg"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", programs.path().toLocal8Bit() + ":" + path);
+  const TAnimation& a = form.Animation();
+  const TLineStyle smooth = TLineStyle::Smooth;
+  // Each type: the name chosen, the first file written, and that file as the
+  // same export made in the program writes it.
+  struct TCase {
+    const char* Chosen;
+    int Type;
+    const char* Written;
+    std::function<QByteArray()> Same;
+  } cases[] = {
+      {"walk.gif", 1, "walk.gif",
+       [&] {
+         ExportGifFile(Path("same.gif"), a, {.Lines = smooth});
+         return ReadTestFile(Path("same.gif"));
+       }},
+      {"walk.bmp", 2, "walk0.bmp",
+       [&] {
+         SaveAnimationAsBitmaps(Path("same"), a, {}, 0, smooth);
+         return ReadTestFile(Path("same0.bmp"));
+       }},
+      {"walk.png", 3, "walk0.png",
+       [&] {
+         SaveAnimationAsPngs(Path("same"), a, {}, 0, smooth);
+         return ReadTestFile(Path("same0.png"));
+       }},
+      {"walk.apng", 4, "walk.apng",
+       [&] {
+         ExportAnimatedPngFile(Path("same.apng"), a, 1, 1, {}, 0, smooth);
+         return ReadTestFile(Path("same.apng"));
+       }},
+      {"walk.webm", 6, "walk.webm",
+       [&] {
+         QImage frame(a.Size(), QImage::Format_RGB32);
+         QPainter canvas(&frame);
+         PrepareCanvas(canvas);
+         DrawFrame(canvas, a, a.Frames[0], 1.0f, smooth);
+         return QByteArray(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+       }},
+  };
+  for (const TCase& c : cases) {
+    AnswerOptions();
+    Dialogs.SaveAnswers.push_back({true, Path(c.Chosen), c.Type});
+    form.SaveAnimationClick();
+    EXPECT_TRUE(ReadTestFile(Path(c.Written)) == c.Same()) << c.Written;
+  }
+  qputenv("PATH", path);
+  form.GetSmoothLinesAction()->trigger();
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
 

@@ -258,6 +258,25 @@ TEST_F(GifExport, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
   EXPECT_LT(error(merged), cubeError / 2);
 }
 
+TEST_F(GifExport, SmoothLinesKeepTheirBlendedColoursWhateverThePalette) {
+  // Black figures over white blend into greys, at most 256 of them: every
+  // decoded frame is the rendered one, no grey moved to the cube's six.
+  InstallAnimation({.Width = 90, .Height = 70, .Frames = 3, .Figures = 2, .Seed = 21});
+  for (TFigures& frame : Anim.Frames)
+    for (TFigure& figure : frame.Items) figure.Color = ColorBlack;
+  std::vector<QImage> rendered;
+  for (int i = 0; i < 3; ++i) rendered.push_back(ExpectedFrame(i, 1, false, TLineStyle::Smooth));
+  ASSERT_LE(CountColours(rendered), 256);
+  ASSERT_GT(CountColours(rendered), CountColours(RenderedFrames(1)));
+  for (bool palette : {true, false}) {
+    const TDecodedGif decoded = DecodeGif(Streamed({.Palette = palette, .Lines = TLineStyle::Smooth}, 2));
+    ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+    ASSERT_EQ(decoded.Frames.size(), rendered.size());
+    for (std::size_t i = 0; i < rendered.size(); ++i)
+      EXPECT_TRUE(decoded.Frames[i] == rendered[i]) << "palette " << palette << " frame " << i;
+  }
+}
+
 TEST_F(GifExport, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
   const TAnimationRecipe animations[] = {
       {.Width = 120, .Height = 100, .Frames = 8, .Figures = 3, .Seed = 31, .RepeatEvery = 3},

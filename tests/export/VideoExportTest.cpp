@@ -61,6 +61,24 @@ TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
+TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
+  InstallAnimation({.Width = 40, .Height = 30, .Frames = 3, .Seed = 8});
+  // A program that keeps the raw frames it is given as the video it is asked for.
+  QTemporaryDir programs;
+  const QString keep = programs.filePath("keep");
+  WriteWholeFile(keep, "#!/bin/sh\nfor last; do :; done\ncat >\"$last\"\n");
+  QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  for (TLineStyle lines : {TLineStyle::Pixel, TLineStyle::Smooth}) {
+    ExportVideoFile(Path("raw.webm"), TVideoFormat::WebM, Anim, {.Lines = lines, .Program = keep});
+    QByteArray frames;
+    for (int i = 0; i < 3; ++i) {
+      const QImage frame = ExpectedFrame(i, 1, false, lines);
+      frames.append(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+    }
+    EXPECT_TRUE(ReadTestFile(Path("raw.webm")) == frames) << (lines == TLineStyle::Smooth ? "smooth" : "pixel");
+  }
+}
+
 TEST_F(VideoExport, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
   InstallAnimation({.Width = 40, .Height = 30, .Frames = 3});
   WriteWholeFile(Path("walk.mp4"), "an older video");

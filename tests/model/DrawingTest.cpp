@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 #include <QPainter>
 
 #include "model/Common.h"
@@ -234,16 +235,64 @@ TEST_F(DrawingTest, DrawBoundsHoldEveryPixelDrawn) {
   f.SetPosition(RealPoint(50, 50));
   f.RotateSegment(2, 0.7);
   f.SetScale(0.37f);
-  for (float zoom : {1.0f, 0.5f, 0.13f}) {
-    Picture.fill(Qt::white);
-    {
+  for (TLineStyle lines : {TLineStyle::Pixel, TLineStyle::Smooth})
+    for (float zoom : {1.0f, 0.5f, 0.13f}) {
+      Picture.fill(Qt::white);
       QPainter canvas(&Picture);
       PrepareCanvas(canvas);
-      f.Draw(canvas, zoom);
+      f.Draw(canvas, zoom, lines);
+      EXPECT_TRUE(f.DrawBounds(zoom, false).contains(Covered())) << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
       f.DrawHandles(canvas, ColorRed, RootHandleColor);
+      EXPECT_TRUE(f.DrawBounds(zoom, true).contains(Covered())) << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
     }
-    const QRect bounds = f.DrawBounds(zoom, true);
-    EXPECT_TRUE(bounds.contains(Covered())) << zoom;
+}
+
+// How much of a pixel a black drawing on white covers: 0 untouched, 1 wholly black.
+double Ink(QRgb Pixel) { return 1.0 - qRed(Pixel) / 255.0; }
+
+TEST_F(DrawingTest, SmoothLinesBlendTheirEdgesInTheAliasedLinesPlace) {
+  struct TRow {
+    const char* Name;
+    uint8_t Kind;
+    float Length, Thickness;
+  };
+  const TRow rows[] = {{"thin line", SegmentLine, 50, 1},     {"thick line", SegmentLine, 50, 7},
+                       {"thin circle", SegmentCircle, 40, 1}, {"thick circle", SegmentCircle, 40, 6},
+                       {"round dot", SegmentLine, 0, 6}};
+  for (const TRow& row : rows) {
+    // From (20, 30) at 0.6 radians: a diagonal line, or the circle over it.
+    const TFigure f = OneSegment(row.Kind, row.Length, row.Thickness, 0.6, RealPoint(20, 30));
+    const TRealPoint a = f.Points()[0], b = f.Points()[1];
+    QRect box[2];
+    double across[2] = {0, 0};
+    int blended[2] = {0, 0};
+    for (int smooth = 0; smooth < 2; ++smooth) {
+      Picture.fill(Qt::white);
+      {
+        QPainter canvas(&Picture);
+        PrepareCanvas(canvas);
+        f.Draw(canvas, 1.0f, smooth ? TLineStyle::Smooth : TLineStyle::Pixel);
+        EXPECT_FALSE(canvas.testRenderHint(QPainter::Antialiasing)) << "the painter is left as it was";
+      }
+      box[smooth] = Covered();
+      for (int y = 0; y < Picture.height(); ++y)
+        for (int x = 0; x < Picture.width(); ++x) {
+          const double ink = Ink(Picture.pixel(x, y));
+          blended[smooth] += ink > 0 && ink < 1;
+          // The width: down the column through a line's middle, or along the
+          // row through a circle's centre as far as the centre.
+          const int midX = qRound((a.X + b.X) / 2), midY = qRound((a.Y + b.Y) / 2);
+          if (row.Kind == SegmentLine ? x == midX : (y == midY && x < midX)) across[smooth] += ink;
+        }
+    }
+    EXPECT_EQ(blended[0], 0) << row.Name;
+    EXPECT_GT(blended[1], 0) << row.Name;
+    // The same ends (every edge of the covered box) and width, within a pixel.
+    EXPECT_LE(std::abs(box[1].left() - box[0].left()), 1) << row.Name;
+    EXPECT_LE(std::abs(box[1].right() - box[0].right()), 1) << row.Name;
+    EXPECT_LE(std::abs(box[1].top() - box[0].top()), 1) << row.Name;
+    EXPECT_LE(std::abs(box[1].bottom() - box[0].bottom()), 1) << row.Name;
+    EXPECT_NEAR(across[1], across[0], 1.0) << row.Name;
   }
 }
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   // Test discovery runs the program without the test environment, so the
@@ -13,8 +15,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tavel"));
-  // Settings a test writes go to a test location, never the user's.
+  // Settings a test writes go to a test location, never the user's; and to
+  // one of this process's own, as CTest runs tests side by side and a
+  // setting one test turns on must not reach the windows of another.
   QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settings;
+  for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, settings.path());
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
