@@ -89,6 +89,7 @@ struct TMainControls {
   QAction* FirstFrameAction = nullptr;
   QAction* NewFrameAction = nullptr;
   QAction* StoreEditsAction = nullptr;
+  QAction* SmoothLinesAction = nullptr;
   QAction* ZoomInAction = nullptr;
   QAction* ZoomOutAction = nullptr;
   QAction* ActualSizeAction = nullptr;

@@ -14,18 +14,18 @@ const QString SmoothLinesKey = QStringLiteral("View/SmoothLines");
 }  // namespace
 
 void TMainForm::CreateSmoothLinesItem(QMenu* View) {
-  SmoothLinesAction = View->addAction(QStringLiteral("Smooth Lines"));
-  SmoothLinesAction->setCheckable(true);
-  SmoothLinesAction->setChecked(QSettings().value(SmoothLinesKey, false).toBool());
-  connect(SmoothLinesAction, &QAction::triggered, this, [this] { Guard([this] { SmoothLinesClick(); }); });
+  Ui.SmoothLinesAction = View->addAction(QStringLiteral("Smooth Lines"));
+  Ui.SmoothLinesAction->setCheckable(true);
+  Ui.SmoothLinesAction->setChecked(QSettings().value(SmoothLinesKey, false).toBool());
+  connect(Ui.SmoothLinesAction, &QAction::triggered, this, [this] { Guard([this] { SmoothLinesClick(); }); });
 }
 
 TLineStyle TMainForm::Lines() const {
-  return SmoothLinesAction != nullptr && SmoothLinesAction->isChecked() ? TLineStyle::Smooth : TLineStyle::Pixel;
+  return Ui.SmoothLinesAction != nullptr && Ui.SmoothLinesAction->isChecked() ? TLineStyle::Smooth : TLineStyle::Pixel;
 }
 
 void TMainForm::SmoothLinesClick() {
-  QSettings().setValue(SmoothLinesKey, SmoothLinesAction->isChecked());
+  QSettings().setValue(SmoothLinesKey, Ui.SmoothLinesAction->isChecked());
   // Whatever shows figures is drawn again; playback draws its next frame so.
   RefreshUnderlay(true);
   if (!Ui.PlaybackTimer->isActive()) DrawFigures();

@@ -218,7 +218,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // antialiased wherever they are drawn and exported; kept in the user's settings.
   void SmoothLinesClick();
   TLineStyle Lines() const;
-  QAction* GetSmoothLinesAction() const { return SmoothLinesAction; }
   // View menu: onion skin on or off, and how many frames it shows.
   void ShowOnionSkinClick();
   void OnionSkinClick();
@@ -320,7 +319,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   // The View menu's zoom items and the zoom in the status bar.
   void CreateZoomItems(QMenu* View);
   void CreateSmoothLinesItem(QMenu* View);
-  QAction* SmoothLinesAction = nullptr;
   void ShowZoom();
   // Opens stored frame Index (-1: the new frame) as a thumbnail click does,
   // saying in the status bar when edits were dropped.

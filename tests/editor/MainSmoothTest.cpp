@@ -10,7 +10,7 @@ namespace {
 
 class SmoothLinesTest : public MainFormTest {
  protected:
-  QAction* Smooth() const { return Form->GetSmoothLinesAction(); }
+  QAction* Smooth() const { return Form->Controls().SmoothLinesAction; }
 };
 
 TEST_F(SmoothLinesTest, OffAtFirstAndKeptForTheNextWindow) {
@@ -18,7 +18,7 @@ TEST_F(SmoothLinesTest, OffAtFirstAndKeptForTheNextWindow) {
   for (bool on : {true, false}) {
     Smooth()->trigger();
     EXPECT_EQ(Form->Lines(), on ? TLineStyle::Smooth : TLineStyle::Pixel);
-    EXPECT_EQ(TMainForm(Dialogs).GetSmoothLinesAction()->isChecked(), on);
+    EXPECT_EQ(TMainForm(Dialogs).Controls().SmoothLinesAction->isChecked(), on);
   }
 }
 

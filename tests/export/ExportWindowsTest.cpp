@@ -194,7 +194,7 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
   TMainForm form(Dialogs);
   form.SetExportWindows(&Progress, &Options);
   form.NextFrameButtonClick();
-  form.GetSmoothLinesAction()->trigger();
+  form.Controls().SmoothLinesAction->trigger();
   // The video goes to a "ffmpeg" that keeps the raw frames it is given.
   QTemporaryDir programs;
   WriteWholeFile(programs.filePath("ffmpeg"), "#!/bin/sh\nfor last; do :; done\ncat >\"$last\"\n");
@@ -247,7 +247,7 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
     EXPECT_TRUE(ReadTestFile(Path(c.Written)) == c.Same()) << c.Written;
   }
   qputenv("PATH", path);
-  form.GetSmoothLinesAction()->trigger();
+  form.Controls().SmoothLinesAction->trigger();
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
 
