@@ -5,7 +5,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test package-check tsan bench bench-build fuzz fuzz-build install package clean
+.PHONY: all deps build run test package-check lint tsan bench bench-build fuzz fuzz-build install package clean
 
 all: build
 
@@ -28,6 +28,14 @@ test: deps
 	cmake --build build-test -j $(JOBS)
 	cd build-test && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE package
+
+# The layout (.clang-format) and clang-tidy's checks (.clang-tidy) over the
+# program's sources as the test build compiles them; CI runs it.
+lint: deps
+	@./scripts/install-deps.sh lint
+	$(TEST_CONFIG)
+	./scripts/check-format.sh
+	JOBS=$(JOBS) ./scripts/check-tidy.sh build-test
 
 # The Debian package check (an optimised build of its own, judged by lintian
 # when it is installed), kept out of `make test` for its time; CI runs it.

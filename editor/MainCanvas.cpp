@@ -40,7 +40,7 @@ TMainForm::TUnderFrames TMainForm::UnderFrames() const {
   const int here = edited >= 0 ? edited : count;
   const int before = OnionSkin.Before, after = edited >= 0 ? OnionSkin.After : 0;
   for (int d = std::max(before, after); d >= 1; --d) {
-    if (d <= after && here + d < count) frames.emplace_back(stored[static_cast<std::size_t>(here + d)], TOnionSkin::Color(false, d));
+    if (d <= after && here + d < count) frames.emplace_back(stored[static_cast<std::size_t>(here) + d], TOnionSkin::Color(false, d));
     if (d > before) continue;
     // The nearest frame before is the ghost the path to the working frame left.
     if (d == 1) {

@@ -76,6 +76,7 @@ QPushButton* HotkeyButton(QWidget* Parent, const QString& Caption) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TMainForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -172,6 +173,7 @@ void TMainForm::CreateControls() {
   Ui.FramePasteIntoFramesAction = Ui.FrameMenu->addAction("Paste Into Frames...");
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TMainForm::CreateMenu() {
   QMenuBar* menus = menuBar();
   // The menu titles' underlined letters are ones no button's Alt key takes:
@@ -257,6 +259,7 @@ void TMainForm::DescribeControls() {
   }
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TMainForm::ConnectHandlers() {
   // Every handler runs through the general error report.
   auto handler = [this](void (TMainForm::*Method)()) {

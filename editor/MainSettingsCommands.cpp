@@ -64,7 +64,7 @@ void TMainForm::LoadBackgroundClick() {
 
   if (!Animation().Frames.empty() && !Dialogs.AskYesNo(this, ChangeAllFramesQuestion)) return;
   MadePictures = MakeDrawingPictures(picture.size());
-  Doc.LoadBackground(std::move(picture), jpeg ? BackgroundFromJpeg : BackgroundFromBmp, file);
+  Doc.LoadBackground(picture, jpeg ? BackgroundFromJpeg : BackgroundFromBmp, file);
 }
 
 void TMainForm::ClearBackgroundClick() {

@@ -31,6 +31,7 @@ void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, co
   const long long file = Bmp24RowBytes(Animation.Width) * static_cast<long long>(Animation.Height);
   TWorkers workers(ExportThreads(Threads, picture + file));
   std::vector<TFrameRenderer> renderers;
+  renderers.reserve(static_cast<std::size_t>(workers.Count()));
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
   const int batch = BatchSize(workers, FramesPerThread, file);
   std::vector<QByteArray> files(batch);

@@ -91,6 +91,7 @@ int Whole(const QString& Option, const QString& Value, int Min, int Max) {
   return static_cast<int>(n);
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 TRequest Parse(const QStringList& Arguments) {
   TRequest request;
   std::optional<QString> output;

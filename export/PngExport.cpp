@@ -120,6 +120,7 @@ void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const
   const long long picture = 4LL * Animation.Width * Animation.Height;
   TWorkers workers(ExportThreads(Threads, 2 * picture));
   std::vector<TFrameRenderer> renderers;
+  renderers.reserve(static_cast<std::size_t>(workers.Count()));
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
   const int batch = BatchSize(workers, FramesPerThread, picture);
   std::vector<QByteArray> files(batch);
@@ -133,6 +134,7 @@ void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const
   }
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Delay, int Shrink,
                       const TExportProgress& Progress, int Threads, TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
@@ -142,6 +144,7 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   const long long small = 4LL * size.width() * size.height();
   TWorkers workers(ExportThreads(Threads, full + 2 * small));
   std::vector<TFrameRenderer> renderers;
+  renderers.reserve(static_cast<std::size_t>(workers.Count()));
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Shrink, Lines);
   const int batch = BatchSize(workers, FramesPerThread, 2 * small);
   std::vector<TApngFrame> inFlight(batch);

@@ -66,6 +66,7 @@ std::optional<TVideoFormat> VideoFormatOf(const QString& Path) {
   return std::nullopt;
 }
 
+// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation& Animation,
                      const TVideoOptions& Options, const TExportProgress& Progress, int Threads) {
   const int frames = static_cast<int>(Animation.Frames.size());
@@ -90,6 +91,7 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   const long long small = 4LL * size.width() * size.height();
   TWorkers workers(ExportThreads(Threads, full + 2 * small));
   std::vector<TFrameRenderer> renderers;
+  renderers.reserve(static_cast<std::size_t>(workers.Count()));
   for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Options.Shrink, Options.Lines);
   const int batch = BatchSize(workers, FramesPerThread, small);
   std::vector<QImage> pictures(batch);

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tavel needs to build and test, when they are missing.
 # Runs apt-get through sudo when not root. Safe to run again: it does nothing once all are present.
-# With the argument "fuzz" or "package" it also installs what `make fuzz` or
-# `make package` needs.
+# With the argument "fuzz", "package" or "lint" it also installs what
+# `make fuzz`, `make package` or `make lint` needs.
 set -euo pipefail
 
 packages=(
@@ -22,6 +22,8 @@ case "${1:-}" in
   fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
   # What `make package` needs to find the package's dependencies.
   package) packages+=(dpkg-dev file) ;;
+  # What `make lint` runs.
+  lint) packages+=(clang-format-14 clang-tidy-14) ;;
 esac
 
 missing=()
