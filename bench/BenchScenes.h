@@ -26,8 +26,7 @@ inline TFigureTypeRef RandomType(int Segments, unsigned Seed) {
 
 // Count figures of type Type (at table entry Index) scattered over a
 // Width x Height drawing.
-inline TFigures Scatter(int Count, uint8_t Index, const TFigureTypeRef& Type, int Width, int Height,
-                        unsigned Seed) {
+inline TFigures Scatter(int Count, uint8_t Index, const TFigureTypeRef& Type, int Width, int Height, unsigned Seed) {
   std::mt19937 random(Seed);
   TFigures frame;
   for (int i = 0; i < Count; ++i) {

@@ -14,8 +14,7 @@ inline void StoreFrames(TMainForm& Form, int Count, bool Vary) {
   animation.Frames.reserve(animation.Frames.size() + static_cast<std::size_t>(Count));
   for (int i = 0; i < Count; ++i) {
     animation.Frames.push_back(frame);
-    if (Vary && !frame.Items.empty())
-      animation.Frames.back().Items[0].MoveBy(RealPoint(i % 2 ? 1.0f : -1.0f, 0));
+    if (Vary && !frame.Items.empty()) animation.Frames.back().Items[0].MoveBy(RealPoint(i % 2 ? 1.0f : -1.0f, 0));
   }
   TEditState opened = TDocument::OpenedState(animation);
   Form.Document().Reset(std::move(animation), std::move(opened));

@@ -40,15 +40,26 @@ class TNoDialogs : public TDialogs {
   QString Shown;
   void ShowMessage(QWidget*, const QString& Text) override { Shown = Text; }
   void ShowNotice(QWidget*, const QString& Text) override { Shown = Text; }
-  bool AskYesNo(QWidget*, const QString& Text) override { Shown = Text; return false; }
-  TAnswer AskYesNoCancel(QWidget*, const QString& Text) override { Shown = Text; return TAnswer::Cancel; }
-  TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override { Shown = Text; return TRecoveryAnswer::Later; }
+  bool AskYesNo(QWidget*, const QString& Text) override {
+    Shown = Text;
+    return false;
+  }
+  TAnswer AskYesNoCancel(QWidget*, const QString& Text) override {
+    Shown = Text;
+    return TAnswer::Cancel;
+  }
+  TRecoveryAnswer AskRecover(QWidget*, const QString& Text) override {
+    Shown = Text;
+    return TRecoveryAnswer::Later;
+  }
   TFileDialogResult OpenFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult AskSaveFile(QWidget*, const TFileDialogRequest&) override { return {}; }
   TFileDialogResult OpenPicture(QWidget*, const TFileDialogRequest&) override { return {}; }
   std::optional<TColor> ChooseColor(QWidget*, TColor) override { return std::nullopt; }
   int ExecModal(QDialog&) override { return 0; }
-  std::optional<int> AskNumber(QWidget*, const QString&, const QString&, int, int, int) override { return std::nullopt; }
+  std::optional<int> AskNumber(QWidget*, const QString&, const QString&, int, int, int) override {
+    return std::nullopt;
+  }
   std::optional<TTweenChoice> AskTween(QWidget*, const TTweenChoice&) override { return std::nullopt; }
 };
 
@@ -62,7 +73,8 @@ struct TBuilderBench {
     Form.resize(w + 64, h + 79);
     Form.FormResize();
     Form.EditFigureType(StarType(Segments));
-    if (Form.FigureImage->Picture().size() != QSize(w, h)) State.SkipWithError("the drawing area did not take the size");
+    if (Form.FigureImage->Picture().size() != QSize(w, h))
+      State.SkipWithError("the drawing area did not take the size");
   }
 
   QPoint Vertex(int V) const {

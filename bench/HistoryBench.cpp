@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QScrollArea>
 #include <QElapsedTimer>
+#include <QScrollArea>
 #include <limits>
 
 #include "bench/BenchScenes.h"
@@ -228,7 +228,6 @@ void BM_HistoryMemory(benchmark::State& State) {
 }
 BENCHMARK(BM_HistoryMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-
 // Four backgrounds of 10000 x 10000 loaded one after another, then all four
 // undone: the heap held after the loads, counted in such pictures (the one
 // shown is one of them; the history's own are within its budget, the rest
@@ -261,6 +260,11 @@ void BM_HistoryBackgrounds10000x10000(benchmark::State& State) {
   State.SkipWithError("needs glibc's mallinfo2");
 #endif
 }
-BENCHMARK(BM_HistoryBackgrounds10000x10000)->Arg(0)->Arg(1)->ArgName("unbounded")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistoryBackgrounds10000x10000)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("unbounded")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,18 +6,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
-#include <QApplication>
-#include <functional>
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -175,7 +175,12 @@ void BM_OpenToFirstPaint(benchmark::State& State) {
   State.counters["frames"] = static_cast<double>(form.Animation().Frames.size());
   State.SetLabel("target: time <= read_ms + screenful_ms (+ window_paint_ms)");
 }
-BENCHMARK(BM_OpenToFirstPaint)->Arg(10000)->Arg(100000)->ArgName("frames")->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstPaint)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->ArgName("frames")
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // Memory the window holds for a long project once it is open, per frame.
 void BM_OpenProjectMemory(benchmark::State& State) {
@@ -197,7 +202,6 @@ void BM_OpenProjectMemory(benchmark::State& State) {
 #endif
 }
 BENCHMARK(BM_OpenProjectMemory)->Arg(100000)->ArgName("frames")->Iterations(1)->Unit(benchmark::kMillisecond);
-
 
 // The first open in a fresh process, where every page the open touches is
 // new to it, against the first inflate of the same file in another fresh

@@ -7,9 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QPainter>
 
 #include "bench/BenchScenes.h"
 #include "bench/BenchWindow.h"
@@ -158,7 +158,12 @@ void BM_MemoryPerStoredFrame(benchmark::State& State) {
 #endif
   }
 }
-BENCHMARK(BM_MemoryPerStoredFrame)->Arg(2000)->Arg(100000)->ArgName("frames")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerStoredFrame)
+    ->Arg(2000)
+    ->Arg(100000)
+    ->ArgName("frames")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // A playback tick: one stored frame drawn over the background at full size.
 void PlaybackTick(benchmark::State& State, int Width, int Height) {

@@ -129,4 +129,3 @@ void TFigureBuilderForm::UndoClick() {
   DrawFigure();
   ShowStatus();
 }
-

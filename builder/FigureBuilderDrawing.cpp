@@ -63,7 +63,8 @@ void TFigureBuilderForm::DrawGeneralSegment(QPainter& Canvas, TRealPoint From, T
     return;
   }
   // The circle that has the segment as its diameter, however small.
-  const float d = static_cast<float>(std::hypot(static_cast<double>(To.X) - From.X, static_cast<double>(To.Y) - From.Y));
+  const float d =
+      static_cast<float>(std::hypot(static_cast<double>(To.X) - From.X, static_cast<double>(To.Y) - From.Y));
   const int x1 = RoundPixel((static_cast<double>(From.X) + To.X + d) * 0.5);
   const int y1 = RoundPixel((static_cast<double>(From.Y) + To.Y + d) * 0.5);
   const int x2 = RoundPixel((static_cast<double>(From.X) + To.X - d) * 0.5);

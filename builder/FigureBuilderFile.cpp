@@ -102,8 +102,7 @@ void TFigureBuilderForm::SaveAsClick() {
   if (!chosen.Accepted) return;
   // After No the builder still names the file it had: a later Save never
   // writes into the file the user refused to replace.
-  if (QFileInfo::exists(chosen.Path) && !Dialogs.AskYesNo(this, ReplaceQuestion({chosen.Path})))
-    return;
+  if (QFileInfo::exists(chosen.Path) && !Dialogs.AskYesNo(this, ReplaceQuestion({chosen.Path}))) return;
   FigureFileName = chosen.Path;
   SaveFigureTypeAs(FigureFileName);
 }

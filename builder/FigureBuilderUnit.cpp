@@ -12,14 +12,14 @@
 #include <QToolButton>
 #include <array>
 
+#include "builder/BuilderHotkeys.h"
 #include "builder/ButtonPictures.h"
 #include "builder/UpDown.h"
 #include "model/Common.h"
 #include "model/Rounding.h"
 #include "platform/ErrorReport.h"
-#include "platform/PictureBox.h"
-#include "builder/BuilderHotkeys.h"
 #include "platform/ObjectNames.h"
+#include "platform/PictureBox.h"
 
 TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent)
     : QMainWindow(Parent), Dialogs(Dialogs), Host(Host) {
@@ -29,15 +29,20 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
   CreateControls();
   CreateMenus();
   DescribeControls();
-  KeepDesignNames({{ThicknessUpDown, "UpDown1"},    {FigureImage, "Image1"},         {ToolPanel, "Panel1"},
-                   {StatusPanel, "Panel2"},         {StatusLabel, "Label1"},         {LineHotkey, "SimpleL"},
-                   {CircleHotkey, "SimpleC"},       {ChangeKindHotkey, "SimpleT"},   {DuplicateHotkey, "SimpleD"},
-                   {ChangeStaticHotkey, "SimpleS"}, {DeleteHotkey, "SimpleDe"},      {EditModeHotkey, "Editm"},
-                   {NewHotkey, "FileN"},            {OpenHotkey, "OpenT"},           {SaveHotkey, "SaveThis"},
-                   {SaveAsHotkey, "SaveAs"},        {AddToAnimationHotkey, "AddT"},  {FileMenu, "File1"},
-                   {OptionsMenu, "Options1"},       {NewAction, "New1"},             {OpenAction, "Open1"},
-                   {SaveAction, "Save1"},           {SaveAsAction, "SaveAs1"},       {AddToAnimationAction, "AddToAnimation1"},
-                   {ExitAction, "Exit1"},           {UndoAction, "Undo1"},           {EditModeAction, "EditMode1"}});
+  KeepDesignNames({{ThicknessUpDown, "UpDown1"},   {FigureImage, "Image1"},
+                   {ToolPanel, "Panel1"},          {StatusPanel, "Panel2"},
+                   {StatusLabel, "Label1"},        {LineHotkey, "SimpleL"},
+                   {CircleHotkey, "SimpleC"},      {ChangeKindHotkey, "SimpleT"},
+                   {DuplicateHotkey, "SimpleD"},   {ChangeStaticHotkey, "SimpleS"},
+                   {DeleteHotkey, "SimpleDe"},     {EditModeHotkey, "Editm"},
+                   {NewHotkey, "FileN"},           {OpenHotkey, "OpenT"},
+                   {SaveHotkey, "SaveThis"},       {SaveAsHotkey, "SaveAs"},
+                   {AddToAnimationHotkey, "AddT"}, {FileMenu, "File1"},
+                   {OptionsMenu, "Options1"},      {NewAction, "New1"},
+                   {OpenAction, "Open1"},          {SaveAction, "Save1"},
+                   {SaveAsAction, "SaveAs1"},      {AddToAnimationAction, "AddToAnimation1"},
+                   {ExitAction, "Exit1"},          {UndoAction, "Undo1"},
+                   {EditModeAction, "EditMode1"}});
   resize(DesignWidth, DesignHeight);
   FormResize();
   FormCreate();
@@ -96,8 +101,8 @@ void TFigureBuilderForm::CreateControls() {
                                &TFigureBuilderForm::DuplicateButtonClick);
   ChangeStaticButton = toolButton(224, TButtonPicture::ChangeStatic, QStringLiteral("static / dynamic segment"),
                                   &TFigureBuilderForm::ChangeStaticButtonClick);
-  DeleteButton = toolButton(264, TButtonPicture::Delete, QStringLiteral("delete segment"),
-                            &TFigureBuilderForm::DeleteButtonClick);
+  DeleteButton =
+      toolButton(264, TButtonPicture::Delete, QStringLiteral("delete segment"), &TFigureBuilderForm::DeleteButtonClick);
 
   LineHotkey = MakeHotkeyButton(QStringLiteral("&L"), 0, &TFigureBuilderForm::LineButtonClick);
   CircleHotkey = MakeHotkeyButton(QStringLiteral("&C"), 1, &TFigureBuilderForm::CircleButtonClick);
@@ -138,7 +143,7 @@ void TFigureBuilderForm::DescribeControls() {
   // Each control's tooltip and each menu item's key come from the one table
   // the Keyboard Shortcuts window shows too.
   const QList<THotkeyRow>& rows = BuilderHotkeys();
-  QWidget* controls[] = {LineButton,      CircleButton, ChangeKindButton, ThicknessUpDown,
+  QWidget* controls[] = {LineButton,      CircleButton,       ChangeKindButton, ThicknessUpDown,
                          DuplicateButton, ChangeStaticButton, DeleteButton};
   for (int i = 0; i < 7; ++i) controls[i]->setToolTip(HotkeyTip(rows[i]));
   QAction* items[] = {NewAction, OpenAction, SaveAction, SaveAsAction, AddToAnimationAction, EditModeAction};
@@ -340,7 +345,7 @@ void TFigureBuilderForm::SetMousePos(QPoint Point) {
 
 void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
   const std::array<QWidget*, 5> buttons = {ChangeKindButton, DeleteButton, DuplicateButton, ThicknessUpDown,
-                                            ChangeStaticButton};
+                                           ChangeStaticButton};
   for (QWidget* control : buttons) control->setEnabled(Enabled);
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "builder/NameUnit.h"
-#include "platform/ObjectNames.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+
+#include "platform/ObjectNames.h"
 
 TNameForm::TNameForm(QWidget* Parent) : QDialog(Parent) {
   setWindowTitle(QStringLiteral("Figure Name"));

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/AboutUnit.h"
-#include "platform/ObjectNames.h"
 
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+
+#include "platform/ObjectNames.h"
 
 // The build passes both from the project's version and release date.
 #ifndef TAVEL_VERSION

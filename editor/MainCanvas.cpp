@@ -40,7 +40,8 @@ TMainForm::TUnderFrames TMainForm::UnderFrames() const {
   const int here = edited >= 0 ? edited : count;
   const int before = OnionSkin.Before, after = edited >= 0 ? OnionSkin.After : 0;
   for (int d = std::max(before, after); d >= 1; --d) {
-    if (d <= after && here + d < count) frames.emplace_back(stored[static_cast<std::size_t>(here) + d], TOnionSkin::Color(false, d));
+    if (d <= after && here + d < count)
+      frames.emplace_back(stored[static_cast<std::size_t>(here) + d], TOnionSkin::Color(false, d));
     if (d > before) continue;
     // The nearest frame before is the ghost the path to the working frame left.
     if (d == 1) {
@@ -130,7 +131,8 @@ void TMainForm::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift,
 void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, double X, double Y) {
   if (Band != nullptr && !Band->isHidden()) {
     Band->setGeometry(
-        QRect(Ui.EditImage->ToScreen(BandStart).toPoint(), Ui.EditImage->ToScreen(QPointF(X, Y)).toPoint()).normalized());
+        QRect(Ui.EditImage->ToScreen(BandStart).toPoint(), Ui.EditImage->ToScreen(QPointF(X, Y)).toPoint())
+            .normalized());
     return;
   }
   if (SelectedHandle == NoHandle) return;
@@ -155,7 +157,8 @@ void TMainForm::EditImageMouseMove(Qt::KeyboardModifiers, double X, double Y) {
   // it then has no such joint to turn.
   if (SelectedHandle >= held->SegmentCount()) return;
   TFigure figure = *held;
-  figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle), RealPoint(static_cast<float>(X), static_cast<float>(Y)));
+  figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle),
+                            RealPoint(static_cast<float>(X), static_cast<float>(Y)));
   Doc.DragFigure(Doc.SelectedFigure(), figure);
 }
 

@@ -90,8 +90,9 @@ void TMainForm::PasteIntoFrames(int First) {
   const int wanted = *count - First;
   const int filled = Doc.PasteIntoFrames(clip->NewTypes, clip->Frames.front().Items, First, wanted);
   if (filled < wanted)
-    statusBar()->showMessage(
-        QStringLiteral("%1 of %2 frames could not hold more figures and were left as they were.").arg(wanted - filled).arg(wanted));
+    statusBar()->showMessage(QStringLiteral("%1 of %2 frames could not hold more figures and were left as they were.")
+                                 .arg(wanted - filled)
+                                 .arg(wanted));
 }
 
 void TMainForm::PasteIntoFramesClick() {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,8 +16,6 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
-
-#include <QCursor>
 #include <QToolTip>
 
 #include "editor/MainHotkeys.h"
@@ -218,7 +217,8 @@ void TMainForm::CreateMenu() {
   Ui.DuplicateAction = edit->addAction("&Duplicate");
   Ui.DuplicateAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   Ui.PasteIntoFramesAction = edit->addAction("Paste &Into Frames...");
-  for (QAction* action : {Ui.UndoAction, Ui.RedoAction, Ui.CutAction, Ui.CopyAction, Ui.PasteAction, Ui.DuplicateAction})
+  for (QAction* action :
+       {Ui.UndoAction, Ui.RedoAction, Ui.CutAction, Ui.CopyAction, Ui.PasteAction, Ui.DuplicateAction})
     action->setShortcutContext(Qt::WindowShortcut);
   QMenu* view = menus->addMenu("Vie&w");  // Alt+V is Load Background's
   Ui.ShowOnionSkinAction = view->addAction("Show Onion Skin");
@@ -243,11 +243,14 @@ void TMainForm::DescribeControls() {
   // Each control's tooltip and each menu item's key come from the one table
   // the Keyboard Shortcuts window shows too.
   const std::pair<QWidget*, const char*> controls[] = {
-      {Ui.PlayButton, "play animation"},   {Ui.StopButton, "stop animation"}, {Ui.RepeatCheckBox, "Repeat"},
-      {Ui.RateScrollBar, "frame rate"},    {Ui.FigureComboBox, "figure types"}, {Ui.AddFigureButton, "Add Figure"},
-      {Ui.DeleteFigureButton, "Delete"},   {Ui.EditTypeButton, "Edit"},        {Ui.CenterButton, "Center"},
-      {Ui.FlipButton, "Flip"},             {Ui.ColorButton, "Colour"},         {Ui.ScaleSpinEdit, "Scale"},
-      {Ui.FrontButton, "Front"},           {Ui.BackButton, "Back"},            {Ui.NextFrameButton, "Next Frame"}};
+      {Ui.PlayButton, "play animation"},   {Ui.StopButton, "stop animation"},
+      {Ui.RepeatCheckBox, "Repeat"},       {Ui.RateScrollBar, "frame rate"},
+      {Ui.FigureComboBox, "figure types"}, {Ui.AddFigureButton, "Add Figure"},
+      {Ui.DeleteFigureButton, "Delete"},   {Ui.EditTypeButton, "Edit"},
+      {Ui.CenterButton, "Center"},         {Ui.FlipButton, "Flip"},
+      {Ui.ColorButton, "Colour"},          {Ui.ScaleSpinEdit, "Scale"},
+      {Ui.FrontButton, "Front"},           {Ui.BackButton, "Back"},
+      {Ui.NextFrameButton, "Next Frame"}};
   for (const auto& [control, hint] : controls) control->setToolTip(HotkeyTip(MainHotkey(QLatin1String(hint))));
   // Shown in the menu; the hotkey button does the work, so the key counts
   // only while the menu itself has the focus.
@@ -295,18 +298,16 @@ void TMainForm::ConnectHandlers() {
   connect(Ui.ScaleSpinEdit, &QSpinBox::editingFinished, &Doc, &TDocument::EndGesture);
   connect(Ui.RateScrollBar, &QScrollBar::valueChanged, this, handler(&TMainForm::RateScrollBarChange));
   // While the rate is dragged, the rate it sets shows beside the mouse.
-  connect(Ui.RateScrollBar, &QScrollBar::sliderMoved, this, [this](int Value) {
-    QToolTip::showText(QCursor::pos(), RateText(Value), Ui.RateScrollBar);
-  });
+  connect(Ui.RateScrollBar, &QScrollBar::sliderMoved, this,
+          [this](int Value) { QToolTip::showText(QCursor::pos(), RateText(Value), Ui.RateScrollBar); });
   connect(Ui.PlaybackTimer, &QTimer::timeout, this, handler(&TMainForm::PlaybackTimerTick));
 
   connect(Ui.EditImage, &TPictureBox::MouseDown, this,
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y) {
             Guard([&] { EditImageMouseDown(Button, Shift, X, Y); });
           });
-  connect(Ui.EditImage, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, double X, double Y) {
-    Guard([&] { EditImageMouseMove(Shift, X, Y); });
-  });
+  connect(Ui.EditImage, &TPictureBox::MouseMove, this,
+          [this](Qt::KeyboardModifiers Shift, double X, double Y) { Guard([&] { EditImageMouseMove(Shift, X, Y); }); });
   connect(Ui.EditImage, &TPictureBox::MouseUp, this,
           [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y) {
             Guard([&] { EditImageMouseUp(Button, Shift, X, Y); });

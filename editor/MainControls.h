@@ -23,9 +23,9 @@ class TTimelineStrip;
 
 struct TMainControls {
   QAbstractScrollArea* TimelineScrollBox = nullptr;  // scrolls the thumbnail strip
-  TTimelineStrip* TimelineImages = nullptr;  // one thumbnail per stored frame
-  QFrame* FrameMarker = nullptr;                  // marker around the thumbnail under edit
-  QFrame* ToolPanel = nullptr;           // the tool column
+  TTimelineStrip* TimelineImages = nullptr;          // one thumbnail per stored frame
+  QFrame* FrameMarker = nullptr;                     // marker around the thumbnail under edit
+  QFrame* ToolPanel = nullptr;                       // the tool column
   QGroupBox* PlaybackGroupBox = nullptr;
   QToolButton* PlayButton = nullptr;
   QToolButton* StopButton = nullptr;
@@ -51,7 +51,7 @@ struct TMainControls {
   QPushButton* OpenAnimationHotkey = nullptr;
   QPushButton* NextFrameButton = nullptr;
   QScrollArea* DrawingScrollBox = nullptr;  // holds the drawing area
-  TPictureBox* EditImage = nullptr;   // the drawing area
+  TPictureBox* EditImage = nullptr;         // the drawing area
   QTimer* PlaybackTimer = nullptr;
   QMenu* FrameMenu = nullptr;  // on every thumbnail
   QAction* InsertFrameAction = nullptr;

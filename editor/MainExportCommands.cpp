@@ -52,10 +52,13 @@ void TMainForm::ExportSequence(const QString& Base, TSequenceExport Save) {
       ProgressForm->show();
       paint();
     }
-    Save(Base, Animation(), [&](int Percent) {
-      if (ProgressForm == nullptr) return;
-      ProgressForm->ProgressBar->setValue(Percent);
-      paint();
-    }, 0, Lines());
+    Save(
+        Base, Animation(),
+        [&](int Percent) {
+          if (ProgressForm == nullptr) return;
+          ProgressForm->ProgressBar->setValue(Percent);
+          paint();
+        },
+        0, Lines());
   });
 }

@@ -12,7 +12,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
-
 #include <algorithm>
 
 #include "editor/MainUnit.h"

@@ -182,9 +182,13 @@ void TMainForm::SaveAnimationClick() {
     return;
   }
   TFileDialogRequest request;
-  request.Filters = {TvlFilter, QStringLiteral("Gif (*.gif)"), QStringLiteral("Bitmap (*.bmp)"),
-                     QStringLiteral("PNG (*.png)"), QStringLiteral("Animated PNG (*.apng)"),
-                     QStringLiteral("MP4 video (*.mp4)"), QStringLiteral("WebM video (*.webm)")};
+  request.Filters = {TvlFilter,
+                     QStringLiteral("Gif (*.gif)"),
+                     QStringLiteral("Bitmap (*.bmp)"),
+                     QStringLiteral("PNG (*.png)"),
+                     QStringLiteral("Animated PNG (*.apng)"),
+                     QStringLiteral("MP4 video (*.mp4)"),
+                     QStringLiteral("WebM video (*.webm)")};
   request.FilterIndex = SaveDialogFilterIndex;
   request.DefaultExt = QStringLiteral("tvl");
   request.FileName = SaveDialogFileName;

@@ -9,8 +9,8 @@
 
 #include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
-#include "editor/ShortcutsUnit.h"
 #include "editor/OptionsUnit.h"
+#include "editor/ShortcutsUnit.h"
 #include "files/PictureDecoders.h"
 #include "files/WholeFile.h"
 #include "model/Common.h"

@@ -46,8 +46,8 @@ QImage TMainForm::MakeThumbnail(const TFigures& Frame, TThumbnailMaking How) con
   const TAnimation& animation = Animation();
   const int width = ThumbnailWidth(), height = ThumbnailHeight();
   const bool full = How == TThumbnailMaking::FullSize;
-  QImage large = TryNewPicture(full ? animation.Size()
-                                    : QSize(ThumbnailSupersample * width, ThumbnailSupersample * height));
+  QImage large =
+      TryNewPicture(full ? animation.Size() : QSize(ThumbnailSupersample * width, ThumbnailSupersample * height));
   QImage thumbnail = TryNewPicture(QSize(width, height));
   if (large.isNull() || thumbnail.isNull()) return QImage();
   if (!full || animation.Background.size() != large.size()) large.fill(Qt::white);

@@ -30,11 +30,11 @@
 #include <optional>
 
 #include "builder/FigureTypeHost.h"
+#include "editor/MainControls.h"
+#include "editor/OnionSkin.h"
 #include "editor/TimelineStrip.h"
 #include "export/ExportFrames.h"
 #include "files/ProjectFile.h"
-#include "editor/MainControls.h"
-#include "editor/OnionSkin.h"
 #include "model/Document.h"
 #include "model/DragLayers.h"
 
@@ -226,7 +226,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   using TUnderFrames = std::vector<std::pair<TFigures, TColor>>;
   TUnderFrames UnderFrames() const;
   // The Keyboard Shortcuts window, once it has been opened.
-  class TShortcutsForm* GetShortcutsForm() const { return ShortcutsForm; }
+  class TShortcutsForm* GetShortcutsForm() const {
+    return ShortcutsForm;
+  }
   // The playback rate of a timer interval, in words.
   static QString RateText(int Interval);
   // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
@@ -275,7 +277,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   bool GetFigureControlsEnabled() const { return FigureControlsEnabled; }
   const QString& GetProjectPath() const { return ProjectPath; }
   TColor GetDialogColor() const { return ColorDialogState.Color; }
-
 
  signals:
   // The window has closed; the program ends.
@@ -356,9 +357,9 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   void DrawUnderFrames(QImage& Canvas, const TUnderFrames& Frames) const;
   TUnderFrames UnderlayFrames;  // the frames Underlay was drawn with
   TOnionSkin OnionSkin = TOnionSkin::Load();
-  bool UnderlayStale = true;              // drawn over a background that changed since
+  bool UnderlayStale = true;                     // drawn over a background that changed since
   std::optional<TDrawingPictures> MadePictures;  // made for a command about to change the size
-  int16_t SelectedHandle = NoHandle;  // -2 none, -1 root, 0..254 a segment's end joint
+  int16_t SelectedHandle = NoHandle;             // -2 none, -1 root, 0..254 a segment's end joint
   double LastMouseX = 0;
   double LastMouseY = 0;
   class QRubberBand* Band = nullptr;  // shown while a drag on empty drawing area selects

@@ -18,7 +18,8 @@ void TMainForm::FollowDocument() {
   connect(&Doc, &TDocument::FigureChanged, this, [this](int Index) { OnFigureChanged(Index); });
   connect(&Doc, &TDocument::PictureChanged, this, [this] { OnPictureChanged(); });
   connect(&Doc, &TDocument::TypesChanged, this, [this] { OnTypesChanged(); });
-  connect(&Doc, &TDocument::FramesInserted, this, [this](int At, int Count, int Like) { OnFramesInserted(At, Count, Like); });
+  connect(&Doc, &TDocument::FramesInserted, this,
+          [this](int At, int Count, int Like) { OnFramesInserted(At, Count, Like); });
   connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) { OnFramesRemoved(At, Count); });
   connect(&Doc, &TDocument::FrameChanged, this, [this](int At) { OnFrameChanged(At); });
   connect(&Doc, &TDocument::SavedChanged, this, [this] { ShowTitle(); });
@@ -43,8 +44,7 @@ void TMainForm::ShowTitle() {
 
 namespace {
 // The pictures made for the step just taken when they fit, else new ones.
-TMainForm::TDrawingPictures Take(std::optional<TMainForm::TDrawingPictures>& Made, QSize Size,
-                                 const TMainForm& Form) {
+TMainForm::TDrawingPictures Take(std::optional<TMainForm::TDrawingPictures>& Made, QSize Size, const TMainForm& Form) {
   std::optional<TMainForm::TDrawingPictures> made;
   made.swap(Made);
   if (made && made->Underlay.size() == Size && made->Area.size() == Size) return std::move(*made);
@@ -86,7 +86,8 @@ void TMainForm::OnFigureChanged(int Index) {
   // The cached layers hold one selected figure's handles; with several
   // selected the whole drawing is repainted.
   if (SelectedHandle != NoHandle && Index == Doc.SelectedFigure() && Doc.Edit().AlsoSelected.empty()) {
-    Ui.EditImage->Changed(DragLayers.Repaint(Ui.EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
+    Ui.EditImage->Changed(
+        DragLayers.Repaint(Ui.EditImage->Picture(), Underlay, Doc.WorkingFrame(), Doc.SelectedFigure()));
     return;
   }
   DrawFigures();
@@ -116,7 +117,7 @@ void TMainForm::OnTypesChanged() {
   Ui.FigureComboBox->addItems(names);
   // A type just added is chosen; otherwise the choice stays where it can.
   Ui.FigureComboBox->setCurrentIndex(names.size() > before ? static_cast<int>(names.size()) - 1
-                                                         : (current < names.size() ? std::max(current, 0) : 0));
+                                                           : (current < names.size() ? std::max(current, 0) : 0));
 }
 
 void TMainForm::OnFramesInserted(int At, int Count, int Like) {

@@ -3,30 +3,30 @@
 // controls, layout on resize, figure selection with the mouse wheel, Undo and
 // Redo, closing.
 
-#include <QAction>
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
-#include <QMenu>
-#include <QTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "builder/FigureBuilderUnit.h"
 #include "editor/MainUnit.h"
 #include "model/Common.h"
 #include "model/Pictures.h"
-#include "platform/PictureBox.h"
 #include "platform/ObjectNames.h"
+#include "platform/PictureBox.h"
 
 TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
   ShowTitle();
@@ -37,21 +37,36 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   CreateMenu();
   ConnectHandlers();
   DescribeControls();
-  KeepDesignNames({{Ui.TimelineScrollBox, "ScrollBox1"},      {Ui.FrameMarker, "Bevel1"},
-                   {Ui.ToolPanel, "Panel2"},                  {Ui.PlaybackGroupBox, "GroupBox2"},
-                   {Ui.FigureGroupBox, "GroupBox1"},          {Ui.SaveAnimationHotkey, "SaveThis"},
-                   {Ui.LoadBackgroundHotkey, "Loadbk"},       {Ui.LoadFigureHotkey, "LoadFig"},
-                   {Ui.CreateFigureTypeHotkey, "CreateFig"},  {Ui.OptionsHotkey, "Opmen"},
-                   {Ui.OpenAnimationHotkey, "Openani"},       {Ui.DrawingScrollBox, "ScrollBox2"},
-                   {Ui.PlaybackTimer, "Timer1"},              {Ui.FrameMenu, "PopupMenu1"},
-                   {Ui.InsertFrameAction, "Insert1"},         {Ui.DeleteFrameAction, "Delete1"},
-                   {Ui.NewAction, "New1"},                    {Ui.OpenAnimationAction, "OpenAnimation1"},
-                   {Ui.SaveAction, "Save1"},                  {Ui.SaveAnimationAction, "SaveAnimation1"},
-                   {Ui.LoadBackgroundAction, "LoadBackground1"}, {Ui.ClearBackgroundAction, "ClearBackground1"},
-                   {Ui.LoadFigureAction, "LoadFigure1"},      {Ui.CreateFigureTypeAction, "CreateFigureType1"},
-                   {Ui.ExitAction, "Exit1"},                  {Ui.UndoAction, "Undo1"},
-                   {Ui.RedoAction, "Redo1"},                  {Ui.OptionsAction, "Options1"},
-                   {Ui.ViewReadMeAction, "ViewReadMefile1"},  {Ui.AboutAction, "About1"}});
+  KeepDesignNames({{Ui.TimelineScrollBox, "ScrollBox1"},
+                   {Ui.FrameMarker, "Bevel1"},
+                   {Ui.ToolPanel, "Panel2"},
+                   {Ui.PlaybackGroupBox, "GroupBox2"},
+                   {Ui.FigureGroupBox, "GroupBox1"},
+                   {Ui.SaveAnimationHotkey, "SaveThis"},
+                   {Ui.LoadBackgroundHotkey, "Loadbk"},
+                   {Ui.LoadFigureHotkey, "LoadFig"},
+                   {Ui.CreateFigureTypeHotkey, "CreateFig"},
+                   {Ui.OptionsHotkey, "Opmen"},
+                   {Ui.OpenAnimationHotkey, "Openani"},
+                   {Ui.DrawingScrollBox, "ScrollBox2"},
+                   {Ui.PlaybackTimer, "Timer1"},
+                   {Ui.FrameMenu, "PopupMenu1"},
+                   {Ui.InsertFrameAction, "Insert1"},
+                   {Ui.DeleteFrameAction, "Delete1"},
+                   {Ui.NewAction, "New1"},
+                   {Ui.OpenAnimationAction, "OpenAnimation1"},
+                   {Ui.SaveAction, "Save1"},
+                   {Ui.SaveAnimationAction, "SaveAnimation1"},
+                   {Ui.LoadBackgroundAction, "LoadBackground1"},
+                   {Ui.ClearBackgroundAction, "ClearBackground1"},
+                   {Ui.LoadFigureAction, "LoadFigure1"},
+                   {Ui.CreateFigureTypeAction, "CreateFigureType1"},
+                   {Ui.ExitAction, "Exit1"},
+                   {Ui.UndoAction, "Undo1"},
+                   {Ui.RedoAction, "Redo1"},
+                   {Ui.OptionsAction, "Options1"},
+                   {Ui.ViewReadMeAction, "ViewReadMefile1"},
+                   {Ui.AboutAction, "About1"}});
   FollowDocument();
   resize(664, 569);
   if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -36,7 +36,7 @@ void TMainForm::CreateZoomItems(QMenu* View) {
     return action;
   };
   Ui.ZoomInAction = item("Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                      &TMainForm::ZoomInClick);
+                         &TMainForm::ZoomInClick);
   Ui.ZoomOutAction = item("Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainForm::ZoomOutClick);
   Ui.ActualSizeAction = item("Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainForm::ActualSizeClick);
   Ui.FitToWindowAction = item("Fit to Window", {}, &TMainForm::FitToWindowClick);
@@ -65,7 +65,7 @@ void TMainForm::SetZoom(double Zoom) {
   QScrollBar* down = Ui.DrawingScrollBox->verticalScrollBar();
   const QSize view = Ui.DrawingScrollBox->viewport()->size();
   const QPointF middle = Ui.EditImage->ToPicture(QPointF(across->value() + view.width() / 2.0 - Ui.EditImage->x(),
-                                                      down->value() + view.height() / 2.0 - Ui.EditImage->y()));
+                                                         down->value() + view.height() / 2.0 - Ui.EditImage->y()));
   Ui.EditImage->SetZoom(Zoom);
   const QSize size = Ui.EditImage->ScreenSize();
   Ui.EditImage->resize(size);
@@ -96,7 +96,10 @@ void TMainForm::FitToWindowClick() {
   const QSize view = Ui.DrawingScrollBox->maximumViewportSize() - QSize(4, 4);
   const QSize size = Animation().Size();
   if (size.isEmpty() || view.isEmpty()) return;
-  SetZoom(std::min(static_cast<double>(view.width()) / size.width(), static_cast<double>(view.height()) / size.height()));
+  SetZoom(
+      std::min(static_cast<double>(view.width()) / size.width(), static_cast<double>(view.height()) / size.height()));
 }
 
-void TMainForm::ShowZoom() { Ui.ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(Ui.EditImage->Zoom() * 100))); }
+void TMainForm::ShowZoom() {
+  Ui.ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(Ui.EditImage->Zoom() * 100)));
+}

@@ -75,8 +75,11 @@ TOptionsForm::TOptionsForm(TMainForm& MainForm, TDialogs& DialogService, QWidget
 
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
-  KeepDesignNames({{DimensionsGroupBox, "GroupBox1"}, {WidthLabel, "Label1"}, {HeightLabel, "Label2"},
-                   {OkButton, "BitBtn1"}, {CancelButton, "BitBtn2"}});
+  KeepDesignNames({{DimensionsGroupBox, "GroupBox1"},
+                   {WidthLabel, "Label1"},
+                   {HeightLabel, "Label2"},
+                   {OkButton, "BitBtn1"},
+                   {CancelButton, "BitBtn2"}});
 }
 
 void TOptionsForm::FormActivate() {

@@ -43,11 +43,11 @@ class TOptionsForm : public QDialog {
   TOptionsForm(TMainForm& Main, TDialogs& Dialogs, QWidget* Parent = nullptr);
 
   QGroupBox* DimensionsGroupBox;  // "Animation Dimensions"
-  QLabel* WidthLabel;        // "Width"
-  QLabel* HeightLabel;        // "Height"
+  QLabel* WidthLabel;             // "Width"
+  QLabel* HeightLabel;            // "Height"
   TSizeSpinEdit* SpinEditWidth;
   TSizeSpinEdit* SpinEditHeight;
-  QPushButton* OkButton;  // OK, the default button
+  QPushButton* OkButton;      // OK, the default button
   QPushButton* CancelButton;  // Cancel, answers Escape
 
   // Fills the fields with the current animation size.

@@ -28,16 +28,16 @@ QByteArray FrameBytes(const TFigures& Frame) {
 
 }  // namespace
 
-TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs,
-                                 const QString& Folder, TRecoveryTimes Times,
-                                 TRecoveryWriter::TWriteFile WriteFile)
+TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
+                                 TRecoveryTimes Times, TRecoveryWriter::TWriteFile WriteFile)
     : Main(Main),
       Builder(Builder),
       Dialogs(Dialogs),
       Folder(Folder),
       Times(Times),
       Writer(std::move(WriteFile), [this](const QString& Path, const QString& Error) {
-        QMetaObject::invokeMethod(this, [this, Path, Error] { WriteDone(Path, Error); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, Path, Error] { WriteDone(Path, Error); }, Qt::QueuedConnection);
       }) {
   Used = TRecoverySlot::Take(Folder, true);
   Offering = Used != nullptr;
@@ -155,7 +155,9 @@ void TRecoveryKeeper::Changed() {
   // it, which reuse the head, keep within the promise.
   const bool headNew = !Head || HeadSerial != QueuedHeadSerial;
   const int latest =
-      headNew ? Times.QuietMs : std::max(Times.QuietMs, Times.LatestMs - static_cast<int>(std::min<qint64>(LastWriteMs, Times.LatestMs)));
+      headNew
+          ? Times.QuietMs
+          : std::max(Times.QuietMs, Times.LatestMs - static_cast<int>(std::min<qint64>(LastWriteMs, Times.LatestMs)));
   if (!Latest.isActive() || Latest.remainingTime() > latest) Latest.start(latest);
 }
 
@@ -276,8 +278,9 @@ void TRecoveryKeeper::SetProtected(const QString& Failure) {
   if (failed == Unprotected) return;  // nothing new to say
   Unprotected = failed;
   const QString text =
-      failed ? QStringLiteral("Unsaved work is not protected: no recovery copy can be written in %1 (%2). "
-                              "Tavel tries again with the next change.")
+      failed ? QStringLiteral(
+                   "Unsaved work is not protected: no recovery copy can be written in %1 (%2). "
+                   "Tavel tries again with the next change.")
                    .arg(folder, Failure)
              : QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
   // The failure stays in the status bar until it mends; its mending goes after a while.

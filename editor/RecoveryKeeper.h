@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "files/RecoveryFile.h"
-#include "files/RecoveryWriter.h"
 #include "files/RecoverySlot.h"
+#include "files/RecoveryWriter.h"
 
 class TDialogs;
 class TFigureBuilderForm;
@@ -26,7 +26,7 @@ class TMainForm;
 class TTermSignals;
 
 struct TRecoveryTimes {
-  int QuietMs = 2000;    // a change quiet this long is written
+  int QuietMs = 2000;  // a change quiet this long is written
   // A change is written at the latest after this long, less the time the
   // last copy took to write (a third of a second for 10,000 frames, more
   // over a large background), so that a crash loses under 10 s.
@@ -99,10 +99,10 @@ class TRecoveryKeeper : public QObject {
   QString Folder;
   TRecoveryTimes Times;
   std::unique_ptr<TRecoverySlot> Used;
-  bool Offering = false;  // the slot holds files not yet offered: nothing is written
-  bool Ended = false;     // the program ended cleanly
-  QString SlotFailure;    // why no slot could be taken at start
-  bool Unprotected = false;  // the last attempt to write a copy failed
+  bool Offering = false;                              // the slot holds files not yet offered: nothing is written
+  bool Ended = false;                                 // the program ended cleanly
+  QString SlotFailure;                                // why no slot could be taken at start
+  bool Unprotected = false;                           // the last attempt to write a copy failed
   bool FailureNoticed = false, AgainNoticed = false;  // each notice comes once a run
   std::unique_ptr<TTermSignals> Signals;
 

@@ -196,7 +196,8 @@ void TTimelineStrip::ScrollTo(int Position) {
   if (isVisible()) {
     scroll(shift, 0);
   } else {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->move(child->pos() + QPoint(shift, 0));
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      child->move(child->pos() + QPoint(shift, 0));
   }
 }
 

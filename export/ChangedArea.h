@@ -15,5 +15,4 @@ QRect ChangedArea(const TPixel* Now, std::ptrdiff_t NowStride, const TPixel* Was
                   int Height);
 
 extern template QRect ChangedArea<uint8_t>(const uint8_t*, std::ptrdiff_t, const uint8_t*, std::ptrdiff_t, int, int);
-extern template QRect ChangedArea<uint32_t>(const uint32_t*, std::ptrdiff_t, const uint32_t*, std::ptrdiff_t, int,
-                                            int);
+extern template QRect ChangedArea<uint32_t>(const uint32_t*, std::ptrdiff_t, const uint32_t*, std::ptrdiff_t, int, int);

@@ -3,12 +3,12 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <iterator>
-#include <utility>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <optional>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -51,9 +51,9 @@ const char* const Usage =
     "  --no-palette    GIF: a 216-colour table in every frame instead of one shared table\n"
     "  --no-merge      GIF: do not make pixels unchanged from the previous frame transparent\n"
     "  --no-crop       GIF: do not cut frames down to their changed area\n"
-  "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
-  "                  256 in all frames, else choose 256 from all frames and dither\n"
-  "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
+    "  --exact-colors  GIF: keep the rendered colours exactly when there are at most\n"
+    "                  256 in all frames, else choose 256 from all frames and dither\n"
+    "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
     "  --smooth        the figures' lines and circles antialiased, in every kind of\n"
     "                  OUT; a GIF's colours are then chosen as --exact-colors does\n"
     "  --help          show this text\n"
@@ -156,20 +156,20 @@ TRequest Parse(const QStringList& Arguments) {
                                  : QStringLiteral("one project file, not %1").arg(files.size())};
   request.Output = *output;
   request.Project = files.front();
-  const std::pair<const char*, TOutput> endings[] = {
-      {".gif", TOutput::Gif},          {".bmp", TOutput::Bmp},  {".png", TOutput::Png},
-      {".apng", TOutput::AnimatedPng}, {".mp4", TOutput::Video}, {".webm", TOutput::Video}};
+  const std::pair<const char*, TOutput> endings[] = {{".gif", TOutput::Gif},   {".bmp", TOutput::Bmp},
+                                                     {".png", TOutput::Png},   {".apng", TOutput::AnimatedPng},
+                                                     {".mp4", TOutput::Video}, {".webm", TOutput::Video}};
   const auto ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& E) {
     return request.Output.endsWith(QLatin1String(E.first), Qt::CaseInsensitive);
   });
   if (ending == std::end(endings))
-    throw EUsage{
-        QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
+    throw EUsage{QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
   request.Kind = ending->second;
   // Smooth GIF frames keep one table of their exact colours.
   if (request.Kind == TOutput::Gif && request.Options.Lines == TLineStyle::Smooth && !request.Options.Palette)
-    request.Notes << QStringLiteral("--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
-                                    "table of its exact colours");
+    request.Notes << QStringLiteral(
+        "--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+        "table of its exact colours");
   return request;
 }
 

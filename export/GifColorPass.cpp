@@ -98,9 +98,10 @@ void TGifStream::CountCubeColors() {
       Workers.Run(n, [&](int J, int) {
         const uint8_t* before = Before(J, start);
         const uint8_t* now = Slots[J].data();
-        matches[J] = static_cast<char>(before != nullptr && std::mismatch(before, before + PixelCount(), now, [](uint8_t A, uint8_t B) {
-                                            return A != B;
-                                          }).first != before + PixelCount());
+        matches[J] = static_cast<char>(before != nullptr &&
+                                       std::mismatch(before, before + PixelCount(), now, [](uint8_t A, uint8_t B) {
+                                         return A != B;
+                                       }).first != before + PixelCount());
       });
       anyMatch = std::any_of(matches.begin(), matches.begin() + n, [](char M) { return M != 0; });
     }

@@ -26,8 +26,8 @@ void RgbaRow(liq_color RowOut[], int Row, int Width, void* Picture) {
 struct TLiqImage {
   liq_image* Image;
   TLiqImage(liq_attr* Attr, const QImage& Picture)
-      : Image(liq_image_create_custom(Attr, RgbaRow, const_cast<QImage*>(&Picture), Picture.width(),
-                                      Picture.height(), 0)) {
+      : Image(liq_image_create_custom(Attr, RgbaRow, const_cast<QImage*>(&Picture), Picture.width(), Picture.height(),
+                                      0)) {
     if (Image == nullptr) Fail("image", LIQ_OUT_OF_MEMORY);
   }
   ~TLiqImage() { liq_image_destroy(Image); }

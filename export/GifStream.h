@@ -100,4 +100,3 @@ class TGifStream {
   std::vector<std::vector<uint8_t>> Slots;  // reduced frames of the batch
   std::vector<uint8_t> Previous;            // the reduced frame before the batch
 };
-

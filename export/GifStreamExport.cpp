@@ -41,7 +41,8 @@ void TGifStream::Run() {
   if (FrameCount == 0) throw EFileError(NoFramesMessage);
   Size = GifFrameSize(Animation.Size(), Options.Shrink);
   for (int w = 0; w < Workers.Count(); ++w)
-    Scratch.push_back(std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink, Options.Lines), {}}));
+    Scratch.push_back(
+        std::make_unique<TScratch>(TScratch{TFrameRenderer(Animation, Options.Shrink, Options.Lines), {}}));
   Batch = BatchSize(Workers, FramesPerThread, static_cast<long long>(PixelCount()));
   Slots.resize(Batch);
   Passes = Options.Palette || Options.ExactColors || Options.Smaller ? 2 : 1;
@@ -96,9 +97,8 @@ void TGifStream::WriteFrames() {
   for (int start = 0; start < FrameCount; start += Batch) {
     const int n = std::min(Batch, FrameCount - start);
     Workers.Run(n, [&](int J, int W) { Reduce(start + J, W, Slots[J]); });
-    Workers.Run(n, [&](int J, int W) {
-      encoder.Encode(Slots[J].data(), Before(J, start), Scratch[W]->Encoder, encoded[J]);
-    });
+    Workers.Run(
+        n, [&](int J, int W) { encoder.Encode(Slots[J].data(), Before(J, start), Scratch[W]->Encoder, encoded[J]); });
     for (int j = 0; j < n; ++j) {
       TEncodedFrame& frame = encoded[j];
       // Frame 0 never vanishes: there is always a frame before to take the time.

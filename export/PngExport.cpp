@@ -113,8 +113,8 @@ QByteArray EncodePng(const QImage& Picture) {
   return bytes;
 }
 
-void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
-                         int Threads, TLineStyle Lines) {
+void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress, int Threads,
+                         TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   const long long picture = 4LL * Animation.Width * Animation.Height;
@@ -154,7 +154,8 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   const uint16_t delay = GifDelay(Delay);
   for (int start = 0; start < frames; start += batch) {
     const int n = std::min(batch, frames - start);
-    workers.Run(n, [&](int J, int W) { inFlight[J].Picture = renderers[W].Render(Animation.Frames[start + J]).copy(); });
+    workers.Run(n,
+                [&](int J, int W) { inFlight[J].Picture = renderers[W].Render(Animation.Frames[start + J]).copy(); });
     workers.Run(n, [&](int J, int) {
       TApngFrame& frame = inFlight[J];
       const QImage& before = J > 0 ? inFlight[J - 1].Picture : previous;

@@ -38,5 +38,4 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
 // WriteAnimatedPng into the file Path, through a temporary file that
 // replaces Path only when complete.
 void ExportAnimatedPngFile(const QString& Path, const TAnimation& Animation, long long Delay, int Shrink,
-                           const TExportProgress& Progress = {}, int Threads = 0,
-                           TLineStyle Lines = TLineStyle::Pixel);
+                           const TExportProgress& Progress = {}, int Threads = 0, TLineStyle Lines = TLineStyle::Pixel);

@@ -41,16 +41,16 @@ QString LastLine(QProcess& Ffmpeg) {
 
 QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QString& Output) {
   QStringList arguments{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                        QStringLiteral("-y"),           QStringLiteral("-f"),        QStringLiteral("rawvideo"),
+                        QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
                         // Format_RGB32 lies in memory as blue, green, red, unused.
                         QStringLiteral("-pix_fmt"), QStringLiteral("bgr0"), QStringLiteral("-s"),
                         QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height()), QStringLiteral("-framerate"),
                         QStringLiteral("100/%1").arg(Delay), QStringLiteral("-i"), QStringLiteral("pipe:0")};
   if (Format == TVideoFormat::Mp4)
     arguments << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-pix_fmt")
-              << QStringLiteral("yuv420p") << QStringLiteral("-vf")
-              << QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2") << QStringLiteral("-movflags")
-              << QStringLiteral("+faststart") << QStringLiteral("-f") << QStringLiteral("mp4");
+              << QStringLiteral("yuv420p") << QStringLiteral("-vf") << QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2")
+              << QStringLiteral("-movflags") << QStringLiteral("+faststart") << QStringLiteral("-f")
+              << QStringLiteral("mp4");
   else
     arguments << QStringLiteral("-c:v") << QStringLiteral("libvpx-vp9") << QStringLiteral("-pix_fmt")
               << QStringLiteral("yuv420p") << QStringLiteral("-crf") << QStringLiteral("30") << QStringLiteral("-b:v")
@@ -76,7 +76,8 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   if (!file.open(QIODevice::WriteOnly))
     throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
   QTemporaryDir folder;
-  if (!folder.isValid()) throw EFileError(QStringLiteral("No temporary folder: %1").arg(folder.errorString()).toStdString());
+  if (!folder.isValid())
+    throw EFileError(QStringLiteral("No temporary folder: %1").arg(folder.errorString()).toStdString());
   const QString encoded = folder.filePath(Format == TVideoFormat::Mp4 ? "video.mp4" : "video.webm");
 
   QProcess ffmpeg;

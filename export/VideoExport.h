@@ -16,8 +16,8 @@ enum class TVideoFormat { Mp4, WebM };
 std::optional<TVideoFormat> VideoFormatOf(const QString& Path);
 
 struct TVideoOptions {
-  long long Delay = 1;  // hundredths of a second per frame
-  int Shrink = 1;       // frames are 1/Shrink of the animation size
+  long long Delay = 1;                   // hundredths of a second per frame
+  int Shrink = 1;                        // frames are 1/Shrink of the animation size
   TLineStyle Lines = TLineStyle::Pixel;  // how the figures' lines are drawn
   QString Program = QStringLiteral("ffmpeg");
 };

@@ -119,8 +119,9 @@ QImage DecodeBmp(const QByteArray& Original) {
   const qint64 width = reported.width(), height = std::abs(static_cast<qint64>(reported.height()));
   if (width <= 0 || height <= 0) throw EFileError(invalid);
   if (width > MaxPictureSide || height > MaxPictureSide)
-    throw EFileError(PictureTooLargeMessage(static_cast<int>(width), static_cast<int>(std::min<qint64>(height, INT_MAX)))
-                         .toStdString());
+    throw EFileError(
+        PictureTooLargeMessage(static_cast<int>(width), static_cast<int>(std::min<qint64>(height, INT_MAX)))
+            .toStdString());
   const QSize size(static_cast<int>(width), static_cast<int>(height));
   const TBmpLayout layout = Layout(File, width, height);
   if (!layout.RunLength && File.size() < layout.Needed) throw EFileError(invalid);

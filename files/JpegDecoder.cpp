@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
-// jpeglib.h needs size_t and FILE declared first.
+// jpeglib.h needs size_t and FILE declared first, and jerror.h needs jpeglib.h.
 #include <jpeglib.h>
+// clang-format off
 #include <jerror.h>
+// clang-format on
 
+#include <QSize>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
-
-#include <QSize>
 
 #include "files/FileError.h"
 #include "files/PictureDecoders.h"
@@ -99,8 +100,8 @@ QSize Decode(jpeg_decompress_struct* Info, TErrorManager* Errors, const QByteArr
     QRgb* out = reinterpret_cast<QRgb*>(Picture->scanLine(y));
     for (JDIMENSION x = 0; x < Info->output_width; ++x) {
       const uchar* p = CmykRow->data() + std::size_t{4} * x;
-      out[x] = qRgb(CmykChannel(p[0], p[3], inverted), CmykChannel(p[1], p[3], inverted),
-                    CmykChannel(p[2], p[3], inverted));
+      out[x] =
+          qRgb(CmykChannel(p[0], p[3], inverted), CmykChannel(p[1], p[3], inverted), CmykChannel(p[2], p[3], inverted));
     }
   }
   jpeg_finish_decompress(Info);

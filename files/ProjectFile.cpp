@@ -33,8 +33,7 @@ void WriteBackground(TByteWriter& Out, const TAnimation& A) {
   const bool jpeg = StoresJpeg(A);
   // A picture that is not there would make a file this program refuses:
   // the save is refused instead, and the earlier file stays.
-  if (!jpeg && A.Background.isNull())
-    throw EFileError("The project was not saved: its background picture is missing.");
+  if (!jpeg && A.Background.isNull()) throw EFileError("The project was not saved: its background picture is missing.");
   Out.Write<uint8_t>(jpeg ? BackgroundFromJpeg : BackgroundFromBmp);
   if (!jpeg) {
     const QByteArray bmp = BmpFileBytes(A.Background);
@@ -200,7 +199,8 @@ void DecodeBackground(THead& Head) {
     return;
   }
   try {
-    QImage decoded = p.BackgroundKind == BackgroundFromJpeg ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
+    QImage decoded =
+        p.BackgroundKind == BackgroundFromJpeg ? DecodeJpeg(p.BackgroundJpeg) : DecodeBmp(Head.BackgroundBmp);
     if (p.BackgroundKind == BackgroundFromJpeg) p.JpegShown = (p.JpegSize = decoded.size()).boundedTo(p.Size());
     p.Background = CutOrExtend(decoded, w, h);
   } catch (const EPictureMemory&) {
@@ -336,7 +336,8 @@ qint64 FrameMemory(const TFigures& Frame) {
   qint64 bytes = 2 * qint64(sizeof(TFigures));
   if (!Frame.Items.empty()) bytes += Block + qint64(Frame.Items.size()) * qint64(sizeof(TFigure));
   for (const TFigure& figure : Frame.Items)
-    bytes += 2 * Block + 8 * qint64(figure.Angles.size()) + qint64(sizeof(TRealPoint)) * (qint64(figure.Angles.size()) + 1);
+    bytes +=
+        2 * Block + 8 * qint64(figure.Angles.size()) + qint64(sizeof(TRealPoint)) * (qint64(figure.Angles.size()) + 1);
   return bytes;
 }
 
@@ -368,7 +369,8 @@ void RethrowNamingFile(const QString& name) {
   } catch (const EZlibTooLarge& e) {
     throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EProjectTooLarge& e) {
-    throw EProjectTooLarge(QStringLiteral("%1 was not opened: %2").arg(name, QString::fromUtf8(e.what())).toStdString());
+    throw EProjectTooLarge(
+        QStringLiteral("%1 was not opened: %2").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const std::bad_alloc&) {
     throw EFileError(
         QStringLiteral("%1 was not opened: there is not enough memory to read it.").arg(name).toStdString());
@@ -376,8 +378,9 @@ void RethrowNamingFile(const QString& name) {
     throw EProjectDamaged(
         QStringLiteral("%1 is damaged and was not opened. %2").arg(name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EZlibError& e) {
-    throw EZlibError(e.Fault, QStringLiteral("%1\n%2").arg(QString::fromUtf8(e.what()), ZlibFaultSentence(name, e.Fault))
-                                  .toStdString());
+    throw EZlibError(
+        e.Fault,
+        QStringLiteral("%1\n%2").arg(QString::fromUtf8(e.what()), ZlibFaultSentence(name, e.Fault)).toStdString());
   }
 }
 

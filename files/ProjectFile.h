@@ -75,7 +75,7 @@ TAnimation ParseProjectPayload(const QByteArray& Payload, qint64 MemoryBudget = 
 // refuses.
 constexpr qsizetype ProjectPiece = qsizetype(1) << 18;
 TAnimation ParseProjectStream(const QByteArray& Stream, qsizetype Piece = ProjectPiece,
-                                    qint64 MaxBytes = MaxProjectPayload, qint64 MemoryBudget = MaxProjectMemory);
+                              qint64 MaxBytes = MaxProjectPayload, qint64 MemoryBudget = MaxProjectMemory);
 
 // The project file a base name stands for: BaseName + ".tvl".
 inline QString ProjectFilePath(const QString& BaseName) { return BaseName + QStringLiteral(".tvl"); }

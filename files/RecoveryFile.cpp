@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/RecoveryFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "files/ProjectFile.h"
 #include "files/Zlib.h"
 #include "model/ByteStream.h"
-
-#include <algorithm>
-#include <cstring>
 
 // A recovery file: "TvlRecov", the format byte (3), a kind byte (1 project,
 // 2 figure type), then its parts. Each part is its length (uint32), its
@@ -121,10 +121,10 @@ QByteArray ProjectStream(const TProjectSnapshot& S, TRecoveryPieces& Cache) {
     TRecoveryPieces::TRun& run = Cache.Runs[r];
     const auto first = S.Frames.begin() + static_cast<std::ptrdiff_t>(r * runSize);
     const auto last = S.Frames.begin() + static_cast<std::ptrdiff_t>(std::min(n, (r + 1) * runSize));
-    const bool same = std::equal(first, last, run.Frames.begin(), run.Frames.end(),
-                                 [](const QByteArray& A, const QByteArray& B) {
-                                   return A.constData() == B.constData() && A.size() == B.size();
-                                 });
+    const bool same =
+        std::equal(first, last, run.Frames.begin(), run.Frames.end(), [](const QByteArray& A, const QByteArray& B) {
+          return A.constData() == B.constData() && A.size() == B.size();
+        });
     if (!same) {
       run.Frames.assign(first, last);
       QByteArray bytes;
@@ -161,8 +161,7 @@ QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S, TRecoveryPieces* Piec
   return file;
 }
 
-TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, qint64 MaxBytes,
-                                       qint64 MemoryBudget) {
+TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, qint64 MaxBytes, qint64 MemoryBudget) {
   try {
     TByteReader in(File);
     ReadStart(in, ProjectKind);

@@ -48,8 +48,7 @@ std::unique_ptr<TRecoverySlot> TRecoverySlot::Take(const QString& Folder, bool L
     if (slot->Lock.tryLock(0)) return slot;
     inUse = inUse && slot->Lock.error() == QLockFile::LockFailedError;
   }
-  if (Failure != nullptr)
-    *Failure = inUse ? QStringLiteral("every slot is in use") : WriteFailure(Folder);
+  if (Failure != nullptr) *Failure = inUse ? QStringLiteral("every slot is in use") : WriteFailure(Folder);
   return nullptr;
 }
 

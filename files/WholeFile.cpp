@@ -17,8 +17,8 @@ std::string Describe(const QString& Path, const QString& Reason) {
 void OpenRegularFile(QFile& File, const QString& Path) {
   const QFileInfo info(Path);
   if (info.exists() && !info.isFile())
-    throw EFileError(Describe(Path, info.isDir() ? QStringLiteral("Is a directory")
-                                                 : QStringLiteral("Not a regular file")));
+    throw EFileError(
+        Describe(Path, info.isDir() ? QStringLiteral("Is a directory") : QStringLiteral("Not a regular file")));
   if (!File.open(QIODevice::ReadOnly)) throw EFileError(Describe(Path, File.errorString()));
 }
 

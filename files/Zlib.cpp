@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/Zlib.h"
 
-#include <QString>
 #include <zlib.h>
 
+#include <QString>
 #include <algorithm>
 #include <limits>
 
@@ -120,7 +120,8 @@ bool TZlibInflater::More(QByteArray& Out, qsizetype Count) {
   if (Produced > MaxBytes) throw TooLarge(MaxBytes);
   const qsizetype start = Out.size();
   // One byte past the limit is room enough to tell that it is passed.
-  const qsizetype room = static_cast<qsizetype>(std::clamp<qint64>(std::min<qint64>(Count, ZlibPiece), 1, MaxBytes + 1 - Produced));
+  const qsizetype room =
+      static_cast<qsizetype>(std::clamp<qint64>(std::min<qint64>(Count, ZlibPiece), 1, MaxBytes + 1 - Produced));
   Out.resize(start + room);
   qsizetype produced = 0;
   int status = Z_OK;

@@ -24,8 +24,8 @@ QImage Picture(int W, int H) {
   return p;
 }
 
-void Project(const QString& Folder, const QString& Name, const TFigureTypeTable& Types, bool Background,
-             uint8_t Kind, int FrameCount) {
+void Project(const QString& Folder, const QString& Name, const TFigureTypeTable& Types, bool Background, uint8_t Kind,
+             int FrameCount) {
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);
@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
   WriteWholeFile(folder + "/stk/arm.stk", StkFileBytes(*arm));
   WriteWholeFile(folder + "/stk/tail.stk", StkFileBytes(*tail));
   WriteWholeFile(folder + "/stk/stickman.stk", StkFileBytes(*StickmanType()));
-  WriteWholeFile(folder + "/recovery/arm.stkrec",
-                 TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), "/home/user/arm.stk", StkFileBytes(*arm)));
+  WriteWholeFile(folder + "/recovery/arm.stkrec", TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC),
+                                                                    "/home/user/arm.stk", StkFileBytes(*arm)));
   types.Append(std::move(arm), "arm");
   types.Append(std::move(tail), "tail");
   Project(folder, "added-types", types, false, 0, 3);

@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   (void)ready;
   QByteArray bytes(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
   try {
-    const TAnimation project =
-        Size >= 2 && Data[0] == 0x78 ? ParseProjectStream(bytes, Data[Size - 1] % 8 == 0 ? 61 : 4096, 64 << 20, 16 << 20)
-                                     : ParseProjectPayload(bytes, 16 << 20);
+    const TAnimation project = Size >= 2 && Data[0] == 0x78
+                                   ? ParseProjectStream(bytes, Data[Size - 1] % 8 == 0 ? 61 : 4096, 64 << 20, 16 << 20)
+                                   : ParseProjectPayload(bytes, 16 << 20);
     QImage picture(32, 32, QImage::Format_RGB32);
     QPainter canvas(&picture);
     PrepareCanvas(canvas);

@@ -36,8 +36,8 @@ struct TAnimation {
   QImage Background;
   bool HasBackground = false;
   uint8_t BackgroundKind = BackgroundFromBmp;  // a TBackgroundKind; other values read count as BMP
-  QByteArray BackgroundJpeg;   // the JPEG file of a JPEG background, stored as it came
-  QSize JpegSize;              // the JPEG picture's own size
+  QByteArray BackgroundJpeg;                   // the JPEG file of a JPEG background, stored as it came
+  QSize JpegSize;                              // the JPEG picture's own size
   // The part of the JPEG picture the background still shows: less than the
   // picture and the animation once a change of size cut part of it away.
   QSize JpegShown;

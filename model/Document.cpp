@@ -218,7 +218,8 @@ void TDocument::DeleteFigure(const QString& Caption) {
   int next = selected + 1;
   for (auto i = follows; i != gone.end() && *i == next; ++i) ++next;
   const int goneBefore = static_cast<int>(std::count_if(gone.begin(), gone.end(), [&](int i) { return i < next; }));
-  after.SelectedFigure = next < State.WorkingFrame.Count() ? next - goneBefore : std::max(0, after.WorkingFrame.Count() - 1);
+  after.SelectedFigure =
+      next < State.WorkingFrame.Count() ? next - goneBefore : std::max(0, after.WorkingFrame.Count() - 1);
   after.AlsoSelected.clear();
   PushEdit(Caption, std::move(after));
 }
@@ -275,7 +276,8 @@ TEditState Reordered(const TEditState& State, const std::vector<int>& Selected, 
   const auto& items = State.WorkingFrame.Items;
   std::vector<TFigure> moved, others;
   for (int i = 0; i < static_cast<int>(items.size()); ++i)
-    (std::binary_search(Selected.begin(), Selected.end(), i) ? moved : others).push_back(items[static_cast<std::size_t>(i)]);
+    (std::binary_search(Selected.begin(), Selected.end(), i) ? moved : others)
+        .push_back(items[static_cast<std::size_t>(i)]);
   const int first = ToFront ? static_cast<int>(others.size()) : 0;
   auto& order = after.WorkingFrame.Items;
   order.clear();
@@ -353,12 +355,13 @@ void TDocument::NextFrame() {
   std::vector<TFramesCommand::TOp> ops;
   const int edited = State.EditedFrameIndex;
   if (edited == -1) {
-    ops.push_back({TFramesCommand::TOp::Insert, static_cast<int>(Anim.Frames.size()), {}, Shared->Share(State.WorkingFrame)});
+    ops.push_back(
+        {TFramesCommand::TOp::Insert, static_cast<int>(Anim.Frames.size()), {}, Shared->Share(State.WorkingFrame)});
     // The frame just stored shows in silver under the same figures.
     after.Ghost = State.WorkingFrame;
   } else {
-    ops.push_back({TFramesCommand::TOp::Replace, edited, Shared->Share(Anim.Frames.at(static_cast<std::size_t>(edited))),
-                   Shared->Share(State.WorkingFrame)});
+    ops.push_back({TFramesCommand::TOp::Replace, edited,
+                   Shared->Share(Anim.Frames.at(static_cast<std::size_t>(edited))), Shared->Share(State.WorkingFrame)});
     // Editing goes on with a copy of the last frame as the new one.
     const TFigures& last = edited + 1 == static_cast<int>(Anim.Frames.size()) ? State.WorkingFrame : Anim.Frames.back();
     after.WorkingFrame = last;
@@ -538,8 +541,7 @@ void TDocument::LoadBackground(const QImage& Picture, uint8_t Kind, const QByteA
   resized.Width = after.Width;
   resized.Height = after.Height;
   TEditState edit = AfterResize(State, resized, Anim.Frames.empty());
-  Push(new TPictureCommand(*this, QStringLiteral("Load Background"), std::move(before), std::move(after), State,
-                           edit));
+  Push(new TPictureCommand(*this, QStringLiteral("Load Background"), std::move(before), std::move(after), State, edit));
 }
 
 void TDocument::ClearBackground() {
@@ -550,8 +552,8 @@ void TDocument::ClearBackground() {
   after.HasBackground = false;
   TEditState edit = State;
   edit.Ghost.reset();
-  Push(new TPictureCommand(*this, QStringLiteral("Clear Background"), std::move(before), std::move(after), State,
-                           edit));
+  Push(
+      new TPictureCommand(*this, QStringLiteral("Clear Background"), std::move(before), std::move(after), State, edit));
 }
 
 void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {

@@ -212,13 +212,13 @@ class TDocument : public QObject {
   // The selected figures, each changed by Change, as one step.
   void ChangeSelected(TFigureChange Kind, const std::function<void(TFigure&)>& Change);
 
-  std::unique_ptr<class TFrameShare> Shared;  // frames the history keeps
+  std::unique_ptr<class TFrameShare> Shared;       // frames the history keeps
   std::unique_ptr<class TPictureKeeper> Pictures;  // pictures the history keeps
   TAnimation Anim;
   TEditState State;
   QUndoStack Stack;
   uint64_t LastRevision = 0;
-  uint64_t BaseRevision = 0;   // the animation as Reset left it
+  uint64_t BaseRevision = 0;  // the animation as Reset left it
   uint64_t SavedRevision = 0;
   bool LastSaved = true;
   uint64_t Gesture = 1;  // the gesture open now; steps of earlier ones never merge

@@ -57,8 +57,8 @@ TEditState TStoredEdit::State() const {
 }
 
 TPicture TPicture::Of(const TAnimation& A, TPictureKeeper& Keeper) {
-  return {A.Width,          A.Height,   Keeper.Keep(A.Background), A.HasBackground, A.BackgroundKind,
-          A.BackgroundJpeg, A.JpegSize, A.JpegShown};
+  return {A.Width,    A.Height,   Keeper.Keep(A.Background), A.HasBackground, A.BackgroundKind, A.BackgroundJpeg,
+          A.JpegSize, A.JpegShown};
 }
 
 void TPicture::SetInto(TAnimation& A) const {
@@ -73,11 +73,7 @@ void TPicture::SetInto(TAnimation& A) const {
 }
 
 TDocumentCommand::TDocumentCommand(TDocument& Doc, const QString& Caption, bool Content, TMergeId Merge)
-    : QUndoCommand(Caption),
-      Doc(Doc),
-      Revision(Content ? Doc.NewRevision() : 0),
-      Merge(Merge),
-      Gesture(Doc.Gesture) {}
+    : QUndoCommand(Caption), Doc(Doc), Revision(Content ? Doc.NewRevision() : 0), Merge(Merge), Gesture(Doc.Gesture) {}
 
 bool TDocumentCommand::mergeWith(const QUndoCommand* Next) {
   const auto& next = static_cast<const TDocumentCommand&>(*Next);
@@ -96,8 +92,7 @@ TFigureCommand::TFigureCommand(TDocument& Doc, TFigureChange Kind, std::vector<T
 bool TFigureCommand::Absorb(const TDocumentCommand& Next) {
   const auto& next = static_cast<const TFigureCommand&>(Next);
   const auto sameFigures = [](const TChange& A, const TChange& B) { return A.Index == B.Index; };
-  if (!std::equal(Changes.begin(), Changes.end(), next.Changes.begin(), next.Changes.end(), sameFigures))
-    return false;
+  if (!std::equal(Changes.begin(), Changes.end(), next.Changes.begin(), next.Changes.end(), sameFigures)) return false;
   for (std::size_t i = 0; i < Changes.size(); ++i) Changes[i].After = next.Changes[i].After;
   return true;
 }
@@ -122,8 +117,8 @@ void TFigureCommand::Apply(bool Undone) {
 TEditCommand::TEditCommand(TDocument& Doc, const QString& Caption, const TEditState& Before, const TEditState& After)
     : TDocumentCommand(Doc, Caption, false), Before(Frames(), Before), After(Frames(), After) {}
 
-TFramesCommand::TFramesCommand(TDocument& Doc, const QString& Caption, std::vector<TOp> Ops,
-                               const TEditState& Before, const TEditState& After, TNamedTypes Types)
+TFramesCommand::TFramesCommand(TDocument& Doc, const QString& Caption, std::vector<TOp> Ops, const TEditState& Before,
+                               const TEditState& After, TNamedTypes Types)
     : TDocumentCommand(Doc, Caption, true),
       Types(std::move(Types)),
       Ops(std::move(Ops)),

@@ -176,8 +176,8 @@ class TFramesCommand : public TDocumentCommand {
 // The background or the size changed.
 class TPictureCommand : public TDocumentCommand {
  public:
-  TPictureCommand(TDocument& Doc, const QString& Caption, TPicture Before, TPicture After,
-                  const TEditState& EditBefore, const TEditState& EditAfter);
+  TPictureCommand(TDocument& Doc, const QString& Caption, TPicture Before, TPicture After, const TEditState& EditBefore,
+                  const TEditState& EditAfter);
   void redo() override { Apply(After, EditAfter); }
   void undo() override { Apply(Before, EditBefore); }
   std::optional<QSize> SizeAfter(bool Undone) const override;

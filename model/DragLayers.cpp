@@ -14,8 +14,8 @@ void CopyPixels(const QImage& Source, QImage& Target, const QRect& Area) {
   if (Source.format() == Target.format() && Source.depth() == 32) {
     const std::size_t bytes = static_cast<std::size_t>(area.width()) * 4;
     for (int y = area.top(); y <= area.bottom(); ++y)
-      std::memcpy(Target.scanLine(y) + std::ptrdiff_t{4} * area.left(), Source.constScanLine(y) + std::ptrdiff_t{4} * area.left(),
-                  bytes);
+      std::memcpy(Target.scanLine(y) + std::ptrdiff_t{4} * area.left(),
+                  Source.constScanLine(y) + std::ptrdiff_t{4} * area.left(), bytes);
   } else {
     QPainter p(&Target);
     p.setCompositionMode(QPainter::CompositionMode_Source);

@@ -9,7 +9,6 @@
 
 #include "model/ByteStream.h"
 
-
 TRealPoint RealPoint(float X, float Y) { return TRealPoint{X, Y}; }
 
 void TFigureType::SetSegmentCount(uint8_t N) {
@@ -119,8 +118,7 @@ void CheckTree(const std::vector<TSegmentStruct>& Segments) {
     if (s.ParentVertex > n)
       Refuse(seg + " hangs from vertex " + std::to_string(s.ParentVertex) + ", which does not exist");
     if (!reached[s.ParentVertex])
-      Refuse(seg + " hangs from vertex " + std::to_string(s.ParentVertex) +
-             ", which no earlier segment reaches");
+      Refuse(seg + " hangs from vertex " + std::to_string(s.ParentVertex) + ", which no earlier segment reaches");
     if (reached[s.ChildVertex])
       Refuse("vertex " + std::to_string(s.ChildVertex) + " is reached by more than one segment");
     if (!std::isfinite(s.Length) || !std::isfinite(s.Angle) || !std::isfinite(s.Thickness))

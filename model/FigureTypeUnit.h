@@ -38,7 +38,7 @@ struct TSegmentStruct {
   double Angle = 0.0;        // default direction, radians, 0 right, pi/2 down
   float Thickness = 0.0f;    // pen width at scale 1; 0 draws nothing
   uint8_t Kind = SegmentLine;
-  uint8_t Static = 0;        // nonzero: no handle, turns only with its ancestors
+  uint8_t Static = 0;  // nonzero: no handle, turns only with its ancestors
   uint8_t Gap2[2] = {0, 0};
 };
 static_assert(sizeof(TSegmentStruct) == 24);
@@ -73,8 +73,7 @@ class TFigureType {
   void RebuildVertices();
   // Appends a segment hanging from ParentVertex, ending at a new vertex.
   // The caller makes sure ParentVertex exists and fewer than 255 segments exist.
-  void AddSegment(uint8_t ParentVertex, uint8_t Kind, float Length, float Thickness, double Angle,
-                  uint8_t Static);
+  void AddSegment(uint8_t ParentVertex, uint8_t Kind, float Length, float Thickness, double Angle, uint8_t Static);
   // Removes a leaf segment; the highest vertex takes over the freed number.
   // False, and no change, for the only segment or a segment with children.
   bool RemoveSegment(uint8_t Index);

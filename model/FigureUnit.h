@@ -11,9 +11,9 @@
 // read at once must be placed first (Place()).
 
 #include <QRect>
+#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <atomic>
 #include <span>
 #include <vector>
 

@@ -10,8 +10,8 @@ std::atomic<qint64> FailingFrom{0};
 }
 
 EPictureMemory::EPictureMemory(QSize Size)
-    : std::runtime_error("There is not enough memory for an animation of " + std::to_string(Size.width()) +
-                         " \u00d7 " + std::to_string(Size.height()) + " pixels.") {}
+    : std::runtime_error("There is not enough memory for an animation of " + std::to_string(Size.width()) + " \u00d7 " +
+                         std::to_string(Size.height()) + " pixels.") {}
 
 namespace {
 bool Refused(QSize Size, QImage::Format Format) {

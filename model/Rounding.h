@@ -2,8 +2,8 @@
 #pragma once
 // Conversions of model coordinates and widths to whole pixels.
 
-#include <cmath>
 #include <QRect>
+#include <cmath>
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2,
 // 3.5 -> 4). Values beyond a few million pixels are clamped, and NaN gives 0,

@@ -2,11 +2,11 @@
 // What every dialog seam shares: the file type a typed name chooses, and the
 // question before replacing files.
 
+#include "platform/Dialogs.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-
-#include "platform/Dialogs.h"
 
 QStringList FilterEndings(const QString& Filter) {
   static const QRegularExpression patterns(QStringLiteral("\\(([^)]*)\\)"));

@@ -76,8 +76,8 @@ class TDialogs {
   virtual int ExecModal(QDialog& Dialog) = 0;
   // Asks for a whole number from Min to Max, offering Value, with OK and
   // Cancel; nothing when cancelled.
-  virtual std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value,
-                                       int Min, int Max) = 0;
+  virtual std::optional<int> AskNumber(QWidget* Parent, const QString& Title, const QString& Label, int Value, int Min,
+                                       int Max) = 0;
   // The Tween dialog, showing Offer, with OK and Cancel; nothing when cancelled.
   virtual std::optional<TTweenChoice> AskTween(QWidget* Parent, const TTweenChoice& Offer) = 0;
 

@@ -14,10 +14,10 @@
 #include <QString>
 
 struct TProgramPlaces {
-  QString Shipped;       // folder holding ReadMe.txt, "animations" and "stick figures"
-  QString ReadMe;        // the ReadMe file (it may be missing)
-  QString Animations;    // where the project dialogs start
-  QString StickFigures;  // where the figure type dialogs start
+  QString Shipped;           // folder holding ReadMe.txt, "animations" and "stick figures"
+  QString ReadMe;            // the ReadMe file (it may be missing)
+  QString Animations;        // where the project dialogs start
+  QString StickFigures;      // where the figure type dialogs start
   bool UserFolders = false;  // the two dialog folders are the user's copies
 };
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/windows/GifSaveUnit.h"
 
-#include <algorithm>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -10,10 +9,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <algorithm>
 
 #include "export/PngExport.h"
-#include "export/windows/ProgressUnit.h"
 #include "export/VideoExport.h"
+#include "export/windows/ProgressUnit.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
 #include "platform/ObjectNames.h"
@@ -75,8 +75,8 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   OkButton->setGeometry(96, 180, 75, 28);
   OkButton->setDefault(true);
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
-  KeepDesignNames({{DelayLabel, "Label1"}, {ShrinkLabel, "Label2"}, {OptimizationGroupBox, "GroupBox1"},
-                   {OkButton, "BitBtn1"}});
+  KeepDesignNames(
+      {{DelayLabel, "Label1"}, {ShrinkLabel, "Label2"}, {OptimizationGroupBox, "GroupBox1"}, {OkButton, "BitBtn1"}});
 }
 
 void TGifOptionsForm::PlaybackRateButtonClick() {
@@ -128,9 +128,8 @@ void TGifOptionsForm::ProcessGif() {
   };
   const TGifExportOptions options = Options();
   if (Kind == TAnimatedExport::Video)
-    ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4),
-                    *ExportedAnimation, {.Delay = options.Delay, .Shrink = options.Shrink, .Lines = options.Lines},
-                    progress);
+    ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4), *ExportedAnimation,
+                    {.Delay = options.Delay, .Shrink = options.Shrink, .Lines = options.Lines}, progress);
   else if (Kind == TAnimatedExport::AnimatedPng)
     ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
                           options.Shrink, progress, 0, options.Lines);

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/windows/ProgressUnit.h"
-#include "platform/ObjectNames.h"
 
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
+
+#include "platform/ObjectNames.h"
 
 void CenterOnScreen(QWidget& Window) {
   const QScreen* screen = Window.screen() != nullptr ? Window.screen() : QGuiApplication::primaryScreen();

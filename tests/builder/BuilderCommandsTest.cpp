@@ -209,10 +209,12 @@ TEST_F(BuilderCommands, DeleteEndsAPendingAddDuplicateOrDrag) {
 TEST_F(BuilderCommands, EveryHotkeyClicksItsHiddenButton) {
   ShowActive();
   const std::vector<std::pair<Qt::Key, QPushButton*>> keys = {
-      {Qt::Key_L, Form->LineHotkey},  {Qt::Key_C, Form->CircleHotkey}, {Qt::Key_T, Form->ChangeKindHotkey},
-      {Qt::Key_D, Form->DuplicateHotkey},  {Qt::Key_W, Form->ChangeStaticHotkey}, {Qt::Key_F, Form->DeleteHotkey},
-      {Qt::Key_E, Form->EditModeHotkey},    {Qt::Key_N, Form->NewHotkey},   {Qt::Key_O, Form->OpenHotkey},
-      {Qt::Key_S, Form->SaveHotkey}, {Qt::Key_G, Form->SaveAsHotkey},  {Qt::Key_A, Form->AddToAnimationHotkey}};
+      {Qt::Key_L, Form->LineHotkey},         {Qt::Key_C, Form->CircleHotkey},
+      {Qt::Key_T, Form->ChangeKindHotkey},   {Qt::Key_D, Form->DuplicateHotkey},
+      {Qt::Key_W, Form->ChangeStaticHotkey}, {Qt::Key_F, Form->DeleteHotkey},
+      {Qt::Key_E, Form->EditModeHotkey},     {Qt::Key_N, Form->NewHotkey},
+      {Qt::Key_O, Form->OpenHotkey},         {Qt::Key_S, Form->SaveHotkey},
+      {Qt::Key_G, Form->SaveAsHotkey},       {Qt::Key_A, Form->AddToAnimationHotkey}};
   std::vector<std::unique_ptr<QSignalSpy>> spies;
   for (const auto& [key, button] : keys) {
     EXPECT_FALSE(button->isVisibleTo(Form.get()) && Form->ToolPanel->rect().intersects(button->geometry()));

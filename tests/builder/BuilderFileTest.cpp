@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "tests/support/TestPictures.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
 #include "tests/builder/BuilderTestUtil.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -30,8 +30,7 @@ class BuilderFile : public BuilderTest {
 TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
   SaveAsHotkey("fresh.stk");
   const QByteArray bytes = ReadTestFile(Path("fresh.stk"));
-  EXPECT_EQ(bytes.toHex(' '),
-            "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
+  EXPECT_EQ(bytes.toHex(' '), "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
   Open("fresh.stk");
   SaveAsHotkey("again.stk");
   EXPECT_EQ(ReadTestFile(Path("again.stk")), bytes);
@@ -131,10 +130,30 @@ TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {
       {"empty", [] { return QByteArray(); }},
       {"count 0", [] { return QByteArray::fromHex("0100"); }},
       {"short", [&] { return good.left(good.size() - 1); }},
-      {"vertex above N", [&] { QByteArray b = good; b[2 + 24 + 1] = 9; return b; }},
-      {"vertex twice", [&] { QByteArray b = good; b[2 + 24 + 1] = 1; return b; }},
-      {"parent not reached", [&] { QByteArray b = good; b[2] = 2; return b; }},
-      {"not finite", [&] { QByteArray b = good; b[2 + 7] = char(0xFF), b[2 + 6] = char(0xC0); return b; }},
+      {"vertex above N",
+       [&] {
+         QByteArray b = good;
+         b[2 + 24 + 1] = 9;
+         return b;
+       }},
+      {"vertex twice",
+       [&] {
+         QByteArray b = good;
+         b[2 + 24 + 1] = 1;
+         return b;
+       }},
+      {"parent not reached",
+       [&] {
+         QByteArray b = good;
+         b[2] = 2;
+         return b;
+       }},
+      {"not finite",
+       [&] {
+         QByteArray b = good;
+         b[2 + 7] = char(0xFF), b[2 + 6] = char(0xC0);
+         return b;
+       }},
   };
   Load(MakeType({{0, 25, Left}}));
   Form->ChangeKindButtonClick();  // something to undo
@@ -144,7 +163,8 @@ TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {
     WriteWholeFile(Path("bad.stk"), c.Bytes());
     Dialogs.Calls.clear();
     Open("bad.stk");
-    EXPECT_EQ(Dialogs.Messages(), QStringList({"that .stk file is not compatible with this version of Tavel"})) << c.Name;
+    EXPECT_EQ(Dialogs.Messages(), QStringList({"that .stk file is not compatible with this version of Tavel"}))
+        << c.Name;
   }
   EXPECT_EQ(Type().Segments[0].Kind, type.Segments[0].Kind);
   EXPECT_EQ(Type().SegmentCount(), 1);

@@ -164,8 +164,7 @@ TEST_F(BuilderMouse, DraggingTheRootMovesEveryVertexWithAnyButton) {
   Move(root + QPoint(10, 5));
   Move(root + QPoint(15, -5));
   Release();
-  for (std::size_t v = 0; v < start.size(); ++v)
-    EXPECT_EQ(PointOf(v), RealPoint(start[v].X + 15, start[v].Y - 5)) << v;
+  for (std::size_t v = 0; v < start.size(); ++v) EXPECT_EQ(PointOf(v), RealPoint(start[v].X + 15, start[v].Y - 5)) << v;
   EXPECT_EQ(Form->GetSelectedSegment(), 1);
   EXPECT_EQ(Pixel(root + QPoint(15, -5)), Orange);
 
@@ -238,7 +237,7 @@ TEST_F(BuilderMouse, ADuplicateHangsFromTheMouseAndAttachesACopyAtThePressedHand
   const QPoint mouse(40, 200);
   Move(mouse);
   EXPECT_EQ(Pixel(mouse + QPoint(10, -10)), Grey);  // top of the grey preview circle
-  Click(QPoint(5, 5));  // on no handle: a normal press, still duplicating
+  Click(QPoint(5, 5));                              // on no handle: a normal press, still duplicating
   EXPECT_TRUE(Form->IsDuplicating());
 
   Click(At(0));

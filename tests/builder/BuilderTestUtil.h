@@ -58,9 +58,7 @@ inline TFigureType MakeChain(int Count) {
 
 class BuilderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    Form = std::make_unique<TFigureBuilderForm>(Dialogs, nullptr);
-  }
+  void SetUp() override { Form = std::make_unique<TFigureBuilderForm>(Dialogs, nullptr); }
   void TearDown() override {
     // Let go of a button a test left held, so the next test starts clean.
     if (Held != Qt::NoButton) QTest::mouseRelease(Form->FigureImage, Held, {}, QPoint(0, 0));
@@ -83,7 +81,8 @@ class BuilderTest : public testing::Test {
   }
   // A move over the drawing area, with whatever button is held.
   void Move(QPoint At) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->FigureImage->mapToGlobal(QPointF(At)), Qt::NoButton, Held, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->FigureImage->mapToGlobal(QPointF(At)), Qt::NoButton, Held,
+                     {});
     QApplication::sendEvent(Form->FigureImage, &move);
   }
 

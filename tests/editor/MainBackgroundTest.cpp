@@ -51,9 +51,16 @@ class BackgroundTest : public MainFormTest {
     }
   }
   TBackgroundState State() const {
-    TBackgroundState s{Anim().Background, Anim().BackgroundJpeg, Anim().BackgroundKind, Anim().HasBackground,
-                       Form->Controls().ClearBackgroundAction->isEnabled(), QSize(Anim().Width, Anim().Height), Form->GetUnderlay(), {}};
-    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i) s.Thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
+    TBackgroundState s{Anim().Background,
+                       Anim().BackgroundJpeg,
+                       Anim().BackgroundKind,
+                       Anim().HasBackground,
+                       Form->Controls().ClearBackgroundAction->isEnabled(),
+                       QSize(Anim().Width, Anim().Height),
+                       Form->GetUnderlay(),
+                       {}};
+    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i)
+      s.Thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     return s;
   }
   int Questions() const { return Dialogs.CountOf(TScriptedDialogs::TKind::YesNo); }

@@ -2,8 +2,8 @@
 // The main window's two ways into the figure builder.
 
 #include "builder/FigureBuilderUnit.h"
-#include "tests/model/ModelTestUtil.h"
 #include "tests/editor/MainFormFixture.h"
+#include "tests/model/ModelTestUtil.h"
 
 namespace {
 

@@ -58,7 +58,7 @@ TEST_F(MainFormTest, DragGoesOnOutsideTheDrawingAreaUntilRelease) {
 }
 
 TEST_F(MainFormTest, PressSelectsTheTopmostFigureAndRedrawsOnlyOnAChange) {
-  Form->AddFigureButtonClick();  // figure 1, the same pose, on top of figure 0
+  Form->AddFigureButtonClick();      // figure 1, the same pose, on top of figure 0
   MoveFigure(1, RealPoint(0, -60));  // its root now covers figure 0's neck joint
   Doc().Select(0);
   Form->DrawFigures();
@@ -120,7 +120,7 @@ TEST_F(MainWheelTest, WheelCyclesThroughTheFiguresAndNeverScrolls) {
 }
 
 TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
-  StartAnimation(1920, 1080);  // larger than the drawing box: it could scroll
+  StartAnimation(1920, 1080);                                 // larger than the drawing box: it could scroll
   for (int i = 0; i < 12; ++i) Form->NextFrameButtonClick();  // the strip could scroll too
   Form->AddFigureButtonClick();
   ShowActive();
@@ -133,25 +133,24 @@ TEST_F(MainWheelTest, WheelOverAnyControlOnlySelectsFiguresActiveOrNot) {
       other.show();
       ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     }
-    const QList<QWidget*> targets = {Form->Controls().ScaleSpinEdit,
-                                     Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>(),
-                                     Form->Controls().FigureComboBox,
-                                     Form->Controls().DrawingScrollBox->viewport(),
-                                     Form->Controls().EditImage,
-                                     Form->Controls().DrawingScrollBox->verticalScrollBar(),
-                                     Form->Controls().TimelineImages,
-                                     strip};
+    const QList<QWidget*> targets = {
+        Form->Controls().ScaleSpinEdit,  Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>(),
+        Form->Controls().FigureComboBox, Form->Controls().DrawingScrollBox->viewport(),
+        Form->Controls().EditImage,      Form->Controls().DrawingScrollBox->verticalScrollBar(),
+        Form->Controls().TimelineImages, strip};
     for (QWidget* target : targets) {
       const int selected = Form->GetSelectedFigure();
-      const std::array<int, 5> before = {Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
-                                         Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
-                                         Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
+      const std::array<int, 5> before = {
+          Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
+          Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
+          Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       QWheelEvent event(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
                         Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(target, &event);
-      const std::array<int, 5> after = {Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
-                                        Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
-                                        Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
+      const std::array<int, 5> after = {
+          Form->Controls().ScaleSpinEdit->value(), Form->Controls().FigureComboBox->currentIndex(),
+          Form->Controls().DrawingScrollBox->verticalScrollBar()->value(),
+          Form->Controls().DrawingScrollBox->horizontalScrollBar()->value(), strip->value()};
       EXPECT_EQ(after, before) << target->metaObject()->className();
       EXPECT_NE(Form->GetSelectedFigure(), selected) << target->metaObject()->className();
     }

@@ -24,8 +24,9 @@ class FigureCommandsTest : public MainFormTest {
     return colours;
   }
   std::vector<QWidget*> FigureControls() const {
-    return {Form->Controls().DeleteFigureButton, Form->Controls().EditTypeButton, Form->Controls().CenterButton, Form->Controls().FlipButton,
-            Form->Controls().ColorButton,        Form->Controls().ScaleSpinEdit,  Form->Controls().FrontButton,  Form->Controls().BackButton};
+    return {Form->Controls().DeleteFigureButton, Form->Controls().EditTypeButton, Form->Controls().CenterButton,
+            Form->Controls().FlipButton,         Form->Controls().ColorButton,    Form->Controls().ScaleSpinEdit,
+            Form->Controls().FrontButton,        Form->Controls().BackButton};
   }
   void TypeScale(const QString& Text) {
     QLineEdit* edit = Form->Controls().ScaleSpinEdit->findChild<QLineEdit*>();

@@ -88,8 +88,8 @@ TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
     QString Typed;
     QString Listed;  // empty: refused
   } steps[] = {
-      {"", "Figure Type 1"}, {"Stickman", ""}, {"stickman", "stickman"},
-      {"", ""},  // "Figure Type 2" is taken; the counter moves on all the same
+      {"", "Figure Type 1"},    {"Stickman", ""},
+      {"stickman", "stickman"}, {"", ""},  // "Figure Type 2" is taken; the counter moves on all the same
       {"", "Figure Type 3"},
   };
   int listed = 3;
@@ -97,7 +97,8 @@ TEST_F(MainFigureTypeFilesTest, ThePromptNamesTypesAndComparesWithLetterCase) {
     Dialogs.Calls.clear();
     AddNamed(step.Typed);
     if (step.Listed.isEmpty()) {
-      EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"})) << step.Typed.toStdString();
+      EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}))
+          << step.Typed.toStdString();
     } else {
       ++listed;
       EXPECT_EQ(Selected(), step.Listed);
@@ -171,7 +172,8 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
   EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
   EXPECT_EQ(Form->GetEditFrame().Count(), figures);
 
-  while (Anim().Types.Count() < MaxFigureTypes) AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
+  while (Anim().Types.Count() < MaxFigureTypes)
+    AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
   Dialogs.Calls.clear();
   Form->Controls().LoadFigureAction->trigger();
   Builder->AddToAnimationAction->trigger();
@@ -190,15 +192,29 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
     QString DefaultExt, InitialDir;
   };
   const std::vector<TRow> rows = {
-      {"Open Animation", [&] { Form->Controls().OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl", AnimationsFolder()},
-      {"Save Animation", [&] { Form->Controls().SaveAnimationAction->trigger(); }, K::SaveFile,
+      {"Open Animation", [&] { Form->Controls().OpenAnimationAction->trigger(); }, K::OpenFile, tvl, "tvl",
+       AnimationsFolder()},
+      {"Save Animation",
+       [&] { Form->Controls().SaveAnimationAction->trigger(); },
+       K::SaveFile,
        {"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)", "Animated PNG (*.apng)",
         "MP4 video (*.mp4)", "WebM video (*.webm)"},
-       "tvl", ""},
-      {"the save question", [&] { Dialogs.YesNoAnswers = {true}; Form->Controls().NewAction->trigger(); }, K::SaveFile, tvl, "tvl", ""},
-      {"Load Figure Type", [&] { Form->Controls().LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk", StickFiguresFolder()},
-      {"Load Anim().Background", [&] { Form->Controls().LoadBackgroundAction->trigger(); }, K::OpenPicture,
-       {"Pictures (*.bmp *.jpg *.jpeg)", "Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"}, "", ""},
+       "tvl",
+       ""},
+      {"the save question",
+       [&] {
+         Dialogs.YesNoAnswers = {true};
+         Form->Controls().NewAction->trigger();
+       },
+       K::SaveFile, tvl, "tvl", ""},
+      {"Load Figure Type", [&] { Form->Controls().LoadFigureAction->trigger(); }, K::OpenFile, stk, "stk",
+       StickFiguresFolder()},
+      {"Load Anim().Background",
+       [&] { Form->Controls().LoadBackgroundAction->trigger(); },
+       K::OpenPicture,
+       {"Pictures (*.bmp *.jpg *.jpeg)", "Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"},
+       "",
+       ""},
       {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
       {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
   };

@@ -4,18 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QPainter>
+#include <QSettings>
 #include <QTest>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
 #include "editor/MainUnit.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
-#include <QComboBox>
-#include <QPainter>
-#include <QSettings>
-#include <QWindow>
-
 #include "tests/support/GuiWait.h"
 #include "tests/support/ScriptedDialogs.h"
 

@@ -192,8 +192,7 @@ class MainHistoryTest : public MainFormTest {
         const auto easing = static_cast<TEasing>(pick(0, 3));
         auto& stored = Record.Animation.Frames;
         const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
-        for (int i = count; i >= 1; --i)
-          stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
+        for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
         Dialogs.TweenAnswers.push_back(TTweenChoice{count, easing});
         Form->FramePopup(at);
         Form->TweenClick();
@@ -214,7 +213,8 @@ class MainHistoryTest : public MainFormTest {
         (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
         // The other commands open frames with the option off, as the record expects.
         Form->Controls().StoreEditsAction->setChecked(false);
-        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at), at == -1 && edited == -1 ? 0 : 1};
+        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at),
+                at == -1 && edited == -1 ? 0 : 1};
       }
       case 17: {
         // Two figures selected together and dragged by their roots.
@@ -244,7 +244,8 @@ class MainHistoryTest : public MainFormTest {
       case 19: {
         if (frames == 0 || !figure) return {"nothing", 0};
         std::vector<TFigure> figures;
-        for (int i : Doc().SelectedFigures()) figures.push_back(Doc().WorkingFrame().Items[static_cast<std::size_t>(i)]);
+        for (int i : Doc().SelectedFigures())
+          figures.push_back(Doc().WorkingFrame().Items[static_cast<std::size_t>(i)]);
         const int first = pick(0, frames - 1), count = pick(1, frames - first);
         int filled = 0;
         for (int i = first; i < first + count; ++i) {
@@ -381,9 +382,19 @@ TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
     bool Asks;
   };
   const std::vector<TRow> rows{
-      {"next frame, undo", [this] { Form->NextFrameButtonClick(); Form->UndoClick(); }, false},
+      {"next frame, undo",
+       [this] {
+         Form->NextFrameButtonClick();
+         Form->UndoClick();
+       },
+       false},
       {"next frame, save, undo",
-       [this] { Form->NextFrameButtonClick(); Doc().MarkSaved(); Form->UndoClick(); }, true},
+       [this] {
+         Form->NextFrameButtonClick();
+         Doc().MarkSaved();
+         Form->UndoClick();
+       },
+       true},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -427,8 +438,8 @@ TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
   for (const TKey& k : keys) {
     k.Focus->setFocus();
     QTest::keyClick(k.Focus, k.Key.key(), k.Key.keyboardModifiers());
-    EXPECT_EQ(Anim().Frames.size(), k.Frames) << k.Focus->objectName().toStdString() << " "
-                                              << QKeySequence(k.Key).toString().toStdString();
+    EXPECT_EQ(Anim().Frames.size(), k.Frames)
+        << k.Focus->objectName().toStdString() << " " << QKeySequence(k.Key).toString().toStdString();
   }
   EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100);
 }

@@ -16,12 +16,14 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
   Dialogs.PictureAnswers.resize(1);
   Dialogs.OpenAnswers.resize(2);
   const std::pair<char, QAbstractButton*> keys[] = {
-      {'P', Form->Controls().PlayButton},     {'S', Form->Controls().StopButton},         {'A', Form->Controls().AddFigureButton},
-      {'D', Form->Controls().DeleteFigureButton}, {'C', Form->Controls().CenterButton},   {'E', Form->Controls().EditTypeButton},
-      {'L', Form->Controls().FlipButton},     {'F', Form->Controls().FrontButton},        {'B', Form->Controls().BackButton},
-      {'N', Form->Controls().NextFrameButton}, {'K', Form->Controls().SaveAnimationHotkey},          {'V', Form->Controls().LoadBackgroundHotkey},
-      {'M', Form->Controls().LoadFigureHotkey},        {'T', Form->Controls().CreateFigureTypeHotkey},          {'R', Form->Controls().OptionsHotkey},
-      {'O', Form->Controls().OpenAnimationHotkey},
+      {'P', Form->Controls().PlayButton},          {'S', Form->Controls().StopButton},
+      {'A', Form->Controls().AddFigureButton},     {'D', Form->Controls().DeleteFigureButton},
+      {'C', Form->Controls().CenterButton},        {'E', Form->Controls().EditTypeButton},
+      {'L', Form->Controls().FlipButton},          {'F', Form->Controls().FrontButton},
+      {'B', Form->Controls().BackButton},          {'N', Form->Controls().NextFrameButton},
+      {'K', Form->Controls().SaveAnimationHotkey}, {'V', Form->Controls().LoadBackgroundHotkey},
+      {'M', Form->Controls().LoadFigureHotkey},    {'T', Form->Controls().CreateFigureTypeHotkey},
+      {'R', Form->Controls().OptionsHotkey},       {'O', Form->Controls().OpenAnimationHotkey},
   };
   Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Anim().Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {

@@ -41,9 +41,10 @@ class PlaybackTest : public MainFormTest {
     return shown;
   }
   std::vector<QWidget*> EditingControls() const {
-    return {Form->Controls().EditImage,     Form->Controls().AddFigureButton, Form->Controls().NextFrameButton, Form->Controls().DeleteFigureButton,
-            Form->Controls().EditTypeButton, Form->Controls().CenterButton,   Form->Controls().FlipButton,      Form->Controls().ColorButton,
-            Form->Controls().ScaleSpinEdit,  Form->Controls().FrontButton,    Form->Controls().BackButton};
+    return {Form->Controls().EditImage,          Form->Controls().AddFigureButton, Form->Controls().NextFrameButton,
+            Form->Controls().DeleteFigureButton, Form->Controls().EditTypeButton,  Form->Controls().CenterButton,
+            Form->Controls().FlipButton,         Form->Controls().ColorButton,     Form->Controls().ScaleSpinEdit,
+            Form->Controls().FrontButton,        Form->Controls().BackButton};
   }
 };
 

@@ -7,16 +7,16 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include "editor/TimelineStrip.h"
+#include "export/GifExport.h"
+#include "files/BmpFile.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/support/TestPictures.h"
-#include "files/BmpFile.h"
-#include "export/GifExport.h"
-#include <QtEndian>
 
 namespace {
 
@@ -41,9 +41,7 @@ class MainProjectTest : public MainFormTest {
     Dialogs.OpenAnswers.push_back(Chosen(Path(Name)));
     Form->Controls().OpenAnimationAction->trigger();
   }
-  QByteArray Payload(const QString& Name) const {
-    return ZlibDecompress(ReadTestFile(Path(Name)), MaxProjectPayload);
-  }
+  QByteArray Payload(const QString& Name) const { return ZlibDecompress(ReadTestFile(Path(Name)), MaxProjectPayload); }
 
   QTemporaryDir Dir;
 };
@@ -88,14 +86,22 @@ TEST_F(MainProjectTest, TheTitleNamesTheFileAndMarksUnsavedChanges) {
     Do();
     EXPECT_EQ(ShownTitle(), Title) << Step;
   };
-  step("new", [] {}, "Tavel: Hotkeys");
-  step("changed", [&] { Form->NextFrameButtonClick(); }, "Tavel: Hotkeys*");
-  step("saved", [&] { SaveAs("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
-  step("changed again", [&] { Form->NextFrameButtonClick(); }, "walk.tvl* - Tavel: Hotkeys");
-  step("undone to the saved state", [&] { Form->UndoClick(); }, "walk.tvl - Tavel: Hotkeys");
-  step("a drag, not saved in the file", [&] { MoveFigure(0, RealPoint(3, 3)); }, "walk.tvl - Tavel: Hotkeys");
-  step("new again", [&] { Form->NewClick(); }, "Tavel: Hotkeys");
-  step("opened", [&] { Open("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
+  step(
+      "new", [] {}, "Tavel: Hotkeys");
+  step(
+      "changed", [&] { Form->NextFrameButtonClick(); }, "Tavel: Hotkeys*");
+  step(
+      "saved", [&] { SaveAs("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
+  step(
+      "changed again", [&] { Form->NextFrameButtonClick(); }, "walk.tvl* - Tavel: Hotkeys");
+  step(
+      "undone to the saved state", [&] { Form->UndoClick(); }, "walk.tvl - Tavel: Hotkeys");
+  step(
+      "a drag, not saved in the file", [&] { MoveFigure(0, RealPoint(3, 3)); }, "walk.tvl - Tavel: Hotkeys");
+  step(
+      "new again", [&] { Form->NewClick(); }, "Tavel: Hotkeys");
+  step(
+      "opened", [&] { Open("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
 }
 
 TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
@@ -121,7 +127,8 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     Form->ChangeDimensions(c.Size.width(), c.Size.height());
     const QImage background = Anim().Background;
     std::vector<QImage> thumbnails;
-    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i) thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
+    for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i)
+      thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");
     Form->NewClick();
     Open("reopen.tvl");
@@ -134,7 +141,8 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     }
     EXPECT_EQ(Picture(), FullRepaint()) << c.Name;
     ASSERT_EQ(Form->Controls().TimelineImages->Count(), 2) << c.Name;
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(Form->Controls().TimelineImages->Thumbnail(i).Picture, thumbnails[i]) << c.Name;
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(Form->Controls().TimelineImages->Thumbnail(i).Picture, thumbnails[i]) << c.Name;
     const QByteArray gif = BuildGifDocument(Anim(), {}).SaveToBytes();
     EXPECT_EQ(QSize(qFromLittleEndian<quint16>(gif.constData() + 6), qFromLittleEndian<quint16>(gif.constData() + 8)),
               c.Size)
@@ -190,8 +198,11 @@ TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
     int FilterIndex;  // selected: 0 project, 2 BMP sequence, 3 PNG sequence
     const char* Written;
     int Offered;
-  } rows[] = {{"a.bmp", 0, "a0.bmp", 2}, {"b.tvl", 2, "b.tvl", 0}, {"c.PNG", 2, "c0.png", 3},
-              {"d.abc", 3, "d0.png", 3}, {"e.jpeg", 0, "e.jpeg.tvl", 0}};
+  } rows[] = {{"a.bmp", 0, "a0.bmp", 2},
+              {"b.tvl", 2, "b.tvl", 0},
+              {"c.PNG", 2, "c0.png", 3},
+              {"d.abc", 3, "d0.png", 3},
+              {"e.jpeg", 0, "e.jpeg.tvl", 0}};
   for (const TRow& row : rows) {
     SaveAs(row.Typed, row.FilterIndex);
     EXPECT_TRUE(QFile::exists(Path(row.Written))) << row.Typed;
@@ -251,9 +262,9 @@ TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
     if (!names.isEmpty()) Dialogs.YesNoAnswers = {false};
     SaveAs(c.Typed, c.FilterIndex);
     EXPECT_EQ(Dialogs.Questions(),
-              names.isEmpty() ? QStringList()
-                              : QStringList({"A file with that name already exists. Would you like to replace it?\n" +
-                                             names}))
+              names.isEmpty()
+                  ? QStringList()
+                  : QStringList({"A file with that name already exists. Would you like to replace it?\n" + names}))
         << c.Typed;
     EXPECT_EQ(ReadTestFile(Path(c.Existing)), "keep me") << c.Typed;
   }
@@ -271,8 +282,9 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
   Dialogs.YesNoAnswers = {true, false};
   Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
   Form->NewClick();
-  EXPECT_EQ(Dialogs.Questions(), QStringList({"Would you like to save the current project?",
-                                              "A file with that name already exists. Would you like to replace it?\nold.tvl"}));
+  EXPECT_EQ(Dialogs.Questions(),
+            QStringList({"Would you like to save the current project?",
+                         "A file with that name already exists. Would you like to replace it?\nold.tvl"}));
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 2);
   for (const auto& call : Dialogs.Calls)
     if (call.Kind == TScriptedDialogs::TKind::SaveFile) {
@@ -285,9 +297,9 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
 
 struct TQuestionCase {
   const char* Name;
-  TAnswer Answer;      // to the save question
-  QString SaveAs;      // after Yes: the name chosen in the save dialog; empty cancels it
-  bool Goes;           // the command went on
+  TAnswer Answer;  // to the save question
+  QString SaveAs;  // after Yes: the name chosen in the save dialog; empty cancels it
+  bool Goes;       // the command went on
 };
 void PrintTo(const TQuestionCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
@@ -310,9 +322,15 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     bool closed = false;
     QObject::connect(Form.get(), &TMainForm::Closed, [&] { closed = true; });
     switch (command) {
-      case New: Form->NewClick(); break;
-      case Close: Form->close(); break;
-      case Open: this->Open("other.tvl"); break;
+      case New:
+        Form->NewClick();
+        break;
+      case Close:
+        Form->close();
+        break;
+      case Open:
+        this->Open("other.tvl");
+        break;
       case CommandLine:
         Form->CommandLine = {Path("other.tvl")};
         Form->FormActivate();
@@ -340,13 +358,15 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, SaveQuestionTest,
-    testing::Values(TQuestionCase{"No", TAnswer::No, {}, true}, TQuestionCase{"YesSaved", TAnswer::Yes, "q.tvl", true},
-                    TQuestionCase{"YesCancelled", TAnswer::Yes, {}, false},
-                    TQuestionCase{"YesFailed", TAnswer::Yes, "missing folder/q.tvl", false},
-                    TQuestionCase{"Cancel", TAnswer::Cancel, {}, false}),
-    [](const testing::TestParamInfo<TQuestionCase>& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
+                         testing::Values(TQuestionCase{"No", TAnswer::No, {}, true},
+                                         TQuestionCase{"YesSaved", TAnswer::Yes, "q.tvl", true},
+                                         TQuestionCase{"YesCancelled", TAnswer::Yes, {}, false},
+                                         TQuestionCase{"YesFailed", TAnswer::Yes, "missing folder/q.tvl", false},
+                                         TQuestionCase{"Cancel", TAnswer::Cancel, {}, false}),
+                         [](const testing::TestParamInfo<TQuestionCase>& Info) {
+                           return std::string(Info.param.Name);
+                         });
 
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->NextFrameButtonClick();

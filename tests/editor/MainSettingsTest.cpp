@@ -6,22 +6,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <functional>
 
 #include "editor/AboutUnit.h"
+#include "editor/MainHotkeys.h"
 #include "editor/OptionsUnit.h"
+#include "editor/ShortcutsUnit.h"
 #include "editor/TimelineStrip.h"
 #include "files/BmpFile.h"
 #include "files/ProjectFile.h"
 #include "model/Pictures.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Shell.h"
-#include "editor/MainHotkeys.h"
-#include "editor/ShortcutsUnit.h"
 #include "tests/editor/MainFormFixture.h"
-#include <QTextBrowser>
-#include <QSpinBox>
 #include "tests/support/TestPictures.h"
 
 namespace {
@@ -242,21 +242,27 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
     QString Message;
   };
   const std::vector<TCase> cases = {
-      {"dimensions", false, [&] {
+      {"dimensions", false,
+       [&] {
          Form->OptionsClick();
          Options->FormActivate();
          Type(Options->SpinEditWidth, "800");
          Type(Options->SpinEditHeight, "600");
          Options->OkButton->click();
-       }, message(800, 600)},
-      {"load background", false, [&] {
+       },
+       message(800, 600)},
+      {"load background", false,
+       [&] {
          Dialogs.PictureAnswers.push_back({true, dir.filePath("large.bmp"), 0});
          Form->Controls().LoadBackgroundAction->trigger();
-       }, message(800, 600)},
-      {"open", false, [&] {
+       },
+       message(800, 600)},
+      {"open", false,
+       [&] {
          Dialogs.OpenAnswers.push_back({true, dir.filePath("large.tvl"), 0});
          Form->Controls().OpenAnimationAction->trigger();
-       }, message(800, 600)},
+       },
+       message(800, 600)},
       {"new", true, [&] { Form->Controls().NewAction->trigger(); }, message(506, 415)},
       {"clear background", true, [&] { Form->Controls().ClearBackgroundAction->trigger(); }, message(506, 415)},
   };

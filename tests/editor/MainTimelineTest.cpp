@@ -2,19 +2,19 @@
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QSettings>
-#include <QSpinBox>
-#include <QStatusBar>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QToolTip>
 
 #include "editor/TimelineStrip.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/support/TestPictures.h"
-#include <QPainter>
 
 namespace {
 
@@ -127,11 +127,11 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
     bool Step;  // a step of the history
   };
   const std::vector<TKey> keys{
-      {Qt::Key_Comma, 11, "Frame 12 of 12", true},   {Qt::Key_Comma, 10, "Frame 11 of 12", true},
-      {Qt::Key_Home, 0, "Frame 1 of 12", true},      {Qt::Key_Comma, 0, "Frame 1 of 12", false},
-      {Qt::Key_Period, 1, "Frame 2 of 12", true},    {Qt::Key_End, -1, "New frame after 12", true},
+      {Qt::Key_Comma, 11, "Frame 12 of 12", true},       {Qt::Key_Comma, 10, "Frame 11 of 12", true},
+      {Qt::Key_Home, 0, "Frame 1 of 12", true},          {Qt::Key_Comma, 0, "Frame 1 of 12", false},
+      {Qt::Key_Period, 1, "Frame 2 of 12", true},        {Qt::Key_End, -1, "New frame after 12", true},
       {Qt::Key_Period, -1, "New frame after 12", false}, {Qt::Key_End, -1, "New frame after 12", false},
-      {Qt::Key_Comma, 11, "Frame 12 of 12", true},   {Qt::Key_Period, -1, "New frame after 12", true},
+      {Qt::Key_Comma, 11, "Frame 12 of 12", true},       {Qt::Key_Period, -1, "New frame after 12", true},
   };
   for (const TKey& k : keys) {
     const std::string key = QKeySequence(k.Key).toString().toStdString();
@@ -149,7 +149,8 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
   Form->UndoClick();
   EXPECT_EQ(Form->GetEditedFrameIndex(), 11);
 
-  for (QWidget* field : {static_cast<QWidget*>(Form->Controls().ScaleSpinEdit), static_cast<QWidget*>(Form->Controls().FigureComboBox)}) {
+  for (QWidget* field : {static_cast<QWidget*>(Form->Controls().ScaleSpinEdit),
+                         static_cast<QWidget*>(Form->Controls().FigureComboBox)}) {
     field->setFocus();
     for (Qt::Key key : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Home, Qt::Key_End})
       QTest::keyClick(QApplication::focusWidget(), key);
@@ -204,7 +205,8 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
   Dialogs.YesNoAnswers.clear();
   // The option is the user's: a new window starts with it as left.
   Form->Controls().StoreEditsAction->trigger();
-  EXPECT_EQ(TMainForm(Dialogs).Controls().StoreEditsAction->isChecked(), Form->Controls().StoreEditsAction->isChecked());
+  EXPECT_EQ(TMainForm(Dialogs).Controls().StoreEditsAction->isChecked(),
+            Form->Controls().StoreEditsAction->isChecked());
 }
 
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
@@ -387,9 +389,7 @@ TEST_F(MainTimelineTest, AfterDeletingTheFrameUnderEditNextFrameAppendsAfterTheL
 
 TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDeleted) {
   ShowActive();
-  const struct {
-    int Width, Height, ThumbnailWidth;
-  } cases[] = {{10, 10000, 1}, {10000, 10, 55000}};
+  const struct { int Width, Height, ThumbnailWidth; } cases[] = {{10, 10000, 1}, {10000, 10, 55000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Width);
     StartAnimation(c.Width, c.Height);
@@ -455,7 +455,8 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
   const auto check = [&](const char* Step) {
     ASSERT_EQ(Strip().Count(), static_cast<int>(made.size())) << Step;
     for (int i = 0; i < Strip().Count(); ++i)
-      EXPECT_EQ(Strip().Thumbnail(i).Picture, TimelineThumbnail(Anim(), Anim().Frames[i], Strip().ThumbnailSize(), made[i]))
+      EXPECT_EQ(Strip().Thumbnail(i).Picture,
+                TimelineThumbnail(Anim(), Anim().Frames[i], Strip().ThumbnailSize(), made[i]))
           << Step << " " << i;
   };
   StoreFrames(3);
@@ -503,7 +504,8 @@ TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget
   for (int i = 0; i < 30; ++i) Strip().Thumbnail(i);
   EXPECT_EQ(Strip().CachedCount(), 10);
   EXPECT_EQ(Strip().CachedBytes(), 10 * one);
-  EXPECT_EQ(Strip().Thumbnail(0).Picture, TimelineThumbnail(Anim(), Anim().Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
+  EXPECT_EQ(Strip().Thumbnail(0).Picture,
+            TimelineThumbnail(Anim(), Anim().Frames[0], Strip().ThumbnailSize(), TThumbnailMaking::Supersampled));
 }
 
 }  // namespace

@@ -45,7 +45,11 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
 }
 
 TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
-  struct Expect { QWidget* Control; QString Text; QRect Geometry; };
+  struct Expect {
+    QWidget* Control;
+    QString Text;
+    QRect Geometry;
+  };
   const Expect buttons[] = {
       {Form->Controls().PlayButton, "&Play", QRect(13, 16, 57, 22)},
       {Form->Controls().StopButton, "&Stop", QRect(13, 48, 57, 22)},
@@ -68,12 +72,13 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
   }
   // Every control a user can see says what it does, starting with its hint,
   // and names its hotkey.
-  const std::pair<QWidget*, QString> hints[] = {{Form->Controls().PlayButton, "play animation (Alt+P)"},
-                                                {Form->Controls().StopButton, "stop animation (Alt+S)"},
-                                                {Form->Controls().RateScrollBar, "frame rate: sets the playback speed"},
-                                                {Form->Controls().FigureComboBox, "figure types: "},
-                                                {Form->Controls().ScaleSpinEdit, "Scale: "},
-                                                {Form->Controls().NextFrameButton, "Next Frame (Alt+N): store the working frame"}};
+  const std::pair<QWidget*, QString> hints[] = {
+      {Form->Controls().PlayButton, "play animation (Alt+P)"},
+      {Form->Controls().StopButton, "stop animation (Alt+S)"},
+      {Form->Controls().RateScrollBar, "frame rate: sets the playback speed"},
+      {Form->Controls().FigureComboBox, "figure types: "},
+      {Form->Controls().ScaleSpinEdit, "Scale: "},
+      {Form->Controls().NextFrameButton, "Next Frame (Alt+N): store the working frame"}};
   for (const auto& [control, hint] : hints) EXPECT_TRUE(control->toolTip().startsWith(hint)) << hint.toStdString();
   for (QAbstractButton* button : Form->findChildren<QAbstractButton*>()) {
     if (!button->isVisibleTo(Form.get()) || button->height() == 0) continue;  // not the hidden hotkey buttons
@@ -110,17 +115,49 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
       }
   }
   // Each item shows its hotkey.
-  EXPECT_EQ(menu, QStringList({"F&ile", "  &New  Ctrl+N", "  Open Animation  Ctrl+O", "  Save  Ctrl+S",
-                               "  Save Animation  Ctrl+Shift+S", "-", "  Load Background  Alt+V", "  Clear Background",
-                               "-", "  Load Figure Type  Alt+M", "  Create Figure Type  Alt+T", "-", "  Exit  Ctrl+Q",
-                               "Edit", "  &Undo  Ctrl+Z", "  &Redo  Ctrl+Shift+Z", "-", "  Cu&t  Ctrl+X",
-                               "  &Copy  Ctrl+C", "  &Paste  Ctrl+V", "  &Duplicate  Ctrl+D", "  Paste &Into Frames...",
+  EXPECT_EQ(menu, QStringList({"F&ile",
+                               "  &New  Ctrl+N",
+                               "  Open Animation  Ctrl+O",
+                               "  Save  Ctrl+S",
+                               "  Save Animation  Ctrl+Shift+S",
+                               "-",
+                               "  Load Background  Alt+V",
+                               "  Clear Background",
+                               "-",
+                               "  Load Figure Type  Alt+M",
+                               "  Create Figure Type  Alt+T",
+                               "-",
+                               "  Exit  Ctrl+Q",
+                               "Edit",
+                               "  &Undo  Ctrl+Z",
+                               "  &Redo  Ctrl+Shift+Z",
+                               "-",
+                               "  Cu&t  Ctrl+X",
+                               "  &Copy  Ctrl+C",
+                               "  &Paste  Ctrl+V",
+                               "  &Duplicate  Ctrl+D",
+                               "  Paste &Into Frames...",
                                "Vie&w",
-                               "  Show Onion Skin  Ctrl+K", "  Onion Skin...  Ctrl+Shift+K", "  Smooth Lines", "-", "  Zoom In  Ctrl++", "  Zoom Out  Ctrl+-",
-                               "  Actual Size  Ctrl+0", "  Fit to Window", "&Go",
-                               "  Previous Frame  ,", "  Following Frame  .", "  First Frame  Home",
-                               "  New Frame  End", "-", "  Store edits when leaving a frame", "Options", "&Help",
-                               "  View ReadMe File", "  Keyboard Shortcuts  F1", "  About"}));
+                               "  Show Onion Skin  Ctrl+K",
+                               "  Onion Skin...  Ctrl+Shift+K",
+                               "  Smooth Lines",
+                               "-",
+                               "  Zoom In  Ctrl++",
+                               "  Zoom Out  Ctrl+-",
+                               "  Actual Size  Ctrl+0",
+                               "  Fit to Window",
+                               "&Go",
+                               "  Previous Frame  ,",
+                               "  Following Frame  .",
+                               "  First Frame  Home",
+                               "  New Frame  End",
+                               "-",
+                               "  Store edits when leaving a frame",
+                               "Options",
+                               "&Help",
+                               "  View ReadMe File",
+                               "  Keyboard Shortcuts  F1",
+                               "  About"}));
 }
 
 TEST_F(MainFormTest, ResizeLaysOutTheStripAndTheDrawingBox) {

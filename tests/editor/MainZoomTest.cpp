@@ -52,10 +52,10 @@ TEST_F(MainZoomTest, KeysStepTheZoomWithinItsLimitsAndTheAreaTakesTheZoomedSize)
     double Zoom;
     QSize Size;
   };
-  const std::vector<TRow> rows{
-      {Qt::Key_Equal, 1, 1.5, {450, 300}},  {Qt::Key_Plus, 1, 2.0, {600, 400}},   {Qt::Key_Minus, 1, 1.5, {450, 300}},
-      {Qt::Key_0, 1, 1.0, {300, 200}},      {Qt::Key_Equal, 20, 8.0, {2400, 1600}}, {Qt::Key_Minus, 3, 3.0, {900, 600}},
-      {Qt::Key_Minus, 20, 0.1, {30, 20}}, {Qt::Key_0, 1, 1.0, {300, 200}}};
+  const std::vector<TRow> rows{{Qt::Key_Equal, 1, 1.5, {450, 300}},    {Qt::Key_Plus, 1, 2.0, {600, 400}},
+                               {Qt::Key_Minus, 1, 1.5, {450, 300}},    {Qt::Key_0, 1, 1.0, {300, 200}},
+                               {Qt::Key_Equal, 20, 8.0, {2400, 1600}}, {Qt::Key_Minus, 3, 3.0, {900, 600}},
+                               {Qt::Key_Minus, 20, 0.1, {30, 20}},     {Qt::Key_0, 1, 1.0, {300, 200}}};
   for (const TRow& row : rows) {
     for (int i = 0; i < row.Times; ++i) QTest::keyClick(Form.get(), row.Key, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(Form->Zoom(), row.Zoom) << row.Key << " x" << row.Times;

@@ -159,8 +159,7 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
 // it wait for the latest time.
 TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(),
-                                             TRecoveryTimes{300, 600000});
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{300, 600000});
   int frames = 0;
   QTimer work;
   QObject::connect(&work, &QTimer::timeout, [&] {
@@ -320,7 +319,8 @@ TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
     Dialogs.Calls.clear();
     Start();
     Form->FormActivate();
-    EXPECT_EQ(Dialogs.Messages().join("|").toStdString(), ("1.tvlrec is damaged and was not opened. " + why).toStdString());
+    EXPECT_EQ(Dialogs.Messages().join("|").toStdString(),
+              ("1.tvlrec is damaged and was not opened. " + why).toStdString());
     EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0);
     EXPECT_FALSE(QFile::exists(File("1.tvlrec")));
     const QStringList kept = QDir(Dir.path()).entryList({"1.tvlrec.damaged-*"});
@@ -393,8 +393,8 @@ TEST(RecoveryChildTest, ASignalToEndKeepsUnsavedWorkAndLeavesNothingOfSavedWork)
     int Signal;
     const char* Mode;
   };
-  for (const TRow& row : {TRow{SIGTERM, "unsaved"}, TRow{SIGHUP, "unsaved"}, TRow{SIGINT, "saved"},
-                          TRow{SIGTERM, "saved"}}) {
+  for (const TRow& row :
+       {TRow{SIGTERM, "unsaved"}, TRow{SIGHUP, "unsaved"}, TRow{SIGINT, "saved"}, TRow{SIGTERM, "saved"}}) {
     const std::string name = std::to_string(row.Signal) + " " + row.Mode;
     const bool saved = std::string(row.Mode) == "saved";
     QTemporaryDir dir;

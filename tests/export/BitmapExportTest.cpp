@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "files/BmpFile.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 #include "tests/export/ExportTestUtil.h"
+#include "tests/support/TestPictures.h"
 
 class BitmapExport : public testing::Test {
  protected:
@@ -44,7 +44,8 @@ TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
   const QString base = Dir.filePath("walk");
   WriteWholeFile(base + "1.bmp", "an older file");
   std::vector<int> progress;
-  SaveAnimationAsBitmaps(base, Anim, [&](int P) { progress.push_back(P); }, 2);
+  SaveAnimationAsBitmaps(
+      base, Anim, [&](int P) { progress.push_back(P); }, 2);
 
   EXPECT_EQ(progress, (std::vector<int>{0, 25, 50, 75}));
   // 54-byte header, no colour table, bottom row first, rows padded from 9 to 12 bytes.

@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 
-#include "tests/support/TestPictures.h"
 #include "export/BitmapExport.h"
 #include "export/GifExport.h"
 #include "export/PngExport.h"
@@ -18,6 +16,7 @@
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "tests/export/ExportTestUtil.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -130,8 +129,9 @@ TEST_F(CommandLine, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
   // A GIF of smooth lines has one table of exact colours: --no-palette is said to do nothing.
   const TRun run = Tavel({"--export", Path("flat.gif"), "--smooth", "--no-palette", Project});
   EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Err.toStdString(), "tavel: --no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
-                                   "table of its exact colours\n");
+  EXPECT_EQ(run.Err.toStdString(),
+            "tavel: --no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+            "table of its exact colours\n");
   EXPECT_TRUE(ReadTestFile(Path("flat.gif")) == ReadTestFile(Path("smooth.gif")));
 }
 

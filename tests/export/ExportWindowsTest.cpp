@@ -8,26 +8,26 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <functional>
 #include <thread>
 #include <tuple>
 
-#include "tests/support/TestPictures.h"
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
-#include "export/windows/GifSaveUnit.h"
 #include "export/PngExport.h"
 #include "export/VideoExport.h"
+#include "export/windows/GifSaveUnit.h"
 #include "export/windows/ProgressUnit.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "tests/export/ExportTestUtil.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestPictures.h"
 
 class ExportWindows : public testing::Test {
  protected:
@@ -92,7 +92,8 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   });
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
-  ExportGifFile(Path("same.gif"), Anim, {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true, .Smaller = true});
+  ExportGifFile(Path("same.gif"), Anim,
+                {.Delay = 250, .Shrink = 3, .Palette = false, .ExactColors = true, .Smaller = true});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
   EXPECT_TRUE(Options.GetAnimationFileName().isEmpty());
   ASSERT_GE(shown.size(), 2u);
@@ -179,8 +180,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     const QByteArray video = ReadTestFile(Path(written));
     if (!Dialogs.Messages().contains(NoFfmpegMessage)) {
       // WebM opens with the EBML mark, MP4 with its "ftyp" box.
-      EXPECT_TRUE(QString(written).endsWith(".webm") ? video.startsWith("\x1A\x45\xDF\xA3")
-                                                     : video.mid(4, 4) == "ftyp")
+      EXPECT_TRUE(QString(written).endsWith(".webm") ? video.startsWith("\x1A\x45\xDF\xA3") : video.mid(4, 4) == "ftyp")
           << written;
     }
     Dialogs.Calls.clear();

@@ -192,7 +192,15 @@ TEST(GifEncoder, MergeAndCropKeepOnlyWhatChanged) {
     std::vector<bool> Transparent;
     std::vector<int> Delays;
   } cases[] = {
-      {"repeats vanish into frame 0 with their delays", {a, a, a, a}, 5, true, true, true, {{0, 0, 4, 2}}, {false}, {20}},
+      {"repeats vanish into frame 0 with their delays",
+       {a, a, a, a},
+       5,
+       true,
+       true,
+       true,
+       {{0, 0, 4, 2}},
+       {false},
+       {20}},
       {"repeat passes its delay to a transparent frame",
        {a, b, b},
        5,

@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "tests/support/TestPictures.h"
 #include "export/GifExport.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 #include "tests/export/ExportTestUtil.h"
 #include "tests/support/GifFrames.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 

@@ -67,9 +67,8 @@ TEST(GifPieces, TheEncoderCropsAFrameToWhatChanged) {
     bool Vanished;
     int Left, Width;
   };
-  const std::vector<TRow> rows{{{0, 1, 2, 3, 0, 1}, true, 0, 0},
-                               {{0, 1, 3, 3, 0, 1}, false, 2, 1},
-                               {{2, 1, 2, 3, 0, 0}, false, 0, 6}};
+  const std::vector<TRow> rows{
+      {{0, 1, 2, 3, 0, 1}, true, 0, 0}, {{0, 1, 3, 3, 0, 1}, false, 2, 1}, {{2, 1, 2, 3, 0, 0}, false, 0, 6}};
   for (const TRow& row : rows) {
     TEncodedFrame frame;
     encoder.Encode(row.Now.data(), before.data(), scratch, frame);

@@ -3,7 +3,6 @@
 // reader (and by ffmpeg when it is installed), is the BMP export's frame.
 
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 #include <QBuffer>
@@ -77,8 +76,8 @@ TAnimatedPng DecodeAnimatedPng(const QByteArray& File) {
       ihdr[i] = char(area.width() >> (24 - 8 * i));
       ihdr[4 + i] = char(area.height() >> (24 - 8 * i));
     }
-    const QImage part = QImage::fromData(QByteArray("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", data) +
-                                         Chunk("IEND", {}))
+    const QImage part = QImage::fromData(QByteArray("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) +
+                                         Chunk("IDAT", data) + Chunk("IEND", {}))
                             .convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(part.size(), area.size());
     for (int y = 0; y < part.height(); ++y)
@@ -125,7 +124,8 @@ class PngExport : public testing::Test {
     SaveAnimationAsBitmaps(Path("bmp"), Anim);
     std::vector<QImage> frames;
     for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i)
-      frames.push_back(QImage(BitmapFileName(Path("bmp"), i, int(Anim.Frames.size()))).convertToFormat(QImage::Format_RGB32));
+      frames.push_back(
+          QImage(BitmapFileName(Path("bmp"), i, int(Anim.Frames.size()))).convertToFormat(QImage::Format_RGB32));
     return frames;
   }
   QTemporaryDir Dir;
@@ -135,7 +135,8 @@ TEST_F(PngExport, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
   InstallAnimation({.Width = 61, .Height = 47, .Frames = 11, .Seed = 41, .Gradient = true});
   const std::vector<QImage> expected = BmpFrames();
   std::vector<int> progress;
-  SaveAnimationAsPngs(Path("walk"), Anim, [&](int P) { progress.push_back(P); }, 2);
+  SaveAnimationAsPngs(
+      Path("walk"), Anim, [&](int P) { progress.push_back(P); }, 2);
   EXPECT_EQ(progress.back(), 10 * 100 / 11);
   EXPECT_EQ(PngFileName("walk", 10, 11), "walk10.png");
   for (int i = 0; i < 11; ++i) {
@@ -148,7 +149,8 @@ TEST_F(PngExport, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
 
 TEST_F(PngExport, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver) {
   // Frames 2 and 4 repeat the frame before them.
-  InstallAnimation({.Width = 200, .Height = 150, .Frames = 6, .Figures = 1, .Seed = 42, .Gradient = true, .RepeatEvery = 2});
+  InstallAnimation(
+      {.Width = 200, .Height = 150, .Frames = 6, .Figures = 1, .Seed = 42, .Gradient = true, .RepeatEvery = 2});
   const std::vector<QImage> expected = BmpFrames();
   for (int shrink : {1, 3}) {
     ExportAnimatedPngFile(Path("walk.apng"), Anim, 70000, shrink, {}, 1);
@@ -183,9 +185,9 @@ TEST_F(PngExport, FfmpegReadsTheAnimatedFramesAsTheBmpFrames) {
   const QByteArray raw = process.readAllStandardOutput();
   ASSERT_EQ(raw.size(), 5 * 64 * 48 * 3) << process.readAllStandardError().toStdString();
   for (int i = 0; i < 5; ++i) {
-    const QImage frame = QImage(reinterpret_cast<const uchar*>(raw.constData()) + i * 64 * 48 * 3, 64, 48, 64 * 3,
-                                QImage::Format_RGB888)
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage frame =
+        QImage(reinterpret_cast<const uchar*>(raw.constData()) + i * 64 * 48 * 3, 64, 48, 64 * 3, QImage::Format_RGB888)
+            .convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(frame == expected[i]) << i;
   }
 }

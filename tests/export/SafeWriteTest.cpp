@@ -6,14 +6,14 @@
 // that gives the system's reason.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "tests/support/TestPictures.h"
 

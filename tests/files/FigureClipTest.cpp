@@ -32,8 +32,8 @@ TEST(FigureClip, TypesTravelWithTheirFiguresAndAreAddedReusedOrRenamed) {
   struct TRow {
     const char* Name;
     std::vector<std::pair<TFigureTypeRef, QString>> IntoTypes;  // beyond the Stickman
-    QStringList NewNames;  // the types the paste adds
-    int Entry;             // the pasted arm's entry
+    QStringList NewNames;                                       // the types the paste adds
+    int Entry;                                                  // the pasted arm's entry
   };
   const std::vector<TRow> rows{
       {"a table without it", {}, {"arm"}, 2},

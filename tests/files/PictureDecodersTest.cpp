@@ -101,8 +101,8 @@ TEST(PictureDecoders, EveryJpegKindDecodesToItsPixels) {
     TJpegKind Kind;
     QImage Expected;
   } cases[] = {
-      {"baseline", TJpegKind::Baseline, picture},   {"progressive", TJpegKind::Progressive, picture},
-      {"grey", TJpegKind::Grey, Grey(picture)},     {"CMYK, Adobe", TJpegKind::CmykAdobe, picture},
+      {"baseline", TJpegKind::Baseline, picture},     {"progressive", TJpegKind::Progressive, picture},
+      {"grey", TJpegKind::Grey, Grey(picture)},       {"CMYK, Adobe", TJpegKind::CmykAdobe, picture},
       {"CMYK, plain", TJpegKind::CmykPlain, picture},
   };
   for (const auto& c : cases) {
@@ -123,11 +123,11 @@ TEST(PictureDecoders, DamagedJpegsAreRefusedWithTheLibraryMessageNumber) {
   QByteArray garbage = jpeg.left(data);
   for (int i = 0; i < 3000; ++i) garbage.append(static_cast<char>((i * 37 + 11) % 251));
   const QByteArray cases[] = {
-      jpeg.left(jpeg.size() / 2),                // truncated in the scan
-      jpeg.left(data),                           // header only
+      jpeg.left(jpeg.size() / 2),                    // truncated in the scan
+      jpeg.left(data),                               // header only
       progressive.left(progressive.size() * 2 / 3),  // truncated between scans
-      garbage,                                   // garbage after a valid header
-      jpeg.left(20),                             // truncated header
+      garbage,                                       // garbage after a valid header
+      jpeg.left(20),                                 // truncated header
   };
   for (const QByteArray& c : cases) EXPECT_EQ(Refusal(DecodeJpeg, c).rfind("JPEG error #", 0), 0u) << c.size();
 }
@@ -166,7 +166,7 @@ TEST(PictureDecoders, BmpsWhoseRowsEndEarlyAreRefusedOrDecodedFromACleanPicture)
   indexed.setColorTable(table);
   indexed.fill(0);
   QByteArray rle = BmpFileBytes(indexed).left(54 + 4 * 256);
-  rle[30] = 1;  // BI_RLE8
+  rle[30] = 1;                // BI_RLE8
   rle.append("\x10\x01", 2);  // 16 pixels of colour 1
   qToLittleEndian<quint32>(static_cast<quint32>(rle.size()), rle.data() + 2);
   const QImage decoded = DecodeBmp(rle);

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 std::string Refusal(QImage (*Decode)(const QByteArray&), const QByteArray& Bytes) {
   return RefusalOf([&] { Decode(Bytes); }, "decoded");
 }

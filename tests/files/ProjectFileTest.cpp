@@ -47,8 +47,6 @@ class ProjectFileTest : public testing::Test {
   TAnimation A = NewAnimation();
 };
 
-
-
 // How a payload is taken, checked to be the same when it is read from its
 // zlib stream in pieces of these sizes: 7 bytes, so that every block
 // straddles pieces; pieces as large as the stream, inflated without a thread.
@@ -169,7 +167,8 @@ TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
        "outside the file"},
       {"bmp too long", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424dffff0000")); },
        "claims 65535 bytes"},
-      {"bmp garbage", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424d1a000000") + QByteArray(19, 'x')); },
+      {"bmp garbage",
+       [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424d1a000000") + QByteArray(19, 'x')); },
        "Bitmap image is not valid"},
   };
   ASSERT_EQ(Refusal(good), "read");

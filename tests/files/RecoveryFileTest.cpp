@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QtEndian>
-
 #include <functional>
 
 #include "files/RecoveryFile.h"
@@ -21,8 +20,8 @@ TEST(RecoveryFile, ATypeCopyIsItsHeaderAndStkFileEachWithLengthAndCrc) {
   const QByteArray file =
       TypeRecoveryBytes(QDateTime::fromMSecsSinceEpoch(1000, Qt::UTC), QStringLiteral("a.stk"), "xyz");
   EXPECT_EQ(file.toHex(),
-            "54766c5265636f76"  // TvlRecov
-            "0302"              // format 3, a figure type
+            "54766c5265636f76"                            // TvlRecov
+            "0302"                                        // format 3, a figure type
             "0d000000e803000000000000612e73746b8dec4baf"  // header: the time, the path; its CRC-32
             "0300000078797a67ba8eeb");                    // the .stk file; its CRC-32
   const TRecoveredType read = ParseTypeRecovery(file);
@@ -135,7 +134,8 @@ TEST(RecoveryFile, ACopyDeflatesTheBackgroundAndEachRunOfFramesOnlyWhenTheyChang
       {"nothing changed", [] {}, 0},
       {"a frame appended to the last run", [&] { snapshot.Frames.push_back(frameBytes(1)); }, 77 * frame},
       {"a frame of the first run changed", [&] { snapshot.Frames[3] = frameBytes(2); }, 512 * frame},
-      {"a new background", [&] {
+      {"a new background",
+       [&] {
          animation.Background.fill(qRgb(0, 0, 0));
          setHead(2);
        },

@@ -46,7 +46,8 @@ TEST(RecoveryWriter, TheNewestContentWinsARemovalReplacesAPendingWriteAndAFailur
   EXPECT_EQ(made, 1);
   EXPECT_EQ(writer.Written(), 2);
 
-  writer.Write(b, [] () -> QByteArray { throw EFileError("The project was not saved: its background picture is missing."); });
+  writer.Write(
+      b, []() -> QByteArray { throw EFileError("The project was not saved: its background picture is missing."); });
   writer.Flush();
   EXPECT_EQ(ReadWholeFile(b, 100), "b2");
   EXPECT_EQ(writer.LastError(), "The project was not saved: its background picture is missing.");

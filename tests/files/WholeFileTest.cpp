@@ -2,11 +2,11 @@
 // Reading files: only regular files, never more than the caller's bound.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 
 #include "files/FileError.h"
 #include "files/WholeFile.h"

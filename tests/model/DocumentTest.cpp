@@ -70,14 +70,57 @@ TEST(Document, EditsOfOneGestureMergeIntoOneStep) {
   };
   const auto twoFigures = [](TDocument& D) { D.AddFigure(2); };
   const std::vector<TRow> rows{
-      {"a drag of many moves", [](TDocument& D) { for (int i = 0; i < 20; ++i) Move(D, 1); }, 1},
-      {"two drags", [](TDocument& D) { Move(D, 3); D.EndGesture(); Move(D, 3); }, 2},
-      {"a drag back to its start", [](TDocument& D) { Move(D, 5); Move(D, 4); Move(D, -9); }, 0},
-      {"a drag back to its start, then on", [](TDocument& D) { Move(D, 5); Move(D, -5); Move(D, 2); }, 1},
-      {"a press without a move", [](TDocument& D) { Move(D, 0); D.EndGesture(); }, 0},
-      {"two scale changes in one edit", [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureScale(2); }, 1},
-      {"a scale change undone by the next", [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureScale(1); }, 0},
-      {"two scale edits", [](TDocument& D) { D.SetFigureScale(1.5f); D.EndGesture(); D.SetFigureScale(2); }, 2},
+      {"a drag of many moves",
+       [](TDocument& D) {
+         for (int i = 0; i < 20; ++i) Move(D, 1);
+       },
+       1},
+      {"two drags",
+       [](TDocument& D) {
+         Move(D, 3);
+         D.EndGesture();
+         Move(D, 3);
+       },
+       2},
+      {"a drag back to its start",
+       [](TDocument& D) {
+         Move(D, 5);
+         Move(D, 4);
+         Move(D, -9);
+       },
+       0},
+      {"a drag back to its start, then on",
+       [](TDocument& D) {
+         Move(D, 5);
+         Move(D, -5);
+         Move(D, 2);
+       },
+       1},
+      {"a press without a move",
+       [](TDocument& D) {
+         Move(D, 0);
+         D.EndGesture();
+       },
+       0},
+      {"two scale changes in one edit",
+       [](TDocument& D) {
+         D.SetFigureScale(1.5f);
+         D.SetFigureScale(2);
+       },
+       1},
+      {"a scale change undone by the next",
+       [](TDocument& D) {
+         D.SetFigureScale(1.5f);
+         D.SetFigureScale(1);
+       },
+       0},
+      {"two scale edits",
+       [](TDocument& D) {
+         D.SetFigureScale(1.5f);
+         D.EndGesture();
+         D.SetFigureScale(2);
+       },
+       2},
       {"scale changes across a selection change",
        [&](TDocument& D) {
          twoFigures(D);
@@ -87,9 +130,25 @@ TEST(Document, EditsOfOneGestureMergeIntoOneStep) {
        },
        3},
       {"a scale change, a colour, a scale change",
-       [](TDocument& D) { D.SetFigureScale(1.5f); D.SetFigureColor(0xFF); D.SetFigureScale(2); }, 3},
-      {"a drag, then a scale change", [](TDocument& D) { Move(D, 3); D.SetFigureScale(2); }, 2},
-      {"a drag after an undo", [](TDocument& D) { Move(D, 3); D.Undo(); Move(D, 3); }, 1},
+       [](TDocument& D) {
+         D.SetFigureScale(1.5f);
+         D.SetFigureColor(0xFF);
+         D.SetFigureScale(2);
+       },
+       3},
+      {"a drag, then a scale change",
+       [](TDocument& D) {
+         Move(D, 3);
+         D.SetFigureScale(2);
+       },
+       2},
+      {"a drag after an undo",
+       [](TDocument& D) {
+         Move(D, 3);
+         D.Undo();
+         Move(D, 3);
+       },
+       1},
   };
   for (const TRow& row : rows) {
     TDocument doc;
@@ -145,14 +204,48 @@ TEST(Document, SavedFollowsWhatASaveWrites) {
   const std::vector<TRow> rows{
       {"a drag alone", [](TDocument& D) { Move(D, 4); }, true},
       {"next frame", [](TDocument& D) { D.NextFrame(); }, false},
-      {"next frame, undo", [](TDocument& D) { D.NextFrame(); D.Undo(); }, true},
-      {"next frame, undo, redo", [](TDocument& D) { D.NextFrame(); D.Undo(); D.Redo(); }, false},
-      {"next frame, save, undo", [](TDocument& D) { D.NextFrame(); D.MarkSaved(); D.Undo(); }, false},
+      {"next frame, undo",
+       [](TDocument& D) {
+         D.NextFrame();
+         D.Undo();
+       },
+       true},
+      {"next frame, undo, redo",
+       [](TDocument& D) {
+         D.NextFrame();
+         D.Undo();
+         D.Redo();
+       },
+       false},
+      {"next frame, save, undo",
+       [](TDocument& D) {
+         D.NextFrame();
+         D.MarkSaved();
+         D.Undo();
+       },
+       false},
       {"next frame, save, drag, undo the drag",
-       [](TDocument& D) { D.NextFrame(); D.MarkSaved(); Move(D, 4); D.Undo(); }, true},
+       [](TDocument& D) {
+         D.NextFrame();
+         D.MarkSaved();
+         Move(D, 4);
+         D.Undo();
+       },
+       true},
       {"next frame, save, undo, next frame",
-       [](TDocument& D) { D.NextFrame(); D.MarkSaved(); D.Undo(); D.NextFrame(); }, false},
-      {"dimensions, undo", [](TDocument& D) { D.ChangeDimensions(90, 60); D.Undo(); }, true},
+       [](TDocument& D) {
+         D.NextFrame();
+         D.MarkSaved();
+         D.Undo();
+         D.NextFrame();
+       },
+       false},
+      {"dimensions, undo",
+       [](TDocument& D) {
+         D.ChangeDimensions(90, 60);
+         D.Undo();
+       },
+       true},
       {"a type added",
        [](TDocument& D) {
          auto arm = std::make_shared<TFigureType>();
@@ -256,9 +349,7 @@ TEST(Document, CommandsOnSeveralFramesLeaveFramesAndEditState) {
     int WorkingAfter, EditedAfter;
   };
   const auto del = [](int F, int C) { return [F, C](TDocument& D) { D.DeleteFrames(F, C); }; };
-  const auto paste = [&](int F, int C) {
-    return [=](TDocument& D) { D.PasteIntoFrames({}, figures(5, 1), F, C); };
-  };
+  const auto paste = [&](int F, int C) { return [=](TDocument& D) { D.PasteIntoFrames({}, figures(5, 1), F, C); }; };
   const auto insert = [](int At) {
     return [At](TDocument& D) { D.InsertFrames(At, {D.Animation().Frames[0], D.Animation().Frames[1]}, {}, "Paste"); };
   };
@@ -332,7 +423,9 @@ TEST(Document, SelectedFiguresAreChangedTogether) {
       {"delete up to the end", {2, 3}, 2, [](TDocument& D) { D.DeleteFigure(); }, {10, 20}, 1, {1}},
       {"front", {0, 2}, 0, [](TDocument& D) { D.FigureToFront(); }, {20, 40, 10, 30}, 2, {2, 3}},
       {"back", {1, 3}, 3, [](TDocument& D) { D.FigureToBack(); }, {20, 40, 10, 30}, 1, {0, 1}},
-      {"move", {1, 2}, 2,
+      {"move",
+       {1, 2},
+       2,
        [](TDocument& D) {
          std::vector<std::pair<int, TFigure>> moved;
          for (int i : D.SelectedFigures()) {
@@ -342,7 +435,9 @@ TEST(Document, SelectedFiguresAreChangedTogether) {
          }
          D.DragFigures(moved);
        },
-       {10, 25, 35, 40}, 2, {1, 2}},
+       {10, 25, 35, 40},
+       2,
+       {1, 2}},
       {"centre", {0, 3}, 3, [](TDocument& D) { D.CenterSelected(); }, {238, 20, 30, 268}, 3, {0, 3}},
       {"duplicate", {1, 3}, 3, [](TDocument& D) { D.DuplicateFigures(); }, {10, 20, 30, 40, 30, 50}, 5, {4, 5}},
   };

@@ -51,8 +51,8 @@ int MaxDifference(const QImage& A, const QImage& B) {
   for (int y = 0; y < A.height(); ++y)
     for (int x = 0; x < A.width(); ++x) {
       const QRgb a = A.pixel(x, y), b = B.pixel(x, y);
-      most = std::max({most, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                       std::abs(qBlue(a) - qBlue(b))});
+      most =
+          std::max({most, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
     }
   return most;
 }

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <cmath>
 #include <QPainter>
+#include <cmath>
 
 #include "model/Common.h"
 #include "model/DragLayers.h"
@@ -21,8 +21,7 @@ class DrawingTest : public testing::Test {
   }
 
   // Adds a type with one segment from the root and returns a figure of it with its root at Root.
-  TFigure OneSegment(uint8_t Kind, float Length, float Thickness, double Angle, TRealPoint Root,
-                     uint8_t Static = 0) {
+  TFigure OneSegment(uint8_t Kind, float Length, float Thickness, double Angle, TRealPoint Root, uint8_t Static = 0) {
     auto type = std::make_shared<TFigureType>();
     type->AddSegment(0, Kind, Length, Thickness, Angle, Static);
     TFigure f;
@@ -84,10 +83,10 @@ TEST_F(DrawingTest, CircleIsFilledWhiteInside) {
   TFigure f = OneSegment(SegmentCircle, 40, 3, 0, RealPoint(20, 40));
   f.Color = 0x0000FF00;  // green
   Draw(f);
-  EXPECT_EQ(Picture.pixel(40, 40), White);             // centre
-  EXPECT_EQ(Picture.pixel(40, 20), qRgb(0, 255, 0));   // top of the outline
-  EXPECT_EQ(Picture.pixel(20, 40), qRgb(0, 255, 0));   // through the root
-  EXPECT_EQ(Picture.pixel(40, 10), qRgb(0, 0, 0));     // outside untouched
+  EXPECT_EQ(Picture.pixel(40, 40), White);            // centre
+  EXPECT_EQ(Picture.pixel(40, 20), qRgb(0, 255, 0));  // top of the outline
+  EXPECT_EQ(Picture.pixel(20, 40), qRgb(0, 255, 0));  // through the root
+  EXPECT_EQ(Picture.pixel(40, 10), qRgb(0, 0, 0));    // outside untouched
 }
 
 TEST_F(DrawingTest, ZeroLengthLineIsARoundDotAsWideAsThePen) {
@@ -187,7 +186,8 @@ TEST_F(DrawingTest, JointDotWidthFollowsThicknessWithinFourToTen) {
       f.DrawHandles(canvas, ColorRed, RootHandleColor);
     }
     // Only the joint's dot, around (60, 30), away from the root's.
-    EXPECT_EQ(CountNot(White, QRect(40, 0, 60, 80)), CountNot(White, QRect(60 - width / 2, 30 - width / 2, width, width)))
+    EXPECT_EQ(CountNot(White, QRect(40, 0, 60, 80)),
+              CountNot(White, QRect(60 - width / 2, 30 - width / 2, width, width)))
         << thickness;
     EXPECT_EQ(Picture.pixel(60 - width / 2, 30), qRgb(255, 0, 0)) << thickness;
     EXPECT_EQ(Picture.pixel(60 + (width - 1) / 2, 30), qRgb(255, 0, 0)) << thickness;
@@ -241,9 +241,11 @@ TEST_F(DrawingTest, DrawBoundsHoldEveryPixelDrawn) {
       QPainter canvas(&Picture);
       PrepareCanvas(canvas);
       f.Draw(canvas, zoom, lines);
-      EXPECT_TRUE(f.DrawBounds(zoom, false).contains(Covered())) << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
+      EXPECT_TRUE(f.DrawBounds(zoom, false).contains(Covered()))
+          << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
       f.DrawHandles(canvas, ColorRed, RootHandleColor);
-      EXPECT_TRUE(f.DrawBounds(zoom, true).contains(Covered())) << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
+      EXPECT_TRUE(f.DrawBounds(zoom, true).contains(Covered()))
+          << zoom << (lines == TLineStyle::Smooth ? " smooth" : "");
     }
 }
 
@@ -256,8 +258,10 @@ TEST_F(DrawingTest, SmoothLinesBlendTheirEdgesInTheAliasedLinesPlace) {
     uint8_t Kind;
     float Length, Thickness;
   };
-  const TRow rows[] = {{"thin line", SegmentLine, 50, 1},     {"thick line", SegmentLine, 50, 7},
-                       {"thin circle", SegmentCircle, 40, 1}, {"thick circle", SegmentCircle, 40, 6},
+  const TRow rows[] = {{"thin line", SegmentLine, 50, 1},
+                       {"thick line", SegmentLine, 50, 7},
+                       {"thin circle", SegmentCircle, 40, 1},
+                       {"thick circle", SegmentCircle, 40, 6},
                        {"round dot", SegmentLine, 0, 6}};
   for (const TRow& row : rows) {
     // From (20, 30) at 0.6 radians: a diagonal line, or the circle over it.

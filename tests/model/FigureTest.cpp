@@ -4,9 +4,9 @@
 #include <QPoint>
 #include <cmath>
 #include <functional>
+#include <latch>
 #include <numbers>
 #include <random>
-#include <latch>
 #include <thread>
 
 #include "model/ByteStream.h"
@@ -66,7 +66,8 @@ TEST_F(FigureTest, RotatingTheTrunkTurnsTheUpperBodyOnly) {
   ExpectNear(f.Points()[2], 96, 0);
   // Arms turned rigidly: each arm joint at the same distance from the neck.
   for (int v = 3; v <= 6; ++v) {
-    const double dBefore = std::hypot(before.Points()[v].X - before.Points()[1].X, before.Points()[v].Y - before.Points()[1].Y);
+    const double dBefore =
+        std::hypot(before.Points()[v].X - before.Points()[1].X, before.Points()[v].Y - before.Points()[1].Y);
     const double dAfter = std::hypot(f.Points()[v].X - f.Points()[1].X, f.Points()[v].Y - f.Points()[1].Y);
     EXPECT_NEAR(dBefore, dAfter, 1e-3);
   }
@@ -78,8 +79,8 @@ TEST_F(FigureTest, RotatingTheTrunkTurnsTheUpperBodyOnly) {
 
 TEST_F(FigureTest, AnglesBeyondOneTurnPlaceVerticesByPlainCosineAndSine) {
   TFigure f = Stickman();
-  f.RotateSegment(0, 5 * pi);    // 3pi/2 + 5pi
-  f.RotateSegment(6, -7 * pi);   // far below 0
+  f.RotateSegment(0, 5 * pi);   // 3pi/2 + 5pi
+  f.RotateSegment(6, -7 * pi);  // far below 0
   EXPECT_NEAR(f.Points()[1].X, 60 * std::cos(f.Angles[0]), 1e-3);
   EXPECT_NEAR(f.Points()[1].Y, 60 * std::sin(f.Angles[0]), 1e-3);
   EXPECT_NEAR(f.Points()[7].X, 50 * std::cos(f.Angles[6]), 1e-3);

@@ -19,9 +19,9 @@ TFigureType SmallTree() {
   t.Segments[0].Length = 10;
   t.Segments[0].Thickness = 2;
   t.RebuildVertices();
-  t.AddSegment(1, SegmentLine, 11, 3, 0.5, 0);  // segment 1, vertex 2
+  t.AddSegment(1, SegmentLine, 11, 3, 0.5, 0);    // segment 1, vertex 2
   t.AddSegment(1, SegmentCircle, 12, 4, 1.5, 1);  // segment 2, vertex 3
-  t.AddSegment(0, SegmentLine, 13, 5, 2.5, 0);  // segment 3, vertex 4
+  t.AddSegment(0, SegmentLine, 13, 5, 2.5, 0);    // segment 3, vertex 4
   return t;
 }
 
@@ -33,13 +33,16 @@ TEST(FigureTypeTable, StartsWithEmptyBuilderEntryAndStickman) {
   const TFigureType& s = *table.Type(1);
   ASSERT_EQ(s.SegmentCount(), 10);
 
-  struct Row { int Parent, Child, Kind; float Length; double Angle; };
+  struct Row {
+    int Parent, Child, Kind;
+    float Length;
+    double Angle;
+  };
   const Row expected[] = {
-      {0, 1, 0, 60, 4.71238898038469},   {1, 2, 1, 36, 4.71238898038469},
-      {1, 3, 0, 40, 2.356194490192345},  {1, 4, 0, 40, 0.7853981633974483},
-      {3, 5, 0, 40, 2.0943951023931957}, {4, 6, 0, 40, 1.0471975511965979},
-      {0, 7, 0, 50, 1.9634954084936207}, {0, 8, 0, 50, 1.1780972450961724},
-      {7, 9, 0, 50, 1.9634954084936207}, {8, 10, 0, 50, 1.1780972450961724},
+      {0, 1, 0, 60, 4.71238898038469},    {1, 2, 1, 36, 4.71238898038469},   {1, 3, 0, 40, 2.356194490192345},
+      {1, 4, 0, 40, 0.7853981633974483},  {3, 5, 0, 40, 2.0943951023931957}, {4, 6, 0, 40, 1.0471975511965979},
+      {0, 7, 0, 50, 1.9634954084936207},  {0, 8, 0, 50, 1.1780972450961724}, {7, 9, 0, 50, 1.9634954084936207},
+      {8, 10, 0, 50, 1.1780972450961724},
   };
   for (int i = 0; i < 10; ++i) {
     SCOPED_TRACE(i);
@@ -65,9 +68,8 @@ TEST(FigureTypeRecord, StickmanBytesAreTheRawSegmentLayout) {
   ASSERT_EQ(bytes.size(), 241);
   EXPECT_EQ(static_cast<uint8_t>(bytes[0]), 10);
   // Segment 0: vertices 0 -> 1, gap, 60.0f, 3pi/2, 7.0f, line, dynamic, gap.
-  const unsigned char segment0[24] = {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x70, 0x42,
-                                      0xD2, 0x21, 0x33, 0x7F, 0x7C, 0xD9, 0x12, 0x40,
-                                      0x00, 0x00, 0xE0, 0x40, 0x00, 0x00, 0x00, 0x00};
+  const unsigned char segment0[24] = {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x70, 0x42, 0xD2, 0x21, 0x33, 0x7F,
+                                      0x7C, 0xD9, 0x12, 0x40, 0x00, 0x00, 0xE0, 0x40, 0x00, 0x00, 0x00, 0x00};
   EXPECT_EQ(bytes.mid(1, 24), QByteArray(reinterpret_cast<const char*>(segment0), 24));
   // The head (segment 1) is a circle: kind byte at offset 20 of its record.
   EXPECT_EQ(bytes[1 + 24 + 20], 1);
@@ -112,7 +114,11 @@ TEST(FigureTypeRecord, DamagedRecordsAreRefusedAndChangeNothing) {
     b[1 + 24 * Segment + Offset] = static_cast<char>(Value);
     return b;
   };
-  struct Case { const char* Name; QByteArray Bytes; const char* Says; };
+  struct Case {
+    const char* Name;
+    QByteArray Bytes;
+    const char* Says;
+  };
   const Case cases[] = {
       {"empty", QByteArray(), "ends early"},
       {"count only", good.left(1), "ends early"},

@@ -42,8 +42,7 @@ inline bool SameSegments(const TFigureType& A, const TFigureType& B) {
 inline bool SameVertices(const TFigureType& A, const TFigureType& B) {
   if (A.Vertices.size() != B.Vertices.size()) return false;
   for (std::size_t i = 0; i < A.Vertices.size(); ++i)
-    if (A.Vertices[i].Children != B.Vertices[i].Children ||
-        A.Vertices[i].ParentSegment != B.Vertices[i].ParentSegment)
+    if (A.Vertices[i].Children != B.Vertices[i].Children || A.Vertices[i].ParentSegment != B.Vertices[i].ParentSegment)
       return false;
   return true;
 }

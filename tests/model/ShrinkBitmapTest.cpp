@@ -19,10 +19,10 @@ QImage Grey(int W, int H, std::initializer_list<int> Values) {
 int GreyAt(const QImage& Image, int X, int Y) { return qBlue(Image.pixel(X, Y)); }
 
 TEST(ShrinkBitmap, AveragesWholeBlocksRoundingDown) {
-  const QImage source = Grey(6, 4, {1, 2, 10, 10, 0, 0,   //
+  const QImage source = Grey(6, 4, {1, 2, 10, 10, 0, 0,    //
                                     2, 2, 10, 11, 0, 255,  //
-                                    5, 5, 9, 9, 7, 7,      //
-                                    5, 5, 9, 9, 7, 8});
+                                    5, 5, 9,  9,  7, 7,    //
+                                    5, 5, 9,  9,  7, 8});
   QImage dest(3, 2, QImage::Format_RGB32);
   ShrinkBitmap(source, dest, 2.0);
   EXPECT_EQ(GreyAt(dest, 0, 0), 1);   // 7 / 4
@@ -30,7 +30,7 @@ TEST(ShrinkBitmap, AveragesWholeBlocksRoundingDown) {
   EXPECT_EQ(GreyAt(dest, 2, 0), 63);  // 255 / 4
   EXPECT_EQ(GreyAt(dest, 0, 1), 5);
   EXPECT_EQ(GreyAt(dest, 1, 1), 9);
-  EXPECT_EQ(GreyAt(dest, 2, 1), 7);   // 29 / 4
+  EXPECT_EQ(GreyAt(dest, 2, 1), 7);  // 29 / 4
 }
 
 TEST(ShrinkBitmap, ChannelsAreAveragedSeparately) {

@@ -6,11 +6,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -153,9 +153,9 @@ TEST(DialogSeam, ATypedEndingChoosesTheTypeThatNamesIt) {
     const char* Typed;
     int Chosen;
     int Type;
-  } rows[] = {{"walk.gif", 0, 1},   {"walk.GIF", 0, 1},     {"walk.tvl", 1, 0},  {"dir.gif/walk", 1, 1},
-              {"walk.webm", 0, 2},  {"walk.jpeg", 1, 1},    {"walk", 0, 0},      {".gif", 0, 0},
-              {"walk.mp4", 3, 2},   {"x/walk.tvl.gif", 0, 1}};
+  } rows[] = {{"walk.gif", 0, 1},  {"walk.GIF", 0, 1},      {"walk.tvl", 1, 0}, {"dir.gif/walk", 1, 1},
+              {"walk.webm", 0, 2}, {"walk.jpeg", 1, 1},     {"walk", 0, 0},     {".gif", 0, 0},
+              {"walk.mp4", 3, 2},  {"x/walk.tvl.gif", 0, 1}};
   for (const TRow& row : rows) EXPECT_EQ(FileTypeOfName(SaveTypes, row.Chosen, row.Typed), row.Type) << row.Typed;
 }
 

@@ -17,7 +17,20 @@
 
 class TScriptedDialogs : public TDialogs {
  public:
-  enum class TKind { Message, Notice, YesNo, YesNoCancel, Recover, OpenFile, SaveFile, OpenPicture, Color, Modal, Number, Tween };
+  enum class TKind {
+    Message,
+    Notice,
+    YesNo,
+    YesNoCancel,
+    Recover,
+    OpenFile,
+    SaveFile,
+    OpenPicture,
+    Color,
+    Modal,
+    Number,
+    Tween
+  };
 
   // An answer to either kind of question: true and false stand for Yes and
   // No, so scripts read the same for both; Cancel only suits a question that
@@ -30,9 +43,9 @@ class TScriptedDialogs : public TDialogs {
 
   struct TCall {
     TKind Kind;
-    QString Text;                 // message or question
-    TFileDialogRequest Request;   // file dialogs
-    TColor Color = 0;             // colour chooser: the colour it opened on
+    QString Text;                // message or question
+    TFileDialogRequest Request;  // file dialogs
+    TColor Color = 0;            // colour chooser: the colour it opened on
   };
 
   // Answers, taken front first.

@@ -14,7 +14,9 @@
 
 QByteArray EncodeJpeg(const QImage& Picture, TJpegKind Kind) {
   const QImage rgb = Picture.convertToFormat(QImage::Format_RGB32);
-  const int components = Kind == TJpegKind::Grey ? 1 : Kind == TJpegKind::CmykAdobe || Kind == TJpegKind::CmykPlain ? 4 : 3;
+  const int components = Kind == TJpegKind::Grey                                        ? 1
+                         : Kind == TJpegKind::CmykAdobe || Kind == TJpegKind::CmykPlain ? 4
+                                                                                        : 3;
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -237,8 +239,8 @@ int LargestChannelDifference(const QImage& A, const QImage& B) {
   for (int y = 0; y < a.height(); ++y)
     for (int x = 0; x < a.width(); ++x) {
       const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
+      largest = std::max(
+          {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
     }
   return largest;
 }

@@ -24,9 +24,9 @@ QByteArray EncodeBmp32(const QImage& Picture, bool TopDown = false);
 
 // How EncodeBmp lays a file out.
 struct TBmpSpec {
-  int HeaderSize = 40;  // 12 (the old core header), 40, 52, 56, 108 or 124
-  int Bits = 24;        // 1, 4, 8, 16, 24 or 32
-  int Compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
+  int HeaderSize = 40;           // 12 (the old core header), 40, 52, 56, 108 or 124
+  int Bits = 24;                 // 1, 4, 8, 16, 24 or 32
+  int Compression = 0;           // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
   quint32 Masks[3] = {0, 0, 0};  // red, green, blue, for bit fields
 };
 // Picture as a BMP file of Spec, bottom row first. Indexed depths store
