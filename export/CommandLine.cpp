@@ -91,11 +91,25 @@ int Whole(const QString& Option, const QString& Value, int Min, int Max) {
   return static_cast<int>(n);
 }
 
+// An option the type of OUT would ignore is refused rather than accepted
+// silently: the delay and the shrink factor are for the GIF, the animated
+// PNG and the video; the table and frame options for the GIF alone.
+void RefuseIgnoredOptions(const QStringList& Given, TOutput Kind, const QString& Ending) {
+  const bool timed = Kind == TOutput::Gif || Kind == TOutput::AnimatedPng || Kind == TOutput::Video;
+  for (const QString& option : Given) {
+    const bool gifOnly = option != QLatin1String("--delay") && option != QLatin1String("--shrink") &&
+                         option != QLatin1String("--smooth");
+    if ((gifOnly && Kind != TOutput::Gif) || (!gifOnly && option != QLatin1String("--smooth") && !timed))
+      throw EUsage{QStringLiteral("%1 has no effect on a %2 export").arg(option, Ending)};
+  }
+}
+
 // NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 TRequest Parse(const QStringList& Arguments) {
   TRequest request;
   std::optional<QString> output;
   QStringList files;
+  QStringList given;  // the export options named, to refuse those OUT's type ignores
   bool optionsEnded = false;
   for (int i = 1; i < Arguments.size(); ++i) {
     QString arg = Arguments[i];
@@ -122,6 +136,7 @@ TRequest Parse(const QStringList& Arguments) {
     auto noValue = [&] {
       if (inlineValue) throw EUsage{arg + QStringLiteral(" takes no value")};
     };
+    if (arg != QLatin1String("--export")) given << arg;
     if (arg == QLatin1String("--export")) {
       output = value();
     } else if (arg == QLatin1String("--delay")) {
@@ -165,6 +180,7 @@ TRequest Parse(const QStringList& Arguments) {
   if (ending == std::end(endings))
     throw EUsage{QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
   request.Kind = ending->second;
+  RefuseIgnoredOptions(given, request.Kind, QLatin1String(ending->first));
   // Smooth GIF frames keep one table of their exact colours.
   if (request.Kind == TOutput::Gif && request.Options.Lines == TLineStyle::Smooth && !request.Options.Palette)
     request.Notes << QStringLiteral(

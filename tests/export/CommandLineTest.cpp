@@ -171,6 +171,11 @@ TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
       {"--export", Path("a.gif"), "--sparkle", Project},
       {"--export", Path("a.gif"), "--no-crop=yes", Project},
       {"--export", Path("a.gif"), "--exact-colors=1", Project},
+      // Options the type of OUT ignores.
+      {"--export", Path("a.bmp"), "--delay", "5", Project},
+      {"--export", Path("a.png"), "--shrink=2", Project},
+      {"--export", Path("a.apng"), "--no-merge", Project},
+      {"--export", Path("a.mp4"), "--smaller", Project},
       {"--export", Path("a.gif")},
       {"--export", Path("a.gif"), Project, Project},
       {"--delay", "5", Project},
