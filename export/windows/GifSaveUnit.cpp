@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
@@ -72,9 +73,13 @@ TGifOptionsForm::TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm,
   CheckBoxSmaller = CheckBox(OptimizationGroupBox, QStringLiteral("Smaller file"), QRect(132, 46, 115, 20), false);
 
   OkButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-  OkButton->setGeometry(96, 180, 75, 28);
+  OkButton->setGeometry(52, 180, 75, 28);
   OkButton->setDefault(true);
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+  CancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+  CancelButton->setGeometry(140, 180, 75, 28);
+  CancelButton->setAutoDefault(false);
+  connect(CancelButton, &QPushButton::clicked, this, [this] { reject(); });
   KeepDesignNames(
       {{DelayLabel, "Label1"}, {ShrinkLabel, "Label2"}, {OptimizationGroupBox, "GroupBox1"}, {OkButton, "BitBtn1"}});
 }
@@ -103,11 +108,67 @@ void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base
   AnimationFileName = Base;
   Kind = Exported;
   Lines = LineStyle;
-  OptimizationGroupBox->setEnabled(Kind == TAnimatedExport::Gif);
+  // Only the GIF has the optimisations; the window is shorter without them.
+  const bool gif = Kind == TAnimatedExport::Gif;
+  OptimizationGroupBox->setEnabled(gif);
+  OptimizationGroupBox->setVisible(gif);
+  const int buttonsTop = gif ? 180 : 102;
+  OkButton->move(OkButton->x(), buttonsTop);
+  CancelButton->move(CancelButton->x(), buttonsTop);
+  setFixedSize(267, buttonsTop + 37);
+  setWindowTitle(gif                                    ? QStringLiteral("Gif Options")
+                 : Kind == TAnimatedExport::AnimatedPng ? QStringLiteral("Animated PNG Options")
+                                                        : QStringLiteral("Video Options"));
+  RecallOptions();
+}
+
+namespace {
+
+QString OptionsGroup(TAnimatedExport Kind) {
+  switch (Kind) {
+    case TAnimatedExport::AnimatedPng:
+      return QStringLiteral("ExportOptions/AnimatedPng");
+    case TAnimatedExport::Video:
+      return QStringLiteral("ExportOptions/Video");
+    case TAnimatedExport::Gif:
+      break;
+  }
+  return QStringLiteral("ExportOptions/Gif");
+}
+
+}  // namespace
+
+void TGifOptionsForm::RecallOptions() {
+  // A user who never exported this kind gets the defaults.
+  const TGifExportOptions defaults;
+  QSettings settings;
+  settings.beginGroup(OptionsGroup(Kind));
+  SpinEditDelay->setValue(settings.value(QStringLiteral("Delay"), static_cast<int>(defaults.Delay)).toInt());
+  SpinEditShrink->setValue(settings.value(QStringLiteral("Shrink"), defaults.Shrink).toInt());
+  if (Kind != TAnimatedExport::Gif) return;
+  CheckBoxMerge->setChecked(settings.value(QStringLiteral("Merge"), defaults.Merge).toBool());
+  CheckBoxCrop->setChecked(settings.value(QStringLiteral("Crop"), defaults.Crop).toBool());
+  CheckBoxPalette->setChecked(settings.value(QStringLiteral("Palette"), defaults.Palette).toBool());
+  CheckBoxExactColors->setChecked(settings.value(QStringLiteral("ExactColors"), defaults.ExactColors).toBool());
+  CheckBoxSmaller->setChecked(settings.value(QStringLiteral("Smaller"), defaults.Smaller).toBool());
+}
+
+void TGifOptionsForm::RememberOptions() const {
+  QSettings settings;
+  settings.beginGroup(OptionsGroup(Kind));
+  settings.setValue(QStringLiteral("Delay"), SpinEditDelay->value());
+  settings.setValue(QStringLiteral("Shrink"), SpinEditShrink->value());
+  if (Kind != TAnimatedExport::Gif) return;
+  settings.setValue(QStringLiteral("Merge"), CheckBoxMerge->isChecked());
+  settings.setValue(QStringLiteral("Crop"), CheckBoxCrop->isChecked());
+  settings.setValue(QStringLiteral("Palette"), CheckBoxPalette->isChecked());
+  settings.setValue(QStringLiteral("ExactColors"), CheckBoxExactColors->isChecked());
+  settings.setValue(QStringLiteral("Smaller"), CheckBoxSmaller->isChecked());
 }
 
 void TGifOptionsForm::OkButtonClick() {
   if (Exporting) return;
+  RememberOptions();
   Exporting = true;
   RunGuarded(Dialogs, this, [this] { ProcessGif(); });
   Exporting = false;

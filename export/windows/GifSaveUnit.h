@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The "Gif Options" window: the frame delay, the three optimisations, exact
-// colours, the smaller file and the shrink factor of the GIF export. It is shown modally for each export and
-// keeps its settings for the life of the program; OK runs the export.
+// The export options window: for a GIF ("Gif Options") the frame delay, the
+// three optimisations, exact colours, the smaller file and the shrink
+// factor; for an animated PNG or a video only the delay and the shrink
+// factor, under a title of their own. It is shown modally for each export;
+// OK runs the export, Cancel writes nothing. What OK ran with is kept per
+// type in the user's settings and shown the next time.
 
 #include <QDialog>
 
@@ -28,8 +31,9 @@ class TGifOptionsForm : public QDialog {
   // What the next OK exports: the animation's stored frames, to Base +
   // ".gif" (or ".apng"; a video to Base itself, which ends in ".mp4" or
   // ".webm"). Animation must stay as it is until the window closes. The
-  // GIF's own options are disabled for the other kinds. The figures' lines
-  // are drawn as Lines says (the main window's choice).
+  // GIF's own options are hidden for the other kinds. The figures' lines
+  // are drawn as Lines says (the main window's choice). The controls show
+  // what the last OK for that kind ran with.
   void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif,
                  TLineStyle Lines = TLineStyle::Pixel);
   const QString& GetAnimationFileName() const { return AnimationFileName; }
@@ -56,6 +60,7 @@ class TGifOptionsForm : public QDialog {
   QLabel* ShrinkLabel = nullptr;
   QSpinBox* SpinEditShrink = nullptr;
   QPushButton* OkButton = nullptr;
+  QPushButton* CancelButton = nullptr;
   QPushButton* PlaybackRateButton = nullptr;
 
  public slots:
@@ -65,6 +70,10 @@ class TGifOptionsForm : public QDialog {
   void showEvent(QShowEvent* Event) override;
 
  private:
+  // The user's settings of Kind's options: read into the controls, or written from them.
+  void RecallOptions();
+  void RememberOptions() const;
+
   int PlaybackInterval = 50;
   TDialogs& Dialogs;
   TProgressForm& ProgressForm;

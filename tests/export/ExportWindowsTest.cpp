@@ -31,7 +31,11 @@
 
 class ExportWindows : public testing::Test {
  protected:
-  void SetUp() override { InstallAnimation({.Width = 80, .Height = 60, .Frames = 4, .Seed = 9}); }
+  void SetUp() override {
+    InstallAnimation({.Width = 80, .Height = 60, .Frames = 4, .Seed = 9});
+    // Every test starts from the options a new user has.
+    QSettings().remove(QStringLiteral("ExportOptions"));
+  }
   void TearDown() override { Anim = TAnimation(); }
 
   // Clicks OK when the options window is shown, after Setup has filled it in.
@@ -266,4 +270,52 @@ TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
   exporter.join();
   ExportGifFile(Path("quiet.gif"), form.Animation(), {}, {}, 1);
   EXPECT_TRUE(ReadTestFile(Path("busy.gif")) == ReadTestFile(Path("quiet.gif")));
+}
+
+// Each type has its window: the GIF's options only for the GIF, a title of
+// its own, and what the last OK of that type ran with; Cancel writes
+// nothing and remembers nothing.
+TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
+  const auto run = [&](TAnimatedExport Kind, const QString& Name, std::function<void(TGifOptionsForm&)> Setup) {
+    Options.SetExport(Anim, Path(Name), Kind);
+    AnswerOptions(std::move(Setup));
+    return Dialogs.ExecModal(Options);
+  };
+  run(TAnimatedExport::Gif, "a", [](TGifOptionsForm& F) {
+    F.SpinEditDelay->setValue(30);
+    F.SpinEditShrink->setValue(2);
+    F.CheckBoxMerge->setChecked(false);
+  });
+  run(TAnimatedExport::AnimatedPng, "b", [](TGifOptionsForm& F) {
+    EXPECT_EQ(F.windowTitle(), "Animated PNG Options");
+    EXPECT_TRUE(F.OptimizationGroupBox->isHidden());
+    EXPECT_EQ(F.size(), QSize(267, 139));
+    EXPECT_EQ(F.SpinEditDelay->value(), 1);
+    F.SpinEditDelay->setValue(12);
+  });
+  // Cancel: no file, and the GIF's settings stay those of its last OK.
+  Options.SetExport(Anim, Path("c"), TAnimatedExport::Gif);
+  Dialogs.OnExecModal = [](QDialog& Dialog) {
+    auto& form = dynamic_cast<TGifOptionsForm&>(Dialog);
+    form.SpinEditDelay->setValue(99);
+    form.CancelButton->click();
+    return Dialog.result();
+  };
+  EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Rejected);
+  EXPECT_FALSE(QFileInfo::exists(Path("c.gif")));
+  // A window of a later start shows each type's last settings.
+  TGifOptionsForm later(Dialogs, Progress);
+  const std::tuple<TAnimatedExport, const char*, int, int, bool> rows[] = {
+      {TAnimatedExport::Gif, "Gif Options", 30, 2, false},
+      {TAnimatedExport::AnimatedPng, "Animated PNG Options", 12, 1, true},
+      {TAnimatedExport::Video, "Video Options", 1, 1, true}};
+  for (auto [kind, title, delay, shrink, merge] : rows) {
+    later.SetExport(Anim, Path("d"), kind);
+    EXPECT_EQ(later.windowTitle(), title);
+    EXPECT_EQ(later.SpinEditDelay->value(), delay) << title;
+    EXPECT_EQ(later.SpinEditShrink->value(), shrink) << title;
+    if (kind == TAnimatedExport::Gif) {
+      EXPECT_EQ(later.CheckBoxMerge->isChecked(), merge);
+    }
+  }
 }
