@@ -34,6 +34,7 @@ test: deps
 lint: deps
 	@./scripts/install-deps.sh lint
 	$(TEST_CONFIG)
+	cmake --build build-test -j $(JOBS)
 	./scripts/check-format.sh
 	JOBS=$(JOBS) ./scripts/check-tidy.sh build-test
 
