@@ -47,6 +47,7 @@ TEST(FrameArea, TransparentRunsAreChosenForTheFewestChanges) {
   struct TRow {
     const char* Name;
     std::vector<uint8_t> Merged, Now, Out;
+    int Width = 0;  // 0: one row of Merged's size; else rows of Now are Width + 1 apart
   };
   const std::vector<TRow> rows{
       {"nothing free", {1, 2, 3}, {1, 2, 3}, {1, 2, 3}},
@@ -54,11 +55,13 @@ TEST(FrameArea, TransparentRunsAreChosenForTheFewestChanges) {
       {"a free pixel inside a run of its colour keeps it", {1, 9, 1}, {1, 1, 1}, {1, 1, 1}},
       {"free pixels bridge between two transparent stretches", {9, 9, 2, 9}, {4, 5, 2, 6}, {9, 9, 2, 9}},
       {"a tie keeps the transparent index", {9, 3}, {5, 3}, {9, 3}},
+      {"a run goes on into the next row", {9, 9, 9, 2}, {4, 5, 0, 6, 2, 0}, {9, 9, 9, 2}, 2},
   };
   for (const TRow& row : rows) {
     std::vector<uint8_t> out;
-    const int width = static_cast<int>(row.Now.size());
-    FewestRuns(row.Merged.data(), row.Now.data(), width, width, 1, 9, out);
+    const int width = row.Width > 0 ? row.Width : static_cast<int>(row.Merged.size());
+    const int stride = row.Width > 0 ? width + 1 : width;
+    FewestRuns(row.Merged.data(), row.Now.data(), stride, width, static_cast<int>(row.Merged.size()) / width, 9, out);
     EXPECT_EQ(out, row.Out) << row.Name;
   }
 }

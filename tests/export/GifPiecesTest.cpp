@@ -32,12 +32,6 @@ TEST(GifPieces, ColorsAreCountedRankedAndReduced) {
   std::vector<uint8_t> out(7);
   ReduceToExact(Row({A, A, B, C, C, C, A}), out.data(), index);
   EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 2, 1, 1, 1, 0}));
-  // The 257th colour overflows.
-  TColorCounts many;
-  std::vector<QRgb> pixels;
-  for (int k = 0; k < 257; ++k) pixels.push_back(0xFF000000u | static_cast<QRgb>(k));
-  CountPictureColors(Row(pixels), many);
-  EXPECT_TRUE(many.Overflowed());
   // Cube colours: the histogram counts runs; ranks follow use, ties the cube's order.
   THistogram histogram{};
   ReduceToCube(Row({C, B, B, C, C}), out.data(), nullptr, histogram.data());
@@ -51,34 +45,81 @@ TEST(GifPieces, ColorsAreCountedRankedAndReduced) {
   EXPECT_EQ(map[blue], 1);
 }
 
+// Exactly MaxColors colours fit; one more overflows and adds nothing more.
+TEST(GifPieces, CountingOverflowsOnlyPastTheTableSize) {
+  for (const auto& [colors, overflowed] : {std::pair{256, false}, {257, true}}) {
+    std::vector<QRgb> pixels;
+    for (int k = 0; k < colors; ++k) pixels.push_back(0xFF000000u | static_cast<QRgb>(k * 3));
+    TColorCounts counts;
+    CountPictureColors(Row(pixels), counts);
+    EXPECT_EQ(counts.Overflowed(), overflowed) << colors;
+    EXPECT_EQ(counts.Count(), 256) << colors;
+  }
+}
+
+// Four colours in the table: where the transparent index goes, and the
+// table's bits and sorted flag that follow.
+TEST(GifPieces, TheTransparentIndexFollowsTheColors) {
+  struct TRow {
+    bool Wanted, Smaller;
+    int Transparent, TableSize, Bits;
+    bool Sorted;
+  };
+  const std::vector<TRow> rows{
+      {false, false, -1, 4, 2, true},
+      {true, false, 4, 5, 3, false},  // a black entry after the colours
+      {true, true, 4, 4, 2, true},    // outside the table
+  };
+  for (const TRow& row : rows) {
+    TStreamPalette palette;
+    palette.Colors.assign(4, TGIFColor{1, 2, 3});
+    palette.Sorted = true;
+    palette.AddTransparentIndex(row.Wanted, row.Smaller);
+    SCOPED_TRACE(testing::Message() << "wanted " << row.Wanted << " smaller " << row.Smaller);
+    EXPECT_EQ(palette.Transparent, row.Transparent);
+    EXPECT_EQ(palette.Colors.size(), static_cast<std::size_t>(row.TableSize));
+    EXPECT_EQ(palette.Bits, row.Bits);
+    EXPECT_EQ(palette.Sorted, row.Sorted);
+  }
+}
+
 // A frame of six indices after the frame before: its image descriptor's
-// left and width, or dropped when nothing changed.
+// left and width, whether it turns transparent, or dropped when nothing
+// changed. The smaller file (whose palette here never drops a frame) shows
+// an unchanged frame as one transparent pixel, and a changed area without
+// an unchanged pixel plainly.
 TEST(GifPieces, TheEncoderCropsAFrameToWhatChanged) {
-  TStreamPalette palette;
-  palette.Global = true;
-  palette.Colors.assign(4, TGIFColor{});
-  palette.AddTransparentIndex(true, false);
-  TGifExportOptions options;
-  TEncoderScratch scratch;
-  const TGifFrameEncoder encoder(palette, options, QSize(6, 1));
   const std::vector<uint8_t> before{0, 1, 2, 3, 0, 1};
   struct TRow {
+    bool Smaller;
     std::vector<uint8_t> Now;
-    bool Vanished;
+    bool Vanished, Transparent;
     int Left, Width;
   };
   const std::vector<TRow> rows{
-      {{0, 1, 2, 3, 0, 1}, true, 0, 0}, {{0, 1, 3, 3, 0, 1}, false, 2, 1}, {{2, 1, 2, 3, 0, 0}, false, 0, 6}};
+      {false, {0, 1, 2, 3, 0, 1}, true, false, 0, 0}, {false, {0, 1, 3, 3, 0, 1}, false, true, 2, 1},
+      {false, {2, 1, 2, 3, 0, 0}, false, true, 0, 6}, {true, {0, 1, 2, 3, 0, 1}, false, true, 0, 1},
+      {true, {0, 1, 3, 0, 0, 1}, false, false, 2, 2},
+  };
+  TEncoderScratch scratch;
   for (const TRow& row : rows) {
+    TStreamPalette palette;
+    palette.Global = true;
+    palette.Colors.assign(4, TGIFColor{});
+    palette.AddTransparentIndex(true, row.Smaller);
+    TGifExportOptions options;
+    options.Smaller = row.Smaller;
+    const TGifFrameEncoder encoder(palette, options, QSize(6, 1));
     TEncodedFrame frame;
     encoder.Encode(row.Now.data(), before.data(), scratch, frame);
+    SCOPED_TRACE(testing::Message() << "smaller " << row.Smaller << " frame " << testing::PrintToString(row.Now));
     EXPECT_EQ(frame.Vanished, row.Vanished);
     if (row.Vanished) continue;
+    EXPECT_EQ(frame.Transparent, row.Transparent);
     ASSERT_GE(frame.Bytes.size(), 10);
     EXPECT_EQ(frame.Bytes[0], 0x2C);
     EXPECT_EQ(frame.Bytes[1], row.Left);
     EXPECT_EQ(frame.Bytes[5], row.Width);
-    EXPECT_TRUE(frame.Transparent);
   }
 }
 
