@@ -48,11 +48,9 @@ TScene Crowd() {
 }
 
 // One step of a joint drag: turn a segment, then bring the picture up to date
-// through the cached layers, as the drawing area does; with the figures'
-// lines drawn as Lines says.
-void JointDragStep(benchmark::State& State, TScene (*Make)(), TLineStyle Lines = TLineStyle::Pixel) {
+// through the cached layers, as the drawing area does.
+void JointDragStep(benchmark::State& State, TScene (*Make)()) {
   TScene Scene = Make();
-  Scene.Layers.SetLines(Lines);
   Scene.Layers.Repaint(Scene.Picture, Scene.Underlay, Scene.Frame, Scene.Selected);
   double delta = 0.05;
   for (auto _ : State) {
@@ -63,9 +61,8 @@ void JointDragStep(benchmark::State& State, TScene (*Make)(), TLineStyle Lines =
 }
 
 // One step of a root drag: move the whole figure a few pixels.
-void RootDragStep(benchmark::State& State, TScene (*Make)(), TLineStyle Lines = TLineStyle::Pixel) {
+void RootDragStep(benchmark::State& State, TScene (*Make)()) {
   TScene Scene = Make();
-  Scene.Layers.SetLines(Lines);
   Scene.Layers.Repaint(Scene.Picture, Scene.Underlay, Scene.Frame, Scene.Selected);
   float d = 3.0f;
   for (auto _ : State) {
@@ -93,11 +90,6 @@ BENCHMARK_CAPTURE(FullRepaintStep, Stickmen50, &Stickmen);
 BENCHMARK_CAPTURE(JointDragStep, Crowd100x50Segments, &Crowd);
 BENCHMARK_CAPTURE(RootDragStep, Crowd100x50Segments, &Crowd);
 BENCHMARK_CAPTURE(FullRepaintStep, Crowd100x50Segments, &Crowd);
-// Smooth lines: at most 1.5 times the steps above.
-BENCHMARK_CAPTURE(JointDragStep, Stickmen50_Smooth, &Stickmen, TLineStyle::Smooth);
-BENCHMARK_CAPTURE(RootDragStep, Stickmen50_Smooth, &Stickmen, TLineStyle::Smooth);
-BENCHMARK_CAPTURE(JointDragStep, Crowd100x50Segments_Smooth, &Crowd, TLineStyle::Smooth);
-BENCHMARK_CAPTURE(RootDragStep, Crowd100x50Segments_Smooth, &Crowd, TLineStyle::Smooth);
 
 void BM_ShrinkBitmap1920x1080To132x55(benchmark::State& State) {
   QImage source(Width, Height, QImage::Format_RGB32);

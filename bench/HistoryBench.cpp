@@ -26,8 +26,6 @@ namespace {
 struct TWindow {
   TQtDialogs Dialogs;
   TMainForm Form{Dialogs};
-  // Pixel lines whatever the user's settings say; a benchmark asks for smooth ones.
-  TWindow() { Form.GetSmoothLinesAction()->setChecked(false); }
 };
 
 // Scene 0: 50 Stickmen; 1: 100 figures of a 50-segment type; over a
@@ -66,11 +64,9 @@ void DragSteps(benchmark::State& State, TMainForm& Form, TRealPoint Grip) {
 }
 
 // One mouse move of a drag on the drawing area: the joint at the end of the
-// held figure's first segment (or its root) follows the mouse. Smooth Lines
-// is set as Smooth says, without touching the user's settings.
-void WindowDragStep(benchmark::State& State, int Scene, bool Root, bool Smooth = false) {
+// held figure's first segment (or its root) follows the mouse.
+void WindowDragStep(benchmark::State& State, int Scene, bool Root) {
   TWindow w;
-  w.Form.GetSmoothLinesAction()->setChecked(Smooth);
   const int held = LayScene(w.Form, Scene);
   const TFigure& figure = w.Form.GetEditFrame().Items[held];
   DragSteps(State, w.Form, Root ? figure.Root() : figure.Points()[1]);
@@ -78,10 +74,6 @@ void WindowDragStep(benchmark::State& State, int Scene, bool Root, bool Smooth =
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50, 0, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50, 0, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Crowd100x50Segments, 1, false)->Unit(benchmark::kMicrosecond);
-// Smooth lines: at most 1.5 times the steps above.
-BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50_Smooth, 0, false, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50_Smooth, 0, true, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WindowDragStep, Joint_Crowd100x50Segments_Smooth, 1, false, true)->Unit(benchmark::kMicrosecond);
 
 // The joint drag step over 50 Stickmen while frame 10 of 21 is edited, with
 // the default onion skin (one frame before) and with ten frames before and
