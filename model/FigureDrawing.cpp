@@ -29,54 +29,82 @@ void StrokeDot(QPainter& Canvas, QPointF At, const QColor& Colour, int Width) {
   Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
 }
 
-// Handles are many small dots of a few widths and colours. Stroking one costs
-// far more than copying a picture of it, and a dot stroked once into a
-// picture and copied at a whole-pixel offset has exactly the same pixels.
+// Where a smooth shape is centred for a pixel point. The painter draws an
+// aliased pen one pixel wide through the middle of the pixel a point names,
+// and a wider one around the point itself (its corner); an antialiased pen
+// goes exactly through the point it is given. So thin smooth lines move by
+// half a pixel and wider ones stay, and each covers the aliased one's place.
+double SmoothShift(int Width) { return Width <= 1 ? 0.5 : 0.0; }
+
+QPointF SmoothPoint(QPoint At, int Width) {
+  const double shift = SmoothShift(Width);
+  return QPointF(At.x() + shift, At.y() + shift);
+}
+
+// An antialiased round dot as wide as the pen, centred on Centre.
+void StrokeSmoothDot(QPainter& Canvas, QPointF Centre, const QColor& Colour, int Width) {
+  Canvas.setPen(QPen(Colour, std::max(Width, 1), Qt::SolidLine, Qt::RoundCap));
+  Canvas.drawLine(Centre, Centre + QPointF(1.0 / 1024, 0));
+}
+
+// Handles and the round ends of smooth lines are many small dots of a few
+// widths and colours. Stroking one costs far more than copying a picture of
+// it, and a dot stroked once into a picture and copied at a whole-pixel
+// offset has the same pixels (exactly, for the aliased ones; within a unit of
+// rounding of the blend, for the smooth ones, which always lie at the same
+// fraction of a pixel for their width).
 constexpr int MaxSpriteWidth = 32;
 
-const QImage& DotSprite(int Width, QRgb Colour) {
+const QImage& DotSprite(int Width, QRgb Colour, TLineStyle Lines) {
   struct TSprite {
     int Width;
     QRgb Colour;
+    TLineStyle Lines;
     QImage Picture;
   };
   thread_local std::vector<TSprite> sprites;
   for (const TSprite& s : sprites)
-    if (s.Width == Width && s.Colour == Colour) return s.Picture;
+    if (s.Width == Width && s.Colour == Colour && s.Lines == Lines) return s.Picture;
   if (sprites.size() >= 64) sprites.clear();
   const int margin = Width / 2 + 2;
   QImage picture(2 * margin + 1, 2 * margin + 1, QImage::Format_ARGB32_Premultiplied);
   picture.fill(Qt::transparent);
   {
     QPainter canvas(&picture);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
-    StrokeDot(canvas, QPointF(margin, margin), QColor::fromRgb(Colour), Width);
+    canvas.setRenderHint(QPainter::Antialiasing, Lines == TLineStyle::Smooth);
+    if (Lines == TLineStyle::Smooth)
+      StrokeSmoothDot(canvas, SmoothPoint(QPoint(margin, margin), Width), QColor::fromRgb(Colour), Width);
+    else
+      StrokeDot(canvas, QPointF(margin, margin), QColor::fromRgb(Colour), Width);
   }
-  sprites.push_back({Width, Colour, std::move(picture)});
+  sprites.push_back({Width, Colour, Lines, std::move(picture)});
   return sprites.back().Picture;
 }
 
-// A dot as wide as Width in the pen's colour at a pixel point.
-void DrawDot(QPainter& Canvas, QPoint At, int Width) {
+// A dot as wide as Width in the pen's colour at a pixel point, drawn as Lines
+// says (the painter's antialiasing already set so).
+void DrawDot(QPainter& Canvas, QPoint At, int Width, TLineStyle Lines = TLineStyle::Pixel) {
   const QPen pen = Canvas.pen();
-  if (Width <= 1) {
+  if (Width <= 1 && Lines == TLineStyle::Pixel) {
     Canvas.setPen(QPen(pen.color(), 1));
     Canvas.drawPoint(At);
   } else if (Width <= MaxSpriteWidth) {
     const int margin = Width / 2 + 2;
-    Canvas.drawImage(At.x() - margin, At.y() - margin, DotSprite(Width, pen.color().rgb()));
-  } else {
+    Canvas.drawImage(At.x() - margin, At.y() - margin, DotSprite(Width, pen.color().rgb(), Lines));
+  } else if (Lines == TLineStyle::Pixel) {
     StrokeDot(Canvas, At, pen.color(), Width);
+  } else {
+    StrokeSmoothDot(Canvas, SmoothPoint(At, Width), pen.color(), Width);
   }
   Canvas.setPen(pen);
 }
 
-void SetPenWidth(QPainter& Canvas, int Width) {
+void SetPenWidth(QPainter& Canvas, int Width, Qt::PenCapStyle Cap = Qt::RoundCap) {
   QPen pen = Canvas.pen();
-  if (pen.style() != Qt::SolidLine || pen.width() != Width || pen.capStyle() != Qt::RoundCap) {
+  if (pen.style() != Qt::SolidLine || pen.width() != Width || pen.capStyle() != Cap) {
     pen.setStyle(Qt::SolidLine);
     pen.setWidth(Width);
-    pen.setCapStyle(Qt::RoundCap);
+    pen.setCapStyle(Cap);
     pen.setJoinStyle(Qt::RoundJoin);
     Canvas.setPen(pen);
   }
@@ -106,18 +134,6 @@ class TSmoothing {
   bool Was;
 };
 
-// Where a smooth shape is centred for a pixel point. The painter draws an
-// aliased pen one pixel wide through the middle of the pixel a point names,
-// and a wider one around the point itself (its corner); an antialiased pen
-// goes exactly through the point it is given. So thin smooth lines move by
-// half a pixel and wider ones stay, and each covers the aliased one's place.
-double SmoothShift(int Width) { return Width <= 1 ? 0.5 : 0.0; }
-
-QPointF SmoothPoint(QPoint At, int Width) {
-  const double shift = SmoothShift(Width);
-  return QPointF(At.x() + shift, At.y() + shift);
-}
-
 // A line between pixel points, or a dot where they meet, with the painter's
 // antialiasing already as Lines wants it.
 void LineBetween(QPainter& Canvas, QPoint From, QPoint To, int Width, TLineStyle Lines) {
@@ -131,15 +147,17 @@ void LineBetween(QPainter& Canvas, QPoint From, QPoint To, int Width, TLineStyle
     return;
   }
   if (From == To) {
-    // The smooth dot is stroked in place: its edge depends on where it lies.
-    const QPen pen = Canvas.pen();
-    const QPointF centre = SmoothPoint(From, Width);
-    Canvas.setPen(QPen(pen.color(), std::max(Width, 1), Qt::SolidLine, Qt::RoundCap));
-    Canvas.drawLine(centre, centre + QPointF(1.0 / 1024, 0));
-    Canvas.setPen(pen);
-  } else {
+    DrawDot(Canvas, From, Width, Lines);
+  } else if (Width <= 1) {
     SetPenWidth(Canvas, Width);
     Canvas.drawLine(SmoothPoint(From, Width), SmoothPoint(To, Width));
+  } else {
+    // The painter fills a flat-ended antialiased line several times faster
+    // than it strokes a round-ended one: the round ends are stamped dots.
+    SetPenWidth(Canvas, Width, Qt::FlatCap);
+    Canvas.drawLine(SmoothPoint(From, Width), SmoothPoint(To, Width));
+    DrawDot(Canvas, From, Width, Lines);
+    DrawDot(Canvas, To, Width, Lines);
   }
 }
 

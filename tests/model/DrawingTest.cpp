@@ -268,6 +268,9 @@ TEST_F(DrawingTest, SmoothLinesBlendTheirEdgesInTheAliasedLinesPlace) {
     const TFigure f = OneSegment(row.Kind, row.Length, row.Thickness, 0.6, RealPoint(20, 30));
     const TRealPoint a = f.Points()[0], b = f.Points()[1];
     QRect box[2];
+    // How far the drawing reaches along the line, before and after the root:
+    // the round ends, past the ends of the line.
+    double before[2] = {0, 0}, after[2] = {0, 0};
     double across[2] = {0, 0};
     int blended[2] = {0, 0};
     for (int smooth = 0; smooth < 2; ++smooth) {
@@ -283,6 +286,11 @@ TEST_F(DrawingTest, SmoothLinesBlendTheirEdgesInTheAliasedLinesPlace) {
         for (int x = 0; x < Picture.width(); ++x) {
           const double ink = Ink(Picture.pixel(x, y));
           blended[smooth] += ink > 0 && ink < 1;
+          if (ink >= 0.5) {
+            const double along = (x + 0.5 - a.X) * std::cos(0.6) + (y + 0.5 - a.Y) * std::sin(0.6);
+            before[smooth] = std::min(before[smooth], along);
+            after[smooth] = std::max(after[smooth], along);
+          }
           // The width: down the column through a line's middle, or along the
           // row through a circle's centre as far as the centre.
           const int midX = qRound((a.X + b.X) / 2), midY = qRound((a.Y + b.Y) / 2);
@@ -291,11 +299,14 @@ TEST_F(DrawingTest, SmoothLinesBlendTheirEdgesInTheAliasedLinesPlace) {
     }
     EXPECT_EQ(blended[0], 0) << row.Name;
     EXPECT_GT(blended[1], 0) << row.Name;
-    // The same ends (every edge of the covered box) and width, within a pixel.
+    // The same ends (every edge of the covered box, the reach along the line)
+    // and width, within a pixel.
     EXPECT_LE(std::abs(box[1].left() - box[0].left()), 1) << row.Name;
     EXPECT_LE(std::abs(box[1].right() - box[0].right()), 1) << row.Name;
     EXPECT_LE(std::abs(box[1].top() - box[0].top()), 1) << row.Name;
     EXPECT_LE(std::abs(box[1].bottom() - box[0].bottom()), 1) << row.Name;
+    EXPECT_NEAR(before[1], before[0], 1.0) << row.Name;
+    EXPECT_NEAR(after[1], after[0], 1.0) << row.Name;
     EXPECT_NEAR(across[1], across[0], 1.0) << row.Name;
   }
 }
