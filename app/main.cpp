@@ -8,14 +8,9 @@
 #include <QIcon>
 
 #include "builder/FigureBuilderUnit.h"
-#include "builder/NameUnit.h"
-#include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
-#include "editor/OptionsUnit.h"
 #include "editor/RecoveryKeeper.h"
 #include "export/CommandLine.h"
-#include "export/windows/GifSaveUnit.h"
-#include "export/windows/ProgressUnit.h"
 #include "platform/Dialogs.h"
 
 int main(int argc, char** argv) {
@@ -33,21 +28,13 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   TQtDialogs dialogs;
+  // The main window makes the windows it opens (the figure builder, the
+  // export, dimensions and About windows) with itself.
   TMainForm mainForm(dialogs);
   mainForm.CommandLine = QApplication::arguments().mid(1);
-  TAboutBox aboutBox(&mainForm);
-  TProgressForm progressForm(&mainForm);
-  TGifOptionsForm gifOptionsForm(dialogs, progressForm, &mainForm);
-  mainForm.SetExportWindows(&progressForm, &gifOptionsForm);
-  TOptionsForm optionsForm(mainForm, dialogs, &mainForm);
-  TFigureBuilderForm figureBuilder(dialogs, &mainForm);
-  mainForm.SetFigureBuilder(&figureBuilder);
-  mainForm.SetSettingsWindows(&aboutBox, &optionsForm);
-  TNameForm nameForm(&figureBuilder);
-  figureBuilder.SetNameForm(&nameForm);
   // Unsaved work is kept in a recovery copy while the program runs; what a
   // crash left behind is offered when the main window first shows.
-  TRecoveryKeeper recovery(mainForm, &figureBuilder, dialogs, TRecoveryKeeper::DefaultFolder());
+  TRecoveryKeeper recovery(mainForm, &mainForm.FigureBuilder(), dialogs, TRecoveryKeeper::DefaultFolder());
   // Asked by the system to end (a logout, kill, Ctrl+C), the program keeps
   // its unsaved work for the next start.
   recovery.EndOnTermSignals();

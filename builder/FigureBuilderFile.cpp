@@ -116,7 +116,7 @@ void TFigureBuilderForm::AddToAnimationClick() {
   QString name;
   if (!FigureFileName.isEmpty()) {
     name = FigureTypeNameOf(FigureFileName);
-  } else if (NameForm != nullptr) {
+  } else {
     // Escape or the close box add nothing.
     const bool named = Dialogs.ExecModal(*NameForm) == QDialog::Accepted;
     name = StorableName(NameForm->NameEdit->text());

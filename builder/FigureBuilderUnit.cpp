@@ -14,6 +14,7 @@
 
 #include "builder/BuilderHotkeys.h"
 #include "builder/ButtonPictures.h"
+#include "builder/NameUnit.h"
 #include "builder/UpDown.h"
 #include "model/Common.h"
 #include "model/Rounding.h"
@@ -26,6 +27,7 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
   setWindowTitle(QStringLiteral("Stick Figure Builder"));
   // Closing the builder only hides it; it never ends the program.
   setAttribute(Qt::WA_QuitOnClose, false);
+  NameForm = new TNameForm(this);
   CreateControls();
   CreateMenus();
   DescribeControls();

@@ -46,8 +46,8 @@ class TFigureBuilderForm : public QMainWindow {
   TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent = nullptr);
   ~TFigureBuilderForm() override;
 
-  // The name prompt, created after this window.
-  void SetNameForm(TNameForm* Form) { NameForm = Form; }
+  // The name prompt Add To Animation shows for a type without a file name.
+  TNameForm& NameWindow() { return *NameForm; }
 
   // Controls.
   QFrame* ToolPanel;  // tool column
@@ -203,7 +203,7 @@ class TFigureBuilderForm : public QMainWindow {
 
   TDialogs& Dialogs;
   TFigureTypeHost* Host;
-  TNameForm* NameForm = nullptr;
+  TNameForm* NameForm;  // a child of this window
   bool Created = false;
   bool ShownBefore = false;
 

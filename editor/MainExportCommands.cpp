@@ -14,24 +14,21 @@
 #include "platform/Dialogs.h"
 
 void TMainForm::ExportGif(const QString& Base) {
-  if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::Gif, Lines());
-  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
-  Dialogs.ExecModal(*GifOptionsForm);
+  ExportOptionsWindow->SetExport(Animation(), Base, TAnimatedExport::Gif, Lines());
+  ExportOptionsWindow->SetPlaybackInterval(Ui.PlaybackTimer->interval());
+  Dialogs.ExecModal(*ExportOptionsWindow);
 }
 
 void TMainForm::ExportAnimatedPng(const QString& Base) {
-  if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng, Lines());
-  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
-  Dialogs.ExecModal(*GifOptionsForm);
+  ExportOptionsWindow->SetExport(Animation(), Base, TAnimatedExport::AnimatedPng, Lines());
+  ExportOptionsWindow->SetPlaybackInterval(Ui.PlaybackTimer->interval());
+  Dialogs.ExecModal(*ExportOptionsWindow);
 }
 
 void TMainForm::ExportVideo(const QString& Path) {
-  if (GifOptionsForm == nullptr) return;
-  GifOptionsForm->SetExport(Animation(), Path, TAnimatedExport::Video, Lines());
-  GifOptionsForm->SetPlaybackInterval(Ui.PlaybackTimer->interval());
-  Dialogs.ExecModal(*GifOptionsForm);
+  ExportOptionsWindow->SetExport(Animation(), Path, TAnimatedExport::Video, Lines());
+  ExportOptionsWindow->SetPlaybackInterval(Ui.PlaybackTimer->interval());
+  Dialogs.ExecModal(*ExportOptionsWindow);
 }
 
 void TMainForm::ExportBitmaps(const QString& Base) { ExportSequence(Base, SaveAnimationAsBitmaps); }
@@ -43,20 +40,15 @@ void TMainForm::ExportSequence(const QString& Base, TSequenceExport Save) {
     // The progress window is painted, but no input is handled until the last file is written.
     const auto paint = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     struct THideAfter {
-      TProgressForm* Form;
-      ~THideAfter() {
-        if (Form != nullptr) Form->hide();
-      }
-    } hideAfter{ProgressForm};
-    if (ProgressForm != nullptr) {
-      ProgressForm->show();
-      paint();
-    }
+      TProgressForm& Form;
+      ~THideAfter() { Form.hide(); }
+    } hideAfter{*ProgressWindow};
+    ProgressWindow->show();
+    paint();
     Save(
         Base, Animation(),
         [&](int Percent) {
-          if (ProgressForm == nullptr) return;
-          ProgressForm->ProgressBar->setValue(Percent);
+          ProgressWindow->ProgressBar->setValue(Percent);
           paint();
         },
         0, Lines());

@@ -45,10 +45,10 @@ void TMainForm::BackButtonClick() { Doc.FigureToBack(); }
 
 void TMainForm::EditTypeButtonClick() {
   const TFigure* selected = Doc.Selected();
-  if (selected == nullptr || FigureBuilder == nullptr) return;
+  if (selected == nullptr) return;
   // The builder opens on a copy of the figure's type; the figure and its type
   // stay as they are. A changed type comes back as a new type.
-  FigureBuilder->EditFigureType(selected->Type());
+  BuilderWindow->EditFigureType(selected->Type());
 }
 
 void TMainForm::ScaleSpinEditChange() {

@@ -53,7 +53,7 @@ void TMainForm::ExitClick() { close(); }
 
 void TMainForm::CreateFigureTypeClick() {
   // The builder shows as it was left.
-  if (FigureBuilder != nullptr) FigureBuilder->ShowInFront();
+  BuilderWindow->ShowInFront();
 }
 
 void TMainForm::SaveProject(const QString& BaseName) {

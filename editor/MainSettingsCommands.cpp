@@ -84,10 +84,9 @@ void TMainForm::ChangeDimensions(int32_t Width, int32_t Height) {
 }
 
 void TMainForm::OptionsClick() {
-  if (OptionsForm == nullptr) return;
-  OptionsForm->show();
-  OptionsForm->raise();
-  OptionsForm->activateWindow();
+  DimensionsWindow->show();
+  DimensionsWindow->raise();
+  DimensionsWindow->activateWindow();
 }
 
 void TMainForm::ViewReadMeClick() {
@@ -96,7 +95,7 @@ void TMainForm::ViewReadMeClick() {
     Dialogs.ShowMessage(this, QStringLiteral("ReadMe file not found in executable folder"));
     return;
   }
-  if (!(Shell != nullptr ? *Shell : DesktopShell()).OpenDocument(this, path))
+  if (!Shell.OpenDocument(this, path))
     Dialogs.ShowMessage(this, QStringLiteral("No program on this computer could show the ReadMe file. You can open it "
                                              "in any text editor; it is at %1")
                                   .arg(QDir::toNativeSeparators(path)));
@@ -133,6 +132,4 @@ QString TMainForm::RateText(int Interval) {
   return QStringLiteral("%1 ms between frames, %2 frames a second").arg(Interval).arg(1000.0 / Interval, 0, 'f', 1);
 }
 
-void TMainForm::AboutClick() {
-  if (AboutBox != nullptr) Dialogs.ExecModal(*AboutBox);
-}
+void TMainForm::AboutClick() { Dialogs.ExecModal(*AboutWindow); }

@@ -27,6 +27,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "builder/FigureTypeHost.h"
@@ -37,12 +38,14 @@
 #include "files/ProjectFile.h"
 #include "model/Document.h"
 #include "model/DragLayers.h"
+#include "platform/Shell.h"
 
 class TAboutBox;
 class TDialogs;
-class TOptionsForm;
-class TShell;
 class TFigureBuilderForm;
+class TGifOptionsForm;
+class TOptionsForm;
+class TProgressForm;
 
 // The colour dialog's remembered colour, as the colour chooser shows it first.
 struct TColorDialogState {
@@ -52,8 +55,19 @@ struct TColorDialogState {
 class TMainForm : public QMainWindow, public TFigureTypeHost {
   Q_OBJECT
  public:
-  explicit TMainForm(TDialogs& Dialogs, QWidget* Parent = nullptr);
+  // Dialogs answers the window's questions and shows its messages; Shell
+  // opens the ReadMe file (tests give one that records the request).
+  explicit TMainForm(TDialogs& Dialogs, TShell& Shell = DesktopShell(), QWidget* Parent = nullptr);
   ~TMainForm() override;
+
+  // The windows this one opens, made with it and living as long as it: the
+  // figure builder, the export options and progress windows, the About box
+  // and the dimensions window.
+  TFigureBuilderForm& FigureBuilder() { return *BuilderWindow; }
+  TGifOptionsForm& ExportOptions() { return *ExportOptionsWindow; }
+  TProgressForm& Progress() { return *ProgressWindow; }
+  TAboutBox& About() { return *AboutWindow; }
+  TOptionsForm& Dimensions() { return *DimensionsWindow; }
 
   // The working pictures of the drawing at Size: those there are when they
   // fit, else new ones. Made before a command changes anything, so that one
@@ -69,15 +83,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   const TDocument& Document() const { return Doc; }
   const TAnimation& Animation() const { return Doc.Animation(); }
 
-  // The figure builder window, created after this one.
-  void SetFigureBuilder(TFigureBuilderForm* Builder) { FigureBuilder = Builder; }
-  // The export windows, created after this one; Save Animation's exports show them.
-  class TProgressForm* ProgressForm = nullptr;
-  class TGifOptionsForm* GifOptionsForm = nullptr;
-  void SetExportWindows(TProgressForm* Progress, TGifOptionsForm* GifOptions) {
-    ProgressForm = Progress;
-    GifOptionsForm = GifOptions;
-  }
   // The arguments the program was started with, without the program itself.
   QStringList CommandLine;
   // Runs at the first activation, before the file CommandLine names opens.
@@ -231,20 +236,10 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   }
   // The playback rate of a timer interval, in words.
   static QString RateText(int Interval);
-  // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp). The
-  // About box and the dimensions window are created after this window; the
-  // shell opens the ReadMe file (the desktop's unless tests set their own).
-  void SetSettingsWindows(TAboutBox* About, TOptionsForm* Options) {
-    AboutBox = About;
-    OptionsForm = Options;
-  }
-  void SetShell(TShell& DesktopShell) { Shell = &DesktopShell; }
+  // Background, dimensions, ReadMe and About (MainSettingsCommands.cpp).
   // Gives the animation a new size: the background is cut or extended in
   // white, then the drawing area and the thumbnails follow.
   void ChangeDimensions(int32_t Width, int32_t Height);
-  TAboutBox* AboutBox = nullptr;
-  TOptionsForm* OptionsForm = nullptr;
-  TShell* Shell = nullptr;
   // Save Animation's hand-over to the exports (MainExportCommands.cpp). Base
   // is the chosen path without its extension (RemoveExtention).
   void ExportGif(const QString& Base);
@@ -348,7 +343,15 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   TMainControls Ui;
   TDocument Doc;
   TDialogs& Dialogs;
-  TFigureBuilderForm* FigureBuilder = nullptr;
+  TShell& Shell;
+  // The windows this one opens. The builder is a window of its own; the
+  // others are children, deleted with this window.
+  std::unique_ptr<TFigureBuilderForm> BuilderWindow;
+  TGifOptionsForm* ExportOptionsWindow = nullptr;
+  TProgressForm* ProgressWindow = nullptr;
+  TAboutBox* AboutWindow = nullptr;
+  TOptionsForm* DimensionsWindow = nullptr;
+  void CreateWindows();
   TDragLayers DragLayers;  // cached pictures while a handle is dragged
   int WheelRemainder = 0;  // part of a wheel turn not yet acted on
 

@@ -22,13 +22,18 @@
 #include <QWheelEvent>
 
 #include "builder/FigureBuilderUnit.h"
+#include "editor/AboutUnit.h"
 #include "editor/MainUnit.h"
+#include "editor/OptionsUnit.h"
+#include "export/windows/GifSaveUnit.h"
+#include "export/windows/ProgressUnit.h"
 #include "model/Common.h"
 #include "model/Pictures.h"
 #include "platform/ObjectNames.h"
 #include "platform/PictureBox.h"
 
-TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Parent), Dialogs(DialogService) {
+TMainForm::TMainForm(TDialogs& DialogService, TShell& DesktopShell, QWidget* Parent)
+    : QMainWindow(Parent), Dialogs(DialogService), Shell(DesktopShell) {
   ShowTitle();
   QFont small = font();
   small.setPointSize(8);
@@ -71,11 +76,20 @@ TMainForm::TMainForm(TDialogs& DialogService, QWidget* Parent) : QMainWindow(Par
   resize(664, 569);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+  CreateWindows();
   qApp->installEventFilter(this);
   FormCreate();
 }
 
 TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+
+void TMainForm::CreateWindows() {
+  BuilderWindow = std::make_unique<TFigureBuilderForm>(Dialogs, this);
+  ProgressWindow = new TProgressForm(this);
+  ExportOptionsWindow = new TGifOptionsForm(Dialogs, *ProgressWindow, this);
+  AboutWindow = new TAboutBox(this);
+  DimensionsWindow = new TOptionsForm(*this, Dialogs, this);
+}
 
 void TMainForm::FormCreate() {
   FirstActivation = true;
@@ -165,9 +179,8 @@ void TMainForm::FormActivate() {
     // the desktop knows it when the file is opened from a file manager.
     LoadProject(path);
   } else if (ending == "stk") {
-    if (FigureBuilder == nullptr) return;
-    FigureBuilder->ShowInFront();
-    FigureBuilder->OpenFigure(path);
+    BuilderWindow->ShowInFront();
+    BuilderWindow->OpenFigure(path);
   } else {
     Dialogs.ShowMessage(this, "that is not a tvl or stk file");
   }

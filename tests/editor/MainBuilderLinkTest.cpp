@@ -11,14 +11,9 @@ class MainBuilderLinkTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
-    Form->SetFigureBuilder(Builder.get());
+    Builder = &Form->FigureBuilder();
   }
-  void TearDown() override {
-    Builder.reset();
-    MainFormTest::TearDown();
-  }
-  std::unique_ptr<TFigureBuilderForm> Builder;
+  TFigureBuilderForm* Builder = nullptr;  // the window's own
 };
 
 TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) {

@@ -21,14 +21,8 @@ class MainFigureTypeFilesTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
-    Form->SetFigureBuilder(Builder.get());
-    NameForm = std::make_unique<TNameForm>();
-    Builder->SetNameForm(NameForm.get());
-  }
-  void TearDown() override {
-    Builder.reset();
-    MainFormTest::TearDown();
+    Builder = &Form->FigureBuilder();
+    NameForm = &Builder->NameWindow();
   }
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
 
@@ -57,8 +51,8 @@ class MainFigureTypeFilesTest : public MainFormTest {
   }
   QString Selected() const { return Form->Controls().FigureComboBox->currentText(); }
 
-  std::unique_ptr<TFigureBuilderForm> Builder;
-  std::unique_ptr<TNameForm> NameForm;
+  TFigureBuilderForm* Builder = nullptr;
+  TNameForm* NameForm = nullptr;
   QTemporaryDir Dir;
 };
 

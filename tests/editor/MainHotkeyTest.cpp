@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QToolButton>
 
+#include "builder/FigureBuilderUnit.h"
 #include "tests/editor/MainFormFixture.h"
 
 namespace {
@@ -32,6 +33,12 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     QTest::keyClick(Form.get(), static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')), Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
+    // Edit and Create Figure Type show the builder: the next key goes to this window again.
+    if (Form->FigureBuilder().isVisible()) {
+      Form->FigureBuilder().hide();
+      Form->activateWindow();
+      WAIT_ASSERT(Form->isActiveWindow());
+    }
   }
 }
 

@@ -32,12 +32,7 @@ class DimensionsTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    Options = std::make_unique<TOptionsForm>(*Form, Dialogs);
-    Form->SetSettingsWindows(nullptr, Options.get());
-  }
-  void TearDown() override {
-    Options.reset();
-    MainFormTest::TearDown();
+    Options = &Form->Dimensions();
   }
   static void Type(QSpinBox* Field, const QString& Text) {
     QLineEdit* edit = Field->findChild<QLineEdit*>();
@@ -61,7 +56,7 @@ class DimensionsTest : public MainFormTest {
     Doc().LoadBackground(picture, 0, {});
   }
 
-  std::unique_ptr<TOptionsForm> Options;
+  TOptionsForm* Options = nullptr;  // the window's own
 };
 
 TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
@@ -82,7 +77,7 @@ TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
   Form->ChangeDimensions(640, 480);
   Options->SpinEditWidth->setValue(42);
   Form->OptionsClick();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Options.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Options));
   EXPECT_EQ(Options->SpinEditWidth->value(), 640);
   EXPECT_EQ(Options->SpinEditHeight->value(), 480);
   Options->CancelButtonClick();
@@ -174,8 +169,8 @@ class RecordingShell : public TShell {
 };
 
 TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
-  RecordingShell shell;
-  Form->SetShell(shell);
+  static RecordingShell shell;  // outlives the window
+  Form = std::make_unique<TMainForm>(Dialogs, shell);
   const QString path = ReadMeFilePath();
   ASSERT_FALSE(QFile::exists(path)) << "a ReadMe beside the test program: " << path.toStdString();
   Form->ViewReadMeClick();
@@ -200,8 +195,6 @@ TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
 }
 
 TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
-  TAboutBox about;
-  Form->SetSettingsWindows(&about, nullptr);
   QStringList shown;
   Dialogs.OnExecModal = [&](QDialog& Box) {
     for (const QLabel* label : Box.findChildren<QLabel*>()) shown << label->text();

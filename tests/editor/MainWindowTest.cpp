@@ -186,11 +186,12 @@ TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
     Form->CommandLine = {arg};
     RunGuarded(Dialogs, Form.get(), [&] { Form->FormActivate(); });
   }
-  // The project is looked for (there is none); without a builder the figure
-  // type file is let be; only the two-character name is neither.
-  ASSERT_EQ(Dialogs.Messages().size(), 2);
+  // The project and the figure type file are looked for (there are none);
+  // only the two-character name is neither.
+  ASSERT_EQ(Dialogs.Messages().size(), 3);
   EXPECT_TRUE(Dialogs.Messages()[0].contains("walk.TVL"));
-  EXPECT_EQ(Dialogs.Messages()[1], "that is not a tvl or stk file");
+  EXPECT_TRUE(Dialogs.Messages()[1].contains("robotstk"));
+  EXPECT_EQ(Dialogs.Messages()[2], "that is not a tvl or stk file");
 }
 
 TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {

@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
   const QString mode = QApplication::arguments().value(2);
   TQtDialogs dialogs;
   TMainForm form(dialogs);
-  TFigureBuilderForm builder(dialogs, &form);
-  form.SetFigureBuilder(&builder);
+  TFigureBuilderForm& builder = form.FigureBuilder();
   if (!mode.isEmpty()) {
     TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{60000, 60000});
     keeper.EndOnTermSignals();

@@ -72,22 +72,21 @@ class RecoveryTest : public MainFormTest {
   }
   void TearDown() override {
     Keeper.reset();
-    Builder.reset();
+    Builder = nullptr;
     MainFormTest::TearDown();
   }
   // A program on the recovery folder: its windows and its keeper.
   void Start() {
     if (!Form) Form = std::make_unique<TMainForm>(Dialogs);
-    Builder = std::make_unique<TFigureBuilderForm>(Dialogs, Form.get());
-    Form->SetFigureBuilder(Builder.get());
-    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200});
+    Builder = &Form->FigureBuilder();
+    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{40, 200});
   }
   // The program ends without a clean exit: its files stay, its lock goes.
   void Crash() {
     Keeper->SaveNow();
     Keeper->Flush();
     Keeper.reset();
-    Builder.reset();
+    Builder = nullptr;
     Form.reset();
   }
   // A new start that answers the offer with Answer.
@@ -108,7 +107,7 @@ class RecoveryTest : public MainFormTest {
   QStringList Files() const { return QDir(Dir.path()).entryList({QStringLiteral("*rec*")}, QDir::Files, QDir::Name); }
 
   QTemporaryDir Dir;
-  std::unique_ptr<TFigureBuilderForm> Builder;
+  TFigureBuilderForm* Builder = nullptr;  // the window's own
   std::unique_ptr<TRecoveryKeeper> Keeper;
 };
 
@@ -159,7 +158,7 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
 // it wait for the latest time.
 TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{300, 600000});
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{300, 600000});
   int frames = 0;
   QTimer work;
   QObject::connect(&work, &QTimer::timeout, [&] {
@@ -235,8 +234,7 @@ TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidOnceARunAndSoIsItsReturn) {
   std::atomic<bool> failing = true;
   Keeper.reset();
   Keeper = std::make_unique<TRecoveryKeeper>(
-      *Form, Builder.get(), Dialogs, Dir.path(), TRecoveryTimes{40, 200},
-      [&](const QString& Path, const QByteArray& Bytes) {
+      *Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{40, 200}, [&](const QString& Path, const QByteArray& Bytes) {
         if (failing) throw EFileError((Path + QStringLiteral(": No space left on device")).toStdString());
         WriteWholeFile(Path, Bytes);
       });
@@ -265,7 +263,7 @@ TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsSaidAtStartAndTriedAgainAtTheNextC
   WriteWholeFile(blocker, "a file where the folder would be");
   const QString folder = blocker + QStringLiteral("/recovery");
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder.get(), Dialogs, folder, TRecoveryTimes{40, 200});
+  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, folder, TRecoveryTimes{40, 200});
   EXPECT_EQ(Keeper->Slot(), nullptr);
   Form->FormActivate();
   EXPECT_EQ(Notices(), QStringList{QStringLiteral("Unsaved work is not protected: no recovery copy can be written "
@@ -327,7 +325,7 @@ TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadWholeFile(File(kept[0]), MaxRecoveryFileBytes), bytes);
     Keeper.reset();
-    Builder.reset();
+    Builder = nullptr;
     Form.reset();
   }
 }
@@ -377,8 +375,7 @@ TEST(RecoveryChildTest, AKilledProgramIsRecoveredByteForByte) {
 
   TScriptedDialogs dialogs;
   TMainForm form(dialogs);
-  TFigureBuilderForm builder(dialogs, &form);
-  form.SetFigureBuilder(&builder);
+  TFigureBuilderForm& builder = form.FigureBuilder();
   TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
   dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
   form.FormActivate();
@@ -414,8 +411,7 @@ TEST(RecoveryChildTest, ASignalToEndKeepsUnsavedWorkAndLeavesNothingOfSavedWork)
 
     TScriptedDialogs dialogs;
     TMainForm form(dialogs);
-    TFigureBuilderForm builder(dialogs, &form);
-    form.SetFigureBuilder(&builder);
+    TFigureBuilderForm& builder = form.FigureBuilder();
     TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
     if (!saved) dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
     form.FormActivate();

@@ -125,7 +125,6 @@ TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
 TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   Anim = TAnimation();
   TMainForm form(Dialogs);
-  form.SetExportWindows(&Progress, &Options);
   for (int i = 0; i < 3; ++i) {
     TFigure moved = form.GetEditFrame().Items[0];
     moved.MoveBy(RealPoint(10, 0));
@@ -138,8 +137,8 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
   form.SaveAnimationClick();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
-  EXPECT_EQ(Options.SpinEditDelay->value(), 7);
-  Options.SpinEditDelay->setValue(1);
+  EXPECT_EQ(form.ExportOptions().SpinEditDelay->value(), 7);
+  form.ExportOptions().SpinEditDelay->setValue(1);
   ExportGifFile(Path("same.gif"), form.Animation(), {.Delay = 7});
   EXPECT_TRUE(ReadTestFile(Path("walk.gif")) == ReadTestFile(Path("same.gif")));
 
@@ -189,14 +188,13 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     }
     Dialogs.Calls.clear();
   }
-  EXPECT_FALSE(Progress.isVisible());
+  EXPECT_FALSE(form.Progress().isVisible());
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
 
 TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
   QSettings().remove("View");
   TMainForm form(Dialogs);
-  form.SetExportWindows(&Progress, &Options);
   form.NextFrameButtonClick();
   form.Controls().SmoothLinesAction->trigger();
   // The video goes to a "ffmpeg" that keeps the raw frames it is given.
