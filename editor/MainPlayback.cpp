@@ -66,14 +66,14 @@ QString RateKey(const QString& ProjectPath) {
 }  // namespace
 
 void TMainForm::RememberPlaybackRate() {
-  if (ProjectPath.isEmpty()) return;
-  QSettings().setValue(RateKey(ProjectPath), Ui.RateScrollBar->value());
+  if (Doc.FilePath().isEmpty()) return;
+  QSettings().setValue(RateKey(Doc.FilePath()), Ui.RateScrollBar->value());
 }
 
 void TMainForm::RecallPlaybackRate() {
-  if (ProjectPath.isEmpty()) return;
+  if (Doc.FilePath().isEmpty()) return;
   bool known = false;
-  const int rate = QSettings().value(RateKey(ProjectPath)).toInt(&known);
+  const int rate = QSettings().value(RateKey(Doc.FilePath())).toInt(&known);
   // A project never played here keeps the rate there is.
   if (known) Ui.RateScrollBar->setValue(std::clamp(rate, Ui.RateScrollBar->minimum(), Ui.RateScrollBar->maximum()));
 }

@@ -58,19 +58,19 @@ void TMainForm::CreateFigureTypeClick() {
 
 void TMainForm::SaveProject(const QString& BaseName) {
   WriteProjectFile(BaseName, Animation());
-  ProjectPath = ProjectFilePath(BaseName);
+  Doc.SetFilePath(ProjectFilePath(BaseName));
   RememberPlaybackRate();
   Doc.MarkSaved();
   ShowTitle();
 }
 
 void TMainForm::SaveClick() {
-  if (ProjectPath.isEmpty()) {
+  if (Doc.FilePath().isEmpty()) {
     SaveAnimationClick();
     return;
   }
   TWaitCursor wait(Ui.EditImage);
-  SaveProject(RemoveExtention(ProjectPath));
+  SaveProject(RemoveExtention(Doc.FilePath()));
 }
 
 bool TMainForm::SaveProjectAsTvl() {
@@ -151,7 +151,7 @@ void TMainForm::LoadProject(const QString& Path) {
     return;
   }
   TWaitCursor wait(Ui.EditImage, false);
-  ProjectPath = Path;
+  Doc.SetFilePath(Path);
   TEditState opened = TDocument::OpenedState(*project);
   Doc.Reset(std::move(*project), std::move(opened));
   RecallPlaybackRate();
@@ -160,7 +160,7 @@ void TMainForm::LoadProject(const QString& Path) {
 void TMainForm::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path) {
   MadePictures = MakeDrawingPictures(Animation.Size());
   if (Ui.PlaybackTimer->isActive()) StopButtonClick();
-  ProjectPath = Path;
+  Doc.SetFilePath(Path);
   Doc.Reset(std::move(Animation), std::move(Edit), false);
   RecallPlaybackRate();
 }

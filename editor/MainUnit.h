@@ -270,7 +270,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   int16_t GetSelectedHandle() const { return SelectedHandle; }
   int GetPopupFrameIndex() const { return PopupFrameIndex; }
   bool GetFigureControlsEnabled() const { return FigureControlsEnabled; }
-  const QString& GetProjectPath() const { return ProjectPath; }
   TColor GetDialogColor() const { return ColorDialogState.Color; }
 
  signals:
@@ -384,7 +383,6 @@ class TMainForm : public QMainWindow, public TFigureTypeHost {
   bool FirstActivation = true;
   QString SaveDialogFileName;     // the name the save dialog offers next
   int SaveDialogFilterIndex = 0;  // the file type it offers next
-  QString ProjectPath;            // the .tvl opened or last saved; empty for a new project
   TColorDialogState ColorDialogState;
   int TweenCount = 3;  // what the Tween dialog offers next
   TEasing TweenEasing = TEasing::Linear;

@@ -37,8 +37,9 @@ void TMainForm::ShowTitle() {
   // The caption the program has always had, after the project's file name
   // when it has one; "*" marks unsaved changes, as desktop programs do.
   const QString caption = QStringLiteral("Tavel: Hotkeys");
-  setWindowTitle(ProjectPath.isEmpty() ? caption + QStringLiteral("[*]")
-                                       : QFileInfo(ProjectPath).fileName() + QStringLiteral("[*] - ") + caption);
+  const QString& path = Doc.FilePath();
+  setWindowTitle(path.isEmpty() ? caption + QStringLiteral("[*]")
+                                : QFileInfo(path).fileName() + QStringLiteral("[*] - ") + caption);
   setWindowModified(!Doc.IsSaved());
 }
 

@@ -133,7 +133,7 @@ void TMainForm::NewProject() {
   }
   SetScaleEditFromScale(1.0f);
   ColorDialogState.Color = ColorBlack;
-  ProjectPath.clear();
+  Doc.SetFilePath(QString());
   TEditState start = TDocument::StartState(animation);
   Doc.Reset(std::move(animation), std::move(start));
 }

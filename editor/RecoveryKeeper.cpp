@@ -173,7 +173,7 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
   }
   const TEditState& edit = doc.Edit();
   return {QDateTime::currentDateTimeUtc(),
-          Main.GetProjectPath(),
+          Main.Document().FilePath(),
           *Head,
           HeadSerial,
           Frames,

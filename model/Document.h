@@ -79,6 +79,10 @@ class TDocument : public QObject {
   // Edits of the working frame alone do not count: they are not saved.
   bool IsSaved() const { return CurrentRevision() == SavedRevision; }
   void MarkSaved();
+  // The project file the document was opened from, saved to or recovered
+  // for; empty for a new project. Reset leaves it to the caller.
+  const QString& FilePath() const { return ProjectFile; }
+  void SetFilePath(const QString& Path) { ProjectFile = Path; }
 
   // Makes Animation and Edit the document, with no history, saved (New,
   // Open) or, when Saved is false, unsaved (work recovered after a crash).
@@ -220,6 +224,7 @@ class TDocument : public QObject {
   uint64_t LastRevision = 0;
   uint64_t BaseRevision = 0;  // the animation as Reset left it
   uint64_t SavedRevision = 0;
+  QString ProjectFile;
   bool LastSaved = true;
   uint64_t Gesture = 1;  // the gesture open now; steps of earlier ones never merge
   TStepPreparation PrepareWindow;
