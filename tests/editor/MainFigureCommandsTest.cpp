@@ -127,9 +127,8 @@ TEST_F(FigureCommandsTest, FlipMirrorsAboutTheRootAndTwiceRestores) {
   }
   Form->FlipButtonClick();
   for (std::size_t v = 0; v < Figure(0).Points().size(); ++v) {
-    const TFigure& f = Figure(0);
-    EXPECT_NEAR(f.Points()[v].X, before.Points()[v].X, 1e-3);
-    EXPECT_NEAR(f.Points()[v].Y, before.Points()[v].Y, 1e-3);
+    EXPECT_NEAR(Figure(0).Points()[v].X, before.Points()[v].X, 1e-3);
+    EXPECT_NEAR(Figure(0).Points()[v].Y, before.Points()[v].Y, 1e-3);
   }
 }
 
