@@ -243,7 +243,7 @@ void TDocument::CenterSelected() {
     top = std::min(top, root.Y);
     bottom = std::max(bottom, root.Y);
   }
-  // One figure: its root goes to the centre, as Centre computes it.
+  // One figure: its root goes to the centre, as Center computes it.
   const TRealPoint offset =
       selected.size() == 1
           ? RealPoint(static_cast<float>(Anim.Middle().x()) - first.X, static_cast<float>(Anim.Middle().y()) - first.Y)
