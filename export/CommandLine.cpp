@@ -181,11 +181,17 @@ TRequest Parse(const QStringList& Arguments) {
     throw EUsage{QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
   request.Kind = ending->second;
   RefuseIgnoredOptions(given, request.Kind, QLatin1String(ending->first));
-  // Smooth GIF frames keep one table of their exact colours.
-  if (request.Kind == TOutput::Gif && request.Options.Lines == TLineStyle::Smooth && !request.Options.Palette)
-    request.Notes << QStringLiteral(
-        "--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
-        "table of its exact colours");
+  // Exact colours, asked for or brought by smooth lines, keep one table of
+  // their own: the palette optimisation has nothing to leave out.
+  if (request.Kind == TOutput::Gif && !request.Options.Palette) {
+    if (request.Options.Lines == TLineStyle::Smooth)
+      request.Notes << QStringLiteral(
+          "--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+          "table of its exact colours");
+    else if (request.Options.ExactColors)
+      request.Notes << QStringLiteral(
+          "--no-palette has no effect with --exact-colors: the GIF keeps one table of its exact colours");
+  }
   return request;
 }
 

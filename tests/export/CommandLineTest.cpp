@@ -126,13 +126,20 @@ TEST_F(CommandLine, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
     EXPECT_FALSE(written == ReadTestFile(Path("plain") + c.First)) << c.Ending;
     EXPECT_TRUE(written == ReadTestFile(Path("same") + c.First)) << c.Ending;
   }
-  // A GIF of smooth lines has one table of exact colours: --no-palette is said to do nothing.
-  const TRun run = Tavel({"--export", Path("flat.gif"), "--smooth", "--no-palette", Project});
-  EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Err.toStdString(),
-            "tavel: --no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
-            "table of its exact colours\n");
-  EXPECT_TRUE(ReadTestFile(Path("flat.gif")) == ReadTestFile(Path("smooth.gif")));
+  // Exact colours keep one table of their own: --no-palette is said to do nothing.
+  ASSERT_EQ(Tavel({"--export", Path("exact.gif"), "--exact-colors", Project}).Status, 0);
+  const struct {
+    const char* Option;
+    const char* Same;
+    const char* Note;
+  } notes[] = {{"--smooth", "smooth.gif", "--smooth: a GIF of smooth lines keeps one table of its exact colours"},
+               {"--exact-colors", "exact.gif", "--exact-colors: the GIF keeps one table of its exact colours"}};
+  for (const auto& n : notes) {
+    const TRun run = Tavel({"--export", Path("flat.gif"), n.Option, "--no-palette", Project});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err.toStdString(), std::string("tavel: --no-palette has no effect with ") + n.Note + "\n");
+    EXPECT_TRUE(ReadTestFile(Path("flat.gif")) == ReadTestFile(Path(n.Same))) << n.Option;
+  }
 }
 
 TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
