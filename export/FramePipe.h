@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The frames of a video on their way into ffmpeg's standard input. A thread
+// of its own writes them, in the order given, straight from the rendered
+// pictures into a pipe: the export renders the next frames while ffmpeg
+// encodes these, and no frame is copied on the way (QProcess's own channel
+// keeps a copy of every write until its event loop sends it, a whole
+// picture per frame). Where there is no such pipe (not Unix), the frames go
+// through QProcess's channel in the calling thread, one at a time.
+
+#include <QProcess>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+class TFramePipe {
+ public:
+  // Prepares Ffmpeg, not yet started, to read the pipe as its standard input.
+  explicit TFramePipe(QProcess& Ffmpeg);
+  // Stops ffmpeg if frames are still on their way, then ends the thread.
+  ~TFramePipe();
+  TFramePipe(const TFramePipe&) = delete;
+  TFramePipe& operator=(const TFramePipe&) = delete;
+
+  // Once Ffmpeg has started: the pipe is now its.
+  void Started();
+  // True where frames overlap with rendering (the pipe of its own).
+  static bool Overlaps();
+
+  // Queues Count bytes at Data, which must stay as they are until Written()
+  // counts them.
+  void Send(const uchar* Data, qsizetype Count);
+  // Waits until at least Frames frames sent have been written or writing
+  // failed; returns the frames written so far.
+  int WaitWritten(int Frames);
+  // Waits until every frame sent is written, then closes the pipe, so ffmpeg
+  // sees the end of its input. False when a write failed (ffmpeg stopped).
+  bool Finish();
+  bool Failed();
+
+ private:
+  struct TFrame {
+    const uchar* Data;
+    qsizetype Count;
+  };
+  void Run();
+  bool WriteAll(const uchar* Data, qsizetype Count);
+
+  QProcess& Ffmpeg;
+  int ReadEnd = -1;
+  int WriteEnd = -1;
+  std::mutex Lock;
+  std::condition_variable Changed;
+  std::deque<TFrame> Queue;
+  int Written = 0;
+  bool Busy = false;  // the thread is writing a frame
+  bool Broken = false;
+  bool Stopping = false;
+  std::thread Writer;
+};
