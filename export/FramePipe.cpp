@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/FramePipe.h"
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <signal.h>
@@ -8,6 +10,28 @@
 
 #include <cerrno>
 #endif
+
+namespace {
+
+// Rows First to First + Rows of Picture into Bytes, in 24-bit pixels.
+void Bgr24Rows(const QImage& Picture, int First, int Rows, QByteArray& Bytes) {
+  const int width = Picture.width();
+  Bytes.resize(static_cast<qsizetype>(Rows) * width * 3);
+  char* out = Bytes.data();
+  for (int y = First; y < First + Rows; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
+    for (int x = 0; x < width; ++x, out += 3) {
+      out[0] = static_cast<char>(qBlue(row[x]));
+      out[1] = static_cast<char>(qGreen(row[x]));
+      out[2] = static_cast<char>(qRed(row[x]));
+    }
+  }
+}
+
+// Rows converted and written at a time: about a pipe's worth.
+int RowsAtOnce(const QImage& Picture) { return std::max(1, (1 << 20) / std::max(1, 3 * Picture.width())); }
+
+}  // namespace
 
 #ifdef Q_OS_UNIX
 
@@ -55,15 +79,24 @@ void TFramePipe::Started() {
 
 bool TFramePipe::Overlaps() { return true; }
 
-void TFramePipe::Send(const uchar* Data, qsizetype Count) {
+void TFramePipe::Send(const QImage& Picture) {
   {
     std::lock_guard<std::mutex> guard(Lock);
-    Queue.push_back({Data, Count});
+    Queue.push_back(&Picture);
   }
   Changed.notify_all();
 }
 
-bool TFramePipe::WriteAll(const uchar* Data, qsizetype Count) {
+bool TFramePipe::WriteFrame(const QImage& Picture) {
+  const int step = RowsAtOnce(Picture);
+  for (int y = 0; y < Picture.height(); y += step) {
+    Bgr24Rows(Picture, y, std::min(step, Picture.height() - y), Rows);
+    if (!WriteAll(Rows.constData(), Rows.size())) return false;
+  }
+  return true;
+}
+
+bool TFramePipe::WriteAll(const char* Data, qsizetype Count) {
   while (Count > 0) {
     const ssize_t done = ::write(WriteEnd, Data, static_cast<size_t>(Count));
     if (done < 0 && errno == EINTR) continue;
@@ -85,10 +118,10 @@ void TFramePipe::Run() {
   for (;;) {
     Changed.wait(guard, [&] { return Stopping || !Queue.empty(); });
     if (Queue.empty()) return;
-    const TFrame frame = Queue.front();
+    const QImage* frame = Queue.front();
     Busy = true;
     guard.unlock();
-    const bool ok = !Broken && WriteAll(frame.Data, frame.Count);
+    const bool ok = !Broken && WriteFrame(*frame);
     guard.lock();
     Busy = false;
     Queue.pop_front();
@@ -129,16 +162,16 @@ TFramePipe::~TFramePipe() = default;
 void TFramePipe::Started() {}
 bool TFramePipe::Overlaps() { return false; }
 
-void TFramePipe::Send(const uchar* Data, qsizetype Count) {
-  if (Broken) return;
-  Ffmpeg.write(reinterpret_cast<const char*>(Data), Count);
-  // One frame at a time in the channel: memory does not grow with the frames.
-  while (Ffmpeg.bytesToWrite() > 0)
-    if (!Ffmpeg.waitForBytesWritten(60000) && Ffmpeg.state() != QProcess::Running) {
-      Broken = true;
-      return;
-    }
-  ++Written;
+void TFramePipe::Send(const QImage& Picture) {
+  const int step = RowsAtOnce(Picture);
+  for (int y = 0; y < Picture.height() && !Broken; y += step) {
+    Bgr24Rows(Picture, y, std::min(step, Picture.height() - y), Rows);
+    Ffmpeg.write(Rows);
+    // A few rows at a time in the channel: memory does not grow with the frames.
+    while (Ffmpeg.bytesToWrite() > 0 && !Broken)
+      if (!Ffmpeg.waitForBytesWritten(60000) && Ffmpeg.state() != QProcess::Running) Broken = true;
+  }
+  if (!Broken) ++Written;
 }
 
 int TFramePipe::WaitWritten(int) { return Written; }

@@ -49,8 +49,8 @@ constexpr int Vp9Threads = 8;
 QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QString& Output) {
   QStringList arguments{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
-                        // Format_RGB32 lies in memory as blue, green, red, unused.
-                        QStringLiteral("-pix_fmt"), QStringLiteral("bgr0"), QStringLiteral("-s"),
+                        // The pipe's pixels: blue, green, red.
+                        QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), QStringLiteral("-s"),
                         QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height()), QStringLiteral("-framerate"),
                         QStringLiteral("100/%1").arg(Delay), QStringLiteral("-i"), QStringLiteral("pipe:0")};
   if (Format == TVideoFormat::Mp4)
@@ -140,11 +140,7 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
       const std::size_t slot = first + static_cast<std::size_t>(J);
       pictures[slot] = &renderers[slot].Render(Animation.Frames[start + J]);
     });
-    // Rows of Format_RGB32 follow one another without padding.
-    for (int j = 0; j < n; ++j) {
-      const QImage& picture = *pictures[first + static_cast<std::size_t>(j)];
-      pipe.Send(picture.constBits(), picture.sizeInBytes());
-    }
+    for (int j = 0; j < n; ++j) pipe.Send(*pictures[first + static_cast<std::size_t>(j)]);
   }
   if (!pipe.Finish()) Failed(ffmpeg, log);
   report(frames);

@@ -72,10 +72,12 @@ TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
   QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   for (TLineStyle lines : {TLineStyle::Pixel, TLineStyle::Smooth}) {
     ExportVideoFile(Path("raw.webm"), TVideoFormat::WebM, Anim, {.Lines = lines, .Program = keep}, {}, 3);
+    // Blue, green, red, row after row.
     QByteArray frames;
     for (int i = 0; i < 7; ++i) {
-      const QImage frame = ExpectedFrame(i, 1, false, lines);
-      frames.append(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+      const QImage frame = ExpectedFrame(i, 1, false, lines).convertToFormat(QImage::Format_BGR888);
+      for (int y = 0; y < frame.height(); ++y)
+        frames.append(reinterpret_cast<const char*>(frame.constScanLine(y)), 3 * frame.width());
     }
     EXPECT_TRUE(ReadTestFile(Path("raw.webm")) == frames) << (lines == TLineStyle::Smooth ? "smooth" : "pixel");
   }
