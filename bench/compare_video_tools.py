@@ -19,8 +19,9 @@ Each command runs RUNS times, alternating, and the median counts. PSNR is
 against the BMP frames, with ffmpeg's psnr filter: "rgb" compares in RGB
 (the measure to go by: it takes in what 4:2:0 loses of thin coloured
 lines); "yuv" brings the BMPs to the video's 4:2:0, which is only
-comparable between videos made from the same input (BMP and raw frames
-go through different conversions: about 46 dB is then the ceiling).
+comparable between videos made from the same input (the former WebM's 32-bit
+frames and 24-bit ones take different conversions: about 46 dB is then the
+ceiling).
 
     bench/compare_video_tools.py [BUILD_DIR] [RUNS]   (default: build-bench, 3)
 """
@@ -34,10 +35,11 @@ import sys
 import tempfile
 import time
 
+SCALE = ["-sws_flags", "bicubic+accurate_rnd"]
 VIDEO_ARGUMENTS = {
-    "mp4": ["-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2",
+    "mp4": [*SCALE, "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2",
             "-movflags", "+faststart", "-f", "mp4"],
-    "webm": ["-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime", "-cpu-used", "8",
+    "webm": [*SCALE, "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime", "-cpu-used", "8",
              "-row-mt", "1", "-threads", "8", "-crf", "15", "-b:v", "0", "-fflags", "+bitexact", "-f", "webm"],
 }
 FORMER_WEBM = ["-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-crf", "30", "-b:v", "0", "-f", "webm"]

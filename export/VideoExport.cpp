@@ -53,6 +53,11 @@ QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QS
                         QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), QStringLiteral("-s"),
                         QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height()), QStringLiteral("-framerate"),
                         QStringLiteral("100/%1").arg(Delay), QStringLiteral("-i"), QStringLiteral("pipe:0")};
+  // ffmpeg's quick path from 24-bit pixels to 4:2:0 takes each colour
+  // sample from one pixel instead of rounding over its block: thin coloured
+  // lines would lose 6 dB. Accurate rounding takes the path 32-bit pixels
+  // took, at their speed.
+  arguments << QStringLiteral("-sws_flags") << QStringLiteral("bicubic+accurate_rnd");
   if (Format == TVideoFormat::Mp4)
     arguments << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-pix_fmt")
               << QStringLiteral("yuv420p") << QStringLiteral("-vf") << QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2")
