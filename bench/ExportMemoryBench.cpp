@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the GIF export at 1920 x 1080: the streaming export of 100
 // and 1,000 frames, against the document path of 100 frames; and of the
-// largest animation with 1, 2 and 16 threads asked for. The peak
+// largest animation with 1, 2 and 16 threads asked for, beside the MP4,
+// WebM and animated PNG exports of the same animation, which must hold no
+// more than the GIF's. The peak
 // (VmHWM) is reset before each run where Linux allows it, so each figure is
 // that run's own; "peak_above_start_MiB" leaves out what the program and
 // the frames held before the export began.
@@ -13,6 +15,8 @@
 
 #include "bench/ReferenceAnimations.h"
 #include "export/GifExport.h"
+#include "export/PngExport.h"
+#include "export/VideoExport.h"
 
 namespace {
 
@@ -87,6 +91,31 @@ BENCHMARK(BM_GifPeakMemoryLargest)
     ->Arg(2)
     ->Arg(16)
     ->ArgName("threads")
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+// The other exports of the largest animation, default threads: 0 MP4, 1
+// WebM, 2 animated PNG. Only this process is measured, not ffmpeg.
+void BM_OtherExportsPeakMemoryLargest(benchmark::State& State) {
+  const TReference largest{"walk-10000x10000", 10000, 10000, 2, 20};
+  const TAnimation animation = MakeReference(largest);
+  QTemporaryDir folder;
+  const double start = StatusKb("VmRSS:");
+  const bool reset = ResetPeak();
+  for (auto _ : State) {
+    if (State.range(0) == 0) ExportVideoFile(folder.filePath("out.mp4"), TVideoFormat::Mp4, animation, {});
+    if (State.range(0) == 1) ExportVideoFile(folder.filePath("out.webm"), TVideoFormat::WebM, animation, {});
+    if (State.range(0) == 2) ExportAnimatedPngFile(folder.filePath("out.apng"), animation, 1, 1);
+  }
+  State.SetLabel(State.range(0) == 0 ? "MP4" : State.range(0) == 1 ? "WebM" : "animated PNG");
+  Report(State, start, reset);
+}
+BENCHMARK(BM_OtherExportsPeakMemoryLargest)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("export")
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();

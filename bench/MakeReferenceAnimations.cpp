@@ -1,21 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the two reference animations as project files into a folder, for
-// the comparison with other GIF tools (compare_gif_tools.py).
+// the comparison with other GIF tools (compare_gif_tools.py); with "video"
+// after the folder, also the animations of the video comparison
+// (compare_video_tools.py).
 
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
+#include <vector>
 
 #include "bench/ReferenceAnimations.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_reference_animations FOLDER\n");
+  const bool video = argc == 3 && qstrcmp(argv[2], "video") == 0;
+  if (argc != 2 && !video) {
+    std::fprintf(stderr, "usage: make_reference_animations FOLDER [video]\n");
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  for (const TReference& r : {SmallReference, LargeReference}) {
+  std::vector<TReference> references{SmallReference, LargeReference};
+  if (video) references.insert(references.end(), {CrowdReference, PhotoReference});
+  for (const TReference& r : references) {
     WriteProjectFile(folder.filePath(QString::fromLatin1(r.Name)), MakeReference(r));
     std::printf("%s.tvl %d frames %dx%d\n", r.Name, r.Frames, r.Width, r.Height);
   }

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFileDevice>
+#include <QRegion>
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
@@ -71,16 +72,42 @@ TPngParts SplitPng(const QByteArray& Png) {
   return parts;
 }
 
-// The rectangle where two pictures of the same size differ; empty when equal.
-QRect ChangedRect(const QImage& Now, const QImage& Was) {
-  return ChangedArea(reinterpret_cast<const uint32_t*>(Now.constBits()), Now.bytesPerLine() / 4,
-                     reinterpret_cast<const uint32_t*>(Was.constBits()), Was.bytesPerLine() / 4, Now.width(),
-                     Now.height());
+// The rectangle where Now differs from Was, looked for only inside Inside;
+// Was holds that part alone, from its top left corner. Empty when equal.
+QRect ChangedRect(const QImage& Now, const QImage& Was, QRect Inside) {
+  if (Inside.isEmpty()) return {};
+  const auto* now = reinterpret_cast<const uint32_t*>(Now.constScanLine(Inside.top())) + Inside.left();
+  return ChangedArea(now, Now.bytesPerLine() / 4, reinterpret_cast<const uint32_t*>(Was.constBits()),
+                     Was.bytesPerLine() / 4, Inside.width(), Inside.height())
+      .translated(Inside.topLeft());
 }
 
+// Where frames Was and Now can differ as rendered at Size, 1/Shrink of the
+// animation: around the figures of either; everywhere else both show the
+// background alone.
+QRegion MayDiffer(const TAnimation& Animation, const TFigures& Was, const TFigures& Now, int Shrink, QSize Size) {
+  QRegion region;
+  for (const TFigures* frame : {&Was, &Now})
+    for (const TFigure& figure : frame->Items) {
+      QRect area = figure.DrawBounds(1.0f, false) & QRect(QPoint(0, 0), Animation.Size());
+      // A reduced pixel is the mean of a block of Shrink x Shrink pixels.
+      if (!area.isEmpty() && Shrink >= 2)
+        area = QRect(QPoint(area.left() / Shrink, area.top() / Shrink),
+                     QPoint(area.right() / Shrink, area.bottom() / Shrink));
+      region += area & QRect(QPoint(0, 0), Size);
+    }
+  return region;
+}
+
+// A part of a picture: where it lies, and its pixels there.
+struct TPicturePart {
+  QRect Area;
+  QImage Pixels;
+};
+
 struct TApngFrame {
-  QImage Picture;  // the whole frame, kept for the frame after it
-  QRect Area;      // the part written
+  const QImage* Picture = nullptr;  // the whole frame, as its renderer holds it
+  QRect Area;                       // the part written
   QByteArray Png;
 };
 
@@ -140,29 +167,48 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   const QSize size = GifFrameSize(Animation.Size(), Shrink);
+  // Each frame of a batch is drawn by a renderer of its own, which keeps
+  // it while the frame after it is compared with it and it is compressed.
+  // Between batches only the part of the last frame where the next can
+  // differ is kept: streaming holds no more pictures than the GIF export.
   const long long full = 4LL * Animation.Width * Animation.Height;
-  const long long small = 4LL * size.width() * size.height();
-  TWorkers workers(ExportThreads(Threads, full + 2 * small));
+  const long long small = Shrink >= 2 ? 4LL * size.width() * size.height() : 0;
+  TWorkers workers(ExportThreads(Threads, full + small));
+  const int batch = BatchSize(workers, FramesPerThread, full + small);
   std::vector<TFrameRenderer> renderers;
-  renderers.reserve(static_cast<std::size_t>(workers.Count()));
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, Shrink, Lines);
-  const int batch = BatchSize(workers, FramesPerThread, 2 * small);
+  renderers.reserve(static_cast<std::size_t>(batch));
+  for (int r = 0; r < batch; ++r) renderers.emplace_back(Animation, Shrink, Lines);
   std::vector<TApngFrame> inFlight(batch);
-  QImage previous;
+  // The parts of the frame before the batch where the batch's first frame can differ.
+  std::vector<TPicturePart> previous;
   QByteArray header;
   uint32_t sequence = 0;
   const uint16_t delay = GifDelay(Delay);
   for (int start = 0; start < frames; start += batch) {
     const int n = std::min(batch, frames - start);
-    workers.Run(n,
-                [&](int J, int W) { inFlight[J].Picture = renderers[W].Render(Animation.Frames[start + J]).copy(); });
+    if (start > 0) {
+      previous.clear();
+      const QImage& last = *inFlight[static_cast<std::size_t>(batch - 1)].Picture;
+      for (const QRect& area : MayDiffer(Animation, Animation.Frames[start - 1], Animation.Frames[start], Shrink, size))
+        previous.push_back({area, last.copy(area)});
+    }
+    workers.Run(n, [&](int J, int) {
+      inFlight[J].Picture = &renderers[static_cast<std::size_t>(J)].Render(Animation.Frames[start + J]);
+    });
     workers.Run(n, [&](int J, int) {
       TApngFrame& frame = inFlight[J];
-      const QImage& before = J > 0 ? inFlight[J - 1].Picture : previous;
-      frame.Area = before.isNull() ? frame.Picture.rect() : ChangedRect(frame.Picture, before);
+      const QImage& picture = *frame.Picture;
+      if (J > 0) {
+        frame.Area = ChangedRect(picture, *inFlight[J - 1].Picture, picture.rect());
+      } else if (start == 0) {
+        frame.Area = picture.rect();
+      } else {
+        frame.Area = QRect();
+        for (const TPicturePart& part : previous) frame.Area |= ChangedRect(picture, part.Pixels, part.Area);
+      }
       // A frame like the one before still needs a picture: one pixel of it.
       if (frame.Area.isEmpty()) frame.Area = QRect(0, 0, 1, 1);
-      frame.Png = EncodePng(frame.Area == frame.Picture.rect() ? frame.Picture : frame.Picture.copy(frame.Area));
+      frame.Png = EncodePng(frame.Area == picture.rect() ? picture : picture.copy(frame.Area));
     });
     for (int j = 0; j < n; ++j) {
       const TApngFrame& frame = inFlight[j];
@@ -203,7 +249,6 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
       Write(Out, bytes);
       if (Progress) Progress((start + j) * 100 / frames);
     }
-    previous = inFlight[n - 1].Picture;
   }
   QByteArray end;
   WriteChunk(end, "IEND", QByteArray());

@@ -239,7 +239,13 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
          QPainter canvas(&frame);
          PrepareCanvas(canvas);
          DrawFrame(canvas, a, a.Frames[0], 1.0f, smooth);
-         return QByteArray(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+         canvas.end();
+         // The pipe's pixels: blue, green, red, row after row.
+         const QImage bgr = frame.convertToFormat(QImage::Format_BGR888);
+         QByteArray raw;
+         for (int y = 0; y < bgr.height(); ++y)
+           raw.append(reinterpret_cast<const char*>(bgr.constScanLine(y)), 3 * bgr.width());
+         return raw;
        }},
   };
   for (const TCase& c : cases) {

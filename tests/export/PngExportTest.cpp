@@ -148,26 +148,32 @@ TEST_F(PngExport, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
 }
 
 TEST_F(PngExport, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver) {
-  // Frames 2 and 4 repeat the frame before them.
-  InstallAnimation(
-      {.Width = 200, .Height = 150, .Frames = 6, .Figures = 1, .Seed = 42, .Gradient = true, .RepeatEvery = 2});
-  const std::vector<QImage> expected = BmpFrames();
-  for (int shrink : {1, 3}) {
-    ExportAnimatedPngFile(Path("walk.apng"), Anim, 70000, shrink, {}, 1);
-    const QByteArray file = ReadTestFile(Path("walk.apng"));
-    QByteArray again;
-    QBuffer buffer(&again);
-    buffer.open(QIODevice::WriteOnly);
-    WriteAnimatedPng(buffer, Anim, 70000, shrink, {}, 3);
-    EXPECT_TRUE(again == file);
-    const TAnimatedPng decoded = DecodeAnimatedPng(file);
-    EXPECT_EQ(decoded.Frames, 6u);
-    EXPECT_EQ(decoded.Plays, 0u);
-    ASSERT_EQ(decoded.Screens.size(), 6u);
-    for (int i = 0; i < 6; ++i) {
-      EXPECT_EQ(decoded.Delays[i], std::make_pair(65535, 100));
-      const QImage want = shrink == 1 ? expected[i] : ExpectedFrame(i, shrink, false);
-      EXPECT_TRUE(decoded.Screens[i] == want) << "shrink " << shrink << " frame " << i;
+  // In the first, frames 2 and 4 repeat the frame before them; in the
+  // second, several figures move in every frame, so the frame that begins
+  // each batch of one thread's export differs from the one before it.
+  for (const TAnimationRecipe& recipe :
+       {TAnimationRecipe{
+            .Width = 200, .Height = 150, .Frames = 6, .Figures = 1, .Seed = 42, .Gradient = true, .RepeatEvery = 2},
+        TAnimationRecipe{.Width = 200, .Height = 150, .Frames = 6, .Figures = 5, .Seed = 44, .Gradient = true}}) {
+    InstallAnimation(recipe);
+    const std::vector<QImage> expected = BmpFrames();
+    for (int shrink : {1, 3}) {
+      ExportAnimatedPngFile(Path("walk.apng"), Anim, 70000, shrink, {}, 1);
+      const QByteArray file = ReadTestFile(Path("walk.apng"));
+      QByteArray again;
+      QBuffer buffer(&again);
+      buffer.open(QIODevice::WriteOnly);
+      WriteAnimatedPng(buffer, Anim, 70000, shrink, {}, 3);
+      EXPECT_TRUE(again == file);
+      const TAnimatedPng decoded = DecodeAnimatedPng(file);
+      EXPECT_EQ(decoded.Frames, 6u);
+      EXPECT_EQ(decoded.Plays, 0u);
+      ASSERT_EQ(decoded.Screens.size(), 6u);
+      for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(decoded.Delays[i], std::make_pair(65535, 100));
+        const QImage want = shrink == 1 ? expected[i] : ExpectedFrame(i, shrink, false);
+        EXPECT_TRUE(decoded.Screens[i] == want) << "seed " << recipe.Seed << " shrink " << shrink << " frame " << i;
+      }
     }
   }
   EXPECT_THROW(ExportAnimatedPngFile(Path("no folder/walk.apng"), Anim, 1, 1), EFileError);

@@ -62,21 +62,35 @@ TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
 }
 
 TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
-  InstallAnimation({.Width = 40, .Height = 30, .Frames = 3, .Seed = 8});
+  // Frames larger than the pipe, three threads: the two sets of pictures
+  // take turns, and each must be written before it is drawn over again.
+  InstallAnimation({.Width = 700, .Height = 400, .Frames = 7, .Seed = 8});
   // A program that keeps the raw frames it is given as the video it is asked for.
   QTemporaryDir programs;
   const QString keep = programs.filePath("keep");
   WriteWholeFile(keep, "#!/bin/sh\nfor last; do :; done\ncat >\"$last\"\n");
   QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   for (TLineStyle lines : {TLineStyle::Pixel, TLineStyle::Smooth}) {
-    ExportVideoFile(Path("raw.webm"), TVideoFormat::WebM, Anim, {.Lines = lines, .Program = keep});
+    ExportVideoFile(Path("raw.webm"), TVideoFormat::WebM, Anim, {.Lines = lines, .Program = keep}, {}, 3);
+    // Blue, green, red, row after row.
     QByteArray frames;
-    for (int i = 0; i < 3; ++i) {
-      const QImage frame = ExpectedFrame(i, 1, false, lines);
-      frames.append(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+    for (int i = 0; i < 7; ++i) {
+      const QImage frame = ExpectedFrame(i, 1, false, lines).convertToFormat(QImage::Format_BGR888);
+      for (int y = 0; y < frame.height(); ++y)
+        frames.append(reinterpret_cast<const char*>(frame.constScanLine(y)), 3 * frame.width());
     }
     EXPECT_TRUE(ReadTestFile(Path("raw.webm")) == frames) << (lines == TLineStyle::Smooth ? "smooth" : "pixel");
   }
+}
+
+TEST_F(VideoExport, AWebMWrittenTwiceIsTheSameFile) {
+  if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
+  InstallAnimation({.Width = 160, .Height = 120, .Frames = 6, .Seed = 9, .Gradient = true});
+  ExportVideoFile(Path("a.webm"), TVideoFormat::WebM, Anim, {}, {}, 1);
+  ExportVideoFile(Path("b.webm"), TVideoFormat::WebM, Anim, {}, {}, 3);
+  const QByteArray first = ReadTestFile(Path("a.webm"));
+  EXPECT_GT(first.size(), 1000);
+  EXPECT_TRUE(ReadTestFile(Path("b.webm")) == first);
 }
 
 TEST_F(VideoExport, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
