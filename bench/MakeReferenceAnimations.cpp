@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the two reference animations as project files into a folder, for
-// the comparison with other GIF tools (compare_gif_tools.py).
+// Writes the reference animations of the comparison with other GIF tools
+// (compare_gif_tools.py, compare_smaller_gif.py) as project files into a folder.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  for (const TReference& r : {SmallReference, LargeReference}) {
+  for (const TReference& r : GifToolReferences) {
     WriteProjectFile(folder.filePath(QString::fromLatin1(r.Name)), MakeReference(r));
     std::printf("%s.tvl %d frames %dx%d\n", r.Name, r.Frames, r.Width, r.Height);
   }
