@@ -20,6 +20,14 @@ class TGifLzwEncoder {
   // throws EFileError("Color not in color table").
   void Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit, QByteArray& Out);
 
+  // The same for pixels that may each be written as either of two values,
+  // Pixels[i] or Others[i] (equal where a pixel has only one): the string
+  // being matched goes on with whichever value the table has it followed
+  // by, Pixels first; a string that ends gives way to one that starts with
+  // the value of Pixels.
+  void EncodeEither(const uint8_t* Pixels, const uint8_t* Others, int Width, int Height, int Stride, int MinCodeSize,
+                    int Limit, QByteArray& Out);
+
   // When on, a full table is kept to the end of the picture instead of being
   // cleared: codes stay 12 bits wide and no new strings are learnt. Off by
   // default, the way every export but the smaller file writes.

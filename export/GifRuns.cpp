@@ -1,48 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/GifRuns.h"
 
-#include <algorithm>
-#include <cstddef>
-
-void FewestRuns(const uint8_t* Merged, const uint8_t* Now, int Stride, int Width, int Height, uint8_t T,
-                std::vector<uint8_t>& Out) {
+std::size_t ChooseTransparency(const uint8_t* Now, const uint8_t* Before, int Stride, int Width, int Height, uint8_t T,
+                               std::vector<uint8_t>& Chosen, std::vector<uint8_t>& Other) {
   const std::size_t count = static_cast<std::size_t>(Width) * Height;
-  Out.resize(count);
-  // Way[i]: bit 0 set when pixel i showing its colour is best reached from
-  // pixel i - 1 showing T; bit 1 the same for pixel i showing T.
-  std::vector<uint8_t>& way = Out;
-  constexpr uint32_t Never = 0x3FFFFFFF;
-  uint32_t costColor = 0, costT = 0;
-  int lastColor = -1;
+  Chosen.resize(count);
+  Other.resize(count);
+  std::size_t unchanged = 0;
+  // The stretch of unchanged pixels being gathered: where it starts in the
+  // area, and whether its pixels are all of one colour so far.
+  std::size_t start = 0;
+  bool open = false, one = true;
+  uint8_t color = 0;
+  auto close = [&](std::size_t End) {
+    if (!open) return;
+    const bool keep = one && End - start <= static_cast<std::size_t>(LongestKeptStretch);
+    for (std::size_t k = start; k < End; ++k) {
+      const uint8_t value = Other[k];  // the colour, put there while gathering
+      Chosen[k] = keep ? value : T;
+      Other[k] = keep ? T : value;
+    }
+    unchanged += End - start;
+    open = false;
+  };
   std::size_t i = 0;
   for (int y = 0; y < Height; ++y) {
-    const uint8_t* now = Now + static_cast<std::size_t>(y) * Stride;
+    const uint8_t* now = Now + static_cast<std::ptrdiff_t>(y) * Stride;
+    const uint8_t* was = Before + static_cast<std::ptrdiff_t>(y) * Stride;
     for (int x = 0; x < Width; ++x, ++i) {
-      const int color = now[x];
-      const bool free = Merged[i] == T;
-      // Reaching "colour" from the colour before (same value: no change) or from T.
-      const uint32_t fromColor = costColor + (color != lastColor);
-      const uint32_t fromT = costT + 1;
-      const uint32_t nextColor = std::min(fromColor, fromT);
-      uint8_t bits = fromT < fromColor ? 1 : 0;
-      uint32_t nextT = Never;
-      if (free) {
-        const uint32_t tFromColor = costColor + 1;
-        nextT = std::min(tFromColor, costT);
-        if (costT <= tFromColor) bits |= 2;
+      const uint8_t value = now[x];
+      if (value != was[x]) {
+        close(i);
+        Chosen[i] = Other[i] = value;
+        continue;
       }
-      way[i] = bits;
-      costColor = nextColor;
-      costT = nextT;
-      lastColor = color;
+      if (!open) {
+        open = true;
+        one = true;
+        start = i;
+        color = value;
+      }
+      one = one && value == color;
+      Other[i] = value;
     }
   }
-  // Back from the end: the state of each pixel, then its value.
-  bool showT = costT <= costColor;
-  for (std::size_t k = count; k-- > 0;) {
-    const bool cameFromT = (way[k] >> (showT ? 1 : 0)) & 1;
-    const int y = static_cast<int>(k / static_cast<std::size_t>(Width)), x = static_cast<int>(k % Width);
-    Out[k] = showT ? T : Now[static_cast<std::size_t>(y) * Stride + x];
-    showT = cameFromT;
-  }
+  close(count);
+  return unchanged;
 }
