@@ -166,53 +166,76 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
   writer.Finish();
 }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
+// The codes of one picture as they are written: the clear and end codes,
+// the next free code and the width of codes now.
+struct TGifLzwEncoder::TCodes {
+  TCodes(QByteArray& Out, int MinCodeSize)
+      : Writer(Out), MinCodeSize(MinCodeSize), Clear(1u << MinCodeSize), Next(Clear + 2), Width(MinCodeSize + 1) {}
+  // The decoder widens its codes as soon as the next free code needs
+  // another bit (it learns each new code one code later than the encoder).
+  void Put(unsigned Code) {
+    Writer.Put(Code, Width);
+    if (Next >= (1u << Width) && Width < MaxBits) ++Width;
+  }
+  TCodeWriter Writer;
+  int MinCodeSize;
+  unsigned Clear, Next;
+  int Width;
+};
+
+void TGifLzwEncoder::ClearTable(TCodes& Codes) {
+  for (uint32_t slot : Filled) Children[slot] = 0;
+  Filled.clear();
+  for (std::vector<uint16_t>& runs : Runs) runs.clear();
+  Codes.Next = Codes.Clear + 2;
+  Codes.Width = Codes.MinCodeSize + 1;
+}
+
+bool TGifLzwEncoder::Follow(TString& String, unsigned Value, int MinCodeSize) const {
+  if (static_cast<int>(Value) == String.RunValue) {
+    const std::vector<uint16_t>& runs = Runs[Value];
+    if (String.RunLength > static_cast<int>(runs.size())) return false;
+    String.Prefix = runs[String.RunLength - 1];
+    ++String.RunLength;
+    return true;
+  }
+  const uint16_t child = Children[(String.Prefix << MinCodeSize) | Value];
+  if (child == 0) return false;
+  String.Prefix = child;
+  String.RunValue = -1;
+  return true;
+}
+
+void TGifLzwEncoder::EndString(TCodes& Codes, TString& String, unsigned Pixel) {
+  Codes.Put(String.Prefix);
+  if (Codes.Next < MaxCodes - 1) {
+    if (static_cast<int>(Pixel) == String.RunValue) {
+      Runs[Pixel].push_back(static_cast<uint16_t>(Codes.Next++));
+    } else {
+      const uint32_t slot = (String.Prefix << Codes.MinCodeSize) | Pixel;
+      Children[slot] = static_cast<uint16_t>(Codes.Next++);
+      Filled.push_back(slot);
+    }
+  } else {
+    if (!KeepFullTable) {
+      Codes.Put(Codes.Clear);
+      ClearTable(Codes);
+    }
+    Full = true;
+  }
+  String = {Pixel, static_cast<int>(Pixel), 1};
+}
+
 void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, int Width, int Height, int Stride,
                                   int MinCodeSize, int Limit, QByteArray& Out) {
   Out.append(static_cast<char>(MinCodeSize));
   Full = false;
-  TCodeWriter writer(Out);
-  const unsigned clear = 1u << MinCodeSize;
-  const unsigned end = clear + 1;
-  unsigned next = clear + 2;
-  int width = MinCodeSize + 1;
-
-  auto reset = [&] {
-    for (uint32_t slot : Filled) Children[slot] = 0;
-    Filled.clear();
-    for (std::vector<uint16_t>& runs : Runs) runs.clear();
-    next = clear + 2;
-    width = MinCodeSize + 1;
-  };
-  auto put = [&](unsigned Code) {
-    writer.Put(Code, width);
-    if (next >= (1u << width) && width < MaxBits) ++width;
-  };
-
-  reset();
-  put(clear);
+  TCodes codes(Out, MinCodeSize);
+  ClearTable(codes);
+  codes.Put(codes.Clear);
   const unsigned limit = static_cast<unsigned>(Limit);
-  unsigned prefix = 0;
+  TString string;
   bool started = false;
-  // As in Encode: while the string is a run of one value, Runs has the
-  // codes of its longer runs.
-  int runValue = -1;
-  int runLength = 0;
-  // Follows the string on with Value when the table has the longer string.
-  auto follow = [&](unsigned Value) {
-    if (static_cast<int>(Value) == runValue) {
-      const std::vector<uint16_t>& runs = Runs[Value];
-      if (runLength > static_cast<int>(runs.size())) return false;
-      prefix = runs[runLength - 1];
-      ++runLength;
-      return true;
-    }
-    const uint16_t child = Children[(prefix << MinCodeSize) | Value];
-    if (child == 0) return false;
-    prefix = child;
-    runValue = -1;
-    return true;
-  };
   for (int y = 0; y < Height; ++y) {
     const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
     const uint8_t* other = Others + static_cast<std::ptrdiff_t>(y) * Stride;
@@ -222,57 +245,26 @@ void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, 
       const unsigned alternative = other[x];
       if (pixel >= limit || alternative >= limit) ColorNotInTable();
       if (!started) {
-        prefix = pixel;
-        runValue = static_cast<int>(pixel);
-        runLength = 1;
+        string = {pixel, static_cast<int>(pixel), 1};
         started = true;
-        ++x;
+      } else if (static_cast<int>(pixel) == string.RunValue &&
+                 string.RunLength <= static_cast<int>(Runs[pixel].size())) {
+        // As in Encode, a run goes on as far as the table knows it in one step.
+        const int most = std::min(static_cast<int>(Runs[pixel].size()) + 1 - string.RunLength, Width - x);
+        int ahead = 1;
+        while (ahead < most && row[x + ahead] == pixel) ++ahead;
+        string.RunLength += ahead;
+        string.Prefix = Runs[pixel][string.RunLength - 2];
+        x += ahead;
         continue;
+      } else if (!Follow(string, pixel, MinCodeSize) &&
+                 (alternative == pixel || !Follow(string, alternative, MinCodeSize))) {
+        EndString(codes, string, pixel);
       }
-      if (static_cast<int>(pixel) == runValue) {
-        // The run goes on as far as the table knows it, in one step.
-        const std::vector<uint16_t>& runs = Runs[pixel];
-        const int known = static_cast<int>(runs.size()) + 1;
-        if (runLength < known) {
-          const int most = std::min(known - runLength, Width - x);
-          int ahead = 1;
-          while (ahead < most && row[x + ahead] == pixel) ++ahead;
-          runLength += ahead;
-          prefix = runs[runLength - 2];
-          x += ahead;
-          continue;
-        }
-      } else if (follow(pixel)) {
-        ++x;
-        continue;
-      }
-      if (alternative != pixel && follow(alternative)) {
-        ++x;
-        continue;
-      }
-      put(prefix);
-      if (next < MaxCodes - 1) {
-        if (static_cast<int>(pixel) == runValue) {
-          Runs[pixel].push_back(static_cast<uint16_t>(next++));
-        } else {
-          const uint32_t slot = (prefix << MinCodeSize) | pixel;
-          Children[slot] = static_cast<uint16_t>(next++);
-          Filled.push_back(slot);
-        }
-      } else if (!KeepFullTable) {
-        put(clear);
-        reset();
-        Full = true;
-      } else {
-        Full = true;
-      }
-      prefix = pixel;
-      runValue = static_cast<int>(pixel);
-      runLength = 1;
       ++x;
     }
   }
-  if (started) put(prefix);
-  put(end);
-  writer.Finish();
+  if (started) codes.Put(string.Prefix);
+  codes.Put(codes.Clear + 1);
+  codes.Writer.Finish();
 }

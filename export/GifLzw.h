@@ -36,6 +36,21 @@ class TGifLzwEncoder {
   bool Full = false;
 
  private:
+  struct TCodes;
+  // The string being matched: its code, and while it is a run of one value,
+  // that value and the run's length (else RunValue is -1).
+  struct TString {
+    unsigned Prefix = 0;
+    int RunValue = -1;
+    int RunLength = 0;
+  };
+  void ClearTable(TCodes& Codes);
+  // Goes on from String with Value when the table has the longer string.
+  bool Follow(TString& String, unsigned Value, int MinCodeSize) const;
+  // Writes String's code, adds String followed by Pixel to the table (or
+  // clears or keeps a full one), and starts the next string at Pixel.
+  void EndString(TCodes& Codes, TString& String, unsigned Pixel);
+
   // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
   // pixel, 0 when absent; only the slots filled since the last clear are reset.
   std::vector<uint16_t> Children;
