@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the two reference animations as project files into a folder, for
-// the comparison with other GIF tools (compare_gif_tools.py); with "video"
-// after the folder, also the animations of the video comparison
-// (compare_video_tools.py).
+// Writes the reference animations of the comparison with other GIF tools
+// (compare_gif_tools.py, compare_smaller_gif.py) as project files into a
+// folder; with "video" after the folder, those of the video comparison
+// (compare_video_tools.py) instead.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  std::vector<TReference> references{SmallReference, LargeReference};
-  if (video) references.insert(references.end(), {CrowdReference, PhotoReference});
+  std::vector<TReference> references(std::begin(GifToolReferences), std::end(GifToolReferences));
+  if (video) references = {SmallReference, LargeReference, CrowdReference, PhotoReference};
   for (const TReference& r : references) {
     WriteProjectFile(folder.filePath(QString::fromLatin1(r.Name)), MakeReference(r));
     std::printf("%s.tvl %d frames %dx%d\n", r.Name, r.Frames, r.Width, r.Height);

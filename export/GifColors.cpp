@@ -72,42 +72,65 @@ void RankCubeColors(const THistogram& Total, std::array<uint8_t, 256>& Map, std:
   }
 }
 
-void ReduceToCube(const QImage& Picture, uint8_t* Out, const uint8_t* Map, uint64_t* Histogram) {
-  // Frames are mostly flat areas: a pixel like the one before it reuses its index.
+namespace {
+
+// Whether the eight pixels at Line are all Pair's pixel (two of it, to compare eight bytes at once).
+bool EightEqual(const uint32_t* Line, uint64_t Pair) {
+  uint64_t differ = 0;
+  for (int k = 0; k < 8; k += 2) {
+    uint64_t two;
+    std::memcpy(&two, Line + k, sizeof two);
+    differ |= two ^ Pair;
+  }
+  return (differ & 0x00FFFFFF00FFFFFFull) == 0;
+}
+
+template <bool Count>
+void ReduceRows(const QImage& Picture, uint8_t* Out, const uint8_t* Map, uint64_t* Histogram) {
+  // Flat areas go eight pixels at a time while they have the last pixel's
+  // colour; busy ones (a photograph) pixel by pixel, without a branch on
+  // whether a pixel repeats the one before.
   uint32_t last = 0;
   uint8_t lastIndex = CubeIndex(0);
-  uint8_t lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
-  uint64_t lastCount = 0;
   for (int y = 0; y < Picture.height(); ++y) {
     const uint32_t* line = reinterpret_cast<const uint32_t*>(Picture.constScanLine(y));
     const int w = Picture.width();
     int x = 0;
     while (x < w) {
-      const uint32_t pixel = line[x] & 0xFFFFFF;
-      if (pixel != last) {
-        if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
-        lastCount = 0;
-        last = pixel;
-        lastIndex = CubeIndex(pixel);
-        lastOut = Map != nullptr ? Map[lastIndex] : lastIndex;
+      const uint64_t pair = (uint64_t(last) << 32) | last;
+      int end = x;
+      while (end + 8 <= w && EightEqual(line + end, pair)) end += 8;
+      if (end > x) {
+        std::memset(Out + x, Map[lastIndex], static_cast<std::size_t>(end - x));
+        if constexpr (Count) Histogram[lastIndex] += static_cast<uint64_t>(end - x);
+        x = end;
       }
-      // The run of this colour, two pixels at a time, filled at once.
-      int end = x + 1;
-      const uint64_t pair = (uint64_t(pixel) << 32) | pixel;
-      while (end + 2 <= w) {
-        uint64_t two;
-        std::memcpy(&two, line + end, sizeof two);
-        if (((two ^ pair) & 0x00FFFFFF00FFFFFFull) != 0) break;
-        end += 2;
+      const int stop = std::min(w, x + 8);
+      for (; x < stop; ++x) {
+        last = line[x] & 0xFFFFFF;
+        lastIndex = CubeIndex(last);
+        Out[x] = Map[lastIndex];
+        if constexpr (Count) ++Histogram[lastIndex];
       }
-      while (end < w && (line[end] & 0xFFFFFF) == pixel) ++end;
-      std::memset(Out + x, lastOut, static_cast<std::size_t>(end - x));
-      lastCount += static_cast<uint64_t>(end - x);
-      x = end;
     }
     Out += w;
   }
-  if (Histogram != nullptr) Histogram[lastIndex] += lastCount;
+}
+
+constexpr std::array<uint8_t, 256> Identity = [] {
+  std::array<uint8_t, 256> identity{};
+  for (int k = 0; k < 256; ++k) identity[k] = static_cast<uint8_t>(k);
+  return identity;
+}();
+
+}  // namespace
+
+void ReduceToCube(const QImage& Picture, uint8_t* Out, const uint8_t* Map, uint64_t* Histogram) {
+  const uint8_t* map = Map != nullptr ? Map : Identity.data();
+  if (Histogram != nullptr)
+    ReduceRows<true>(Picture, Out, map, Histogram);
+  else
+    ReduceRows<false>(Picture, Out, map, nullptr);
 }
 
 void ReduceToExact(const QImage& Picture, uint8_t* Out, const TColorCounts& Index) {

@@ -30,8 +30,8 @@ struct TGifExportOptions {
   // 255 beside the transparent entry) from all frames and dithers onto them.
   bool ExactColors = false;
   // The same pixels in fewer bytes: each frame is cut to its changed area
-  // and written plain, with every unchanged pixel transparent, or with
-  // transparency only where it lengthens runs, whichever is shortest.
+  // and written plain or with its unchanged pixels free to be transparent
+  // or their colour, whichever is shorter (GifFrameEncoder.h).
   bool Smaller = false;
   // How the figures' lines are drawn. Smooth lines blend their edges into
   // colours of their own, so they always take the exact-colour way above

@@ -3,8 +3,8 @@
 // The GIF export's frame encoder: a frame of colour indices, with the frame
 // before it, becomes the image descriptor and image data the file holds:
 // merged (pixels equal to the frame before turn transparent), cropped to
-// the area that changed, or, for the smaller file, the shortest of three
-// ways of writing the changed area.
+// the area that changed, or, for the smaller file, the shorter of two ways
+// of writing the changed area.
 
 #include <QByteArray>
 #include <QRect>
@@ -57,8 +57,9 @@ struct TEncodedFrame {
 struct TEncoderScratch {
   TGifLzwEncoder Lzw;
   std::vector<uint8_t> Merged;
-  std::vector<uint8_t> Runs;
-  QByteArray Tried[3];
+  std::vector<uint8_t> Chosen;  // the smaller file's values of a changed area ...
+  std::vector<uint8_t> Others;  // ... and the ones its unchanged pixels may take instead
+  QByteArray Tried[2];
   QByteArray Kept;
 };
 
@@ -77,10 +78,13 @@ class TGifFrameEncoder {
  private:
   void EncodeSmaller(const uint8_t* Pixels, const uint8_t* Before, TEncoderScratch& S, TEncodedFrame& Frame) const;
   // Appends the descriptor and image data of Area, whose row y starts at
-  // Pixels + y * Stride, with the global table. The codes start as narrow as
-  // the values used allow: the transparent index may need a bit more.
-  void EncodeArea(TEncoderScratch& S, QRect Area, const uint8_t* Pixels, int Stride, bool UsesTransparent,
-                  QByteArray& Out) const;
+  // Pixels + y * Stride, with the global table; with Others (rows as in
+  // Pixels), each pixel may be written as its value there instead. The
+  // codes start as narrow as the values used allow: the transparent index
+  // may need a bit more. A table that fills up is cleared or kept to the
+  // end, whichever is shorter.
+  void EncodeArea(TEncoderScratch& S, QRect Area, const uint8_t* Pixels, const uint8_t* Others, int Stride,
+                  bool UsesTransparent, QByteArray& Out) const;
 
   const TStreamPalette& Palette;
   const TGifExportOptions& Options;

@@ -165,3 +165,106 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
   put(end);
   writer.Finish();
 }
+
+// The codes of one picture as they are written: the clear and end codes,
+// the next free code and the width of codes now.
+struct TGifLzwEncoder::TCodes {
+  TCodes(QByteArray& Out, int MinCodeSize)
+      : Writer(Out), MinCodeSize(MinCodeSize), Clear(1u << MinCodeSize), Next(Clear + 2), Width(MinCodeSize + 1) {}
+  // The decoder widens its codes as soon as the next free code needs
+  // another bit (it learns each new code one code later than the encoder).
+  void Put(unsigned Code) {
+    Writer.Put(Code, Width);
+    if (Next >= (1u << Width) && Width < MaxBits) ++Width;
+  }
+  TCodeWriter Writer;
+  int MinCodeSize;
+  unsigned Clear, Next;
+  int Width;
+};
+
+void TGifLzwEncoder::ClearTable(TCodes& Codes) {
+  for (uint32_t slot : Filled) Children[slot] = 0;
+  Filled.clear();
+  for (std::vector<uint16_t>& runs : Runs) runs.clear();
+  Codes.Next = Codes.Clear + 2;
+  Codes.Width = Codes.MinCodeSize + 1;
+}
+
+bool TGifLzwEncoder::Follow(TString& String, unsigned Value, int MinCodeSize) const {
+  if (static_cast<int>(Value) == String.RunValue) {
+    const std::vector<uint16_t>& runs = Runs[Value];
+    if (String.RunLength > static_cast<int>(runs.size())) return false;
+    String.Prefix = runs[String.RunLength - 1];
+    ++String.RunLength;
+    return true;
+  }
+  const uint16_t child = Children[(String.Prefix << MinCodeSize) | Value];
+  if (child == 0) return false;
+  String.Prefix = child;
+  String.RunValue = -1;
+  return true;
+}
+
+void TGifLzwEncoder::EndString(TCodes& Codes, TString& String, unsigned Pixel) {
+  Codes.Put(String.Prefix);
+  if (Codes.Next < MaxCodes - 1) {
+    if (static_cast<int>(Pixel) == String.RunValue) {
+      Runs[Pixel].push_back(static_cast<uint16_t>(Codes.Next++));
+    } else {
+      const uint32_t slot = (String.Prefix << Codes.MinCodeSize) | Pixel;
+      Children[slot] = static_cast<uint16_t>(Codes.Next++);
+      Filled.push_back(slot);
+    }
+  } else {
+    if (!KeepFullTable) {
+      Codes.Put(Codes.Clear);
+      ClearTable(Codes);
+    }
+    Full = true;
+  }
+  String = {Pixel, static_cast<int>(Pixel), 1};
+}
+
+void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, int Width, int Height, int Stride,
+                                  int MinCodeSize, int Limit, QByteArray& Out) {
+  Out.append(static_cast<char>(MinCodeSize));
+  Full = false;
+  TCodes codes(Out, MinCodeSize);
+  ClearTable(codes);
+  codes.Put(codes.Clear);
+  const unsigned limit = static_cast<unsigned>(Limit);
+  TString string;
+  bool started = false;
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
+    const uint8_t* other = Others + static_cast<std::ptrdiff_t>(y) * Stride;
+    int x = 0;
+    while (x < Width) {
+      const unsigned pixel = row[x];
+      const unsigned alternative = other[x];
+      if (pixel >= limit || alternative >= limit) ColorNotInTable();
+      if (!started) {
+        string = {pixel, static_cast<int>(pixel), 1};
+        started = true;
+      } else if (static_cast<int>(pixel) == string.RunValue &&
+                 string.RunLength <= static_cast<int>(Runs[pixel].size())) {
+        // As in Encode, a run goes on as far as the table knows it in one step.
+        const int most = std::min(static_cast<int>(Runs[pixel].size()) + 1 - string.RunLength, Width - x);
+        int ahead = 1;
+        while (ahead < most && row[x + ahead] == pixel) ++ahead;
+        string.RunLength += ahead;
+        string.Prefix = Runs[pixel][string.RunLength - 2];
+        x += ahead;
+        continue;
+      } else if (!Follow(string, pixel, MinCodeSize) &&
+                 (alternative == pixel || !Follow(string, alternative, MinCodeSize))) {
+        EndString(codes, string, pixel);
+      }
+      ++x;
+    }
+  }
+  if (started) codes.Put(string.Prefix);
+  codes.Put(codes.Clear + 1);
+  codes.Writer.Finish();
+}

@@ -20,6 +20,14 @@ class TGifLzwEncoder {
   // throws EFileError("Color not in color table").
   void Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit, QByteArray& Out);
 
+  // The same for pixels that may each be written as either of two values,
+  // Pixels[i] or Others[i] (equal where a pixel has only one): the string
+  // being matched goes on with whichever value the table has it followed
+  // by, Pixels first; a string that ends gives way to one that starts with
+  // the value of Pixels.
+  void EncodeEither(const uint8_t* Pixels, const uint8_t* Others, int Width, int Height, int Stride, int MinCodeSize,
+                    int Limit, QByteArray& Out);
+
   // When on, a full table is kept to the end of the picture instead of being
   // cleared: codes stay 12 bits wide and no new strings are learnt. Off by
   // default, the way every export but the smaller file writes.
@@ -28,6 +36,21 @@ class TGifLzwEncoder {
   bool Full = false;
 
  private:
+  struct TCodes;
+  // The string being matched: its code, and while it is a run of one value,
+  // that value and the run's length (else RunValue is -1).
+  struct TString {
+    unsigned Prefix = 0;
+    int RunValue = -1;
+    int RunLength = 0;
+  };
+  void ClearTable(TCodes& Codes);
+  // Goes on from String with Value when the table has the longer string.
+  bool Follow(TString& String, unsigned Value, int MinCodeSize) const;
+  // Writes String's code, adds String followed by Pixel to the table (or
+  // clears or keeps a full one), and starts the next string at Pixel.
+  void EndString(TCodes& Codes, TString& String, unsigned Pixel);
+
   // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
   // pixel, 0 when absent; only the slots filled since the last clear are reset.
   std::vector<uint16_t> Children;

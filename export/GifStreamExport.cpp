@@ -22,8 +22,9 @@
 // pixel and with the same delays, in fewer bytes: it always writes one
 // global table of the colours used, with a transparent entry when a frame
 // shares a pixel with the one before; each frame is cut to the area that
-// changed and written the shortest of three ways (plain, every unchanged
-// pixel transparent, or transparent only where that continues a run). A
+// changed and written the shorter of two ways (plain, or with each
+// unchanged pixel free to be transparent or its colour, whichever the
+// compression goes on with; see GifRuns.h and GifLzw.h). A
 // frame that shows nothing new is dropped where the export without it drops
 // it, and is otherwise one pixel.
 

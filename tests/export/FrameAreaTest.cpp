@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces the GIF and animated PNG exports cut frames with, on short rows:
-// the area that changed, and the smaller GIF's choice of transparent runs.
+// the area that changed, and the smaller GIF's choice of transparent pixels.
 
 #include <gtest/gtest.h>
 
@@ -41,28 +41,61 @@ TEST(FrameArea, TheChangedAreaHoldsEveryDifferingPixelAndNoMore) {
   }
 }
 
-// T = 9. Where Merged holds T the pixel may be transparent; the choice has
-// the fewest changes of value, ties kept transparent.
-TEST(FrameArea, TransparentRunsAreChosenForTheFewestChanges) {
+// T = 9. An unchanged pixel may be transparent: a stretch of them of one
+// colour, at most LongestKeptStretch long, keeps its colour (Other then
+// offers T), any other turns transparent (Other offers the colour). The
+// changes of value are counted in data order, the first value as one.
+TEST(FrameArea, UnchangedStretchesOfOneColourKeepItAndOthersTurnTransparent) {
   struct TRow {
     const char* Name;
-    std::vector<uint8_t> Merged, Now, Out;
-    int Width = 0;  // 0: one row of Merged's size; else rows of Now are Width + 1 apart
+    std::vector<uint8_t> Before, Now, Chosen, Other;
+    std::size_t PlainChanges, ChosenChanges;
+    int Width = 0;  // 0: one row of Now's size; else rows of Width pixels, Width + 1 apart
+  };
+  const int longest = LongestKeptStretch;
+  auto stretch = [](int Length, uint8_t Value, uint8_t Ends) {
+    std::vector<uint8_t> row(static_cast<std::size_t>(Length) + 2, Value);
+    row.front() = row.back() = Ends;
+    return row;
   };
   const std::vector<TRow> rows{
-      {"nothing free", {1, 2, 3}, {1, 2, 3}, {1, 2, 3}},
-      {"all free: one transparent run", {9, 9, 9}, {1, 2, 3}, {9, 9, 9}},
-      {"a free pixel inside a run of its colour keeps it", {1, 9, 1}, {1, 1, 1}, {1, 1, 1}},
-      {"free pixels bridge between two transparent stretches", {9, 9, 2, 9}, {4, 5, 2, 6}, {9, 9, 2, 9}},
-      {"a tie keeps the transparent index", {9, 3}, {5, 3}, {9, 3}},
-      {"a run goes on into the next row", {9, 9, 9, 2}, {4, 5, 0, 6, 2, 0}, {9, 9, 9, 2}, 2},
+      {"nothing unchanged", {4, 5, 6}, {1, 2, 3}, {1, 2, 3}, {1, 2, 3}, 3, 3},
+      {"one colour between changes keeps it", {3, 5, 5, 4}, {1, 5, 5, 2}, {1, 5, 5, 2}, {1, 9, 9, 2}, 3, 3},
+      {"several colours are one transparent run",
+       {3, 5, 6, 5, 6, 4},
+       {1, 5, 6, 5, 6, 2},
+       {1, 9, 9, 9, 9, 2},
+       {1, 5, 6, 5, 6, 2},
+       6,
+       3},
+      {"eight at once, of two colours",
+       {3, 5, 5, 5, 5, 5, 5, 5, 6, 4},
+       {1, 5, 5, 5, 5, 5, 5, 5, 6, 2},
+       {1, 9, 9, 9, 9, 9, 9, 9, 9, 2},
+       {1, 5, 5, 5, 5, 5, 5, 5, 6, 2},
+       4,
+       3},
+      {"at either end of the area too", {5, 3, 6, 6}, {5, 1, 6, 6}, {5, 1, 6, 6}, {9, 1, 9, 9}, 3, 3},
+      {"through the end of a row", {3, 5, 0, 5, 4, 0}, {1, 5, 7, 5, 2, 7}, {1, 5, 5, 2}, {1, 9, 9, 2}, 3, 3, 2},
+      {"the longest kept", stretch(longest, 5, 0), stretch(longest, 5, 1), stretch(longest, 5, 1),
+       stretch(longest, 9, 1), 3, 3},
+      {"one longer", stretch(longest + 1, 5, 0), stretch(longest + 1, 5, 1), stretch(longest + 1, 9, 1),
+       stretch(longest + 1, 5, 1), 3, 3},
   };
   for (const TRow& row : rows) {
-    std::vector<uint8_t> out;
-    const int width = row.Width > 0 ? row.Width : static_cast<int>(row.Merged.size());
+    const int width = row.Width > 0 ? row.Width : static_cast<int>(row.Now.size());
     const int stride = row.Width > 0 ? width + 1 : width;
-    FewestRuns(row.Merged.data(), row.Now.data(), stride, width, static_cast<int>(row.Merged.size()) / width, 9, out);
-    EXPECT_EQ(out, row.Out) << row.Name;
+    const int height = static_cast<int>(row.Now.size()) / stride;
+    std::vector<uint8_t> chosen, other;
+    const TTransparencyChoice choice =
+        ChooseTransparency(row.Now.data(), row.Before.data(), stride, width, height, 9, chosen, other);
+    EXPECT_EQ(chosen, row.Chosen) << row.Name;
+    EXPECT_EQ(other, row.Other) << row.Name;
+    std::size_t free = 0;
+    for (std::size_t i = 0; i < chosen.size(); ++i) free += chosen[i] != other[i];
+    EXPECT_EQ(choice.Unchanged, free) << row.Name;
+    EXPECT_EQ(choice.PlainChanges, row.PlainChanges) << row.Name;
+    EXPECT_EQ(choice.ChosenChanges, row.ChosenChanges) << row.Name;
   }
 }
 

@@ -144,6 +144,52 @@ TEST(GifEncoder, AKeptFullTableReadsBackAndIsNotClearedAgain) {
     }
 }
 
+// The smaller file's encoding of pixels that may take either of two values:
+// each reads back as one of its two, the choices make it shorter than the
+// first values alone, and without a choice it is the plain encoding byte for
+// byte.
+TEST(GifEncoder, EitherOfTwoValuesReadsBackAsOneOfThem) {
+  std::mt19937 random(11);
+  for (int bits : {2, 8})
+    for (bool keep : {false, true}) {
+      // Runs broken by the last index at one pixel in three, which may
+      // instead continue the run.
+      const int w = 300, h = 200, last = (1 << bits) - 1;
+      std::vector<uint8_t> pixels, others;
+      uint8_t value = 0;
+      for (int i = 0; i < w * h; ++i) {
+        if (random() % 7 == 0) value = static_cast<uint8_t>(random() % last);
+        pixels.push_back(random() % 3 == 0 ? static_cast<uint8_t>(last) : value);
+        others.push_back(value);
+      }
+      std::vector<TGIFColor> table;
+      for (int k = 0; k < (1 << bits); ++k) table.push_back({uint8_t(k), uint8_t(255 - k), uint8_t(k * 7)});
+      SCOPED_TRACE(testing::Message() << "bits " << bits << " keep " << keep);
+      TGifLzwEncoder lzw;
+      lzw.KeepFullTable = keep;
+      QByteArray plain, same, either;
+      lzw.Encode(pixels.data(), w, h, w, bits, 1 << bits, plain);
+      lzw.EncodeEither(pixels.data(), pixels.data(), w, h, w, bits, 1 << bits, same);
+      EXPECT_TRUE(same == plain);
+      lzw.EncodeEither(pixels.data(), others.data(), w, h, w, bits, 1 << bits, either);
+      EXPECT_LT(either.size(), plain.size() * 9 / 10);
+      QByteArray gif;
+      WriteGifHeader(gif, false);
+      WriteScreenDescriptor(gif, uint16_t(w), uint16_t(h), true, false, bits);
+      WriteColorTable(gif, table.data(), 1 << bits, bits);
+      WriteImageDescriptor(gif, 0, 0, uint16_t(w), uint16_t(h), 0, false);
+      const TDecodedGif decoded = DecodeGif(gif + either + QByteArray(1, GifTrailer));
+      ASSERT_TRUE(decoded.Error.isEmpty()) << decoded.Error.toStdString();
+      int wrong = 0;
+      for (int i = 0; i < w * h; ++i) {
+        const QRgb shown = decoded.Frames.at(0).pixel(i % w, i / w);
+        const TGIFColor a = table[pixels[i]], b = table[others[i]];
+        wrong += shown != qRgb(a.Red, a.Green, a.Blue) && shown != qRgb(b.Red, b.Green, b.Blue);
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+}
+
 TEST(GifEncoder, RefusesFullTablesAndPixelsOutsideTheirTable) {
   TGIFColorMap full;
   for (int k = 0; k < 256; ++k) full.Add({});

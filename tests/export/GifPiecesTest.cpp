@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "export/GifColors.h"
 #include "export/GifFrameEncoder.h"
 
@@ -43,6 +45,19 @@ TEST(GifPieces, ColorsAreCountedRankedAndReduced) {
   RankCubeColors(histogram, map, colors);
   EXPECT_EQ(map[white], 0);
   EXPECT_EQ(map[blue], 1);
+  // Long runs go eight pixels at a time, through a map: each pixel its
+  // mapped cube index, each run counted whole.
+  std::vector<QRgb> runs(19, C);
+  for (QRgb colour : {B, A, B, C, A}) runs.push_back(colour);
+  runs.insert(runs.end(), 17, A);
+  std::iota(map.begin(), map.end(), uint8_t(1));
+  histogram.fill(0);
+  out.resize(runs.size());
+  ReduceToCube(Row(runs), out.data(), map.data(), histogram.data());
+  for (std::size_t x = 0; x < runs.size(); ++x) EXPECT_EQ(out[x], CubeIndex(runs[x] & 0xFFFFFF) + 1) << x;
+  EXPECT_EQ(histogram[white], 20u);
+  EXPECT_EQ(histogram[CubeIndex(A & 0xFFFFFF)], 19u);
+  EXPECT_EQ(histogram[blue], 2u);
 }
 
 // Exactly MaxColors colours fit; one more overflows and adds nothing more.
