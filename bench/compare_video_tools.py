@@ -37,12 +37,19 @@ import time
 
 SCALE = ["-sws_flags", "bicubic+accurate_rnd"]
 VIDEO_ARGUMENTS = {
-    "mp4": [*SCALE, "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2",
+    "mp4": [*SCALE, "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "EVEN_SIZE",
             "-movflags", "+faststart", "-f", "mp4"],
     "webm": [*SCALE, "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime", "-cpu-used", "8",
              "-row-mt", "1", "-threads", "8", "-crf", "15", "-b:v", "0", "-fflags", "+bitexact", "-f", "webm"],
 }
 FORMER_WEBM = ["-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-crf", "30", "-b:v", "0", "-f", "webm"]
+
+
+def even_size(size):
+    """The filter that brings an odd width or height to an even one, as the export does."""
+    right, bottom = size[0] % 2, size[1] % 2
+    fill = f",fillborders=right={right}:bottom={bottom}:mode=smear" if right or bottom else ""
+    return "pad=ceil(iw/2)*2:ceil(ih/2)*2" + fill
 
 
 def timed(command, environment):
@@ -106,6 +113,7 @@ def main():
             subprocess.run(["ffmpeg", "-v", "error", "-y", "-framerate", "100", "-i", pattern, "-f", "rawvideo",
                             "-pix_fmt", "bgr0", raw], check=True)
             for kind, arguments in VIDEO_ARGUMENTS.items():
+                arguments = [even_size(size) if a == "EVEN_SIZE" else a for a in arguments]
                 ours = os.path.join(work, f"{name}.{kind}")
                 alone = os.path.join(work, f"{name}-ffmpeg.{kind}")
                 former = os.path.join(work, f"{name}-former.{kind}")

@@ -46,6 +46,17 @@ QString LastLine(const QString& Log) {
 // depends on it (the same project then makes the same file everywhere).
 constexpr int Vp9Threads = 8;
 
+// H.264 in 4:2:0 takes even sizes only: an odd width or height gets one more
+// column or row, filled with a copy of the last (padding alone would add a
+// black edge to every frame).
+QString EvenSizeFilter(QSize Size) {
+  QString filter = QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2");
+  const int right = Size.width() % 2;
+  const int bottom = Size.height() % 2;
+  if (right + bottom > 0) filter += QStringLiteral(",fillborders=right=%1:bottom=%2:mode=smear").arg(right).arg(bottom);
+  return filter;
+}
+
 QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QString& Output) {
   QStringList arguments{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
@@ -60,7 +71,7 @@ QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QS
   arguments << QStringLiteral("-sws_flags") << QStringLiteral("bicubic+accurate_rnd");
   if (Format == TVideoFormat::Mp4)
     arguments << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-pix_fmt")
-              << QStringLiteral("yuv420p") << QStringLiteral("-vf") << QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2")
+              << QStringLiteral("yuv420p") << QStringLiteral("-vf") << EvenSizeFilter(Size)
               << QStringLiteral("-movflags") << QStringLiteral("+faststart") << QStringLiteral("-f")
               << QStringLiteral("mp4");
   else

@@ -27,7 +27,7 @@ extern const char* const NoFfmpegMessage;
 
 // Writes the stored frames as a video to Path. H.264 needs even sizes: an
 // MP4 of odd width or height gets one more column or row, a copy of the
-// last. EFileError when ffmpeg is missing or fails (with its last words);
+// last (ffmpeg's fillborders). EFileError when ffmpeg is missing or fails (with its last words);
 // Path then keeps what it held.
 void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation& Animation,
                      const TVideoOptions& Options, const TExportProgress& Progress = {}, int Threads = 0);

@@ -61,6 +61,28 @@ TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
+// The column and row an odd-sized MP4 gets repeat the picture's edge: no black line.
+TEST_F(VideoExport, TheColumnAndRowAddedToAnOddMp4RepeatTheEdge) {
+  if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
+  InstallAnimation({.Width = 91, .Height = 71, .Frames = 1, .Seed = 51});
+  ExportVideoFile(Path("odd.mp4"), TVideoFormat::Mp4, Anim, {});
+  QProcess decode;
+  decode.start(QStandardPaths::findExecutable("ffmpeg"),
+               {"-v", "error", "-i", Path("odd.mp4"), "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+  ASSERT_TRUE(decode.waitForFinished(60000));
+  const QByteArray rgb = decode.readAllStandardOutput();
+  ASSERT_EQ(rgb.size(), 92 * 72 * 3);
+  const auto at = [&](int X, int Y, int C) { return static_cast<uint8_t>(rgb[(Y * 92 + X) * 3 + C]); };
+  // How far the added pixels are from those they repeat, on average (lossy
+  // coding blurs a line that touches the edge; a black edge is about 250 away).
+  double difference = 0;
+  for (int c = 0; c < 3; ++c) {
+    for (int y = 0; y < 72; ++y) difference += std::abs(at(91, y, c) - at(90, y, c));
+    for (int x = 0; x < 92; ++x) difference += std::abs(at(x, 71, c) - at(x, 70, c));
+  }
+  EXPECT_LE(difference / (3 * (72 + 92)), 8);
+}
+
 TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
   // Frames larger than the pipe, three threads: the two sets of pictures
   // take turns, and each must be written before it is drawn over again.
