@@ -40,7 +40,7 @@ VIDEO_ARGUMENTS = {
     "mp4": [*SCALE, "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "EVEN_SIZE",
             "-movflags", "+faststart", "-f", "mp4"],
     "webm": [*SCALE, "-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-deadline", "realtime", "-cpu-used", "8",
-             "-row-mt", "1", "-threads", "8", "-crf", "15", "-b:v", "0", "-fflags", "+bitexact", "-f", "webm"],
+             "-row-mt", "1", "-threads", str(min(max(os.cpu_count() or 1, 2), 8)), "-crf", "15", "-b:v", "0", "-fflags", "+bitexact", "-f", "webm"],
 }
 FORMER_WEBM = ["-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p", "-crf", "30", "-b:v", "0", "-f", "webm"]
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <vector>
 
@@ -42,9 +43,11 @@ QString LastLine(const QString& Log) {
   throw EFileError(QStringLiteral("ffmpeg could not make the video: %1").arg(reason).toStdString());
 }
 
-// Threads of the VP9 encoder: always the same number, as its output
-// depends on it (the same project then makes the same file everywhere).
-constexpr int Vp9Threads = 8;
+// Threads of the VP9 encoder: as many as the processor runs at once, from 2
+// to 8. Its output is the same for every count in that range (one thread
+// alone codes differently), so the same project makes the same file on
+// every machine, and no more threads compete for the cores than they have.
+int Vp9Threads() { return std::clamp(QThread::idealThreadCount(), 2, 8); }
 
 // H.264 in 4:2:0 takes even sizes only: an odd width or height gets one more
 // column or row, filled with a copy of the last (padding alone would add a
@@ -82,7 +85,7 @@ QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QS
     arguments << QStringLiteral("-c:v") << QStringLiteral("libvpx-vp9") << QStringLiteral("-pix_fmt")
               << QStringLiteral("yuv420p") << QStringLiteral("-deadline") << QStringLiteral("realtime")
               << QStringLiteral("-cpu-used") << QStringLiteral("8") << QStringLiteral("-row-mt") << QStringLiteral("1")
-              << QStringLiteral("-threads") << QString::number(Vp9Threads) << QStringLiteral("-crf")
+              << QStringLiteral("-threads") << QString::number(Vp9Threads()) << QStringLiteral("-crf")
               << QStringLiteral("15") << QStringLiteral("-b:v") << QStringLiteral("0") << QStringLiteral("-fflags")
               << QStringLiteral("+bitexact") << QStringLiteral("-f") << QStringLiteral("webm");
   return arguments << Output;
