@@ -65,7 +65,7 @@ def psnr(video, pattern, size):
     """PSNR of video against the BMPs: in the video's 4:2:0 (the BMPs padded
     as the MP4 is), and in RGB (the MP4's added column or row cut off)."""
     values = []
-    for graph in ("[1:v]pad=ceil(iw/2)*2:ceil(ih/2)*2[b];[0:v][b]psnr" if video.endswith(".mp4") else "[0:v][1:v]psnr",
+    for graph in (f"[1:v]{even_size(size)}[b];[0:v][b]psnr" if video.endswith(".mp4") else "[0:v][1:v]psnr",
                   f"[0:v]format=gbrp,crop={size[0]}:{size[1]}:0:0[a];[1:v]format=gbrp[b];[a][b]psnr"):
         result = subprocess.run(["ffmpeg", "-hide_banner", "-i", video, "-framerate", "100", "-i", pattern,
                                  "-lavfi", graph, "-f", "null", "-"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
