@@ -74,12 +74,14 @@ BENCHMARK(BM_GifDocumentPeakMemory)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
 
-// The largest animation, 10000 x 10000, two frames: each export thread
+// The largest animation, 10000 x 10000, two frames.
+constexpr TReference Largest{"walk-10000x10000", 10000, 10000, 2, 20};
+
+// Each export thread
 // holds a work picture of that size, so the number of threads is held to a
 // picture budget; asking for 16 must cost no more than asking for 1 or 2.
 void BM_GifPeakMemoryLargest(benchmark::State& State) {
-  const TReference largest{"walk-10000x10000", 10000, 10000, 2, 20};
-  const TAnimation animation = MakeReference(largest);
+  const TAnimation animation = MakeReference(Largest);
   QTemporaryDir folder;
   const double start = StatusKb("VmRSS:");
   const bool reset = ResetPeak();
@@ -98,8 +100,7 @@ BENCHMARK(BM_GifPeakMemoryLargest)
 // The other exports of the largest animation, default threads: 0 MP4, 1
 // WebM, 2 animated PNG. Only this process is measured, not ffmpeg.
 void BM_OtherExportsPeakMemoryLargest(benchmark::State& State) {
-  const TReference largest{"walk-10000x10000", 10000, 10000, 2, 20};
-  const TAnimation animation = MakeReference(largest);
+  const TAnimation animation = MakeReference(Largest);
   QTemporaryDir folder;
   const double start = StatusKb("VmRSS:");
   const bool reset = ResetPeak();
