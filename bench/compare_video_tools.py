@@ -7,21 +7,23 @@ two of the video comparison, from make_reference_animations), exports the
 frames as BMP pictures with Tavel's own BMP export, then times, for MP4 and
 WebM:
 
-  - Tavel's export end to end (reading the project, drawing, encoding);
-  - ffmpeg alone encoding the BMP files with the arguments Tavel gives it
-    (VIDEO_ARGUMENTS below, which must follow export/VideoExport.cpp);
+  - Tavel's export end to end (reading the project, drawing, converting to
+    4:2:0, encoding);
+  - ffmpeg alone encoding the BMP files with the encoder settings Tavel
+    gives it (VIDEO_ARGUMENTS below, which must follow
+    export/VideoExport.cpp), converting them to 4:2:0 itself with accurate
+    rounding and, for an MP4 of odd size, the edge repeated as Tavel does;
   - for WebM, ffmpeg alone with the arguments of the former WebM export
-    (good quality, crf 30) from the frames as Tavel pipes them (raw bgr0,
-    made from the BMPs beforehand): the former export's encoding, a lower
-    bound of its time, and its very frames.
+    (good quality, crf 30) from the frames as Tavel piped them then (raw
+    bgr0, made from the BMPs beforehand): the former export's encoding, a
+    lower bound of its time, and its very frames.
 
 Each command runs RUNS times, alternating, and the median counts. PSNR is
 against the BMP frames, with ffmpeg's psnr filter: "rgb" compares in RGB
 (the measure to go by: it takes in what 4:2:0 loses of thin coloured
-lines); "yuv" brings the BMPs to the video's 4:2:0, which is only
-comparable between videos made from the same input (the former WebM's 32-bit
-frames and 24-bit ones take different conversions: about 46 dB is then the
-ceiling).
+lines); "yuv" brings the BMPs to 4:2:0 with ffmpeg's converter, which takes
+colour from a wider area than Tavel's 2 x 2 mean, so it also counts that
+difference (about 46 dB is then the ceiling).
 
     bench/compare_video_tools.py [BUILD_DIR] [RUNS]   (default: build-bench, 3)
 """

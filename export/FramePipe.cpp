@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/FramePipe.h"
 
-#include <algorithm>
-
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <signal.h>
@@ -11,31 +9,9 @@
 #include <cerrno>
 #endif
 
-namespace {
-
-// Rows First to First + Rows of Picture into Bytes, in 24-bit pixels.
-void Bgr24Rows(const QImage& Picture, int First, int Rows, QByteArray& Bytes) {
-  const int width = Picture.width();
-  Bytes.resize(static_cast<qsizetype>(Rows) * width * 3);
-  char* out = Bytes.data();
-  for (int y = First; y < First + Rows; ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(Picture.constScanLine(y));
-    for (int x = 0; x < width; ++x, out += 3) {
-      out[0] = static_cast<char>(qBlue(row[x]));
-      out[1] = static_cast<char>(qGreen(row[x]));
-      out[2] = static_cast<char>(qRed(row[x]));
-    }
-  }
-}
-
-// Rows converted and written at a time: about a pipe's worth.
-int RowsAtOnce(const QImage& Picture) { return std::max(1, (1 << 20) / std::max(1, 3 * Picture.width())); }
-
-}  // namespace
-
 #ifdef Q_OS_UNIX
 
-TFramePipe::TFramePipe(QProcess& Ffmpeg) : Ffmpeg(Ffmpeg) {
+TFramePipe::TFramePipe(QProcess& Ffmpeg, QSize LumaSize) : Ffmpeg(Ffmpeg), Yuv(LumaSize) {
   int ends[2];
   // Neither end is inherited as it is: the child takes the reading end as
   // its standard input, and a child holding the writing end would never
@@ -87,15 +63,6 @@ void TFramePipe::Send(const QImage& Picture) {
   Changed.notify_all();
 }
 
-bool TFramePipe::WriteFrame(const QImage& Picture) {
-  const int step = RowsAtOnce(Picture);
-  for (int y = 0; y < Picture.height(); y += step) {
-    Bgr24Rows(Picture, y, std::min(step, Picture.height() - y), Rows);
-    if (!WriteAll(Rows.constData(), Rows.size())) return false;
-  }
-  return true;
-}
-
 bool TFramePipe::WriteAll(const char* Data, qsizetype Count) {
   while (Count > 0) {
     const ssize_t done = ::write(WriteEnd, Data, static_cast<size_t>(Count));
@@ -121,7 +88,8 @@ void TFramePipe::Run() {
     const QImage* frame = Queue.front();
     Busy = true;
     guard.unlock();
-    const bool ok = !Broken && WriteFrame(*frame);
+    const bool ok =
+        !Broken && Yuv.Write(*frame, [this](const char* Data, qsizetype Bytes) { return WriteAll(Data, Bytes); });
     guard.lock();
     Busy = false;
     Queue.pop_front();
@@ -157,20 +125,20 @@ bool TFramePipe::Failed() {
 
 #else
 
-TFramePipe::TFramePipe(QProcess& Ffmpeg) : Ffmpeg(Ffmpeg) {}
+TFramePipe::TFramePipe(QProcess& Ffmpeg, QSize LumaSize) : Ffmpeg(Ffmpeg), Yuv(LumaSize) {}
 TFramePipe::~TFramePipe() = default;
 void TFramePipe::Started() {}
 bool TFramePipe::Overlaps() { return false; }
 
 void TFramePipe::Send(const QImage& Picture) {
-  const int step = RowsAtOnce(Picture);
-  for (int y = 0; y < Picture.height() && !Broken; y += step) {
-    Bgr24Rows(Picture, y, std::min(step, Picture.height() - y), Rows);
-    Ffmpeg.write(Rows);
-    // A few rows at a time in the channel: memory does not grow with the frames.
-    while (Ffmpeg.bytesToWrite() > 0 && !Broken)
-      if (!Ffmpeg.waitForBytesWritten(60000) && Ffmpeg.state() != QProcess::Running) Broken = true;
-  }
+  // A few rows at a time in the channel: memory does not grow with the frames.
+  const auto write = [this](const char* Data, qsizetype Bytes) {
+    Ffmpeg.write(Data, Bytes);
+    while (Ffmpeg.bytesToWrite() > 0)
+      if (!Ffmpeg.waitForBytesWritten(60000) && Ffmpeg.state() != QProcess::Running) return false;
+    return true;
+  };
+  if (!Broken && !Yuv.Write(Picture, write)) Broken = true;
   if (!Broken) ++Written;
 }
 

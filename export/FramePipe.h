@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The frames of a video on their way into ffmpeg's standard input, as
-// 24-bit pixels (blue, green, red), which ffmpeg converts to the encoder's
-// colours faster than 32-bit ones. A thread of its own writes them, in the
-// order given, from the rendered pictures into a pipe, a few rows at a
-// time: the export renders the next frames while ffmpeg encodes these, and
-// no frame is copied whole on the way (QProcess's own channel keeps a copy
-// of every write until its event loop sends it). Where there is no such
+// The frames of a video on their way into ffmpeg's standard input, as the
+// rendered pictures hold them: 32-bit pixels, blue, green, red and a byte
+// ffmpeg ignores ("bgr0" where the lowest byte comes first). ffmpeg converts them to the encoder's colours as
+// fast as 24-bit ones and into the same values, so nothing converts them on
+// this side. A thread of its own writes them, in the order given, straight
+// from the pictures into a pipe: the export renders the next frames while
+// ffmpeg encodes these, and no frame is copied on the way (QProcess's own
+// channel keeps a copy of every write until its event loop sends it). Where there is no such
 // pipe (not Unix), the frames go through QProcess's channel in the calling
 // thread, one at a time.
 
@@ -17,10 +18,13 @@
 #include <mutex>
 #include <thread>
 
+#include "export/Yuv420.h"
+
 class TFramePipe {
  public:
-  // Prepares Ffmpeg, not yet started, to read the pipe as its standard input.
-  explicit TFramePipe(QProcess& Ffmpeg);
+  // Prepares Ffmpeg, not yet started, to read the pipe as its standard
+  // input: frames of LumaSize (see TYuv420Writer).
+  TFramePipe(QProcess& Ffmpeg, QSize LumaSize);
   // Stops ffmpeg if frames are still on their way, then ends the thread.
   ~TFramePipe();
   TFramePipe(const TFramePipe&) = delete;
@@ -45,15 +49,14 @@ class TFramePipe {
  private:
   void Run();
   bool WriteAll(const char* Data, qsizetype Count);
-  bool WriteFrame(const QImage& Picture);
 
   QProcess& Ffmpeg;
+  TYuv420Writer Yuv;
   int ReadEnd = -1;
   int WriteEnd = -1;
   std::mutex Lock;
   std::condition_variable Changed;
   std::deque<const QImage*> Queue;
-  QByteArray Rows;  // the rows being written, as the pipe takes them
   int Written = 0;
   bool Busy = false;  // the thread is writing a frame
   bool Broken = false;

@@ -49,34 +49,26 @@ QString LastLine(const QString& Log) {
 // every machine, and no more threads compete for the cores than they have.
 int Vp9Threads() { return std::clamp(QThread::idealThreadCount(), 2, 8); }
 
-// H.264 in 4:2:0 takes even sizes only: an odd width or height gets one more
-// column or row, filled with a copy of the last (padding alone would add a
-// black edge to every frame).
-QString EvenSizeFilter(QSize Size) {
-  QString filter = QStringLiteral("pad=ceil(iw/2)*2:ceil(ih/2)*2");
-  const int right = Size.width() % 2;
-  const int bottom = Size.height() % 2;
-  if (right + bottom > 0) filter += QStringLiteral(",fillborders=right=%1:bottom=%2:mode=smear").arg(right).arg(bottom);
-  return filter;
+// The frames' size in the pipe: H.264 in 4:2:0 takes even sizes only, so
+// an odd width or height gets one more column or row for an MP4, a copy of
+// the last (TYuv420Writer).
+QSize LumaSize(TVideoFormat Format, QSize Size) {
+  if (Format != TVideoFormat::Mp4) return Size;
+  return {Size.width() + Size.width() % 2, Size.height() + Size.height() % 2};
 }
 
 QStringList Arguments(TVideoFormat Format, QSize Size, long long Delay, const QString& Output) {
-  QStringList arguments{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                        QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
-                        // The pipe's pixels: blue, green, red.
-                        QStringLiteral("-pix_fmt"), QStringLiteral("bgr24"), QStringLiteral("-s"),
-                        QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height()), QStringLiteral("-framerate"),
-                        QStringLiteral("100/%1").arg(Delay), QStringLiteral("-i"), QStringLiteral("pipe:0")};
-  // ffmpeg's quick path from 24-bit pixels to 4:2:0 takes each colour
-  // sample from one pixel instead of rounding over its block: thin coloured
-  // lines would lose 6 dB. Accurate rounding takes the path 32-bit pixels
-  // took, at their speed.
-  arguments << QStringLiteral("-sws_flags") << QStringLiteral("bicubic+accurate_rnd");
+  QStringList arguments{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                        QStringLiteral("error"),        QStringLiteral("-y"),
+                        QStringLiteral("-f"),           QStringLiteral("rawvideo"),
+                        QStringLiteral("-pix_fmt"),     QStringLiteral("yuv420p"),
+                        QStringLiteral("-s"),           QStringLiteral("%1x%2").arg(Size.width()).arg(Size.height()),
+                        QStringLiteral("-framerate"),   QStringLiteral("100/%1").arg(Delay),
+                        QStringLiteral("-i"),           QStringLiteral("pipe:0")};
   if (Format == TVideoFormat::Mp4)
     arguments << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-pix_fmt")
-              << QStringLiteral("yuv420p") << QStringLiteral("-vf") << EvenSizeFilter(Size)
-              << QStringLiteral("-movflags") << QStringLiteral("+faststart") << QStringLiteral("-f")
-              << QStringLiteral("mp4");
+              << QStringLiteral("yuv420p") << QStringLiteral("-movflags") << QStringLiteral("+faststart")
+              << QStringLiteral("-f") << QStringLiteral("mp4");
   else
     // The real-time settings encode several times faster than the default
     // ones; quality 15 keeps one-pixel lines as sharp as quality 30 did
@@ -135,8 +127,9 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   for (int r = 0; r < rendererCount; ++r) renderers.emplace_back(Animation, Options.Shrink, Options.Lines);
   std::vector<const QImage*> pictures(renderers.size());
 
-  TFramePipe pipe(ffmpeg);
-  ffmpeg.start(Options.Program, Arguments(Format, size, std::max(1LL, Options.Delay), encoded));
+  const QSize luma = LumaSize(Format, size);
+  TFramePipe pipe(ffmpeg, luma);
+  ffmpeg.start(Options.Program, Arguments(Format, luma, std::max(1LL, Options.Delay), encoded));
   if (!ffmpeg.waitForStarted(WaitMs)) {
     if (ffmpeg.error() == QProcess::FailedToStart) throw EFileError(NoFfmpegMessage);
     Failed(ffmpeg, log);

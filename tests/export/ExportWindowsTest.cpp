@@ -21,6 +21,7 @@
 #include "export/BitmapExport.h"
 #include "export/PngExport.h"
 #include "export/VideoExport.h"
+#include "export/Yuv420.h"
 #include "export/windows/GifSaveUnit.h"
 #include "export/windows/ProgressUnit.h"
 #include "files/ProjectFile.h"
@@ -240,11 +241,12 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
          PrepareCanvas(canvas);
          DrawFrame(canvas, a, a.Frames[0], 1.0f, smooth);
          canvas.end();
-         // The pipe's pixels: blue, green, red, row after row.
-         const QImage bgr = frame.convertToFormat(QImage::Format_BGR888);
+         // The pipe's frame, in 4:2:0.
          QByteArray raw;
-         for (int y = 0; y < bgr.height(); ++y)
-           raw.append(reinterpret_cast<const char*>(bgr.constScanLine(y)), 3 * bgr.width());
+         TYuv420Writer(frame.size()).Write(frame, [&](const char* Data, qsizetype Bytes) {
+           raw.append(Data, Bytes);
+           return true;
+         });
          return raw;
        }},
   };

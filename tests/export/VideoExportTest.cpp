@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "export/VideoExport.h"
+#include "export/Yuv420.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 #include "tests/export/ExportTestUtil.h"
@@ -94,13 +95,15 @@ TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
   QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   for (TLineStyle lines : {TLineStyle::Pixel, TLineStyle::Smooth}) {
     ExportVideoFile(Path("raw.webm"), TVideoFormat::WebM, Anim, {.Lines = lines, .Program = keep}, {}, 3);
-    // Blue, green, red, row after row.
+    // Each frame in 4:2:0, whole.
     QByteArray frames;
-    for (int i = 0; i < 7; ++i) {
-      const QImage frame = ExpectedFrame(i, 1, false, lines).convertToFormat(QImage::Format_BGR888);
-      for (int y = 0; y < frame.height(); ++y)
-        frames.append(reinterpret_cast<const char*>(frame.constScanLine(y)), 3 * frame.width());
-    }
+    TYuv420Writer yuv(QSize(700, 400));
+    for (int i = 0; i < 7; ++i)
+      yuv.Write(ExpectedFrame(i, 1, false, lines).convertToFormat(QImage::Format_RGB32),
+                [&](const char* Data, qsizetype Bytes) {
+                  frames.append(Data, Bytes);
+                  return true;
+                });
     EXPECT_TRUE(ReadTestFile(Path("raw.webm")) == frames) << (lines == TLineStyle::Smooth ? "smooth" : "pixel");
   }
 }
