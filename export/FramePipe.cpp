@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/FramePipe.h"
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <signal.h>
@@ -9,9 +11,20 @@
 #include <cerrno>
 #endif
 
+bool TFramePipe::WriteFrame(const QImage& Picture, const TYuvSink& Sink) {
+  if (Yuv) return Yuv->Write(Picture, Sink);
+  constexpr qsizetype Piece = 1 << 20;
+  const char* pixels = reinterpret_cast<const char*>(Picture.constBits());
+  const qsizetype size = Picture.sizeInBytes();
+  for (qsizetype done = 0; done < size; done += Piece)
+    if (!Sink(pixels + done, std::min(Piece, size - done))) return false;
+  return true;
+}
+
 #ifdef Q_OS_UNIX
 
-TFramePipe::TFramePipe(QProcess& Ffmpeg, QSize LumaSize) : Ffmpeg(Ffmpeg), Yuv(LumaSize) {
+TFramePipe::TFramePipe(QProcess& Ffmpeg, std::optional<QSize> Yuv420Size) : Ffmpeg(Ffmpeg) {
+  if (Yuv420Size) Yuv.emplace(*Yuv420Size);
   int ends[2];
   // Neither end is inherited as it is: the child takes the reading end as
   // its standard input, and a child holding the writing end would never
@@ -89,7 +102,7 @@ void TFramePipe::Run() {
     Busy = true;
     guard.unlock();
     const bool ok =
-        !Broken && Yuv.Write(*frame, [this](const char* Data, qsizetype Bytes) { return WriteAll(Data, Bytes); });
+        !Broken && WriteFrame(*frame, [this](const char* Data, qsizetype Bytes) { return WriteAll(Data, Bytes); });
     guard.lock();
     Busy = false;
     Queue.pop_front();
@@ -125,7 +138,9 @@ bool TFramePipe::Failed() {
 
 #else
 
-TFramePipe::TFramePipe(QProcess& Ffmpeg, QSize LumaSize) : Ffmpeg(Ffmpeg), Yuv(LumaSize) {}
+TFramePipe::TFramePipe(QProcess& Ffmpeg, std::optional<QSize> Yuv420Size) : Ffmpeg(Ffmpeg) {
+  if (Yuv420Size) Yuv.emplace(*Yuv420Size);
+}
 TFramePipe::~TFramePipe() = default;
 void TFramePipe::Started() {}
 bool TFramePipe::Overlaps() { return false; }
@@ -138,7 +153,7 @@ void TFramePipe::Send(const QImage& Picture) {
       if (!Ffmpeg.waitForBytesWritten(60000) && Ffmpeg.state() != QProcess::Running) return false;
     return true;
   };
-  if (!Broken && !Yuv.Write(Picture, write)) Broken = true;
+  if (!Broken && !WriteFrame(Picture, write)) Broken = true;
   if (!Broken) ++Written;
 }
 

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The frames of a video on their way into ffmpeg's standard input, as the
-// rendered pictures hold them: 32-bit pixels, blue, green, red and a byte
-// ffmpeg ignores ("bgr0" where the lowest byte comes first). ffmpeg converts them to the encoder's colours as
-// fast as 24-bit ones and into the same values, so nothing converts them on
-// this side. A thread of its own writes them, in the order given, straight
-// from the pictures into a pipe: the export renders the next frames while
-// ffmpeg encodes these, and no frame is copied on the way (QProcess's own
-// channel keeps a copy of every write until its event loop sends it). Where there is no such
-// pipe (not Unix), the frames go through QProcess's channel in the calling
-// thread, one at a time.
+// The frames of a video on their way into ffmpeg's standard input, either
+// in the encoders' own 4:2:0 (TYuv420Writer) or as the rendered pictures
+// hold them, 32-bit pixels for ffmpeg to convert. A thread of its own
+// writes them, in the order given, from the rendered pictures into a pipe,
+// a MiB at a time: the export renders the next frames while ffmpeg encodes
+// these, and no frame is copied whole on the way (QProcess's own channel
+// keeps a copy of every write until its event loop sends it). Where there
+// is no such pipe (not Unix), the frames go through QProcess's channel in
+// the calling thread, one at a time.
 
 #include <QImage>
 #include <QProcess>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "export/Yuv420.h"
@@ -23,8 +23,9 @@
 class TFramePipe {
  public:
   // Prepares Ffmpeg, not yet started, to read the pipe as its standard
-  // input: frames of LumaSize (see TYuv420Writer).
-  TFramePipe(QProcess& Ffmpeg, QSize LumaSize);
+  // input: frames in 4:2:0 of Yuv420Size (see TYuv420Writer), or the
+  // pictures' own pixels without it.
+  TFramePipe(QProcess& Ffmpeg, std::optional<QSize> Yuv420Size);
   // Stops ffmpeg if frames are still on their way, then ends the thread.
   ~TFramePipe();
   TFramePipe(const TFramePipe&) = delete;
@@ -49,9 +50,11 @@ class TFramePipe {
  private:
   void Run();
   bool WriteAll(const char* Data, qsizetype Count);
+  // Picture handed to Sink as the pipe takes it; false as soon as Sink is.
+  bool WriteFrame(const QImage& Picture, const TYuvSink& Sink);
 
   QProcess& Ffmpeg;
-  TYuv420Writer Yuv;
+  std::optional<TYuv420Writer> Yuv;
   int ReadEnd = -1;
   int WriteEnd = -1;
   std::mutex Lock;
