@@ -2,6 +2,7 @@
 #include "export/Yuv420.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace {
@@ -51,8 +52,8 @@ inline void Chroma(QRgb P00, QRgb P01, QRgb P10, QRgb P11, uchar& Cb, uchar& Cr)
 // The colour differences of rows A and B (the same row where the picture
 // ends on an odd one), one sample per two columns.
 TAVEL_ROW_LOOP void ChromaRow(const QRgb* A, const QRgb* B0, int Width, uchar* Cb, uchar* Cr) {
-  const int pairs = Width / 2;
-  for (int x = 0; x < pairs; ++x) Chroma(A[2 * x], A[2 * x + 1], B0[2 * x], B0[2 * x + 1], Cb[x], Cr[x]);
+  const std::ptrdiff_t pairs = Width / 2;
+  for (std::ptrdiff_t x = 0; x < pairs; ++x) Chroma(A[2 * x], A[2 * x + 1], B0[2 * x], B0[2 * x + 1], Cb[x], Cr[x]);
   if (Width % 2 != 0) Chroma(A[Width - 1], A[Width - 1], B0[Width - 1], B0[Width - 1], Cb[pairs], Cr[pairs]);
 }
 
