@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/FramePipe.h"
 
-#include <algorithm>
-
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <signal.h>
@@ -13,12 +11,7 @@
 
 bool TFramePipe::WriteFrame(const QImage& Picture, const TYuvSink& Sink) {
   if (Yuv) return Yuv->Write(Picture, Sink);
-  constexpr qsizetype Piece = 1 << 20;
-  const char* pixels = reinterpret_cast<const char*>(Picture.constBits());
-  const qsizetype size = Picture.sizeInBytes();
-  for (qsizetype done = 0; done < size; done += Piece)
-    if (!Sink(pixels + done, std::min(Piece, size - done))) return false;
-  return true;
+  return SendInPieces(reinterpret_cast<const char*>(Picture.constBits()), Picture.sizeInBytes(), Sink);
 }
 
 #ifdef Q_OS_UNIX

@@ -18,8 +18,6 @@ constexpr int LumaBase = (16 << 16) + (1 << 15);
 // Colour differences are taken from sums of four pixels: two bits more.
 constexpr int ChromaBase = (128 << 18) + (1 << 17);
 
-constexpr qsizetype Piece = 1 << 20;  // bytes handed over at a time
-
 // The row loops are compiled for AVX2 as well where the processor may have
 // it, and the loader picks the version the processor runs: with it they
 // convert about three times as fast.
@@ -75,7 +73,7 @@ bool TYuv420Writer::Write(const QImage& Picture, const TYuvSink& Sink) {
   Q_ASSERT(lumaWidth - width >= 0 && lumaWidth - width <= 1 && lumaHeight - height >= 0 && lumaHeight - height <= 1);
   const auto row = [&](int Y) { return reinterpret_cast<const QRgb*>(Picture.constScanLine(std::min(Y, height - 1))); };
 
-  const int lumaStep = static_cast<int>(std::max<qsizetype>(1, Piece / lumaWidth));
+  const int lumaStep = static_cast<int>(std::max<qsizetype>(1, SinkPiece / lumaWidth));
   for (int y = 0; y < lumaHeight; y += lumaStep) {
     const int n = std::min(lumaStep, lumaHeight - y);
     Rows.resize(static_cast<qsizetype>(n) * lumaWidth);
@@ -89,7 +87,7 @@ bool TYuv420Writer::Write(const QImage& Picture, const TYuvSink& Sink) {
   const int chromaHeight = (lumaHeight + 1) / 2;
   Red.resize(static_cast<qsizetype>(chromaWidth) * chromaHeight);
   auto* red = reinterpret_cast<uchar*>(Red.data());
-  const int chromaStep = static_cast<int>(std::max<qsizetype>(1, Piece / chromaWidth));
+  const int chromaStep = static_cast<int>(std::max<qsizetype>(1, SinkPiece / chromaWidth));
   for (int y = 0; y < chromaHeight; y += chromaStep) {
     const int n = std::min(chromaStep, chromaHeight - y);
     Rows.resize(static_cast<qsizetype>(n) * chromaWidth);
@@ -101,7 +99,11 @@ bool TYuv420Writer::Write(const QImage& Picture, const TYuvSink& Sink) {
     }
     if (!Sink(Rows.constData(), Rows.size())) return false;
   }
-  for (qsizetype done = 0; done < Red.size(); done += Piece)
-    if (!Sink(Red.constData() + done, std::min(Piece, Red.size() - done))) return false;
+  return SendInPieces(Red.constData(), Red.size(), Sink);
+}
+
+bool SendInPieces(const char* Data, qsizetype Bytes, const TYuvSink& Sink) {
+  for (qsizetype done = 0; done < Bytes; done += SinkPiece)
+    if (!Sink(Data + done, std::min(SinkPiece, Bytes - done))) return false;
   return true;
 }

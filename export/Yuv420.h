@@ -17,6 +17,10 @@
 
 // Where the pieces of a frame go; false stops the frame.
 using TYuvSink = std::function<bool(const char* Data, qsizetype Bytes)>;
+// The most bytes a sink is given at a time: about a pipe's worth.
+inline constexpr qsizetype SinkPiece = 1 << 20;
+// Bytes of Data given to Sink SinkPiece at a time; false as soon as Sink is.
+bool SendInPieces(const char* Data, qsizetype Bytes, const TYuvSink& Sink);
 
 class TYuv420Writer {
  public:
