@@ -29,7 +29,6 @@ class TYuv420Writer {
   // colour of an odd last column or row.
   explicit TYuv420Writer(QSize LumaSize);
 
-  QSize LumaSize() const { return Luma; }
   // Bytes of one frame.
   qsizetype FrameBytes() const;
 
