@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include "builder/FigureBuilderUnit.h"
+#include "editor/MainRecoveryHost.h"
 #include "editor/MainUnit.h"
 #include "editor/RecoveryKeeper.h"
 #include "export/CommandLine.h"
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
   mainForm.CommandLine = QApplication::arguments().mid(1);
   // Unsaved work is kept in a recovery copy while the program runs; what a
   // crash left behind is offered when the main window first shows.
-  TRecoveryKeeper recovery(mainForm, &mainForm.FigureBuilder(), dialogs, TRecoveryKeeper::DefaultFolder());
+  TMainRecoveryHost recoveryHost(mainForm, &mainForm.FigureBuilder());
+  TRecoveryKeeper recovery(mainForm.Document(), recoveryHost, dialogs, TRecoveryKeeper::DefaultFolder());
   // Asked by the system to end (a logout, kill, Ctrl+C), the program keeps
   // its unsaved work for the next start.
   recovery.EndOnTermSignals();

@@ -17,6 +17,8 @@
 #include <string>
 
 #include "bench/BenchWindow.h"
+#include "editor/BackgroundController.h"
+#include "editor/FramesController.h"
 #include "editor/MainUnit.h"
 #include "editor/TimelineStrip.h"
 #include "files/BmpFile.h"
@@ -127,9 +129,9 @@ void BM_RedrawThumbnails1920x1080(benchmark::State& State) {
   w.Fill(static_cast<int>(State.range(0)));
   w.Dialogs.Path = Files().Jpeg;
   w.Dialogs.FilterIndex = 2;  // "JPeg Image"
-  w.Form.LoadBackgroundClick();
+  w.Form.Background().LoadBackgroundClick();
   for (auto _ : State) {
-    w.Form.RedrawTimelineImages();
+    w.Form.Frames().RedrawTimelineImages();
     w.Paint();
   }
 }
@@ -144,7 +146,7 @@ void BM_LoadBackground(benchmark::State& State) {
   w.Dialogs.Path = jpeg ? Files().Jpeg : Files().Bmp;
   w.Dialogs.FilterIndex = jpeg ? 2 : 1;
   for (auto _ : State) {
-    w.Form.LoadBackgroundClick();
+    w.Form.Background().LoadBackgroundClick();
     w.Paint();
   }
   if (!w.Dialogs.Messages.isEmpty()) State.SkipWithError(w.Dialogs.Messages.constFirst().toStdString().c_str());
@@ -159,10 +161,10 @@ void BM_Dimensions506x415To1920x1080(benchmark::State& State) {
   TWindow w;
   w.Fill(static_cast<int>(State.range(0)));
   for (auto _ : State) {
-    w.Form.ChangeDimensions(1920, 1080);
+    w.Form.Background().ChangeDimensions(1920, 1080);
     w.Paint();
     State.PauseTiming();
-    w.Form.ChangeDimensions(506, 415);
+    w.Form.Background().ChangeDimensions(506, 415);
     State.ResumeTiming();
   }
 }
@@ -213,12 +215,12 @@ void BM_BackgroundMemory10000x10000(benchmark::State& State) {
     w.Dialogs.FilterIndex = 2;  // "JPeg Image"
     const double heap = HeapBytes(), resident = Resident();
     ResetPeakResident();
-    w.Form.LoadBackgroundClick();
+    w.Form.Background().LoadBackgroundClick();
     State.counters["held_pictures"] = (HeapBytes() - heap) / picture;
     State.counters["peak_first_load_pictures"] = (PeakResident() - resident) / picture;
     const double residentLoaded = Resident();
     ResetPeakResident();
-    w.Form.LoadBackgroundClick();
+    w.Form.Background().LoadBackgroundClick();
     State.counters["peak_reload_pictures"] = (PeakResident() - residentLoaded) / picture;
     State.counters["jpeg_MB"] = static_cast<double>(w.Form.Animation().BackgroundJpeg.size()) / 1e6;
     if (!w.Dialogs.Messages.isEmpty()) State.SkipWithError(w.Dialogs.Messages.constFirst().toStdString().c_str());

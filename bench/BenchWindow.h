@@ -10,7 +10,7 @@
 // no two neighbours are alike. The history starts again, as after an open.
 inline void StoreFrames(TMainForm& Form, int Count, bool Vary) {
   TAnimation animation = Form.Animation();
-  const TFigures frame = Form.GetEditFrame();
+  const TFigures frame = Form.Document().WorkingFrame();
   animation.Frames.reserve(animation.Frames.size() + static_cast<std::size_t>(Count));
   for (int i = 0; i < Count; ++i) {
     animation.Frames.push_back(frame);

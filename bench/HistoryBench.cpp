@@ -13,7 +13,12 @@
 
 #include "bench/BenchScenes.h"
 #include "bench/BenchWindow.h"
+#include "editor/BackgroundController.h"
+#include "editor/CanvasController.h"
+#include "editor/FramesController.h"
+#include "editor/HistoryController.h"
 #include "editor/MainUnit.h"
+#include "files/ProjectFile.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureBox.h"
 
@@ -33,7 +38,7 @@ struct TWindow {
 // Scene 0: 50 Stickmen; 1: 100 figures of a 50-segment type; over a
 // 1920 x 1080 drawing. Returns the figure the drag holds.
 int LayScene(TMainForm& Form, int Scene) {
-  Form.ChangeDimensions(1920, 1080);
+  Form.Background().ChangeDimensions(1920, 1080);
   TAnimation animation = Form.Animation();
   TFigureTypeRef type = StickmanType();
   uint8_t entry = 1;
@@ -54,14 +59,14 @@ int LayScene(TMainForm& Form, int Scene) {
 // A drag begun at Grip, timed one mouse move to and fro a step.
 void DragSteps(benchmark::State& State, TMainForm& Form, TRealPoint Grip) {
   const int x = static_cast<int>(Grip.X), y = static_cast<int>(Grip.Y);
-  Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
-  if (Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
+  Form.Canvas().EditImageMouseDown(Qt::LeftButton, {}, x, y);
+  if (Form.Canvas().GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
   int d = 3;
   for (auto _ : State) {
-    Form.EditImageMouseMove({}, x + d, y + d);
+    Form.Canvas().EditImageMouseMove({}, x + d, y + d);
     d = -d;
   }
-  Form.EditImageMouseUp(Qt::LeftButton, {}, x, y);
+  Form.Canvas().EditImageMouseUp(Qt::LeftButton, {}, x, y);
   State.counters["history_steps"] = Form.Document().History().count();
 }
 
@@ -72,7 +77,7 @@ void WindowDragStep(benchmark::State& State, int Scene, bool Root, bool Smooth =
   TWindow w;
   w.Form.Controls().SmoothLinesAction->setChecked(Smooth);
   const int held = LayScene(w.Form, Scene);
-  const TFigure& figure = w.Form.GetEditFrame().Items[held];
+  const TFigure& figure = w.Form.Document().WorkingFrame().Items[held];
   DragSteps(State, w.Form, Root ? figure.Root() : figure.Points()[1]);
 }
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50, 0, false)->Unit(benchmark::kMicrosecond);
@@ -90,11 +95,11 @@ void OnionDragStep(benchmark::State& State, int Before, int After) {
   TWindow w;
   LayScene(w.Form, 0);
   StoreFrames(w.Form, 21, true);
-  w.Form.FrameClick(10);
-  w.Form.SetOnionSkin({true, Before, After});
-  const int held = w.Form.GetSelectedFigure();
-  DragSteps(State, w.Form, w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)].Points()[1]);
-  w.Form.SetOnionSkin({});
+  w.Form.Frames().FrameClick(10);
+  w.Form.Canvas().SetOnionSkin({true, Before, After});
+  const int held = w.Form.Document().SelectedFigure();
+  DragSteps(State, w.Form, w.Form.Document().WorkingFrame().Items[static_cast<std::size_t>(held)].Points()[1]);
+  w.Form.Canvas().SetOnionSkin({});
 }
 BENCHMARK_CAPTURE(OnionDragStep, Default, 1, 0)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(OnionDragStep, TenBeforeTenAfter, 10, 10)->Unit(benchmark::kMicrosecond);
@@ -109,27 +114,27 @@ void ZoomedDragStep(benchmark::State& State, double Zoom) {
   w.Form.show();
   const int held = LayScene(w.Form, 0);
   if (Zoom == 1.0) {
-    TFigure large = w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)];
+    TFigure large = w.Form.Document().WorkingFrame().Items[static_cast<std::size_t>(held)];
     large.SetScale(4.0f);
     w.Form.Document().DragFigure(held, large);
     w.Form.Document().EndGesture();
   }
-  w.Form.SetZoom(Zoom);
-  const TFigure& figure = w.Form.GetEditFrame().Items[static_cast<std::size_t>(held)];
+  w.Form.Canvas().SetZoom(Zoom);
+  const TFigure& figure = w.Form.Document().WorkingFrame().Items[static_cast<std::size_t>(held)];
   const TRealPoint grip = figure.Points()[1];
   const QPointF shown = w.Form.Controls().EditImage->ToScreen(QPointF(figure.Root().X, figure.Root().Y));
   w.Form.Controls().DrawingScrollBox->ensureVisible(qRound(shown.x()), qRound(shown.y()), 400, 400);
   QCoreApplication::processEvents();
-  w.Form.EditImageMouseDown(Qt::LeftButton, {}, grip.X, grip.Y);
-  if (w.Form.GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
+  w.Form.Canvas().EditImageMouseDown(Qt::LeftButton, {}, grip.X, grip.Y);
+  if (w.Form.Canvas().GetSelectedHandle() == NoHandle) State.SkipWithError("no handle under the mouse");
   // Three screen pixels a move, to and fro.
   double d = 3 / Zoom;
   for (auto _ : State) {
-    w.Form.EditImageMouseMove({}, grip.X + d, grip.Y + d);
+    w.Form.Canvas().EditImageMouseMove({}, grip.X + d, grip.Y + d);
     QCoreApplication::processEvents();
     d = -d;
   }
-  w.Form.EditImageMouseUp(Qt::LeftButton, {}, grip.X, grip.Y);
+  w.Form.Canvas().EditImageMouseUp(Qt::LeftButton, {}, grip.X, grip.Y);
 }
 BENCHMARK_CAPTURE(ZoomedDragStep, Actual_LargeFigure, 1.0)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ZoomedDragStep, Zoom400, 4.0)->Unit(benchmark::kMicrosecond);
@@ -145,14 +150,14 @@ void UndoRedo(benchmark::State& State) {
   w.Form.show();
   QApplication::processEvents();
   if (kind == 0) {
-    w.Form.NextFrameButtonClick();
+    w.Form.Frames().NextFrameButtonClick();
   } else {
-    w.Form.FramePopup(frames / 2);
-    kind == 1 ? w.Form.InsertFrameClick() : w.Form.DeleteFrameClick();
+    w.Form.Frames().FramePopup(frames / 2);
+    kind == 1 ? w.Form.Frames().InsertFrameClick() : w.Form.Frames().DeleteFrameClick();
   }
   for (auto _ : State) {
-    w.Form.UndoClick();
-    w.Form.RedoClick();
+    w.Form.History().UndoClick();
+    w.Form.History().RedoClick();
   }
   const char* names[] = {"Next Frame", "Insert", "Delete"};
   State.SetLabel(names[kind]);
@@ -171,12 +176,12 @@ void UndoRedoPainted(benchmark::State& State) {
   w.Form.resize(1920, 1000);
   w.Form.show();
   QApplication::processEvents();
-  w.Form.FramePopup(frames / 2);
-  w.Form.InsertFrameClick();
+  w.Form.Frames().FramePopup(frames / 2);
+  w.Form.Frames().InsertFrameClick();
   for (auto _ : State) {
-    w.Form.UndoClick();
+    w.Form.History().UndoClick();
     w.Form.Controls().TimelineImages->repaint();
-    w.Form.RedoClick();
+    w.Form.History().RedoClick();
     w.Form.Controls().TimelineImages->repaint();
   }
   State.SetLabel("Insert, strip repainted");
@@ -204,17 +209,17 @@ void BM_HistoryMemory(benchmark::State& State) {
     const double start = HeapBytes();
     int drags = 0;  // mouse downs that found a handle
     for (int drag = 0; drag < 1000; ++drag) {
-      const TFigure& figure = w.Form.GetEditFrame().Items[static_cast<std::size_t>(drag % 10)];
+      const TFigure& figure = w.Form.Document().WorkingFrame().Items[static_cast<std::size_t>(drag % 10)];
       const TRealPoint grip = figure.Points()[1 + drag % 4];
       const int x = static_cast<int>(grip.X), y = static_cast<int>(grip.Y);
-      w.Form.EditImageMouseDown(Qt::LeftButton, {}, x, y);
-      drags += w.Form.GetSelectedHandle() != NoHandle;
+      w.Form.Canvas().EditImageMouseDown(Qt::LeftButton, {}, x, y);
+      drags += w.Form.Canvas().GetSelectedHandle() != NoHandle;
       // Towards a point off the segment's line, to one side and then the
       // other the next time this joint is dragged, so that every drag turns it.
       const int side = (drag / 20) % 2 ? 1 : -1;
-      for (int step = 1; step <= 5; ++step) w.Form.EditImageMouseMove({}, x + side * step, y + 2 * step / 5);
-      w.Form.EditImageMouseUp(Qt::LeftButton, {}, x + side * 5, y + 2);
-      w.Form.NextFrameButtonClick();
+      for (int step = 1; step <= 5; ++step) w.Form.Canvas().EditImageMouseMove({}, x + side * step, y + 2 * step / 5);
+      w.Form.Canvas().EditImageMouseUp(Qt::LeftButton, {}, x + side * 5, y + 2);
+      w.Form.Frames().NextFrameButtonClick();
     }
     const double grown = HeapBytes() - start;
     const double before = HeapBytes();

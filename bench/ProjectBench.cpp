@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editor/MainUnit.h"
+#include "editor/ProjectController.h"
 #include "editor/TimelineStrip.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
@@ -154,10 +155,10 @@ void BM_OpenToFirstPaint(benchmark::State& State) {
   for (auto _ : State) {
     State.PauseTiming();
     form.Document().MarkSaved();
-    form.NewProject();
+    form.Project().NewProject();
     form.repaint();
     State.ResumeTiming();
-    form.LoadProject(path);
+    form.Project().LoadProject(path);
     form.repaint();
   }
   const double read = MedianMs(3, [&] { benchmark::DoNotOptimize(ReadProjectFile(path).Frames.size()); });
@@ -190,7 +191,7 @@ void BM_OpenProjectMemory(benchmark::State& State) {
   TMainForm form(dialogs);
   for (auto _ : State) {
     const struct mallinfo2 before = mallinfo2();
-    form.LoadProject(p.Base + ".tvl");
+    form.Project().LoadProject(p.Base + ".tvl");
     form.Controls().TimelineImages->DrawPending();
     const struct mallinfo2 after = mallinfo2();
     const double grown = static_cast<double>((after.uordblks + after.hblkhd) - (before.uordblks + before.hblkhd));

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "bench/BenchScenes.h"
+#include "editor/MainRecoveryHost.h"
 #include "editor/MainUnit.h"
 #include "editor/RecoveryKeeper.h"
 #include "files/WholeFile.h"
@@ -25,7 +26,8 @@ struct TWindow {
   QTemporaryDir Folder;
   TQtDialogs Dialogs;
   TMainForm Form{Dialogs};
-  TRecoveryKeeper Keeper{Form, nullptr, Dialogs, Folder.path()};
+  TMainRecoveryHost Host{Form, nullptr};
+  TRecoveryKeeper Keeper{Form.Document(), Host, Dialogs, Folder.path()};
 
   // Every frame its own: ten Stickmen placed and posed anew, so the file
   // compresses as a real animation's would rather than as one frame repeated.

@@ -13,7 +13,12 @@
 
 #include "bench/BenchScenes.h"
 #include "bench/BenchWindow.h"
+#include "editor/BackgroundController.h"
+#include "editor/FiguresController.h"
+#include "editor/FramesController.h"
 #include "editor/MainUnit.h"
+#include "editor/PlaybackController.h"
+#include "editor/ProjectController.h"
 #include "editor/TimelineStrip.h"
 #include "model/DragLayers.h"
 #include "platform/Dialogs.h"
@@ -39,13 +44,13 @@ void BM_NextFrame(benchmark::State& State) {
   w.Fill(static_cast<int>(State.range(0)));
   double x = 0.5;
   for (auto _ : State) {
-    TFigure moved = w.Form.GetEditFrame().Items[0];
+    TFigure moved = w.Form.Document().WorkingFrame().Items[0];
     moved.MoveBy(RealPoint(static_cast<float>(x), 0));
     x = -x;
     w.Form.Document().EndGesture();
     w.Form.Document().DragFigure(0, moved);
     w.Form.Document().EndGesture();
-    w.Form.NextFrameButtonClick();
+    w.Form.Frames().NextFrameButtonClick();
   }
   State.counters["frames_at_end"] = static_cast<double>(w.Form.Animation().Frames.size());
 }
@@ -57,7 +62,7 @@ BENCHMARK(BM_NextFrame)->Arg(10)->Arg(1000)->Arg(10000)->Iterations(300)->Unit(b
 void BM_PasteIntoFrames(benchmark::State& State) {
   TWindow w;
   w.Fill(static_cast<int>(State.range(0)));
-  const std::vector<TFigure> figures = w.Form.GetEditFrame().Items;
+  const std::vector<TFigure> figures = w.Form.Document().WorkingFrame().Items;
   for (auto _ : State) {
     w.Form.Document().PasteIntoFrames({}, figures, 0, static_cast<int>(State.range(0)));
     QApplication::processEvents();
@@ -73,10 +78,10 @@ void BM_InsertAtFront(benchmark::State& State) {
   TWindow w;
   w.Fill(10000);
   for (auto _ : State) {
-    w.Form.FramePopup(0);
-    w.Form.InsertFrameClick();
+    w.Form.Frames().FramePopup(0);
+    w.Form.Frames().InsertFrameClick();
     State.PauseTiming();
-    w.Form.DeleteFrameClick();
+    w.Form.Frames().DeleteFrameClick();
     State.ResumeTiming();
   }
 }
@@ -87,10 +92,10 @@ void BM_DeleteAtFront(benchmark::State& State) {
   w.Fill(10000);
   for (auto _ : State) {
     State.PauseTiming();
-    w.Form.FramePopup(0);
-    w.Form.InsertFrameClick();
+    w.Form.Frames().FramePopup(0);
+    w.Form.Frames().InsertFrameClick();
     State.ResumeTiming();
-    w.Form.DeleteFrameClick();
+    w.Form.Frames().DeleteFrameClick();
   }
 }
 BENCHMARK(BM_DeleteAtFront)->Unit(benchmark::kMicrosecond);
@@ -100,7 +105,7 @@ void BM_ThumbnailClick(benchmark::State& State) {
   w.Fill(10000);
   int i = 0;
   for (auto _ : State) {
-    w.Form.FrameClick(5000 + (i++ & 1));
+    w.Form.Frames().FrameClick(5000 + (i++ & 1));
   }
 }
 BENCHMARK(BM_ThumbnailClick)->Unit(benchmark::kMicrosecond);
@@ -113,7 +118,7 @@ void BM_RedrawTimelineImages(benchmark::State& State) {
   w.Form.show();
   QApplication::processEvents();
   for (auto _ : State) {
-    w.Form.RedrawTimelineImages();
+    w.Form.Frames().RedrawTimelineImages();
     w.Form.Controls().TimelineImages->repaint();
   }
 }
@@ -147,9 +152,9 @@ void BM_MemoryPerStoredFrame(benchmark::State& State) {
 #ifdef __GLIBC__
     const int count = static_cast<int>(State.range(0));
     TWindow w;
-    w.Form.NextFrameButtonClick();
+    w.Form.Frames().NextFrameButtonClick();
     const std::size_t before = mallinfo2().uordblks;
-    for (int i = 0; i < count; ++i) w.Form.NextFrameButtonClick();
+    for (int i = 0; i < count; ++i) w.Form.Frames().NextFrameButtonClick();
     const std::size_t after = mallinfo2().uordblks;
     State.counters["bytes_per_frame"] = static_cast<double>(after - before) / count;
     State.counters["held_MB"] = static_cast<double>(after - before) / 1e6;
@@ -168,15 +173,15 @@ BENCHMARK(BM_MemoryPerStoredFrame)
 // A playback tick: one stored frame drawn over the background at full size.
 void PlaybackTick(benchmark::State& State, int Width, int Height) {
   TWindow w;
-  w.Form.ChangeDimensions(Width, Height);
+  w.Form.Background().ChangeDimensions(Width, Height);
   w.Form.Document().MarkSaved();  // no save question before the new project
-  w.Form.NewProject();
-  for (int i = 0; i < 9; ++i) w.Form.AddFigureButtonClick();
-  w.Form.NextFrameButtonClick();
-  w.Form.NextFrameButtonClick();
-  w.Form.PlayButtonClick();
-  for (auto _ : State) w.Form.PlaybackTimerTick();
-  w.Form.StopButtonClick();
+  w.Form.Project().NewProject();
+  for (int i = 0; i < 9; ++i) w.Form.Figures().AddFigureButtonClick();
+  w.Form.Frames().NextFrameButtonClick();
+  w.Form.Frames().NextFrameButtonClick();
+  w.Form.Playback().PlayButtonClick();
+  for (auto _ : State) w.Form.Playback().PlaybackTimerTick();
+  w.Form.Playback().StopButtonClick();
 }
 BENCHMARK_CAPTURE(PlaybackTick, 506x415_10Stickmen, 506, 415)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(PlaybackTick, 1920x1080_10Stickmen, 1920, 1080)->Unit(benchmark::kMicrosecond);

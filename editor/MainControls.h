@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main window's controls, named by role and kind. The window builds them
-// (MainControls.cpp) and reaches them as Ui; tests reach them through
-// TMainForm::Controls() or by their object names.
+// The main window's controls, named by role and kind. BuildMainControls
+// makes them at their design places, with the menus and the status bar;
+// the window and its controllers reach them as Ui, tests through
+// TMainForm::Controls() or by their object names. Nothing here acts: the
+// controllers connect the controls to their handlers.
+
+#include <array>
+
+#include "model/FigureUnit.h"
 
 class QAbstractScrollArea;
 class QAction;
@@ -11,13 +17,16 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMainWindow;
 class QMenu;
 class QPushButton;
 class QScrollArea;
 class QScrollBar;
 class QSpinBox;
+class QStatusBar;
 class QTimer;
 class QToolButton;
+class QWidget;
 class TPictureBox;
 class TTimelineStrip;
 
@@ -94,7 +103,20 @@ struct TMainControls {
   QAction* ZoomOutAction = nullptr;
   QAction* ActualSizeAction = nullptr;
   QAction* FitToWindowAction = nullptr;
-  // In the status bar: which frame is under edit, and the zoom.
+  // The status bar, and in it which frame is under edit and the zoom.
+  QStatusBar* StatusBar = nullptr;
   QLabel* FramePositionLabel = nullptr;
   QLabel* ZoomLabel = nullptr;
+
+  // True while the stored frames play on the drawing area.
+  bool Playing() const;
+  // How every drawing of the figures draws their lines: the View menu's Smooth Lines.
+  TLineStyle Lines() const;
+  // The eight controls that act on the selected figure.
+  std::array<QWidget*, 8> FigureControls() const;
 };
+
+// Makes Window's controls, menus and status bar at their design places.
+void BuildMainControls(QMainWindow& Window, TMainControls& Ui);
+// The menu bar's menus and entries (MainMenus.cpp).
+void BuildMainMenus(QMainWindow& Window, TMainControls& Ui);

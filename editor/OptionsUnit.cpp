@@ -9,8 +9,9 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "editor/MainUnit.h"
+#include "editor/BackgroundController.h"
 #include "model/Common.h"
+#include "model/Document.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorReport.h"
 #include "platform/ObjectNames.h"
@@ -46,8 +47,9 @@ TSizeSpinEdit* SizeField(QWidget* Parent, QRect Geometry) {
 
 }  // namespace
 
-TOptionsForm::TOptionsForm(TMainForm& MainForm, TDialogs& DialogService, QWidget* Parent)
-    : QDialog(Parent), Main(MainForm), Dialogs(DialogService) {
+TOptionsForm::TOptionsForm(const TDocument& Document, TBackgroundController& Picture, TDialogs& DialogService,
+                           QWidget* Parent)
+    : QDialog(Parent), Doc(Document), Background(Picture), Dialogs(DialogService) {
   setWindowTitle("OptionsForm");
   setModal(false);
   setFixedSize(210, 180);
@@ -83,8 +85,8 @@ TOptionsForm::TOptionsForm(TMainForm& MainForm, TDialogs& DialogService, QWidget
 }
 
 void TOptionsForm::FormActivate() {
-  SpinEditWidth->setValue(Main.Animation().Width);
-  SpinEditHeight->setValue(Main.Animation().Height);
+  SpinEditWidth->setValue(Doc.Animation().Width);
+  SpinEditHeight->setValue(Doc.Animation().Height);
 }
 
 void TOptionsForm::OkButtonClick() {
@@ -94,9 +96,9 @@ void TOptionsForm::OkButtonClick() {
   SpinEditHeight->interpretText();
   const int width = SpinEditWidth->value();
   const int height = SpinEditHeight->value();
-  if (width != Main.Animation().Width || height != Main.Animation().Height) {
-    if (Main.Animation().Frames.empty() || Dialogs.AskYesNo(this, ChangeAllFramesQuestion))
-      Main.ChangeDimensions(width, height);
+  if (width != Doc.Animation().Width || height != Doc.Animation().Height) {
+    if (Doc.Animation().Frames.empty() || Dialogs.AskYesNo(this, ChangeAllFramesQuestion))
+      Background.ChangeDimensions(width, height);
   }
   hide();
 }

@@ -10,8 +10,9 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class TBackgroundController;
 class TDialogs;
-class TMainForm;
+class TDocument;
 
 // The question before a command changes every stored frame.
 inline const QString ChangeAllFramesQuestion =
@@ -40,7 +41,8 @@ class TOptionsForm : public QDialog {
   static constexpr int MinSide = 10;
   static constexpr int MaxSide = 10000;
 
-  TOptionsForm(TMainForm& Main, TDialogs& Dialogs, QWidget* Parent = nullptr);
+  // Shows Doc's size; Background changes it.
+  TOptionsForm(const TDocument& Doc, TBackgroundController& Background, TDialogs& Dialogs, QWidget* Parent = nullptr);
 
   QGroupBox* DimensionsGroupBox;  // "Animation Dimensions"
   QLabel* WidthLabel;             // "Width"
@@ -62,6 +64,7 @@ class TOptionsForm : public QDialog {
   void reject() override;
 
  private:
-  TMainForm& Main;
+  const TDocument& Doc;
+  TBackgroundController& Background;
   TDialogs& Dialogs;
 };

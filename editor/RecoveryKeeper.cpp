@@ -8,8 +8,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
-#include "builder/FigureBuilderUnit.h"
-#include "editor/MainUnit.h"
+#include "editor/RecoveryHost.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
@@ -18,20 +17,10 @@
 #include "platform/ErrorReport.h"
 #include "platform/TermSignals.h"
 
-namespace {
-
-QByteArray FrameBytes(const TFigures& Frame) {
-  QByteArray bytes;
-  AppendFrameBytes(bytes, Frame);
-  return bytes;
-}
-
-}  // namespace
-
-TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
+TRecoveryKeeper::TRecoveryKeeper(TDocument& Doc, TRecoveryHost& Host, TDialogs& Dialogs, const QString& Folder,
                                  TRecoveryTimes Times, TRecoveryWriter::TWriteFile WriteFile)
-    : Main(Main),
-      Builder(Builder),
+    : Doc(Doc),
+      Host(Host),
       Dialogs(Dialogs),
       Folder(Folder),
       Times(Times),
@@ -50,44 +39,41 @@ TRecoveryKeeper::TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, T
   connect(&Latest, &QTimer::timeout, this, &TRecoveryKeeper::ProjectTimeout);
   ResetFrames();
   Follow();
-  if (Builder != nullptr) {
+  if (Host.KeepsType()) {
     TypeSeen = TypeWritten = TypeAtStart = TypeState();
     TypeQuiet.setSingleShot(true);
     TypeLatest.setSingleShot(true);
-    connect(Builder, &TFigureBuilderForm::TypeChanged, this, &TRecoveryKeeper::CheckType);
+    connect(&Host, &TRecoveryHost::TypeChanged, this, &TRecoveryKeeper::CheckType);
     const auto due = [this] {
       if (TypeSeen != TypeWritten) SaveType();
     };
     connect(&TypeQuiet, &QTimer::timeout, this, due);
     connect(&TypeLatest, &QTimer::timeout, this, due);
   }
-  Main.BeforeCommandLine = [this] { OfferLeftBehind(); };
+  connect(&Host, &TRecoveryHost::Starting, this,
+          [this] { RunGuarded(this->Dialogs, this->Host.DialogParent(), [this] { OfferLeftBehind(); }); });
+  connect(&Host, &TRecoveryHost::Closing, this, &TRecoveryKeeper::Clean);
 }
 
-TRecoveryKeeper::~TRecoveryKeeper() { Main.BeforeCommandLine = nullptr; }
+TRecoveryKeeper::~TRecoveryKeeper() = default;
 
 QString TRecoveryKeeper::DefaultFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/recovery");
 }
 
 void TRecoveryKeeper::Follow() {
-  TDocument& doc = Main.Document();
+  TDocument& doc = Doc;
   const TAnimation& anim = doc.Animation();
   connect(&doc, &TDocument::FramesInserted, this, [this, &anim](int At, int Count, int) {
-    std::vector<QByteArray> made;
-    made.reserve(static_cast<std::size_t>(Count));
-    for (int f = At; f < At + Count; ++f) made.push_back(FrameBytes(anim.Frames[static_cast<std::size_t>(f)]));
-    Frames.insert(Frames.begin() + At, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+    Frames.Insert(anim.Frames, At, Count);
     Changed();
   });
   connect(&doc, &TDocument::FramesRemoved, this, [this](int At, int Count) {
-    Frames.erase(Frames.begin() + At, Frames.begin() + At + Count);
-    // Frames after those removed that were not encoded yet move down.
-    if (static_cast<std::size_t>(At) < EncodedUpTo) EncodedUpTo = std::max<std::size_t>(At, EncodedUpTo - Count);
+    Frames.Remove(At, Count);
     Changed();
   });
   connect(&doc, &TDocument::FrameChanged, this, [this, &anim](int At) {
-    Frames[static_cast<std::size_t>(At)] = FrameBytes(anim.Frames[static_cast<std::size_t>(At)]);
+    Frames.Change(anim.Frames, At);
     Changed();
   });
   const auto headChanged = [this] {
@@ -112,36 +98,19 @@ void TRecoveryKeeper::Follow() {
   connect(&doc, &TDocument::SavedChanged, this, [this](bool Saved) {
     if (Saved) DropProjectCopy();
   });
-  connect(&Main, &TMainForm::Closed, this, &TRecoveryKeeper::Clean);
 }
 
 void TRecoveryKeeper::ResetFrames() {
   // A long project's frames are encoded a slice at a time between events,
   // so that opening it does not hold the window; a frame not yet encoded
   // is a null array.
-  Frames.assign(Main.Animation().Frames.size(), QByteArray());
-  EncodedUpTo = 0;
+  Frames.Reset(Doc.Animation().Frames.size());
   Head.reset();
-  if (!Frames.empty()) Encoding.start(0);
+  if (Frames.Count() > 0) Encoding.start(0);
 }
 
 void TRecoveryKeeper::EncodeSlice() {
-  const std::vector<TFigures>& frames = Main.Animation().Frames;
-  QElapsedTimer slice;
-  slice.start();
-  while (EncodedUpTo < Frames.size() && slice.elapsed() < 2) {
-    for (int n = 0; n < 64 && EncodedUpTo < Frames.size(); ++n, ++EncodedUpTo)
-      if (Frames[EncodedUpTo].isNull()) Frames[EncodedUpTo] = FrameBytes(frames[EncodedUpTo]);
-  }
-  if (EncodedUpTo < Frames.size()) Encoding.start(0);
-}
-
-void TRecoveryKeeper::EncodeAll() {
-  const std::vector<TFigures>& frames = Main.Animation().Frames;
-  for (std::size_t f = 0; f < Frames.size(); ++f)
-    if (Frames[f].isNull()) Frames[f] = FrameBytes(frames[f]);
-  EncodedUpTo = Frames.size();
-  Encoding.stop();
+  if (!Frames.EncodeSome(Doc.Animation().Frames, 2)) Encoding.start(0);
 }
 
 void TRecoveryKeeper::Changed() {
@@ -162,21 +131,22 @@ void TRecoveryKeeper::Changed() {
 }
 
 TProjectSnapshot TRecoveryKeeper::Snapshot() {
-  const TDocument& doc = Main.Document();
+  const TDocument& doc = Doc;
   // The frames are kept as the document's signals tell; should they ever
   // disagree in number, they are taken again rather than written wrong.
-  if (Frames.size() != doc.Animation().Frames.size()) ResetFrames();
-  EncodeAll();
+  if (Frames.Count() != doc.Animation().Frames.size()) ResetFrames();
+  Frames.EncodeAll(doc.Animation().Frames);
+  Encoding.stop();
   if (!Head) {
     Head = AnimationHead(doc.Animation());
     ++HeadSerial;
   }
   const TEditState& edit = doc.Edit();
   return {QDateTime::currentDateTimeUtc(),
-          Main.Document().FilePath(),
+          doc.FilePath(),
           *Head,
           HeadSerial,
-          Frames,
+          Frames.Bytes(),
           {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
 }
 
@@ -215,7 +185,7 @@ void TRecoveryKeeper::SaveProject() {
   // Changes of the working frame alone leave the work saved: its file
   // holds all that a save would write, and the save question is not asked.
   // A slot not taken before is tried again with each change to write.
-  if (Main.Document().IsSaved() || !TakeSlot()) return;
+  if (Doc.IsSaved() || !TakeSlot()) return;
   TProjectSnapshot snapshot = Snapshot();
   QueuedHeadSerial = snapshot.HeadSerial;
   Writing.start();
@@ -225,9 +195,7 @@ void TRecoveryKeeper::SaveProject() {
   emit SnapshotQueued();
 }
 
-QByteArray TRecoveryKeeper::TypeState() const {
-  return Builder->WorkingTypeFile() + '\0' + Builder->GetFigureFileName().toUtf8();
-}
+QByteArray TRecoveryKeeper::TypeState() const { return Host.TypeFile() + '\0' + Host.TypePath().toUtf8(); }
 
 void TRecoveryKeeper::CheckType() {
   if (Ended) return;
@@ -241,15 +209,15 @@ void TRecoveryKeeper::CheckType() {
 void TRecoveryKeeper::SaveType() {
   TypeQuiet.stop();
   TypeLatest.stop();
-  if (Offering || Ended || Builder == nullptr || !TakeSlot()) return;
+  if (Offering || Ended || !Host.KeepsType() || !TakeSlot()) return;
   TypeSeen = TypeWritten = TypeState();
-  Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Builder->GetFigureFileName(),
-                                  file = Builder->WorkingTypeFile()] { return TypeRecoveryBytes(time, path, file); });
+  Writer.Write(Used->TypeFile(), [time = QDateTime::currentDateTimeUtc(), path = Host.TypePath(),
+                                  file = Host.TypeFile()] { return TypeRecoveryBytes(time, path, file); });
 }
 
 void TRecoveryKeeper::SaveNow() {
   SaveProject();
-  if (Builder != nullptr && TypeState() != TypeWritten) SaveType();
+  if (Host.KeepsType() && TypeState() != TypeWritten) SaveType();
 }
 
 void TRecoveryKeeper::Clean() {
@@ -268,8 +236,8 @@ void TRecoveryKeeper::WriteDone(const QString& Path, const QString& Error) {
     LastWriteMs = Writing.elapsed();
     Writing.invalidate();
   }
-  // The reason without the file's name, which the folder given says.
-  SetProtected(QString(Error).remove(Path + QStringLiteral(": ")));
+  // The reason comes without the file's name; the folder given says where.
+  SetProtected(Error);
 }
 
 void TRecoveryKeeper::SetProtected(const QString& Failure) {
@@ -284,9 +252,9 @@ void TRecoveryKeeper::SetProtected(const QString& Failure) {
                    .arg(folder, Failure)
              : QStringLiteral("Unsaved work is protected again: its recovery copy is written in %1.").arg(folder);
   // The failure stays in the status bar until it mends; its mending goes after a while.
-  Main.statusBar()->showMessage(text, failed ? 0 : 10000);
+  Host.ShowStatus(text, failed ? 0 : 10000);
   bool& noticed = failed ? FailureNoticed : AgainNoticed;
-  if (!noticed) Dialogs.ShowNotice(&Main, text);
+  if (!noticed) Dialogs.ShowNotice(Host.DialogParent(), text);
   noticed = true;
 }
 
@@ -296,8 +264,8 @@ void TRecoveryKeeper::EndOnTermSignals() {
 }
 
 void TRecoveryKeeper::EndBySignal() {
-  const bool projectUnsaved = !Main.Document().IsSaved();
-  if (projectUnsaved || (Builder != nullptr && TypeState() != TypeAtStart)) {
+  const bool projectUnsaved = !Doc.IsSaved();
+  if (projectUnsaved || (Host.KeepsType() && TypeState() != TypeAtStart)) {
     // The copy on disk may be older than the work or have failed: write anew.
     ProjectChanged = projectUnsaved;
     SaveNow();
@@ -314,86 +282,99 @@ void TRecoveryKeeper::EndBySignal() {
   QCoreApplication::exit(0);
 }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
+namespace {
+
+// Reads File with Read when it is there. A file that cannot be read is
+// refused in a message as Open refuses a project, and kept aside; one that
+// needs more memory than there is now sets NoMemory and stays for later.
+template <class Reading>
+void ReadOrSetAside(TDialogs& Dialogs, QWidget* Parent, const QString& File, Reading&& Read, bool& NoMemory) {
+  if (!QFileInfo::exists(File)) return;
+  bool lacksMemory = false;
+  try {
+    try {
+      Read();
+    } catch (const EPictureMemory&) {
+      lacksMemory = true;
+      throw;
+    } catch (const std::bad_alloc&) {
+      lacksMemory = true;
+      RethrowNamingFile(QFileInfo(File).fileName());
+    } catch (...) {
+      RethrowNamingFile(QFileInfo(File).fileName());
+    }
+  } catch (const std::exception& e) {
+    Dialogs.ShowMessage(Parent, QString::fromUtf8(e.what()));
+    if (lacksMemory)
+      NoMemory = true;
+    else
+      TRecoverySlot::KeepAside(File);
+  }
+}
+
+}  // namespace
+
+TRecoveryKeeper::TLeftBehind TRecoveryKeeper::ReadLeftBehind() {
+  TLeftBehind left;
+  const QString projectFile = Used->ProjectFile(), typeFile = Used->TypeFile();
+  ReadOrSetAside(
+      Dialogs, Host.DialogParent(), projectFile,
+      [&] {
+        left.Project = ParseProjectRecovery(ReadWholeFile(projectFile, MaxRecoveryFileBytes));
+        left.Time = left.Project->Time;
+      },
+      left.NoMemory);
+  ReadOrSetAside(
+      Dialogs, Host.DialogParent(), typeFile,
+      [&] {
+        TRecoveredType read = ParseTypeRecovery(ReadWholeFile(typeFile, MaxRecoveryFileBytes));
+        left.Type = ReadStkFile(read.StkFile);
+        left.TypePath = read.TypePath;
+        if (!left.Time.isValid() || read.Time > left.Time) left.Time = read.Time;
+      },
+      left.NoMemory);
+  return left;
+}
+
 void TRecoveryKeeper::OfferLeftBehind() {
   if (!SlotFailure.isEmpty()) SetProtected(SlotFailure);
   SlotFailure.clear();
   if (!Offering) return;
-  const QString projectFile = Used->ProjectFile();
-  const QString typeFile = Used->TypeFile();
-  std::optional<TRecoveredProject> project;
-  std::optional<TRecoveredType> type;
-  std::optional<TFigureType> typeRead;
-  QDateTime time;
-  // A file that cannot be read is refused as Open refuses it and kept
-  // aside; one that needs more memory than there is now stays for later.
-  bool noMemory = false;
-  const auto refused = [&](const QString& File, auto&& Read) {
-    if (!QFileInfo::exists(File)) return;
-    bool lacksMemory = false;
-    try {
-      try {
-        Read();
-      } catch (const EPictureMemory&) {
-        lacksMemory = true;
-        throw;
-      } catch (const std::bad_alloc&) {
-        lacksMemory = true;
-        RethrowNamingFile(QFileInfo(File).fileName());
-      } catch (...) {
-        RethrowNamingFile(QFileInfo(File).fileName());
-      }
-    } catch (const std::exception& e) {
-      Dialogs.ShowMessage(&Main, QString::fromUtf8(e.what()));
-      if (lacksMemory)
-        noMemory = true;
-      else
-        TRecoverySlot::KeepAside(File);
-    }
-  };
-  refused(projectFile, [&] {
-    project = ParseProjectRecovery(ReadWholeFile(projectFile, MaxRecoveryFileBytes));
-    time = project->Time;
-  });
-  refused(typeFile, [&] {
-    TRecoveredType read = ParseTypeRecovery(ReadWholeFile(typeFile, MaxRecoveryFileBytes));
-    typeRead = ReadStkFile(read.StkFile);
-    if (!time.isValid() || read.Time > time) time = read.Time;
-    type = std::move(read);
-  });
-
+  TLeftBehind left = ReadLeftBehind();
   Offering = false;
-  if (noMemory) {
-    Used = TRecoverySlot::Take(Folder, false);
-    return;
-  }
-  if (!project && !type) return;
+  if (left.NoMemory) return Keep();
+  if (!left.Project && !left.Type) return;
   const QString question = QStringLiteral("Tavel did not close properly. Recover the animation from %1?")
-                               .arg(time.toLocalTime().toString(QStringLiteral("HH:mm")));
-  switch (Dialogs.AskRecover(&Main, question)) {
-    case TRecoveryAnswer::Recover: {
-      bool recovered = false;
-      RunGuarded(Dialogs, &Main, [&] {
-        if (project) {
-          TRecoveredEdit& e = project->Edit;
-          TEditState edit{std::move(e.WorkingFrame), e.EditedFrameIndex, e.SelectedFigure, {}, std::move(e.Ghost)};
-          Main.RecoverProject(std::move(project->Animation), std::move(edit), project->ProjectPath);
-        }
-        if (type && Builder != nullptr) Builder->RecoverType(*typeRead, type->TypePath);
-        recovered = true;
-      });
-      // A copy that could not be installed (no memory for its pictures) is
-      // kept for the next start rather than overwritten by new work.
-      if (!recovered) Used = TRecoverySlot::Take(Folder, false);
-      break;
-    }
+                               .arg(left.Time.toLocalTime().toString(QStringLiteral("HH:mm")));
+  switch (Dialogs.AskRecover(Host.DialogParent(), question)) {
+    case TRecoveryAnswer::Recover:
+      return Install(std::move(left));
     case TRecoveryAnswer::Discard:
-      QFile::remove(projectFile);
-      QFile::remove(typeFile);
-      break;
+      return Discard();
     case TRecoveryAnswer::Later:
-      // The files stay for the next start; this program writes in a slot of its own.
-      Used = TRecoverySlot::Take(Folder, false);
-      break;
+      return Keep();
   }
 }
+
+void TRecoveryKeeper::Install(TLeftBehind&& Left) {
+  bool recovered = false;
+  RunGuarded(Dialogs, Host.DialogParent(), [&] {
+    if (Left.Project) {
+      TRecoveredEdit& e = Left.Project->Edit;
+      TEditState edit{std::move(e.WorkingFrame), e.EditedFrameIndex, e.SelectedFigure, {}, std::move(e.Ghost)};
+      Host.InstallProject(std::move(Left.Project->Animation), std::move(edit), Left.Project->ProjectPath);
+    }
+    if (Left.Type && Host.KeepsType()) Host.InstallType(*Left.Type, Left.TypePath);
+    recovered = true;
+  });
+  // A copy that could not be installed (no memory for its pictures) is
+  // kept for the next start rather than overwritten by new work.
+  if (!recovered) Keep();
+}
+
+void TRecoveryKeeper::Discard() {
+  QFile::remove(Used->ProjectFile());
+  QFile::remove(Used->TypeFile());
+}
+
+void TRecoveryKeeper::Keep() { Used = TRecoverySlot::Take(Folder, false); }

@@ -16,13 +16,14 @@
 #include <optional>
 #include <vector>
 
+#include "files/FrameBytesMirror.h"
 #include "files/RecoveryFile.h"
 #include "files/RecoverySlot.h"
 #include "files/RecoveryWriter.h"
 
 class TDialogs;
-class TFigureBuilderForm;
-class TMainForm;
+class TDocument;
+class TRecoveryHost;
 class TTermSignals;
 
 struct TRecoveryTimes {
@@ -38,10 +39,10 @@ struct TRecoveryTimes {
 class TRecoveryKeeper : public QObject {
   Q_OBJECT
  public:
-  // Keeps Main's work, and Builder's when given, in a slot of Folder, and
-  // offers what was left behind there at Main's first activation.
+  // Keeps Doc's work, and the type Host builds when it keeps one, in a slot
+  // of Folder, and offers what was left behind there when Host starts.
   // WriteFile writes each copy (tests make it fail).
-  TRecoveryKeeper(TMainForm& Main, TFigureBuilderForm* Builder, TDialogs& Dialogs, const QString& Folder,
+  TRecoveryKeeper(TDocument& Doc, TRecoveryHost& Host, TDialogs& Dialogs, const QString& Folder,
                   TRecoveryTimes Times = {}, TRecoveryWriter::TWriteFile WriteFile = WriteWholeFile);
   ~TRecoveryKeeper() override;
 
@@ -51,6 +52,17 @@ class TRecoveryKeeper : public QObject {
   // Offers the files a program that is gone left behind: Recover installs
   // them, Discard deletes them, Later keeps them for the next start.
   void OfferLeftBehind();
+  // What was left behind, read and checked: a file that cannot be read is
+  // refused in a message and set aside; NoMemory when one needs more memory
+  // than there is now (it stays for a later start).
+  struct TLeftBehind {
+    std::optional<TRecoveredProject> Project;
+    std::optional<TFigureType> Type;
+    QString TypePath;
+    QDateTime Time;  // of the newer copy
+    bool NoMemory = false;
+  };
+  TLeftBehind ReadLeftBehind();
   // What a recovery save of the project writes now.
   TProjectSnapshot Snapshot();
   // Queues the recovery copies of what changed since the last, now.
@@ -70,7 +82,7 @@ class TRecoveryKeeper : public QObject {
   const TRecoverySlot* Slot() const { return Used.get(); }
   int Written() const { return Writer.Written(); }
   // False while frames of a project just opened wait to be encoded.
-  bool FramesEncoded() const { return EncodedUpTo == Frames.size(); }
+  bool FramesEncoded() const { return Frames.Encoded(); }
 
  signals:
   // A project snapshot was queued for writing.
@@ -89,12 +101,17 @@ class TRecoveryKeeper : public QObject {
   void SaveType();
   void ResetFrames();
   void EncodeSlice();
-  void EncodeAll();
   void Clean();
   QByteArray TypeState() const;
+  // Recover installs what was left behind; a copy that cannot be installed
+  // is kept for the next start.
+  void Install(TLeftBehind&& Left);
+  void Discard();
+  // This program writes in a slot of its own; what was left behind stays.
+  void Keep();
 
-  TMainForm& Main;
-  TFigureBuilderForm* Builder;
+  TDocument& Doc;
+  TRecoveryHost& Host;
   TDialogs& Dialogs;
   QString Folder;
   TRecoveryTimes Times;
@@ -106,10 +123,8 @@ class TRecoveryKeeper : public QObject {
   bool FailureNoticed = false, AgainNoticed = false;  // each notice comes once a run
   std::unique_ptr<TTermSignals> Signals;
 
-  // The project: every stored frame's bytes, kept as the document changes;
-  // those from EncodedUpTo on may still be null (not encoded yet).
-  std::vector<QByteArray> Frames;
-  std::size_t EncodedUpTo = 0;
+  // The project: every stored frame's bytes, kept as the document changes.
+  TFrameBytesMirror Frames;
   QTimer Encoding;
   std::optional<TAnimation> Head;  // none: to be taken again
   uint64_t HeadSerial = 0;         // counts the heads taken

@@ -107,7 +107,8 @@ const QImage& TTimelineStrip::PictureOf(int Index) {
     Uses.splice(Uses.begin(), Uses, found->second.Use);
     return found->second.Picture;
   }
-  QImage picture = Draw(Index, entry.Supersampled ? TThumbnailMaking::Supersampled : TThumbnailMaking::FullSize);
+  QImage picture =
+      Draw ? Draw(Index, entry.Supersampled ? TThumbnailMaking::Supersampled : TThumbnailMaking::FullSize) : QImage();
   // A picture that could not be made (no memory for it) is tried again next time.
   static const QImage None;
   if (picture.isNull()) return None;

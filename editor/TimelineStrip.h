@@ -53,7 +53,9 @@ class TTimelineStrip : public QWidget {
   static constexpr int Margin = 2;
 
   // The strip fills Box's visible area and scrolls with Box's horizontal bar.
-  TTimelineStrip(QAbstractScrollArea* Box, TDraw Draw);
+  explicit TTimelineStrip(QAbstractScrollArea* Box, TDraw Draw = {});
+  // How thumbnails are drawn from now on; without it they stay blank.
+  void SetDraw(TDraw DrawThumbnail) { Draw = std::move(DrawThumbnail); }
 
   int Count() const { return static_cast<int>(Entries.size()); }
   // Every thumbnail's size; a new size makes every drawn picture stale.

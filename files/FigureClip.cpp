@@ -91,7 +91,7 @@ TClip ReadClip(const QByteArray& Bytes, const TFigureTypeTable& Into) {
       entryOf[static_cast<std::size_t>(entry)] = static_cast<uint8_t>(same);
       continue;
     }
-    if (static_cast<int>(types.size()) >= MaxFigureTypes) throw EFileError("you cannot add any more figure types");
+    if (static_cast<int>(types.size()) >= MaxFigureTypes) throw ETooManyFigureTypes();
     const QString free = FreeName(name, names);
     entryOf[static_cast<std::size_t>(entry)] = static_cast<uint8_t>(types.size());
     types.push_back(clip.Types.Type(entry));

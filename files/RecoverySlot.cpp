@@ -26,7 +26,7 @@ QString WriteFailure(const QString& Folder) {
   try {
     WriteWholeFile(probe, "probe");
   } catch (const EFileError& e) {
-    return QString::fromUtf8(e.what()).remove(probe + QStringLiteral(": "));
+    return e.Reason();
   }
   QFile::remove(probe);
   return QStringLiteral("its lock file could not be written");

@@ -70,6 +70,8 @@ void TRecoveryWriter::Run() {
       } else if (QFile::exists(task.Path) && !QFile::remove(task.Path)) {
         error = QStringLiteral("%1 could not be deleted.").arg(task.Path);
       }
+    } catch (const EFileError& e) {
+      error = e.Reason();
     } catch (const std::exception& e) {
       error = QString::fromUtf8(e.what());
     }

@@ -22,7 +22,8 @@ class TRecoveryWriter {
   // Writes a whole file; EFileError ("path: reason") when it cannot.
   using TWriteFile = std::function<void(const QString& Path, const QByteArray& Bytes)>;
   // Told on the writer's thread how each write went: Error is empty when
-  // the file was written, else the reason.
+  // the file was written, else the reason (for a file the system refused,
+  // its reason alone, without the file's name).
   using TReport = std::function<void(const QString& Path, const QString& Error)>;
   explicit TRecoveryWriter(TWriteFile WriteFile = WriteWholeFile, TReport Report = {});
   // Finishes what is queued, then stops.

@@ -9,17 +9,12 @@
 
 namespace {
 
-std::string Describe(const QString& Path, const QString& Reason) {
-  return QStringLiteral("%1: %2").arg(Path, Reason).toStdString();
-}
-
 // Opens Path for reading once it is known to be a regular file.
 void OpenRegularFile(QFile& File, const QString& Path) {
   const QFileInfo info(Path);
   if (info.exists() && !info.isFile())
-    throw EFileError(
-        Describe(Path, info.isDir() ? QStringLiteral("Is a directory") : QStringLiteral("Not a regular file")));
-  if (!File.open(QIODevice::ReadOnly)) throw EFileError(Describe(Path, File.errorString()));
+    throw EFileError(Path, info.isDir() ? QStringLiteral("Is a directory") : QStringLiteral("Not a regular file"));
+  if (!File.open(QIODevice::ReadOnly)) throw EFileError(Path, File.errorString());
 }
 
 // Reads until Limit bytes are in or the file ends.
@@ -34,7 +29,7 @@ QByteArray ReadUpTo(QFile& File, const QString& Path, qint64 Limit) {
       bytes.resize(static_cast<qsizetype>(std::min(Limit, got + (qint64(1) << 16))));
     }
     const qint64 n = File.read(bytes.data() + got, bytes.size() - got);
-    if (n < 0) throw EFileError(Describe(Path, File.errorString()));
+    if (n < 0) throw EFileError(Path, File.errorString());
     if (n == 0) break;
     got += n;
   }
@@ -48,7 +43,7 @@ QByteArray ReadWholeFile(const QString& Path, qint64 MaxBytes) {
   QFile file(Path);
   OpenRegularFile(file, Path);
   const auto tooLarge = [&](qint64 Size) {
-    return EFileError(Describe(Path, QStringLiteral("the file is too large to open (%1 bytes)").arg(Size)));
+    return EFileError(Path, QStringLiteral("the file is too large to open (%1 bytes)").arg(Size));
   };
   if (file.size() > MaxBytes) throw tooLarge(file.size());
   QByteArray bytes = ReadUpTo(file, Path, MaxBytes + 1);
@@ -78,19 +73,19 @@ void CommitSaveFile(QSaveFile& File) {
   if (!File.flush()) {
     const QString reason = File.errorString();
     File.cancelWriting();
-    throw EFileError(Describe(File.fileName(), reason));
+    throw EFileError(File.fileName(), reason);
   }
-  if (!File.commit()) throw EFileError(Describe(File.fileName(), File.errorString()));
+  if (!File.commit()) throw EFileError(File.fileName(), File.errorString());
 }
 
 void WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
   QSaveFile file(Path);
   // One write of the whole buffer, straight to the file.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw EFileError(Describe(Path, file.errorString()));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw EFileError(Path, file.errorString());
   if (!WriteFully(file, Bytes)) {
     const QString reason = file.errorString();
     file.cancelWriting();
-    throw EFileError(Describe(Path, reason));
+    throw EFileError(Path, reason);
   }
   CommitSaveFile(file);
 }

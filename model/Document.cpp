@@ -40,6 +40,7 @@ bool TDocument::Step(bool Back) {
   EndGesture();
   const auto& step = static_cast<const TDocumentCommand&>(*Stack.command(index));
   step.Prepare(Back);
+  emit FramesChanging();
   if (PrepareWindow) PrepareWindow(step.SizeAfter(Back).value_or(Anim.Size()));
   if (Back)
     Stack.undo();
@@ -87,6 +88,7 @@ void TDocument::EmitSavedIfChanged() {
 }
 
 void TDocument::Reset(TAnimation&& Animation, TEditState&& Edit, bool Saved) {
+  emit FramesChanging();
   EndGesture();
   Stack.clear();
   Anim = std::move(Animation);
@@ -370,6 +372,7 @@ void TDocument::NextFrame() {
     after.AlsoSelected.clear();
     after.EditedFrameIndex = -1;
   }
+  emit FramesChanging();
   Push(new TFramesCommand(*this, QStringLiteral("Next Frame"), std::move(ops), State, after));
 }
 
@@ -402,6 +405,7 @@ void TDocument::OpenFrame(int Index, bool StoreEdits) {
     if (Index > 0) after.Ghost = frame(Index - 1);
   }
   const QString shown = Index == -1 ? QStringLiteral("Show New Frame") : QStringLiteral("Show Frame");
+  emit FramesChanging();
   if (!store) {
     PushEdit(shown, std::move(after));
     return;
@@ -425,6 +429,7 @@ void TDocument::InsertFrame(int Index) {
   after.EditedFrameIndex = Index;
   after.Ghost = copy;
   std::vector<TFramesCommand::TOp> ops{{TFramesCommand::TOp::Insert, Index, {}, Shared->Share(copy), source}};
+  emit FramesChanging();
   Push(new TFramesCommand(*this, QStringLiteral("Insert Frame"), std::move(ops), State, after));
 }
 
@@ -453,6 +458,7 @@ void TDocument::DeleteFrames(int First, int Count, const QString& Caption) {
   } else if (edited > First + Count) {
     after.EditedFrameIndex -= Count;
   }
+  emit FramesChanging();
   Push(new TFramesCommand(*this, Caption, std::move(ops), State, after));
 }
 
@@ -465,6 +471,7 @@ void TDocument::InsertFrames(int At, std::vector<TFigures> Frames, const TNamedT
     ops.push_back({TFramesCommand::TOp::Insert, At + static_cast<int>(i), {}, Shared->Share(Frames[i])});
   TEditState after = State;
   if (after.EditedFrameIndex >= At) after.EditedFrameIndex += static_cast<int>(Frames.size());
+  emit FramesChanging();
   Push(new TFramesCommand(*this, Caption, std::move(ops), State, after, Types));
 }
 
@@ -493,6 +500,7 @@ int TDocument::PasteIntoFrames(const TNamedTypes& Types, const std::vector<TFigu
   const int edited = after.EditedFrameIndex;
   const bool working = edited >= 0 ? edited >= First && edited < First + Count : First + Count == frames;
   if (working && fits(after.WorkingFrame)) after.WorkingFrame = withFigures(after.WorkingFrame);
+  emit FramesChanging();
   Push(new TFramesCommand(*this, QStringLiteral("Paste Into Frames"), std::move(ops), State, after, Types));
   return filled;
 }
@@ -509,6 +517,7 @@ void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   after.WorkingFrame = *ops.front().After;
   after.EditedFrameIndex = Index + 1;
   after.Ghost = from;
+  emit FramesChanging();
   Push(new TFramesCommand(*this, QStringLiteral("Tween"), std::move(ops), State, after));
 }
 

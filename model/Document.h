@@ -198,6 +198,10 @@ class TDocument : public QObject {
   void FigureChanged(int Index);
   // Everything changed (New, Open).
   void DocumentReset();
+  // Sent before a step changes the stored frames or the frame under edit,
+  // before every undo and redo and before a reset: whatever shows the
+  // stored frames as they are (playback) ends here.
+  void FramesChanging();
   void SavedChanged(bool Saved);
 
  private:

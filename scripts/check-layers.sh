@@ -1,39 +1,92 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when a source file includes a header of a layer above its own. The
-# layers, lowest first: model, files, platform, builder and export (side by
-# side: neither includes the other; export's windows, in export/windows, sit
-# above the rest of export), editor, app. Tests, benchmarks and fuzz
-# targets may include any layer.
+# Fails when a program source includes a header it may not use. What each
+# folder may include comes from its CMake target's links: its own folder
+# and the folders of the tavel_ libraries it links, directly or through
+# their PUBLIC links (so the rule is the one the build follows). Refused
+# everywhere in the program: relative includes ("../x.h"), project headers
+# in angle brackets (<model/x.h>), and any header of tests/. Tests,
+# benchmarks and fuzz targets may include any layer.
 # Usage: check-layers.sh [source root]
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
-rank() {
-  case $1 in
-    model) echo 0 ;; files) echo 1 ;; platform) echo 2 ;;
-    builder | export) echo 3 ;; editor) echo 4 ;; app) echo 5 ;;
-    *) echo -1 ;;
-  esac
-}
-status=0
-for folder in model files platform builder export editor app; do
-  own=$(rank "$folder")
-  while IFS=: read -r file line text; do
-    used=$(sed -E 's/^#include "([a-z]+)\/.*/\1/' <<<"$text")
-    [ "$used" = "$folder" ] && continue
-    theirs=$(rank "$used")
-    [ "$theirs" -lt 0 ] && continue
-    if [ "$theirs" -ge "$own" ]; then
-      echo "$file:$line: $folder may not include $used: $text"
-      status=1
-    fi
-  done < <(grep -rnE '^#include "[a-z]+/' "$folder" --include='*.h' --include='*.cpp' || true)
+folders=(model files platform builder export export/windows editor app)
+project='model|files|platform|builder|export|editor|app|tests'
+
+# target -> folder, and each target's links as "VISIBILITY:target" words.
+declare -A folder_of links_of
+for folder in "${folders[@]}"; do
+  list="$folder/CMakeLists.txt"
+  [ -f "$list" ] || { echo "layers: $list is missing"; exit 1; }
+  targets=$(sed -nE 's/^[[:space:]]*add_(library|executable)\(([A-Za-z0-9_]+).*/\2/p' "$list")
+  [ -n "$targets" ] || { echo "layers: $list makes no target"; exit 1; }
+  for target in $targets; do folder_of[$target]=$folder; done
+  while read -r line; do
+    target=$(sed -E 's/^[[:space:]]*target_link_libraries\(([A-Za-z0-9_]+).*/\1/' <<<"$line")
+    words=$(awk '{
+      vis = "PRIVATE"; out = ""
+      for (i = 2; i <= NF; ++i) {
+        w = $i; gsub(/[()]/, "", w)
+        if (w == "PUBLIC" || w == "PRIVATE" || w == "INTERFACE") vis = w
+        else if (w ~ /^tavel_/) out = out " " vis ":" w
+      }
+      print out }' <<<"$line")
+    links_of[$target]="${links_of[$target]:-}$words"
+  done < <(grep -E '^[[:space:]]*target_link_libraries\(' "$list" || true)
 done
-# The exports without widgets do not include their windows.
-while IFS=: read -r file line text; do
-  echo "$file:$line: export may not include export/windows: $text"
+
+# The folders a target's sources may include from.
+allowed() {
+  local start=$1 seen=" $1 " queue=() next out="${folder_of[$1]}"
+  for word in ${links_of[$start]:-}; do queue+=("${word#*:}"); done
+  while [ "${#queue[@]}" -gt 0 ]; do
+    next=${queue[0]}
+    queue=("${queue[@]:1}")
+    case "$seen" in *" $next "*) continue ;; esac
+    seen="$seen$next "
+    [ -n "${folder_of[$next]:-}" ] && out="$out ${folder_of[$next]}"
+    for word in ${links_of[$next]:-}; do
+      case $word in PUBLIC:* | INTERFACE:*) queue+=("${word#*:}") ;; esac
+    done
+  done
+  echo "$out"
+}
+
+status=0
+refuse() {
+  echo "$1: $2"
   status=1
-done < <(grep -rnE '^#include "export/windows/' export --include='*.h' --include='*.cpp' | grep -v '^export/windows/' || true)
-[ $status -eq 0 ] && echo "layers: every include points down"
+}
+checked=0
+for target in "${!folder_of[@]}"; do
+  folder=${folder_of[$target]}
+  may=" $(allowed "$target") "
+  # Files of the folder itself; a subfolder with a list of its own is its own target.
+  while IFS= read -r file; do
+    checked=$((checked + 1))
+    while IFS=: read -r line text; do
+      where="$file:$line"
+      if [[ $text =~ ^#include[[:space:]]*\"\.\.?/ ]]; then
+        refuse "$where" "relative include: $text"
+      elif [[ $text =~ ^#include[[:space:]]*\<($project)/ ]]; then
+        refuse "$where" "project header in angle brackets: $text"
+      elif [[ $text =~ ^#include[[:space:]]*\"tests/ ]]; then
+        refuse "$where" "the program may not include tests: $text"
+      elif [[ $text =~ ^#include[[:space:]]*\"($project)/ ]]; then
+        used=${BASH_REMATCH[1]}
+        [[ $text =~ ^#include[[:space:]]*\"export/windows/ ]] && used=export/windows
+        case "$may" in
+          *" $used "*) ;;
+          *) refuse "$where" "$folder ($target) does not link $used: $text" ;;
+        esac
+      fi
+    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$file" | sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include/\1:#include/' || true)
+  done < <(find "$folder" -maxdepth 1 -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+done
+if [ "$checked" -eq 0 ]; then
+  echo "layers: no source file checked"
+  exit 1
+fi
+[ $status -eq 0 ] && echo "layers: every include of $checked files is one its target links"
 exit $status

@@ -47,7 +47,7 @@ class BackgroundTest : public MainFormTest {
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
       MoveFigure(0, RealPoint(20, 0));
-      Form->NextFrameButtonClick();
+      Form->Frames().NextFrameButtonClick();
     }
   }
   TBackgroundState State() const {
@@ -57,7 +57,7 @@ class BackgroundTest : public MainFormTest {
                        Anim().HasBackground,
                        Form->Controls().ClearBackgroundAction->isEnabled(),
                        QSize(Anim().Width, Anim().Height),
-                       Form->GetUnderlay(),
+                       Form->Canvas().GetUnderlay(),
                        {}};
     for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i)
       s.Thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
@@ -79,8 +79,8 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
   } rows[] = {{false, Pictures}, {false, Jpeg}, {true, Pictures}, {true, Bmp}};
   for (const auto& row : rows) {
     SCOPED_TRACE(QString("jpeg %1 type %2").arg(row.IsJpeg).arg(row.Type).toStdString());
-    Form->ChangeDimensions(506, 415);
-    Form->AddFigureButtonClick();
+    Form->Background().ChangeDimensions(506, 415);
+    Form->Figures().AddFigureButtonClick();
     MoveFigure(1, RealPoint(-100, 30));
     Load(Write(QString("picture%1%2").arg(row.IsJpeg).arg(row.Type), row.IsJpeg ? jpeg : BmpFileBytes(picture)),
          row.Type);
@@ -94,9 +94,9 @@ TEST_F(BackgroundTest, WithoutFramesThePictureSetsTheSizeAndFiguresAreCentred) {
     EXPECT_TRUE(Form->Controls().ClearBackgroundAction->isEnabled());
     for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(320, 240)) << i;
     EXPECT_EQ(Form->Controls().EditImage->size(), QSize(640, 480));
-    EXPECT_EQ(Form->GetUnderlay(), Anim().Background.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(Form->Canvas().GetUnderlay(), Anim().Background.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Picture(), FullRepaint());
-    Form->DeleteFigureButtonClick();
+    Form->Figures().DeleteFigureButtonClick();
   }
 }
 
@@ -110,27 +110,27 @@ TEST_F(BackgroundTest, AnsweringNoKeepsPictureKindAndJpegData) {
   EXPECT_EQ(Questions(), 2);
   EXPECT_EQ(Dialogs.Calls.back().Text, ChangeAllFramesQuestion);
   EXPECT_TRUE(State() == before);
-  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_TRUE(Form->Document().IsSaved());
 }
 
 TEST_F(BackgroundTest, AnsweringYesRedrawsTheThumbnailsAndKeepsTheFiguresWhereTheyAre) {
   StoreFrames(2);
   Doc().MarkSaved();
-  const TFigures working = Form->GetEditFrame();
+  const TFigures working = Form->Document().WorkingFrame();
   const TFigures first = Anim().Frames[0];
   QImage red(640, 480, QImage::Format_RGB32);
   red.fill(qRgb(255, 0, 0));
   Load(Write("red.bmp", BmpFileBytes(red)), Bmp, true);
   EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_FALSE(Form->Document().IsSaved());
   // 640 x 480 gives thumbnails 73 wide, red where no figure is.
   const TThumbnail& thumb = Form->Controls().TimelineImages->Thumbnail(1);
   EXPECT_EQ(thumb.Geometry, QRect(79, 3, 73, 55));
   EXPECT_EQ(thumb.Picture.pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(thumb.Picture.pixel(71, 53), qRgb(255, 0, 0));
   EXPECT_EQ(Anim().Frames[0].Items[0].Points(), first.Items[0].Points());
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
-  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);  // the background alone: no ghost until the next rebuild
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Anim().Background);  // the background alone: no ghost until the next rebuild
 }
 
 TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
@@ -175,7 +175,7 @@ TEST_F(BackgroundTest, RefusedFilesChangeNothingAndAskNothing) {
 
 TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   StoreFrames(1);
-  Form->ClearBackgroundClick();  // nothing loaded: nothing to ask
+  Form->Background().ClearBackgroundClick();  // nothing loaded: nothing to ask
   EXPECT_EQ(Questions(), 0);
 
   const QByteArray jpeg = EncodeJpeg(Quarters(64, 64), TJpegKind::Baseline);
@@ -190,21 +190,21 @@ TEST_F(BackgroundTest, ClearWhitensThePictureAndKeepsTheSizeKindAndJpegData) {
   EXPECT_EQ(Anim().Background.format(), QImage::Format_Indexed8);
 
   Dialogs.YesNoAnswers = {false};
-  Form->ClearBackgroundClick();
+  Form->Background().ClearBackgroundClick();
   EXPECT_TRUE(Anim().HasBackground);
 
   Doc().MarkSaved();
   Dialogs.YesNoAnswers = {true};
-  Form->ClearBackgroundClick();
+  Form->Background().ClearBackgroundClick();
   EXPECT_FALSE(Anim().HasBackground);
   EXPECT_FALSE(Form->Controls().ClearBackgroundAction->isEnabled());
   EXPECT_EQ(QSize(Anim().Width, Anim().Height), QSize(640, 480));
   QImage white(640, 480, QImage::Format_RGB32);
   white.fill(White);
   EXPECT_EQ(Anim().Background.convertToFormat(QImage::Format_RGB32), white);
-  EXPECT_EQ(Form->GetUnderlay(), white);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), white);
   EXPECT_EQ(Form->Controls().TimelineImages->Thumbnail(0).Picture.pixel(1, 1), White);
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_FALSE(Form->Document().IsSaved());
   EXPECT_EQ(Anim().BackgroundKind, 0);
   EXPECT_EQ(Anim().BackgroundJpeg, jpeg);
   EXPECT_EQ(Questions(), 4);

@@ -19,11 +19,11 @@ class MainBuilderLinkTest : public MainFormTest {
 TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) {
   // A type with a static segment, used by the selected figure.
   AddType("kite", {Segment(0, SegmentLine, 30, 4, 0.5), Segment(1, SegmentCircle, 20, 3, 1.5, 1)});
-  Form->AddFigureButtonClick();
+  Form->Figures().AddFigureButtonClick();
   const TFigure figure = Figure(1);
   const QByteArray typeBefore = SaveBytes(*Anim().Types.Type(2));
 
-  Form->EditTypeButtonClick();
+  Form->Figures().EditTypeButtonClick();
   EXPECT_TRUE(Builder->isVisible());
   const TFigureType& working = Builder->WorkType();
   ASSERT_EQ(working.SegmentCount(), 2);
@@ -36,11 +36,11 @@ TEST_F(MainBuilderLinkTest, EditOpensTheBuilderOnACopyOfTheSelectedFiguresType) 
 }
 
 TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
-  Form->EditTypeButtonClick();  // the Stickman in the builder
+  Form->Figures().EditTypeButtonClick();  // the Stickman in the builder
   Builder->ChangeKindButtonClick();
   Builder->close();
   ASSERT_FALSE(Builder->isVisible());
-  Form->CreateFigureTypeClick();
+  Form->Windows().CreateFigureTypeClick();
   EXPECT_TRUE(Builder->isVisible());
   EXPECT_EQ(Builder->WorkType().SegmentCount(), 10);
   EXPECT_EQ(Builder->WorkType().Segments[0].Kind, SegmentCircle);

@@ -63,7 +63,7 @@ TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt
   Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "robot"}));
   EXPECT_EQ(Selected(), "robot");
-  ASSERT_EQ(Form->GetEditFrame().Count(), 2);
+  ASSERT_EQ(Form->Document().WorkingFrame().Count(), 2);
   EXPECT_EQ(Figure(1).TypeIndex, 2);
   EXPECT_FALSE(Builder->isVisible());
   // The animation's type keeps its static circle; the builder still edits it as a flag.
@@ -111,7 +111,7 @@ TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
   };
   Builder->AddToAnimationAction->trigger();
   EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
-  EXPECT_EQ(Form->GetEditFrame().Count(), 1);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), 1);
   EXPECT_EQ(NameForm->NameCounter, 1);
   EXPECT_TRUE(NameForm->NameEdit->text().isEmpty());
   // The whole sentence shows above the name field.
@@ -134,8 +134,8 @@ TEST_F(MainFigureTypeFilesTest, NamesAreWhatTheFileStoresAndTypesAreChosenByPlac
   AddType("???", {Segment(0, SegmentLine, 10, 1, 0)});
   AddType("???", {Segment(0, SegmentLine, 20, 1, 0)});
   Form->Controls().FigureComboBox->setCurrentIndex(4);
-  Form->AddFigureButtonClick();
-  EXPECT_EQ(Form->GetEditFrame().Items.back().TypeIndex, 5);
+  Form->Figures().AddFigureButtonClick();
+  EXPECT_EQ(Form->Document().WorkingFrame().Items.back().TypeIndex, 5);
 }
 
 TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
@@ -147,7 +147,7 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
   LoadFigureType(walker);
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "walker"}));
   EXPECT_EQ(Selected(), "walker");
-  EXPECT_EQ(Form->GetEditFrame().Count(), 3);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), 3);
   EXPECT_EQ(Figure(2).TypeIndex, 2);
 
   // Stickman.stk is never read; Walker is another name than walker.
@@ -160,11 +160,11 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeReadsANameOnceAndReusesIt) {
 }
 
 TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
-  const int figures = Form->GetEditFrame().Count();
+  const int figures = Form->Document().WorkingFrame().Count();
   for (const uint8_t version : {0, 2}) LoadFigureType(WriteType(QString("v%1.stk").arg(version), version));
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "that .stk file is not compatible with this version of Tavel"));
   EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
-  EXPECT_EQ(Form->GetEditFrame().Count(), figures);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), figures);
 
   while (Anim().Types.Count() < MaxFigureTypes)
     AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
@@ -212,7 +212,7 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
       {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
       {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
   };
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   for (const TRow& row : rows) {
     Dialogs.Calls.clear();
     Dialogs.OpenAnswers = {{}};  // every dialog is cancelled

@@ -8,11 +8,22 @@
 #include <QPainter>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <functional>
 #include <memory>
 
+#include "editor/BackgroundController.h"
+#include "editor/CanvasController.h"
+#include "editor/ClipboardController.h"
+#include "editor/ExportController.h"
+#include "editor/FiguresController.h"
+#include "editor/FramesController.h"
+#include "editor/HistoryController.h"
 #include "editor/MainUnit.h"
+#include "editor/PlaybackController.h"
+#include "editor/ProjectController.h"
+#include "editor/WindowsController.h"
 #include "model/Common.h"
 #include "platform/PictureBox.h"
 #include "tests/support/GuiWait.h"
@@ -55,7 +66,7 @@ class MainFormTest : public testing::Test {
 
   TDocument& Doc() { return Form->Document(); }
   const TAnimation& Anim() const { return Form->Animation(); }
-  const TFigure& Figure(int I) const { return Form->GetEditFrame().Items.at(static_cast<std::size_t>(I)); }
+  const TFigure& Figure(int I) const { return Form->Document().WorkingFrame().Items.at(static_cast<std::size_t>(I)); }
 
   // Changes figure I of the working frame, as one step (as a drag would).
   void ChangeFigure(int I, const std::function<void(TFigure&)>& Change) {
@@ -123,8 +134,9 @@ class MainFormTest : public testing::Test {
   // The drawing area repainted from scratch, to compare with what it shows.
   QImage FullRepaint() {
     QImage full;
-    PaintEditScene(full, Form->GetUnderlay(), Form->GetEditFrame(),
-                   Form->GetEditFrame().Count() ? Form->GetSelectedFigure() : -1, Doc().Edit().AlsoSelected);
+    PaintEditScene(full, Form->Canvas().GetUnderlay(), Form->Document().WorkingFrame(),
+                   Form->Document().WorkingFrame().Count() ? Form->Document().SelectedFigure() : -1,
+                   Doc().Edit().AlsoSelected);
     return full;
   }
 

@@ -139,28 +139,28 @@ class MainHistoryTest : public MainFormTest {
           Record.Animation.Frames.push_back(Doc().WorkingFrame());
         else
           Record.Animation.Frames[static_cast<std::size_t>(edited)] = Doc().WorkingFrame();
-        Form->NextFrameButtonClick();
+        Form->Frames().NextFrameButtonClick();
         return {"next frame"};
       }
       case 10:
         if (frames == 0) return {"nothing", 0};
-        Form->FrameClick(pick(0, frames - 1));
+        Form->Frames().FrameClick(pick(0, frames - 1));
         return {"show frame"};
       case 11: {
         if (frames == 0) return {"nothing", 0};
         const int at = pick(0, frames - 1);
         auto& stored = Record.Animation.Frames;
         stored.insert(stored.begin() + at, stored[static_cast<std::size_t>(at > 0 ? at - 1 : 0)]);
-        Form->FramePopup(at);
-        Form->InsertFrameClick();
+        Form->Frames().FramePopup(at);
+        Form->Frames().InsertFrameClick();
         return {"insert " + std::to_string(at)};
       }
       case 12: {
         if (frames == 0) return {"nothing", 0};
         const int at = pick(0, frames - 1);
         Record.Animation.Frames.erase(Record.Animation.Frames.begin() + at);
-        Form->FramePopup(at);
-        Form->DeleteFrameClick();
+        Form->Frames().FramePopup(at);
+        Form->Frames().DeleteFrameClick();
         return {"delete " + std::to_string(at)};
       }
       case 13: {
@@ -183,7 +183,7 @@ class MainHistoryTest : public MainFormTest {
           const int w = pick(40, 200), h = pick(40, 200);
           const bool changes = w != Anim().Width || h != Anim().Height;
           if (changes) Record.Resize(w, h);
-          Form->ChangeDimensions(w, h);
+          Form->Background().ChangeDimensions(w, h);
           return {"dimensions", changes ? 1 : 0};
         }
       case 15: {
@@ -194,8 +194,8 @@ class MainHistoryTest : public MainFormTest {
         const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
         for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
         Dialogs.TweenAnswers.push_back(TTweenChoice{count, easing});
-        Form->FramePopup(at);
-        Form->TweenClick();
+        Form->Frames().FramePopup(at);
+        Form->Frames().TweenClick();
         return {"tween " + std::to_string(count)};
       }
       case 16: {
@@ -210,7 +210,7 @@ class MainHistoryTest : public MainFormTest {
           stored[static_cast<std::size_t>(edited)] = working;
         if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
         Form->Controls().StoreEditsAction->setChecked(store);
-        (at == -1 ? Form->NewFrameClick() : Form->FrameClick(at));
+        (at == -1 ? Form->Frames().NewFrameClick() : Form->Frames().FrameClick(at));
         // The other commands open frames with the option off, as the record expects.
         Form->Controls().StoreEditsAction->setChecked(false);
         return {std::string(store ? "store and " : "") + "go to " + std::to_string(at),
@@ -318,7 +318,7 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
       }
     }
     for (std::size_t k = steps.size() - 1; k > 0; --k) {
-      Form->UndoClick();
+      Form->History().UndoClick();
       const std::string where = "undo " + names[k];
       ASSERT_EQ(ProjectPayload(Anim()), steps[k - 1].Payload) << where;
       ExpectSameEdit(steps[k - 1].Edit, Doc().Edit(), where);
@@ -327,7 +327,7 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
     EXPECT_FALSE(Doc().History().canUndo());
     EXPECT_TRUE(Doc().IsSaved());
     for (std::size_t k = 1; k < steps.size(); ++k) {
-      Form->RedoClick();
+      Form->History().RedoClick();
       const std::string where = "redo " + names[k];
       ASSERT_EQ(ProjectPayload(Anim()), steps[k].Payload) << where;
       ExpectSameEdit(steps[k].Edit, Doc().Edit(), where);
@@ -340,19 +340,19 @@ TEST_F(MainHistoryTest, RandomCommandsUndoAndRedoThroughEveryState) {
 // last ones chosen), inserts that many in-between frames as one step, and
 // is grey on the last thumbnail.
 TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   ChangeFigure(0, [](TFigure& F) {
     F.MoveBy(RealPoint(60, 0));
     F.RotateSegment(2, 1.0);
   });
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   const QByteArray before = ProjectPayload(Anim());
-  Form->FramePopup(1);
+  Form->Frames().FramePopup(1);
   EXPECT_FALSE(Form->Controls().TweenAction->isEnabled());
-  Form->FramePopup(0);
+  Form->Frames().FramePopup(0);
   ASSERT_TRUE(Form->Controls().TweenAction->isEnabled());
   Dialogs.TweenAnswers.push_back(std::nullopt);  // Cancel
-  Form->TweenClick();
+  Form->Frames().TweenClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
 
   Dialogs.TweenAnswers.push_back(TTweenChoice{5, TEasing::EaseOut});
@@ -361,15 +361,15 @@ TEST_F(MainHistoryTest, TweenInsertsInBetweenFramesAsOneStep) {
   const QByteArray after = ProjectPayload(Anim());
   for (int i = 1; i <= 5; ++i)
     EXPECT_EQ(Anim().Frames[i], InBetween(Anim().Frames[0], Anim().Frames[6], i, 5, TEasing::EaseOut));
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 1);
   EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Tween");
   EXPECT_NO_FATAL_FAILURE(ExpectWindowFollows("tween"));
-  Form->UndoClick();
+  Form->History().UndoClick();
   EXPECT_EQ(ProjectPayload(Anim()), before);
-  Form->RedoClick();
+  Form->History().RedoClick();
   EXPECT_EQ(ProjectPayload(Anim()), after);
   Dialogs.TweenAnswers.push_back(std::nullopt);
-  Form->TweenClick();
+  Form->Frames().TweenClick();
   const std::vector<TTweenChoice> offered{{3, TEasing::Linear}, {3, TEasing::Linear}, {5, TEasing::EaseOut}};
   EXPECT_EQ(Dialogs.TweenOffers, offered);
 }
@@ -384,27 +384,27 @@ TEST_F(MainHistoryTest, TheSaveQuestionFollowsTheSavedRevision) {
   const std::vector<TRow> rows{
       {"next frame, undo",
        [this] {
-         Form->NextFrameButtonClick();
-         Form->UndoClick();
+         Form->Frames().NextFrameButtonClick();
+         Form->History().UndoClick();
        },
        false},
       {"next frame, save, undo",
        [this] {
-         Form->NextFrameButtonClick();
+         Form->Frames().NextFrameButtonClick();
          Doc().MarkSaved();
-         Form->UndoClick();
+         Form->History().UndoClick();
        },
        true},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    Form->NewClick();
+    Form->Project().NewClick();
     ASSERT_TRUE(Doc().IsSaved());
     row.Steps();
-    EXPECT_EQ(Form->GetProjectSaved(), !row.Asks);
+    EXPECT_EQ(Form->Document().IsSaved(), !row.Asks);
     Dialogs.Calls.clear();
     if (row.Asks) Dialogs.YesNoAnswers.push_back(false);
-    Form->NewClick();
+    Form->Project().NewClick();
     EXPECT_EQ(Dialogs.Questions().size(), row.Asks ? 1 : 0);
   }
 }
@@ -417,9 +417,9 @@ TEST_F(MainHistoryTest, TheEditMenuNamesItsStepAndItsKeysWorkEverywhere) {
   EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   EXPECT_FALSE(Form->Controls().RedoAction->isEnabled());
   MoveFigure(0, RealPoint(3, 0));
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Next Frame");
-  Form->UndoClick();
+  Form->History().UndoClick();
   EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Move Figure");
   EXPECT_EQ(Form->Controls().RedoAction->text(), "&Redo Next Frame");
   EXPECT_TRUE(Form->Controls().RedoAction->isEnabled());

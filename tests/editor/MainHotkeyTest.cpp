@@ -29,7 +29,7 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
   Dialogs.PictureAnswers = {TFileDialogResult{}};  // Load Anim().Background's dialog, cancelled
   for (const auto& [letter, button] : keys) {
     // Keep a figure to act on, so the per-figure buttons stay enabled.
-    if (Form->GetEditFrame().Count() == 0) Form->AddFigureButtonClick();
+    if (Form->Document().WorkingFrame().Count() == 0) Form->Figures().AddFigureButtonClick();
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     QTest::keyClick(Form.get(), static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')), Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return clicked.count() == 1; }, 2000)) << "Alt+" << letter;
@@ -45,10 +45,10 @@ TEST_F(MainFormTest, EveryHotkeyClicksItsControl) {
 TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   ShowActive();
   QTest::keyClick(Form.get(), Qt::Key_A, Qt::AltModifier);
-  WAIT_ASSERT(Form->GetEditFrame().Count() == 2);
-  EXPECT_EQ(Form->GetSelectedFigure(), 1);
+  WAIT_ASSERT(Form->Document().WorkingFrame().Count() == 2);
+  EXPECT_EQ(Form->Document().SelectedFigure(), 1);
   QTest::keyClick(Form.get(), Qt::Key_B, Qt::AltModifier);
-  WAIT_ASSERT(Form->GetSelectedFigure() == 0);
+  WAIT_ASSERT(Form->Document().SelectedFigure() == 0);
   MoveFigure(0, RealPoint(40, 40));
   QTest::keyClick(Form.get(), Qt::Key_C, Qt::AltModifier);
   WAIT_ASSERT(Figure(0).Points()[0] == RealPoint(253, 207));
@@ -56,15 +56,15 @@ TEST_F(MainFormTest, HotkeysReachTheFigureCommands) {
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
   WAIT_ASSERT(Figure(0).Angles[2] != before);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  WAIT_ASSERT(Form->GetEditFrame().Count() == 1);
+  WAIT_ASSERT(Form->Document().WorkingFrame().Count() == 1);
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
-  WAIT_ASSERT(Form->GetEditFrame().Count() == 0);
+  WAIT_ASSERT(Form->Document().WorkingFrame().Count() == 0);
   EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
 }
 
 TEST_F(MainFormTest, HotkeyOfADisabledButtonDoesNothing) {
   ShowActive();
-  Form->DeleteFigureButtonClick();
+  Form->Figures().DeleteFigureButtonClick();
   ASSERT_FALSE(Form->Controls().FlipButton->isEnabled());
   QSignalSpy clicked(Form->Controls().FlipButton, &QAbstractButton::clicked);
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);

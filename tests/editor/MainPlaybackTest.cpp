@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QAction>
 #include <QCheckBox>
 #include <QPainter>
 #include <QPushButton>
@@ -17,7 +18,7 @@ class PlaybackTest : public MainFormTest {
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
       ChangeFigure(0, [&](TFigure& F) { F.SetPosition(RealPoint(100.0f + 50 * k, 207)); });
-      Form->NextFrameButtonClick();
+      Form->Frames().NextFrameButtonClick();
     }
   }
   // Which stored frame the drawing area shows, or -1.
@@ -35,7 +36,7 @@ class PlaybackTest : public MainFormTest {
   std::vector<int> Ticks(int Count) {
     std::vector<int> shown;
     for (int i = 0; i < Count && Form->Controls().PlaybackTimer->isActive(); ++i) {
-      Form->PlaybackTimerTick();
+      Form->Playback().PlaybackTimerTick();
       shown.push_back(Form->Controls().PlaybackTimer->isActive() ? Shown() : -1);
     }
     return shown;
@@ -49,90 +50,90 @@ class PlaybackTest : public MainFormTest {
 };
 
 TEST_F(PlaybackTest, PlayWithoutFramesDoesNothing) {
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
   EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
 }
 
 TEST_F(PlaybackTest, RepeatingPlaybackLoopsFromTheFirstFrame) {
   StoreFrames(4);
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
   EXPECT_EQ(Ticks(6), (std::vector<int>{0, 1, 2, 3, 0, 1}));
   EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
-  Form->StopButtonClick();
+  Form->Playback().StopButtonClick();
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
 TEST_F(PlaybackTest, PlaybackOnceEndsOneIntervalAfterTheLastFrame) {
   StoreFrames(4);
   Form->Controls().RepeatCheckBox->setChecked(false);
-  const TFigures working = Form->GetEditFrame();
-  Form->PlayButtonClick();
+  const TFigures working = Form->Document().WorkingFrame();
+  Form->Playback().PlayButtonClick();
   EXPECT_EQ(Ticks(4), (std::vector<int>{0, 1, 2, 3}));
   EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
-  Form->PlaybackTimerTick();
+  Form->Playback().PlaybackTimerTick();
   EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
   // The editing view is back, the animation untouched.
   EXPECT_EQ(Picture(), FullRepaint());
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), working.Items[0].Points());
   for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
 }
 
 TEST_F(PlaybackTest, PlaybackStartsAtTheFrameUnderEdit) {
   StoreFrames(4);
-  Form->FrameClick(2);
-  Form->PlayButtonClick();
+  Form->Frames().FrameClick(2);
+  Form->Playback().PlayButtonClick();
   EXPECT_EQ(Ticks(5), (std::vector<int>{2, 3, 0, 1, 2}));
-  Form->PlayButtonClick();  // again: from the same start, still playing
+  Form->Playback().PlayButtonClick();  // again: from the same start, still playing
   EXPECT_EQ(Ticks(1), (std::vector<int>{2}));
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 2);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 2);
 }
 
 TEST_F(PlaybackTest, OneFrameWithRepeatIsShownOnEveryTick) {
   StoreFrames(1);
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   EXPECT_EQ(Ticks(3), (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(PlaybackTest, EditingControlsAreOffWhilePlayingAndBackAfterStop) {
   StoreFrames(2);
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   for (QWidget* control : EditingControls()) EXPECT_FALSE(control->isEnabled());
   EXPECT_TRUE(Form->Controls().PlayButton->isEnabled());
   EXPECT_TRUE(Form->Controls().StopButton->isEnabled());
   EXPECT_TRUE(Form->Controls().RateScrollBar->isEnabled());
   // A figure added to an empty frame during playback leaves them off until Stop.
-  Form->StopButtonClick();
-  Form->DeleteFigureButtonClick();
-  Form->PlayButtonClick();
-  Form->AddFigureButtonClick();
+  Form->Playback().StopButtonClick();
+  Form->Figures().DeleteFigureButtonClick();
+  Form->Playback().PlayButtonClick();
+  Form->Figures().AddFigureButtonClick();
   EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
-  Form->StopButtonClick();
+  Form->Playback().StopButtonClick();
   for (QWidget* control : EditingControls()) EXPECT_TRUE(control->isEnabled());
   // With no figures the figure controls stay off after Stop.
-  Form->DeleteFigureButtonClick();
-  Form->PlayButtonClick();
-  Form->StopButtonClick();
+  Form->Figures().DeleteFigureButtonClick();
+  Form->Playback().PlayButtonClick();
+  Form->Playback().StopButtonClick();
   EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
   EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
-  EXPECT_FALSE(Form->GetFigureControlsEnabled());
+  EXPECT_FALSE(Form->Figures().GetFigureControlsEnabled());
 }
 
 TEST_F(PlaybackTest, PlayEndsADragInProgress) {
   StoreFrames(1);
   const TRealPoint root = Figure(0).Points()[0];
   Press(At(root));
-  Form->PlayButtonClick();
-  Form->StopButtonClick();
+  Form->Playback().PlayButtonClick();
+  Form->Playback().StopButtonClick();
   MoveTo(QPoint(20, 20));
   EXPECT_EQ(Figure(0).Points()[0], root);
-  EXPECT_EQ(Form->GetSelectedHandle(), NoHandle);
+  EXPECT_EQ(Form->Canvas().GetSelectedHandle(), NoHandle);
 }
 
 TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   StoreFrames(2);
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   Form->Controls().RateScrollBar->setValue(1);
   EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), 1);
   Form->Controls().RateScrollBar->setValue(100);
@@ -148,13 +149,13 @@ TEST_F(PlaybackTest, TheRateIsKeptPerProjectFile) {
   const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c.tvl");
   StoreFrames(1);
   Form->Controls().RateScrollBar->setValue(20);
-  Form->SaveProject(a);  // a.tvl at 20
-  Form->SaveProject(b);
+  Form->Project().SaveProject(a);  // a.tvl at 20
+  Form->Project().SaveProject(b);
   Form->Controls().RateScrollBar->setValue(80);  // b.tvl at 80
   ASSERT_TRUE(QFile::copy(a + ".tvl", c));
   const std::pair<QString, int> opened[] = {{a + ".tvl", 20}, {b + ".tvl", 80}, {a + ".tvl", 20}, {c, 20}};
   for (const auto& [path, rate] : opened) {
-    Form->LoadProject(path);
+    Form->Project().LoadProject(path);
     EXPECT_EQ(Form->Controls().RateScrollBar->value(), rate) << path.toStdString();
     EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), rate) << path.toStdString();
   }
@@ -162,15 +163,15 @@ TEST_F(PlaybackTest, TheRateIsKeptPerProjectFile) {
 
 TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {
   StoreFrames(3);
-  Form->PlayButtonClick();
-  Form->FrameClick(1);
+  Form->Playback().PlayButtonClick();
+  Form->Frames().FrameClick(1);
   EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
   EXPECT_TRUE(Form->Controls().NextFrameButton->isEnabled());
-  for (void (TMainForm::*command)() : {&TMainForm::InsertFrameClick, &TMainForm::DeleteFrameClick}) {
-    Form->PlayButtonClick();
-    Form->FramePopup(0);
-    (Form.get()->*command)();
-    EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
+  for (QAction* command : {Form->Controls().InsertFrameAction, Form->Controls().DeleteFrameAction}) {
+    Form->Playback().PlayButtonClick();
+    Form->Frames().FramePopup(0);
+    command->trigger();
+    EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive()) << command->text().toStdString();
   }
 }
 
@@ -178,7 +179,7 @@ TEST_F(PlaybackTest, PlaysOnTheRealTimer) {
   StoreFrames(2);
   Form->Controls().RateScrollBar->setValue(5);
   Form->Controls().RepeatCheckBox->setChecked(false);
-  Form->PlayButtonClick();
+  Form->Playback().PlayButtonClick();
   WAIT_ASSERT(!Form->Controls().PlaybackTimer->isActive());
   EXPECT_EQ(Picture(), FullRepaint());
 }

@@ -28,10 +28,10 @@ class MainProjectTest : public MainFormTest {
   // Two stored frames, the second with the figure moved, and an added type in use.
   void MakeAnimation() {
     AddType("arm", {Segment(0, SegmentLine, 30, 4, 0.5)});
-    Form->NextFrameButtonClick();
-    Form->AddFigureButtonClick();
+    Form->Frames().NextFrameButtonClick();
+    Form->Figures().AddFigureButtonClick();
     MoveFigure(0, RealPoint(5, 7));
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
   }
   void SaveAs(const QString& Name, int FilterIndex = 0) {
     Dialogs.SaveAnswers.push_back(Chosen(Path(Name), FilterIndex));
@@ -49,16 +49,16 @@ class MainProjectTest : public MainFormTest {
 TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   MakeAnimation();
   SaveAs("walk.tvl");
-  ASSERT_TRUE(Form->GetProjectSaved());
+  ASSERT_TRUE(Form->Document().IsSaved());
   const QByteArray saved = Payload("walk.tvl");
   const TFigures last = Anim().Frames.back();
 
-  Form->NewClick();
+  Form->Project().NewClick();
   ASSERT_TRUE(Anim().Frames.empty());
   ASSERT_EQ(Form->Controls().FigureComboBox->count(), 1);
   // Editing a stored frame again: the open hides the marker and starts a new frame.
-  Form->NextFrameButtonClick();
-  Form->FrameClick(0);
+  Form->Frames().NextFrameButtonClick();
+  Form->Frames().FrameClick(0);
   Dialogs.YesNoAnswers = {false};
   Open("walk.tvl");
 
@@ -66,12 +66,12 @@ TEST_F(MainProjectTest, SaveAndOpenBringBackFramesTypesAndThumbnails) {
   EXPECT_EQ(Form->Controls().TimelineImages->Count(), 2);
   EXPECT_FALSE(Form->Controls().TimelineImages->Thumbnail(1).Picture.isNull());
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "arm"}));
-  EXPECT_EQ(Form->GetEditFrame().Count(), last.Count());
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], last.Items[0].Points()[0]);
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Angles, last.Items[0].Angles);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), last.Count());
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points()[0], last.Items[0].Points()[0]);
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Angles, last.Items[0].Angles);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
   EXPECT_FALSE(Form->Controls().FrameMarker->isVisible());
-  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_TRUE(Form->Document().IsSaved());
   EXPECT_TRUE(Form->Controls().DeleteFigureButton->isEnabled());
   // What was opened saves to the same bytes.
   SaveAs("again.tvl");
@@ -89,17 +89,17 @@ TEST_F(MainProjectTest, TheTitleNamesTheFileAndMarksUnsavedChanges) {
   step(
       "new", [] {}, "Tavel: Hotkeys");
   step(
-      "changed", [&] { Form->NextFrameButtonClick(); }, "Tavel: Hotkeys*");
+      "changed", [&] { Form->Frames().NextFrameButtonClick(); }, "Tavel: Hotkeys*");
   step(
       "saved", [&] { SaveAs("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
   step(
-      "changed again", [&] { Form->NextFrameButtonClick(); }, "walk.tvl* - Tavel: Hotkeys");
+      "changed again", [&] { Form->Frames().NextFrameButtonClick(); }, "walk.tvl* - Tavel: Hotkeys");
   step(
-      "undone to the saved state", [&] { Form->UndoClick(); }, "walk.tvl - Tavel: Hotkeys");
+      "undone to the saved state", [&] { Form->History().UndoClick(); }, "walk.tvl - Tavel: Hotkeys");
   step(
       "a drag, not saved in the file", [&] { MoveFigure(0, RealPoint(3, 3)); }, "walk.tvl - Tavel: Hotkeys");
   step(
-      "new again", [&] { Form->NewClick(); }, "Tavel: Hotkeys");
+      "new again", [&] { Form->Project().NewClick(); }, "Tavel: Hotkeys");
   step(
       "opened", [&] { Open("walk.tvl"); }, "walk.tvl - Tavel: Hotkeys");
 }
@@ -120,17 +120,17 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
                          TCase{"JPEG cut, then larger again", 1, {400, 300}, true, {200, 150}}}) {
     Dialogs.PictureAnswers.push_back({true, Path(c.PictureType ? "back.jpg" : "back.bmp"), c.PictureType});
     Form->Controls().LoadBackgroundAction->trigger();
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
     MoveFigure(0, RealPoint(9, 4));
-    Form->NextFrameButtonClick();
-    if (c.CutFirst.isValid()) Form->ChangeDimensions(c.CutFirst.width(), c.CutFirst.height());
-    Form->ChangeDimensions(c.Size.width(), c.Size.height());
+    Form->Frames().NextFrameButtonClick();
+    if (c.CutFirst.isValid()) Form->Background().ChangeDimensions(c.CutFirst.width(), c.CutFirst.height());
+    Form->Background().ChangeDimensions(c.Size.width(), c.Size.height());
     const QImage background = Anim().Background;
     std::vector<QImage> thumbnails;
     for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i)
       thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");
-    Form->NewClick();
+    Form->Project().NewClick();
     Open("reopen.tvl");
     QFile::remove(Path("reopen.tvl"));
 
@@ -147,7 +147,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     EXPECT_EQ(QSize(qFromLittleEndian<quint16>(gif.constData() + 6), qFromLittleEndian<quint16>(gif.constData() + 8)),
               c.Size)
         << c.Name;
-    Form->NewClick();
+    Form->Project().NewClick();
   }
 }
 
@@ -157,10 +157,10 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   WriteTestFile(Path("back.jpg"), jpeg);
   Dialogs.PictureAnswers.push_back({true, Path("back.jpg"), 1});
   Form->Controls().LoadBackgroundAction->trigger();
-  Form->NextFrameButtonClick();
-  Form->ChangeDimensions(400, 300);
+  Form->Frames().NextFrameButtonClick();
+  Form->Background().ChangeDimensions(400, 300);
   SaveAs("jpeg.tvl");
-  Form->NewClick();
+  Form->Project().NewClick();
   Open("jpeg.tvl");
   EXPECT_TRUE(Anim().HasBackground);
   EXPECT_TRUE(Form->Controls().ClearBackgroundAction->isEnabled());
@@ -176,7 +176,7 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
   Dialogs.YesNoAnswers = {true};
   Form->Controls().LoadBackgroundAction->trigger();
   SaveAs("bmp.tvl");
-  Form->NewClick();
+  Form->Project().NewClick();
   Open("bmp.tvl");
   EXPECT_EQ(Anim().BackgroundKind, 0);
   EXPECT_EQ(Anim().Background, quarters);
@@ -192,7 +192,7 @@ TEST_F(MainProjectTest, BackgroundsTravelInTheProjectFile) {
 // any letter case; any other ending leaves the selected type. The dialog
 // then offers the type written.
 TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   struct TRow {
     const char* Typed;
     int FilterIndex;  // selected: 0 project, 2 BMP sequence, 3 PNG sequence
@@ -214,39 +214,39 @@ TEST_F(MainProjectTest, ATypedEndingOfOneOfTheTypesChoosesIt) {
 }
 
 TEST_F(MainProjectTest, SaveAnimationNeedsAFrameAndAsksBeforeReplacing) {
-  Form->SaveAnimationClick();
+  Form->Exports().SaveAnimationClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"You must create at least 1 frame before saving an animation"}));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::SaveFile), 0);
 
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   WriteWholeFile(Path("old.tvl"), "keep me");
   Dialogs.YesNoAnswers = {false};
   SaveAs("old.tvl");
   EXPECT_EQ(ReadTestFile(Path("old.tvl")), "keep me");
   EXPECT_EQ(Dialogs.Calls.back().Text, "A file with that name already exists. Would you like to replace it?\nold.tvl");
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_FALSE(Form->Document().IsSaved());
   // The dialog offers the refused name again; answering Yes replaces the file.
   Dialogs.YesNoAnswers = {true};
   SaveAs("old.tvl");
   EXPECT_EQ(Dialogs.Calls[Dialogs.Calls.size() - 2].Request.FileName, Path("old.tvl"));
-  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_TRUE(Form->Document().IsSaved());
   EXPECT_EQ(Payload("old.tvl").size(), 113);
 }
 
 TEST_F(MainProjectTest, AFailedSaveKeepsTheEarlierFileAndTheUnsavedState) {
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   SaveAs("walk.tvl");
   const QByteArray before = ReadTestFile(Path("walk.tvl"));
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   SaveAs("missing folder/walk.tvl");
   ASSERT_EQ(Dialogs.Messages().size(), 1);
   EXPECT_TRUE(Dialogs.Messages()[0].startsWith(Path("missing folder/walk.tvl"))) << Dialogs.Messages()[0].toStdString();
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_FALSE(Form->Document().IsSaved());
   EXPECT_EQ(ReadTestFile(Path("walk.tvl")), before);
 }
 
 TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
-  for (int i = 0; i < 4; ++i) Form->NextFrameButtonClick();
+  for (int i = 0; i < 4; ++i) Form->Frames().NextFrameButtonClick();
   struct TCase {
     const char* Typed;
     int FilterIndex;  // 0 project, 1 GIF, 2 BMP sequence
@@ -273,7 +273,7 @@ TEST_F(MainProjectTest, SaveAnimationAsksAboutTheFilesItWritesNotTheTypedName) {
 }
 
 TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersARefusedName) {
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   WriteTestFile(Path("old.tvl"), "keep me");
   Dialogs.YesNoAnswers = {false};
   SaveAs("old.tvl");
@@ -281,7 +281,7 @@ TEST_F(MainProjectTest, TheSaveQuestionsDialogAsksBeforeReplacingAndNeverOffersA
   Dialogs = TScriptedDialogs();
   Dialogs.YesNoAnswers = {true, false};
   Dialogs.SaveAnswers = {Chosen(Path("old.tvl")), Chosen(Path("new.tvl"))};
-  Form->NewClick();
+  Form->Project().NewClick();
   EXPECT_EQ(Dialogs.Questions(),
             QStringList({"Would you like to save the current project?",
                          "A file with that name already exists. Would you like to replace it?\nold.tvl"}));
@@ -310,11 +310,11 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
   enum TCommand { New, Close, Open, CommandLine };
   for (const TCommand command : {New, Close, Open, CommandLine}) {
     SetUp();
-    Form->NextFrameButtonClick();
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
     SaveAs("other.tvl");
-    Form->NewClick();
-    Form->NextFrameButtonClick();
+    Form->Project().NewClick();
+    Form->Frames().NextFrameButtonClick();
     Dialogs = TScriptedDialogs();
     Dialogs.YesNoAnswers = {c.Answer};
     if (c.Answer == TAnswer::Yes)
@@ -323,7 +323,7 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     QObject::connect(Form.get(), &TMainForm::Closed, [&] { closed = true; });
     switch (command) {
       case New:
-        Form->NewClick();
+        Form->Project().NewClick();
         break;
       case Close:
         Form->close();
@@ -345,12 +345,12 @@ TEST_P(SaveQuestionTest, EveryCommandThatDiscardsWorkAsksOnceAndOnlyNoOrASaveLet
     }
     // After No the closed window's work is as unsaved as it was.
     if (command != Close) {
-      EXPECT_EQ(Form->GetProjectSaved(), c.Goes) << what;
+      EXPECT_EQ(Form->Document().IsSaved(), c.Goes) << what;
     }
     EXPECT_EQ(QFile::exists(Path("q.tvl")), c.Answer == TAnswer::Yes && c.SaveAs == "q.tvl") << what;
     if (command == New && c.Goes) {
       // Once answered, a second New asks nothing.
-      Form->NewClick();
+      Form->Project().NewClick();
       EXPECT_EQ(Dialogs.Questions().size(), 1);
     }
     QFile::remove(Path("q.tvl"));
@@ -369,19 +369,19 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
                          });
 
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
-  Form->NextFrameButtonClick();
-  Form->NextFrameButtonClick();
-  for (auto command : {&TMainForm::InsertFrameClick, &TMainForm::DeleteFrameClick}) {
+  Form->Frames().NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
+  for (auto command : {&TFramesController::InsertFrameClick, &TFramesController::DeleteFrameClick}) {
     Doc().MarkSaved();
-    Form->FramePopup(0);
-    (Form.get()->*command)();
-    EXPECT_FALSE(Form->GetProjectSaved());
+    Form->Frames().FramePopup(0);
+    (Form->Frames().*command)();
+    EXPECT_FALSE(Form->Document().IsSaved());
   }
 }
 
 TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
-  Form->NextFrameButtonClick();
-  Form->AddFigureButtonClick();
+  Form->Frames().NextFrameButtonClick();
+  Form->Figures().AddFigureButtonClick();
   QByteArray payload = ZlibDecompress(ZlibCompress(ProjectPayload(Anim())), MaxProjectPayload);
   payload[0] = 3;
   WriteWholeFile(Path("v3.tvl"), ZlibCompress(payload));
@@ -400,27 +400,27 @@ TEST_F(MainProjectTest, RefusedFilesLeaveTheAnimationAsItWas) {
   // No question, nothing changed.
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 0);
   EXPECT_EQ(Anim().Frames.size(), 1u);
-  EXPECT_EQ(Form->GetEditFrame().Count(), 2);
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), 2);
+  EXPECT_FALSE(Form->Document().IsSaved());
 }
 
 TEST_F(MainProjectTest, AProjectWithoutFramesOpensEmpty) {
-  Form->NextFrameButtonClick();
-  Form->FramePopup(0);
-  Form->DeleteFrameClick();
+  Form->Frames().NextFrameButtonClick();
+  Form->Frames().FramePopup(0);
+  Form->Frames().DeleteFrameClick();
   Dialogs.YesNoAnswers = {true};
   Dialogs.SaveAnswers.push_back(Chosen(Path("empty.tvl")));
-  Form->NewClick();
+  Form->Project().NewClick();
   Open("empty.tvl");
   EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Form->Controls().TimelineImages->Count(), 0);
-  EXPECT_EQ(Form->GetEditFrame().Count(), 0);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), 0);
   EXPECT_FALSE(Form->Controls().DeleteFigureButton->isEnabled());
 }
 
 TEST_F(MainProjectTest, ACommandLineProjectOpensAtFirstActivation) {
-  Form->NextFrameButtonClick();
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   SaveAs("walk.tvl");
   // The ending in any letter case, or a project's first bytes without an ending.
   for (const QString name : {"Walk.TVL", "walk-renamed"}) {

@@ -67,7 +67,7 @@ TEST_F(MainSelectionTest, APressOnALineOrCircleSelectsTheFigureOnTopHandlesFirst
     Doc().Select(2);
     Press(row.At);
     EXPECT_EQ(Doc().SelectedFigures(), row.Selected) << row.Name;
-    EXPECT_EQ(Form->GetSelectedHandle(), row.Handle) << row.Name;
+    EXPECT_EQ(Form->Canvas().GetSelectedHandle(), row.Handle) << row.Name;
     Release(row.At);
   }
 }
@@ -94,9 +94,9 @@ TEST_F(MainSelectionTest, SeveralFiguresAreSelectedAndMovedTogether) {
   MoveTo(QPoint(110, 95));
   MoveTo(QPoint(130, 90));
   Release(QPoint(130, 90));
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Root(), RealPoint(130, 90));
-  EXPECT_EQ(Form->GetEditFrame().Items[1].Root(), RealPoint(150, 150));
-  EXPECT_EQ(Form->GetEditFrame().Items[2].Root(), RealPoint(300, 100));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Root(), RealPoint(130, 90));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[1].Root(), RealPoint(150, 150));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[2].Root(), RealPoint(300, 100));
   EXPECT_EQ(Doc().History().index(), steps + 1);
   EXPECT_EQ(Picture(), FullRepaint());
 }
@@ -114,24 +114,24 @@ TEST_F(MainSelectionTest, FiguresTravelThroughTheClipboardWithTheirTypes) {
   EXPECT_EQ(data->formats(), QStringList{FiguresMimeType});
 
   // Into a new animation that lacks both types.
-  Form->NewClick();
+  Form->Project().NewClick();
   QTest::keyClick(Form->Controls().NextFrameButton, Qt::Key_V, Qt::ControlModifier);
-  ASSERT_EQ(Form->GetEditFrame().Count(), 3);
+  ASSERT_EQ(Form->Document().WorkingFrame().Count(), 3);
   EXPECT_EQ(Anim().Types.ListedNames(), (QStringList{"Stickman", "bar", "ring"}));
-  EXPECT_EQ(Form->GetEditFrame().Items[1].Root(), RealPoint(100, 100));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[1].Root(), RealPoint(100, 100));
   EXPECT_EQ(Doc().SelectedFigures(), (std::vector<int>{1, 2}));
   EXPECT_EQ(Form->Controls().UndoAction->text(), "&Undo Paste");
   // Pasted again, they go aside from the first copies.
   QTest::keyClick(Form->Controls().NextFrameButton, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(Form->GetEditFrame().Items[3].Root(), RealPoint(110, 110));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[3].Root(), RealPoint(110, 110));
   EXPECT_EQ(Anim().Types.Count(), 4);
 
   QGuiApplication::clipboard()->setText(QStringLiteral("text"));
   Form->Controls().ScaleSpinEdit->setFocus();
   QTest::keyClick(Form->Controls().ScaleSpinEdit, Qt::Key_C, Qt::ControlModifier);
   EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(FiguresMimeType));
-  Form->UndoClick();
-  Form->UndoClick();
+  Form->History().UndoClick();
+  Form->History().UndoClick();
   EXPECT_EQ(Anim().Types.Count(), 2);
   Doc().MarkSaved();
 }
@@ -139,13 +139,13 @@ TEST_F(MainSelectionTest, FiguresTravelThroughTheClipboardWithTheirTypes) {
 // Paste Into Frames puts the clipboard's figures into the frames after the
 // one under edit, up to the frame asked for, as one step.
 TEST_F(MainSelectionTest, PasteIntoFramesFillsTheFollowingFramesInOneStep) {
-  for (int i = 0; i < 5; ++i) Form->NextFrameButtonClick();
+  for (int i = 0; i < 5; ++i) Form->Frames().NextFrameButtonClick();
   Place({{Ring, {200, 100}}});
-  Form->CopyClick();
+  Form->Clipboard().CopyClick();
   Doc().Reset(TAnimation(Anim()), TDocument::OpenedState(Anim()));
-  Form->FrameClick(1);
+  Form->Frames().FrameClick(1);
   Dialogs.NumberAnswers.push_back(4);
-  Form->PasteIntoFramesClick();
+  Form->Clipboard().PasteIntoFramesClick();
   std::vector<int> counts;
   for (const TFigures& f : Anim().Frames) counts.push_back(f.Count());
   EXPECT_EQ(counts, (std::vector<int>{1, 1, 2, 2, 1}));
@@ -158,7 +158,7 @@ TEST_F(MainSelectionTest, PasteIntoFramesFillsTheFollowingFramesInOneStep) {
 TEST_F(MainSelectionTest, ARangeOfThumbnailsIsDeletedCopiedAndDuplicated) {
   for (int x : {0, 10, 20, 30, 40}) {
     MoveFigure(0, RealPoint(x == 0 ? 0.0f : 10.0f, 0));
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
   }
   const auto roots = [this] {
     std::vector<int> r;
@@ -182,17 +182,17 @@ TEST_F(MainSelectionTest, ARangeOfThumbnailsIsDeletedCopiedAndDuplicated) {
   };
   for (const TRow& row : rows) {
     strip.SelectTo(2);
-    Form->FramePopup(row.Popup);
+    Form->Frames().FramePopup(row.Popup);
     if (row.Action != nullptr) {
       row.Action->trigger();
     } else {
-      Form->CopyFrameClick();
+      Form->Clipboard().CopyFrameClick();
       strip.ClearSelection();
-      Form->FramePopup(4);
-      Form->PasteFrameAfterClick();
+      Form->Frames().FramePopup(4);
+      Form->Clipboard().PasteFrameAfterClick();
     }
     EXPECT_EQ(roots(), row.Frames) << row.Name;
-    Form->UndoClick();
+    Form->History().UndoClick();
     EXPECT_EQ(roots(), (std::vector<int>{0, 10, 20, 30, 40})) << row.Name;
   }
   Doc().MarkSaved();

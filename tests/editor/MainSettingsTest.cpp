@@ -42,7 +42,7 @@ class DimensionsTest : public MainFormTest {
   }
   // Opens the window, types the two sizes and presses OK.
   void Apply(const QString& Width, const QString& Height) {
-    Form->OptionsClick();
+    Form->Windows().OptionsClick();
     Options->FormActivate();
     Type(Options->SpinEditWidth, Width);
     Type(Options->SpinEditHeight, Height);
@@ -65,7 +65,7 @@ TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
     int Applied;
   } cases[] = {{"800", 800}, {"5", 10}, {"0", 10}, {"abc", 10}, {"", 10}, {"20000", 10000}, {"10000", 10000}};
   for (const auto& c : cases) {
-    Form->ChangeDimensions(506, 415);
+    Form->Background().ChangeDimensions(506, 415);
     Apply(c.Typed, "600");
     EXPECT_EQ(Size(), QSize(c.Applied, 600)) << c.Typed;
     EXPECT_FALSE(Options->isVisible());
@@ -74,9 +74,9 @@ TEST_F(DimensionsTest, TypedSizesAreReadAsWholeNumbersWithinTheBounds) {
 }
 
 TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
-  Form->ChangeDimensions(640, 480);
+  Form->Background().ChangeDimensions(640, 480);
   Options->SpinEditWidth->setValue(42);
-  Form->OptionsClick();
+  Form->Windows().OptionsClick();
   ASSERT_TRUE(QTest::qWaitForWindowActive(Options));
   EXPECT_EQ(Options->SpinEditWidth->value(), 640);
   EXPECT_EQ(Options->SpinEditHeight->value(), 480);
@@ -85,14 +85,14 @@ TEST_F(DimensionsTest, BecomingActiveShowsTheCurrentSize) {
 }
 
 TEST_F(DimensionsTest, WithoutFramesTheFiguresAreCentredOnTheNewSize) {
-  Form->AddFigureButtonClick();
+  Form->Figures().AddFigureButtonClick();
   MoveFigure(1, RealPoint(30, -40));
   Apply("800", "600");
   for (int i = 0; i < 2; ++i) EXPECT_EQ(Figure(i).Points()[0], RealPoint(400, 300)) << i;
   EXPECT_EQ(Anim().Background.size(), QSize(800, 600));
   EXPECT_EQ(Anim().Background.pixel(799, 599), White);
   EXPECT_EQ(Form->Controls().EditImage->size(), QSize(800, 600));
-  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Anim().Background);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
@@ -111,7 +111,7 @@ TEST_F(DimensionsTest, TheBackgroundIsCutAndGrowsInWhite) {
   EXPECT_EQ(Anim().Background.pixel(299, 199), blue);
   EXPECT_EQ(Anim().Background.pixel(300, 0), White);
   EXPECT_EQ(Anim().Background.pixel(0, 200), White);
-  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Anim().Background);
 }
 
 TEST_F(DimensionsTest, AnIndexedBackgroundWithoutWhiteGrowsInWhite) {
@@ -129,32 +129,32 @@ TEST_F(DimensionsTest, AnIndexedBackgroundWithoutWhiteGrowsInWhite) {
 
 TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails) {
   Doc().LoadBackground(Anim().Background, 1, "jpeg bytes as loaded");
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   MoveFigure(0, RealPoint(20, 0));
-  Form->NextFrameButtonClick();
-  Form->FrameClick(1);
+  Form->Frames().NextFrameButtonClick();
+  Form->Frames().FrameClick(1);
   const TFigures frame1 = Anim().Frames[1];
-  const TFigures working = Form->GetEditFrame();
+  const TFigures working = Form->Document().WorkingFrame();
   Doc().MarkSaved();
 
   Apply("506", "415");  // unchanged: no question
   Dialogs.YesNoAnswers = {false};
   Apply("1012", "415");
   EXPECT_EQ(Size(), QSize(506, 415));
-  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_TRUE(Form->Document().IsSaved());
   EXPECT_FALSE(Options->isVisible());
 
   Dialogs.YesNoAnswers = {true};
   Apply("1012", "415");
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 2);
   EXPECT_EQ(Size(), QSize(1012, 415));
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_FALSE(Form->Document().IsSaved());
   const QRect thumb = Form->Controls().TimelineImages->Thumbnail(1).Geometry;
   EXPECT_EQ(thumb, QRect(140, 3, 134, 55));
   // The marker moved with the thumbnail under edit.
   EXPECT_EQ(Form->Controls().FrameMarker->geometry(), Form->Controls().TimelineImages->ToView(QRect(138, 1, 139, 59)));
   EXPECT_EQ(Anim().Frames[1].Items[0].Points(), frame1.Items[0].Points());
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), working.Items[0].Points());
   EXPECT_EQ(Anim().BackgroundJpeg, "jpeg bytes as loaded");
 }
 
@@ -173,12 +173,12 @@ TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   Form = std::make_unique<TMainForm>(Dialogs, shell);
   const QString path = ReadMeFilePath();
   ASSERT_FALSE(QFile::exists(path)) << "a ReadMe beside the test program: " << path.toStdString();
-  Form->ViewReadMeClick();
+  Form->Windows().ViewReadMeClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList{"ReadMe file not found in executable folder"});
   EXPECT_TRUE(shell.Opened.isEmpty());
 
   WriteTestFile(path, "read me");
-  Form->ViewReadMeClick();
+  Form->Windows().ViewReadMeClick();
   QFile::remove(path);
   EXPECT_EQ(shell.Opened, QStringList{path});
   EXPECT_EQ(QFileInfo(path).dir(), QDir(QCoreApplication::applicationDirPath()));
@@ -187,7 +187,7 @@ TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
   // No program to show it: the user hears so, and where the file is.
   WriteTestFile(path, "read me");
   shell.CanShow = false;
-  Form->ViewReadMeClick();
+  Form->Windows().ViewReadMeClick();
   QFile::remove(path);
   ASSERT_EQ(Dialogs.Messages().size(), 2);
   EXPECT_TRUE(Dialogs.Messages()[1].startsWith("No program on this computer could show the ReadMe file."));
@@ -200,7 +200,7 @@ TEST_F(MainFormTest, AboutShowsTheVersionAndReleaseDateModally) {
     for (const QLabel* label : Box.findChildren<QLabel*>()) shown << label->text();
     return int(QDialog::Accepted);
   };
-  Form->AboutClick();
+  Form->Windows().AboutClick();
   ASSERT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   EXPECT_EQ(Dialogs.Calls.back().Text, "About");
   EXPECT_TRUE(QRegularExpression(R"(^\d+\.\d+\.\d+$)").match(TAboutBox::Version()).hasMatch());
@@ -237,7 +237,7 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
   const std::vector<TCase> cases = {
       {"dimensions", false,
        [&] {
-         Form->OptionsClick();
+         Form->Windows().OptionsClick();
          Options->FormActivate();
          Type(Options->SpinEditWidth, "800");
          Type(Options->SpinEditHeight, "600");
@@ -265,21 +265,21 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
       Dialogs.PictureAnswers.push_back({true, dir.filePath("indexed.bmp"), 0});
       Form->Controls().LoadBackgroundAction->trigger();
     }
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
     Dialogs = TScriptedDialogs();
     Dialogs.YesNoAnswers = {true};  // to the question a command may ask first
-    const qint64 keys[] = {Anim().Background.cacheKey(), Form->GetUnderlay().cacheKey(), Picture().cacheKey()};
-    const bool saved = Form->GetProjectSaved();
+    const qint64 keys[] = {Anim().Background.cacheKey(), Form->Canvas().GetUnderlay().cacheKey(), Picture().cacheKey()};
+    const bool saved = Form->Document().IsSaved();
     FailPicturesFrom(506 * 415 * 4);
     c.Run();
     FailPicturesFrom(0);
     EXPECT_EQ(Dialogs.Messages(), QStringList{c.Message}) << c.Name;
     EXPECT_EQ(Anim().Background.cacheKey(), keys[0]) << c.Name;
-    EXPECT_EQ(Form->GetUnderlay().cacheKey(), keys[1]) << c.Name;
+    EXPECT_EQ(Form->Canvas().GetUnderlay().cacheKey(), keys[1]) << c.Name;
     EXPECT_EQ(Picture().cacheKey(), keys[2]) << c.Name;
     EXPECT_EQ(Anim().Frames.size(), 1u) << c.Name;
     EXPECT_EQ(Form->Controls().TimelineImages->Count(), 1) << c.Name;
-    EXPECT_EQ(Form->GetProjectSaved(), saved) << c.Name;
+    EXPECT_EQ(Form->Document().IsSaved(), saved) << c.Name;
     EXPECT_EQ(Size(), QSize(506, 415)) << c.Name;
     Dialogs.YesNoAnswers.clear();
   }
@@ -291,10 +291,10 @@ namespace {
 // Help, Keyboard Shortcuts lists every hotkey of both windows.
 TEST_F(MainFormTest, KeyboardShortcutsListsEveryHotkeyOfBothWindows) {
   Form->Controls().KeyboardShortcutsAction->trigger();
-  ASSERT_NE(Form->GetShortcutsForm(), nullptr);
-  EXPECT_TRUE(Form->GetShortcutsForm()->isVisible());
-  EXPECT_EQ(Form->GetShortcutsForm()->windowTitle(), "Keyboard Shortcuts");
-  const QString shown = Form->GetShortcutsForm()->List->toPlainText();
+  ASSERT_NE(Form->Windows().GetShortcutsForm(), nullptr);
+  EXPECT_TRUE(Form->Windows().GetShortcutsForm()->isVisible());
+  EXPECT_EQ(Form->Windows().GetShortcutsForm()->windowTitle(), "Keyboard Shortcuts");
+  const QString shown = Form->Windows().GetShortcutsForm()->List->toPlainText();
   for (const QList<THotkeyRow>& table : {MainHotkeys(), BuilderHotkeys()})
     for (const THotkeyRow& row : table)
       if (!row.Keys.isEmpty()) {
@@ -309,15 +309,15 @@ namespace {
 TEST_F(MainFormTest, OnionSkinShowsTheFramesAroundTheOneUnderEditNearestOnTop) {
   for (int k = 0; k < 5; ++k) {
     if (k > 0) MoveFigure(0, RealPoint(20, 0));
-    Form->NextFrameButtonClick();
+    Form->Frames().NextFrameButtonClick();
   }
-  Form->FrameClick(2);
+  Form->Frames().FrameClick(2);
   const auto& f = Anim().Frames;
   const auto before = [](int D) { return TOnionSkin::Color(true, D); };
   const auto after = [](int D) { return TOnionSkin::Color(false, D); };
   struct TRow {
     TOnionSkin Settings;
-    TMainForm::TUnderFrames Want;
+    TCanvasController::TUnderFrames Want;
   };
   const std::vector<TRow> rows{
       {{true, 1, 0}, {{f[1], GhostColor}}},
@@ -326,8 +326,8 @@ TEST_F(MainFormTest, OnionSkinShowsTheFramesAroundTheOneUnderEditNearestOnTop) {
       {{false, 3, 3}, {}},
   };
   for (const TRow& row : rows) {
-    Form->SetOnionSkin(row.Settings);
-    EXPECT_EQ(Form->UnderFrames(), row.Want) << row.Settings.Before << " " << row.Settings.After;
+    Form->Canvas().SetOnionSkin(row.Settings);
+    EXPECT_EQ(Form->Canvas().UnderFrames(), row.Want) << row.Settings.Before << " " << row.Settings.After;
     EXPECT_EQ(Picture(), FullRepaint());
   }
   EXPECT_EQ(GhostColor, before(1));

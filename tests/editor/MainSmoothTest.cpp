@@ -17,23 +17,23 @@ TEST_F(SmoothLinesTest, OffAtFirstAndKeptForTheNextWindow) {
   EXPECT_FALSE(Smooth()->isChecked());
   for (bool on : {true, false}) {
     Smooth()->trigger();
-    EXPECT_EQ(Form->Lines(), on ? TLineStyle::Smooth : TLineStyle::Pixel);
+    EXPECT_EQ(Form->Controls().Lines(), on ? TLineStyle::Smooth : TLineStyle::Pixel);
     EXPECT_EQ(TMainForm(Dialogs).Controls().SmoothLinesAction->isChecked(), on);
   }
 }
 
 TEST_F(SmoothLinesTest, TheDrawingAreaTheGhostTheThumbnailsADragAndPlaybackDrawSmoothLines) {
-  Form->NextFrameButtonClick();  // frame 0, and its ghost under the working frame
+  Form->Frames().NextFrameButtonClick();  // frame 0, and its ghost under the working frame
   Smooth()->trigger();
   const auto scene = [&] {
     QImage full;
-    PaintEditScene(full, Form->GetUnderlay(), Form->GetEditFrame(), Form->GetSelectedFigure(), {}, true,
-                   TLineStyle::Smooth);
+    PaintEditScene(full, Form->Canvas().GetUnderlay(), Form->Document().WorkingFrame(),
+                   Form->Document().SelectedFigure(), {}, true, TLineStyle::Smooth);
     return full;
   };
   EXPECT_TRUE(Picture() == scene());
   // The silver ghost's edges are blended into the white beneath.
-  const QImage& under = Form->GetUnderlay();
+  const QImage& under = Form->Canvas().GetUnderlay();
   int blended = 0;
   for (int y = 0; y < under.height(); ++y)
     for (int x = 0; x < under.width(); ++x) {
@@ -47,14 +47,14 @@ TEST_F(SmoothLinesTest, TheDrawingAreaTheGhostTheThumbnailsADragAndPlaybackDrawS
 
   // A drag step repaints from the cached layers in the same style.
   const QPoint root = At(Figure(0).Root());
-  Form->EditImageMouseDown(Qt::LeftButton, {}, root.x(), root.y());
-  Form->EditImageMouseMove({}, root.x() + 9, root.y() + 4);
+  Form->Canvas().EditImageMouseDown(Qt::LeftButton, {}, root.x(), root.y());
+  Form->Canvas().EditImageMouseMove({}, root.x() + 9, root.y() + 4);
   ASSERT_EQ(Figure(0).Root().X, root.x() + 9);
   EXPECT_TRUE(Picture() == scene());
-  Form->EditImageMouseUp(Qt::LeftButton, {}, root.x() + 9, root.y() + 4);
+  Form->Canvas().EditImageMouseUp(Qt::LeftButton, {}, root.x() + 9, root.y() + 4);
 
-  Form->PlayButtonClick();
-  Form->PlaybackTimerTick();
+  Form->Playback().PlayButtonClick();
+  Form->Playback().PlaybackTimerTick();
   QImage played(Anim().Size(), QImage::Format_RGB32);
   {
     QPainter canvas(&played);
@@ -62,7 +62,7 @@ TEST_F(SmoothLinesTest, TheDrawingAreaTheGhostTheThumbnailsADragAndPlaybackDrawS
     DrawFrame(canvas, Anim(), Anim().Frames[0], 1.0f, TLineStyle::Smooth);
   }
   EXPECT_TRUE(Picture() == played);
-  Form->StopButtonClick();
+  Form->Playback().StopButtonClick();
 }
 
 }  // namespace

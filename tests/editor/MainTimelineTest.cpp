@@ -13,6 +13,7 @@
 #include <QToolTip>
 
 #include "editor/TimelineStrip.h"
+#include "files/ProjectFile.h"
 #include "tests/editor/MainFormFixture.h"
 #include "tests/support/TestPictures.h"
 
@@ -27,7 +28,7 @@ class MainTimelineTest : public MainFormTest {
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
       if (k > 0) MoveFigure(0, RealPoint(20, 0));
-      Form->NextFrameButtonClick();
+      Form->Frames().NextFrameButtonClick();
     }
   }
   static float RootX(const TFigures& Frame) { return Frame.Items.at(0).Points()[0].X; }
@@ -42,22 +43,22 @@ class MainTimelineTest : public MainFormTest {
   bool MarkerShown() const { return Form->Controls().FrameMarker->isVisibleTo(Form->Controls().TimelineImages); }
   QImage Ghost(const TFigures& Frame) {
     QImage underlay(506, 415, QImage::Format_RGB32);
-    Form->DrawGhost(underlay, Frame);
+    Form->Canvas().DrawGhost(underlay, Frame);
     return underlay;
   }
 };
 
 TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) {
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   ASSERT_EQ(Anim().Frames.size(), 1u);
   ASSERT_EQ(Strip().Count(), 1);
   EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 67, 55));
   EXPECT_EQ(TTimelineStrip::Hint(0), "Frame1");
-  EXPECT_FALSE(Form->GetProjectSaved());
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_FALSE(Form->Document().IsSaved());
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
   // The working frame stays as it was, over its own silver ghost.
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), Anim().Frames[0].Items[0].Points());
-  EXPECT_EQ(Form->GetUnderlay().pixel(253, 160), Silver);
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), Anim().Frames[0].Items[0].Points());
+  EXPECT_EQ(Form->Canvas().GetUnderlay().pixel(253, 160), Silver);
   EXPECT_EQ(Picture().pixel(253, 160), qRgb(0, 0, 0));
   EXPECT_EQ(Picture(), FullRepaint());
   // The thumbnail is the frame reduced: white around, dark where the figure is.
@@ -67,51 +68,51 @@ TEST_F(MainTimelineTest, NextFrameStoresTheWorkingFrameWithAThumbnailAndAGhost) 
   EXPECT_LT(qGray(thumb.pixel(33, 23)), 200);  // the trunk, at 253/7.5, 180/7.5
 
   MoveFigure(0, RealPoint(20, 0));
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(73, 3, 67, 55));
   EXPECT_EQ(TTimelineStrip::Hint(1), "Frame2");
-  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames[1]));
 }
 
 TEST_F(MainTimelineTest, ClickingAThumbnailOpensThatFrameOverThePreviousOne) {
   StoreFrames(3);
-  Form->FrameClick(0);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 0);
+  Form->Frames().FrameClick(0);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 0);
   EXPECT_TRUE(MarkerShown());
   EXPECT_EQ(Marker(), QRect(1, 1, 72, 59));
-  EXPECT_EQ(Form->GetUnderlay(), Anim().Background);  // the first frame has no ghost
-  EXPECT_EQ(RootX(Form->GetEditFrame()), 253);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Anim().Background);  // the first frame has no ghost
+  EXPECT_EQ(RootX(Form->Document().WorkingFrame()), 253);
 
-  Form->FrameClick(2);
+  Form->Frames().FrameClick(2);
   EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));
-  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
-  EXPECT_EQ(RootX(Form->GetEditFrame()), 293);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames[1]));
+  EXPECT_EQ(RootX(Form->Document().WorkingFrame()), 293);
   EXPECT_EQ(Picture(), FullRepaint());
 }
 
 TEST_F(MainTimelineTest, ChangesToAReopenedFrameAreDroppedOrStoredBack) {
   StoreFrames(3);
   const QImage thumb2 = Strip().Thumbnail(2).Picture;
-  Form->FrameClick(2);
+  Form->Frames().FrameClick(2);
   MoveFigure(0, RealPoint(0, 50));
-  Form->FrameClick(1);  // the move is dropped
+  Form->Frames().FrameClick(1);  // the move is dropped
   EXPECT_EQ(Anim().Frames[2].Items[0].Points()[0].Y, 207);
-  EXPECT_EQ(RootX(Form->GetEditFrame()), 273);
+  EXPECT_EQ(RootX(Form->Document().WorkingFrame()), 273);
 
-  Form->FrameClick(2);
+  Form->Frames().FrameClick(2);
   MoveFigure(0, RealPoint(0, 50));
   Doc().MarkSaved();
-  Form->NextFrameButtonClick();  // stores the move into frame 2
+  Form->Frames().NextFrameButtonClick();  // stores the move into frame 2
   EXPECT_EQ(Anim().Frames.size(), 3u);
   EXPECT_EQ(Strip().Count(), 3);
   EXPECT_EQ(Anim().Frames[2].Items[0].Points()[0].Y, 257);
   EXPECT_NE(Strip().Thumbnail(2).Picture, thumb2);
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
-  EXPECT_FALSE(Form->GetProjectSaved());
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
+  EXPECT_FALSE(Form->Document().IsSaved());
   // The working frame is a copy of the last stored frame, over its ghost.
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), Anim().Frames[2].Items[0].Points());
-  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[2]));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), Anim().Frames[2].Items[0].Points());
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames[2]));
 }
 
 // The Go keys walk the stored frames and the new frame after them, each
@@ -137,24 +138,24 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
     const std::string key = QKeySequence(k.Key).toString().toStdString();
     const int steps = Doc().History().index();
     QTest::keyClick(Form.get(), k.Key);
-    EXPECT_EQ(Form->GetEditedFrameIndex(), k.Edited) << key;
+    EXPECT_EQ(Form->Document().EditedFrameIndex(), k.Edited) << key;
     EXPECT_EQ(Form->Controls().FramePositionLabel->text(), k.Position) << key;
     EXPECT_EQ(Doc().History().index(), steps + (k.Step ? 1 : 0)) << key;
     const QRect shown = Strip().ToView(Strip().Place(k.Edited >= 0 ? k.Edited : 11));
     EXPECT_TRUE(Strip().rect().contains(shown)) << key;
   }
   // The new frame after End is a copy of the last frame over its ghost.
-  EXPECT_EQ(Form->GetEditFrame(), Anim().Frames.back());
-  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames.back()));
-  Form->UndoClick();
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 11);
+  EXPECT_EQ(Form->Document().WorkingFrame(), Anim().Frames.back());
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames.back()));
+  Form->History().UndoClick();
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 11);
 
   for (QWidget* field : {static_cast<QWidget*>(Form->Controls().ScaleSpinEdit),
                          static_cast<QWidget*>(Form->Controls().FigureComboBox)}) {
     field->setFocus();
     for (Qt::Key key : {Qt::Key_Comma, Qt::Key_Period, Qt::Key_Home, Qt::Key_End})
       QTest::keyClick(QApplication::focusWidget(), key);
-    EXPECT_EQ(Form->GetEditedFrameIndex(), 11) << field->metaObject()->className();
+    EXPECT_EQ(Form->Document().EditedFrameIndex(), 11) << field->metaObject()->className();
   }
 }
 
@@ -171,22 +172,22 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
     std::size_t FramesAfter;
   };
   const std::vector<TRow> rows{
-      {"a click drops", 1, false, [this] { Form->FrameClick(0); },
+      {"a click drops", 1, false, [this] { Form->Frames().FrameClick(0); },
        "Changes to frame 2 were not stored. Undo brings them back.", 3},
-      {"a key drops", 1, false, [this] { Form->NewFrameClick(); },
+      {"a key drops", 1, false, [this] { Form->Frames().NewFrameClick(); },
        "Changes to frame 2 were not stored. Undo brings them back.", 3},
-      {"the new frame's edits", -1, false, [this] { Form->PreviousFrameClick(); },
+      {"the new frame's edits", -1, false, [this] { Form->Frames().PreviousFrameClick(); },
        "Changes to the new frame were not stored. Undo brings them back.", 3},
-      {"stored into the frame", 1, true, [this] { Form->FrameClick(0); }, "", 3},
-      {"stored as a new frame", -1, true, [this] { Form->FirstFrameClick(); }, "", 4},
+      {"stored into the frame", 1, true, [this] { Form->Frames().FrameClick(0); }, "", 3},
+      {"stored as a new frame", -1, true, [this] { Form->Frames().FirstFrameClick(); }, "", 4},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    Form->NewClick();
+    Form->Project().NewClick();
     StoreFrames(3);
     Form->Controls().StoreEditsAction->setChecked(row.Store);
-    Form->FrameClick(row.Edited >= 0 ? row.Edited : 0);
-    if (row.Edited < 0) Form->NewFrameClick();
+    Form->Frames().FrameClick(row.Edited >= 0 ? row.Edited : 0);
+    if (row.Edited < 0) Form->Frames().NewFrameClick();
     EXPECT_EQ(Form->statusBar()->currentMessage(), "") << "nothing to drop";
     MoveFigure(0, RealPoint(0, 50));
     const TEditState edited = Doc().Edit();
@@ -196,9 +197,9 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
     ASSERT_EQ(Anim().Frames.size(), row.FramesAfter);
     const std::size_t at = row.Edited >= 0 ? static_cast<std::size_t>(row.Edited) : 3;
     EXPECT_EQ(at < Anim().Frames.size() && Anim().Frames[at] == edited.WorkingFrame, row.Store);
-    Form->UndoClick();
+    Form->History().UndoClick();
     EXPECT_EQ(Doc().Edit().WorkingFrame, edited.WorkingFrame);
-    EXPECT_EQ(Form->GetEditedFrameIndex(), row.Edited);
+    EXPECT_EQ(Form->Document().EditedFrameIndex(), row.Edited);
     EXPECT_EQ(ProjectPayload(Anim()), payload);
     Dialogs.YesNoAnswers.push_back(false);  // New's save question
   }
@@ -212,82 +213,82 @@ TEST_F(MainTimelineTest, LeavingAFrameDropsItsEditsAndSaysSoOrStoresThem) {
 TEST_F(MainTimelineTest, InsertDuplicatesThePrecedingFrameAndOpensIt) {
   for (int p : {0, 1}) {
     SCOPED_TRACE(p);
-    Form->NewClick();
+    Form->Project().NewClick();
     StoreFrames(2);  // F0 (x 253), F1 (x 273)
     const QImage thumb0 = Strip().Thumbnail(0).Picture, thumb1 = Strip().Thumbnail(1).Picture;
     Doc().MarkSaved();
-    Form->FramePopup(p);
-    Form->InsertFrameClick();
+    Form->Frames().FramePopup(p);
+    Form->Frames().InsertFrameClick();
     EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 253, 273}));
     ASSERT_EQ(Strip().Count(), 3);
     EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
     EXPECT_EQ(Strip().Thumbnail(0).Picture, thumb0);
     EXPECT_EQ(Strip().Thumbnail(1).Picture, thumb0);
     EXPECT_EQ(Strip().Thumbnail(2).Picture, thumb1);
-    EXPECT_EQ(Form->GetEditedFrameIndex(), p);
+    EXPECT_EQ(Form->Document().EditedFrameIndex(), p);
     EXPECT_EQ(Marker(), QRect(1 + 70 * p, 1, 72, 59));
-    EXPECT_EQ(RootX(Form->GetEditFrame()), 253);
-    EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[p]));
-    EXPECT_FALSE(Form->GetProjectSaved());
+    EXPECT_EQ(RootX(Form->Document().WorkingFrame()), 253);
+    EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames[p]));
+    EXPECT_FALSE(Form->Document().IsSaved());
     Doc().MarkSaved();  // let New go without the save question
   }
 }
 
 TEST_F(MainTimelineTest, DeleteBeforeTheFrameUnderEditMovesTheMarkerWithIt) {
   StoreFrames(4);
-  Form->FrameClick(3);
-  const TFigures working = Form->GetEditFrame();
-  Form->FramePopup(1);
-  Form->DeleteFrameClick();
+  Form->Frames().FrameClick(3);
+  const TFigures working = Form->Document().WorkingFrame();
+  Form->Frames().FramePopup(1);
+  Form->Frames().DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 313}));
   EXPECT_EQ(Strip().Count(), 3);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 2);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 2);
   EXPECT_EQ(Marker(), QRect(141, 1, 72, 59));  // 70 pixels to the left
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points(), working.Items[0].Points());
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points(), working.Items[0].Points());
 }
 
 TEST_F(MainTimelineTest, DeleteNextToTheFrameUnderEditStartsANewFrame) {
   StoreFrames(3);
-  Form->FrameClick(2);
-  Form->FramePopup(1);
-  Form->DeleteFrameClick();
+  Form->Frames().FrameClick(2);
+  Form->Frames().FramePopup(1);
+  Form->Frames().DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293}));
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
-  EXPECT_EQ(RootX(Form->GetEditFrame()), 293);
-  EXPECT_EQ(Form->GetUnderlay(), Ghost(Anim().Frames[1]));
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
+  EXPECT_EQ(RootX(Form->Document().WorkingFrame()), 293);
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), Ghost(Anim().Frames[1]));
 }
 
 TEST_F(MainTimelineTest, DeleteElsewhereLeavesTheWorkingFrameAlone) {
   StoreFrames(4);
-  Form->FrameClick(1);
+  Form->Frames().FrameClick(1);
   MoveFigure(0, RealPoint(0, 40));
-  Form->FramePopup(2);
-  Form->DeleteFrameClick();
+  Form->Frames().FramePopup(2);
+  Form->Frames().DeleteFrameClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 273, 313}));
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 1);
   EXPECT_EQ(Marker(), QRect(71, 1, 72, 59));
-  EXPECT_EQ(Form->GetEditFrame().Items[0].Points()[0], RealPoint(273, 247));
+  EXPECT_EQ(Form->Document().WorkingFrame().Items[0].Points()[0], RealPoint(273, 247));
 }
 
 TEST_F(MainTimelineTest, DeletingTheOnlyFrameLeavesTheDrawingAreaAlone) {
   StoreFrames(1);
   const QImage picture = Picture();
-  const QImage underlay = Form->GetUnderlay();
-  Form->FramePopup(0);
-  Form->DeleteFrameClick();
+  const QImage underlay = Form->Canvas().GetUnderlay();
+  Form->Frames().FramePopup(0);
+  Form->Frames().DeleteFrameClick();
   EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_EQ(Strip().Count(), 0);
   EXPECT_EQ(Picture(), picture);
-  EXPECT_EQ(Form->GetUnderlay(), underlay);  // the ghost stays until the next rebuild
-  Form->PlayButtonClick();
+  EXPECT_EQ(Form->Canvas().GetUnderlay(), underlay);  // the ghost stays until the next rebuild
+  Form->Playback().PlayButtonClick();
   EXPECT_FALSE(Form->Controls().PlaybackTimer->isActive());
 
   StoreFrames(1);
-  Form->FrameClick(0);
-  Form->FramePopup(0);
-  Form->DeleteFrameClick();
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  Form->Frames().FrameClick(0);
+  Form->Frames().FramePopup(0);
+  Form->Frames().DeleteFrameClick();
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
   EXPECT_FALSE(MarkerShown());
 }
 
@@ -296,7 +297,7 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   StoreFrames(3);
   const QPoint second = Strip().Thumbnail(1).Geometry.center();
   QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, second);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 1);
   EXPECT_EQ(Strip().IndexAt(second), 1);
   EXPECT_EQ(Strip().IndexAt(QPoint(71, 20)), -1);  // in the gap
   EXPECT_EQ(Strip().IndexAt(QPoint(1, 20)), -1);
@@ -308,7 +309,7 @@ TEST_F(MainTimelineTest, ThumbnailsAnswerClicksHintsAndThePopupMenu) {
   const QPoint third = Strip().Thumbnail(2).Geometry.center();
   QContextMenuEvent menu(QContextMenuEvent::Mouse, third, Form->Controls().TimelineImages->mapToGlobal(third));
   QApplication::sendEvent(Form->Controls().TimelineImages, &menu);
-  EXPECT_EQ(Form->GetPopupFrameIndex(), 2);
+  EXPECT_EQ(Form->Frames().GetPopupFrameIndex(), 2);
   EXPECT_TRUE(Form->Controls().FrameMenu->isVisible());
   Form->Controls().DeleteFrameAction->trigger();
   Form->Controls().FrameMenu->hide();
@@ -330,7 +331,7 @@ TEST_F(MainTimelineTest, StripScrollsToItsEndAsFramesPileUp) {
 TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
   StartAnimation(120, 20);
   ChangeFigure(0, [&](TFigure& F) { F.SetScale(0.1f); });
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   const QImage& thumb = Strip().Thumbnail(0).Picture;
   ASSERT_EQ(thumb.size(), QSize(330, 55));
   int dark = 0;
@@ -342,10 +343,10 @@ TEST_F(MainTimelineTest, LowAnimationStillGetsWholeThumbnails) {
 
 TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
   StoreFrames(3);
-  Form->FrameClick(2);
+  Form->Frames().FrameClick(2);
   Doc().MarkSaved();
-  Form->ChangeDimensions(1012, 415);  // twice as wide: thumbnails 134 wide
-  EXPECT_FALSE(Form->GetProjectSaved());
+  Form->Background().ChangeDimensions(1012, 415);  // twice as wide: thumbnails 134 wide
+  EXPECT_FALSE(Form->Document().IsSaved());
   EXPECT_EQ(Strip().Thumbnail(0).Geometry, QRect(3, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(1).Geometry, QRect(140, 3, 134, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(277, 3, 134, 55));
@@ -356,13 +357,13 @@ TEST_F(MainTimelineTest, RedrawingAllThumbnailsFollowsNewDimensions) {
 TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
   for (int p : {0, 1, 3}) {
     SCOPED_TRACE(p);
-    Form->NewClick();
+    Form->Project().NewClick();
     StoreFrames(4);
     std::vector<QImage> pictures;
     for (int i = 0; i < 4; ++i) pictures.push_back(Strip().Thumbnail(i).Picture);
     pictures.erase(pictures.begin() + p);
-    Form->FramePopup(p);
-    Form->DeleteFrameClick();
+    Form->Frames().FramePopup(p);
+    Form->Frames().DeleteFrameClick();
     ASSERT_EQ(Strip().Count(), 3);
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(Strip().Thumbnail(i).Picture, pictures[i]) << i;
@@ -374,17 +375,17 @@ TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
 
 TEST_F(MainTimelineTest, AfterDeletingTheFrameUnderEditNextFrameAppendsAfterTheLast) {
   StoreFrames(3);
-  Form->FrameClick(1);
-  Form->FramePopup(1);
-  Form->DeleteFrameClick();
+  Form->Frames().FrameClick(1);
+  Form->Frames().FramePopup(1);
+  Form->Frames().DeleteFrameClick();
   EXPECT_FALSE(MarkerShown());
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   EXPECT_EQ(FrameRoots(), (std::vector<float>{253, 293, 293}));
   EXPECT_EQ(Strip().Count(), 3);
   EXPECT_EQ(Strip().Thumbnail(2).Geometry, QRect(143, 3, 67, 55));
   EXPECT_EQ(Strip().Thumbnail(2).Picture, Strip().Thumbnail(1).Picture);
   EXPECT_FALSE(MarkerShown());
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
 }
 
 TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDeleted) {
@@ -396,20 +397,20 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
     StoreFrames(3);
     ASSERT_EQ(Strip().Thumbnail(1).Geometry.size(), QSize(c.ThumbnailWidth, 55));
     ASSERT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
-    Form->RedrawTimelineImages();
+    Form->Frames().RedrawTimelineImages();
     EXPECT_EQ(Strip().Thumbnail(1).Picture.size(), QSize(c.ThumbnailWidth, 55));
     // Scroll the second thumbnail to the left edge and click it there.
     QScrollBar* bar = Form->Controls().TimelineScrollBox->horizontalScrollBar();
     bar->setValue(std::min(bar->maximum(), Strip().Thumbnail(1).Geometry.left()));
     const QPoint at = Strip().ToView(Strip().Thumbnail(1).Geometry).topLeft() + QPoint(0, 20);
     QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_EQ(Form->GetEditedFrameIndex(), 1);
+    EXPECT_EQ(Form->Document().EditedFrameIndex(), 1);
     EXPECT_EQ(Marker(), Strip().Thumbnail(1).Geometry.adjusted(-2, -2, 3, 2));
     EXPECT_TRUE(Form->Controls().TimelineImages->rect().intersects(Form->Controls().FrameMarker->geometry()));
     QContextMenuEvent menu(QContextMenuEvent::Mouse, at, Form->Controls().TimelineImages->mapToGlobal(at));
     QApplication::sendEvent(Form->Controls().TimelineImages, &menu);
     Form->Controls().FrameMenu->hide();
-    ASSERT_EQ(Form->GetPopupFrameIndex(), 1);
+    ASSERT_EQ(Form->Frames().GetPopupFrameIndex(), 1);
     Form->Controls().DeleteFrameAction->trigger();
     EXPECT_EQ(Anim().Frames.size(), 2u);
     EXPECT_FALSE(MarkerShown());
@@ -420,7 +421,7 @@ TEST_F(MainTimelineTest, ThumbnailsOfExtremeProportionsCanBeReachedClickedAndDel
 TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   ShowActive();
   StartAnimation(10000, 10);
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   // 400 thumbnails 55,000 pixels wide: 22 million pixels, more than a widget can be wide.
   StoreCopies(399);
   ASSERT_GT(Strip().ContentWidth(), QWIDGETSIZE_MAX);
@@ -429,7 +430,7 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
   EXPECT_EQ(Strip().ScrollPosition(), Strip().ContentWidth() - Strip().width());
   const QPoint at(Strip().width() - 20, 30);  // in the last thumbnail
   QTest::mouseClick(Form->Controls().TimelineImages, Qt::LeftButton, Qt::NoModifier, at);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), 399);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), 399);
   EXPECT_EQ(Marker(), QRect(1 + 55003 * 399, 1, 55005, 59));
   QHelpEvent help(QEvent::ToolTip, at, Form->Controls().TimelineImages->mapToGlobal(at));
   QApplication::sendEvent(Form->Controls().TimelineImages, &help);
@@ -439,10 +440,10 @@ TEST_F(MainTimelineTest, StripReachesFramesBeyondTheLargestWidgetWidth) {
 TEST_F(MainTimelineTest, ClicksAndFigureCommandsLeaveTheProjectSaved) {
   StoreFrames(2);
   Doc().MarkSaved();
-  Form->FrameClick(0);
-  Form->AddFigureButtonClick();
-  Form->FlipButtonClick();
-  EXPECT_TRUE(Form->GetProjectSaved());
+  Form->Frames().FrameClick(0);
+  Form->Figures().AddFigureButtonClick();
+  Form->Figures().FlipButtonClick();
+  EXPECT_TRUE(Form->Document().IsSaved());
 }
 
 }  // namespace
@@ -465,26 +466,26 @@ TEST_F(MainTimelineTest, ThumbnailsDrawnWhenSeenAreThoseMadeWhenTheFrameChanged)
   Doc().LoadBackground(Gradient(Anim().Width, Anim().Height), 0, {});
   made.assign(made.size(), Supersampled);
   check("background");
-  Form->FrameClick(1);
+  Form->Frames().FrameClick(1);
   MoveFigure(0, RealPoint(0, 30));
-  Form->NextFrameButtonClick();
+  Form->Frames().NextFrameButtonClick();
   made[1] = FullSize;
   check("stored back");
   for (const int p : {1, 3}) {  // copies of a supersampled and of a full-size thumbnail
-    Form->FramePopup(p);
-    Form->InsertFrameClick();
+    Form->Frames().FramePopup(p);
+    Form->Frames().InsertFrameClick();
     made.insert(made.begin() + p, made[p - 1]);
     check("insert");
   }
-  Form->FramePopup(0);
-  Form->DeleteFrameClick();
+  Form->Frames().FramePopup(0);
+  Form->Frames().DeleteFrameClick();
   made.erase(made.begin());
   check("delete");
-  Form->ChangeDimensions(300, 140);
+  Form->Background().ChangeDimensions(300, 140);
   made.assign(made.size(), Supersampled);
   check("size");
-  ASSERT_EQ(Form->GetEditedFrameIndex(), 2);  // the frame inserted last, moved one place by the delete
-  Form->NextFrameButtonClick();
+  ASSERT_EQ(Form->Document().EditedFrameIndex(), 2);  // the frame inserted last, moved one place by the delete
+  Form->Frames().NextFrameButtonClick();
   made[2] = FullSize;
   check("stored back at the new size");
 }
@@ -493,7 +494,7 @@ TEST_F(MainTimelineTest, OnlyThumbnailsInViewAreDrawnAndTheCacheKeepsToItsBudget
   ShowActive();
   StoreFrames(1);
   StoreCopies(999);
-  Form->RedrawTimelineImages();
+  Form->Frames().RedrawTimelineImages();
   EXPECT_EQ(Strip().CachedCount(), 0);
   Strip().DrawPending();
   const auto [first, last] = Strip().VisibleRange();

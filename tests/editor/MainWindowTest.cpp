@@ -17,16 +17,16 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
   EXPECT_EQ(ShownTitle(), "Tavel: Hotkeys");
   EXPECT_EQ(Anim().Width, 506);
   EXPECT_EQ(Anim().Height, 415);
-  ASSERT_EQ(Form->GetEditFrame().Count(), 1);
+  ASSERT_EQ(Form->Document().WorkingFrame().Count(), 1);
   const TFigure& f = Figure(0);
   EXPECT_EQ(f.TypeIndex, 1);
   EXPECT_EQ(f.Color, ColorBlack);
   EXPECT_EQ(f.Scale, 1.0f);
   EXPECT_EQ(f.Points()[0], RealPoint(253, 207));
-  EXPECT_EQ(Form->GetSelectedFigure(), 0);
-  EXPECT_EQ(Form->GetSelectedHandle(), NoHandle);
-  EXPECT_EQ(Form->GetEditedFrameIndex(), -1);
-  EXPECT_TRUE(Form->GetProjectSaved());
+  EXPECT_EQ(Form->Document().SelectedFigure(), 0);
+  EXPECT_EQ(Form->Canvas().GetSelectedHandle(), NoHandle);
+  EXPECT_EQ(Form->Document().EditedFrameIndex(), -1);
+  EXPECT_TRUE(Form->Document().IsSaved());
   EXPECT_TRUE(Anim().Frames.empty());
   EXPECT_FALSE(Form->Controls().FrameMarker->isVisibleTo(Form.get()));
   EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), 100);
@@ -177,7 +177,7 @@ TEST_F(MainFormTest, CommandLineWithAnotherEndingIsRefusedOnce) {
   // Later activations do nothing more with the command line.
   Form->FormActivate();
   EXPECT_EQ(Dialogs.Messages().size(), 1);
-  EXPECT_EQ(Form->GetEditFrame().Count(), 1);
+  EXPECT_EQ(Form->Document().WorkingFrame().Count(), 1);
 }
 
 TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
@@ -195,14 +195,14 @@ TEST_F(MainFormTest, CommandLineEndingIsComparedWithoutLetterCase) {
 }
 
 TEST_F(MainFormTest, NewKeepsTheDimensionsAndPutsBackOneStickman) {
-  Form->AddFigureButtonClick();
-  Form->ChangeDimensions(300, 200);
+  Form->Figures().AddFigureButtonClick();
+  Form->Background().ChangeDimensions(300, 200);
   Dialogs.YesNoAnswers = {false};  // the new size is a change to save
-  Form->NewClick();
+  Form->Project().NewClick();
   EXPECT_EQ(Picture().size(), QSize(300, 200));
-  EXPECT_EQ(Form->GetUnderlay().size(), QSize(300, 200));
+  EXPECT_EQ(Form->Canvas().GetUnderlay().size(), QSize(300, 200));
   EXPECT_EQ(Anim().Background.size(), QSize(300, 200));
-  ASSERT_EQ(Form->GetEditFrame().Count(), 1);
+  ASSERT_EQ(Form->Document().WorkingFrame().Count(), 1);
   EXPECT_EQ(Figure(0).Points()[0], RealPoint(150, 100));
   EXPECT_EQ(Picture(), FullRepaint());
 }

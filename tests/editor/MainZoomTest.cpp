@@ -58,12 +58,12 @@ TEST_F(MainZoomTest, KeysStepTheZoomWithinItsLimitsAndTheAreaTakesTheZoomedSize)
                                {Qt::Key_Minus, 20, 0.1, {30, 20}},     {Qt::Key_0, 1, 1.0, {300, 200}}};
   for (const TRow& row : rows) {
     for (int i = 0; i < row.Times; ++i) QTest::keyClick(Form.get(), row.Key, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(Form->Zoom(), row.Zoom) << row.Key << " x" << row.Times;
+    EXPECT_DOUBLE_EQ(Form->Canvas().Zoom(), row.Zoom) << row.Key << " x" << row.Times;
     EXPECT_EQ(Form->Controls().EditImage->size(), row.Size) << row.Key << " x" << row.Times;
   }
   // Fit to Window: the whole drawing in view, touching two of its sides.
   StartAnimation(1500, 1000);
-  Form->FitToWindowClick();
+  Form->Canvas().FitToWindowClick();
   const QSize view = Form->Controls().DrawingScrollBox->maximumViewportSize();
   const QSize shown = Form->Controls().EditImage->size();
   EXPECT_LE(shown.width() + 4, view.width());
@@ -79,7 +79,7 @@ TEST_F(MainZoomTest, PosesAndBandsAreMadeInAnimationCoordinatesAtAnyZoom) {
   QByteArray actual;
   for (double zoom : {1.0, 0.5, 1.5, 3.0, 4.0, 8.0}) {
     SetUp();
-    Form->SetZoom(zoom);
+    Form->Canvas().SetZoom(zoom);
     for (QPointF p : {QPointF(0, 0), QPointF(2, 4), QPointF(130, 124), QPointF(298, 198)}) {
       const QPointF shown = Form->Controls().EditImage->ToScreen(p);
       EXPECT_EQ(shown, shown.toPoint()) << zoom;
@@ -108,11 +108,11 @@ TEST_F(MainZoomTest, HandlesKeepTheirScreenSize) {
   const int actual = RunWidth(Picture(), joint.toPoint(), QColor(Qt::red).rgb());
   ASSERT_GE(actual, 4);
   for (double zoom : {4.0, 0.5}) {
-    Form->SetZoom(zoom);
+    Form->Canvas().SetZoom(zoom);
     const QImage shown = Form->Controls().EditImage->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_NEAR(RunWidth(shown, Shown(joint), QColor(Qt::red).rgb()), actual, 1) << zoom;
   }
-  Form->ActualSizeClick();
+  Form->Canvas().ActualSizeClick();
   EXPECT_EQ(Picture(), FullRepaint());
 }
 

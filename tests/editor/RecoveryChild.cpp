@@ -14,8 +14,11 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "editor/MainRecoveryHost.h"
 #include "editor/MainUnit.h"
+#include "editor/ProjectController.h"
 #include "editor/RecoveryKeeper.h"
+#include "platform/Dialogs.h"
 #include "tests/editor/RecoveryScript.h"
 
 namespace {
@@ -36,17 +39,19 @@ int main(int argc, char** argv) {
   TMainForm form(dialogs);
   TFigureBuilderForm& builder = form.FigureBuilder();
   if (!mode.isEmpty()) {
-    TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{60000, 60000});
+    TMainRecoveryHost host(form, &builder);
+    TRecoveryKeeper keeper(form.Document(), host, dialogs, folder, TRecoveryTimes{60000, 60000});
     keeper.EndOnTermSignals();
     RunRecoveryScript(form.Document());
     if (mode == QLatin1String("saved"))
-      form.SaveProject(folder + QStringLiteral("/walk"));
+      form.Project().SaveProject(folder + QStringLiteral("/walk"));
     else
       RunBuilderScript(builder, form.Animation().Types);
     QTimer::singleShot(0, [] { Say("ready"); });
     return app.exec();
   }
-  TRecoveryKeeper keeper(form, &builder, dialogs, folder, TRecoveryTimes{100, 1000});
+  TMainRecoveryHost host(form, &builder);
+  TRecoveryKeeper keeper(form.Document(), host, dialogs, folder, TRecoveryTimes{100, 1000});
   RunRecoveryScript(form.Document());
   RunBuilderScript(builder, form.Animation().Types);
   // Both copies are written by the keeper's timers; the child says so once

@@ -14,6 +14,7 @@
 #include <signal.h>
 #endif
 
+#include "editor/MainRecoveryHost.h"
 #include "editor/RecoveryKeeper.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -58,8 +59,8 @@ void ExpectScriptRecovered(const TMainForm& Form, const TFigureBuilderForm& Buil
   RunRecoveryScript(expected.Document());
   RunBuilderScript(expectedBuilder, expected.Animation().Types);
   EXPECT_EQ(ProjectPayload(Form.Animation()), ProjectPayload(expected.Animation()));
-  EXPECT_EQ(Bytes(Form.GetEditFrame()), Bytes(expected.GetEditFrame()));
-  EXPECT_EQ(Form.GetEditedFrameIndex(), expected.GetEditedFrameIndex());
+  EXPECT_EQ(Bytes(Form.Document().WorkingFrame()), Bytes(expected.Document().WorkingFrame()));
+  EXPECT_EQ(Form.Document().EditedFrameIndex(), expected.Document().EditedFrameIndex());
   EXPECT_EQ(Builder.WorkingTypeFile(), expectedBuilder.WorkingTypeFile());
 }
 
@@ -72,6 +73,7 @@ class RecoveryTest : public MainFormTest {
   }
   void TearDown() override {
     Keeper.reset();
+    Host.reset();
     Builder = nullptr;
     MainFormTest::TearDown();
   }
@@ -79,13 +81,15 @@ class RecoveryTest : public MainFormTest {
   void Start() {
     if (!Form) Form = std::make_unique<TMainForm>(Dialogs);
     Builder = &Form->FigureBuilder();
-    Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{40, 200});
+    Host = std::make_unique<TMainRecoveryHost>(*Form, Builder);
+    Keeper = std::make_unique<TRecoveryKeeper>(Doc(), *Host, Dialogs, Dir.path(), TRecoveryTimes{40, 200});
   }
   // The program ends without a clean exit: its files stay, its lock goes.
   void Crash() {
     Keeper->SaveNow();
     Keeper->Flush();
     Keeper.reset();
+    Host.reset();
     Builder = nullptr;
     Form.reset();
   }
@@ -108,6 +112,7 @@ class RecoveryTest : public MainFormTest {
 
   QTemporaryDir Dir;
   TFigureBuilderForm* Builder = nullptr;  // the window's own
+  std::unique_ptr<TMainRecoveryHost> Host;
   std::unique_ptr<TRecoveryKeeper> Keeper;
 };
 
@@ -132,7 +137,7 @@ TEST_F(RecoveryTest, EveryEditAndItsUndoIsKeptAsSaveWouldWriteIt) {
 }
 
 TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderItsName) {
-  Form->SaveProject(File("walk"));
+  Form->Project().SaveProject(File("walk"));
   RunRecoveryScript(Doc());
   RunBuilderScript(*Builder, Anim().Types);
   WAIT_ASSERT(QFile::exists(Keeper->Slot()->ProjectFile()) && QFile::exists(Keeper->Slot()->TypeFile()));
@@ -158,7 +163,7 @@ TEST_F(RecoveryTest, ACopyIsWrittenOnceTheWorkIsQuietAndRecoveredUnsavedUnderIts
 // it wait for the latest time.
 TEST_F(RecoveryTest, DuringContinuousWorkACopyOfANewBackgroundIsTakenEarly) {
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{300, 600000});
+  Keeper = std::make_unique<TRecoveryKeeper>(Doc(), *Host, Dialogs, Dir.path(), TRecoveryTimes{300, 600000});
   int frames = 0;
   QTimer work;
   QObject::connect(&work, &QTimer::timeout, [&] {
@@ -181,8 +186,8 @@ TEST_F(RecoveryTest, ACleanEndRemovesTheCopy) {
   other.Frames.push_back(TDocument::StartState(other).WorkingFrame);
   WriteProjectFile(File("other"), other);
   const std::vector<std::pair<const char*, std::function<void()>>> ends = {
-      {"New", [&] { Form->NewProject(); }},
-      {"Open", [&] { Form->LoadProject(File("other.tvl")); }},
+      {"New", [&] { Form->Project().NewProject(); }},
+      {"Open", [&] { Form->Project().LoadProject(File("other.tvl")); }},
       {"closing the window", [&] { Form->close(); }},
   };
   for (const auto& [name, end] : ends) {
@@ -202,13 +207,13 @@ TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
   const std::vector<std::pair<const char*, std::function<void()>>> rows = {
       {"a save, then a change of the working frame alone",
        [&] {
-         Form->SaveProject(File("walk"));
+         Form->Project().SaveProject(File("walk"));
          Doc().FlipFigure();
          ASSERT_TRUE(Doc().IsSaved());
        }},
       {"a save, a change and its undo",
        [&] {
-         Form->SaveProject(File("walk"));
+         Form->Project().SaveProject(File("walk"));
          Doc().NextFrame();
          Keeper->SaveNow();
          Keeper->Flush();
@@ -233,11 +238,12 @@ TEST_F(RecoveryTest, SavedWorkIsNotOfferedAgain) {
 TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidOnceARunAndSoIsItsReturn) {
   std::atomic<bool> failing = true;
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(
-      *Form, Builder, Dialogs, Dir.path(), TRecoveryTimes{40, 200}, [&](const QString& Path, const QByteArray& Bytes) {
-        if (failing) throw EFileError((Path + QStringLiteral(": No space left on device")).toStdString());
-        WriteWholeFile(Path, Bytes);
-      });
+  Keeper = std::make_unique<TRecoveryKeeper>(Doc(), *Host, Dialogs, Dir.path(), TRecoveryTimes{40, 200},
+                                             [&](const QString& Path, const QByteArray& Bytes) {
+                                               if (failing)
+                                                 throw EFileError(Path, QStringLiteral("No space left on device"));
+                                               WriteWholeFile(Path, Bytes);
+                                             });
   const QString folder = QDir::toNativeSeparators(Dir.path());
   const QString failure = QStringLiteral(
                               "Unsaved work is not protected: no recovery copy can be written in %1 (No space left "
@@ -263,7 +269,7 @@ TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsSaidAtStartAndTriedAgainAtTheNextC
   WriteWholeFile(blocker, "a file where the folder would be");
   const QString folder = blocker + QStringLiteral("/recovery");
   Keeper.reset();
-  Keeper = std::make_unique<TRecoveryKeeper>(*Form, Builder, Dialogs, folder, TRecoveryTimes{40, 200});
+  Keeper = std::make_unique<TRecoveryKeeper>(Doc(), *Host, Dialogs, folder, TRecoveryTimes{40, 200});
   EXPECT_EQ(Keeper->Slot(), nullptr);
   Form->FormActivate();
   EXPECT_EQ(Notices(), QStringList{QStringLiteral("Unsaved work is not protected: no recovery copy can be written "
@@ -283,13 +289,14 @@ TEST_F(RecoveryTest, ASecondProgramKeepsToItsOwnSlot) {
 
   TScriptedDialogs dialogs;
   TMainForm form(dialogs);
-  TRecoveryKeeper keeper(form, nullptr, dialogs, Dir.path(), TRecoveryTimes{40, 200});
+  TMainRecoveryHost host(form, nullptr);
+  TRecoveryKeeper keeper(form.Document(), host, dialogs, Dir.path(), TRecoveryTimes{40, 200});
   form.FormActivate();  // the first program's copy is not offered while it runs
   form.Document().NextFrame();
   keeper.SaveNow();
   keeper.Flush();
   dialogs.YesNoAnswers = {TAnswer::No};
-  form.NewProject();
+  form.Project().NewProject();
   keeper.Flush();
   EXPECT_EQ(dialogs.CountOf(TScriptedDialogs::TKind::Recover), 0);
   EXPECT_EQ(keeper.Slot()->ProjectFile(), File("2.tvlrec"));
@@ -325,6 +332,7 @@ TEST_F(RecoveryTest, ADamagedCopyIsRefusedAndKeptAside) {
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadWholeFile(File(kept[0]), MaxRecoveryFileBytes), bytes);
     Keeper.reset();
+    Host.reset();
     Builder = nullptr;
     Form.reset();
   }
@@ -376,7 +384,8 @@ TEST(RecoveryChildTest, AKilledProgramIsRecoveredByteForByte) {
   TScriptedDialogs dialogs;
   TMainForm form(dialogs);
   TFigureBuilderForm& builder = form.FigureBuilder();
-  TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
+  TMainRecoveryHost host(form, &builder);
+  TRecoveryKeeper keeper(form.Document(), host, dialogs, dir.path());
   dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
   form.FormActivate();
   ExpectScriptRecovered(form, builder);
@@ -412,7 +421,8 @@ TEST(RecoveryChildTest, ASignalToEndKeepsUnsavedWorkAndLeavesNothingOfSavedWork)
     TScriptedDialogs dialogs;
     TMainForm form(dialogs);
     TFigureBuilderForm& builder = form.FigureBuilder();
-    TRecoveryKeeper keeper(form, &builder, dialogs, dir.path());
+    TMainRecoveryHost host(form, &builder);
+    TRecoveryKeeper keeper(form.Document(), host, dialogs, dir.path());
     if (!saved) dialogs.RecoverAnswers = {TRecoveryAnswer::Recover};
     form.FormActivate();
     EXPECT_EQ(dialogs.CountOf(TScriptedDialogs::TKind::Recover), saved ? 0 : 1) << name;

@@ -17,6 +17,8 @@
 #include <thread>
 #include <tuple>
 
+#include "editor/ExportController.h"
+#include "editor/FramesController.h"
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
 #include "export/PngExport.h"
@@ -126,16 +128,16 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   Anim = TAnimation();
   TMainForm form(Dialogs);
   for (int i = 0; i < 3; ++i) {
-    TFigure moved = form.GetEditFrame().Items[0];
+    TFigure moved = form.Document().WorkingFrame().Items[0];
     moved.MoveBy(RealPoint(10, 0));
     form.Document().DragFigure(0, moved);
-    form.NextFrameButtonClick();
+    form.Frames().NextFrameButtonClick();
   }
   // The GIF takes the playback rate: 73 ms between frames, a delay of 7.
   form.Controls().RateScrollBar->setValue(73);
   AnswerOptions([](TGifOptionsForm& Form) { Form.PlaybackRateButton->click(); });
   Dialogs.SaveAnswers.push_back({true, Path("walk.gif"), 1});
-  form.SaveAnimationClick();
+  form.Exports().SaveAnimationClick();
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::Modal), 1);
   EXPECT_EQ(form.ExportOptions().SpinEditDelay->value(), 7);
   form.ExportOptions().SpinEditDelay->setValue(1);
@@ -148,14 +150,14 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
       {"walk.bmp", "walk"}, {"run.abc", "run"}, {"jump.jpeg", "jump.jpeg"}};
   for (auto [chosen, base] : names) {
     Dialogs.SaveAnswers.push_back({true, Path(chosen), 2});
-    form.SaveAnimationClick();
+    form.Exports().SaveAnimationClick();
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("%1%2.bmp").arg(base).arg(i)).isFile()) << chosen << i;
   }
 
   // The PNG types: the sequence is named as the BMP one; the animated PNG
   // takes the delay from the options window, whose GIF options are off.
   Dialogs.SaveAnswers.push_back({true, Path("clip.png"), 3});
-  form.SaveAnimationClick();
+  form.Exports().SaveAnimationClick();
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(QFileInfo(Path("clip%1.png").arg(i)).isFile()) << i;
   for (int round = 0; round < 2; ++round) {
     AnswerOptions([](TGifOptionsForm& Form) {
@@ -165,7 +167,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
     // The second time the file exists: the question names it.
     if (round == 1) Dialogs.YesNoAnswers.push_back(true);
     Dialogs.SaveAnswers.push_back({true, Path("clip.APNG"), 4});
-    form.SaveAnimationClick();
+    form.Exports().SaveAnimationClick();
   }
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::YesNo), 1);
   ExportAnimatedPngFile(Path("same.apng"), form.Animation(), 12, 1);
@@ -179,7 +181,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   for (auto [chosen, type, written] : videos) {
     AnswerOptions([](TGifOptionsForm& Form) { EXPECT_FALSE(Form.OptimizationGroupBox->isEnabled()); });
     Dialogs.SaveAnswers.push_back({true, Path(chosen), type});
-    form.SaveAnimationClick();
+    form.Exports().SaveAnimationClick();
     const QByteArray video = ReadTestFile(Path(written));
     if (!Dialogs.Messages().contains(NoFfmpegMessage)) {
       // WebM opens with the EBML mark, MP4 with its "ftyp" box.
@@ -195,7 +197,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
 TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
   QSettings().remove("View");
   TMainForm form(Dialogs);
-  form.NextFrameButtonClick();
+  form.Frames().NextFrameButtonClick();
   form.Controls().SmoothLinesAction->trigger();
   // The video goes to a "ffmpeg" that keeps the raw frames it is given.
   QTemporaryDir programs;
@@ -248,7 +250,7 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
   for (const TCase& c : cases) {
     AnswerOptions();
     Dialogs.SaveAnswers.push_back({true, Path(c.Chosen), c.Type});
-    form.SaveAnimationClick();
+    form.Exports().SaveAnimationClick();
     EXPECT_TRUE(ReadTestFile(Path(c.Written)) == c.Same()) << c.Written;
   }
   qputenv("PATH", path);

@@ -330,6 +330,43 @@ TEST(Document, FrameCommandsLeaveFramesAndEditState) {
   }
 }
 
+// Playback shows the stored frames as they are: it is told once, before
+// anything changes, of every step that changes them or the frame under
+// edit, and of no other.
+TEST(Document, FramesChangingComesBeforeStepsOnTheFramesAlone) {
+  struct TRow {
+    const char* Name;
+    std::function<void(TDocument&)> Command;
+    bool Told;
+  };
+  const std::vector<TRow> rows{
+      {"next frame", [](TDocument& D) { D.NextFrame(); }, true},
+      {"show a frame", [](TDocument& D) { D.ShowFrame(0); }, true},
+      {"insert", [](TDocument& D) { D.InsertFrame(1); }, true},
+      {"insert where there is no frame", [](TDocument& D) { D.InsertFrame(9); }, false},
+      {"delete", [](TDocument& D) { D.DeleteFrames(0, 2); }, true},
+      {"paste frames", [](TDocument& D) { D.InsertFrames(0, {D.WorkingFrame()}, {}, QString()); }, true},
+      {"paste into frames", [](TDocument& D) { D.PasteIntoFrames({}, D.WorkingFrame().Items, 0, 1); }, true},
+      {"tween", [](TDocument& D) { D.TweenFrames(0, 1); }, true},
+      {"undo", [](TDocument& D) { D.Undo(); }, true},
+      {"reset", [](TDocument& D) { Start(D, {1}, 1, -1); }, true},
+      {"move a figure", [](TDocument& D) { Move(D, 5); }, false},
+      {"add a figure", [](TDocument& D) { D.AddFigure(2); }, false},
+      {"delete a figure", [](TDocument& D) { D.DeleteFigure(); }, false},
+  };
+  for (const TRow& row : rows) {
+    TDocument doc;
+    Start(doc, {10, 20, 30}, 25, 1);
+    Move(doc, 1);  // a step for undo to take
+    std::vector<std::pair<std::size_t, int>> told;
+    QObject::connect(&doc, &TDocument::FramesChanging,
+                     [&] { told.emplace_back(doc.Animation().Frames.size(), NameOf(doc.WorkingFrame())); });
+    row.Command(doc);
+    const std::vector<std::pair<std::size_t, int>> before{{3, 26}};
+    EXPECT_EQ(told, row.Told ? before : decltype(told){}) << row.Name;
+  }
+}
+
 // The frames of several: removed, inserted, filled with pasted figures. A
 // frame is named by its first figure's place, and by the number of its
 // figures beyond that (x + 1000 per extra figure).

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -19,15 +20,19 @@
 
 namespace {
 
-// Presses Key in the question box once it is up, while Ask asks.
+// Presses Key in the question box once it is up and active, while Ask
+// asks. A box not yet active may drop an Alt+letter key (its shortcuts
+// count only in the active window), so a box still up half a second after
+// the press gets the key again.
 template <class Ask>
 auto PressIn(int Key, Qt::KeyboardModifiers Modifiers, Ask&& Asking) {
   QTimer poll;
+  QElapsedTimer sincePress;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      poll.stop();
-      QTest::keyClick(box, static_cast<Qt::Key>(Key), Modifiers);
-    }
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isActiveWindow() || (sincePress.isValid() && sincePress.elapsed() < 500)) return;
+    sincePress.start();
+    QTest::keyClick(box, static_cast<Qt::Key>(Key), Modifiers);
   });
   poll.start(10);
   TQtDialogs dialogs;

@@ -5,18 +5,17 @@
 // it at their own screen size, so they stay as easy to catch at any zoom.
 // Positions reach the figures in animation coordinates whatever the zoom.
 
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <algorithm>
 #include <cmath>
 
-#include "editor/MainUnit.h"
+#include "editor/CanvasController.h"
+#include "editor/MainControls.h"
 #include "model/Common.h"
+#include "model/Document.h"
 #include "platform/PictureBox.h"
 
 namespace {
@@ -26,38 +25,22 @@ constexpr double ZoomSteps[] = {0.1, 0.25, 1.0 / 3, 0.5, 2.0 / 3, 1.0, 1.5, 2.0,
 constexpr int HandleMargin = 8;
 }  // namespace
 
-void TMainForm::CreateZoomItems(QMenu* View) {
-  View->addSeparator();
-  const auto item = [&](const char* Caption, const QList<QKeySequence>& Keys, void (TMainForm::*Handler)()) {
-    QAction* action = View->addAction(QLatin1String(Caption));
-    action->setShortcuts(Keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [this, Handler] { Guard([this, Handler] { (this->*Handler)(); }); });
-    return action;
-  };
-  Ui.ZoomInAction = item("Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                         &TMainForm::ZoomInClick);
-  Ui.ZoomOutAction = item("Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainForm::ZoomOutClick);
-  Ui.ActualSizeAction = item("Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainForm::ActualSizeClick);
-  Ui.FitToWindowAction = item("Fit to Window", {}, &TMainForm::FitToWindowClick);
-
-  Ui.ZoomLabel = new QLabel(this);
-  statusBar()->addPermanentWidget(Ui.ZoomLabel);
+void TCanvasController::SetUpZoom() {
   Ui.EditImage->SetOverlayMargin(HandleMargin);
   // Away from actual size the handles are drawn over the shown picture.
   Ui.EditImage->SetOverlay([this](QPainter& Painter, const QRect&) {
     const float zoom = static_cast<float>(Ui.EditImage->Zoom());
     const TFigures& frame = Doc.WorkingFrame();
     // Playback shows stored frames, without handles.
-    if (zoom == 1.0f || frame.Count() == 0 || Ui.PlaybackTimer->isActive()) return;
+    if (zoom == 1.0f || frame.Count() == 0 || Ui.Playing()) return;
     DrawEditHandles(Painter, frame, Doc.SelectedFigure(), Doc.Edit().AlsoSelected, zoom);
   });
   ShowZoom();
 }
 
-double TMainForm::Zoom() const { return Ui.EditImage->Zoom(); }
+double TCanvasController::Zoom() const { return Ui.EditImage->Zoom(); }
 
-void TMainForm::SetZoom(double Zoom) {
+void TCanvasController::SetZoom(double Zoom) {
   Zoom = std::clamp(Zoom, MinZoom, MaxZoom);
   if (Zoom == Ui.EditImage->Zoom()) return;
   // The point of the animation in the middle of the view stays there.
@@ -78,28 +61,28 @@ void TMainForm::SetZoom(double Zoom) {
   ShowZoom();
 }
 
-void TMainForm::ZoomInClick() {
+void TCanvasController::ZoomInClick() {
   const double zoom = Ui.EditImage->Zoom();
   for (double step : ZoomSteps)
     if (step > zoom * 1.001) return SetZoom(step);
 }
 
-void TMainForm::ZoomOutClick() {
+void TCanvasController::ZoomOutClick() {
   const double zoom = Ui.EditImage->Zoom();
   for (auto step = std::rbegin(ZoomSteps); step != std::rend(ZoomSteps); ++step)
     if (*step < zoom / 1.001) return SetZoom(*step);
 }
 
-void TMainForm::ActualSizeClick() { SetZoom(1.0); }
+void TCanvasController::ActualSizeClick() { SetZoom(1.0); }
 
-void TMainForm::FitToWindowClick() {
+void TCanvasController::FitToWindowClick() {
   const QSize view = Ui.DrawingScrollBox->maximumViewportSize() - QSize(4, 4);
-  const QSize size = Animation().Size();
+  const QSize size = Doc.Animation().Size();
   if (size.isEmpty() || view.isEmpty()) return;
   SetZoom(
       std::min(static_cast<double>(view.width()) / size.width(), static_cast<double>(view.height()) / size.height()));
 }
 
-void TMainForm::ShowZoom() {
+void TCanvasController::ShowZoom() {
   Ui.ZoomLabel->setText(QStringLiteral("%1 %").arg(std::lround(Ui.EditImage->Zoom() * 100)));
 }
