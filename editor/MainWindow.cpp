@@ -76,10 +76,6 @@ void TMainForm::ConnectControllers() {
           &TFiguresController::PlaybackChanged);
   connect(PlaybackPart.get(), &TPlaybackController::PlayingChanged, FramesPart.get(),
           &TFramesController::PlaybackChanged);
-  connect(ProjectPart.get(), &TProjectController::ProjectSaved, PlaybackPart.get(),
-          &TPlaybackController::RememberPlaybackRate);
-  connect(ProjectPart.get(), &TProjectController::ProjectOpened, PlaybackPart.get(),
-          &TPlaybackController::RecallPlaybackRate);
   // Save without a file asks for one as Save Animation does.
   connect(ProjectPart.get(), &TProjectController::SaveAsRequested, ExportPart.get(),
           [this] { RunGuarded(Dialogs, this, [this] { ExportPart->SaveAnimationClick(); }); });

@@ -30,12 +30,16 @@ TPlaybackController::TPlaybackController(TDocument& Doc, TMainControls& Ui, cons
   connect(&Doc, &TDocument::FramesChanging, this, [this] {
     if (this->Ui.Playing()) StopButtonClick();
   });
+  connect(&Doc, &TDocument::DocumentReset, this, [this] { ShowPlaybackRate(true); });
+  connect(&Doc, &TDocument::RateChanged, this, [this] { ShowPlaybackRate(false); });
 }
 
 void TPlaybackController::Wire() {
   Wiring.Click(Ui.PlayButton, this, &TPlaybackController::PlayButtonClick);
   Wiring.Click(Ui.StopButton, this, &TPlaybackController::StopButtonClick);
   Wiring.Connect(Ui.RateScrollBar, &QScrollBar::valueChanged, this, &TPlaybackController::RateScrollBarChange);
+  // One drag of the rate bar is one step.
+  connect(Ui.RateScrollBar, &QScrollBar::sliderReleased, &Doc, &TDocument::EndGesture);
   // While the rate is dragged, the rate it sets shows beside the mouse.
   connect(Ui.RateScrollBar, &QScrollBar::sliderMoved, this,
           [this](int Value) { QToolTip::showText(QCursor::pos(), RateText(Value), Ui.RateScrollBar); });
@@ -74,7 +78,17 @@ void TPlaybackController::PlaybackTimerTick() {
 
 void TPlaybackController::RateScrollBarChange() {
   Ui.PlaybackTimer->setInterval(Ui.RateScrollBar->value());
-  RememberPlaybackRate();
+  if (ShowingRate) return;
+  Doc.SetPlaybackInterval(Ui.RateScrollBar->value());
+  // A click on the bar's arrows or track is a step of its own.
+  if (!Ui.RateScrollBar->isSliderDown()) Doc.EndGesture();
+}
+
+void TPlaybackController::ShowRate(int Interval) {
+  ShowingRate = true;
+  Ui.RateScrollBar->setValue(std::clamp(Interval, Ui.RateScrollBar->minimum(), Ui.RateScrollBar->maximum()));
+  Ui.PlaybackTimer->setInterval(Ui.RateScrollBar->value());
+  ShowingRate = false;
 }
 
 namespace {
@@ -88,17 +102,19 @@ QString RateKey(const QString& ProjectPath) {
 }
 }  // namespace
 
-void TPlaybackController::RememberPlaybackRate() {
-  if (Doc.FilePath().isEmpty()) return;
-  QSettings().setValue(RateKey(Doc.FilePath()), Ui.RateScrollBar->value());
-}
-
-void TPlaybackController::RecallPlaybackRate() {
-  if (Doc.FilePath().isEmpty()) return;
+int TPlaybackController::RememberedRate() const {
+  if (Doc.FilePath().isEmpty()) return 0;
   bool known = false;
   const int rate = QSettings().value(RateKey(Doc.FilePath())).toInt(&known);
-  // A project never played here keeps the rate there is.
-  if (known) Ui.RateScrollBar->setValue(std::clamp(rate, Ui.RateScrollBar->minimum(), Ui.RateScrollBar->maximum()));
+  return known ? rate : 0;
+}
+
+void TPlaybackController::ShowPlaybackRate(bool Opened) {
+  // A project that names no rate keeps the one it was opened at, so that
+  // undoing the first change of the rate gives that one back.
+  if (Opened) UnnamedRate = RememberedRate() > 0 ? RememberedRate() : Ui.RateScrollBar->value();
+  const int named = Doc.Animation().PlaybackInterval;
+  ShowRate(named > 0 ? named : UnnamedRate);
 }
 
 QString TPlaybackController::RateText(int Interval) {

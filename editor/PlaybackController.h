@@ -5,8 +5,8 @@
 // when the stored frames change, a frame is opened, the project is replaced
 // or a step is undone or redone (the document says so before any of them);
 // the other controllers follow PlayingChanged to switch their editing
-// controls off meanwhile. The rate each project was played at is kept in
-// the user's settings.
+// controls off meanwhile. The rate is the project's: moving the rate bar
+// is a step of the history, and the project file keeps it.
 
 #include <QObject>
 #include <cstdint>
@@ -25,11 +25,10 @@ class TPlaybackController : public QObject {
   void StopButtonClick();
   void PlaybackTimerTick();
   void RateScrollBarChange();
-  // The playback rate is kept per project file in the user's settings (the
-  // project file holds none): remembered when it changes or the project is
-  // saved under a name, set again when a project is opened.
-  void RememberPlaybackRate();
-  void RecallPlaybackRate();
+  // The rate bar shows the rate the project names; a project that names
+  // none (one saved before projects held their rate) plays at the rate the
+  // user's settings kept for its file, else at the rate there is.
+  void ShowPlaybackRate(bool Opened);
   // The playback rate of a timer interval, in words.
   static QString RateText(int Interval);
 
@@ -39,9 +38,15 @@ class TPlaybackController : public QObject {
 
  private:
   void Wire();
+  // Sets the rate bar and the timer without making a step of it.
+  void ShowRate(int Interval);
+  // The rate the user's settings kept for the project's file, or 0.
+  int RememberedRate() const;
 
   TDocument& Doc;
   TMainControls& Ui;
   TWiring Wiring;
   int32_t PlayFrameIndex = 0;
+  bool ShowingRate = false;  // the bar is being set to the project's rate
+  int UnnamedRate = 50;      // the rate of a project that names none
 };

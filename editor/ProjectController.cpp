@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <algorithm>
 #include <optional>
 
@@ -87,7 +88,6 @@ bool TProjectController::DestroyProject() { return Doc.IsSaved() || SaveProjectA
 void TProjectController::SaveProject(const QString& BaseName) {
   WriteProjectFile(BaseName, Doc.Animation());
   Doc.SetFilePath(ProjectFilePath(BaseName));
-  emit ProjectSaved();
   Doc.MarkSaved();
   ShowTitle();
 }
@@ -146,14 +146,14 @@ void TProjectController::LoadProject(const QString& Path) {
   Doc.SetFilePath(Path);
   TEditState opened = TDocument::OpenedState(*project);
   Doc.Reset(std::move(*project), std::move(opened));
-  emit ProjectOpened();
+  if (Doc.Animation().SkippedNewerParts)
+    Ui.StatusBar->showMessage(QStringLiteral("Parts of this project were made by a newer version and are not shown."));
 }
 
 void TProjectController::RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path) {
   Canvas.StagePictures(Animation.Size());
   Doc.SetFilePath(Path);
   Doc.Reset(std::move(Animation), std::move(Edit), false);
-  emit ProjectOpened();
 }
 
 void TProjectController::OpenAnimationClick() {

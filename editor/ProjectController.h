@@ -47,9 +47,6 @@ class TProjectController : public QObject {
   void RecoverProject(TAnimation&& Animation, TEditState&& Edit, const QString& Path);
 
  signals:
-  // A project was opened, recovered or saved under its file's name.
-  void ProjectOpened();
-  void ProjectSaved();
   // Save found no file to write to: the name and type are to be asked.
   void SaveAsRequested();
 

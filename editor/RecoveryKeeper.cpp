@@ -82,6 +82,12 @@ void TRecoveryKeeper::Follow() {
   };
   connect(&doc, &TDocument::PictureChanged, this, headChanged);
   connect(&doc, &TDocument::TypesChanged, this, headChanged);
+  // The rate is written after the frames, not in the head's deflated piece:
+  // the head taken stays, with the new rate.
+  connect(&doc, &TDocument::RateChanged, this, [this, &anim] {
+    if (Head) Head->PlaybackInterval = anim.PlaybackInterval;
+    Changed();
+  });
   connect(&doc, &TDocument::EditChanged, this, &TRecoveryKeeper::Changed);
   connect(&doc, &TDocument::FigureChanged, this, &TRecoveryKeeper::Changed);
   connect(&doc, &TDocument::DocumentReset, this, [this, &doc] {

@@ -30,17 +30,17 @@ class TWiring {
   template <class Sender, class Signal, class Target, class... Arguments>
   void Connect(Sender* From, Signal Sent, Target* To, void (Target::*Do)(Arguments...)) const {
     QObject::connect(From, Sent, To,
-                     [Guard = *this, To, Do](Arguments... Given) { Guard.Run([&] { (To->*Do)(Given...); }); });
+                     [guard = *this, To, Do](Arguments... Given) { guard.Run([&] { (To->*Do)(Given...); }); });
   }
   // A button's click and a menu entry's trigger, the common cases.
   template <class Target>
   void Click(QAbstractButton* Button, Target* To, void (Target::*Do)()) const {
     QObject::connect(Button, &QAbstractButton::clicked, To,
-                     [Guard = *this, To, Do] { Guard.Run([&] { (To->*Do)(); }); });
+                     [guard = *this, To, Do] { guard.Run([&] { (To->*Do)(); }); });
   }
   template <class Target>
   void Menu(QAction* Action, Target* To, void (Target::*Do)()) const {
-    QObject::connect(Action, &QAction::triggered, To, [Guard = *this, To, Do] { Guard.Run([&] { (To->*Do)(); }); });
+    QObject::connect(Action, &QAction::triggered, To, [guard = *this, To, Do] { guard.Run([&] { (To->*Do)(); }); });
   }
 
  private:

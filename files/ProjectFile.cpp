@@ -8,6 +8,7 @@
 #include "files/BmpFile.h"
 #include "files/CodePage.h"
 #include "files/PictureDecoders.h"
+#include "files/ProjectExtension.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
 #include "files/ZlibPieces.h"
@@ -72,6 +73,7 @@ QByteArray ProjectPayload(const TAnimation& A) {
   AppendProjectHead(payload, A);
   TByteWriter(payload).Write<int32_t>(static_cast<int32_t>(A.Frames.size()));
   for (const TFigures& frame : A.Frames) AppendFrameBytes(payload, frame);
+  AppendExtensionBlock(payload, A);
   return payload;
 }
 
@@ -238,6 +240,21 @@ THead ReadHead(TByteReader& In) {
   return head;
 }
 
+// The extension block after the frames, when there is one.
+void ReadExtension(TPayloadWindow& Window, TAnimation& Animation) {
+  while (Window.Available() < 4 && Window.More()) {
+  }
+  for (;;) {
+    TByteReader in = Window.Reader();
+    try {
+      if (ReadExtensionBlock(in, Animation)) Window.Consume(in.Pos());
+      return;
+    } catch (const EStreamEnded&) {
+      if (!Window.More()) throw;
+    }
+  }
+}
+
 // Reads what Window holds, asking it for more whenever a part runs past
 // what it has: the head is read again from the start, a frame block again
 // from its own start. Only when the payload is all there is an error final.
@@ -286,6 +303,7 @@ TAnimation ReadPayload(TPayloadWindow& Window, qint64 MemoryBudget) {
       throw;
     }
   }
+  ReadExtension(Window, p);
   return std::move(p);
 }
 

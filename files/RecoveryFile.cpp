@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "files/ProjectExtension.h"
 #include "files/ProjectFile.h"
 #include "files/Zlib.h"
 #include "model/ByteStream.h"
@@ -94,6 +95,7 @@ TAnimation AnimationHead(const TAnimation& A) {
   head.JpegSize = A.JpegSize;
   head.JpegShown = A.JpegShown;
   head.Types = A.Types;
+  head.PlaybackInterval = A.PlaybackInterval;
   return head;
 }
 
@@ -133,6 +135,15 @@ QByteArray ProjectStream(const TProjectSnapshot& S, TRecoveryPieces& Cache) {
       Cache.BytesDeflated += bytes.size();
     }
     pieces.push_back(&run.Piece);
+  }
+  // What follows the frames: small, deflated with every copy.
+  QByteArray tail;
+  AppendExtensionBlock(tail, S.Head);
+  TDeflatedPiece tailPiece;
+  if (!tail.isEmpty()) {
+    tailPiece = DeflatePiece(tail.constData(), tail.size());
+    Cache.BytesDeflated += tail.size();
+    pieces.push_back(&tailPiece);
   }
   return JoinZlibPieces(pieces);
 }

@@ -25,7 +25,7 @@ QImage Picture(int W, int H) {
 }
 
 void Project(const QString& Folder, const QString& Name, const TFigureTypeTable& Types, bool Background, uint8_t Kind,
-             int FrameCount) {
+             int FrameCount, int32_t PlaybackInterval = 0) {
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);
@@ -43,6 +43,8 @@ void Project(const QString& Folder, const QString& Name, const TFigureTypeTable&
   }
   animation.Background = background;
   animation.Types = Types;
+  // A rate puts an extension block after the frames.
+  animation.PlaybackInterval = PlaybackInterval;
   animation.Frames.resize(static_cast<std::size_t>(FrameCount));
   for (int i = 0; i < FrameCount; ++i) {
     for (int type = 1; type < Types.Count() && type <= i + 1; ++type) {
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
   Project(folder, "jpeg-background", types, true, 1, 2);
   Project(folder, "bmp-background", types, true, 0, 2);
   Project(folder, "bmp8-background", types, true, 2, 1);
+  Project(folder, "extension-block", types, false, 0, 2, 80);
   // Clips: Stickmen alone, and figures of added types with a frame of each.
   QDir().mkpath(folder + "/clip");
   TFigures figures;

@@ -45,6 +45,14 @@ struct TAnimation {
   TFigureTypeTable Types;
   std::vector<TFigures> Frames;
 
+  // What the project file's extension block holds (files/ProjectExtension.h).
+  // The time between frames, in milliseconds, the animation plays at; 0
+  // while it names none, and the user's own rate applies.
+  int32_t PlaybackInterval = 0;
+  // Set by the reader: the file held parts a newer version wrote, which
+  // this one does not know and left out.
+  bool SkippedNewerParts = false;
+
   // A white background of the animation's size; EPictureMemory when it
   // cannot be allocated.
   static QImage WhiteBackground(QSize Size);

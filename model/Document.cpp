@@ -580,6 +580,11 @@ void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {
                            edit));
 }
 
+void TDocument::SetPlaybackInterval(int32_t Milliseconds) {
+  if (Milliseconds < 1 || Milliseconds == Anim.PlaybackInterval) return;
+  Push(new TRateCommand(*this, Anim.PlaybackInterval, Milliseconds));
+}
+
 void TDocument::AddFigureType(TFigureTypeRef Type, const QString& Name, const QString& Caption) {
   if (Anim.Types.Count() >= MaxFigureTypes) return;
   const int entry = Anim.Types.Count();

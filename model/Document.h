@@ -175,6 +175,10 @@ class TDocument : public QObject {
   // EPictureMemory, with nothing changed, when the pictures cannot be made.
   void ChangeDimensions(int32_t Width, int32_t Height);
 
+  // The time between frames the project plays at, 1 ms or more; the
+  // changes of one gesture are one step. Nothing when it is already so.
+  void SetPlaybackInterval(int32_t Milliseconds);
+
   // Appends Type to the type table under Name and adds one figure of it,
   // as one step (Load Figure Type, Add To Animation).
   void AddFigureType(TFigureTypeRef Type, const QString& Name, const QString& Caption);
@@ -192,6 +196,8 @@ class TDocument : public QObject {
   // The animation's size or background changed.
   void PictureChanged();
   void TypesChanged();
+  // The playback interval the animation names changed.
+  void RateChanged();
   // The working frame, the frame under edit, the ghost or the selection changed.
   void EditChanged();
   // Only figure Index of the working frame changed (a drag step, a scale).

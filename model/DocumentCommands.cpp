@@ -154,6 +154,19 @@ void TFramesCommand::Apply(const TOp& Op, bool Forward) {
   }
 }
 
+TRateCommand::TRateCommand(TDocument& Doc, int32_t Before, int32_t After)
+    : TDocumentCommand(Doc, QStringLiteral("Playback Rate"), true, TMergeId::Rate), Before(Before), After(After) {}
+
+bool TRateCommand::Absorb(const TDocumentCommand& Next) {
+  After = static_cast<const TRateCommand&>(Next).After;
+  return true;
+}
+
+void TRateCommand::Apply(int32_t Interval) {
+  Animation().PlaybackInterval = Interval;
+  emit Document().RateChanged();
+}
+
 TPictureCommand::TPictureCommand(TDocument& Doc, const QString& Caption, TPicture Before, TPicture After,
                                  const TEditState& EditBefore, const TEditState& EditAfter)
     : TDocumentCommand(Doc, Caption, true),

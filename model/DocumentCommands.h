@@ -23,7 +23,7 @@
 // drag of the mouse, one edit of the scale field): the gesture ends at the
 // release of the mouse, when the scale field's editing ends, when the
 // selection changes, at an undo or a redo and at any step of another kind.
-enum class TMergeId : int { None = -1, Drag = 1, Scale = 2 };
+enum class TMergeId : int { None = -1, Drag = 1, Scale = 2, Rate = 3 };
 // The merge id of a change of figures: drags and scale changes merge.
 TMergeId MergeIdOf(TFigureChange Change);
 
@@ -171,6 +171,24 @@ class TFramesCommand : public TDocumentCommand {
   TNamedTypes Types;
   std::vector<TOp> Ops;
   TStoredEdit Before, After;
+};
+
+// The playback rate the project plays at changed; the changes of one
+// gesture (one drag of the rate bar) are one step.
+class TRateCommand : public TDocumentCommand {
+ public:
+  TRateCommand(TDocument& Doc, int32_t Before, int32_t After);
+  void redo() override { Apply(After); }
+  void undo() override { Apply(Before); }
+
+ protected:
+  bool Absorb(const TDocumentCommand& Next) override;
+  bool ChangesNothing() const override { return Before == After; }
+
+ private:
+  void Apply(int32_t Interval);
+
+  int32_t Before, After;
 };
 
 // The background or the size changed.

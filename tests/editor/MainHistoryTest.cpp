@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <optional>
 #include <random>
@@ -84,7 +85,7 @@ class MainHistoryTest : public MainFormTest {
     const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
     const int frames = static_cast<int>(Anim().Frames.size());
     const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 21)) {
+    switch (pick(0, 22)) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return {"add figure"};
@@ -270,6 +271,14 @@ class MainHistoryTest : public MainFormTest {
         stored.erase(stored.begin() + first, stored.begin() + last + 1);
         Doc().DeleteFrames(first, last - first + 1);
         return {"delete frames"};
+      }
+      case 21: {
+        // The rate bar, as the user moves it: one click a step.
+        const int rate = pick(1, 100);
+        if (rate == Form->Controls().RateScrollBar->value()) return {"nothing", 0};
+        Record.Animation.PlaybackInterval = rate;
+        Form->Controls().RateScrollBar->setValue(rate);
+        return {"rate"};
       }
       default: {
         if (Anim().Types.Count() >= 6) return {"nothing", 0};

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -141,24 +144,42 @@ TEST_F(PlaybackTest, RateBarSetsTheIntervalAtOnce) {
   EXPECT_TRUE(Form->Controls().PlaybackTimer->isActive());
 }
 
-// The rate a project was played at comes back when it is opened again,
-// whatever was chosen meanwhile; a project never played here keeps the
+// The rate is the project's: a step of the history, kept in its file and
+// back when it is opened. A project saved before files held their rate
+// plays at the rate the user's settings kept for its file, else at the
 // rate there is.
-TEST_F(PlaybackTest, TheRateIsKeptPerProjectFile) {
+TEST_F(PlaybackTest, TheRateIsTheProjectsAndComesBackWithIt) {
   QTemporaryDir dir;
-  const QString a = dir.filePath("a"), b = dir.filePath("b"), c = dir.filePath("c.tvl");
+  const QString named = dir.filePath("named"), unnamed = dir.filePath("unnamed");
   StoreFrames(1);
-  Form->Controls().RateScrollBar->setValue(20);
-  Form->Project().SaveProject(a);  // a.tvl at 20
-  Form->Project().SaveProject(b);
-  Form->Controls().RateScrollBar->setValue(80);  // b.tvl at 80
-  ASSERT_TRUE(QFile::copy(a + ".tvl", c));
-  const std::pair<QString, int> opened[] = {{a + ".tvl", 20}, {b + ".tvl", 80}, {a + ".tvl", 20}, {c, 20}};
-  for (const auto& [path, rate] : opened) {
-    Form->Project().LoadProject(path);
-    EXPECT_EQ(Form->Controls().RateScrollBar->value(), rate) << path.toStdString();
-    EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), rate) << path.toStdString();
+  Form->Project().SaveProject(unnamed);
+  QScrollBar& bar = *Form->Controls().RateScrollBar;
+  bar.setValue(20);
+  EXPECT_FALSE(Doc().IsSaved());
+  Form->Project().SaveProject(named);
+  bar.setValue(80);
+  Form->History().UndoClick();
+  EXPECT_EQ(bar.value(), 20);
+  EXPECT_TRUE(Doc().IsSaved());
+  const QString key =
+      QStringLiteral("PlaybackRate/") +
+      QString::fromLatin1(
+          QCryptographicHash::hash(QFileInfo(unnamed + ".tvl").absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
+              .toHex());
+  const struct {
+    QString Path;
+    int Remembered, Rate;
+  } opened[] = {{unnamed, 35, 35}, {named, 0, 20}, {unnamed, 0, 20}, {named, 35, 20}};
+  for (const auto& row : opened) {
+    if (row.Remembered > 0)
+      QSettings().setValue(key, row.Remembered);
+    else
+      QSettings().remove(key);
+    Form->Project().LoadProject(row.Path + ".tvl");
+    EXPECT_EQ(bar.value(), row.Rate) << row.Path.toStdString();
+    EXPECT_EQ(Form->Controls().PlaybackTimer->interval(), row.Rate) << row.Path.toStdString();
   }
+  QSettings().remove(key);
 }
 
 TEST_F(PlaybackTest, ThumbnailClickInsertAndDeleteStopPlaybackFirst) {

@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include "editor/TimelineStrip.h"
 #include "export/GifExport.h"
 #include "files/BmpFile.h"
+#include "files/ProjectExtension.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
@@ -367,6 +369,21 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
                          [](const testing::TestParamInfo<TQuestionCase>& Info) {
                            return std::string(Info.param.Name);
                          });
+
+// What a newer version wrote is left out, and the status bar says so once.
+TEST_F(MainProjectTest, PartsOfANewerVersionAreLeftOutWithANote) {
+  QTemporaryDir dir;
+  Form->Frames().NextFrameButtonClick();
+  QByteArray payload = ProjectPayload(Anim());
+  AppendExtensionBlock(payload, {{"CAMR", QByteArray(12, 'x')}});
+  const QString path = dir.filePath("newer.tvl");
+  WriteWholeFile(path, ZlibCompress(payload));
+  Doc().MarkSaved();
+  Form->Project().LoadProject(path);
+  EXPECT_EQ(Anim().Frames.size(), 1u);
+  EXPECT_EQ(Form->statusBar()->currentMessage(),
+            "Parts of this project were made by a newer version and are not shown.");
+}
 
 TEST_F(MainProjectTest, InsertAndDeleteAreUnsavedChanges) {
   Form->Frames().NextFrameButtonClick();

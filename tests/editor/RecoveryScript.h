@@ -39,6 +39,7 @@ inline std::vector<std::function<void(TDocument&)>> RecoverySteps() {
       [](TDocument& D) { D.ShowFrame(2); },
       [=](TDocument& D) { move(D, 2, 2); },
       [](TDocument& D) { D.SetFigureScale(1.5f); },
+      [](TDocument& D) { D.SetPlaybackInterval(80); },
   };
 }
 

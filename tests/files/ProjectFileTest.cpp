@@ -9,9 +9,11 @@
 
 #include "files/BmpFile.h"
 #include "files/PictureDecoders.h"
+#include "files/ProjectExtension.h"
 #include "files/ProjectFile.h"
 #include "files/WholeFile.h"
 #include "files/Zlib.h"
+#include "model/ByteStream.h"
 #include "model/Common.h"
 #include "tests/support/Refusal.h"
 #include "tests/support/TestPictures.h"
@@ -313,3 +315,62 @@ TEST(ProjectBudget, FramesAreChargedAgainstTheMemoryBudgetWhileReading) {
 }
 
 }  // namespace
+
+// The extension block: what it looks like, what it keeps, and which blocks
+// are read, left out or refused, whole or inflated in pieces.
+TEST_F(ProjectFileTest, TheExtensionBlockKeepsTheRateAndIsReadSkippedOrRefused) {
+  const QByteArray plain = StartPayload();
+  A.PlaybackInterval = 80;
+  const QByteArray withRate = ProjectPayload(A);
+  ASSERT_EQ(withRate.left(plain.size()), plain);
+  EXPECT_EQ(withRate.mid(plain.size()).toHex(), "54564c58010c000000524154450400000050000000e50de41f");
+  EXPECT_EQ(ParseProjectPayload(withRate).PlaybackInterval, 80);
+  EXPECT_EQ(ParseProjectPayload(plain).PlaybackInterval, 0);
+
+  // A block of Chunks, its CRC-32 right unless Flip says which byte to change after.
+  const auto block = [&](const std::vector<TExtensionChunk>& Chunks, int Flip = -1) {
+    QByteArray payload = plain;
+    AppendExtensionBlock(payload, Chunks);
+    if (Flip >= 0) payload[plain.size() + Flip] = static_cast<char>(payload[plain.size() + Flip] ^ 1);
+    return payload;
+  };
+  const TExtensionChunk rate{"RATE", QByteArray::fromHex("50000000")};
+  const TExtensionChunk newer{"SNDC", QByteArray(300, 'x')};
+  struct TRow {
+    const char* Name;
+    QByteArray Payload;
+    std::string Refusal;  // "read" when read
+    int Interval;
+    bool Skipped;
+  };
+  // A block laid out by hand: version, the chunks' bytes, their CRC-32 right.
+  const auto raw = [&](uint8_t Version, const QByteArray& Chunks) {
+    QByteArray bytes = "TVLX";
+    TByteWriter out(bytes);
+    out.Write<uint8_t>(Version);
+    out.Write<uint32_t>(static_cast<uint32_t>(Chunks.size()));
+    out.WriteBytes(Chunks.constData(), Chunks.size());
+    out.Write<uint32_t>(Crc32(bytes.constData(), bytes.size()));
+    return plain + bytes;
+  };
+  QByteArray cut = block({rate});
+  cut.chop(3);
+  const std::vector<TRow> rows{
+      {"a chunk of a newer version", block({newer, rate}), "read", 80, true},
+      {"a block of a newer version", raw(2, "anything"), "read", 0, true},
+      {"bytes after the frames that are no block", plain + "junk", "read", 0, false},
+      {"a changed byte", block({rate}, 14), "check sum does not match", 0, false},
+      {"cut short", cut, "extension block ends early", 0, false},
+      {"a chunk that overruns it", raw(1, QByteArray::fromHex("524154450800000050000000")), "runs past its end", 0,
+       false},
+      {"a chunk cut short", raw(1, "RATE"), "a chunk is cut short", 0, false},
+      {"a rate that cannot be used", block({{"RATE", QByteArray::fromHex("00000000")}}), "cannot be used", 0, false},
+  };
+  for (const TRow& row : rows) {
+    EXPECT_NE(Refusal(row.Payload).find(row.Refusal), std::string::npos) << row.Name << ": " << Refusal(row.Payload);
+    if (row.Refusal != "read") continue;
+    const TAnimation read = ParseProjectStream(ZlibCompress(row.Payload), 7);
+    EXPECT_EQ(read.PlaybackInterval, row.Interval) << row.Name;
+    EXPECT_EQ(read.SkippedNewerParts, row.Skipped) << row.Name;
+  }
+}
