@@ -107,8 +107,8 @@ void WidenNarrowChannels(const QByteArray& File, QImage& Picture) {
 
 QImage DecodeBmp(const QByteArray& Original) {
   const char* const invalid = "Bitmap image is not valid";
-  const QByteArray File = WithKnownHeader(Original);
-  QByteArray copy = File;
+  const QByteArray file = WithKnownHeader(Original);
+  QByteArray copy = file;
   QBuffer buffer(&copy);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "bmp");
@@ -123,8 +123,8 @@ QImage DecodeBmp(const QByteArray& Original) {
         PictureTooLargeMessage(static_cast<int>(width), static_cast<int>(std::min<qint64>(height, INT_MAX)))
             .toStdString());
   const QSize size(static_cast<int>(width), static_cast<int>(height));
-  const TBmpLayout layout = Layout(File, width, height);
-  if (!layout.RunLength && File.size() < layout.Needed) throw EFileError(invalid);
+  const TBmpLayout layout = Layout(file, width, height);
+  if (!layout.RunLength && file.size() < layout.Needed) throw EFileError(invalid);
   // The largest allowed picture takes 400 MB at four bytes a pixel, more than
   // the reader allows by default.
   reader.setAllocationLimit(512);
@@ -141,6 +141,6 @@ QImage DecodeBmp(const QByteArray& Original) {
   if (!reader.read(&picture) || picture.isNull() || picture.size() != size) throw EFileError(invalid);
   if (picture.colorCount() > 0) return picture;
   if (picture.format() != QImage::Format_RGB32) picture = picture.convertToFormat(QImage::Format_RGB32);
-  WidenNarrowChannels(File, picture);
+  WidenNarrowChannels(file, picture);
   return picture;
 }

@@ -381,24 +381,24 @@ TAnimation ReadProjectFile(const QString& Path) {
   }
 }
 
-void RethrowNamingFile(const QString& name) {
+void RethrowNamingFile(const QString& Name) {
   try {
     throw;
   } catch (const EZlibTooLarge& e) {
-    throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(name, QString::fromUtf8(e.what())).toStdString());
+    throw EFileError(QStringLiteral("%1 was not opened: %2.").arg(Name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EProjectTooLarge& e) {
     throw EProjectTooLarge(
-        QStringLiteral("%1 was not opened: %2").arg(name, QString::fromUtf8(e.what())).toStdString());
+        QStringLiteral("%1 was not opened: %2").arg(Name, QString::fromUtf8(e.what())).toStdString());
   } catch (const std::bad_alloc&) {
     throw EFileError(
-        QStringLiteral("%1 was not opened: there is not enough memory to read it.").arg(name).toStdString());
+        QStringLiteral("%1 was not opened: there is not enough memory to read it.").arg(Name).toStdString());
   } catch (const EProjectDamaged& e) {
     throw EProjectDamaged(
-        QStringLiteral("%1 is damaged and was not opened. %2").arg(name, QString::fromUtf8(e.what())).toStdString());
+        QStringLiteral("%1 is damaged and was not opened. %2").arg(Name, QString::fromUtf8(e.what())).toStdString());
   } catch (const EZlibError& e) {
     throw EZlibError(
         e.Fault,
-        QStringLiteral("%1\n%2").arg(QString::fromUtf8(e.what()), ZlibFaultSentence(name, e.Fault)).toStdString());
+        QStringLiteral("%1\n%2").arg(QString::fromUtf8(e.what()), ZlibFaultSentence(Name, e.Fault)).toStdString());
   }
 }
 

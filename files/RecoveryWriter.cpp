@@ -22,7 +22,8 @@ TRecoveryWriter::~TRecoveryWriter() {
 void TRecoveryWriter::Queue(TTask&& Task) {
   {
     std::lock_guard<std::mutex> hold(Lock);
-    const auto same = std::find_if(Tasks.begin(), Tasks.end(), [&](const TTask& t) { return t.Path == Task.Path; });
+    const auto same =
+        std::find_if(Tasks.begin(), Tasks.end(), [&](const TTask& Other) { return Other.Path == Task.Path; });
     if (same != Tasks.end())
       *same = std::move(Task);
     else

@@ -7,7 +7,10 @@
 
 using TColor = uint32_t;
 
-inline QColor ToQColor(TColor Color) { return QColor(Color & 0xFF, (Color >> 8) & 0xFF, (Color >> 16) & 0xFF); }
+inline QColor ToQColor(TColor Color) {
+  return QColor(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
+                static_cast<int>((Color >> 16) & 0xFF));
+}
 
 inline TColor FromQColor(const QColor& Color) {
   return static_cast<TColor>(Color.red()) | (static_cast<TColor>(Color.green()) << 8) |

@@ -216,10 +216,10 @@ void TDocument::DeleteFigure(const QString& Caption) {
   // The first figure that followed the selected one is selected, or else the
   // last one left: one figure deleted, the one after it or the one before.
   const int selected = State.SelectedFigure;
-  const auto follows = std::find_if(gone.begin(), gone.end(), [&](int i) { return i > selected; });
+  const auto follows = std::find_if(gone.begin(), gone.end(), [&](int I) { return I > selected; });
   int next = selected + 1;
   for (auto i = follows; i != gone.end() && *i == next; ++i) ++next;
-  const int goneBefore = static_cast<int>(std::count_if(gone.begin(), gone.end(), [&](int i) { return i < next; }));
+  const int goneBefore = static_cast<int>(std::count_if(gone.begin(), gone.end(), [&](int I) { return I < next; }));
   after.SelectedFigure =
       next < State.WorkingFrame.Count() ? next - goneBefore : std::max(0, after.WorkingFrame.Count() - 1);
   after.AlsoSelected.clear();

@@ -245,7 +245,7 @@ void TFigure::LoadFromBytes(TByteReader& Reader, std::span<const TFigureTypeRef>
   qFromLittleEndian<double>(rest, static_cast<qsizetype>(count), angles.data());
   const TRealPoint root{qFromLittleEndian<float>(rest + 8 * count), qFromLittleEndian<float>(rest + 8 * count + 4)};
   const bool finite = std::isfinite(scale) && std::isfinite(root.X) && std::isfinite(root.Y) &&
-                      std::all_of(angles.begin(), angles.end(), [](double a) { return std::isfinite(a); });
+                      std::all_of(angles.begin(), angles.end(), [](double A) { return std::isfinite(A); });
   if (!finite) throw EStreamError("The figure record is damaged: it holds a number that is not finite.");
 
   TypeIndex = typeIndex;

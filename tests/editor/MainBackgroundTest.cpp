@@ -33,7 +33,7 @@ struct TBackgroundState {
 class BackgroundTest : public MainFormTest {
  protected:
   QString Write(const QString& Name, const QByteArray& Bytes) {
-    const QString path = Dir.filePath(Name);
+    QString path = Dir.filePath(Name);
     WriteTestFile(path, Bytes);
     return path;
   }

@@ -39,7 +39,8 @@ inline QImage TimelineThumbnail(const TAnimation& A, const TFigures& Frame, QSiz
   {
     QPainter canvas(&large);
     PrepareCanvas(canvas);
-    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * Size.height() / A.Height, Lines);
+    DrawFrame(canvas, A, Frame, full ? 1.0f : 2.0f * static_cast<float>(Size.height()) / static_cast<float>(A.Height),
+              Lines);
   }
   QImage thumbnail(Size, QImage::Format_RGB32);
   ShrinkBitmap(large, thumbnail, full ? double(A.Height) / Size.height() : 2.0);

@@ -82,10 +82,28 @@ class MainHistoryTest : public MainFormTest {
   // Carries out one command chosen by Random, on the document and on the
   // record, and says how many steps it should have added.
   TDone RandomCommand(std::mt19937& Random, TRecord& Record) {
-    const auto pick = [&](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Random); };
-    const int frames = static_cast<int>(Anim().Frames.size());
-    const bool figure = Doc().WorkingFrame().Count() > 0;
-    switch (pick(0, 22)) {
+    Chance = &Random;
+    const int kind = Pick(0, 22);
+    for (const auto& [kinds, command] : Commands)
+      if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) return (this->*command)(kind, Record);
+    return ManyFramesCommand(kind, Record);
+  }
+
+  std::mt19937* Chance = nullptr;
+  int Pick(int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(*Chance); }
+  int FrameCount() const { return static_cast<int>(Anim().Frames.size()); }
+  bool HasFigure() { return Doc().WorkingFrame().Count() > 0; }
+  using TCommand = TDone (MainHistoryTest::*)(int, TRecord&);
+  const std::vector<std::pair<std::vector<int>, TCommand>> Commands{
+      {{0, 1, 2, 3, 4, 5}, &MainHistoryTest::FigureCommand},
+      {{6, 7, 17, 18}, &MainHistoryTest::SelectionCommand},
+      {{8, 9, 10, 11, 12, 16}, &MainHistoryTest::FrameCommand},
+      {{13, 14, 15}, &MainHistoryTest::PictureCommand}};
+
+  TDone FigureCommand(int Kind, TRecord& Record) {
+    const auto pick = [this](int Low, int High) { return Pick(Low, High); };
+    const bool figure = HasFigure();
+    switch (Kind) {
       case 0:
         Doc().AddFigure(pick(1, Anim().Types.Count() - 1));
         return {"add figure"};
@@ -110,6 +128,15 @@ class MainHistoryTest : public MainFormTest {
         if (!figure) return {"nothing", 0};
         Doc().SetFigureColor(static_cast<TColor>(pick(0, 0xFFFFFF)));
         return {"colour"};
+      default:
+        return {"nothing", 0};
+    }
+  }
+
+  TDone SelectionCommand(int Kind, TRecord& Record) {
+    const auto pick = [this](int Low, int High) { return Pick(Low, High); };
+    const bool figure = HasFigure();
+    switch (Kind) {
       case 6: {
         if (!figure) return {"nothing", 0};
         // Scale changes one after another merge into one step, which leaves
@@ -133,6 +160,40 @@ class MainHistoryTest : public MainFormTest {
         (front ? Doc().FigureToFront() : Doc().FigureToBack());
         return {"front or back", selected == (front ? last : 0) ? 0 : 1};
       }
+      case 17: {
+        // Two figures selected together and dragged by their roots.
+        const int count = Doc().WorkingFrame().Count();
+        if (count < 2) return {"nothing", 0};
+        const int a = pick(0, count - 1), b = pick(0, count - 1), dx = pick(-5, 5);
+        Doc().SelectFigures({a, b}, b);
+        std::vector<std::pair<int, TFigure>> moved;
+        for (int i : Doc().SelectedFigures()) {
+          TFigure f = Doc().WorkingFrame().Items[static_cast<std::size_t>(i)];
+          f.MoveBy(RealPoint(static_cast<float>(dx), 1));
+          moved.emplace_back(i, std::move(f));
+        }
+        Doc().EndGesture();
+        Doc().DragFigures(moved);
+        Doc().EndGesture();
+        // One figure selected again, so that the other commands' steps stay simple to foresee.
+        Doc().Select(b);
+        return {"drag together"};
+      }
+      case 18: {
+        const std::size_t selected = Doc().SelectedFigures().size();
+        if (selected == 0 || Doc().WorkingFrame().Items.size() + selected > TFigures::MaxFigures) return {"nothing", 0};
+        Doc().DuplicateFigures();
+        return {"duplicate figures"};
+      }
+      default:
+        return {"nothing", 0};
+    }
+  }
+
+  TDone FrameCommand(int Kind, TRecord& Record) {
+    const auto pick = [this](int Low, int High) { return Pick(Low, High); };
+    const int frames = FrameCount();
+    switch (Kind) {
       case 8:
       case 9: {
         const int edited = Doc().EditedFrameIndex();
@@ -164,6 +225,33 @@ class MainHistoryTest : public MainFormTest {
         Form->Frames().DeleteFrameClick();
         return {"delete " + std::to_string(at)};
       }
+      case 16: {
+        // A frame opened from the strip or the Go menu, the edits it leaves
+        // stored first or not.
+        if (frames == 0) return {"nothing", 0};
+        const bool store = pick(0, 1);
+        const int edited = Doc().EditedFrameIndex(), at = pick(-1, frames - 1);
+        auto& stored = Record.Animation.Frames;
+        const TFigures& working = Doc().WorkingFrame();
+        if (store && edited >= 0 && working != stored[static_cast<std::size_t>(edited)])
+          stored[static_cast<std::size_t>(edited)] = working;
+        if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
+        Form->Controls().StoreEditsAction->setChecked(store);
+        (at == -1 ? Form->Frames().NewFrameClick() : Form->Frames().FrameClick(at));
+        // The other commands open frames with the option off, as the record expects.
+        Form->Controls().StoreEditsAction->setChecked(false);
+        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at),
+                at == -1 && edited == -1 ? 0 : 1};
+      }
+      default:
+        return {"nothing", 0};
+    }
+  }
+
+  TDone PictureCommand(int Kind, TRecord& Record) {
+    const auto pick = [this](int Low, int High) { return Pick(Low, High); };
+    const int frames = FrameCount();
+    switch (Kind) {
       case 13: {
         const int w = pick(40, 200), h = pick(40, 200);
         Record.Animation.Background = Gradient(w, h);
@@ -192,56 +280,23 @@ class MainHistoryTest : public MainFormTest {
         const int at = pick(0, frames - 2), count = pick(1, 3);
         const auto easing = static_cast<TEasing>(pick(0, 3));
         auto& stored = Record.Animation.Frames;
-        const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at + 1)];
+        const TFigures from = stored[static_cast<std::size_t>(at)], to = stored[static_cast<std::size_t>(at) + 1];
         for (int i = count; i >= 1; --i) stored.insert(stored.begin() + at + 1, InBetween(from, to, i, count, easing));
         Dialogs.TweenAnswers.push_back(TTweenChoice{count, easing});
         Form->Frames().FramePopup(at);
         Form->Frames().TweenClick();
         return {"tween " + std::to_string(count)};
       }
-      case 16: {
-        // A frame opened from the strip or the Go menu, the edits it leaves
-        // stored first or not.
-        if (frames == 0) return {"nothing", 0};
-        const bool store = pick(0, 1);
-        const int edited = Doc().EditedFrameIndex(), at = pick(-1, frames - 1);
-        auto& stored = Record.Animation.Frames;
-        const TFigures& working = Doc().WorkingFrame();
-        if (store && edited >= 0 && working != stored[static_cast<std::size_t>(edited)])
-          stored[static_cast<std::size_t>(edited)] = working;
-        if (store && edited == -1 && working != stored.back() && at != -1) stored.push_back(working);
-        Form->Controls().StoreEditsAction->setChecked(store);
-        (at == -1 ? Form->Frames().NewFrameClick() : Form->Frames().FrameClick(at));
-        // The other commands open frames with the option off, as the record expects.
-        Form->Controls().StoreEditsAction->setChecked(false);
-        return {std::string(store ? "store and " : "") + "go to " + std::to_string(at),
-                at == -1 && edited == -1 ? 0 : 1};
-      }
-      case 17: {
-        // Two figures selected together and dragged by their roots.
-        const int count = Doc().WorkingFrame().Count();
-        if (count < 2) return {"nothing", 0};
-        const int a = pick(0, count - 1), b = pick(0, count - 1), dx = pick(-5, 5);
-        Doc().SelectFigures({a, b}, b);
-        std::vector<std::pair<int, TFigure>> moved;
-        for (int i : Doc().SelectedFigures()) {
-          TFigure f = Doc().WorkingFrame().Items[static_cast<std::size_t>(i)];
-          f.MoveBy(RealPoint(static_cast<float>(dx), 1));
-          moved.emplace_back(i, std::move(f));
-        }
-        Doc().EndGesture();
-        Doc().DragFigures(moved);
-        Doc().EndGesture();
-        // One figure selected again, so that the other commands' steps stay simple to foresee.
-        Doc().Select(b);
-        return {"drag together"};
-      }
-      case 18: {
-        const std::size_t selected = Doc().SelectedFigures().size();
-        if (selected == 0 || Doc().WorkingFrame().Items.size() + selected > TFigures::MaxFigures) return {"nothing", 0};
-        Doc().DuplicateFigures();
-        return {"duplicate figures"};
-      }
+      default:
+        return {"nothing", 0};
+    }
+  }
+
+  TDone ManyFramesCommand(int Kind, TRecord& Record) {
+    const auto pick = [this](int Low, int High) { return Pick(Low, High); };
+    const int frames = FrameCount();
+    const bool figure = HasFigure();
+    switch (Kind) {
       case 19: {
         if (frames == 0 || !figure) return {"nothing", 0};
         std::vector<TFigure> figures;

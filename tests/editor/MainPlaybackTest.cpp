@@ -20,7 +20,7 @@ class PlaybackTest : public MainFormTest {
   // Frame k has its figure's root at x = 100 + 50 k.
   void StoreFrames(int Count) {
     for (int k = 0; k < Count; ++k) {
-      ChangeFigure(0, [&](TFigure& F) { F.SetPosition(RealPoint(100.0f + 50 * k, 207)); });
+      ChangeFigure(0, [&](TFigure& F) { F.SetPosition(RealPoint(100.0f + 50.0f * static_cast<float>(k), 207)); });
       Form->Frames().NextFrameButtonClick();
     }
   }

@@ -129,6 +129,7 @@ TEST_F(MainProjectTest, AReopenedProjectLooksAndExportsAsItDidWhenSaved) {
     Form->Background().ChangeDimensions(c.Size.width(), c.Size.height());
     const QImage background = Anim().Background;
     std::vector<QImage> thumbnails;
+    thumbnails.reserve(static_cast<std::size_t>(Form->Controls().TimelineImages->Count()));
     for (int i = 0; i < Form->Controls().TimelineImages->Count(); ++i)
       thumbnails.push_back(Form->Controls().TimelineImages->Thumbnail(i).Picture);
     SaveAs("reopen.tvl");

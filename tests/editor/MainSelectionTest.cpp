@@ -25,7 +25,7 @@ class MainSelectionTest : public MainFormTest {
     AddType("ring", {Segment(0, SegmentCircle, 20, 2, 0)});
   }
   // The working frame: figures of the given types with their roots at the given places.
-  void Place(std::vector<std::pair<int, QPoint>> Figures) {
+  void Place(const std::vector<std::pair<int, QPoint>>& Figures) {
     TAnimation animation = Anim();
     TEditState edit;
     for (const auto& [entry, root] : Figures) {

@@ -158,7 +158,7 @@ TEST_F(DimensionsTest, WithFramesTheQuestionComesFirstAndYesRedrawsTheThumbnails
   EXPECT_EQ(Anim().BackgroundJpeg, "jpeg bytes as loaded");
 }
 
-class RecordingShell : public TShell {
+class TRecordingShell : public TShell {
  public:
   bool OpenDocument(QWidget*, const QString& Path) override {
     Opened << Path;
@@ -169,7 +169,7 @@ class RecordingShell : public TShell {
 };
 
 TEST_F(MainFormTest, ViewReadMeOpensTheFileBesideTheProgramOrSaysItIsMissing) {
-  static RecordingShell shell;  // outlives the window
+  static TRecordingShell shell;  // outlives the window
   Form = std::make_unique<TMainForm>(Dialogs, shell);
   const QString path = ReadMeFilePath();
   ASSERT_FALSE(QFile::exists(path)) << "a ReadMe beside the test program: " << path.toStdString();
@@ -270,7 +270,7 @@ TEST_F(DimensionsTest, APictureThatCannotBeAllocatedChangesNothing) {
     Dialogs.YesNoAnswers = {true};  // to the question a command may ask first
     const qint64 keys[] = {Anim().Background.cacheKey(), Form->Canvas().GetUnderlay().cacheKey(), Picture().cacheKey()};
     const bool saved = Form->Document().IsSaved();
-    FailPicturesFrom(506 * 415 * 4);
+    FailPicturesFrom(qint64(506) * 415 * 4);
     c.Run();
     FailPicturesFrom(0);
     EXPECT_EQ(Dialogs.Messages(), QStringList{c.Message}) << c.Name;

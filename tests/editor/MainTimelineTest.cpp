@@ -360,6 +360,7 @@ TEST_F(MainTimelineTest, DeleteMovesThePicturesOfTheFollowingThumbnails) {
     Form->Project().NewClick();
     StoreFrames(4);
     std::vector<QImage> pictures;
+    pictures.reserve(4);
     for (int i = 0; i < 4; ++i) pictures.push_back(Strip().Thumbnail(i).Picture);
     pictures.erase(pictures.begin() + p);
     Form->Frames().FramePopup(p);

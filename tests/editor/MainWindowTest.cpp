@@ -45,12 +45,12 @@ TEST_F(MainFormTest, StartsWithOneSelectedBlackStickmanInTheMiddle) {
 }
 
 TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
-  struct Expect {
+  struct TExpect {
     QWidget* Control;
     QString Text;
     QRect Geometry;
   };
-  const Expect buttons[] = {
+  const TExpect buttons[] = {
       {Form->Controls().PlayButton, "&Play", QRect(13, 16, 57, 22)},
       {Form->Controls().StopButton, "&Stop", QRect(13, 48, 57, 22)},
       {Form->Controls().RepeatCheckBox, "Repeat", QRect(13, 80, 57, 17)},
@@ -64,7 +64,7 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsHintsAndDesignPlaces) {
       {Form->Controls().BackButton, "&Back", QRect(54, 120, 43, 25)},
       {Form->Controls().NextFrameButton, "&Next Frame", QRect(24, 376, 75, 33)},
   };
-  for (const Expect& e : buttons) {
+  for (const TExpect& e : buttons) {
     auto* button = qobject_cast<QAbstractButton*>(e.Control);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), e.Text);

@@ -77,7 +77,8 @@ TEST(FigureClip, DamagedClipsAndFullTablesAreRefused) {
   for (const QByteArray& damaged : {clip.left(clip.size() - 3), QByteArray("\x02\x00not a clip", 12), QByteArray()})
     EXPECT_THROW(ReadClip(damaged, TFigureTypeTable()), EFileError) << damaged.size();
   TFigureTypeTable full;
-  while (full.Count() < MaxFigureTypes) full.Append(Limb(1000.0f + full.Count()), QString::number(full.Count()));
+  while (full.Count() < MaxFigureTypes)
+    full.Append(Limb(1000.0f + static_cast<float>(full.Count())), QString::number(full.Count()));
   EXPECT_THROW(ReadClip(clip, full), EFileError);
 }
 

@@ -53,7 +53,7 @@ class ProjectFileTest : public testing::Test {
 // zlib stream in pieces of these sizes: 7 bytes, so that every block
 // straddles pieces; pieces as large as the stream, inflated without a thread.
 std::string Refusal(const QByteArray& Payload, std::initializer_list<qsizetype> Pieces = {7, 1000}) {
-  const std::string whole = RefusalOf([&] { ParseProjectPayload(Payload); }, "read");
+  std::string whole = RefusalOf([&] { ParseProjectPayload(Payload); }, "read");
   const QByteArray stream = ZlibCompress(Payload);
   for (qsizetype piece : Pieces)
     EXPECT_EQ(RefusalOf([&] { ParseProjectStream(stream, piece); }, "read"), whole) << "piece " << piece;
@@ -151,26 +151,26 @@ TEST_F(ProjectFileTest, DamagedPayloadsAreRefusedWithASentence) {
     const char* Expected;
   };
   const std::vector<TCase> cases = {
-      {"version 1", [](QByteArray& p) { p[0] = 1; }, "that .tvl file is not compatible with this version of Tavel"},
-      {"version 3", [](QByteArray& p) { p[0] = 3; }, "that .tvl file is not compatible with this version of Tavel"},
-      {"width 0", [](QByteArray& p) { p[2] = 0, p[3] = 0; }, "animation size, 0 x 415"},
-      {"height 20000", [](QByteArray& p) { p[6] = char(0x20), p[7] = char(0x4E); }, "506 x 20000"},
-      {"one type", [&](QByteArray& p) { p[typeCount] = 1; }, "counts 1 figure types"},
-      {"255 types", [&](QByteArray& p) { p[typeCount] = char(255); }, "counts 255 figure types"},
-      {"negative frames", [&](QByteArray& p) { p[frameCount + 3] = char(0x80); }, "frame count is negative"},
-      {"too many frames", [&](QByteArray& p) { p[frameCount + 2] = 1; }, "ends before its last frame"},
-      {"type index 0", [&](QByteArray& p) { p[frameCount + 5] = 0; }, "uses figure type 0"},
-      {"type index N", [&](QByteArray& p) { p[frameCount + 5] = 3; }, "uses figure type 3"},
-      {"type index N of many frames", [&](QByteArray& p) { p[frameCount + 5] = 3, p[frameCount + 2] = 1; },
+      {"version 1", [](QByteArray& P) { P[0] = 1; }, "that .tvl file is not compatible with this version of Tavel"},
+      {"version 3", [](QByteArray& P) { P[0] = 3; }, "that .tvl file is not compatible with this version of Tavel"},
+      {"width 0", [](QByteArray& P) { P[2] = 0, P[3] = 0; }, "animation size, 0 x 415"},
+      {"height 20000", [](QByteArray& P) { P[6] = char(0x20), P[7] = char(0x4E); }, "506 x 20000"},
+      {"one type", [&](QByteArray& P) { P[typeCount] = 1; }, "counts 1 figure types"},
+      {"255 types", [&](QByteArray& P) { P[typeCount] = char(255); }, "counts 255 figure types"},
+      {"negative frames", [&](QByteArray& P) { P[frameCount + 3] = char(0x80); }, "frame count is negative"},
+      {"too many frames", [&](QByteArray& P) { P[frameCount + 2] = 1; }, "ends before its last frame"},
+      {"type index 0", [&](QByteArray& P) { P[frameCount + 5] = 0; }, "uses figure type 0"},
+      {"type index N", [&](QByteArray& P) { P[frameCount + 5] = 3; }, "uses figure type 3"},
+      {"type index N of many frames", [&](QByteArray& P) { P[frameCount + 5] = 3, P[frameCount + 2] = 1; },
        "uses figure type 3"},
-      {"ends early", [](QByteArray& p) { p.chop(1); }, "ends early"},
-      {"not a tree", [&](QByteArray& p) { p[typeCount + 2] = 5; }, "hangs from vertex 5"},
-      {"jpeg end before", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("010000000000000000")); },
+      {"ends early", [](QByteArray& P) { P.chop(1); }, "ends early"},
+      {"not a tree", [&](QByteArray& P) { P[typeCount + 2] = 5; }, "hangs from vertex 5"},
+      {"jpeg end before", [](QByteArray& P) { P[1] = 1, P.insert(10, QByteArray::fromHex("010000000000000000")); },
        "outside the file"},
-      {"bmp too long", [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424dffff0000")); },
+      {"bmp too long", [](QByteArray& P) { P[1] = 1, P.insert(10, QByteArray::fromHex("00424dffff0000")); },
        "claims 65535 bytes"},
       {"bmp garbage",
-       [](QByteArray& p) { p[1] = 1, p.insert(10, QByteArray::fromHex("00424d1a000000") + QByteArray(19, 'x')); },
+       [](QByteArray& P) { P[1] = 1, P.insert(10, QByteArray::fromHex("00424d1a000000") + QByteArray(19, 'x')); },
        "Bitmap image is not valid"},
   };
   ASSERT_EQ(Refusal(good), "read");
@@ -196,7 +196,7 @@ TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) 
   for (int i = 0; i < 4000; ++i) {
     QByteArray damaged = good;
     state = state * 1103515245 + 12345;
-    damaged[(state >> 8) % good.size()] ^= char(1 << ((state >> 4) % 8));
+    damaged[(state >> 8) % good.size()] ^= static_cast<char>(1 << ((state >> 4) % 8));
     const std::string outcome = Refusal(damaged, {1000});
     EXPECT_FALSE(outcome.empty());
     refused += outcome != "read";

@@ -23,7 +23,7 @@ TEST(RecoveryWriter, TheNewestContentWinsARemovalReplacesAPendingWriteAndAFailur
   std::promise<void> go, running;
   std::shared_future<void> started = go.get_future().share();
   std::atomic<int> made{0};
-  const auto bytes = [&](QByteArray B) {
+  const auto bytes = [&](const QByteArray& B) {
     return [&, B] {
       ++made;
       return B;

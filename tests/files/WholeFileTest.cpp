@@ -33,8 +33,8 @@ TEST(WholeFile, OnlyRegularFilesAreOpenedAndNoMoreIsReadThanTheBound) {
   for (const auto& [path, reason] : {std::pair{fifo, "Not a regular file"}, std::pair{zero, "Not a regular file"},
                                      std::pair{folder, "Is a directory"}}) {
     const std::string expected = (path + ": " + reason).toStdString();
-    EXPECT_EQ(Refusal([&] { ReadWholeFile(path, 100); }), expected);
-    EXPECT_EQ(Refusal([&] { ReadFileStart(path, 100); }), expected);
+    EXPECT_EQ(Refusal([Path = path] { ReadWholeFile(Path, 100); }), expected);
+    EXPECT_EQ(Refusal([Path = path] { ReadFileStart(Path, 100); }), expected);
   }
   const QString file = dir.filePath("data");
   WriteTestFile(file, QByteArray(1000, 'x'));

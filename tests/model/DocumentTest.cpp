@@ -40,6 +40,7 @@ int NameOf(const TFigures& Frame) { return Frame.Items.empty() ? -1 : qRound(Fra
 
 std::vector<int> NamesOf(const std::vector<TFigures>& Frames) {
   std::vector<int> names;
+  names.reserve(Frames.size());
   for (const TFigures& f : Frames) names.push_back(NameOf(f));
   return names;
 }
@@ -373,6 +374,7 @@ TEST(Document, FramesChangingComesBeforeStepsOnTheFramesAlone) {
 TEST(Document, CommandsOnSeveralFramesLeaveFramesAndEditState) {
   const auto figures = [](int X, int Count) {
     std::vector<TFigure> all;
+    all.reserve(static_cast<std::size_t>(Count));
     const TAnimation a = BarAnimation();
     for (int i = 0; i < Count; ++i) all.push_back(Frame(a, X).Items.front());
     return all;
@@ -446,7 +448,7 @@ TEST(Document, SelectedFiguresAreChangedTogether) {
     int LastAfter;
     std::vector<int> SelectedAfter;
   };
-  const auto places = [](TDocument& D, std::vector<int> X, const std::vector<int>& Selected, int Last) {
+  const auto places = [](TDocument& D, const std::vector<int>& X, const std::vector<int>& Selected, int Last) {
     TAnimation a = BarAnimation();
     TEditState edit;
     for (int x : X) edit.WorkingFrame.Items.push_back(Frame(a, x).Items.front());

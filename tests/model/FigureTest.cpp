@@ -194,12 +194,12 @@ TEST_F(FigureTest, EditsOfAFigureNotYetPlacedMatchThoseOfAPlacedOne) {
   const QByteArray bytes = SaveBytes(posed);
   const std::vector<std::pair<const char*, std::function<void(TFigure&)>>> edits = {
       {"nothing", [](TFigure&) {}},
-      {"move", [](TFigure& f) { f.MoveBy(RealPoint(0.1f, -12.3f)); }},
-      {"rotate", [](TFigure& f) { f.RotateSegment(2, -0.4); }},
-      {"turn", [](TFigure& f) { f.TurnSegmentTowards(3, RealPoint(10, 10)); }},
-      {"scale", [](TFigure& f) { f.SetScale(0.45f); }},
-      {"set vertex", [](TFigure& f) { f.SetVertex(4, RealPoint(3, 4)); }},
-      {"add vertex", [](TFigure& f) { f.AddVertex(RealPoint(5, 6)); }},
+      {"move", [](TFigure& F) { F.MoveBy(RealPoint(0.1f, -12.3f)); }},
+      {"rotate", [](TFigure& F) { F.RotateSegment(2, -0.4); }},
+      {"turn", [](TFigure& F) { F.TurnSegmentTowards(3, RealPoint(10, 10)); }},
+      {"scale", [](TFigure& F) { F.SetScale(0.45f); }},
+      {"set vertex", [](TFigure& F) { F.SetVertex(4, RealPoint(3, 4)); }},
+      {"add vertex", [](TFigure& F) { F.AddVertex(RealPoint(5, 6)); }},
   };
   for (const auto& [name, edit] : edits) {
     TFigure lazy, eager;
@@ -229,6 +229,7 @@ TEST_F(FigureTest, AFigurePlacedFromSeveralThreadsAtOnceIsPlacedOnce) {
   std::vector<TFigure> figures(2000);
   for (TFigure& f : figures) LoadBytes(f, bytes);
   std::vector<std::thread> threads;
+  threads.reserve(4);
   std::vector<int> wrong(4, 0);
   std::latch start(4);
   for (int t = 0; t < 4; ++t)

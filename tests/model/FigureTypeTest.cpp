@@ -33,12 +33,12 @@ TEST(FigureTypeTable, StartsWithEmptyBuilderEntryAndStickman) {
   const TFigureType& s = *table.Type(1);
   ASSERT_EQ(s.SegmentCount(), 10);
 
-  struct Row {
+  struct TRow {
     int Parent, Child, Kind;
     float Length;
     double Angle;
   };
-  const Row expected[] = {
+  const TRow expected[] = {
       {0, 1, 0, 60, 4.71238898038469},    {1, 2, 1, 36, 4.71238898038469},   {1, 3, 0, 40, 2.356194490192345},
       {1, 4, 0, 40, 0.7853981633974483},  {3, 5, 0, 40, 2.0943951023931957}, {4, 6, 0, 40, 1.0471975511965979},
       {0, 7, 0, 50, 1.9634954084936207},  {0, 8, 0, 50, 1.1780972450961724}, {7, 9, 0, 50, 1.9634954084936207},
@@ -114,12 +114,12 @@ TEST(FigureTypeRecord, DamagedRecordsAreRefusedAndChangeNothing) {
     b[1 + 24 * Segment + Offset] = static_cast<char>(Value);
     return b;
   };
-  struct Case {
+  struct TCase {
     const char* Name;
     QByteArray Bytes;
     const char* Says;
   };
-  const Case cases[] = {
+  const TCase cases[] = {
       {"empty", QByteArray(), "ends early"},
       {"count only", good.left(1), "ends early"},
       {"cut in the last record", good.left(good.size() - 1), "ends early"},
@@ -130,7 +130,7 @@ TEST(FigureTypeRecord, DamagedRecordsAreRefusedAndChangeNothing) {
       {"vertex reached twice", patched(3, 1, 2), "more than one segment"},
       {"hangs from a later vertex", patched(1, 0, 3), "no earlier segment"},
   };
-  for (const Case& c : cases) {
+  for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TFigureType target;
     MakeStickman(target);

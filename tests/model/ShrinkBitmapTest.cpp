@@ -78,7 +78,10 @@ TEST(ShrinkBitmap, OtherPictureFormatsGiveTheSameResult) {
   std::mt19937 random(3);
   QImage source(40, 30, QImage::Format_RGB32);
   for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 40; ++x) source.setPixel(x, y, qRgb(random() % 256, random() % 256, random() % 256));
+    for (int x = 0; x < 40; ++x)
+      source.setPixel(
+          x, y,
+          qRgb(static_cast<int>(random() % 256), static_cast<int>(random() % 256), static_cast<int>(random() % 256)));
   QImage expected(13, 10, QImage::Format_RGB32);
   ShrinkBitmap(source, expected, 3.0);
   for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_BGR888, QImage::Format_ARGB32}) {

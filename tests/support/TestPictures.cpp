@@ -85,11 +85,11 @@ QByteArray EncodeBmp32(const QImage& Picture, bool TopDown) {
   for (int y = 0; y < h; ++y) {
     const int row = TopDown ? y : h - 1 - y;
     const QRgb* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-    char* out = file.data() + 54 + 4 * w * row;
+    char* out = file.data() + 54 + qsizetype(4) * w * row;
     for (int x = 0; x < w; ++x) {
-      out[4 * x] = static_cast<char>(qBlue(in[x]));
-      out[4 * x + 1] = static_cast<char>(qGreen(in[x]));
-      out[4 * x + 2] = static_cast<char>(qRed(in[x]));
+      out[qsizetype(4) * x] = static_cast<char>(qBlue(in[x]));
+      out[qsizetype(4) * x + 1] = static_cast<char>(qGreen(in[x]));
+      out[qsizetype(4) * x + 2] = static_cast<char>(qRed(in[x]));
     }
   }
   return file;

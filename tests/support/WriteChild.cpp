@@ -30,7 +30,7 @@ TAnimation MakeAnimation() {
     TFigures frame;
     frame.SetCount(1);
     frame.Items[0].SetType(a.Types, 1);
-    frame.Items[0].MoveBy(RealPoint(20.0f + 5 * f, 30.0f));
+    frame.Items[0].MoveBy(RealPoint(20.0f + 5.0f * static_cast<float>(f), 30.0f));
     a.Frames.push_back(frame);
   }
   return a;
