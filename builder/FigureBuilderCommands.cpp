@@ -33,7 +33,7 @@ void TFigureBuilderForm::ChangeStaticButtonClick() {
 void TFigureBuilderForm::ThicknessUpDownClick() {
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Thickness"));
-  Type().Segments[SelectedSegment].Thickness = static_cast<float>(ThicknessUpDown->Position());
+  Type().Segments[SelectedSegment].Thickness = static_cast<float>(Ui.ThicknessUpDown->Position());
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
@@ -48,8 +48,8 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   SetUndoCaption(QStringLiteral("Undo Duplicate"));
   Duplicating = true;
   ShowModeCues();
-  StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
-  StatusLabel->adjustSize();
+  Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
+  Ui.StatusLabel->adjustSize();
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
   const TRealPoint from = WorkFigure.Points()[s.ParentVertex];
   const TRealPoint to = WorkFigure.Points()[s.ChildVertex];
@@ -60,7 +60,7 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   Duplicate.Static = StaticFlags[SelectedSegment];
   Duplicate.Offset = RealPoint(to.X - from.X, to.Y - from.Y);
   // The copy starts out hanging where its original hangs.
-  SetMousePos(QPoint(RoundPixel(from.X) + FigureImage->x(), RoundPixel(from.Y) + FigureImage->y()));
+  SetMousePos(QPoint(RoundPixel(from.X) + Ui.FigureImage->x(), RoundPixel(from.Y) + Ui.FigureImage->y()));
 }
 
 void TFigureBuilderForm::DeleteButtonClick() {
@@ -87,14 +87,14 @@ void TFigureBuilderForm::DeleteButtonClick() {
   WorkFigure.SetType(0, Working);
   WorkFigure.MoveBy(root);
   if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
-  ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
+  Ui.ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
   DisplaySegmentData();
   DrawFigure();
 }
 
 void TFigureBuilderForm::EditModeClick() {
   EditMode = !EditMode;
-  EditModeAction->setChecked(EditMode);
+  Ui.EditModeAction->setChecked(EditMode);
 }
 
 void TFigureBuilderForm::AssignUndo() {
@@ -103,19 +103,19 @@ void TFigureBuilderForm::AssignUndo() {
   UndoSelectedSegment = SelectedSegment;
   UndoStaticFlags = StaticFlags;
   UndoFigureFileName.reset();
-  UndoAction->setEnabled(true);
+  Ui.UndoAction->setEnabled(true);
 }
 
 void TFigureBuilderForm::UndoClick() {
-  if (!UndoAction->isEnabled()) return;
+  if (!Ui.UndoAction->isEnabled()) return;
   EraseFigure();
   Type().Assign(UndoFigureType);
   WorkFigure.Assign(UndoFigure);
   SelectedSegment = UndoSelectedSegment;
-  ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
+  Ui.ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
   StaticFlags = UndoStaticFlags;
   if (UndoFigureFileName) FigureFileName = *UndoFigureFileName;
-  UndoAction->setEnabled(false);
+  Ui.UndoAction->setEnabled(false);
   SetUndoCaption(QStringLiteral("Undo"));
   // An add or duplicate stays pending through an undo, but what it refers to
   // must exist in the restored type: a start vertex that is gone asks again

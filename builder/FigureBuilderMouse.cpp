@@ -68,8 +68,8 @@ void TFigureBuilderForm::StartAddingSegment(uint8_t Kind) {
     DrawFigure();
     Duplicating = false;
   }
-  StatusLabel->setText(QStringLiteral("select a starting handle"));
-  StatusLabel->adjustSize();
+  Ui.StatusLabel->setText(QStringLiteral("select a starting handle"));
+  Ui.StatusLabel->adjustSize();
   if (PlacingSegment) {
     EraseFigure();
     DrawFigure();
@@ -98,7 +98,7 @@ void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModif
     WorkFigure.Angles.push_back(AngleBetween(start, p));
     StaticFlags.push_back(false);
     SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
-    ThicknessUpDown->SetPosition(TruncNumber(thickness));
+    Ui.ThicknessUpDown->SetPosition(TruncNumber(thickness));
     PlacingSegment = false;
     ShowModeCues();
     DrawFigure();
@@ -134,8 +134,8 @@ void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModif
   GrabbedHandle = hit;
   if (ChoosingStartVertex && hit != NoHandle) {
     StartVertex = vertexOf(hit);
-    StatusLabel->setText(QStringLiteral("click to add"));
-    StatusLabel->adjustSize();
+    Ui.StatusLabel->setText(QStringLiteral("click to add"));
+    Ui.StatusLabel->adjustSize();
     ChoosingStartVertex = false;
     PlacingSegment = true;
     return;
@@ -144,7 +144,7 @@ void TFigureBuilderForm::FigureImageMouseDown(Qt::MouseButton, Qt::KeyboardModif
   MoveUndoPending = true;
   if (hit >= 0) {
     SelectedSegment = static_cast<uint8_t>(hit);
-    ThicknessUpDown->SetPosition(TruncNumber(type.Segments[hit].Thickness));
+    Ui.ThicknessUpDown->SetPosition(TruncNumber(type.Segments[hit].Thickness));
     DisplaySegmentData();
     EraseFigure();
     DrawFigure();
@@ -163,7 +163,7 @@ void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int 
     // Rubber band: the figure in plain black without handles, and the new
     // segment from its start vertex to the mouse.
     EraseFigure();
-    QPainter canvas(&FigureImage->Picture());
+    QPainter canvas(&Ui.FigureImage->Picture());
     PrepareCanvas(canvas);
     WorkFigure.Draw(canvas, 1.0f);
     QPen pen = canvas.pen();
@@ -171,7 +171,7 @@ void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int 
     canvas.setPen(pen);
     DrawGeneralSegment(canvas, WorkFigure.Points()[StartVertex], p, NewSegmentKind);
     canvas.end();
-    FigureImage->Changed(PictureRect());
+    Ui.FigureImage->Changed(PictureRect());
     return;
   }
 
@@ -179,7 +179,7 @@ void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int 
     // The copy hangs from the mouse point until it is attached.
     EraseFigure();
     DrawFigure();
-    QPainter canvas(&FigureImage->Picture());
+    QPainter canvas(&Ui.FigureImage->Picture());
     PrepareCanvas(canvas);
     QPen pen = canvas.pen();
     pen.setColor(ToQColor(Duplicate.Static ? ColorGrey : ColorBlack));
@@ -187,7 +187,7 @@ void TFigureBuilderForm::FigureImageMouseMove(Qt::KeyboardModifiers, int X, int 
     canvas.setPen(pen);
     DrawGeneralSegment(canvas, p, Plus(p, Duplicate.Offset), Duplicate.Kind);
     canvas.end();
-    FigureImage->Changed(PictureRect());
+    Ui.FigureImage->Changed(PictureRect());
     return;
   }
 

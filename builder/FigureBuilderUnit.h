@@ -18,21 +18,15 @@
 #include <optional>
 #include <vector>
 
+#include "builder/BuilderControls.h"
 #include "model/FigureTypeUnit.h"
 #include "model/FigureUnit.h"
 
-class QAction;
-class QFrame;
-class QLabel;
-class QMenu;
 class QPainter;
-class QPushButton;
-class QToolButton;
+class QWidget;
 class TDialogs;
 class TFigureTypeHost;
 class TNameForm;
-class TPictureBox;
-class TUpDown;
 
 class TFigureBuilderForm : public QMainWindow {
   Q_OBJECT
@@ -49,43 +43,8 @@ class TFigureBuilderForm : public QMainWindow {
   // The name prompt Add To Animation shows for a type without a file name.
   TNameForm& NameWindow() { return *NameForm; }
 
-  // Controls.
-  QFrame* ToolPanel;  // tool column
-  QToolButton* LineButton;
-  QToolButton* CircleButton;
-  QToolButton* ChangeKindButton;
-  TUpDown* ThicknessUpDown;  // thickness of the selected segment, 0..100
-  QToolButton* DuplicateButton;
-  QToolButton* ChangeStaticButton;
-  QToolButton* DeleteButton;
-  TPictureBox* FigureImage;  // drawing area
-  QFrame* StatusPanel;       // status bar
-  QLabel* StatusLabel;       // status text
-  // Always enabled hotkey buttons, placed outside the tool column's visible
-  // area, so each Alt+letter works also while its visible button is disabled.
-  QPushButton* LineHotkey;
-  QPushButton* CircleHotkey;
-  QPushButton* ChangeKindHotkey;
-  QPushButton* DuplicateHotkey;
-  QPushButton* ChangeStaticHotkey;
-  QPushButton* DeleteHotkey;
-  QPushButton* EditModeHotkey;
-  QPushButton* NewHotkey;
-  QPushButton* OpenHotkey;
-  QPushButton* SaveHotkey;
-  QPushButton* SaveAsHotkey;
-  QPushButton* AddToAnimationHotkey;
-  // Menus.
-  QMenu* FileMenu;
-  QMenu* OptionsMenu;
-  QAction* NewAction;
-  QAction* OpenAction;
-  QAction* SaveAction;
-  QAction* SaveAsAction;
-  QAction* AddToAnimationAction;
-  QAction* ExitAction;
-  QAction* UndoAction;
-  QAction* EditModeAction;
+  // The controls, for tests.
+  const TBuilderControls& Controls() const { return Ui; }
 
   // Start and reset.
   void FormCreate();
@@ -168,13 +127,16 @@ class TFigureBuilderForm : public QMainWindow {
   void closeEvent(QCloseEvent* Event) override;
 
  private:
-  using THandler = void (TFigureBuilderForm::*)();
-
+  // The controls at their design places (FigureBuilderUnit.cpp), each
+  // wired to its handler through the general error report.
   void CreateControls();
+  void CreateToolColumn(QWidget* Client);
+  void CreateHotkeyButtons();
+  void CreateDrawingArea(QWidget* Client);
+  void CreateStatusBar(QWidget* Client);
   void CreateMenus();
-  QPushButton* MakeHotkeyButton(const QString& Caption, int Slot, THandler Handler);
-  void Connect(QAction* Action, THandler Handler);
-  void RunHandler(THandler Handler);
+  void NameControls();
+  void ConnectHandlers();
 
   TFigureType& Type() { return *Working; }
   void SetUndoCaption(const QString& Caption);
@@ -201,6 +163,7 @@ class TFigureBuilderForm : public QMainWindow {
   void ShowLoadedType();
   void ClearStaticBytes();
 
+  TBuilderControls Ui;
   TDialogs& Dialogs;
   TFigureTypeHost* Host;
   TNameForm* NameForm;  // a child of this window

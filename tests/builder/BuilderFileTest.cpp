@@ -18,11 +18,11 @@ class BuilderFile : public BuilderTest {
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
   void SaveAsHotkey(const QString& Name) {
     Dialogs.SaveAnswers.push_back({true, Path(Name), 0});
-    Form->SaveAsAction->trigger();
+    Form->Controls().SaveAsAction->trigger();
   }
   void Open(const QString& Name) {
     Dialogs.OpenAnswers.push_back({true, Path(Name), 0});
-    Form->OpenAction->trigger();
+    Form->Controls().OpenAction->trigger();
   }
   QTemporaryDir Dir;
 };
@@ -48,14 +48,15 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Form->NewClick();
   Open("kite.stk");
   EXPECT_EQ(Figure().Angles, pose);
-  EXPECT_EQ(Figure().Points()[0], RealPoint(Form->FigureImage->width() / 2, Form->FigureImage->height() / 2));
+  EXPECT_EQ(Figure().Points()[0],
+            RealPoint(Form->Controls().FigureImage->width() / 2, Form->Controls().FigureImage->height() / 2));
   EXPECT_EQ(Form->GetSelectedSegment(), 0);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 5);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 5);
   EXPECT_EQ(UndoCaption(), "Undo Open");
   EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
 
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
 }
 
@@ -83,13 +84,13 @@ TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
 
   // Undo Open gives back the name with the figure: Save writes mine.stk.
   Open("robot.stk");
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
   // No to replacing robot.stk keeps the name as it was.
   Dialogs.YesNoAnswers = {false};
   SaveAsHotkey("robot.stk");
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
-  Form->SaveAction->trigger();
+  Form->Controls().SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(ReadTestFile(Path("mine.stk")), mine);
   EXPECT_EQ(Dialogs.Questions().size(), 1);
@@ -98,7 +99,7 @@ TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
   Dialogs.YesNoAnswers = {false, false};
   SaveAsHotkey("robot.stk");
   Dialogs.SaveAnswers.push_back({true, Path("robot.stk"), 0});
-  Form->SaveAction->trigger();
+  Form->Controls().SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(Dialogs.Questions().size(), 3);
 }
@@ -108,10 +109,10 @@ TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
   for (const auto start : {&TFigureBuilderForm::LineButtonClick, &TFigureBuilderForm::DuplicateButtonClick}) {
     Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
     (Form.get()->*start)();
-    ASSERT_FALSE(Form->DeleteButton->isEnabled());
+    ASSERT_FALSE(Form->Controls().DeleteButton->isEnabled());
     Open("two.stk");
     EXPECT_FALSE(Form->IsChoosingStartVertex() || Form->IsPlacingSegment() || Form->IsDuplicating());
-    EXPECT_TRUE(Form->DeleteButton->isEnabled());
+    EXPECT_TRUE(Form->Controls().DeleteButton->isEnabled());
     // A press on the root handle adds nothing.
     Click(At(0));
     EXPECT_EQ(Type().SegmentCount(), 1);
