@@ -46,19 +46,18 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   }
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Duplicate"));
-  Duplicating = true;
-  ShowModeCues();
-  Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
-  Ui.StatusLabel->adjustSize();
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
   const TRealPoint from = WorkFigure.Points()[s.ParentVertex];
   const TRealPoint to = WorkFigure.Points()[s.ChildVertex];
-  Duplicate.Kind = s.Kind;
-  Duplicate.Length = s.Length;
-  Duplicate.Thickness = s.Thickness;
-  Duplicate.Direction = WorkFigure.Angles[SelectedSegment];
-  Duplicate.Static = StaticFlags[SelectedSegment];
-  Duplicate.Offset = RealPoint(to.X - from.X, to.Y - from.Y);
+  PendingDuplicate = TDuplicateSource{.Kind = s.Kind,
+                                      .Length = s.Length,
+                                      .Thickness = s.Thickness,
+                                      .Direction = WorkFigure.Angles[SelectedSegment],
+                                      .Static = StaticFlags[SelectedSegment],
+                                      .Offset = RealPoint(to.X - from.X, to.Y - from.Y)};
+  ShowModeCues();
+  Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
+  Ui.StatusLabel->adjustSize();
   // The copy starts out hanging where its original hangs.
   SetMousePos(QPoint(RoundPixel(from.X) + Ui.FigureImage->x(), RoundPixel(from.Y) + Ui.FigureImage->y()));
 }
@@ -103,11 +102,16 @@ void TFigureBuilderForm::AssignUndo() {
   UndoSelectedSegment = SelectedSegment;
   UndoStaticFlags = StaticFlags;
   UndoFigureFileName.reset();
-  Ui.UndoAction->setEnabled(true);
+  SetCanUndo(true);
+}
+
+void TFigureBuilderForm::SetCanUndo(bool Can) {
+  CanUndo = Can;
+  Ui.UndoAction->setEnabled(Can);
 }
 
 void TFigureBuilderForm::UndoClick() {
-  if (!Ui.UndoAction->isEnabled()) return;
+  if (!CanUndo) return;
   EraseFigure();
   Type().Assign(UndoFigureType);
   WorkFigure.Assign(UndoFigure);
@@ -115,16 +119,13 @@ void TFigureBuilderForm::UndoClick() {
   Ui.ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
   StaticFlags = UndoStaticFlags;
   if (UndoFigureFileName) FigureFileName = *UndoFigureFileName;
-  Ui.UndoAction->setEnabled(false);
+  SetCanUndo(false);
   SetUndoCaption(QStringLiteral("Undo"));
   // An add or duplicate stays pending through an undo, but what it refers to
   // must exist in the restored type: a start vertex that is gone asks again
   // for a starting handle, and a held handle that is gone is let go.
   const uint8_t count = Type().SegmentCount();
-  if (PlacingSegment && StartVertex > count) {
-    PlacingSegment = false;
-    ChoosingStartVertex = true;
-  }
+  if (AddStep == TAddStep::Placing && StartVertex > count) AddStep = TAddStep::ChoosingStart;
   if (GrabbedHandle >= count) GrabbedHandle = NoHandle;
   DrawFigure();
   ShowStatus();

@@ -231,11 +231,10 @@ void TFigureBuilderForm::FormCreate() {
 
 void TFigureBuilderForm::Initialize() {
   GrabbedHandle = NoHandle;
-  ChoosingStartVertex = false;
-  PlacingSegment = false;
-  Duplicating = false;
+  AddStep = TAddStep::None;
+  PendingDuplicate.reset();
   MoveUndoPending = false;
-  EditMode = Ui.EditModeAction->isChecked();
+  // Edit Mode is an option of the window: a reset leaves it as it is.
   FigureFileName.clear();
   SelectedSegment = 0;
   Ui.ThicknessUpDown->SetPosition(5);
@@ -271,7 +270,7 @@ void TFigureBuilderForm::Initialize() {
   UndoFigureType = TFigureType{};
   UndoFigure = TFigure{};
   SetUndoCaption(QStringLiteral("Undo"));
-  Ui.UndoAction->setEnabled(false);
+  SetCanUndo(false);
   // A reset may interrupt an add or a duplicate: nothing of it stays on.
   ShowModeCues();
   DisplaySegmentData();
@@ -286,7 +285,7 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   }
   Type().Assign(Source);
   SetUndoCaption(QStringLiteral("Undo"));
-  Ui.UndoAction->setEnabled(false);
+  SetCanUndo(false);
   // Whatever add, duplicate or drag was pending referred to the old type.
   EndPendingModes();
   SelectedSegment = 0;
@@ -368,11 +367,11 @@ void TFigureBuilderForm::DisplaySegmentData() {
 }
 
 void TFigureBuilderForm::ShowStatus() {
-  if (PlacingSegment)
+  if (AddStep == TAddStep::Placing)
     Ui.StatusLabel->setText(QStringLiteral("click to add"));
-  else if (ChoosingStartVertex)
+  else if (AddStep == TAddStep::ChoosingStart)
     Ui.StatusLabel->setText(QStringLiteral("select a starting handle"));
-  else if (Duplicating)
+  else if (PendingDuplicate)
     Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
   else
     return DisplaySegmentData();
@@ -391,7 +390,7 @@ void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
 }
 
 void TFigureBuilderForm::ShowModeCues() {
-  const bool pending = ChoosingStartVertex || PlacingSegment || Duplicating;
+  const bool pending = AddStep != TAddStep::None || PendingDuplicate;
   if (pending)
     Ui.FigureImage->setCursor(Qt::CrossCursor);
   else
@@ -400,9 +399,8 @@ void TFigureBuilderForm::ShowModeCues() {
 }
 
 void TFigureBuilderForm::EndPendingModes() {
-  ChoosingStartVertex = false;
-  PlacingSegment = false;
-  Duplicating = false;
+  AddStep = TAddStep::None;
+  PendingDuplicate.reset();
   GrabbedHandle = NoHandle;
   MoveUndoPending = false;
   ShowModeCues();

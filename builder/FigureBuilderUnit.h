@@ -110,9 +110,9 @@ class TFigureBuilderForm : public QMainWindow {
   const QString& GetFigureFileName() const { return FigureFileName; }
   bool GetEditMode() const { return EditMode; }
   int16_t GetGrabbedHandle() const { return GrabbedHandle; }
-  bool IsChoosingStartVertex() const { return ChoosingStartVertex; }
-  bool IsPlacingSegment() const { return PlacingSegment; }
-  bool IsDuplicating() const { return Duplicating; }
+  bool IsChoosingStartVertex() const { return AddStep == TAddStep::ChoosingStart; }
+  bool IsPlacingSegment() const { return AddStep == TAddStep::Placing; }
+  bool IsDuplicating() const { return PendingDuplicate.has_value(); }
   uint8_t GetStartVertex() const { return StartVertex; }
   const TFigureType& GetUndoFigureType() const { return UndoFigureType; }
 
@@ -138,8 +138,24 @@ class TFigureBuilderForm : public QMainWindow {
   void NameControls();
   void ConnectHandlers();
 
+  // A press in each of the modes (FigureBuilderMouse.cpp).
+  void PlaceSegment(TRealPoint End);
+  void AttachDuplicate(int16_t Handle);
+  void ChooseStart(int16_t Handle);
+  void SelectAndGrab(int16_t Handle, QPoint At);
+  // A move in each of them: the add's rubber band, the duplicate hanging
+  // from the mouse, and the drag of the held handle.
+  void DrawRubberBand(TRealPoint Mouse);
+  void DrawHangingDuplicate(TRealPoint Mouse);
+  void DragGrabbedHandle(QPoint Mouse);
+  // Edit Mode's drag: the end vertex of Segment moves to To alone.
+  void MoveVertexOf(uint8_t Segment, TRealPoint To);
+  // The vertex a handle sits on: the root's, or the segment's end.
+  uint8_t VertexOfHandle(int16_t Handle) const;
+
   TFigureType& Type() { return *Working; }
   void SetUndoCaption(const QString& Caption);
+  void SetCanUndo(bool Can);
   // Ends every pending add, duplicate and drag, with the cursor and buttons
   // they changed.
   void EndPendingModes();
@@ -176,17 +192,22 @@ class TFigureBuilderForm : public QMainWindow {
   uint8_t SelectedSegment = 0;
   std::vector<bool> StaticFlags;
   QString FigureFileName;
+  // Edit Mode, an option beside the pending modes: a drag changes lengths
+  // instead of turning the branch.
   bool EditMode = false;
+  // The drag of a held handle: the root moves the figure from LastMousePos;
+  // the snapshot for its undo is taken at its first move.
   int16_t GrabbedHandle = NoHandle;
   QPoint LastMousePos;
   bool MoveUndoPending = false;
-  bool ChoosingStartVertex = false;
-  bool PlacingSegment = false;
+  // An add takes two presses: first the handle it starts from, then the
+  // point where it ends.
+  enum class TAddStep { None, ChoosingStart, Placing };
+  TAddStep AddStep = TAddStep::None;
   uint8_t StartVertex = 0;
   uint8_t NewSegmentKind = SegmentLine;
-  bool Duplicating = false;
-  // Everything the copy takes from its original, captured when Duplicate is
-  // pressed: an add completed meanwhile changes the selection, not the copy.
+  // Everything a duplicate takes from its original, captured when Duplicate
+  // is pressed: an add completed meanwhile changes the selection, not the copy.
   struct TDuplicateSource {
     uint8_t Kind = SegmentLine;
     float Length = 0.0f;
@@ -194,7 +215,14 @@ class TFigureBuilderForm : public QMainWindow {
     double Direction = 0.0;
     bool Static = false;
     TRealPoint Offset;  // from its parent vertex to its child vertex
-  } Duplicate;
+  };
+  // The duplicate waiting for the handle it is attached at. It may wait
+  // while an add does: a press places the add first, and only a press on a
+  // handle attaches the duplicate.
+  std::optional<TDuplicateSource> PendingDuplicate;
+  // The one-level undo: whether there is a step to take back, and the state
+  // before it. The Undo menu entry is enabled as CanUndo says.
+  bool CanUndo = false;
   TFigureType UndoFigureType;
   TFigure UndoFigure;
   uint8_t UndoSelectedSegment = 0;
