@@ -46,47 +46,29 @@ class TFigureBuilderForm : public QMainWindow {
   // The controls, for tests.
   const TBuilderControls& Controls() const { return Ui; }
 
-  // Start and reset.
-  void FormCreate();
-  // Tooltips and the menus' keys.
-  void DescribeControls();
-  void Initialize();
   // Loads a copy of Type, puts its root at the centre and shows the window.
   void EditFigureType(const TFigureType& Type);
   // Shows the window, or brings it to the front when it is already open.
   void ShowInFront();
-  void FormResize();
   void ExitClick();
 
-  // Drawing area and status.
-  void EraseFigure();
-  void DrawFigure();
-  // A free line or circle from From to To with the painter's current pen.
-  void DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind);
-  void DisplaySegmentData();
-  // Moves the mouse pointer to a point of the window's client area.
-  void SetMousePos(QPoint Point);
-  void EnableSelectedSegmentButtons(bool Enabled);
-
-  // Mouse editing.
+  // Mouse editing (FigureBuilderMouse.cpp).
   void FigureImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void FigureImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
   void FigureImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void LineButtonClick();
   void CircleButtonClick();
-  void StartAddingSegment(uint8_t Kind);
 
-  // Segment commands and undo.
+  // Segment commands and undo (FigureBuilderCommands.cpp).
   void ChangeKindButtonClick();
   void ChangeStaticButtonClick();
   void ThicknessUpDownClick();
   void DuplicateButtonClick();
   void DeleteButtonClick();
   void EditModeClick();
-  void AssignUndo();
   void UndoClick();
 
-  // File commands.
+  // File commands (FigureBuilderFile.cpp).
   void NewClick();
   void OpenClick();
   void SaveClick();
@@ -99,8 +81,6 @@ class TFigureBuilderForm : public QMainWindow {
   // Makes a type recovered after a crash the working type, under the name
   // of the file it came from, and shows the builder.
   void RecoverType(const TFigureType& Type, const QString& FileName);
-  // Writes the working type, in the pose shown, to a .stk file.
-  void SaveFigureTypeAs(const QString& Path);
 
   // State, read-only, for the main window and the tests.
   const TFigure& GetWorkFigure() const { return WorkFigure; }
@@ -152,6 +132,31 @@ class TFigureBuilderForm : public QMainWindow {
   void MoveVertexOf(uint8_t Segment, TRealPoint To);
   // The vertex a handle sits on: the root's, or the segment's end.
   uint8_t VertexOfHandle(int16_t Handle) const;
+
+  // Start and reset (FigureBuilderUnit.cpp).
+  void FormCreate();
+  // Tooltips and the menus' keys.
+  void DescribeControls();
+  // The start figure: one line up from the root at the centre, no undo.
+  void Initialize();
+  void FormResize();
+
+  // Drawing area and status (FigureBuilderDrawing.cpp, FigureBuilderUnit.cpp).
+  void EraseFigure();
+  void DrawFigure();
+  // A free line or circle from From to To with the painter's current pen.
+  void DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind);
+  void DisplaySegmentData();
+  // Moves the mouse pointer to a point of the window's client area.
+  void SetMousePos(QPoint Point);
+  void EnableSelectedSegmentButtons(bool Enabled);
+
+  // Waits for the start handle of a new segment of Kind.
+  void StartAddingSegment(uint8_t Kind);
+  // Takes the undo snapshot of the state before a step.
+  void AssignUndo();
+  // Writes the working type, in the pose shown, to a .stk file.
+  void SaveFigureTypeAs(const QString& Path);
 
   TFigureType& Type() { return *Working; }
   void SetUndoCaption(const QString& Caption);
