@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <bit>
+#include <cstdint>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/UpDown.h"
@@ -19,6 +21,7 @@ void TFigureBuilderForm::ChangeKindButtonClick() {
   kind = kind + 1 > SegmentCircle ? uint8_t{SegmentLine} : static_cast<uint8_t>(kind + 1);
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::ChangeStaticButtonClick() {
@@ -28,15 +31,21 @@ void TFigureBuilderForm::ChangeStaticButtonClick() {
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::ThicknessUpDownClick() {
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Thickness"));
-  Type().Segments[SelectedSegment].Thickness = static_cast<float>(Ui.ThicknessUpDown->Position());
+  float& thickness = Type().Segments[SelectedSegment].Thickness;
+  const float before = thickness;
+  thickness = static_cast<float>(Ui.ThicknessUpDown->Position());
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
+  // The control may still show the thickness of a segment selected before,
+  // so a step can give the selected one the thickness it had.
+  if (std::bit_cast<uint32_t>(thickness) != std::bit_cast<uint32_t>(before)) emit TypeChanged();
 }
 
 void TFigureBuilderForm::DuplicateButtonClick() {
@@ -89,6 +98,7 @@ void TFigureBuilderForm::DeleteButtonClick() {
   Ui.ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::EditModeClick() {
@@ -112,6 +122,8 @@ void TFigureBuilderForm::SetCanUndo(bool Can) {
 
 void TFigureBuilderForm::UndoClick() {
   if (!CanUndo) return;
+  // The snapshot may equal what is shown (an add that was never placed).
+  const TTypeFileState before = TypeFileState();
   EraseFigure();
   Type().Assign(UndoFigureType);
   WorkFigure.Assign(UndoFigure);
@@ -129,4 +141,5 @@ void TFigureBuilderForm::UndoClick() {
   if (GrabbedHandle >= count) GrabbedHandle = NoHandle;
   DrawFigure();
   ShowStatus();
+  ReportChangeSince(before);
 }

@@ -52,7 +52,6 @@ void TFigureBuilderForm::DrawFigure() {
   WorkFigure.DrawHandles(canvas, SegmentHandleColor, RootHandleColor);
   canvas.end();
   Ui.FigureImage->Changed(PictureRect());
-  emit TypeChanged();
 }
 
 void TFigureBuilderForm::DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind) {

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/UpDown.h"
@@ -26,6 +28,30 @@ float Distance(TRealPoint A, TRealPoint B) {
 }
 
 TRealPoint Plus(TRealPoint A, TRealPoint B) { return RealPoint(A.X + B.X, A.Y + B.Y); }
+
+// What a drag step can change of the type's file: the directions shown and
+// the segments' lengths.
+struct TDragShape {
+  std::vector<double> Angles;
+  std::vector<float> Lengths;
+};
+
+TDragShape DragShape(const TFigure& Figure, const TFigureType& Type) {
+  TDragShape shape{Figure.Angles, {}};
+  shape.Lengths.reserve(Type.Segments.size());
+  for (const TSegmentStruct& s : Type.Segments) shape.Lengths.push_back(s.Length);
+  return shape;
+}
+
+// Bit for bit, as the file holds the numbers.
+template <class T>
+bool SameBits(const std::vector<T>& A, const std::vector<T>& B) {
+  return A.size() == B.size() && (A.empty() || std::memcmp(A.data(), B.data(), A.size() * sizeof(T)) == 0);
+}
+
+bool SameShape(const TDragShape& A, const TDragShape& B) {
+  return SameBits(A.Angles, B.Angles) && SameBits(A.Lengths, B.Lengths);
+}
 
 }  // namespace
 
@@ -117,6 +143,7 @@ void TFigureBuilderForm::PlaceSegment(TRealPoint End) {
   ShowModeCues();
   DrawFigure();
   DisplaySegmentData();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::AttachDuplicate(int16_t Handle) {
@@ -139,6 +166,7 @@ void TFigureBuilderForm::AttachDuplicate(int16_t Handle) {
   SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::ChooseStart(int16_t Handle) {
@@ -210,6 +238,7 @@ void TFigureBuilderForm::DragGrabbedHandle(QPoint Mouse) {
     SetUndoCaption(QStringLiteral("Undo Move"));
   }
   EraseFigure();
+  const TDragShape before = DragShape(WorkFigure, WorkType());
   const TRealPoint p = RealPoint(static_cast<float>(Mouse.x()), static_cast<float>(Mouse.y()));
   if (GrabbedHandle == RootHandle) {
     WorkFigure.MoveBy(
@@ -222,6 +251,9 @@ void TFigureBuilderForm::DragGrabbedHandle(QPoint Mouse) {
   }
   DrawFigure();
   MoveUndoPending = false;
+  // Moving the root, or a step that leaves the directions and lengths as
+  // they were, changes nothing the type's file holds.
+  if (!SameShape(DragShape(WorkFigure, WorkType()), before)) emit TypeChanged();
 }
 
 void TFigureBuilderForm::MoveVertexOf(uint8_t Segment, TRealPoint To) {

@@ -277,10 +277,16 @@ void TFigureBuilderForm::Initialize() {
 }
 
 void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
+  const TTypeFileState before = TypeFileState();
+  LoadType(Source);
+  ShowInFront();
+  ReportChangeSince(before);
+}
+
+void TFigureBuilderForm::LoadType(const TFigureType& Source) {
   if (Source.SegmentCount() == 0) {
     // A type in use always has a segment; an empty one gives the start figure.
     Initialize();
-    ShowInFront();
     return;
   }
   Type().Assign(Source);
@@ -292,7 +298,6 @@ void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
   FigureFileName.clear();
 
   ShowLoadedType();
-  ShowInFront();
 }
 
 void TFigureBuilderForm::ShowLoadedType() {

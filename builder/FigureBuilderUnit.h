@@ -97,8 +97,13 @@ class TFigureBuilderForm : public QMainWindow {
   const TFigureType& GetUndoFigureType() const { return UndoFigureType; }
 
  signals:
-  // The working type or its file name may have changed: sent after every
-  // redraw of the figure (each edit redraws it) and after a save.
+  // What WorkingTypeFile() returns, or GetFigureFileName(), has changed:
+  // sent once by the command, press or drag step that changed either (an
+  // edit, a drag of a segment's handle, Undo, New, Open, loading or
+  // recovering a type, Save As under a new name), at its end, before it
+  // returns, and by nothing else (a selection, a hover, moving the root, a
+  // resize, a redraw, a save under the same name, a step that gives back
+  // what was there). So each sending follows a change since the one before.
   void TypeChanged();
 
  protected:
@@ -133,6 +138,19 @@ class TFigureBuilderForm : public QMainWindow {
   // The vertex a handle sits on: the root's, or the segment's end.
   uint8_t VertexOfHandle(int16_t Handle) const;
 
+  // What TypeChanged tells of: the working type as its file holds it, and
+  // the file's name.
+  struct TTypeFileState {
+    QByteArray File;
+    QString FileName;
+    bool operator==(const TTypeFileState&) const = default;
+  };
+  TTypeFileState TypeFileState() const;
+  // Sends TypeChanged when the type's file or name is no longer Before: for
+  // the commands that replace the whole type, where a comparison is simpler
+  // than telling what they changed.
+  void ReportChangeSince(const TTypeFileState& Before);
+
   // Start and reset (FigureBuilderUnit.cpp).
   void FormCreate();
   // Tooltips and the menus' keys.
@@ -140,6 +158,9 @@ class TFigureBuilderForm : public QMainWindow {
   // The start figure: one line up from the root at the centre, no undo.
   void Initialize();
   void FormResize();
+  // Makes a copy of Source the working type in its default pose, with no
+  // file name and no undo; an empty Source gives the start figure.
+  void LoadType(const TFigureType& Source);
 
   // Drawing area and status (FigureBuilderDrawing.cpp, FigureBuilderUnit.cpp).
   void EraseFigure();
