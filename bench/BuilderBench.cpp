@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QResizeEvent>
 #include <cmath>
 #include <numbers>
 
@@ -71,9 +72,12 @@ struct TBuilderBench {
     const int w = static_cast<int>(State.range(0));
     const int h = static_cast<int>(State.range(1));
     Form.resize(w + 64, h + 79);
-    Form.FormResize();
+    // A hidden window gets its resize event only when it is shown; the
+    // drawing area must take its size before the type is centred in it.
+    QResizeEvent resized(Form.size(), QSize());
+    QApplication::sendEvent(&Form, &resized);
     Form.EditFigureType(StarType(Segments));
-    if (Form.FigureImage->Picture().size() != QSize(w, h))
+    if (Form.Controls().FigureImage->Picture().size() != QSize(w, h))
       State.SkipWithError("the drawing area did not take the size");
   }
 

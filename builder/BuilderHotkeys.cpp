@@ -20,9 +20,4 @@ const QList<THotkeyRow>& BuilderHotkeys() {
   return rows;
 }
 
-QString HotkeyTip(const THotkeyRow& Row) {
-  QString tip = Row.Hint;
-  if (!Row.Keys.isEmpty()) tip += QStringLiteral(" (%1)").arg(Row.Keys);
-  if (!Row.More.isEmpty()) tip += QStringLiteral(": ") + Row.More;
-  return tip;
-}
+const THotkeyRow& BuilderHotkey(const QString& Hint) { return FindHotkeyRow(BuilderHotkeys(), Hint); }

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <bit>
+#include <cstdint>
 
 #include "builder/FigureBuilderUnit.h"
 #include "builder/UpDown.h"
@@ -19,6 +21,7 @@ void TFigureBuilderForm::ChangeKindButtonClick() {
   kind = kind + 1 > SegmentCircle ? uint8_t{SegmentLine} : static_cast<uint8_t>(kind + 1);
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::ChangeStaticButtonClick() {
@@ -28,15 +31,21 @@ void TFigureBuilderForm::ChangeStaticButtonClick() {
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::ThicknessUpDownClick() {
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Thickness"));
-  Type().Segments[SelectedSegment].Thickness = static_cast<float>(ThicknessUpDown->Position());
+  float& thickness = Type().Segments[SelectedSegment].Thickness;
+  const float before = thickness;
+  thickness = static_cast<float>(Ui.ThicknessUpDown->Position());
   EraseFigure();
   DisplaySegmentData();
   DrawFigure();
+  // The control may still show the thickness of a segment selected before,
+  // so a step can give the selected one the thickness it had.
+  if (std::bit_cast<uint32_t>(thickness) != std::bit_cast<uint32_t>(before)) emit TypeChanged();
 }
 
 void TFigureBuilderForm::DuplicateButtonClick() {
@@ -46,21 +55,20 @@ void TFigureBuilderForm::DuplicateButtonClick() {
   }
   AssignUndo();
   SetUndoCaption(QStringLiteral("Undo Duplicate"));
-  Duplicating = true;
-  ShowModeCues();
-  StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
-  StatusLabel->adjustSize();
   const TSegmentStruct& s = Type().Segments[SelectedSegment];
   const TRealPoint from = WorkFigure.Points()[s.ParentVertex];
   const TRealPoint to = WorkFigure.Points()[s.ChildVertex];
-  Duplicate.Kind = s.Kind;
-  Duplicate.Length = s.Length;
-  Duplicate.Thickness = s.Thickness;
-  Duplicate.Direction = WorkFigure.Angles[SelectedSegment];
-  Duplicate.Static = StaticFlags[SelectedSegment];
-  Duplicate.Offset = RealPoint(to.X - from.X, to.Y - from.Y);
+  PendingDuplicate = TDuplicateSource{.Kind = s.Kind,
+                                      .Length = s.Length,
+                                      .Thickness = s.Thickness,
+                                      .Direction = WorkFigure.Angles[SelectedSegment],
+                                      .Static = StaticFlags[SelectedSegment],
+                                      .Offset = RealPoint(to.X - from.X, to.Y - from.Y)};
+  ShowModeCues();
+  Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
+  Ui.StatusLabel->adjustSize();
   // The copy starts out hanging where its original hangs.
-  SetMousePos(QPoint(RoundPixel(from.X) + FigureImage->x(), RoundPixel(from.Y) + FigureImage->y()));
+  SetMousePos(QPoint(RoundPixel(from.X) + Ui.FigureImage->x(), RoundPixel(from.Y) + Ui.FigureImage->y()));
 }
 
 void TFigureBuilderForm::DeleteButtonClick() {
@@ -87,14 +95,15 @@ void TFigureBuilderForm::DeleteButtonClick() {
   WorkFigure.SetType(0, Working);
   WorkFigure.MoveBy(root);
   if (SelectedSegment >= type.SegmentCount()) SelectedSegment = static_cast<uint8_t>(type.SegmentCount() - 1);
-  ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
+  Ui.ThicknessUpDown->SetPosition(TruncNumber(type.Segments[SelectedSegment].Thickness));
   DisplaySegmentData();
   DrawFigure();
+  emit TypeChanged();
 }
 
 void TFigureBuilderForm::EditModeClick() {
   EditMode = !EditMode;
-  EditModeAction->setChecked(EditMode);
+  Ui.EditModeAction->setChecked(EditMode);
 }
 
 void TFigureBuilderForm::AssignUndo() {
@@ -103,29 +112,34 @@ void TFigureBuilderForm::AssignUndo() {
   UndoSelectedSegment = SelectedSegment;
   UndoStaticFlags = StaticFlags;
   UndoFigureFileName.reset();
-  UndoAction->setEnabled(true);
+  SetCanUndo(true);
+}
+
+void TFigureBuilderForm::SetCanUndo(bool Can) {
+  CanUndo = Can;
+  Ui.UndoAction->setEnabled(Can);
 }
 
 void TFigureBuilderForm::UndoClick() {
-  if (!UndoAction->isEnabled()) return;
+  if (!CanUndo) return;
+  // The snapshot may equal what is shown (an add that was never placed).
+  const TTypeFileState before = TypeFileState();
   EraseFigure();
   Type().Assign(UndoFigureType);
   WorkFigure.Assign(UndoFigure);
   SelectedSegment = UndoSelectedSegment;
-  ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
+  Ui.ThicknessUpDown->SetPosition(RoundPixel(Type().Segments[SelectedSegment].Thickness));
   StaticFlags = UndoStaticFlags;
   if (UndoFigureFileName) FigureFileName = *UndoFigureFileName;
-  UndoAction->setEnabled(false);
+  SetCanUndo(false);
   SetUndoCaption(QStringLiteral("Undo"));
   // An add or duplicate stays pending through an undo, but what it refers to
   // must exist in the restored type: a start vertex that is gone asks again
   // for a starting handle, and a held handle that is gone is let go.
   const uint8_t count = Type().SegmentCount();
-  if (PlacingSegment && StartVertex > count) {
-    PlacingSegment = false;
-    ChoosingStartVertex = true;
-  }
+  if (AddStep == TAddStep::Placing && StartVertex > count) AddStep = TAddStep::ChoosingStart;
   if (GrabbedHandle >= count) GrabbedHandle = NoHandle;
   DrawFigure();
   ShowStatus();
+  ReportChangeSince(before);
 }

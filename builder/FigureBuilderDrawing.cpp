@@ -27,12 +27,12 @@ void SetPenColor(QPainter& Canvas, TColor Color) {
 }  // namespace
 
 void TFigureBuilderForm::EraseFigure() {
-  FigureImage->Picture().fill(Qt::white);
-  FigureImage->Changed(PictureRect());
+  Ui.FigureImage->Picture().fill(Qt::white);
+  Ui.FigureImage->Changed(PictureRect());
 }
 
 void TFigureBuilderForm::DrawFigure() {
-  QPainter canvas(&FigureImage->Picture());
+  QPainter canvas(&Ui.FigureImage->Picture());
   PrepareCanvas(canvas);
   TFigureType& type = Type();
   for (uint8_t i = 0; i < WorkFigure.SegmentCount(); ++i) {
@@ -51,8 +51,7 @@ void TFigureBuilderForm::DrawFigure() {
   }
   WorkFigure.DrawHandles(canvas, SegmentHandleColor, RootHandleColor);
   canvas.end();
-  FigureImage->Changed(PictureRect());
-  emit TypeChanged();
+  Ui.FigureImage->Changed(PictureRect());
 }
 
 void TFigureBuilderForm::DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind) {

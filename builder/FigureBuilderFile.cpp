@@ -28,7 +28,11 @@ TFileDialogRequest StkDialog() {
 
 }  // namespace
 
-void TFigureBuilderForm::NewClick() { Initialize(); }
+void TFigureBuilderForm::NewClick() {
+  const TTypeFileState before = TypeFileState();
+  Initialize();
+  ReportChangeSince(before);
+}
 
 void TFigureBuilderForm::OpenClick() {
   const TFileDialogResult chosen = Dialogs.OpenFile(this, StkDialog());
@@ -38,6 +42,7 @@ void TFigureBuilderForm::OpenClick() {
 void TFigureBuilderForm::OpenFigure(const QString& Path) {
   // The whole file is read and checked before anything changes.
   const TFigureType loaded = ReadStkFile(ReadFileStart(Path, MaxStkFileBytes));
+  const TTypeFileState before = TypeFileState();
   AssignUndo();
   // Undo Open gives back the file name with the figure, so a Save after it
   // never writes the old figure into the file just opened.
@@ -51,6 +56,7 @@ void TFigureBuilderForm::OpenFigure(const QString& Path) {
   SelectedSegment = 0;
 
   ShowLoadedType();
+  ReportChangeSince(before);
 }
 
 QByteArray TFigureBuilderForm::WorkingTypeFile() const {
@@ -61,9 +67,19 @@ QByteArray TFigureBuilderForm::WorkingTypeFile() const {
 }
 
 void TFigureBuilderForm::RecoverType(const TFigureType& Type, const QString& FileName) {
-  EditFigureType(Type);
+  const TTypeFileState before = TypeFileState();
+  LoadType(Type);
   FigureFileName = FileName;
-  emit TypeChanged();
+  ShowInFront();
+  ReportChangeSince(before);
+}
+
+TFigureBuilderForm::TTypeFileState TFigureBuilderForm::TypeFileState() const {
+  return {WorkingTypeFile(), FigureFileName};
+}
+
+void TFigureBuilderForm::ReportChangeSince(const TTypeFileState& Before) {
+  if (TypeFileState() != Before) emit TypeChanged();
 }
 
 void TFigureBuilderForm::PoseRecords(TFigureType& Type) const {
@@ -86,7 +102,6 @@ void TFigureBuilderForm::SaveFigureTypeAs(const QString& Path) {
   // records carry them only in the file, whether or not the write succeeds.
   ClearStaticBytes();
   WriteWholeFile(Path, file);
-  emit TypeChanged();
 }
 
 void TFigureBuilderForm::SaveClick() {
@@ -103,7 +118,11 @@ void TFigureBuilderForm::SaveAsClick() {
   // After No the builder still names the file it had: a later Save never
   // writes into the file the user refused to replace.
   if (QFileInfo::exists(chosen.Path) && !Dialogs.AskYesNo(this, ReplaceQuestion({chosen.Path}))) return;
-  FigureFileName = chosen.Path;
+  if (chosen.Path != FigureFileName) {
+    // Sent before the write: the builder names the new file even if it fails.
+    FigureFileName = chosen.Path;
+    emit TypeChanged();
+  }
   SaveFigureTypeAs(FigureFileName);
 }
 

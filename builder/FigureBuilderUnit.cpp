@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <array>
+#include <utility>
 
 #include "builder/BuilderHotkeys.h"
 #include "builder/ButtonPictures.h"
@@ -19,8 +20,63 @@
 #include "model/Common.h"
 #include "model/Rounding.h"
 #include "platform/ErrorReport.h"
+#include "platform/GuardedHandlers.h"
+#include "platform/HotkeyButton.h"
 #include "platform/ObjectNames.h"
 #include "platform/PictureBox.h"
+
+namespace {
+
+using THandler = void (TFigureBuilderForm::*)();
+
+// A button of the tool column, with its picture, at Top.
+QToolButton* MakeToolButton(QWidget* Column, int Top, TButtonPicture Picture) {
+  auto* button = new QToolButton(Column);
+  button->setGeometry(9, Top, 31, 31);
+  button->setIcon(QIcon(MakeButtonPicture(Picture)));
+  button->setIconSize(QSize(ButtonPictureSize, ButtonPictureSize));
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+// The hidden hotkey buttons, in the order they lie left of the tool column.
+struct THotkeyButtonPlace {
+  QPushButton* TBuilderControls::*Button;
+  const char* Caption;
+  THandler Handler;
+};
+constexpr THotkeyButtonPlace HotkeyButtons[] = {
+    {&TBuilderControls::LineHotkey, "&L", &TFigureBuilderForm::LineButtonClick},
+    {&TBuilderControls::CircleHotkey, "&C", &TFigureBuilderForm::CircleButtonClick},
+    {&TBuilderControls::ChangeKindHotkey, "&T", &TFigureBuilderForm::ChangeKindButtonClick},
+    {&TBuilderControls::DuplicateHotkey, "&D", &TFigureBuilderForm::DuplicateButtonClick},
+    {&TBuilderControls::ChangeStaticHotkey, "&W", &TFigureBuilderForm::ChangeStaticButtonClick},
+    {&TBuilderControls::DeleteHotkey, "&F", &TFigureBuilderForm::DeleteButtonClick},
+    {&TBuilderControls::EditModeHotkey, "&E", &TFigureBuilderForm::EditModeClick},
+    {&TBuilderControls::NewHotkey, "&N", &TFigureBuilderForm::NewClick},
+    {&TBuilderControls::OpenHotkey, "&O", &TFigureBuilderForm::OpenClick},
+    {&TBuilderControls::SaveHotkey, "&S", &TFigureBuilderForm::SaveClick},
+    {&TBuilderControls::SaveAsHotkey, "&G", &TFigureBuilderForm::SaveAsClick},
+    {&TBuilderControls::AddToAnimationHotkey, "&A", &TFigureBuilderForm::AddToAnimationClick},
+};
+
+// The menu entries and their handlers.
+struct TActionHandler {
+  QAction* TBuilderControls::*Action;
+  THandler Handler;
+};
+constexpr TActionHandler ActionHandlers[] = {
+    {&TBuilderControls::NewAction, &TFigureBuilderForm::NewClick},
+    {&TBuilderControls::OpenAction, &TFigureBuilderForm::OpenClick},
+    {&TBuilderControls::SaveAction, &TFigureBuilderForm::SaveClick},
+    {&TBuilderControls::SaveAsAction, &TFigureBuilderForm::SaveAsClick},
+    {&TBuilderControls::AddToAnimationAction, &TFigureBuilderForm::AddToAnimationClick},
+    {&TBuilderControls::ExitAction, &TFigureBuilderForm::ExitClick},
+    {&TBuilderControls::UndoAction, &TFigureBuilderForm::UndoClick},
+    {&TBuilderControls::EditModeAction, &TFigureBuilderForm::EditModeClick},
+};
+
+}  // namespace
 
 TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host, QWidget* Parent)
     : QMainWindow(Parent), Dialogs(Dialogs), Host(Host) {
@@ -31,20 +87,8 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
   CreateControls();
   CreateMenus();
   DescribeControls();
-  KeepDesignNames({{ThicknessUpDown, "UpDown1"},   {FigureImage, "Image1"},
-                   {ToolPanel, "Panel1"},          {StatusPanel, "Panel2"},
-                   {StatusLabel, "Label1"},        {LineHotkey, "SimpleL"},
-                   {CircleHotkey, "SimpleC"},      {ChangeKindHotkey, "SimpleT"},
-                   {DuplicateHotkey, "SimpleD"},   {ChangeStaticHotkey, "SimpleS"},
-                   {DeleteHotkey, "SimpleDe"},     {EditModeHotkey, "Editm"},
-                   {NewHotkey, "FileN"},           {OpenHotkey, "OpenT"},
-                   {SaveHotkey, "SaveThis"},       {SaveAsHotkey, "SaveAs"},
-                   {AddToAnimationHotkey, "AddT"}, {FileMenu, "File1"},
-                   {OptionsMenu, "Options1"},      {NewAction, "New1"},
-                   {OpenAction, "Open1"},          {SaveAction, "Save1"},
-                   {SaveAsAction, "SaveAs1"},      {AddToAnimationAction, "AddToAnimation1"},
-                   {ExitAction, "Exit1"},          {UndoAction, "Undo1"},
-                   {EditModeAction, "EditMode1"}});
+  NameControls();
+  ConnectHandlers();
   resize(DesignWidth, DesignHeight);
   FormResize();
   FormCreate();
@@ -52,137 +96,132 @@ TFigureBuilderForm::TFigureBuilderForm(TDialogs& Dialogs, TFigureTypeHost* Host,
 
 TFigureBuilderForm::~TFigureBuilderForm() = default;
 
-void TFigureBuilderForm::RunHandler(THandler Handler) {
-  RunGuarded(Dialogs, this, [this, Handler] { (this->*Handler)(); });
-}
-
-void TFigureBuilderForm::Connect(QAction* Action, THandler Handler) {
-  connect(Action, &QAction::triggered, this, [this, Handler] { RunHandler(Handler); });
-}
-
-QPushButton* TFigureBuilderForm::MakeHotkeyButton(const QString& Caption, int Slot, THandler Handler) {
-  auto* button = new QPushButton(Caption, ToolPanel);
-  // Left of the tool column's visible area: never seen, never focused, but
-  // shown and enabled, so its Alt+letter mnemonic still clicks it.
-  button->setGeometry(-100 - 30 * Slot, 8, 25, 25);
-  button->setFocusPolicy(Qt::NoFocus);
-  connect(button, &QPushButton::clicked, this, [this, Handler] { RunHandler(Handler); });
-  return button;
-}
-
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void TFigureBuilderForm::CreateControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
+  CreateToolColumn(client);
+  CreateHotkeyButtons();
+  CreateDrawingArea(client);
+  CreateStatusBar(client);
+}
 
-  ToolPanel = new QFrame(client);
-  ToolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  ToolPanel->setGeometry(0, 0, 49, 305);
+void TFigureBuilderForm::CreateToolColumn(QWidget* Client) {
+  Ui.ToolPanel = new QFrame(Client);
+  Ui.ToolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Ui.ToolPanel->setGeometry(0, 0, 49, 305);
+  Ui.LineButton = MakeToolButton(Ui.ToolPanel, 8, TButtonPicture::AddLine);
+  Ui.CircleButton = MakeToolButton(Ui.ToolPanel, 48, TButtonPicture::AddCircle);
+  Ui.ChangeKindButton = MakeToolButton(Ui.ToolPanel, 104, TButtonPicture::ChangeKind);
+  Ui.ThicknessUpDown = new TUpDown(Ui.ToolPanel);
+  Ui.ThicknessUpDown->setGeometry(9, 144, 31, 31);
+  Ui.ThicknessUpDown->SetRange(0, 100);
+  Ui.DuplicateButton = MakeToolButton(Ui.ToolPanel, 184, TButtonPicture::Duplicate);
+  Ui.ChangeStaticButton = MakeToolButton(Ui.ToolPanel, 224, TButtonPicture::ChangeStatic);
+  Ui.DeleteButton = MakeToolButton(Ui.ToolPanel, 264, TButtonPicture::Delete);
+}
 
-  auto toolButton = [this](int Top, TButtonPicture Picture, const QString& Hint, THandler Handler) {
-    auto* button = new QToolButton(ToolPanel);
-    button->setGeometry(9, Top, 31, 31);
-    button->setIcon(QIcon(MakeButtonPicture(Picture)));
-    button->setIconSize(QSize(ButtonPictureSize, ButtonPictureSize));
-    button->setToolTip(Hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QToolButton::clicked, this, [this, Handler] { RunHandler(Handler); });
-    return button;
-  };
-  LineButton = toolButton(8, TButtonPicture::AddLine, QStringLiteral("add line"), &TFigureBuilderForm::LineButtonClick);
-  CircleButton =
-      toolButton(48, TButtonPicture::AddCircle, QStringLiteral("add circle"), &TFigureBuilderForm::CircleButtonClick);
-  ChangeKindButton = toolButton(104, TButtonPicture::ChangeKind, QStringLiteral("toggle segment kind"),
-                                &TFigureBuilderForm::ChangeKindButtonClick);
-  ThicknessUpDown = new TUpDown(ToolPanel);
-  ThicknessUpDown->setGeometry(9, 144, 31, 31);
-  ThicknessUpDown->SetRange(0, 100);
-  ThicknessUpDown->setToolTip(QStringLiteral("change segment thickness"));
-  connect(ThicknessUpDown, &TUpDown::Click, this, [this] { RunHandler(&TFigureBuilderForm::ThicknessUpDownClick); });
-  DuplicateButton = toolButton(184, TButtonPicture::Duplicate, QStringLiteral("duplicate segment"),
-                               &TFigureBuilderForm::DuplicateButtonClick);
-  ChangeStaticButton = toolButton(224, TButtonPicture::ChangeStatic, QStringLiteral("static / dynamic segment"),
-                                  &TFigureBuilderForm::ChangeStaticButtonClick);
-  DeleteButton =
-      toolButton(264, TButtonPicture::Delete, QStringLiteral("delete segment"), &TFigureBuilderForm::DeleteButtonClick);
+void TFigureBuilderForm::CreateHotkeyButtons() {
+  int slot = 0;
+  for (const THotkeyButtonPlace& place : HotkeyButtons) {
+    // Left of the tool column's visible area, one beside the other.
+    Ui.*place.Button = MakeHotkeyButton(Ui.ToolPanel, QLatin1String(place.Caption), QRect(-100 - 30 * slot, 8, 25, 25));
+    ++slot;
+  }
+}
 
-  LineHotkey = MakeHotkeyButton(QStringLiteral("&L"), 0, &TFigureBuilderForm::LineButtonClick);
-  CircleHotkey = MakeHotkeyButton(QStringLiteral("&C"), 1, &TFigureBuilderForm::CircleButtonClick);
-  ChangeKindHotkey = MakeHotkeyButton(QStringLiteral("&T"), 2, &TFigureBuilderForm::ChangeKindButtonClick);
-  DuplicateHotkey = MakeHotkeyButton(QStringLiteral("&D"), 3, &TFigureBuilderForm::DuplicateButtonClick);
-  ChangeStaticHotkey = MakeHotkeyButton(QStringLiteral("&W"), 4, &TFigureBuilderForm::ChangeStaticButtonClick);
-  DeleteHotkey = MakeHotkeyButton(QStringLiteral("&F"), 5, &TFigureBuilderForm::DeleteButtonClick);
-  EditModeHotkey = MakeHotkeyButton(QStringLiteral("&E"), 6, &TFigureBuilderForm::EditModeClick);
-  NewHotkey = MakeHotkeyButton(QStringLiteral("&N"), 7, &TFigureBuilderForm::NewClick);
-  OpenHotkey = MakeHotkeyButton(QStringLiteral("&O"), 8, &TFigureBuilderForm::OpenClick);
-  SaveHotkey = MakeHotkeyButton(QStringLiteral("&S"), 9, &TFigureBuilderForm::SaveClick);
-  SaveAsHotkey = MakeHotkeyButton(QStringLiteral("&G"), 10, &TFigureBuilderForm::SaveAsClick);
-  AddToAnimationHotkey = MakeHotkeyButton(QStringLiteral("&A"), 11, &TFigureBuilderForm::AddToAnimationClick);
+void TFigureBuilderForm::CreateDrawingArea(QWidget* Client) {
+  Ui.FigureImage = new TPictureBox(Client);
+  Ui.FigureImage->setGeometry(56, 0, 321, 305);
+  Ui.FigureImage->SetPicture(QImage(321, 305, QImage::Format_RGB32));
+}
 
-  FigureImage = new TPictureBox(client);
-  FigureImage->setGeometry(56, 0, 321, 305);
-  FigureImage->SetPicture(QImage(321, 305, QImage::Format_RGB32));
-  connect(FigureImage, &TPictureBox::MouseDown, this,
-          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-            RunGuarded(Dialogs, this, [&] { FigureImageMouseDown(Button, Shift, X, Y); });
-          });
-  connect(FigureImage, &TPictureBox::MouseMove, this, [this](Qt::KeyboardModifiers Shift, int X, int Y) {
-    RunGuarded(Dialogs, this, [&] { FigureImageMouseMove(Shift, X, Y); });
-  });
-  connect(FigureImage, &TPictureBox::MouseUp, this,
-          [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-            RunGuarded(Dialogs, this, [&] { FigureImageMouseUp(Button, Shift, X, Y); });
-          });
+void TFigureBuilderForm::CreateStatusBar(QWidget* Client) {
+  Ui.StatusPanel = new QFrame(Client);
+  Ui.StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Ui.StatusPanel->setGeometry(0, 312, 105, 25);
+  Ui.StatusLabel = new QLabel(Ui.StatusPanel);
+  Ui.StatusLabel->move(8, 6);
+}
 
-  StatusPanel = new QFrame(client);
-  StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  StatusPanel->setGeometry(0, 312, 105, 25);
-  StatusLabel = new QLabel(StatusPanel);
-  StatusLabel->move(8, 6);
+void TFigureBuilderForm::NameControls() {
+  KeepDesignNames({{Ui.ThicknessUpDown, "UpDown1"},   {Ui.FigureImage, "Image1"},
+                   {Ui.ToolPanel, "Panel1"},          {Ui.StatusPanel, "Panel2"},
+                   {Ui.StatusLabel, "Label1"},        {Ui.LineHotkey, "SimpleL"},
+                   {Ui.CircleHotkey, "SimpleC"},      {Ui.ChangeKindHotkey, "SimpleT"},
+                   {Ui.DuplicateHotkey, "SimpleD"},   {Ui.ChangeStaticHotkey, "SimpleS"},
+                   {Ui.DeleteHotkey, "SimpleDe"},     {Ui.EditModeHotkey, "Editm"},
+                   {Ui.NewHotkey, "FileN"},           {Ui.OpenHotkey, "OpenT"},
+                   {Ui.SaveHotkey, "SaveThis"},       {Ui.SaveAsHotkey, "SaveAs"},
+                   {Ui.AddToAnimationHotkey, "AddT"}, {Ui.FileMenu, "File1"},
+                   {Ui.OptionsMenu, "Options1"},      {Ui.NewAction, "New1"},
+                   {Ui.OpenAction, "Open1"},          {Ui.SaveAction, "Save1"},
+                   {Ui.SaveAsAction, "SaveAs1"},      {Ui.AddToAnimationAction, "AddToAnimation1"},
+                   {Ui.ExitAction, "Exit1"},          {Ui.UndoAction, "Undo1"},
+                   {Ui.EditModeAction, "EditMode1"}});
+}
+
+void TFigureBuilderForm::ConnectHandlers() {
+  ConnectGuarded(Dialogs, this, Ui.LineButton, this, &TFigureBuilderForm::LineButtonClick);
+  ConnectGuarded(Dialogs, this, Ui.CircleButton, this, &TFigureBuilderForm::CircleButtonClick);
+  ConnectGuarded(Dialogs, this, Ui.ChangeKindButton, this, &TFigureBuilderForm::ChangeKindButtonClick);
+  ConnectGuarded(Dialogs, this, Ui.ThicknessUpDown, &TUpDown::Click, this, &TFigureBuilderForm::ThicknessUpDownClick);
+  ConnectGuarded(Dialogs, this, Ui.DuplicateButton, this, &TFigureBuilderForm::DuplicateButtonClick);
+  ConnectGuarded(Dialogs, this, Ui.ChangeStaticButton, this, &TFigureBuilderForm::ChangeStaticButtonClick);
+  ConnectGuarded(Dialogs, this, Ui.DeleteButton, this, &TFigureBuilderForm::DeleteButtonClick);
+  for (const THotkeyButtonPlace& place : HotkeyButtons)
+    ConnectGuarded(Dialogs, this, Ui.*place.Button, this, place.Handler);
+  for (const TActionHandler& entry : ActionHandlers)
+    ConnectGuarded(Dialogs, this, Ui.*entry.Action, this, entry.Handler);
+  ConnectGuarded(Dialogs, this, Ui.FigureImage, &TPictureBox::MouseDown, this,
+                 &TFigureBuilderForm::FigureImageMouseDown);
+  ConnectGuarded(Dialogs, this, Ui.FigureImage, &TPictureBox::MouseMove, this,
+                 &TFigureBuilderForm::FigureImageMouseMove);
+  ConnectGuarded(Dialogs, this, Ui.FigureImage, &TPictureBox::MouseUp, this, &TFigureBuilderForm::FigureImageMouseUp);
 }
 
 void TFigureBuilderForm::DescribeControls() {
   // Each control's tooltip and each menu item's key come from the one table
-  // the Keyboard Shortcuts window shows too.
-  const QList<THotkeyRow>& rows = BuilderHotkeys();
-  QWidget* controls[] = {LineButton,      CircleButton,       ChangeKindButton, ThicknessUpDown,
-                         DuplicateButton, ChangeStaticButton, DeleteButton};
-  for (int i = 0; i < 7; ++i) controls[i]->setToolTip(HotkeyTip(rows[i]));
-  QAction* items[] = {NewAction, OpenAction, SaveAction, SaveAsAction, AddToAnimationAction, EditModeAction};
-  for (int i = 0; i < 6; ++i) {
+  // the Keyboard Shortcuts window shows too, found by the control's hint.
+  const std::pair<QWidget*, const char*> controls[] = {{Ui.LineButton, "add line"},
+                                                       {Ui.CircleButton, "add circle"},
+                                                       {Ui.ChangeKindButton, "toggle segment kind"},
+                                                       {Ui.ThicknessUpDown, "change segment thickness"},
+                                                       {Ui.DuplicateButton, "duplicate segment"},
+                                                       {Ui.ChangeStaticButton, "static / dynamic segment"},
+                                                       {Ui.DeleteButton, "delete segment"}};
+  for (const auto& [control, hint] : controls) control->setToolTip(HotkeyTip(BuilderHotkey(QLatin1String(hint))));
+  const std::pair<QAction*, const char*> items[] = {{Ui.NewAction, "New"},
+                                                    {Ui.OpenAction, "Open"},
+                                                    {Ui.SaveAction, "Save"},
+                                                    {Ui.SaveAsAction, "Save As"},
+                                                    {Ui.AddToAnimationAction, "Add To Animation"},
+                                                    {Ui.EditModeAction, "Edit Mode"}};
+  for (const auto& [item, hint] : items) {
+    const THotkeyRow& row = BuilderHotkey(QLatin1String(hint));
     // Shown in the menu; the hotkey button beside it does the work, so the
     // key counts only while the menu itself has the focus.
-    items[i]->setShortcut(QKeySequence(rows[7 + i].Keys));
-    items[i]->setShortcutContext(Qt::WidgetShortcut);
-    items[i]->setToolTip(HotkeyTip(rows[7 + i]));
+    item->setShortcut(QKeySequence(row.Keys));
+    item->setShortcutContext(Qt::WidgetShortcut);
+    item->setToolTip(HotkeyTip(row));
   }
 }
 
 void TFigureBuilderForm::CreateMenus() {
   // The menu titles carry no mnemonics: every Alt+letter belongs to a hotkey button.
-  FileMenu = menuBar()->addMenu(QStringLiteral("File"));
-  NewAction = FileMenu->addAction(QStringLiteral("New"));
-  FileMenu->addSeparator();
-  OpenAction = FileMenu->addAction(QStringLiteral("Open"));
-  SaveAction = FileMenu->addAction(QStringLiteral("Save"));
-  SaveAsAction = FileMenu->addAction(QStringLiteral("Save As"));
-  AddToAnimationAction = FileMenu->addAction(QStringLiteral("Add To Animation"));
-  FileMenu->addSeparator();
-  ExitAction = FileMenu->addAction(QStringLiteral("Close"));
-  OptionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
-  UndoAction = OptionsMenu->addAction(QStringLiteral("Undo"));
-  UndoAction->setEnabled(false);
-  EditModeAction = OptionsMenu->addAction(QStringLiteral("Edit Mode"));
-  EditModeAction->setCheckable(true);
-
-  Connect(NewAction, &TFigureBuilderForm::NewClick);
-  Connect(OpenAction, &TFigureBuilderForm::OpenClick);
-  Connect(SaveAction, &TFigureBuilderForm::SaveClick);
-  Connect(SaveAsAction, &TFigureBuilderForm::SaveAsClick);
-  Connect(AddToAnimationAction, &TFigureBuilderForm::AddToAnimationClick);
-  Connect(ExitAction, &TFigureBuilderForm::ExitClick);
-  Connect(UndoAction, &TFigureBuilderForm::UndoClick);
-  Connect(EditModeAction, &TFigureBuilderForm::EditModeClick);
+  Ui.FileMenu = menuBar()->addMenu(QStringLiteral("File"));
+  Ui.NewAction = Ui.FileMenu->addAction(QStringLiteral("New"));
+  Ui.FileMenu->addSeparator();
+  Ui.OpenAction = Ui.FileMenu->addAction(QStringLiteral("Open"));
+  Ui.SaveAction = Ui.FileMenu->addAction(QStringLiteral("Save"));
+  Ui.SaveAsAction = Ui.FileMenu->addAction(QStringLiteral("Save As"));
+  Ui.AddToAnimationAction = Ui.FileMenu->addAction(QStringLiteral("Add To Animation"));
+  Ui.FileMenu->addSeparator();
+  Ui.ExitAction = Ui.FileMenu->addAction(QStringLiteral("Close"));
+  Ui.OptionsMenu = menuBar()->addMenu(QStringLiteral("Options"));
+  Ui.UndoAction = Ui.OptionsMenu->addAction(QStringLiteral("Undo"));
+  Ui.UndoAction->setEnabled(false);
+  Ui.EditModeAction = Ui.OptionsMenu->addAction(QStringLiteral("Edit Mode"));
+  Ui.EditModeAction->setCheckable(true);
 }
 
 void TFigureBuilderForm::FormCreate() {
@@ -192,14 +231,13 @@ void TFigureBuilderForm::FormCreate() {
 
 void TFigureBuilderForm::Initialize() {
   GrabbedHandle = NoHandle;
-  ChoosingStartVertex = false;
-  PlacingSegment = false;
-  Duplicating = false;
+  AddStep = TAddStep::None;
+  PendingDuplicate.reset();
   MoveUndoPending = false;
-  EditMode = EditModeAction->isChecked();
+  // Edit Mode is an option of the window: a reset leaves it as it is.
   FigureFileName.clear();
   SelectedSegment = 0;
-  ThicknessUpDown->SetPosition(5);
+  Ui.ThicknessUpDown->SetPosition(5);
   StaticFlags.assign(1, false);
 
   // The start segment: a dynamic line 48 long and 5 thick. Its stored
@@ -232,29 +270,34 @@ void TFigureBuilderForm::Initialize() {
   UndoFigureType = TFigureType{};
   UndoFigure = TFigure{};
   SetUndoCaption(QStringLiteral("Undo"));
-  UndoAction->setEnabled(false);
+  SetCanUndo(false);
   // A reset may interrupt an add or a duplicate: nothing of it stays on.
   ShowModeCues();
   DisplaySegmentData();
 }
 
 void TFigureBuilderForm::EditFigureType(const TFigureType& Source) {
+  const TTypeFileState before = TypeFileState();
+  LoadType(Source);
+  ShowInFront();
+  ReportChangeSince(before);
+}
+
+void TFigureBuilderForm::LoadType(const TFigureType& Source) {
   if (Source.SegmentCount() == 0) {
     // A type in use always has a segment; an empty one gives the start figure.
     Initialize();
-    ShowInFront();
     return;
   }
   Type().Assign(Source);
   SetUndoCaption(QStringLiteral("Undo"));
-  UndoAction->setEnabled(false);
+  SetCanUndo(false);
   // Whatever add, duplicate or drag was pending referred to the old type.
   EndPendingModes();
   SelectedSegment = 0;
   FigureFileName.clear();
 
   ShowLoadedType();
-  ShowInFront();
 }
 
 void TFigureBuilderForm::ShowLoadedType() {
@@ -264,7 +307,7 @@ void TFigureBuilderForm::ShowLoadedType() {
   const QRect area = PictureRect();
   const int middleX = area.width() / 2, middleY = area.height() / 2;
   WorkFigure.MoveBy(RealPoint(static_cast<float>(middleX), static_cast<float>(middleY)));
-  ThicknessUpDown->SetPosition(TruncNumber(Type().Segments[0].Thickness));
+  Ui.ThicknessUpDown->SetPosition(TruncNumber(Type().Segments[0].Thickness));
   // The static bytes become the builder's flags while it edits the type.
   StaticFlags.resize(Type().SegmentCount());
   for (std::size_t i = 0; i < StaticFlags.size(); ++i) StaticFlags[i] = Type().Segments[i].Static != 0;
@@ -285,16 +328,16 @@ void TFigureBuilderForm::FormResize() {
   // A window made very small keeps a drawing area of at least one pixel.
   const int areaWidth = std::max(1, w - 64);
   const int areaHeight = std::max(1, h - ThemeOffset() - 79);
-  FigureImage->setGeometry(56, 0, areaWidth, areaHeight);
-  if (FigureImage->Picture().size() != QSize(areaWidth, areaHeight))
-    FigureImage->SetPicture(QImage(areaWidth, areaHeight, QImage::Format_RGB32));
-  StatusPanel->setGeometry(0, h - ThemeOffset() - 71, std::max(0, w - 8), 25);
+  Ui.FigureImage->setGeometry(56, 0, areaWidth, areaHeight);
+  if (Ui.FigureImage->Picture().size() != QSize(areaWidth, areaHeight))
+    Ui.FigureImage->SetPicture(QImage(areaWidth, areaHeight, QImage::Format_RGB32));
+  Ui.StatusPanel->setGeometry(0, h - ThemeOffset() - 71, std::max(0, w - 8), 25);
   if (Created) {
     // The figure keeps its coordinates: a bigger area shows more room.
     EraseFigure();
     DrawFigure();
   } else {
-    FigureImage->Picture().fill(Qt::white);
+    Ui.FigureImage->Picture().fill(Qt::white);
   }
 }
 
@@ -324,20 +367,20 @@ void TFigureBuilderForm::DisplaySegmentData() {
   text += QStringLiteral(": thickness ") + QString::number(TruncNumber(s.Thickness));
   text += QStringLiteral(", length ") + QString::number(TruncNumber(s.Length));
   text += StaticFlags[SelectedSegment] ? QStringLiteral(", static") : QStringLiteral(", dynamic");
-  StatusLabel->setText(text);
-  StatusLabel->adjustSize();
+  Ui.StatusLabel->setText(text);
+  Ui.StatusLabel->adjustSize();
 }
 
 void TFigureBuilderForm::ShowStatus() {
-  if (PlacingSegment)
-    StatusLabel->setText(QStringLiteral("click to add"));
-  else if (ChoosingStartVertex)
-    StatusLabel->setText(QStringLiteral("select a starting handle"));
-  else if (Duplicating)
-    StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
+  if (AddStep == TAddStep::Placing)
+    Ui.StatusLabel->setText(QStringLiteral("click to add"));
+  else if (AddStep == TAddStep::ChoosingStart)
+    Ui.StatusLabel->setText(QStringLiteral("select a starting handle"));
+  else if (PendingDuplicate)
+    Ui.StatusLabel->setText(QStringLiteral("select a handle to attach segment"));
   else
     return DisplaySegmentData();
-  StatusLabel->adjustSize();
+  Ui.StatusLabel->adjustSize();
 }
 
 void TFigureBuilderForm::SetMousePos(QPoint Point) {
@@ -346,29 +389,28 @@ void TFigureBuilderForm::SetMousePos(QPoint Point) {
 }
 
 void TFigureBuilderForm::EnableSelectedSegmentButtons(bool Enabled) {
-  const std::array<QWidget*, 5> buttons = {ChangeKindButton, DeleteButton, DuplicateButton, ThicknessUpDown,
-                                           ChangeStaticButton};
+  const std::array<QWidget*, 5> buttons = {Ui.ChangeKindButton, Ui.DeleteButton, Ui.DuplicateButton, Ui.ThicknessUpDown,
+                                           Ui.ChangeStaticButton};
   for (QWidget* control : buttons) control->setEnabled(Enabled);
 }
 
 void TFigureBuilderForm::ShowModeCues() {
-  const bool pending = ChoosingStartVertex || PlacingSegment || Duplicating;
+  const bool pending = AddStep != TAddStep::None || PendingDuplicate;
   if (pending)
-    FigureImage->setCursor(Qt::CrossCursor);
+    Ui.FigureImage->setCursor(Qt::CrossCursor);
   else
-    FigureImage->setCursor(Qt::ArrowCursor);
+    Ui.FigureImage->setCursor(Qt::ArrowCursor);
   EnableSelectedSegmentButtons(!pending);
 }
 
 void TFigureBuilderForm::EndPendingModes() {
-  ChoosingStartVertex = false;
-  PlacingSegment = false;
-  Duplicating = false;
+  AddStep = TAddStep::None;
+  PendingDuplicate.reset();
   GrabbedHandle = NoHandle;
   MoveUndoPending = false;
   ShowModeCues();
 }
 
-void TFigureBuilderForm::SetUndoCaption(const QString& Caption) { UndoAction->setText(Caption); }
+void TFigureBuilderForm::SetUndoCaption(const QString& Caption) { Ui.UndoAction->setText(Caption); }
 
-QRect TFigureBuilderForm::PictureRect() const { return FigureImage->Picture().rect(); }
+QRect TFigureBuilderForm::PictureRect() const { return Ui.FigureImage->Picture().rect(); }

@@ -18,21 +18,15 @@
 #include <optional>
 #include <vector>
 
+#include "builder/BuilderControls.h"
 #include "model/FigureTypeUnit.h"
 #include "model/FigureUnit.h"
 
-class QAction;
-class QFrame;
-class QLabel;
-class QMenu;
 class QPainter;
-class QPushButton;
-class QToolButton;
+class QWidget;
 class TDialogs;
 class TFigureTypeHost;
 class TNameForm;
-class TPictureBox;
-class TUpDown;
 
 class TFigureBuilderForm : public QMainWindow {
   Q_OBJECT
@@ -49,85 +43,32 @@ class TFigureBuilderForm : public QMainWindow {
   // The name prompt Add To Animation shows for a type without a file name.
   TNameForm& NameWindow() { return *NameForm; }
 
-  // Controls.
-  QFrame* ToolPanel;  // tool column
-  QToolButton* LineButton;
-  QToolButton* CircleButton;
-  QToolButton* ChangeKindButton;
-  TUpDown* ThicknessUpDown;  // thickness of the selected segment, 0..100
-  QToolButton* DuplicateButton;
-  QToolButton* ChangeStaticButton;
-  QToolButton* DeleteButton;
-  TPictureBox* FigureImage;  // drawing area
-  QFrame* StatusPanel;       // status bar
-  QLabel* StatusLabel;       // status text
-  // Always enabled hotkey buttons, placed outside the tool column's visible
-  // area, so each Alt+letter works also while its visible button is disabled.
-  QPushButton* LineHotkey;
-  QPushButton* CircleHotkey;
-  QPushButton* ChangeKindHotkey;
-  QPushButton* DuplicateHotkey;
-  QPushButton* ChangeStaticHotkey;
-  QPushButton* DeleteHotkey;
-  QPushButton* EditModeHotkey;
-  QPushButton* NewHotkey;
-  QPushButton* OpenHotkey;
-  QPushButton* SaveHotkey;
-  QPushButton* SaveAsHotkey;
-  QPushButton* AddToAnimationHotkey;
-  // Menus.
-  QMenu* FileMenu;
-  QMenu* OptionsMenu;
-  QAction* NewAction;
-  QAction* OpenAction;
-  QAction* SaveAction;
-  QAction* SaveAsAction;
-  QAction* AddToAnimationAction;
-  QAction* ExitAction;
-  QAction* UndoAction;
-  QAction* EditModeAction;
+  // The controls, for tests.
+  const TBuilderControls& Controls() const { return Ui; }
 
-  // Start and reset.
-  void FormCreate();
-  // Tooltips and the menus' keys.
-  void DescribeControls();
-  void Initialize();
   // Loads a copy of Type, puts its root at the centre and shows the window.
   void EditFigureType(const TFigureType& Type);
   // Shows the window, or brings it to the front when it is already open.
   void ShowInFront();
-  void FormResize();
   void ExitClick();
 
-  // Drawing area and status.
-  void EraseFigure();
-  void DrawFigure();
-  // A free line or circle from From to To with the painter's current pen.
-  void DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind);
-  void DisplaySegmentData();
-  // Moves the mouse pointer to a point of the window's client area.
-  void SetMousePos(QPoint Point);
-  void EnableSelectedSegmentButtons(bool Enabled);
-
-  // Mouse editing.
+  // Mouse editing (FigureBuilderMouse.cpp).
   void FigureImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void FigureImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
   void FigureImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void LineButtonClick();
   void CircleButtonClick();
-  void StartAddingSegment(uint8_t Kind);
 
-  // Segment commands and undo.
+  // Segment commands and undo (FigureBuilderCommands.cpp).
   void ChangeKindButtonClick();
   void ChangeStaticButtonClick();
   void ThicknessUpDownClick();
   void DuplicateButtonClick();
   void DeleteButtonClick();
   void EditModeClick();
-  void AssignUndo();
   void UndoClick();
 
-  // File commands.
+  // File commands (FigureBuilderFile.cpp).
   void NewClick();
   void OpenClick();
   void SaveClick();
@@ -140,8 +81,6 @@ class TFigureBuilderForm : public QMainWindow {
   // Makes a type recovered after a crash the working type, under the name
   // of the file it came from, and shows the builder.
   void RecoverType(const TFigureType& Type, const QString& FileName);
-  // Writes the working type, in the pose shown, to a .stk file.
-  void SaveFigureTypeAs(const QString& Path);
 
   // State, read-only, for the main window and the tests.
   const TFigure& GetWorkFigure() const { return WorkFigure; }
@@ -151,15 +90,20 @@ class TFigureBuilderForm : public QMainWindow {
   const QString& GetFigureFileName() const { return FigureFileName; }
   bool GetEditMode() const { return EditMode; }
   int16_t GetGrabbedHandle() const { return GrabbedHandle; }
-  bool IsChoosingStartVertex() const { return ChoosingStartVertex; }
-  bool IsPlacingSegment() const { return PlacingSegment; }
-  bool IsDuplicating() const { return Duplicating; }
+  bool IsChoosingStartVertex() const { return AddStep == TAddStep::ChoosingStart; }
+  bool IsPlacingSegment() const { return AddStep == TAddStep::Placing; }
+  bool IsDuplicating() const { return PendingDuplicate.has_value(); }
   uint8_t GetStartVertex() const { return StartVertex; }
   const TFigureType& GetUndoFigureType() const { return UndoFigureType; }
 
  signals:
-  // The working type or its file name may have changed: sent after every
-  // redraw of the figure (each edit redraws it) and after a save.
+  // What WorkingTypeFile() returns, or GetFigureFileName(), has changed:
+  // sent once by the command, press or drag step that changed either (an
+  // edit, a drag of a segment's handle, Undo, New, Open, loading or
+  // recovering a type, Save As under a new name), at its end, before it
+  // returns, and by nothing else (a selection, a hover, moving the root, a
+  // resize, a redraw, a save under the same name, a step that gives back
+  // what was there). So each sending follows a change since the one before.
   void TypeChanged();
 
  protected:
@@ -168,16 +112,76 @@ class TFigureBuilderForm : public QMainWindow {
   void closeEvent(QCloseEvent* Event) override;
 
  private:
-  using THandler = void (TFigureBuilderForm::*)();
-
+  // The controls at their design places (FigureBuilderUnit.cpp), each
+  // wired to its handler through the general error report.
   void CreateControls();
+  void CreateToolColumn(QWidget* Client);
+  void CreateHotkeyButtons();
+  void CreateDrawingArea(QWidget* Client);
+  void CreateStatusBar(QWidget* Client);
   void CreateMenus();
-  QPushButton* MakeHotkeyButton(const QString& Caption, int Slot, THandler Handler);
-  void Connect(QAction* Action, THandler Handler);
-  void RunHandler(THandler Handler);
+  void NameControls();
+  void ConnectHandlers();
+
+  // A press in each of the modes (FigureBuilderMouse.cpp).
+  void PlaceSegment(TRealPoint End);
+  void AttachDuplicate(int16_t Handle);
+  void ChooseStart(int16_t Handle);
+  void SelectAndGrab(int16_t Handle, QPoint At);
+  // A move in each of them: the add's rubber band, the duplicate hanging
+  // from the mouse, and the drag of the held handle.
+  void DrawRubberBand(TRealPoint Mouse);
+  void DrawHangingDuplicate(TRealPoint Mouse);
+  void DragGrabbedHandle(QPoint Mouse);
+  // Edit Mode's drag: the end vertex of Segment moves to To alone.
+  void MoveVertexOf(uint8_t Segment, TRealPoint To);
+  // The vertex a handle sits on: the root's, or the segment's end.
+  uint8_t VertexOfHandle(int16_t Handle) const;
+
+  // What TypeChanged tells of: the working type as its file holds it, and
+  // the file's name.
+  struct TTypeFileState {
+    QByteArray File;
+    QString FileName;
+    bool operator==(const TTypeFileState&) const = default;
+  };
+  TTypeFileState TypeFileState() const;
+  // Sends TypeChanged when the type's file or name is no longer Before: for
+  // the commands that replace the whole type, where a comparison is simpler
+  // than telling what they changed.
+  void ReportChangeSince(const TTypeFileState& Before);
+
+  // Start and reset (FigureBuilderUnit.cpp).
+  void FormCreate();
+  // Tooltips and the menus' keys.
+  void DescribeControls();
+  // The start figure: one line up from the root at the centre, no undo.
+  void Initialize();
+  void FormResize();
+  // Makes a copy of Source the working type in its default pose, with no
+  // file name and no undo; an empty Source gives the start figure.
+  void LoadType(const TFigureType& Source);
+
+  // Drawing area and status (FigureBuilderDrawing.cpp, FigureBuilderUnit.cpp).
+  void EraseFigure();
+  void DrawFigure();
+  // A free line or circle from From to To with the painter's current pen.
+  void DrawGeneralSegment(QPainter& Canvas, TRealPoint From, TRealPoint To, uint8_t Kind);
+  void DisplaySegmentData();
+  // Moves the mouse pointer to a point of the window's client area.
+  void SetMousePos(QPoint Point);
+  void EnableSelectedSegmentButtons(bool Enabled);
+
+  // Waits for the start handle of a new segment of Kind.
+  void StartAddingSegment(uint8_t Kind);
+  // Takes the undo snapshot of the state before a step.
+  void AssignUndo();
+  // Writes the working type, in the pose shown, to a .stk file.
+  void SaveFigureTypeAs(const QString& Path);
 
   TFigureType& Type() { return *Working; }
   void SetUndoCaption(const QString& Caption);
+  void SetCanUndo(bool Can);
   // Ends every pending add, duplicate and drag, with the cursor and buttons
   // they changed.
   void EndPendingModes();
@@ -201,6 +205,7 @@ class TFigureBuilderForm : public QMainWindow {
   void ShowLoadedType();
   void ClearStaticBytes();
 
+  TBuilderControls Ui;
   TDialogs& Dialogs;
   TFigureTypeHost* Host;
   TNameForm* NameForm;  // a child of this window
@@ -213,17 +218,22 @@ class TFigureBuilderForm : public QMainWindow {
   uint8_t SelectedSegment = 0;
   std::vector<bool> StaticFlags;
   QString FigureFileName;
+  // Edit Mode, an option beside the pending modes: a drag changes lengths
+  // instead of turning the branch.
   bool EditMode = false;
+  // The drag of a held handle: the root moves the figure from LastMousePos;
+  // the snapshot for its undo is taken at its first move.
   int16_t GrabbedHandle = NoHandle;
   QPoint LastMousePos;
   bool MoveUndoPending = false;
-  bool ChoosingStartVertex = false;
-  bool PlacingSegment = false;
+  // An add takes two presses: first the handle it starts from, then the
+  // point where it ends.
+  enum class TAddStep { None, ChoosingStart, Placing };
+  TAddStep AddStep = TAddStep::None;
   uint8_t StartVertex = 0;
   uint8_t NewSegmentKind = SegmentLine;
-  bool Duplicating = false;
-  // Everything the copy takes from its original, captured when Duplicate is
-  // pressed: an add completed meanwhile changes the selection, not the copy.
+  // Everything a duplicate takes from its original, captured when Duplicate
+  // is pressed: an add completed meanwhile changes the selection, not the copy.
   struct TDuplicateSource {
     uint8_t Kind = SegmentLine;
     float Length = 0.0f;
@@ -231,7 +241,14 @@ class TFigureBuilderForm : public QMainWindow {
     double Direction = 0.0;
     bool Static = false;
     TRealPoint Offset;  // from its parent vertex to its child vertex
-  } Duplicate;
+  };
+  // The duplicate waiting for the handle it is attached at. It may wait
+  // while an add does: a press places the add first, and only a press on a
+  // handle attaches the duplicate.
+  std::optional<TDuplicateSource> PendingDuplicate;
+  // The one-level undo: whether there is a step to take back, and the state
+  // before it. The Undo menu entry is enabled as CanUndo says.
+  bool CanUndo = false;
   TFigureType UndoFigureType;
   TFigure UndoFigure;
   uint8_t UndoSelectedSegment = 0;

@@ -3,7 +3,7 @@
 // The main window's hotkeys and what each control does, for its tooltips,
 // its menus and the Keyboard Shortcuts window.
 
-#include "builder/BuilderHotkeys.h"
+#include "platform/HotkeyRow.h"
 
 // Every hotkey and control of the main window, in the order the Keyboard
 // Shortcuts window lists them.

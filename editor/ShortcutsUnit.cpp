@@ -4,6 +4,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "builder/BuilderHotkeys.h"
 #include "editor/MainHotkeys.h"
 
 namespace {

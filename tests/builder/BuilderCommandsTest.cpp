@@ -26,12 +26,12 @@ TEST_F(BuilderCommands, ToggleKindSwapsLineAndCircleAndUndoGoesBackOneStep) {
   Form->ChangeKindButtonClick();
   EXPECT_EQ(Type().Segments[0].Kind, SegmentLine);
   EXPECT_EQ(UndoCaption(), "Undo Kind");
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Type().Segments[0].Kind, SegmentCircle);
   EXPECT_EQ(Status(), "circle: thickness 5, length 48, dynamic");
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo");
-  Form->UndoAction->trigger();  // no second level
+  Form->Controls().UndoAction->trigger();  // no second level
   EXPECT_EQ(Type().Segments[0].Kind, SegmentCircle);
 
   Load(MakeType({{0, 40, Up, 5.0f, 7}}));  // an unknown kind becomes a line
@@ -40,26 +40,26 @@ TEST_F(BuilderCommands, ToggleKindSwapsLineAndCircleAndUndoGoesBackOneStep) {
 }
 
 TEST_F(BuilderCommands, ThicknessArrowsStepOneUndoableClickAtATime) {
-  for (int i = 0; i < 3; ++i) QTest::mouseClick(Form->ThicknessUpDown->UpButton(), Qt::LeftButton);
+  for (int i = 0; i < 3; ++i) QTest::mouseClick(Form->Controls().ThicknessUpDown->UpButton(), Qt::LeftButton);
   EXPECT_EQ(Type().Segments[0].Thickness, 8.0f);
   EXPECT_EQ(Status(), "line: thickness 8, length 48, dynamic");
   EXPECT_EQ(UndoCaption(), "Undo Thickness");
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Type().Segments[0].Thickness, 7.0f);
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 7);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 7);
 
   // Selecting sets the control without changing any thickness or undo.
   Load(MakeType({{0, 40, Up, 100.0f}, {0, 40, Down, 2.0f}}));
   Click(At(2));
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 2);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 2);
   Click(At(1));
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 100);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 100);
   EXPECT_EQ(Type().Segments[1].Thickness, 2.0f);
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   // At the top the up arrow does nothing; the down arrow steps from there.
-  QTest::mouseClick(Form->ThicknessUpDown->UpButton(), Qt::LeftButton);
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
-  QTest::mouseClick(Form->ThicknessUpDown->DownButton(), Qt::LeftButton);
+  QTest::mouseClick(Form->Controls().ThicknessUpDown->UpButton(), Qt::LeftButton);
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
+  QTest::mouseClick(Form->Controls().ThicknessUpDown->DownButton(), Qt::LeftButton);
   EXPECT_EQ(Type().Segments[0].Thickness, 99.0f);
 }
 
@@ -75,7 +75,7 @@ TEST_F(BuilderCommands, EveryStepNamesItsUndoAndUndoRestoresTheStateBeforeIt) {
        }},
       {"Undo Kind", [this] { Form->ChangeKindButtonClick(); }},
       {"Undo Delete", [this] { Form->DeleteButtonClick(); }},
-      {"Undo Thickness", [this] { QTest::mouseClick(Form->ThicknessUpDown->DownButton(), Qt::LeftButton); }},
+      {"Undo Thickness", [this] { QTest::mouseClick(Form->Controls().ThicknessUpDown->DownButton(), Qt::LeftButton); }},
       {"Undo Duplicate", [this] { Form->DuplicateButtonClick(); }},
       {"Undo Static", [this] { Form->ChangeStaticButtonClick(); }},
   };
@@ -84,10 +84,10 @@ TEST_F(BuilderCommands, EveryStepNamesItsUndoAndUndoRestoresTheStateBeforeIt) {
     const std::vector<TRealPoint> points = Figure().Points();
     step();
     EXPECT_EQ(UndoCaption(), caption);
-    EXPECT_TRUE(Form->UndoAction->isEnabled()) << caption.toStdString();
-    Form->UndoAction->trigger();
+    EXPECT_TRUE(Form->Controls().UndoAction->isEnabled()) << caption.toStdString();
+    Form->Controls().UndoAction->trigger();
     EXPECT_EQ(UndoCaption(), "Undo");
-    EXPECT_FALSE(Form->UndoAction->isEnabled()) << caption.toStdString();
+    EXPECT_FALSE(Form->Controls().UndoAction->isEnabled()) << caption.toStdString();
     EXPECT_TRUE(SameShape(Type(), start)) << caption.toStdString();
     EXPECT_EQ(Figure().Points(), points) << caption.toStdString();
     EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, false})) << caption.toStdString();
@@ -97,7 +97,7 @@ TEST_F(BuilderCommands, EveryStepNamesItsUndoAndUndoRestoresTheStateBeforeIt) {
 
 TEST_F(BuilderCommands, UndoDuringAnAddKeepsItWaiting) {
   Form->LineButtonClick();
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_TRUE(Form->IsChoosingStartVertex());
   EXPECT_EQ(Status(), "select a starting handle");
   EXPECT_EQ(Cursor(), Qt::CrossCursor);
@@ -107,7 +107,7 @@ TEST_F(BuilderCommands, UndoDuringAnAddKeepsItWaiting) {
   Click(At(0));  // attaches the duplicate: a new vertex 2
   Click(At(2));  // chooses it as the start
   ASSERT_EQ(Form->GetStartVertex(), 2);
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   ASSERT_EQ(Type().SegmentCount(), 1);
   EXPECT_FALSE(Form->IsPlacingSegment());
   EXPECT_TRUE(Form->IsChoosingStartVertex());
@@ -158,7 +158,7 @@ TEST_F(BuilderCommands, DeleteRenumbersAndEveryVertexStaysWhereItWas) {
   Form->NewClick();
   Form->DeleteButtonClick();
   EXPECT_EQ(Type().SegmentCount(), 1);
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
 }
 
 TEST_F(BuilderCommands, DeleteEndsAPendingAddDuplicateOrDrag) {
@@ -209,15 +209,15 @@ TEST_F(BuilderCommands, DeleteEndsAPendingAddDuplicateOrDrag) {
 TEST_F(BuilderCommands, EveryHotkeyClicksItsHiddenButton) {
   ShowActive();
   const std::vector<std::pair<Qt::Key, QPushButton*>> keys = {
-      {Qt::Key_L, Form->LineHotkey},         {Qt::Key_C, Form->CircleHotkey},
-      {Qt::Key_T, Form->ChangeKindHotkey},   {Qt::Key_D, Form->DuplicateHotkey},
-      {Qt::Key_W, Form->ChangeStaticHotkey}, {Qt::Key_F, Form->DeleteHotkey},
-      {Qt::Key_E, Form->EditModeHotkey},     {Qt::Key_N, Form->NewHotkey},
-      {Qt::Key_O, Form->OpenHotkey},         {Qt::Key_S, Form->SaveHotkey},
-      {Qt::Key_G, Form->SaveAsHotkey},       {Qt::Key_A, Form->AddToAnimationHotkey}};
+      {Qt::Key_L, Form->Controls().LineHotkey},         {Qt::Key_C, Form->Controls().CircleHotkey},
+      {Qt::Key_T, Form->Controls().ChangeKindHotkey},   {Qt::Key_D, Form->Controls().DuplicateHotkey},
+      {Qt::Key_W, Form->Controls().ChangeStaticHotkey}, {Qt::Key_F, Form->Controls().DeleteHotkey},
+      {Qt::Key_E, Form->Controls().EditModeHotkey},     {Qt::Key_N, Form->Controls().NewHotkey},
+      {Qt::Key_O, Form->Controls().OpenHotkey},         {Qt::Key_S, Form->Controls().SaveHotkey},
+      {Qt::Key_G, Form->Controls().SaveAsHotkey},       {Qt::Key_A, Form->Controls().AddToAnimationHotkey}};
   std::vector<std::unique_ptr<QSignalSpy>> spies;
   for (const auto& [key, button] : keys) {
-    EXPECT_FALSE(button->isVisibleTo(Form.get()) && Form->ToolPanel->rect().intersects(button->geometry()));
+    EXPECT_FALSE(button->isVisibleTo(Form.get()) && Form->Controls().ToolPanel->rect().intersects(button->geometry()));
     spies.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
   }
   // Open, Save (no file name yet: Save As) and Save As are cancelled.
@@ -236,7 +236,7 @@ TEST_F(BuilderCommands, HotkeysWorkWhileTheirButtonsAreDisabled) {
   Load(MakeType({{0, 40, Up}, {0, 30, Right}}));
   QTest::keyClick(Form.get(), Qt::Key_L, Qt::AltModifier);
   WAIT_ASSERT(Form->IsChoosingStartVertex());
-  ASSERT_FALSE(Form->ChangeKindButton->isEnabled());
+  ASSERT_FALSE(Form->Controls().ChangeKindButton->isEnabled());
 
   QTest::keyClick(Form.get(), Qt::Key_T, Qt::AltModifier);
   WAIT_ASSERT(Type().Segments[0].Kind == SegmentCircle);
@@ -244,7 +244,7 @@ TEST_F(BuilderCommands, HotkeysWorkWhileTheirButtonsAreDisabled) {
   WAIT_ASSERT(Form->GetStaticFlags()[0]);
   QTest::keyClick(Form.get(), Qt::Key_E, Qt::AltModifier);
   WAIT_ASSERT(Form->GetEditMode());
-  EXPECT_TRUE(Form->EditModeAction->isChecked());
+  EXPECT_TRUE(Form->Controls().EditModeAction->isChecked());
   QTest::keyClick(Form.get(), Qt::Key_D, Qt::AltModifier);
   WAIT_ASSERT(Form->IsDuplicating());
   QTest::keyClick(Form.get(), Qt::Key_F, Qt::AltModifier);
@@ -257,7 +257,7 @@ TEST_F(BuilderCommands, HotkeysWorkWhileTheirButtonsAreDisabled) {
   QTest::keyClick(Form.get(), Qt::Key_N, Qt::AltModifier);
   WAIT_ASSERT(!Form->IsChoosingStartVertex());
   EXPECT_EQ(Status(), "line: thickness 5, length 48, dynamic");
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
 }
 
 }  // namespace

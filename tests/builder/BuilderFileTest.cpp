@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The builder's figure type files: the bytes written, opening with undo, and
-// refusal of files that cannot be used.
+// The builder's figure type files: the bytes written, opening with undo,
+// refusal of files that cannot be used, and which steps report a change of
+// the type's file.
 
 #include <QFile>
+#include <QResizeEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -18,11 +21,11 @@ class BuilderFile : public BuilderTest {
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
   void SaveAsHotkey(const QString& Name) {
     Dialogs.SaveAnswers.push_back({true, Path(Name), 0});
-    Form->SaveAsAction->trigger();
+    Form->Controls().SaveAsAction->trigger();
   }
   void Open(const QString& Name) {
     Dialogs.OpenAnswers.push_back({true, Path(Name), 0});
-    Form->OpenAction->trigger();
+    Form->Controls().OpenAction->trigger();
   }
   QTemporaryDir Dir;
 };
@@ -48,14 +51,15 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Form->NewClick();
   Open("kite.stk");
   EXPECT_EQ(Figure().Angles, pose);
-  EXPECT_EQ(Figure().Points()[0], RealPoint(Form->FigureImage->width() / 2, Form->FigureImage->height() / 2));
+  EXPECT_EQ(Figure().Points()[0],
+            RealPoint(Form->Controls().FigureImage->width() / 2, Form->Controls().FigureImage->height() / 2));
   EXPECT_EQ(Form->GetSelectedSegment(), 0);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 5);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 5);
   EXPECT_EQ(UndoCaption(), "Undo Open");
   EXPECT_EQ(Form->GetFigureFileName(), Path("kite.stk"));
 
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
 }
 
@@ -83,13 +87,13 @@ TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
 
   // Undo Open gives back the name with the figure: Save writes mine.stk.
   Open("robot.stk");
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
   // No to replacing robot.stk keeps the name as it was.
   Dialogs.YesNoAnswers = {false};
   SaveAsHotkey("robot.stk");
   EXPECT_EQ(Form->GetFigureFileName(), Path("mine.stk"));
-  Form->SaveAction->trigger();
+  Form->Controls().SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(ReadTestFile(Path("mine.stk")), mine);
   EXPECT_EQ(Dialogs.Questions().size(), 1);
@@ -98,7 +102,7 @@ TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
   Dialogs.YesNoAnswers = {false, false};
   SaveAsHotkey("robot.stk");
   Dialogs.SaveAnswers.push_back({true, Path("robot.stk"), 0});
-  Form->SaveAction->trigger();
+  Form->Controls().SaveAction->trigger();
   EXPECT_EQ(ReadTestFile(Path("robot.stk")), robot);
   EXPECT_EQ(Dialogs.Questions().size(), 3);
 }
@@ -108,10 +112,10 @@ TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
   for (const auto start : {&TFigureBuilderForm::LineButtonClick, &TFigureBuilderForm::DuplicateButtonClick}) {
     Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
     (Form.get()->*start)();
-    ASSERT_FALSE(Form->DeleteButton->isEnabled());
+    ASSERT_FALSE(Form->Controls().DeleteButton->isEnabled());
     Open("two.stk");
     EXPECT_FALSE(Form->IsChoosingStartVertex() || Form->IsPlacingSegment() || Form->IsDuplicating());
-    EXPECT_TRUE(Form->DeleteButton->isEnabled());
+    EXPECT_TRUE(Form->Controls().DeleteButton->isEnabled());
     // A press on the root handle adds nothing.
     Click(At(0));
     EXPECT_EQ(Type().SegmentCount(), 1);
@@ -194,6 +198,79 @@ TEST_F(BuilderFile, ADuplicatePressedDuringAnAddCopiesItsOwnSegment) {
   EXPECT_EQ(copy.Thickness, 3.0f);
   EXPECT_DOUBLE_EQ(Figure().Angles[3], Down);
   EXPECT_TRUE(Form->GetStaticFlags()[3]);
+}
+
+TEST_F(BuilderFile, TypeChangedComesWithEachChangeOfTheTypesFileOrNameAndNothingElse) {
+  const TFigureType two = MakeType({{0, 40, Up}, {0, 30, Right}});
+  const TFigureType one = MakeType({{0, 20, Down}});
+  struct TCase {
+    const char* What;
+    std::function<void()> Before;
+    std::function<void()> Step;
+    int Sent;
+  };
+  auto none = [] {};
+  const std::vector<TCase> cases = {
+      {"toggle kind", none, [&] { Form->ChangeKindButtonClick(); }, 1},
+      {"toggle static", none, [&] { Form->ChangeStaticButtonClick(); }, 1},
+      {"thickness step", none, [&] { QTest::mouseClick(Form->Controls().ThicknessUpDown->UpButton(), Qt::LeftButton); },
+       1},
+      // The duplicate attached last is 5 thick while the control still shows
+      // the 6 of the segment placed before it: one step down changes nothing.
+      {"thickness step to the thickness it has",
+       [&] {
+         Load(MakeType({{0, 40, Up, 6.0f}, {0, 30, Right, 5.0f}}));
+         Click(At(2)), Form->LineButtonClick(), Click(At(1)), Form->DuplicateButtonClick();
+         Click(QPoint(20, 20)), Click(At(0));
+       },
+       [&] { QTest::mouseClick(Form->Controls().ThicknessUpDown->DownButton(), Qt::LeftButton); }, 0},
+      {"delete", [&] { Click(At(2)); }, [&] { Form->DeleteButtonClick(); }, 1},
+      {"refused delete", [&] { Form->NewClick(); }, [&] { Form->DeleteButtonClick(); }, 0},
+      {"place a segment", [&] { Form->LineButtonClick(), Click(At(1)); }, [&] { Click(QPoint(20, 20)); }, 1},
+      {"attach a duplicate", [&] { Form->DuplicateButtonClick(); }, [&] { Click(At(0)); }, 1},
+      {"drag a handle", [&] { Press(At(1)); }, [&] { Move(At(0) + QPoint(30, 0)), Move(At(0) + QPoint(0, 30)); }, 2},
+      {"edit-mode drag", [&] { Form->EditModeClick(), Press(At(1)); }, [&] { Move(At(1) + QPoint(5, 5)); }, 1},
+      {"undo", [&] { Form->ChangeKindButtonClick(); }, [&] { Form->Controls().UndoAction->trigger(); }, 1},
+      {"New", none, [&] { Form->NewClick(); }, 1},
+      {"open", [&] { SaveAsHotkey("two.stk"), Form->NewClick(); }, [&] { Open("two.stk"); }, 1},
+      {"load another type", none, [&] { Load(one); }, 1},
+      {"recover", none, [&] { Form->RecoverType(two, Path("two.stk")); }, 1},
+      {"Save As a new name", none, [&] { SaveAsHotkey("two.stk"); }, 1},
+      {"select", none, [&] { Click(At(2)); }, 0},
+      {"press without a move", none, [&] { Click(At(1)); }, 0},
+      {"drag the root", [&] { Press(At(0)); }, [&] { Move(At(0) + QPoint(10, 5)); }, 0},
+      {"hover while placing", [&] { Form->LineButtonClick(), Click(At(1)); }, [&] { Move(QPoint(20, 20)); }, 0},
+      {"hover with a duplicate", [&] { Form->DuplicateButtonClick(); }, [&] { Move(QPoint(20, 20)); }, 0},
+      {"start an add or a duplicate", none, [&] { Form->LineButtonClick(), Form->DuplicateButtonClick(); }, 0},
+      {"undo an add never placed", [&] { Form->LineButtonClick(); }, [&] { Form->Controls().UndoAction->trigger(); },
+       0},
+      {"Edit Mode", none, [&] { Form->EditModeClick(); }, 0},
+      {"New on the start figure", [&] { Form->NewClick(); }, [&] { Form->NewClick(); }, 0},
+      {"load the type shown", none, [&] { Load(two); }, 0},
+      {"save again under the same name", [&] { SaveAsHotkey("two.stk"); },
+       [&] {
+         Form->Controls().SaveAction->trigger();
+         Dialogs.YesNoAnswers.push_back(true);
+         SaveAsHotkey("two.stk");
+       },
+       0},
+      {"resize", none,
+       [&] {
+         QResizeEvent resize(QSize(500, 450), Form->size());
+         QApplication::sendEvent(Form.get(), &resize);
+       },
+       0},
+  };
+  for (const TCase& c : cases) {
+    QFile::remove(Path("two.stk"));
+    Form = std::make_unique<TFigureBuilderForm>(Dialogs, nullptr);
+    Load(two);
+    c.Before();
+    QSignalSpy sent(Form.get(), &TFigureBuilderForm::TypeChanged);
+    c.Step();
+    EXPECT_EQ(sent.count(), c.Sent) << c.What;
+    if (Held != Qt::NoButton) Release();
+  }
 }
 
 }  // namespace

@@ -19,15 +19,15 @@ void ExpectNear(TRealPoint A, TRealPoint B, const char* What) {
 
 TEST_F(BuilderMouse, AddingASegmentRunsChooseThenPlaceAndTakesTheStartSegmentsThickness) {
   Load(MakeType({{0, 40, Up, 3.0f}, {1, 30, Right, 9.0f}}));
-  Form->LineButton->click();
+  Form->Controls().LineButton->click();
   EXPECT_TRUE(Form->IsChoosingStartVertex());
   EXPECT_EQ(Status(), "select a starting handle");
   EXPECT_EQ(Cursor(), Qt::CrossCursor);
   EXPECT_FALSE(SegmentButtonsEnabled());
-  EXPECT_FALSE(Form->ThicknessUpDown->isEnabled());
-  EXPECT_TRUE(Form->LineButton->isEnabled());
+  EXPECT_FALSE(Form->Controls().ThicknessUpDown->isEnabled());
+  EXPECT_TRUE(Form->Controls().LineButton->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Add");
-  EXPECT_TRUE(Form->UndoAction->isEnabled());
+  EXPECT_TRUE(Form->Controls().UndoAction->isEnabled());
 
   Click(QPoint(10, 10));  // no handle: the builder keeps waiting
   EXPECT_TRUE(Form->IsChoosingStartVertex());
@@ -55,7 +55,7 @@ TEST_F(BuilderMouse, AddingASegmentRunsChooseThenPlaceAndTakesTheStartSegmentsTh
   EXPECT_DOUBLE_EQ(Figure().Angles[2], std::numbers::pi / 4);
   EXPECT_EQ(At(3), end);
   EXPECT_EQ(Form->GetSelectedSegment(), 2);
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 9);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 9);
   EXPECT_EQ(Form->GetStaticFlags().size(), 3u);
   EXPECT_EQ(Status(), "line: thickness 9, length 28, dynamic");
   EXPECT_EQ(Cursor(), Qt::ArrowCursor);
@@ -132,11 +132,11 @@ TEST_F(BuilderMouse, RotateModeTurnsTheBranchAndEditModeMovesOneVertex) {
   ExpectNear(PointOf(3), RealPoint(root.X + 40, root.Y + 50), "vertex 3");
   EXPECT_EQ(PointOf(4), start[4]);
   EXPECT_EQ(Type().Segments[1].Length, 30.0f);
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Figure().Points(), start);
 
   Form->EditModeClick();
-  EXPECT_TRUE(Form->EditModeAction->isChecked());
+  EXPECT_TRUE(Form->Controls().EditModeAction->isChecked());
   Press(At(2));
   const TRealPoint p = RealPoint(PointOf(2).X + 5, PointOf(2).Y - 10);
   Move(QPoint(RoundPixel(p.X), RoundPixel(p.Y)));
@@ -185,7 +185,7 @@ TEST_F(BuilderMouse, ADragTakesOneSnapshotAtItsFirstMoveAndAPressAloneNone) {
   Release();
   EXPECT_EQ(UndoCaption(), "Undo Move");
   // Undo goes back to before the first move, not the second.
-  Form->UndoAction->trigger();
+  Form->Controls().UndoAction->trigger();
   EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Type().Segments[0].Kind, SegmentCircle);  // the kind change stays
 
@@ -232,7 +232,7 @@ TEST_F(BuilderMouse, ADuplicateHangsFromTheMouseAndAttachesACopyAtThePressedHand
   EXPECT_FALSE(SegmentButtonsEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Duplicate");
   // The pointer was moved onto the copied segment's parent vertex.
-  EXPECT_EQ(QCursor::pos(), Form->FigureImage->mapToGlobal(At(1)));
+  EXPECT_EQ(QCursor::pos(), Form->Controls().FigureImage->mapToGlobal(At(1)));
 
   const QPoint mouse(40, 200);
   Move(mouse);
@@ -265,7 +265,7 @@ TEST_F(BuilderMouse, AtTheSegmentLimitNothingStartsAndNoPressCompletes) {
   Form->DuplicateButtonClick();
   EXPECT_EQ(Dialogs.Messages(), QStringList({limit, limit, limit}));
   EXPECT_FALSE(Form->IsChoosingStartVertex() || Form->IsDuplicating());
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   EXPECT_EQ(Cursor(), Qt::ArrowCursor);
 
   // An add and a duplicate pending together: the duplicate completes first,

@@ -61,18 +61,18 @@ class BuilderTest : public testing::Test {
   void SetUp() override { Form = std::make_unique<TFigureBuilderForm>(Dialogs, nullptr); }
   void TearDown() override {
     // Let go of a button a test left held, so the next test starts clean.
-    if (Held != Qt::NoButton) QTest::mouseRelease(Form->FigureImage, Held, {}, QPoint(0, 0));
+    if (Held != Qt::NoButton) QTest::mouseRelease(Form->Controls().FigureImage, Held, {}, QPoint(0, 0));
     Form.reset();
   }
 
   void Load(const TFigureType& Type) { Form->EditFigureType(Type); }
 
   void Press(QPoint At, Qt::MouseButton Button = Qt::LeftButton) {
-    QTest::mousePress(Form->FigureImage, Button, {}, At);
+    QTest::mousePress(Form->Controls().FigureImage, Button, {}, At);
     Held = Button;
   }
   void Release(QPoint At = QPoint(0, 0)) {
-    QTest::mouseRelease(Form->FigureImage, Held == Qt::NoButton ? Qt::LeftButton : Held, {}, At);
+    QTest::mouseRelease(Form->Controls().FigureImage, Held == Qt::NoButton ? Qt::LeftButton : Held, {}, At);
     Held = Qt::NoButton;
   }
   void Click(QPoint At) {
@@ -81,20 +81,20 @@ class BuilderTest : public testing::Test {
   }
   // A move over the drawing area, with whatever button is held.
   void Move(QPoint At) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->FigureImage->mapToGlobal(QPointF(At)), Qt::NoButton, Held,
-                     {});
-    QApplication::sendEvent(Form->FigureImage, &move);
+    QMouseEvent move(QEvent::MouseMove, QPointF(At), Form->Controls().FigureImage->mapToGlobal(QPointF(At)),
+                     Qt::NoButton, Held, {});
+    QApplication::sendEvent(Form->Controls().FigureImage, &move);
   }
 
   const TFigure& Figure() const { return Form->GetWorkFigure(); }
   const TFigureType& Type() const { return Form->WorkType(); }
   TRealPoint PointOf(int Vertex) const { return Figure().Points()[Vertex]; }
   QPoint At(int Vertex) const { return QPoint(RoundPixel(PointOf(Vertex).X), RoundPixel(PointOf(Vertex).Y)); }
-  QRgb Pixel(QPoint P) const { return Form->FigureImage->Picture().pixel(P); }
-  QString Status() const { return Form->StatusLabel->text(); }
-  QString UndoCaption() const { return Form->UndoAction->text(); }
-  bool SegmentButtonsEnabled() const { return Form->DeleteButton->isEnabled(); }
-  Qt::CursorShape Cursor() const { return Form->FigureImage->cursor().shape(); }
+  QRgb Pixel(QPoint P) const { return Form->Controls().FigureImage->Picture().pixel(P); }
+  QString Status() const { return Form->Controls().StatusLabel->text(); }
+  QString UndoCaption() const { return Form->Controls().UndoAction->text(); }
+  bool SegmentButtonsEnabled() const { return Form->Controls().DeleteButton->isEnabled(); }
+  Qt::CursorShape Cursor() const { return Form->Controls().FigureImage->cursor().shape(); }
 
   void ShowActive() {
     Form->show();

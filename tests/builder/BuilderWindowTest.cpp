@@ -11,7 +11,7 @@ using BuilderWindow = BuilderTest;
 TEST_F(BuilderWindow, FreshBuilderShowsBlueLineUpFromOrangeRootAtCentre) {
   EXPECT_EQ(Form->windowTitle(), "Stick Figure Builder");
   EXPECT_EQ(Form->size(), QSize(389, 391));
-  const QSize area = Form->FigureImage->Picture().size();
+  const QSize area = Form->Controls().FigureImage->Picture().size();
   EXPECT_EQ(area, QSize(389 - 64, 391 - 79));
   const QPoint root(area.width() / 2, area.height() / 2);
   EXPECT_EQ(At(0), root);
@@ -28,10 +28,29 @@ TEST_F(BuilderWindow, FreshBuilderShowsBlueLineUpFromOrangeRootAtCentre) {
   EXPECT_EQ(Pixel(QPoint(5, 5)), White);
 
   EXPECT_EQ(Status(), "line: thickness 5, length 48, dynamic");
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 5);
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
-  EXPECT_FALSE(Form->EditModeAction->isChecked());
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 5);
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().EditModeAction->isChecked());
   EXPECT_EQ(Form->GetGrabbedHandle(), NoHandle);
+}
+
+TEST_F(BuilderWindow, EachToolTipAndMenuKeyComesFromTheRowOfItsControl) {
+  const TBuilderControls& ui = Form->Controls();
+  const std::vector<std::pair<QWidget*, QString>> tips = {{ui.LineButton, "add line (Alt+L): "},
+                                                          {ui.CircleButton, "add circle (Alt+C): "},
+                                                          {ui.ChangeKindButton, "toggle segment kind (Alt+T): "},
+                                                          {ui.ThicknessUpDown, "change segment thickness"},
+                                                          {ui.DuplicateButton, "duplicate segment (Alt+D): "},
+                                                          {ui.ChangeStaticButton, "static / dynamic segment (Alt+W): "},
+                                                          {ui.DeleteButton, "delete segment (Alt+F): "}};
+  for (const auto& [control, tip] : tips) EXPECT_TRUE(control->toolTip().startsWith(tip)) << tip.toStdString();
+  const std::vector<std::pair<QAction*, QString>> keys = {
+      {ui.NewAction, "Alt+N"},    {ui.OpenAction, "Alt+O"},           {ui.SaveAction, "Alt+S"},
+      {ui.SaveAsAction, "Alt+G"}, {ui.AddToAnimationAction, "Alt+A"}, {ui.EditModeAction, "Alt+E"}};
+  for (const auto& [item, key] : keys) {
+    EXPECT_EQ(item->shortcut(), QKeySequence(key)) << key.toStdString();
+    EXPECT_TRUE(item->toolTip().startsWith(item->text() + " (" + key + "): ")) << item->toolTip().toStdString();
+  }
 }
 
 TEST_F(BuilderWindow, ThicknessZeroIsOnePixelBlueWhenSelectedAndInvisibleOtherwise) {
@@ -55,14 +74,14 @@ TEST_F(BuilderWindow, EditFigureTypeLoadsACopyCentredWithStaticFlagsTakenOut) {
   TFigureType source = MakeType({{0, 47.9f, Up, 7.9f, SegmentCircle, true}, {1, 30, Right, 3.0f}});
   Load(source);
   EXPECT_TRUE(Form->isVisible());
-  const QSize area = Form->FigureImage->Picture().size();
+  const QSize area = Form->Controls().FigureImage->Picture().size();
   EXPECT_EQ(PointOf(0), RealPoint(area.width() / 2, area.height() / 2));
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{true, false}));
   EXPECT_EQ(Type().Segments[0].Static, 0);  // every handle can be grabbed in the builder
   EXPECT_EQ(source.Segments[0].Static, 1);  // the source is untouched
-  EXPECT_EQ(Form->ThicknessUpDown->Position(), 7);
+  EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 7);
   EXPECT_EQ(Status(), "circle: thickness 7, length 47, static");
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo");
 
   // Unselected, the static segment is grey.
@@ -87,7 +106,7 @@ TEST_F(BuilderWindow, ResettingOrLoadingInterruptsAPendingAddOrDuplicateComplete
   EXPECT_EQ(Pixel(At(0) - QPoint(0, 24)), Blue);
   EXPECT_EQ(Pixel(onBand), White);  // no rubber band left
   EXPECT_EQ(Status(), "line: thickness 5, length 48, dynamic");
-  EXPECT_FALSE(Form->UndoAction->isEnabled());
+  EXPECT_FALSE(Form->Controls().UndoAction->isEnabled());
   Move(QPoint(20, 20));
   EXPECT_EQ(Pixel(onBand), White);
 
@@ -107,23 +126,23 @@ TEST_F(BuilderWindow, ResizingMovesStatusBarAndGrowsAreaWithoutMovingFigure) {
   ShowActive();
   const std::vector<TRealPoint> before = Figure().Points();
   Form->resize(500, 450);
-  WAIT_ASSERT(Form->FigureImage->geometry() == QRect(56, 0, 436, 371));
-  EXPECT_EQ(Form->FigureImage->Picture().size(), QSize(436, 371));
-  EXPECT_EQ(Form->StatusPanel->geometry(), QRect(0, 379, 492, 25));
+  WAIT_ASSERT(Form->Controls().FigureImage->geometry() == QRect(56, 0, 436, 371));
+  EXPECT_EQ(Form->Controls().FigureImage->Picture().size(), QSize(436, 371));
+  EXPECT_EQ(Form->Controls().StatusPanel->geometry(), QRect(0, 379, 492, 25));
   EXPECT_EQ(Figure().Points(), before);
   EXPECT_EQ(Pixel(At(0) - QPoint(0, 24)), Blue);
 
   // An odd width: the root of a new figure sits at the truncated half.
   Form->resize(321 + 64, 391);
-  WAIT_ASSERT(Form->FigureImage->Picture().width() == 321);
+  WAIT_ASSERT(Form->Controls().FigureImage->Picture().width() == 321);
   Form->NewClick();
   EXPECT_EQ(PointOf(0).X, 160.0f);
 
   // A tiny window keeps a drawing area of one pixel and draws nothing outside it.
   Form->resize(30, 30);
   WAIT_ASSERT(Form->height() < 79);
-  EXPECT_GE(Form->FigureImage->Picture().width(), 1);
-  EXPECT_GE(Form->FigureImage->Picture().height(), 1);
+  EXPECT_GE(Form->Controls().FigureImage->Picture().width(), 1);
+  EXPECT_GE(Form->Controls().FigureImage->Picture().height(), 1);
 }
 
 TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
@@ -134,10 +153,10 @@ TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
   Form->ChangeStaticButtonClick();
   Form->EditModeClick();
   const TFigureType type = Type();
-  const QImage picture = Form->FigureImage->Picture().copy();
+  const QImage picture = Form->Controls().FigureImage->Picture().copy();
   const QString status = Status();
 
-  Form->ExitAction->trigger();
+  Form->Controls().ExitAction->trigger();
   EXPECT_FALSE(Form->isVisible());
   Form->show();
   Form->close();
@@ -148,10 +167,10 @@ TEST_F(BuilderWindow, HidingAndShowingAgainKeepsEverything) {
   EXPECT_EQ(Form->GetSelectedSegment(), 1);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
   EXPECT_TRUE(Form->GetEditMode());
-  EXPECT_TRUE(Form->UndoAction->isEnabled());
+  EXPECT_TRUE(Form->Controls().UndoAction->isEnabled());
   EXPECT_EQ(UndoCaption(), "Undo Static");
   EXPECT_EQ(Status(), status);
-  EXPECT_EQ(Form->FigureImage->Picture(), picture);
+  EXPECT_EQ(Form->Controls().FigureImage->Picture(), picture);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST_F(MainBuilderLinkTest, CreateFigureTypeShowsTheBuilderAsItWasLeft) {
   EXPECT_TRUE(Builder->isVisible());
   EXPECT_EQ(Builder->WorkType().SegmentCount(), 10);
   EXPECT_EQ(Builder->WorkType().Segments[0].Kind, SegmentCircle);
-  EXPECT_TRUE(Builder->UndoAction->isEnabled());
+  EXPECT_TRUE(Builder->Controls().UndoAction->isEnabled());
 }
 
 TEST_F(MainBuilderLinkTest, HotkeysReachTheBuilder) {

@@ -47,7 +47,7 @@ class MainFigureTypeFilesTest : public MainFormTest {
       Dialog.accept();
       return int(QDialog::Accepted);
     };
-    Builder->AddToAnimationAction->trigger();
+    Builder->Controls().AddToAnimationAction->trigger();
   }
   QString Selected() const { return Form->Controls().FigureComboBox->currentText(); }
 
@@ -58,9 +58,9 @@ class MainFigureTypeFilesTest : public MainFormTest {
 
 TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt) {
   Dialogs.OpenAnswers.push_back({true, WriteType("robot.stk"), 0});
-  Builder->OpenAction->trigger();
+  Builder->Controls().OpenAction->trigger();
   Builder->show();
-  Builder->AddToAnimationAction->trigger();
+  Builder->Controls().AddToAnimationAction->trigger();
   EXPECT_EQ(Form->FigureTypeNames(), QStringList({"Stickman", "robot"}));
   EXPECT_EQ(Selected(), "robot");
   ASSERT_EQ(Form->Document().WorkingFrame().Count(), 2);
@@ -71,7 +71,7 @@ TEST_F(MainFigureTypeFilesTest, AddToAnimationListsTheTypeAndPlacesOneFigureOfIt
   EXPECT_EQ(Builder->WorkType().Segments[1].Static, 0);
   EXPECT_EQ(Builder->GetStaticFlags(), (std::vector<bool>{false, true}));
 
-  Builder->AddToAnimationAction->trigger();
+  Builder->Controls().AddToAnimationAction->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList({"a figure type with that name already exists"}));
   EXPECT_EQ(Anim().Types.Count(), 3);
 }
@@ -109,7 +109,7 @@ TEST_F(MainFigureTypeFilesTest, ThePromptCanBeCalledOffAndItsSentenceFits) {
     Dialog.reject();  // Escape and the close box
     return int(QDialog::Rejected);
   };
-  Builder->AddToAnimationAction->trigger();
+  Builder->Controls().AddToAnimationAction->trigger();
   EXPECT_EQ(Form->Controls().FigureComboBox->count(), 1);
   EXPECT_EQ(Form->Document().WorkingFrame().Count(), 1);
   EXPECT_EQ(NameForm->NameCounter, 1);
@@ -170,7 +170,7 @@ TEST_F(MainFigureTypeFilesTest, LoadFigureTypeRefusesBadFilesAndAFullTable) {
     AddType(QString("t%1").arg(Anim().Types.Count()), {Segment(0, SegmentLine, 5, 1, 0)});
   Dialogs.Calls.clear();
   Form->Controls().LoadFigureAction->trigger();
-  Builder->AddToAnimationAction->trigger();
+  Builder->Controls().AddToAnimationAction->trigger();
   EXPECT_EQ(Dialogs.Messages(), QStringList(2, "you cannot add any more figure types"));
   EXPECT_EQ(Dialogs.CountOf(TScriptedDialogs::TKind::OpenFile), 0);
 }
@@ -209,8 +209,8 @@ TEST_F(MainFigureTypeFilesTest, EveryFileDialogAsksForItsTypesEndingFolderAndNam
        {"Pictures (*.bmp *.jpg *.jpeg)", "Bitmap Image (*.bmp)", "JPeg Image (*.jpg)"},
        "",
        ""},
-      {"builder Open", [&] { Builder->OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
-      {"builder Save As", [&] { Builder->SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
+      {"builder Open", [&] { Builder->Controls().OpenAction->trigger(); }, K::OpenFile, stk, "stk", ""},
+      {"builder Save As", [&] { Builder->Controls().SaveAsAction->trigger(); }, K::SaveFile, stk, "stk", ""},
   };
   Form->Frames().NextFrameButtonClick();
   for (const TRow& row : rows) {

@@ -11,6 +11,7 @@
 #include <QTextBrowser>
 #include <functional>
 
+#include "builder/BuilderHotkeys.h"
 #include "editor/AboutUnit.h"
 #include "editor/MainHotkeys.h"
 #include "editor/OptionsUnit.h"
