@@ -44,9 +44,9 @@ QImage PreviewPicture(const QString& Path, int FilterIndex) {
 TBackgroundController::TBackgroundController(TDocument& Doc, TMainControls& Ui, const TWiring& Wiring,
                                              TCanvasController& Canvas)
     : QObject(Wiring.Parent()), Doc(Doc), Ui(Ui), Wiring(Wiring), Canvas(Canvas) {
-  Wiring.Menu(Ui.LoadBackgroundAction, this, &TBackgroundController::LoadBackgroundClick);
-  Wiring.Click(Ui.LoadBackgroundHotkey, this, &TBackgroundController::LoadBackgroundClick);
-  Wiring.Menu(Ui.ClearBackgroundAction, this, &TBackgroundController::ClearBackgroundClick);
+  Wiring.Connect(Ui.LoadBackgroundAction, this, &TBackgroundController::LoadBackgroundClick);
+  Wiring.Connect(Ui.LoadBackgroundHotkey, this, &TBackgroundController::LoadBackgroundClick);
+  Wiring.Connect(Ui.ClearBackgroundAction, this, &TBackgroundController::ClearBackgroundClick);
   const auto showClear = [this] { this->Ui.ClearBackgroundAction->setEnabled(this->Doc.Animation().HasBackground); };
   connect(&Doc, &TDocument::DocumentReset, this, showClear);
   connect(&Doc, &TDocument::PictureChanged, this, showClear);

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <cstdint>
 
-#include "editor/Wiring.h"
+#include "platform/GuardedHandlers.h"
 
 class TCanvasController;
 class TDocument;

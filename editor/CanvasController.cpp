@@ -38,13 +38,13 @@ void TCanvasController::Wire() {
   Wiring.Connect(Ui.EditImage, &TPictureBox::MouseDown, this, &TCanvasController::EditImageMouseDown);
   Wiring.Connect(Ui.EditImage, &TPictureBox::MouseMove, this, &TCanvasController::EditImageMouseMove);
   Wiring.Connect(Ui.EditImage, &TPictureBox::MouseUp, this, &TCanvasController::EditImageMouseUp);
-  Wiring.Menu(Ui.ZoomInAction, this, &TCanvasController::ZoomInClick);
-  Wiring.Menu(Ui.ZoomOutAction, this, &TCanvasController::ZoomOutClick);
-  Wiring.Menu(Ui.ActualSizeAction, this, &TCanvasController::ActualSizeClick);
-  Wiring.Menu(Ui.FitToWindowAction, this, &TCanvasController::FitToWindowClick);
-  Wiring.Menu(Ui.ShowOnionSkinAction, this, &TCanvasController::ShowOnionSkinClick);
-  Wiring.Menu(Ui.OnionSkinAction, this, &TCanvasController::OnionSkinClick);
-  Wiring.Menu(Ui.SmoothLinesAction, this, &TCanvasController::SmoothLinesClick);
+  Wiring.Connect(Ui.ZoomInAction, this, &TCanvasController::ZoomInClick);
+  Wiring.Connect(Ui.ZoomOutAction, this, &TCanvasController::ZoomOutClick);
+  Wiring.Connect(Ui.ActualSizeAction, this, &TCanvasController::ActualSizeClick);
+  Wiring.Connect(Ui.FitToWindowAction, this, &TCanvasController::FitToWindowClick);
+  Wiring.Connect(Ui.ShowOnionSkinAction, this, &TCanvasController::ShowOnionSkinClick);
+  Wiring.Connect(Ui.OnionSkinAction, this, &TCanvasController::OnionSkinClick);
+  Wiring.Connect(Ui.SmoothLinesAction, this, &TCanvasController::SmoothLinesClick);
 }
 
 void TCanvasController::FollowDocument() {

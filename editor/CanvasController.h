@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "editor/OnionSkin.h"
-#include "editor/Wiring.h"
 #include "model/DragLayers.h"
+#include "platform/GuardedHandlers.h"
 
 class QRubberBand;
 class TDocument;

@@ -48,15 +48,15 @@ TClipboardController::TClipboardController(TDocument& Doc, TMainControls& Ui, co
 }
 
 void TClipboardController::Wire() {
-  Wiring.Menu(Ui.CutAction, this, &TClipboardController::CutClick);
-  Wiring.Menu(Ui.CopyAction, this, &TClipboardController::CopyClick);
-  Wiring.Menu(Ui.PasteAction, this, &TClipboardController::PasteClick);
-  Wiring.Menu(Ui.DuplicateAction, this, &TClipboardController::DuplicateClick);
-  Wiring.Menu(Ui.PasteIntoFramesAction, this, &TClipboardController::PasteIntoFramesClick);
-  Wiring.Menu(Ui.CopyFrameAction, this, &TClipboardController::CopyFrameClick);
-  Wiring.Menu(Ui.PasteFrameAfterAction, this, &TClipboardController::PasteFrameAfterClick);
-  Wiring.Menu(Ui.DuplicateFrameAction, this, &TClipboardController::DuplicateFrameClick);
-  Wiring.Menu(Ui.FramePasteIntoFramesAction, this, &TClipboardController::FramePasteIntoFramesClick);
+  Wiring.Connect(Ui.CutAction, this, &TClipboardController::CutClick);
+  Wiring.Connect(Ui.CopyAction, this, &TClipboardController::CopyClick);
+  Wiring.Connect(Ui.PasteAction, this, &TClipboardController::PasteClick);
+  Wiring.Connect(Ui.DuplicateAction, this, &TClipboardController::DuplicateClick);
+  Wiring.Connect(Ui.PasteIntoFramesAction, this, &TClipboardController::PasteIntoFramesClick);
+  Wiring.Connect(Ui.CopyFrameAction, this, &TClipboardController::CopyFrameClick);
+  Wiring.Connect(Ui.PasteFrameAfterAction, this, &TClipboardController::PasteFrameAfterClick);
+  Wiring.Connect(Ui.DuplicateFrameAction, this, &TClipboardController::DuplicateFrameClick);
+  Wiring.Connect(Ui.FramePasteIntoFramesAction, this, &TClipboardController::FramePasteIntoFramesClick);
 }
 
 int TClipboardController::FrameCount() const { return static_cast<int>(Doc.Animation().Frames.size()); }

@@ -10,8 +10,8 @@
 #include <QObject>
 #include <vector>
 
-#include "editor/Wiring.h"
 #include "model/FigureUnit.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 class TFramesController;

@@ -30,8 +30,8 @@ TExportController::TExportController(TDocument& Doc, TMainControls& Ui, const TW
       Project(Project),
       Options(Options),
       Progress(Progress) {
-  Wiring.Menu(Ui.SaveAnimationAction, this, &TExportController::SaveAnimationClick);
-  Wiring.Click(Ui.SaveAnimationHotkey, this, &TExportController::SaveAnimationClick);
+  Wiring.Connect(Ui.SaveAnimationAction, this, &TExportController::SaveAnimationClick);
+  Wiring.Connect(Ui.SaveAnimationHotkey, this, &TExportController::SaveAnimationClick);
 }
 
 QStringList TExportController::FilesWritten(int FilterIndex, const QString& Base) const {

@@ -9,8 +9,8 @@
 #include <QObject>
 #include <QStringList>
 
-#include "editor/Wiring.h"
 #include "export/ExportFrames.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 class TGifOptionsForm;

@@ -26,16 +26,16 @@ TFiguresController::TFiguresController(TDocument& Doc, TMainControls& Ui, const 
 }
 
 void TFiguresController::Wire() {
-  Wiring.Click(Ui.AddFigureButton, this, &TFiguresController::AddFigureButtonClick);
-  Wiring.Click(Ui.DeleteFigureButton, this, &TFiguresController::DeleteFigureButtonClick);
-  Wiring.Click(Ui.EditTypeButton, this, &TFiguresController::EditTypeButtonClick);
-  Wiring.Click(Ui.CenterButton, this, &TFiguresController::CenterButtonClick);
-  Wiring.Click(Ui.FlipButton, this, &TFiguresController::FlipButtonClick);
-  Wiring.Click(Ui.ColorButton, this, &TFiguresController::ColorButtonClick);
-  Wiring.Click(Ui.FrontButton, this, &TFiguresController::FrontButtonClick);
-  Wiring.Click(Ui.BackButton, this, &TFiguresController::BackButtonClick);
-  Wiring.Click(Ui.LoadFigureHotkey, this, &TFiguresController::LoadFigureClick);
-  Wiring.Menu(Ui.LoadFigureAction, this, &TFiguresController::LoadFigureClick);
+  Wiring.Connect(Ui.AddFigureButton, this, &TFiguresController::AddFigureButtonClick);
+  Wiring.Connect(Ui.DeleteFigureButton, this, &TFiguresController::DeleteFigureButtonClick);
+  Wiring.Connect(Ui.EditTypeButton, this, &TFiguresController::EditTypeButtonClick);
+  Wiring.Connect(Ui.CenterButton, this, &TFiguresController::CenterButtonClick);
+  Wiring.Connect(Ui.FlipButton, this, &TFiguresController::FlipButtonClick);
+  Wiring.Connect(Ui.ColorButton, this, &TFiguresController::ColorButtonClick);
+  Wiring.Connect(Ui.FrontButton, this, &TFiguresController::FrontButtonClick);
+  Wiring.Connect(Ui.BackButton, this, &TFiguresController::BackButtonClick);
+  Wiring.Connect(Ui.LoadFigureHotkey, this, &TFiguresController::LoadFigureClick);
+  Wiring.Connect(Ui.LoadFigureAction, this, &TFiguresController::LoadFigureClick);
   Wiring.Connect(Ui.ScaleSpinEdit, &QSpinBox::valueChanged, this, &TFiguresController::ScaleSpinEditChange);
   // What is typed into the scale field until Return or leaving it is one step.
   connect(Ui.ScaleSpinEdit, &QSpinBox::editingFinished, &Doc, &TDocument::EndGesture);

@@ -8,8 +8,8 @@
 
 #include <QObject>
 
-#include "editor/Wiring.h"
 #include "model/Colors.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 class TFigureBuilderForm;

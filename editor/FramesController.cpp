@@ -35,15 +35,15 @@ TFramesController::TFramesController(TDocument& Doc, TMainControls& Ui, const TW
 TFramesController::~TFramesController() { Ui.TimelineImages->SetDraw({}); }
 
 void TFramesController::Wire() {
-  Wiring.Click(Ui.NextFrameButton, this, &TFramesController::NextFrameButtonClick);
-  Wiring.Menu(Ui.PreviousFrameAction, this, &TFramesController::PreviousFrameClick);
-  Wiring.Menu(Ui.FollowingFrameAction, this, &TFramesController::FollowingFrameClick);
-  Wiring.Menu(Ui.FirstFrameAction, this, &TFramesController::FirstFrameClick);
-  Wiring.Menu(Ui.NewFrameAction, this, &TFramesController::NewFrameClick);
-  Wiring.Menu(Ui.StoreEditsAction, this, &TFramesController::StoreEditsClick);
-  Wiring.Menu(Ui.InsertFrameAction, this, &TFramesController::InsertFrameClick);
-  Wiring.Menu(Ui.DeleteFrameAction, this, &TFramesController::DeleteFrameClick);
-  Wiring.Menu(Ui.TweenAction, this, &TFramesController::TweenClick);
+  Wiring.Connect(Ui.NextFrameButton, this, &TFramesController::NextFrameButtonClick);
+  Wiring.Connect(Ui.PreviousFrameAction, this, &TFramesController::PreviousFrameClick);
+  Wiring.Connect(Ui.FollowingFrameAction, this, &TFramesController::FollowingFrameClick);
+  Wiring.Connect(Ui.FirstFrameAction, this, &TFramesController::FirstFrameClick);
+  Wiring.Connect(Ui.NewFrameAction, this, &TFramesController::NewFrameClick);
+  Wiring.Connect(Ui.StoreEditsAction, this, &TFramesController::StoreEditsClick);
+  Wiring.Connect(Ui.InsertFrameAction, this, &TFramesController::InsertFrameClick);
+  Wiring.Connect(Ui.DeleteFrameAction, this, &TFramesController::DeleteFrameClick);
+  Wiring.Connect(Ui.TweenAction, this, &TFramesController::TweenClick);
   Wiring.Connect(Ui.TimelineImages, &TTimelineStrip::Clicked, this, &TFramesController::FrameClick);
   connect(Ui.TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
     Wiring.Run([&] { FramePopup(Index); });

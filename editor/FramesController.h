@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "editor/TimelineStrip.h"
-#include "editor/Wiring.h"
 #include "model/Easing.h"
 #include "model/FiguresUnit.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 struct TMainControls;

@@ -13,8 +13,8 @@
 
 THistoryController::THistoryController(TDocument& Doc, TMainControls& Ui, const TWiring& Wiring, QWidget& Window)
     : QObject(&Window), Doc(Doc), Ui(Ui), Window(Window) {
-  Wiring.Menu(Ui.UndoAction, this, &THistoryController::UndoClick);
-  Wiring.Menu(Ui.RedoAction, this, &THistoryController::RedoClick);
+  Wiring.Connect(Ui.UndoAction, this, &THistoryController::UndoClick);
+  Wiring.Connect(Ui.RedoAction, this, &THistoryController::RedoClick);
   // The lambdas die with the controller: the document's history outlives it.
   const QUndoStack& history = Doc.History();
   connect(&history, &QUndoStack::canUndoChanged, Ui.UndoAction, &QAction::setEnabled);

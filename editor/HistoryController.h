@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-#include "editor/Wiring.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 struct TMainControls;

@@ -22,6 +22,7 @@
 
 #include "editor/MainHotkeys.h"
 #include "editor/TimelineStrip.h"
+#include "platform/HotkeyButton.h"
 #include "platform/ObjectNames.h"
 #include "platform/PictureBox.h"
 
@@ -75,11 +76,10 @@ QPushButton* Button(QWidget* Parent, const QString& Caption, QRect Geometry) {
   return button;
 }
 
-// A button that cannot be seen or clicked but answers its Alt+letter hotkey.
+// A button that cannot be seen or clicked but answers its Alt+letter hotkey:
+// outside the figure group's visible area, of no height.
 QPushButton* HotkeyButton(QWidget* Parent, const QString& Caption) {
-  QPushButton* button = Button(Parent, Caption, QRect(1000, 1000, 1000, 0));
-  button->setFocusPolicy(Qt::NoFocus);
-  return button;
+  return MakeHotkeyButton(Parent, Caption, QRect(1000, 1000, 1000, 0));
 }
 
 void BuildStrip(QWidget* Client, TMainControls& Ui) {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/MainHotkeys.h"
 
-#include <stdexcept>
-
 const QList<THotkeyRow>& MainHotkeys() {
   static const QList<THotkeyRow> rows{
       {"Alt+P", "play animation", "show the stored frames one after another"},
@@ -60,8 +58,4 @@ const QList<THotkeyRow>& MainHotkeys() {
   return rows;
 }
 
-const THotkeyRow& MainHotkey(const QString& Hint) {
-  for (const THotkeyRow& row : MainHotkeys())
-    if (row.Hint == Hint) return row;
-  throw std::logic_error("no hotkey row for " + Hint.toStdString());
-}
+const THotkeyRow& MainHotkey(const QString& Hint) { return FindHotkeyRow(MainHotkeys(), Hint); }

@@ -35,8 +35,8 @@ TPlaybackController::TPlaybackController(TDocument& Doc, TMainControls& Ui, cons
 }
 
 void TPlaybackController::Wire() {
-  Wiring.Click(Ui.PlayButton, this, &TPlaybackController::PlayButtonClick);
-  Wiring.Click(Ui.StopButton, this, &TPlaybackController::StopButtonClick);
+  Wiring.Connect(Ui.PlayButton, this, &TPlaybackController::PlayButtonClick);
+  Wiring.Connect(Ui.StopButton, this, &TPlaybackController::StopButtonClick);
   Wiring.Connect(Ui.RateScrollBar, &QScrollBar::valueChanged, this, &TPlaybackController::RateScrollBarChange);
   // One drag of the rate bar is one step.
   connect(Ui.RateScrollBar, &QScrollBar::sliderReleased, &Doc, &TDocument::EndGesture);

@@ -11,7 +11,7 @@
 #include <QObject>
 #include <cstdint>
 
-#include "editor/Wiring.h"
+#include "platform/GuardedHandlers.h"
 
 class TDocument;
 struct TMainControls;

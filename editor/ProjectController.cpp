@@ -45,11 +45,11 @@ TProjectController::TProjectController(TDocument& Doc, TMainControls& Ui, const 
 }
 
 void TProjectController::Wire() {
-  Wiring.Menu(Ui.NewAction, this, &TProjectController::NewClick);
-  Wiring.Menu(Ui.OpenAnimationAction, this, &TProjectController::OpenAnimationClick);
-  Wiring.Click(Ui.OpenAnimationHotkey, this, &TProjectController::OpenAnimationClick);
-  Wiring.Menu(Ui.SaveAction, this, &TProjectController::SaveClick);
-  Wiring.Menu(Ui.ExitAction, this, &TProjectController::ExitClick);
+  Wiring.Connect(Ui.NewAction, this, &TProjectController::NewClick);
+  Wiring.Connect(Ui.OpenAnimationAction, this, &TProjectController::OpenAnimationClick);
+  Wiring.Connect(Ui.OpenAnimationHotkey, this, &TProjectController::OpenAnimationClick);
+  Wiring.Connect(Ui.SaveAction, this, &TProjectController::SaveClick);
+  Wiring.Connect(Ui.ExitAction, this, &TProjectController::ExitClick);
 }
 
 void TProjectController::ShowTitle() {

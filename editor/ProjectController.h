@@ -6,8 +6,8 @@
 
 #include <QObject>
 
-#include "editor/Wiring.h"
 #include "model/Document.h"
+#include "platform/GuardedHandlers.h"
 
 class QMainWindow;
 class TCanvasController;

@@ -19,13 +19,13 @@
 TWindowsController::TWindowsController(TMainControls& Ui, const TWiring& Wiring, TShell& Shell,
                                        TFigureBuilderForm& Builder, TOptionsForm& Dimensions, TAboutBox& About)
     : QObject(Wiring.Parent()), Wiring(Wiring), Shell(Shell), Builder(Builder), Dimensions(Dimensions), About(About) {
-  Wiring.Menu(Ui.OptionsAction, this, &TWindowsController::OptionsClick);
-  Wiring.Click(Ui.OptionsHotkey, this, &TWindowsController::OptionsClick);
-  Wiring.Menu(Ui.CreateFigureTypeAction, this, &TWindowsController::CreateFigureTypeClick);
-  Wiring.Click(Ui.CreateFigureTypeHotkey, this, &TWindowsController::CreateFigureTypeClick);
-  Wiring.Menu(Ui.ViewReadMeAction, this, &TWindowsController::ViewReadMeClick);
-  Wiring.Menu(Ui.KeyboardShortcutsAction, this, &TWindowsController::KeyboardShortcutsClick);
-  Wiring.Menu(Ui.AboutAction, this, &TWindowsController::AboutClick);
+  Wiring.Connect(Ui.OptionsAction, this, &TWindowsController::OptionsClick);
+  Wiring.Connect(Ui.OptionsHotkey, this, &TWindowsController::OptionsClick);
+  Wiring.Connect(Ui.CreateFigureTypeAction, this, &TWindowsController::CreateFigureTypeClick);
+  Wiring.Connect(Ui.CreateFigureTypeHotkey, this, &TWindowsController::CreateFigureTypeClick);
+  Wiring.Connect(Ui.ViewReadMeAction, this, &TWindowsController::ViewReadMeClick);
+  Wiring.Connect(Ui.KeyboardShortcutsAction, this, &TWindowsController::KeyboardShortcutsClick);
+  Wiring.Connect(Ui.AboutAction, this, &TWindowsController::AboutClick);
 }
 
 void TWindowsController::OptionsClick() {

@@ -6,7 +6,7 @@
 
 #include <QObject>
 
-#include "editor/Wiring.h"
+#include "platform/GuardedHandlers.h"
 
 class TAboutBox;
 class TFigureBuilderForm;

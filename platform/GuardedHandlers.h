@@ -14,6 +14,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <type_traits>
+#include <utility>
 
 #include "platform/ErrorReport.h"
 
@@ -41,3 +42,28 @@ QMetaObject::Connection ConnectGuarded(TDialogs& Dialogs, QWidget* Parent, QAbst
                                        void (TOwner::*Handler)()) {
   return ConnectGuarded(Dialogs, Parent, Button, &QAbstractButton::clicked, Receiver, Handler);
 }
+
+// The dialogs and the window a controller's handlers report errors over,
+// kept together so that a controller wires its controls with one call each.
+class TWiring {
+ public:
+  TWiring(TDialogs& Dialogs, QWidget* Parent) : Service(&Dialogs), Owner(Parent) {}
+
+  TDialogs& Dialogs() const { return *Service; }
+  QWidget* Parent() const { return Owner; }
+
+  // Runs Do through the general error report.
+  template <class TAction>
+  void Run(TAction&& Do) const {
+    RunGuarded(*Service, Owner, std::forward<TAction>(Do));
+  }
+  // ConnectGuarded with these dialogs and this window.
+  template <class... TArgs>
+  QMetaObject::Connection Connect(TArgs&&... Args) const {
+    return ConnectGuarded(*Service, Owner, std::forward<TArgs>(Args)...);
+  }
+
+ private:
+  TDialogs* Service;
+  QWidget* Owner;
+};
