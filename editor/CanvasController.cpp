@@ -45,6 +45,8 @@ void TCanvasController::Wire() {
   Wiring.Connect(Ui.ShowOnionSkinAction, this, &TCanvasController::ShowOnionSkinClick);
   Wiring.Connect(Ui.OnionSkinAction, this, &TCanvasController::OnionSkinClick);
   Wiring.Connect(Ui.SmoothLinesAction, this, &TCanvasController::SmoothLinesClick);
+  Wiring.Connect(Ui.InverseKinematicsAction, this, &TCanvasController::InverseKinematicsClick);
+  Wiring.Connect(Ui.PinJointAction, this, &TCanvasController::PinJointClick);
 }
 
 void TCanvasController::FollowDocument() {
@@ -158,6 +160,8 @@ void TCanvasController::OnDocumentReset() {
   SizeEditImage(std::move(pictures.Area));
   RefreshUnderlay(true);
   SelectedHandle = NoHandle;
+  DragStarts.clear();
+  PinFigure = -1;
   DrawFigures();
 }
 

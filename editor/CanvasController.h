@@ -19,6 +19,7 @@
 
 #include "editor/OnionSkin.h"
 #include "model/DragLayers.h"
+#include "model/FigureUnit.h"
 #include "platform/GuardedHandlers.h"
 
 class QRubberBand;
@@ -60,6 +61,10 @@ class TCanvasController : public QObject {
   // The wheel selects the previous or the next figure.
   void FormMouseWheelDown();
   void FormMouseWheelUp();
+  // Edit menu: Inverse Kinematics on or off (kept in the user's settings),
+  // and Pin Joint, which pins the joint pressed last or takes its pin away.
+  void InverseKinematicsClick();
+  void PinJointClick();
 
   // Screen pixels per animation pixel, from MinZoom to MaxZoom; the view's
   // middle stays in place.
@@ -108,8 +113,12 @@ class TCanvasController : public QObject {
   // The figure whose line or circle lies under P, the one on top first; -1 for none.
   int FigureAt(QPointF P) const;
   void StartBand(QPointF At);
+  // A right press on a joint's handle offers to pin it.
+  void OfferPin(int Figure, int16_t Handle);
+  // The pose Figure had when the drag began, kept at its first step.
+  const TFigure& DragStart(int Figure);
   void SelectInBand(QPointF End);
-  void DragRoot(double X, double Y);
+  void MoveByRoot(double X, double Y);
   bool HandleWheel(class QWheelEvent* Event);
   void SetUpZoom();
   // The View menu's checks as the user left them.
@@ -132,4 +141,10 @@ class TCanvasController : public QObject {
   QRubberBand* Band = nullptr;  // shown while a drag on empty drawing area selects
   QPointF BandStart;
   int WheelRemainder = 0;  // part of a wheel turn not yet acted on
+  // The figures a drag moves as they were when it began.
+  std::vector<std::pair<int, TFigure>> DragStarts;
+  // The joint pressed last, which Pin Joint pins: a figure and a vertex.
+  int PinFigure = -1;
+  uint8_t PinVertex = 0;
+  std::optional<QPointF> RightPress;  // a right press on a joint's handle, where it was
 };

@@ -4,14 +4,20 @@
 // selected figures, a drag on empty area draws a band that selects the
 // figures whose roots it holds, and the mouse wheel selects the next figure.
 
+#include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QLineF>
+#include <QMenu>
 #include <QRubberBand>
+#include <QStatusBar>
 #include <QWheelEvent>
 #include <algorithm>
 
 #include "editor/CanvasController.h"
 #include "editor/MainControls.h"
 #include "model/Document.h"
+#include "model/Posing.h"
 #include "platform/PictureBox.h"
 
 namespace {
@@ -28,7 +34,7 @@ int TCanvasController::FigureAt(QPointF P) const {
   return -1;
 }
 
-void TCanvasController::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers Shift, double X, double Y) {
+void TCanvasController::EditImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, double X, double Y) {
   const TFigures& frame = Doc.WorkingFrame();
   if (frame.Count() == 0) return;
   // Handles first, from the figure on top down; then the figures' lines and
@@ -44,6 +50,7 @@ void TCanvasController::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifier
   }
   if (found < 0 && (found = FigureAt(QPointF(X, Y))) >= 0) handle = RootHandle;
   SelectedHandle = NoHandle;
+  DragStarts.clear();
   Doc.EndGesture();
   if (Shift & Qt::ControlModifier) {
     // Ctrl+click adds a figure to the selection or takes it out.
@@ -52,6 +59,9 @@ void TCanvasController::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifier
   }
   if (found < 0) return StartBand(QPointF(X, Y));
   SelectedHandle = handle;
+  // A right click on a joint's handle, released where it was pressed,
+  // offers to pin it; dragged, it drags as the left button does.
+  RightPress = Button == Qt::RightButton && handle >= 0 ? std::optional<QPointF>(QPointF(X, Y)) : std::nullopt;
   if (SelectedHandle == RootHandle) {
     LastMouseX = X;
     LastMouseY = Y;
@@ -62,6 +72,38 @@ void TCanvasController::EditImageMouseDown(Qt::MouseButton, Qt::KeyboardModifier
     Doc.SelectFigures(selected, found);
   else
     Doc.Select(found);
+  PinFigure = found;
+  PinVertex =
+      handle == RootHandle ? 0 : frame.Items[static_cast<std::size_t>(found)].Type().Segments[handle].ChildVertex;
+}
+
+void TCanvasController::OfferPin(int Figure, int16_t Handle) {
+  const TFigure& figure = Doc.WorkingFrame().Items[static_cast<std::size_t>(Figure)];
+  PinFigure = Figure;
+  PinVertex = figure.Type().Segments[Handle].ChildVertex;
+  Ui.PinJointAction->setText(figure.Pinned(PinVertex) ? QStringLiteral("Unpin Joint") : QStringLiteral("Pin Joint"));
+  Ui.JointMenu->popup(QCursor::pos());
+}
+
+void TCanvasController::PinJointClick() {
+  const TFigures& frame = Doc.WorkingFrame();
+  if (PinFigure < 0 || PinFigure >= frame.Count()) return;
+  if (PinVertex == 0) {
+    Ui.StatusBar->showMessage(QStringLiteral("The root moves the whole figure: press a joint's handle to pin it."));
+    return;
+  }
+  Doc.TogglePin(PinFigure, PinVertex);
+}
+
+const TFigure& TCanvasController::DragStart(int Figure) {
+  const TFigure& now = Doc.WorkingFrame().Items[static_cast<std::size_t>(Figure)];
+  for (auto& [index, pose] : DragStarts) {
+    if (index != Figure) continue;
+    // A figure deleted or replaced during the drag leaves a pose of another type.
+    if (pose.TypeReference() != now.TypeReference()) pose = now;
+    return pose;
+  }
+  return DragStarts.emplace_back(Figure, now).second;
 }
 
 void TCanvasController::StartBand(QPointF At) {
@@ -73,7 +115,7 @@ void TCanvasController::StartBand(QPointF At) {
   Band->show();
 }
 
-void TCanvasController::EditImageMouseMove(Qt::KeyboardModifiers, double X, double Y) {
+void TCanvasController::EditImageMouseMove(Qt::KeyboardModifiers Shift, double X, double Y) {
   if (Band != nullptr && !Band->isHidden()) {
     Band->setGeometry(
         QRect(Ui.EditImage->ToScreen(BandStart).toPoint(), Ui.EditImage->ToScreen(QPointF(X, Y)).toPoint())
@@ -84,32 +126,43 @@ void TCanvasController::EditImageMouseMove(Qt::KeyboardModifiers, double X, doub
   // The held figure may have gone (deleted by its hotkey during the drag).
   const TFigure* held = Doc.Selected();
   if (held == nullptr) return;
-  if (SelectedHandle == RootHandle) return DragRoot(X, Y);
+  if (SelectedHandle == RootHandle) return MoveByRoot(X, Y);
   // The wheel may have selected a figure with fewer segments during the drag:
   // it then has no such joint to turn.
   if (SelectedHandle >= held->SegmentCount()) return;
+  // Shift uses the other posing mode for the drag.
+  const bool ik = Ui.InverseKinematicsAction->isChecked() != ((Shift & Qt::ShiftModifier) != 0);
+  const int index = Doc.SelectedFigure();
+  const TFigure& start = DragStart(index);
   TFigure figure = *held;
-  figure.TurnSegmentTowards(static_cast<uint8_t>(SelectedHandle),
-                            RealPoint(static_cast<float>(X), static_cast<float>(Y)));
-  Doc.DragFigure(Doc.SelectedFigure(), figure);
+  DragJoint(figure, static_cast<uint8_t>(SelectedHandle), RealPoint(static_cast<float>(X), static_cast<float>(Y)), ik,
+            start);
+  Doc.DragFigure(index, figure);
 }
 
-void TCanvasController::DragRoot(double X, double Y) {
+void TCanvasController::MoveByRoot(double X, double Y) {
   const TRealPoint offset = RealPoint(static_cast<float>(X - LastMouseX), static_cast<float>(Y - LastMouseY));
   LastMouseX = X;
   LastMouseY = Y;
   // Every selected figure moves by the same amount.
   std::vector<std::pair<int, TFigure>> moved;
   for (int index : Doc.SelectedFigures()) {
+    const TFigure& start = DragStart(index);
     TFigure figure = Doc.WorkingFrame().Items[static_cast<std::size_t>(index)];
-    figure.MoveBy(offset);
+    ::DragRoot(figure, offset, start);
     moved.emplace_back(index, std::move(figure));
   }
   Doc.DragFigures(moved);
 }
 
-void TCanvasController::EditImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double X, double Y) {
+void TCanvasController::EditImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers, double X, double Y) {
+  const int16_t released = SelectedHandle;
   SelectedHandle = NoHandle;
+  DragStarts.clear();
+  if (Button == Qt::RightButton && RightPress && released >= 0 && Doc.Selected() != nullptr &&
+      QLineF(*RightPress, QPointF(X, Y)).length() < 3)
+    OfferPin(Doc.SelectedFigure(), released);
+  RightPress.reset();
   Doc.EndGesture();
   if (Band == nullptr || Band->isHidden()) return;
   Band->hide();

@@ -13,6 +13,7 @@
 
 namespace {
 const QString SmoothLinesKey = QStringLiteral("View/SmoothLines");
+const QString InverseKinematicsKey = QStringLiteral("Edit/InverseKinematics");
 }  // namespace
 
 void TCanvasController::SetOnionSkin(const TOnionSkin& Settings) {
@@ -38,6 +39,11 @@ void TCanvasController::OnionSkinClick() {
 void TCanvasController::RecallViewOptions() {
   Ui.ShowOnionSkinAction->setChecked(OnionSkin.Shown);
   Ui.SmoothLinesAction->setChecked(QSettings().value(SmoothLinesKey, false).toBool());
+  Ui.InverseKinematicsAction->setChecked(QSettings().value(InverseKinematicsKey, false).toBool());
+}
+
+void TCanvasController::InverseKinematicsClick() {
+  QSettings().setValue(InverseKinematicsKey, Ui.InverseKinematicsAction->isChecked());
 }
 
 void TCanvasController::SmoothLinesClick() {

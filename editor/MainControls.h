@@ -87,6 +87,9 @@ struct TMainControls {
   QAction* PasteAction = nullptr;
   QAction* DuplicateAction = nullptr;
   QAction* PasteIntoFramesAction = nullptr;
+  QAction* InverseKinematicsAction = nullptr;  // a drag puts the joint at the pointer
+  QAction* PinJointAction = nullptr;           // the joint last pressed stays where it is
+  QMenu* JointMenu = nullptr;                  // on a joint's handle
   QAction* OptionsAction = nullptr;
   QAction* ViewReadMeAction = nullptr;
   QAction* AboutAction = nullptr;

@@ -60,6 +60,12 @@ void BuildEditMenu(QMenuBar* Menus, TMainControls& Ui) {
   Ui.PasteAction = Item(edit, "&Paste", {QKeySequence(Qt::CTRL | Qt::Key_V)});
   Ui.DuplicateAction = Item(edit, "&Duplicate", {QKeySequence(Qt::CTRL | Qt::Key_D)});
   Ui.PasteIntoFramesAction = Item(edit, "Paste &Into Frames...");
+  edit->addSeparator();
+  // Plain keys, as the Go menu's: a text or number field with the focus takes them first.
+  Ui.InverseKinematicsAction = CheckItem(edit, "Inverse Kinematics", {QKeySequence(Qt::Key_I)});
+  Ui.PinJointAction = Item(edit, "Pin Joint", {QKeySequence(Qt::Key_P)});
+  Ui.JointMenu = new QMenu(edit);
+  Ui.JointMenu->addAction(Ui.PinJointAction);
   for (QAction* action :
        {Ui.UndoAction, Ui.RedoAction, Ui.CutAction, Ui.CopyAction, Ui.PasteAction, Ui.DuplicateAction})
     action->setShortcutContext(Qt::WindowShortcut);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "editor/RecoveryHost.h"
+#include "files/ProjectExtension.h"
 #include "files/ProjectFile.h"
 #include "files/StkFile.h"
 #include "files/WholeFile.h"
@@ -82,12 +83,8 @@ void TRecoveryKeeper::Follow() {
   };
   connect(&doc, &TDocument::PictureChanged, this, headChanged);
   connect(&doc, &TDocument::TypesChanged, this, headChanged);
-  // The rate is written after the frames, not in the head's deflated piece:
-  // the head taken stays, with the new rate.
-  connect(&doc, &TDocument::RateChanged, this, [this, &anim] {
-    if (Head) Head->PlaybackInterval = anim.PlaybackInterval;
-    Changed();
-  });
+  // The rate is written after the frames, not in the head's piece.
+  connect(&doc, &TDocument::RateChanged, this, &TRecoveryKeeper::Changed);
   connect(&doc, &TDocument::EditChanged, this, &TRecoveryKeeper::Changed);
   connect(&doc, &TDocument::FigureChanged, this, &TRecoveryKeeper::Changed);
   connect(&doc, &TDocument::DocumentReset, this, [this, &doc] {
@@ -148,11 +145,14 @@ TProjectSnapshot TRecoveryKeeper::Snapshot() {
     ++HeadSerial;
   }
   const TEditState& edit = doc.Edit();
+  QByteArray extension;
+  AppendExtensionBlock(extension, doc.Animation());
   return {QDateTime::currentDateTimeUtc(),
           doc.FilePath(),
           *Head,
           HeadSerial,
           Frames.Bytes(),
+          extension,
           {edit.WorkingFrame, edit.EditedFrameIndex, edit.SelectedFigure, edit.Ghost}};
 }
 

@@ -30,6 +30,7 @@ TFigure Retyped(const TFigure& Figure, uint8_t Index, std::span<const TFigureTyp
   TByteReader reader(bytes);
   TFigure retyped;
   retyped.LoadFromBytes(reader, Types);
+  retyped.Pins = Figure.Pins;
   return retyped;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/ProjectExtension.h"
 
+#include <algorithm>
 #include <string>
 
 #include "files/Zlib.h"
@@ -10,6 +11,7 @@ namespace {
 
 const QByteArray Signature = QByteArrayLiteral("TVLX");
 const QByteArray RateTag = QByteArrayLiteral("RATE");
+const QByteArray PinsTag = QByteArrayLiteral("PINS");
 const char* const Block = "Its extension block";
 
 [[noreturn]] void Damaged(const std::string& Why) { throw EStreamError("Its extension block is damaged: " + Why); }
@@ -22,15 +24,68 @@ void ReadRate(const QByteArray& Data, TAnimation& Animation) {
   Animation.PlaybackInterval = interval;
 }
 
+// The pins of the frames that have any: each frame's number, ascending,
+// and its pins.
+void ReadPins(const QByteArray& Data, TAnimation& Animation) {
+  TByteReader in(Data);
+  int64_t last = -1;
+  while (in.Remaining() > 0) {
+    const uint32_t frame = in.Read<uint32_t>("Its pins");
+    if (frame <= last || frame >= Animation.Frames.size())
+      Damaged("its pins name frame " + std::to_string(frame) + ", not one of its " +
+              std::to_string(Animation.Frames.size()) + " frames in order.");
+    last = frame;
+    ReadFramePins(in, Animation.Frames[frame]);
+  }
+}
+
 // Gives Animation what Chunk holds; a tag this version does not know is left out.
 void ReadChunk(const TExtensionChunk& Chunk, TAnimation& Animation) {
   if (Chunk.Tag == RateTag)
     ReadRate(Chunk.Data, Animation);
+  else if (Chunk.Tag == PinsTag)
+    ReadPins(Chunk.Data, Animation);
   else
     Animation.SkippedNewerParts = true;
 }
 
 }  // namespace
+
+bool HasPins(const TFigures& Frame) {
+  return std::any_of(Frame.Items.begin(), Frame.Items.end(), [](const TFigure& F) { return !F.Pins.empty(); });
+}
+
+void AppendFramePins(QByteArray& Out, const TFigures& Frame) {
+  TByteWriter out(Out);
+  out.Write<uint8_t>(static_cast<uint8_t>(
+      std::count_if(Frame.Items.begin(), Frame.Items.end(), [](const TFigure& F) { return !F.Pins.empty(); })));
+  for (std::size_t f = 0; f < Frame.Items.size(); ++f) {
+    const std::vector<uint8_t>& pins = Frame.Items[f].Pins;
+    if (pins.empty()) continue;
+    out.Write<uint8_t>(static_cast<uint8_t>(f));
+    out.Write<uint8_t>(static_cast<uint8_t>(pins.size()));
+    out.WriteBytes(pins.data(), static_cast<qsizetype>(pins.size()));
+  }
+}
+
+void ReadFramePins(TByteReader& In, TFigures& Frame) {
+  const char* what = "Its pins";
+  for (int figures = In.Read<uint8_t>(what); figures > 0; --figures) {
+    const uint8_t index = In.Read<uint8_t>(what);
+    if (index >= Frame.Items.size())
+      throw EStreamError("Its pins name figure " + std::to_string(index) + " of a frame without it.");
+    TFigure& figure = Frame.Items[index];
+    const int count = In.Read<uint8_t>(what);
+    const auto* vertices = reinterpret_cast<const uint8_t*>(In.Take(count, what));
+    std::vector<uint8_t> pins(vertices, vertices + count);
+    // Joints of the figure, the root not among them, each once and in order.
+    for (std::size_t i = 0; i < pins.size(); ++i)
+      if (pins[i] == 0 || pins[i] > figure.SegmentCount() || (i > 0 && pins[i] <= pins[i - 1]))
+        throw EStreamError("Its pins name joint " + std::to_string(pins[i]) +
+                           " of a figure that cannot have it pinned.");
+    figure.Pins = std::move(pins);
+  }
+}
 
 std::vector<TExtensionChunk> ExtensionChunks(const TAnimation& Animation) {
   std::vector<TExtensionChunk> chunks;
@@ -39,6 +94,13 @@ std::vector<TExtensionChunk> ExtensionChunks(const TAnimation& Animation) {
     TByteWriter(rate).Write<int32_t>(Animation.PlaybackInterval);
     chunks.push_back({RateTag, rate});
   }
+  QByteArray pins;
+  for (std::size_t f = 0; f < Animation.Frames.size(); ++f) {
+    if (!HasPins(Animation.Frames[f])) continue;
+    TByteWriter(pins).Write<uint32_t>(static_cast<uint32_t>(f));
+    AppendFramePins(pins, Animation.Frames[f]);
+  }
+  if (!pins.isEmpty()) chunks.push_back({PinsTag, pins});
   return chunks;
 }
 

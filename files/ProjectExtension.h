@@ -39,6 +39,13 @@ std::vector<TExtensionChunk> ExtensionChunks(const TAnimation& Animation);
 void AppendExtensionBlock(QByteArray& Payload, const std::vector<TExtensionChunk>& Chunks);
 void AppendExtensionBlock(QByteArray& Payload, const TAnimation& Animation);
 
+// The pins of Frame's figures (a count of pinned figures, then each one's
+// index, pin count and vertices), and back: EStreamError when they name a
+// figure or a joint Frame does not have.
+void AppendFramePins(QByteArray& Out, const TFigures& Frame);
+void ReadFramePins(TByteReader& In, TFigures& Frame);
+bool HasPins(const TFigures& Frame);
+
 // Reads a block at In's position into Animation. False, with nothing read,
 // when the bytes there are not a block (fewer than its signature, or not
 // its signature: bytes after the frames were never read). EStreamEnded when

@@ -137,12 +137,10 @@ QByteArray ProjectStream(const TProjectSnapshot& S, TRecoveryPieces& Cache) {
     pieces.push_back(&run.Piece);
   }
   // What follows the frames: small, deflated with every copy.
-  QByteArray tail;
-  AppendExtensionBlock(tail, S.Head);
   TDeflatedPiece tailPiece;
-  if (!tail.isEmpty()) {
-    tailPiece = DeflatePiece(tail.constData(), tail.size());
-    Cache.BytesDeflated += tail.size();
+  if (!S.Extension.isEmpty()) {
+    tailPiece = DeflatePiece(S.Extension.constData(), S.Extension.size());
+    Cache.BytesDeflated += S.Extension.size();
     pieces.push_back(&tailPiece);
   }
   return JoinZlibPieces(pieces);
@@ -160,9 +158,14 @@ QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S, TRecoveryPieces* Piec
   out.Write<int32_t>(S.Edit.EditedFrameIndex);
   out.Write<int32_t>(S.Edit.SelectedFigure);
   header.append(S.ProjectPath.toUtf8().left(MaxPathBytes));
+  // A frame's pins, when it has any, follow its figures.
+  const auto frameBytes = [](QByteArray& Out, const TFigures& Frame) {
+    AppendFrameBytes(Out, Frame);
+    if (HasPins(Frame)) AppendFramePins(Out, Frame);
+  };
   QByteArray working, ghost;
-  AppendFrameBytes(working, S.Edit.WorkingFrame);
-  if (S.Edit.Ghost) AppendFrameBytes(ghost, *S.Edit.Ghost);
+  frameBytes(working, S.Edit.WorkingFrame);
+  if (S.Edit.Ghost) frameBytes(ghost, *S.Edit.Ghost);
 
   QByteArray file = Start(ProjectKind);
   AppendPart(file, header);
@@ -194,6 +197,7 @@ TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, 
     const auto frame = [&](const QByteArray& Part, const char* Name) {
       TByteReader bytes(Part);
       TFigures read = ReadFrameBytes(bytes, types);
+      if (bytes.Remaining() != 0) ReadFramePins(bytes, read);
       if (bytes.Remaining() != 0) Damaged(std::string("Its ") + Name + " is followed by bytes that belong to nothing.");
       return read;
     };

@@ -39,6 +39,7 @@ struct TProjectSnapshot {
   // same head. 0: a head of its own, never reused.
   uint64_t HeadSerial = 0;
   std::vector<QByteArray> Frames;  // each stored frame's bytes (AppendFrameBytes)
+  QByteArray Extension;            // the project's extension block (AppendExtensionBlock)
   TRecoveredEdit Edit;
 };
 

@@ -8,6 +8,7 @@
 #include <QImageWriter>
 
 #include "files/FigureClip.h"
+#include "files/ProjectExtension.h"
 #include "files/ProjectFile.h"
 #include "files/RecoveryFile.h"
 #include "files/StkFile.h"
@@ -64,6 +65,7 @@ void Project(const QString& Folder, const QString& Name, const TFigureTypeTable&
   snapshot.Time = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
   snapshot.ProjectPath = QStringLiteral("/home/user/") + Name + QStringLiteral(".tvl");
   snapshot.Head = AnimationHead(animation);
+  AppendExtensionBlock(snapshot.Extension, animation);
   for (const TFigures& frame : animation.Frames) {
     snapshot.Frames.emplace_back();
     AppendFrameBytes(snapshot.Frames.back(), frame);

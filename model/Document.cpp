@@ -580,6 +580,15 @@ void TDocument::ChangeDimensions(int32_t Width, int32_t Height) {
                            edit));
 }
 
+void TDocument::TogglePin(int Index, uint8_t Vertex) {
+  const auto index = static_cast<std::size_t>(Index);
+  if (Vertex == 0 || index >= State.WorkingFrame.Items.size()) return;
+  TFigure figure = State.WorkingFrame.Items[index];
+  if (Vertex >= figure.Points().size()) return;
+  figure.TogglePin(Vertex);
+  PushFigure(TFigureChange::Pin, Index, figure);
+}
+
 void TDocument::SetPlaybackInterval(int32_t Milliseconds) {
   if (Milliseconds < 1 || Milliseconds == Anim.PlaybackInterval) return;
   Push(new TRateCommand(*this, Anim.PlaybackInterval, Milliseconds));

@@ -37,7 +37,7 @@ using TSharedFrame = std::shared_ptr<const TFigures>;
 
 // How one figure of the working frame changed, for the history's caption
 // and for which changes merge into one step.
-enum class TFigureChange { Drag, Center, Flip, Color, Scale };
+enum class TFigureChange { Drag, Center, Flip, Color, Scale, Pin };
 
 class TDocument : public QObject {
   Q_OBJECT
@@ -124,6 +124,9 @@ class TDocument : public QObject {
   void SetFigureScale(float Scale);
   void FigureToFront();
   void FigureToBack();
+  // Pins joint Vertex of figure Index of the working frame, or takes its
+  // pin away (not the root, which a drag of the root moves).
+  void TogglePin(int Index, uint8_t Vertex);
   // A move of a drag of figure Index, or of several figures at once: the
   // moves of one gesture are one step.
   void DragFigure(int Index, const TFigure& Moved);

@@ -17,6 +17,8 @@ QString CaptionOf(TFigureChange Change) {
       return QStringLiteral("Colour Figure");
     case TFigureChange::Scale:
       return QStringLiteral("Scale Figure");
+    case TFigureChange::Pin:
+      return QStringLiteral("Pin Joint");
   }
   return {};
 }

@@ -233,7 +233,13 @@ void TFigure::DrawHandles(QPainter& Canvas, TColor JointColor, TColor RootColor,
   for (int i = static_cast<int>(Angles.size()) - 1; i >= 0; --i) {
     const TSegmentStruct& s = type.Segments[i];
     if (s.Static != 0) continue;
-    DrawDot(Canvas, at(Points()[s.ChildVertex]), JointDotWidth(s.Thickness, Scale));
+    const QPoint point = at(Points()[s.ChildVertex]);
+    const int width = JointDotWidth(s.Thickness, Scale);
+    // A pinned joint's handle is a square of the dot's width.
+    if (Pinned(s.ChildVertex))
+      Canvas.fillRect(QRect(point.x() - width / 2, point.y() - width / 2, width, width), Canvas.pen().color());
+    else
+      DrawDot(Canvas, point, width);
   }
 }
 

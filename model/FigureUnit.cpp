@@ -42,6 +42,7 @@ void TFigure::SetType(uint8_t Index, TFigureTypeRef Type) {
   const TFigureType& type = *TypeRef;
   Angles.resize(type.SegmentCount());
   for (std::size_t i = 0; i < Angles.size(); ++i) Angles[i] = type.Segments[i].Angle;
+  Pins.clear();
   SetPosition(RealPoint(0, 0));
 }
 
@@ -62,6 +63,7 @@ TFigure& TFigure::operator=(const TFigure& Source) {
   Scale = Source.Scale;
   Color = Source.Color;
   Angles = Source.Angles;
+  Pins = Source.Pins;
   UnplacedRoot = Source.Root();
   // Vertices another thread is placing are not read: the copy places its own.
   if (Source.State.load(std::memory_order_acquire) == Placed) {
@@ -81,6 +83,7 @@ TFigure& TFigure::operator=(TFigure&& Source) noexcept {
   Scale = Source.Scale;
   Color = Source.Color;
   Angles = std::move(Source.Angles);
+  Pins = std::move(Source.Pins);
   UnplacedRoot = Source.UnplacedRoot;
   Vertices = std::move(Source.Vertices);
   State.store(Source.State.load(std::memory_order_acquire), std::memory_order_release);
@@ -89,7 +92,17 @@ TFigure& TFigure::operator=(TFigure&& Source) noexcept {
 
 bool operator==(const TFigure& A, const TFigure& B) {
   return A.TypeIndex == B.TypeIndex && A.Scale == B.Scale && A.Color == B.Color && A.Angles == B.Angles &&
-         A.Points() == B.Points();
+         A.Pins == B.Pins && A.Points() == B.Points();
+}
+
+bool TFigure::Pinned(uint8_t Vertex) const { return std::binary_search(Pins.begin(), Pins.end(), Vertex); }
+
+void TFigure::TogglePin(uint8_t Vertex) {
+  const auto at = std::lower_bound(Pins.begin(), Pins.end(), Vertex);
+  if (at != Pins.end() && *at == Vertex)
+    Pins.erase(at);
+  else
+    Pins.insert(at, Vertex);
 }
 
 void TFigure::Place() const {
@@ -140,6 +153,19 @@ void TFigure::RotateSegment(uint8_t Index, double Delta) {
 void TFigure::TurnSegmentTowards(uint8_t Index, TRealPoint Target) {
   const TRealPoint from = Points()[Type().Segments[Index].ParentVertex];
   RotateSegment(Index, AngleBetween(from, Target) - Angles[Index]);
+}
+
+void TFigure::TurnSegments(std::span<const double> Turns) {
+  Place();
+  const TFigureType& type = Type();
+  std::vector<bool> moved(Vertices.size(), false);
+  for (std::size_t i = 0; i < Angles.size(); ++i) {
+    const TSegmentStruct& s = type.Segments[i];
+    if (Turns[i] == 0.0 && !moved[s.ParentVertex]) continue;
+    Angles[i] += Turns[i];
+    Vertices[s.ChildVertex] = EndPoint(Vertices[s.ParentVertex], Angles[i], s.Length * Scale);
+    moved[s.ChildVertex] = true;
+  }
 }
 
 void TFigure::MoveBy(TRealPoint D) {

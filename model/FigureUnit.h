@@ -43,6 +43,13 @@ class TFigure {
   float Scale = 1.0f;     // factor on every length and thickness
   TColor Color = ColorBlack;
   std::vector<double> Angles;  // absolute direction of every segment, radians
+  // The joints held in place while the figure is posed (model/Posing.h):
+  // vertex numbers, ascending. Not part of the stream record: the project
+  // file keeps them in its extension block.
+  std::vector<uint8_t> Pins;
+  bool Pinned(uint8_t Vertex) const;
+  // Pins Vertex, or takes its pin away.
+  void TogglePin(uint8_t Vertex);
 
   // The type this figure is an instance of: the one of its table's entry
   // TypeIndex, held by the figure. A figure made without one has the empty type.
@@ -83,6 +90,9 @@ class TFigure {
   void RotateSegment(uint8_t Index, double Delta);
   // Points segment Index from its parent vertex towards Target (a handle drag).
   void TurnSegmentTowards(uint8_t Index, TRealPoint Target);
+  // Adds Turns[i] to the direction of every segment i (one entry per
+  // segment) and places again each vertex that moves with them.
+  void TurnSegments(std::span<const double> Turns);
   void MoveBy(TRealPoint D);
   // The handle under P: a segment index, RootHandle or NoHandle. Handles
   // shown at Zoom keep their screen size, so they reach 1 / Zoom as far.
@@ -128,7 +138,8 @@ class TFigure {
   TRealPoint UnplacedRoot{};  // the root until the vertices are placed
 };
 
-// Figures that look and save the same: type, scale, colour, directions and vertices.
+// Figures that look and save the same: type, scale, colour, directions,
+// vertices and pins.
 bool operator==(const TFigure& A, const TFigure& B);
 
 // The point at distance Length from From in direction Angle.
