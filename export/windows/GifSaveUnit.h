@@ -20,9 +20,9 @@ class QSpinBox;
 class TDialogs;
 class TProgressForm;
 
-// The kinds of file the window's OK wrote before it took export types:
-// a GIF, or an animated file that takes only the delay and the shrink
-// factor. SetExport still takes them.
+// The window's exports named by kind rather than by type: a GIF, or an
+// animated file that takes only the delay and the shrink factor (for a
+// video, Base's ending chooses the type).
 enum class TAnimatedExport { Gif, AnimatedPng, Video };
 
 class TGifOptionsForm : public QDialog {
