@@ -135,20 +135,16 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
   ClearTable();
   codes.Put(codes.Clear);
   const unsigned limit = static_cast<unsigned>(Limit);
-  TString string;
-  bool started = false;
+  const bool any = Width > 0 && Height > 0;
+  // The first pixel starts the first string; the loop goes on from the second.
+  if (any && Pixels[0] >= limit) ColorNotInTable();
+  TString string{any ? Pixels[0] : 0u, any ? static_cast<int>(Pixels[0]) : -1, 1};
   for (int y = 0; y < Height; ++y) {
     const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
-    int x = 0;
+    int x = y == 0 ? 1 : 0;
     while (x < Width) {
       const unsigned pixel = row[x];
       if (pixel >= limit) ColorNotInTable();
-      if (!started) {
-        string = {pixel, static_cast<int>(pixel), 1};
-        started = true;
-        ++x;
-        continue;
-      }
       if (static_cast<int>(pixel) == string.RunValue) {
         // While the string is one value repeated (a run), the codes of
         // longer runs of that value come from Runs instead of a look-up per
@@ -175,7 +171,7 @@ void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int St
       ++x;
     }
   }
-  if (started) codes.Put(string.Prefix);
+  if (any) codes.Put(string.Prefix);
   codes.Put(codes.Clear + 1);
   codes.Writer.Finish();
 }
