@@ -2,10 +2,9 @@
 #include "export/BitmapExport.h"
 
 #include <QByteArray>
-#include <algorithm>
 #include <vector>
 
-#include "export/Workers.h"
+#include "export/FrameBatches.h"
 #include "files/BmpFile.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -29,18 +28,18 @@ void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, co
   // Each thread draws into a picture of the animation's size and encodes a BMP file of it.
   const long long picture = 4LL * Animation.Width * Animation.Height;
   const long long file = Bmp24RowBytes(Animation.Width) * static_cast<long long>(Animation.Height);
-  TWorkers workers(ExportThreads(Threads, picture + file));
-  std::vector<TFrameRenderer> renderers;
-  renderers.reserve(static_cast<std::size_t>(workers.Count()));
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
-  const int batch = BatchSize(workers, FramesPerThread, file);
-  std::vector<QByteArray> files(batch);
-  for (int start = 0; start < frames; start += batch) {
-    const int n = std::min(batch, frames - start);
-    workers.Run(n, [&](int J, int W) { EncodeBmp24(renderers[W].Render(Animation.Frames[start + J]), files[J]); });
-    for (int j = 0; j < n; ++j) {
-      WriteWholeFile(BitmapFileName(Base, start + j, frames), files[j]);
-      if (Progress) Progress((start + j) * 100 / frames);
-    }
-  }
+  TFrameBatches batches(Animation, {.Lines = Lines,
+                                    .Threads = Threads,
+                                    .ThreadBytes = picture + file,
+                                    .FramesPerThread = FramesPerThread,
+                                    .FrameBytes = file});
+  std::vector<QByteArray> files(static_cast<std::size_t>(batches.Size()));
+  batches.Run({.Each = [&](const QImage& Picture, int J) { EncodeBmp24(Picture, files[J]); },
+               .Write =
+                   [&](const TFrameBatch& Batch) {
+                     for (int j = 0; j < Batch.Count; ++j) {
+                       WriteWholeFile(BitmapFileName(Base, Batch.Start + j, frames), files[j]);
+                       if (Progress) Progress((Batch.Start + j) * 100 / frames);
+                     }
+                   }});
 }

@@ -8,7 +8,7 @@
 #include <exception>
 #include <iterator>
 #include <optional>
-#include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -18,10 +18,7 @@
 #define TAVEL_ISATTY(fd) isatty(fd)
 #endif
 
-#include "export/BitmapExport.h"
-#include "export/GifExport.h"
-#include "export/PngExport.h"
-#include "export/VideoExport.h"
+#include "export/ExportTypes.h"
 #include "files/FileError.h"
 #include "files/ProjectFile.h"
 #include "files/Zlib.h"
@@ -67,14 +64,12 @@ void Print(FILE* Stream, const QString& Text) {
   std::fflush(Stream);
 }
 
-enum class TOutput { Gif, Bmp, Png, AnimatedPng, Video };
-
 struct TRequest {
   QString Output;
   QString Project;
   TGifExportOptions Options;
-  TOutput Kind = TOutput::Gif;
-  QStringList Notes;  // options given that the export cannot follow, said before it runs
+  const TExportType* Type = nullptr;  // what Output's ending asks for
+  QStringList Notes{};                // options given that the export cannot follow, said before it runs
 };
 
 // An argument the command line cannot use: the reason, for the usage text.
@@ -91,107 +86,119 @@ int Whole(const QString& Option, const QString& Value, int Min, int Max) {
   return static_cast<int>(n);
 }
 
-// An option the type of OUT would ignore is refused rather than accepted
-// silently: the delay and the shrink factor are for the GIF, the animated
-// PNG and the video; the table and frame options for the GIF alone.
-void RefuseIgnoredOptions(const QStringList& Given, TOutput Kind, const QString& Ending) {
-  const bool timed = Kind == TOutput::Gif || Kind == TOutput::AnimatedPng || Kind == TOutput::Video;
-  for (const QString& option : Given) {
-    const bool gifOnly = option != QLatin1String("--delay") && option != QLatin1String("--shrink") &&
-                         option != QLatin1String("--smooth");
-    if ((gifOnly && Kind != TOutput::Gif) || (!gifOnly && option != QLatin1String("--smooth") && !timed))
-      throw EUsage{QStringLiteral("%1 has no effect on a %2 export").arg(option, Ending)};
+// An export option: its name, the types it applies to (those whose row
+// follows it), whether it takes a value, and what it sets.
+struct TOption {
+  const char* Name;
+  bool TFollowedOptions::*AppliesTo;
+  bool TakesValue;
+  void (*Set)(TGifExportOptions& Options, const QString& Name, const QString& Value);
+};
+
+const TOption KnownOptions[] = {
+    {"--delay", &TFollowedOptions::Delay, true,
+     [](TGifExportOptions& O, const QString& N, const QString& V) { O.Delay = Whole(N, V, 1, 1000000); }},
+    {"--shrink", &TFollowedOptions::Shrink, true,
+     [](TGifExportOptions& O, const QString& N, const QString& V) { O.Shrink = Whole(N, V, 1, 9); }},
+    {"--no-palette", &TFollowedOptions::Gif, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Palette = false; }},
+    {"--no-merge", &TFollowedOptions::Gif, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Merge = false; }},
+    {"--no-crop", &TFollowedOptions::Gif, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Crop = false; }},
+    {"--exact-colors", &TFollowedOptions::Gif, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.ExactColors = true; }},
+    {"--smaller", &TFollowedOptions::Gif, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Smaller = true; }},
+    {"--smooth", &TFollowedOptions::Smooth, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Lines = TLineStyle::Smooth; }},
+};
+
+// What the arguments say, before OUT's type is known.
+struct TArguments {
+  std::optional<QString> Output;
+  QStringList Files;
+  TGifExportOptions Options;
+  std::vector<const TOption*> Given;  // in the order given, to refuse those OUT's type ignores
+};
+
+// Reads the option Arguments[I] into Read, and its value when it takes one
+// ("--delay=5" as well as "--delay 5", which moves I past the value).
+void ReadOption(const QStringList& Arguments, int& I, TArguments& Read) {
+  QString name = Arguments[I];
+  std::optional<QString> inlineValue;
+  const qsizetype equals = name.indexOf(QLatin1Char('='));
+  if (name.startsWith(QLatin1String("--")) && equals > 0) {
+    inlineValue = name.mid(equals + 1);
+    name = name.left(equals);
   }
+  const auto value = [&]() -> QString {
+    if (inlineValue) return *inlineValue;
+    if (I + 1 >= Arguments.size()) throw EUsage{name + QStringLiteral(" needs a value")};
+    return Arguments[++I];
+  };
+  if (name == QLatin1String("--export")) {
+    Read.Output = value();
+    return;
+  }
+  const auto option = std::find_if(std::begin(KnownOptions), std::end(KnownOptions),
+                                   [&](const TOption& O) { return name == QLatin1String(O.Name); });
+  if (option == std::end(KnownOptions)) throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[I])};
+  Read.Given.push_back(option);
+  if (!option->TakesValue && inlineValue) throw EUsage{name + QStringLiteral(" takes no value")};
+  option->Set(Read.Options, name, option->TakesValue ? value() : QString());
 }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
-TRequest Parse(const QStringList& Arguments) {
-  TRequest request;
-  std::optional<QString> output;
-  QStringList files;
-  QStringList given;  // the export options named, to refuse those OUT's type ignores
+TArguments ReadArguments(const QStringList& Arguments) {
+  TArguments read;
   bool optionsEnded = false;
   for (int i = 1; i < Arguments.size(); ++i) {
-    QString arg = Arguments[i];
-    if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
-      files << arg;
-      continue;
-    }
-    if (arg == QLatin1String("--")) {
+    const QString& arg = Arguments[i];
+    if (optionsEnded || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-"))
+      read.Files << arg;
+    else if (arg == QLatin1String("--"))
       optionsEnded = true;
-      continue;
-    }
-    // "--delay=5" as well as "--delay 5".
-    std::optional<QString> inlineValue;
-    const qsizetype equals = arg.indexOf(QLatin1Char('='));
-    if (arg.startsWith(QLatin1String("--")) && equals > 0) {
-      inlineValue = arg.mid(equals + 1);
-      arg = arg.left(equals);
-    }
-    auto value = [&]() -> QString {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= Arguments.size()) throw EUsage{arg + QStringLiteral(" needs a value")};
-      return Arguments[++i];
-    };
-    auto noValue = [&] {
-      if (inlineValue) throw EUsage{arg + QStringLiteral(" takes no value")};
-    };
-    if (arg != QLatin1String("--export")) given << arg;
-    if (arg == QLatin1String("--export")) {
-      output = value();
-    } else if (arg == QLatin1String("--delay")) {
-      request.Options.Delay = Whole(arg, value(), 1, 1000000);
-    } else if (arg == QLatin1String("--shrink")) {
-      request.Options.Shrink = Whole(arg, value(), 1, 9);
-    } else if (arg == QLatin1String("--no-palette")) {
-      noValue();
-      request.Options.Palette = false;
-    } else if (arg == QLatin1String("--no-merge")) {
-      noValue();
-      request.Options.Merge = false;
-    } else if (arg == QLatin1String("--no-crop")) {
-      noValue();
-      request.Options.Crop = false;
-    } else if (arg == QLatin1String("--exact-colors")) {
-      noValue();
-      request.Options.ExactColors = true;
-    } else if (arg == QLatin1String("--smaller")) {
-      noValue();
-      request.Options.Smaller = true;
-    } else if (arg == QLatin1String("--smooth")) {
-      noValue();
-      request.Options.Lines = TLineStyle::Smooth;
-    } else {
-      throw EUsage{QStringLiteral("unknown option %1").arg(Arguments[i])};
-    }
+    else
+      ReadOption(Arguments, i, read);
   }
-  if (!output || output->isEmpty()) throw EUsage{QStringLiteral("--export OUT is missing")};
-  if (files.size() != 1)
-    throw EUsage{files.isEmpty() ? QStringLiteral("the project file is missing")
-                                 : QStringLiteral("one project file, not %1").arg(files.size())};
-  request.Output = *output;
-  request.Project = files.front();
-  const std::pair<const char*, TOutput> endings[] = {{".gif", TOutput::Gif},   {".bmp", TOutput::Bmp},
-                                                     {".png", TOutput::Png},   {".apng", TOutput::AnimatedPng},
-                                                     {".mp4", TOutput::Video}, {".webm", TOutput::Video}};
-  const auto ending = std::find_if(std::begin(endings), std::end(endings), [&](const auto& E) {
-    return request.Output.endsWith(QLatin1String(E.first), Qt::CaseInsensitive);
-  });
-  if (ending == std::end(endings))
-    throw EUsage{QStringLiteral("OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: %1").arg(request.Output)};
-  request.Kind = ending->second;
-  RefuseIgnoredOptions(given, request.Kind, QLatin1String(ending->first));
-  // Exact colours, asked for or brought by smooth lines, keep one table of
-  // their own: the palette optimisation has nothing to leave out.
-  if (request.Kind == TOutput::Gif && !request.Options.Palette) {
-    if (request.Options.Lines == TLineStyle::Smooth)
-      request.Notes << QStringLiteral(
-          "--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
-          "table of its exact colours");
-    else if (request.Options.ExactColors)
-      request.Notes << QStringLiteral(
-          "--no-palette has no effect with --exact-colors: the GIF keeps one table of its exact colours");
-  }
+  return read;
+}
+
+// An option the type of OUT would ignore is refused rather than accepted
+// silently: each applies only to the types whose row follows it.
+void RefuseIgnoredOptions(const std::vector<const TOption*>& Given, const TExportType& Type) {
+  for (const TOption* option : Given)
+    if (!(Type.Follows.*option->AppliesTo))
+      throw EUsage{QStringLiteral("%1 has no effect on a %2 export")
+                       .arg(QLatin1String(option->Name), QLatin1String(Type.Ending))};
+}
+
+// Exact colours, asked for or brought by smooth lines, keep one table of
+// their own: the palette optimisation has nothing to leave out.
+QStringList PaletteNotes(const TExportType& Type, const TGifExportOptions& Options) {
+  if (Type.Id != TExportTypeId::Gif || Options.Palette) return {};
+  if (Options.Lines == TLineStyle::Smooth)
+    return {
+        QStringLiteral("--no-palette has no effect with --smooth: a GIF of smooth lines keeps one "
+                       "table of its exact colours")};
+  if (Options.ExactColors)
+    return {
+        QStringLiteral("--no-palette has no effect with --exact-colors: the GIF keeps one table of its exact colours")};
+  return {};
+}
+
+TRequest Parse(const QStringList& Arguments) {
+  const TArguments read = ReadArguments(Arguments);
+  if (!read.Output || read.Output->isEmpty()) throw EUsage{QStringLiteral("--export OUT is missing")};
+  if (read.Files.size() != 1)
+    throw EUsage{read.Files.isEmpty() ? QStringLiteral("the project file is missing")
+                                      : QStringLiteral("one project file, not %1").arg(read.Files.size())};
+  TRequest request{.Output = *read.Output, .Project = read.Files.front(), .Options = read.Options};
+  request.Type = CommandLineTypeOf(request.Output);
+  if (request.Type == nullptr)
+    throw EUsage{QStringLiteral("OUT must end in %1: %2").arg(CommandLineEndings(), request.Output)};
+  RefuseIgnoredOptions(read.Given, *request.Type);
+  request.Notes = PaletteNotes(*request.Type, request.Options);
   return request;
 }
 
@@ -216,26 +223,11 @@ void Export(const TRequest& Request) {
   }
   if (animation.Frames.empty()) throw EFileError(NoFramesMessage);
   const TExportProgress progress = TerminalProgress(Request.Output);
-  const TGifExportOptions& o = Request.Options;
-  switch (Request.Kind) {
-    case TOutput::Gif:
-      ExportGifFile(Request.Output, animation, o, progress);
-      break;
-    case TOutput::Bmp:
-      // The picture names follow the base name: OUT without its ending.
-      SaveAnimationAsBitmaps(Request.Output.chopped(4), animation, progress, 0, o.Lines);
-      break;
-    case TOutput::Png:
-      SaveAnimationAsPngs(Request.Output.chopped(4), animation, progress, 0, o.Lines);
-      break;
-    case TOutput::AnimatedPng:
-      ExportAnimatedPngFile(Request.Output, animation, o.Delay, o.Shrink, progress, 0, o.Lines);
-      break;
-    case TOutput::Video:
-      ExportVideoFile(Request.Output, *VideoFormatOf(Request.Output), animation,
-                      {.Delay = o.Delay, .Shrink = o.Shrink, .Lines = o.Lines}, progress);
-      break;
-  }
+  const TExportType& type = *Request.Type;
+  // The picture names follow the base name: OUT without its ending. Every
+  // other type writes OUT as it was given.
+  const QString target = type.Naming == TExportNaming::Numbered ? ExportBaseName(type, Request.Output) : Request.Output;
+  type.Write({.Target = target, .Animation = animation, .Options = Request.Options, .Progress = progress});
   if (progress) Print(stderr, QStringLiteral("\n"));
 }
 

@@ -115,6 +115,11 @@ class TGIFImage {
   void SaveToFile(const QString& Path) const;
 
  private:
+  // The palette step's count of the pixels of every table's entries: the
+  // global table's first, then each frame's own (empty when it has none).
+  // A pixel outside its table becomes 0, with a warning; a frame that shows
+  // none of its transparent pixels is no longer transparent.
+  std::vector<std::vector<uint64_t>> CountColorUses();
   void MergeFrame(TGIFSubImage& Frame, const TGIFSubImage& Previous);
   void Warn(const QString& Text) const {
     if (OnWarning) OnWarning(Text);

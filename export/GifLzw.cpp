@@ -59,113 +59,6 @@ class TCodeWriter {
 
 TGifLzwEncoder::TGifLzwEncoder() : Children(static_cast<std::size_t>(MaxCodes) * 256, 0) { Filled.reserve(MaxCodes); }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
-void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit,
-                            QByteArray& Out) {
-  Out.append(static_cast<char>(MinCodeSize));
-  Full = false;
-  TCodeWriter writer(Out);
-  const unsigned clear = 1u << MinCodeSize;
-  const unsigned end = clear + 1;
-  unsigned next = clear + 2;
-  int width = MinCodeSize + 1;
-
-  auto reset = [&] {
-    for (uint32_t slot : Filled) Children[slot] = 0;
-    Filled.clear();
-    for (std::vector<uint16_t>& runs : Runs) runs.clear();
-    next = clear + 2;
-    width = MinCodeSize + 1;
-  };
-  // The decoder widens its codes as soon as the next free code needs another
-  // bit; it learns each new code one code later than the encoder makes it.
-  auto put = [&](unsigned Code) {
-    writer.Put(Code, width);
-    if (next >= (1u << width) && width < MaxBits) ++width;
-  };
-
-  reset();
-  put(clear);
-  const unsigned limit = static_cast<unsigned>(Limit);
-  unsigned prefix = 0;
-  bool started = false;
-  // While the current string is one value repeated (a run), the codes of
-  // longer runs of that value come from Runs instead of a look-up per pixel:
-  // flat areas and transparent pixels cost little.
-  int runValue = -1;
-  int runLength = 0;
-  for (int y = 0; y < Height; ++y) {
-    const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
-    int x = 0;
-    while (x < Width) {
-      const unsigned pixel = row[x];
-      if (pixel >= limit) ColorNotInTable();
-      if (!started) {
-        prefix = pixel;
-        runValue = static_cast<int>(pixel);
-        runLength = 1;
-        started = true;
-        ++x;
-        continue;
-      }
-      if (static_cast<int>(pixel) == runValue) {
-        std::vector<uint16_t>& runs = Runs[pixel];
-        const int known = static_cast<int>(runs.size()) + 1;  // the longest run of this value with a code
-        if (runLength < known) {
-          const int most = std::min(known - runLength, Width - x);
-          int ahead = 1;
-          while (ahead < most && row[x + ahead] == pixel) ++ahead;
-          runLength += ahead;
-          prefix = runs[runLength - 2];
-          x += ahead;
-          continue;
-        }
-        put(prefix);
-        if (next < MaxCodes - 1) {
-          runs.push_back(static_cast<uint16_t>(next++));
-        } else if (!KeepFullTable) {
-          put(clear);
-          reset();
-          Full = true;
-        } else {
-          Full = true;
-        }
-        prefix = pixel;
-        runLength = 1;
-        ++x;
-        continue;
-      }
-      // Pixels lie below 2^MinCodeSize, so slots of a small table stay close together.
-      const uint32_t slot = (prefix << MinCodeSize) | pixel;
-      const uint16_t child = Children[slot];
-      if (child != 0) {
-        prefix = child;
-        runValue = -1;
-        ++x;
-        continue;
-      }
-      put(prefix);
-      if (next < MaxCodes - 1) {
-        Children[slot] = static_cast<uint16_t>(next++);
-        Filled.push_back(slot);
-      } else if (!KeepFullTable) {
-        put(clear);
-        reset();
-        Full = true;
-      } else {
-        Full = true;
-      }
-      prefix = pixel;
-      runValue = static_cast<int>(pixel);
-      runLength = 1;
-      ++x;
-    }
-  }
-  if (started) put(prefix);
-  put(end);
-  writer.Finish();
-}
-
 // The codes of one picture as they are written: the clear and end codes,
 // the next free code and the width of codes now.
 struct TGifLzwEncoder::TCodes {
@@ -177,18 +70,30 @@ struct TGifLzwEncoder::TCodes {
     Writer.Put(Code, Width);
     if (Next >= (1u << Width) && Width < MaxBits) ++Width;
   }
+  // After a clear code: the first free code and the narrowest codes again.
+  void Restart() {
+    Next = Clear + 2;
+    Width = MinCodeSize + 1;
+  }
   TCodeWriter Writer;
   int MinCodeSize;
   unsigned Clear, Next;
   int Width;
 };
 
-void TGifLzwEncoder::ClearTable(TCodes& Codes) {
+void TGifLzwEncoder::ClearTable() {
   for (uint32_t slot : Filled) Children[slot] = 0;
   Filled.clear();
   for (std::vector<uint16_t>& runs : Runs) runs.clear();
-  Codes.Next = Codes.Clear + 2;
-  Codes.Width = Codes.MinCodeSize + 1;
+}
+
+void TGifLzwEncoder::TableFull(TCodes& Codes) {
+  if (!KeepFullTable) {
+    Codes.Put(Codes.Clear);
+    ClearTable();
+    Codes.Restart();
+  }
+  Full = true;
 }
 
 bool TGifLzwEncoder::Follow(TString& String, unsigned Value, int MinCodeSize) const {
@@ -206,24 +111,69 @@ bool TGifLzwEncoder::Follow(TString& String, unsigned Value, int MinCodeSize) co
   return true;
 }
 
-void TGifLzwEncoder::EndString(TCodes& Codes, TString& String, unsigned Pixel) {
+// Inline: both encoders end a string every few pixels; only a full table
+// (once in some four thousand codes) leaves their loops.
+inline TGifLzwEncoder::TString TGifLzwEncoder::EndString(TCodes& Codes, TString String, unsigned Pixel) {
   Codes.Put(String.Prefix);
-  if (Codes.Next < MaxCodes - 1) {
-    if (static_cast<int>(Pixel) == String.RunValue) {
-      Runs[Pixel].push_back(static_cast<uint16_t>(Codes.Next++));
-    } else {
-      const uint32_t slot = (String.Prefix << Codes.MinCodeSize) | Pixel;
-      Children[slot] = static_cast<uint16_t>(Codes.Next++);
-      Filled.push_back(slot);
-    }
+  if (Codes.Next >= MaxCodes - 1) {
+    TableFull(Codes);
+  } else if (static_cast<int>(Pixel) == String.RunValue) {
+    Runs[Pixel].push_back(static_cast<uint16_t>(Codes.Next++));
   } else {
-    if (!KeepFullTable) {
-      Codes.Put(Codes.Clear);
-      ClearTable(Codes);
-    }
-    Full = true;
+    const uint32_t slot = (String.Prefix << Codes.MinCodeSize) | Pixel;
+    Children[slot] = static_cast<uint16_t>(Codes.Next++);
+    Filled.push_back(slot);
   }
-  String = {Pixel, static_cast<int>(Pixel), 1};
+  return {Pixel, static_cast<int>(Pixel), 1};
+}
+
+void TGifLzwEncoder::Encode(const uint8_t* Pixels, int Width, int Height, int Stride, int MinCodeSize, int Limit,
+                            QByteArray& Out) {
+  Out.append(static_cast<char>(MinCodeSize));
+  Full = false;
+  TCodes codes(Out, MinCodeSize);
+  ClearTable();
+  codes.Put(codes.Clear);
+  const unsigned limit = static_cast<unsigned>(Limit);
+  const bool any = Width > 0 && Height > 0;
+  // The first pixel starts the first string; the loop goes on from the second.
+  if (any && Pixels[0] >= limit) ColorNotInTable();
+  TString string{any ? Pixels[0] : 0u, any ? static_cast<int>(Pixels[0]) : -1, 1};
+  for (int y = 0; y < Height; ++y) {
+    const uint8_t* row = Pixels + static_cast<std::ptrdiff_t>(y) * Stride;
+    int x = y == 0 ? 1 : 0;
+    while (x < Width) {
+      const unsigned pixel = row[x];
+      if (pixel >= limit) ColorNotInTable();
+      if (static_cast<int>(pixel) == string.RunValue) {
+        // While the string is one value repeated (a run), the codes of
+        // longer runs of that value come from Runs instead of a look-up per
+        // pixel: flat areas and transparent pixels cost little.
+        const std::vector<uint16_t>& runs = Runs[pixel];
+        const int known = static_cast<int>(runs.size()) + 1;  // the longest run of this value with a code
+        if (string.RunLength < known) {
+          const int most = std::min(known - string.RunLength, Width - x);
+          int ahead = 1;
+          while (ahead < most && row[x + ahead] == pixel) ++ahead;
+          string.RunLength += ahead;
+          string.Prefix = runs[string.RunLength - 2];
+          x += ahead;
+          continue;
+        }
+      } else if (const uint16_t child = Children[(string.Prefix << MinCodeSize) | pixel]; child != 0) {
+        // Pixels lie below 2^MinCodeSize, so slots of a small table stay close together.
+        string.Prefix = child;
+        string.RunValue = -1;
+        ++x;
+        continue;
+      }
+      string = EndString(codes, string, pixel);
+      ++x;
+    }
+  }
+  if (any) codes.Put(string.Prefix);
+  codes.Put(codes.Clear + 1);
+  codes.Writer.Finish();
 }
 
 void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, int Width, int Height, int Stride,
@@ -231,7 +181,7 @@ void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, 
   Out.append(static_cast<char>(MinCodeSize));
   Full = false;
   TCodes codes(Out, MinCodeSize);
-  ClearTable(codes);
+  ClearTable();
   codes.Put(codes.Clear);
   const unsigned limit = static_cast<unsigned>(Limit);
   TString string;
@@ -259,7 +209,7 @@ void TGifLzwEncoder::EncodeEither(const uint8_t* Pixels, const uint8_t* Others, 
         continue;
       } else if (!Follow(string, pixel, MinCodeSize) &&
                  (alternative == pixel || !Follow(string, alternative, MinCodeSize))) {
-        EndString(codes, string, pixel);
+        string = EndString(codes, string, pixel);
       }
       ++x;
     }

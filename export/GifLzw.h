@@ -44,12 +44,17 @@ class TGifLzwEncoder {
     int RunValue = -1;
     int RunLength = 0;
   };
-  void ClearTable(TCodes& Codes);
+  // Forgets every string learnt since the last clear.
+  void ClearTable();
+  // At a table of 4095 codes: a clear code and an empty table, or with
+  // KeepFullTable nothing more learnt. Sets Full.
+  void TableFull(TCodes& Codes);
   // Goes on from String with Value when the table has the longer string.
   bool Follow(TString& String, unsigned Value, int MinCodeSize) const;
   // Writes String's code, adds String followed by Pixel to the table (or
-  // clears or keeps a full one), and starts the next string at Pixel.
-  void EndString(TCodes& Codes, TString& String, unsigned Pixel);
+  // clears or keeps a full one), and returns the next string, Pixel alone.
+  // String goes by value, so the encoders' loops keep theirs in registers.
+  TString EndString(TCodes& Codes, TString String, unsigned Pixel);
 
   // Child code of (prefix code, next pixel) at prefix * 2^MinCodeSize +
   // pixel, 0 when absent; only the slots filled since the last clear are reset.

@@ -22,23 +22,106 @@ const TGIFColor* ColorOf(const TGIFColorMap& Map, uint8_t Index) {
   return Index < Map.Count() ? &Map.Colors[Index] : nullptr;
 }
 
+// Tables are numbered for the palette step: table 0 is the global one,
+// table i + 1 the local table of frame i (when it has one).
+std::size_t TableOf(const TGIFImage& Image, std::size_t Frame) {
+  return Image.Images[Frame].ColorMap.Count() > 0 ? Frame + 1 : 0;
+}
+
+const TGIFColorMap& MapOf(const TGIFImage& Image, std::size_t Table) {
+  return Table == 0 ? Image.GlobalColorMap : Image.Images[Table - 1].ColorMap;
+}
+
+// The used entries of every table pooled, equal colours merged.
+struct TColorPool {
+  struct TPooled {
+    TGIFColor Color;
+    uint64_t Count;
+  };
+  std::vector<TPooled> Colors;
+  // Per table and entry: its colour's place in Colors, -1 when unused.
+  std::vector<std::vector<int>> EntryToPool;
+};
+
+TColorPool PoolColors(const TGIFImage& Image, const std::vector<std::vector<uint64_t>>& Counts) {
+  TColorPool pool;
+  std::map<uint32_t, std::size_t> poolIndex;
+  pool.EntryToPool.resize(Counts.size());
+  for (std::size_t t = 0; t < Counts.size(); ++t) {
+    const TGIFColorMap& map = MapOf(Image, t);
+    pool.EntryToPool[t].assign(map.Count(), -1);
+    for (int e = 0; e < map.Count(); ++e) {
+      if (Counts[t][e] == 0) continue;
+      auto [at, added] = poolIndex.try_emplace(Key(map.Colors[e]), pool.Colors.size());
+      if (added) pool.Colors.push_back({map.Colors[e], 0});
+      pool.Colors[at->second].Count += Counts[t][e];
+      pool.EntryToPool[t][e] = static_cast<int>(at->second);
+    }
+  }
+  return pool;
+}
+
+// The pooled colours, most used first; equal counts in ascending colour
+// order, so the table does not depend on how the frames happen to hold
+// their colours.
+std::vector<std::size_t> RankColors(const TColorPool& Pool) {
+  const auto& colors = Pool.Colors;
+  std::vector<std::size_t> order(colors.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::size_t A, std::size_t B) {
+    if (colors[A].Count != colors[B].Count) return colors[A].Count > colors[B].Count;
+    return Key(colors[A].Color) < Key(colors[B].Color);
+  });
+  return order;
+}
+
+// Each pooled colour's index in the new table: its rank among the Keep
+// first of Order; a colour that does not fit takes the kept colour of the
+// nearest R + G + B.
+std::vector<uint8_t> NewIndices(const TColorPool& Pool, const std::vector<std::size_t>& Order, std::size_t Keep) {
+  std::vector<uint8_t> newIndex(Pool.Colors.size());
+  for (std::size_t rank = 0; rank < Keep; ++rank) newIndex[Order[rank]] = static_cast<uint8_t>(rank);
+  for (std::size_t rank = Keep; rank < Order.size(); ++rank) {
+    const int sum = Sum(Pool.Colors[Order[rank]].Color);
+    std::size_t best = 0;
+    for (std::size_t k = 1; k < Keep; ++k)
+      if (std::abs(Sum(Pool.Colors[Order[k]].Color) - sum) < std::abs(Sum(Pool.Colors[Order[best]].Color) - sum))
+        best = k;
+    newIndex[Order[rank]] = static_cast<uint8_t>(best);
+  }
+  return newIndex;
+}
+
+// Rewrites every frame's pixels to the new table (transparent ones to
+// NewTransparent) and drops the frames' own tables.
+void RewriteFrames(TGIFImage& Image, const TColorPool& Pool, const std::vector<uint8_t>& NewIndex,
+                   uint8_t NewTransparent) {
+  for (std::size_t f = 0; f < Image.Images.size(); ++f) {
+    TGIFSubImage& frame = Image.Images[f];
+    const std::vector<int>& toPool = Pool.EntryToPool[TableOf(Image, f)];
+    const bool transparent = frame.Transparent();
+    const uint8_t t = frame.TransparentIndex();
+    for (uint8_t& pixel : frame.Data) {
+      if (transparent && pixel == t)
+        pixel = NewTransparent;
+      else if (pixel < toPool.size() && toPool[pixel] >= 0)
+        pixel = NewIndex[toPool[pixel]];
+      else
+        pixel = 0;
+    }
+    if (transparent) frame.GraphicControlExtension()->TransparentColorIndex = NewTransparent;
+    frame.ColorMap.Clear();
+  }
+}
+
 }  // namespace
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
-void TGIFImage::OptimizeColorMap() {
-  // Pixel counts per table entry: table 0 is the global one, table i + 1 the
-  // local table of frame i (when it has one).
-  const std::size_t tables = Images.size() + 1;
-  std::vector<std::vector<uint64_t>> counts(tables);
-  auto tableOf = [&](std::size_t Frame) -> std::size_t { return Images[Frame].ColorMap.Count() > 0 ? Frame + 1 : 0; };
-  auto mapOf = [&](std::size_t Table) -> TGIFColorMap& {
-    return Table == 0 ? GlobalColorMap : Images[Table - 1].ColorMap;
-  };
-  for (std::size_t t = 0; t < tables; ++t) counts[t].assign(mapOf(t).Count(), 0);
-
+std::vector<std::vector<uint64_t>> TGIFImage::CountColorUses() {
+  std::vector<std::vector<uint64_t>> counts(Images.size() + 1);
+  for (std::size_t t = 0; t < counts.size(); ++t) counts[t].assign(MapOf(*this, t).Count(), 0);
   for (std::size_t f = 0; f < Images.size(); ++f) {
     TGIFSubImage& frame = Images[f];
-    std::vector<uint64_t>& used = counts[tableOf(f)];
+    std::vector<uint64_t>& used = counts[TableOf(*this, f)];
     const bool transparent = frame.Transparent();
     const uint8_t t = frame.TransparentIndex();
     bool transparentUsed = false;
@@ -58,69 +141,20 @@ void TGIFImage::OptimizeColorMap() {
     }
     if (transparent && !transparentUsed) frame.GraphicControlExtension()->Transparent = false;
   }
+  return counts;
+}
+
+void TGIFImage::OptimizeColorMap() {
+  const std::vector<std::vector<uint64_t>> counts = CountColorUses();
   const bool anyTransparent =
       std::any_of(Images.begin(), Images.end(), [](const TGIFSubImage& f) { return f.Transparent(); });
-
-  // Pool the used entries of every table, merging equal colours.
-  struct TPooled {
-    TGIFColor Color;
-    uint64_t Count;
-  };
-  std::vector<TPooled> pool;
-  std::map<uint32_t, std::size_t> poolIndex;
-  std::vector<std::vector<int>> entryToPool(tables);
-  for (std::size_t t = 0; t < tables; ++t) {
-    const TGIFColorMap& map = mapOf(t);
-    entryToPool[t].assign(map.Count(), -1);
-    for (int e = 0; e < map.Count(); ++e) {
-      if (counts[t][e] == 0) continue;
-      auto [at, added] = poolIndex.try_emplace(Key(map.Colors[e]), pool.size());
-      if (added) pool.push_back({map.Colors[e], 0});
-      pool[at->second].Count += counts[t][e];
-      entryToPool[t][e] = static_cast<int>(at->second);
-    }
-  }
-
-  // Most used first; equal counts in ascending colour order, so the table
-  // does not depend on how the frames happen to hold their colours.
-  std::vector<std::size_t> order(pool.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](std::size_t A, std::size_t B) {
-    if (pool[A].Count != pool[B].Count) return pool[A].Count > pool[B].Count;
-    return Key(pool[A].Color) < Key(pool[B].Color);
-  });
+  const TColorPool pool = PoolColors(*this, counts);
+  const std::vector<std::size_t> order = RankColors(pool);
   const std::size_t keep = std::min<std::size_t>(order.size(), anyTransparent ? 255 : 256);
-  std::vector<uint8_t> newIndex(pool.size());
-  for (std::size_t rank = 0; rank < keep; ++rank) newIndex[order[rank]] = static_cast<uint8_t>(rank);
-  for (std::size_t rank = keep; rank < order.size(); ++rank) {
-    // A colour that does not fit takes the kept colour of the nearest R + G + B.
-    const int sum = Sum(pool[order[rank]].Color);
-    std::size_t best = 0;
-    for (std::size_t k = 1; k < keep; ++k)
-      if (std::abs(Sum(pool[order[k]].Color) - sum) < std::abs(Sum(pool[order[best]].Color) - sum)) best = k;
-    newIndex[order[rank]] = static_cast<uint8_t>(best);
-  }
-
-  // Rewrite every frame's pixels to the new table before the old tables go.
-  const uint8_t newTransparent = static_cast<uint8_t>(keep);
-  for (std::size_t f = 0; f < Images.size(); ++f) {
-    TGIFSubImage& frame = Images[f];
-    const std::vector<int>& toPool = entryToPool[tableOf(f)];
-    const bool transparent = frame.Transparent();
-    const uint8_t t = frame.TransparentIndex();
-    for (uint8_t& pixel : frame.Data) {
-      if (transparent && pixel == t)
-        pixel = newTransparent;
-      else if (pixel < toPool.size() && toPool[pixel] >= 0)
-        pixel = newIndex[toPool[pixel]];
-      else
-        pixel = 0;
-    }
-    if (transparent) frame.GraphicControlExtension()->TransparentColorIndex = newTransparent;
-    frame.ColorMap.Clear();
-  }
+  // Every frame's pixels take the new table before the old tables go.
+  RewriteFrames(*this, pool, NewIndices(pool, order, keep), static_cast<uint8_t>(keep));
   GlobalColorMap.Clear();
-  for (std::size_t rank = 0; rank < keep; ++rank) GlobalColorMap.Colors.push_back(pool[order[rank]].Color);
+  for (std::size_t rank = 0; rank < keep; ++rank) GlobalColorMap.Colors.push_back(pool.Colors[order[rank]].Color);
   GlobalColorMap.Sorted = true;
   if (anyTransparent) GlobalColorMap.Add(Black);
 }

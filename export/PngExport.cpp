@@ -13,9 +13,9 @@
 
 #include "export/BitmapExport.h"
 #include "export/ChangedArea.h"
+#include "export/FrameBatches.h"
 #include "export/GifBlocks.h"
 #include "export/GifExport.h"
-#include "export/Workers.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 
@@ -105,11 +105,37 @@ struct TPicturePart {
   QImage Pixels;
 };
 
+// Copies of the parts of Picture in Region.
+std::vector<TPicturePart> CopyParts(const QImage& Picture, const QRegion& Region) {
+  std::vector<TPicturePart> parts;
+  for (const QRect& area : Region) parts.push_back({area, Picture.copy(area)});
+  return parts;
+}
+
+// A frame as it is written: the part of it that changed, compressed.
 struct TApngFrame {
-  const QImage* Picture = nullptr;  // the whole frame, as its renderer holds it
-  QRect Area;                       // the part written
+  QRect Area;
   QByteArray Png;
 };
+
+// Frame J of Batch, cut to where it differs from the frame before it: in
+// the batch, or in Previous, the parts of the frame before the batch where
+// they can differ. The first frame of all is written whole.
+TApngFrame CompressFrame(const TFrameBatch& Batch, int J, const std::vector<TPicturePart>& Previous) {
+  const QImage& picture = Batch.Picture(J);
+  TApngFrame frame;
+  if (J > 0) {
+    frame.Area = ChangedRect(picture, Batch.Picture(J - 1), picture.rect());
+  } else if (Batch.Start == 0) {
+    frame.Area = picture.rect();
+  } else {
+    for (const TPicturePart& part : Previous) frame.Area |= ChangedRect(picture, part.Pixels, part.Area);
+  }
+  // A frame like the one before still needs a picture: one pixel of it.
+  if (frame.Area.isEmpty()) frame.Area = QRect(0, 0, 1, 1);
+  frame.Png = EncodePng(frame.Area == picture.rect() ? picture : picture.copy(frame.Area));
+  return frame;
+}
 
 void Write(QIODevice& Out, const QByteArray& Bytes) {
   if (WriteFully(Out, Bytes)) return;
@@ -118,6 +144,79 @@ void Write(QIODevice& Out, const QByteArray& Bytes) {
   throw EFileError(
       (name.isEmpty() ? Out.errorString() : QStringLiteral("%1: %2").arg(name, Out.errorString())).toStdString());
 }
+
+// The animated PNG's chunks around the frames' pictures, written to Out as
+// each frame comes: the signature, the header and the animation control
+// before the first, a frame control before each, and the end.
+class TApngWriter {
+ public:
+  TApngWriter(QIODevice& Out, int Frames, long long Delay) : Out(Out), Frames(Frames), Delay(GifDelay(Delay)) {}
+
+  void WriteFrame(const TApngFrame& Frame) {
+    const TPngParts parts = SplitPng(Frame.Png);
+    const bool first = Written == 0;
+    QByteArray bytes;
+    if (first) {
+      Header = parts.Header;
+      bytes = Opening();
+    } else if (parts.Header.mid(8) != Header.mid(8)) {
+      // Bit depth, colour type, compression, filter and interlacing are the first frame's.
+      throw EFileError("The PNG writer wrote frames of different kinds.");
+    }
+    WriteChunk(bytes, "fcTL", FrameControl(Frame.Area));
+    for (const QByteArray& data : parts.Data) {
+      if (first) {
+        WriteChunk(bytes, "IDAT", data);
+      } else {
+        QByteArray numbered;
+        PutBig32(numbered, Sequence++);
+        WriteChunk(bytes, "fdAT", numbered + data);
+      }
+    }
+    Write(Out, bytes);
+    ++Written;
+  }
+
+  void Finish() {
+    QByteArray end;
+    WriteChunk(end, "IEND", QByteArray());
+    Write(Out, end);
+  }
+
+ private:
+  // The signature, the first frame's header and the animation control.
+  QByteArray Opening() const {
+    QByteArray bytes = PngSignature;
+    WriteChunk(bytes, "IHDR", Header);
+    QByteArray control;
+    PutBig32(control, static_cast<uint32_t>(Frames));
+    PutBig32(control, 0);  // plays: for ever
+    WriteChunk(bytes, "acTL", control);
+    return bytes;
+  }
+
+  // A frame's control: its place, its delay, and that it replaces the area.
+  QByteArray FrameControl(QRect Area) {
+    QByteArray control;
+    PutBig32(control, Sequence++);
+    PutBig32(control, static_cast<uint32_t>(Area.width()));
+    PutBig32(control, static_cast<uint32_t>(Area.height()));
+    PutBig32(control, static_cast<uint32_t>(Area.left()));
+    PutBig32(control, static_cast<uint32_t>(Area.top()));
+    PutBig16(control, Delay);
+    PutBig16(control, 100);
+    control.append(char(0));  // dispose: leave the frame as it is
+    control.append(char(0));  // blend: the area replaces what was there
+    return control;
+  }
+
+  QIODevice& Out;
+  int Frames;
+  uint16_t Delay;
+  QByteArray Header;  // the first frame's
+  uint32_t Sequence = 0;
+  int Written = 0;
+};
 
 }  // namespace
 
@@ -145,23 +244,22 @@ void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
   const long long picture = 4LL * Animation.Width * Animation.Height;
-  TWorkers workers(ExportThreads(Threads, 2 * picture));
-  std::vector<TFrameRenderer> renderers;
-  renderers.reserve(static_cast<std::size_t>(workers.Count()));
-  for (int w = 0; w < workers.Count(); ++w) renderers.emplace_back(Animation, 1, Lines);
-  const int batch = BatchSize(workers, FramesPerThread, picture);
-  std::vector<QByteArray> files(batch);
-  for (int start = 0; start < frames; start += batch) {
-    const int n = std::min(batch, frames - start);
-    workers.Run(n, [&](int J, int W) { files[J] = EncodePng(renderers[W].Render(Animation.Frames[start + J])); });
-    for (int j = 0; j < n; ++j) {
-      WriteWholeFile(PngFileName(Base, start + j, frames), files[j]);
-      if (Progress) Progress((start + j) * 100 / frames);
-    }
-  }
+  TFrameBatches batches(Animation, {.Lines = Lines,
+                                    .Threads = Threads,
+                                    .ThreadBytes = 2 * picture,
+                                    .FramesPerThread = FramesPerThread,
+                                    .FrameBytes = picture});
+  std::vector<QByteArray> files(static_cast<std::size_t>(batches.Size()));
+  batches.Run({.Each = [&](const QImage& Picture, int J) { files[J] = EncodePng(Picture); },
+               .Write =
+                   [&](const TFrameBatch& Batch) {
+                     for (int j = 0; j < Batch.Count; ++j) {
+                       WriteWholeFile(PngFileName(Base, Batch.Start + j, frames), files[j]);
+                       if (Progress) Progress((Batch.Start + j) * 100 / frames);
+                     }
+                   }});
 }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Delay, int Shrink,
                       const TExportProgress& Progress, int Threads, TLineStyle Lines) {
   const int frames = static_cast<int>(Animation.Frames.size());
@@ -173,86 +271,30 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   // differ is kept: streaming holds no more pictures than the GIF export.
   const long long full = 4LL * Animation.Width * Animation.Height;
   const long long small = Shrink >= 2 ? 4LL * size.width() * size.height() : 0;
-  TWorkers workers(ExportThreads(Threads, full + small));
-  const int batch = BatchSize(workers, FramesPerThread, full + small);
-  std::vector<TFrameRenderer> renderers;
-  renderers.reserve(static_cast<std::size_t>(batch));
-  for (int r = 0; r < batch; ++r) renderers.emplace_back(Animation, Shrink, Lines);
-  std::vector<TApngFrame> inFlight(batch);
-  // The parts of the frame before the batch where the batch's first frame can differ.
+  TFrameBatches batches(Animation, {.Shrink = Shrink,
+                                    .Lines = Lines,
+                                    .Threads = Threads,
+                                    .ThreadBytes = full + small,
+                                    .FramesPerThread = FramesPerThread,
+                                    .FrameBytes = full + small,
+                                    .Kept = TKeptPictures::OneSet});
+  std::vector<TApngFrame> inFlight(static_cast<std::size_t>(batches.Size()));
+  // The parts of the frame before a batch where the batch's first frame can differ.
   std::vector<TPicturePart> previous;
-  QByteArray header;
-  uint32_t sequence = 0;
-  const uint16_t delay = GifDelay(Delay);
-  for (int start = 0; start < frames; start += batch) {
-    const int n = std::min(batch, frames - start);
-    if (start > 0) {
-      previous.clear();
-      const QImage& last = *inFlight[static_cast<std::size_t>(batch - 1)].Picture;
-      for (const QRect& area : MayDiffer(Animation, Animation.Frames[start - 1], Animation.Frames[start], Shrink, size))
-        previous.push_back({area, last.copy(area)});
+  TApngWriter writer(Out, frames, Delay);
+  batches.Run({.Write = [&](const TFrameBatch& Batch) {
+    batches.Workers().Run(Batch.Count, [&](int J, int) { inFlight[J] = CompressFrame(Batch, J, previous); });
+    for (int j = 0; j < Batch.Count; ++j) {
+      writer.WriteFrame(inFlight[j]);
+      if (Progress) Progress((Batch.Start + j) * 100 / frames);
     }
-    workers.Run(n, [&](int J, int) {
-      inFlight[J].Picture = &renderers[static_cast<std::size_t>(J)].Render(Animation.Frames[start + J]);
-    });
-    workers.Run(n, [&](int J, int) {
-      TApngFrame& frame = inFlight[J];
-      const QImage& picture = *frame.Picture;
-      if (J > 0) {
-        frame.Area = ChangedRect(picture, *inFlight[J - 1].Picture, picture.rect());
-      } else if (start == 0) {
-        frame.Area = picture.rect();
-      } else {
-        frame.Area = QRect();
-        for (const TPicturePart& part : previous) frame.Area |= ChangedRect(picture, part.Pixels, part.Area);
-      }
-      // A frame like the one before still needs a picture: one pixel of it.
-      if (frame.Area.isEmpty()) frame.Area = QRect(0, 0, 1, 1);
-      frame.Png = EncodePng(frame.Area == picture.rect() ? picture : picture.copy(frame.Area));
-    });
-    for (int j = 0; j < n; ++j) {
-      const TApngFrame& frame = inFlight[j];
-      const TPngParts parts = SplitPng(frame.Png);
-      QByteArray bytes;
-      if (start + j == 0) {
-        header = parts.Header;
-        bytes = PngSignature;
-        WriteChunk(bytes, "IHDR", header);
-        QByteArray control;
-        PutBig32(control, static_cast<uint32_t>(frames));
-        PutBig32(control, 0);  // plays: for ever
-        WriteChunk(bytes, "acTL", control);
-      } else if (parts.Header.mid(8) != header.mid(8)) {
-        // Bit depth, colour type, compression, filter and interlacing are the first frame's.
-        throw EFileError("The PNG writer wrote frames of different kinds.");
-      }
-      QByteArray control;
-      PutBig32(control, sequence++);
-      PutBig32(control, static_cast<uint32_t>(frame.Area.width()));
-      PutBig32(control, static_cast<uint32_t>(frame.Area.height()));
-      PutBig32(control, static_cast<uint32_t>(frame.Area.left()));
-      PutBig32(control, static_cast<uint32_t>(frame.Area.top()));
-      PutBig16(control, delay);
-      PutBig16(control, 100);
-      control.append(char(0));  // dispose: leave the frame as it is
-      control.append(char(0));  // blend: the area replaces what was there
-      WriteChunk(bytes, "fcTL", control);
-      for (const QByteArray& data : parts.Data) {
-        if (start + j == 0) {
-          WriteChunk(bytes, "IDAT", data);
-        } else {
-          QByteArray numbered;
-          PutBig32(numbered, sequence++);
-          WriteChunk(bytes, "fdAT", numbered + data);
-        }
-      }
-      Write(Out, bytes);
-      if (Progress) Progress((start + j) * 100 / frames);
-    }
-  }
-  QByteArray end;
-  WriteChunk(end, "IEND", QByteArray());
-  Write(Out, end);
+    const int next = Batch.Start + Batch.Count;
+    if (next == frames) return;
+    previous.clear();
+    previous = CopyParts(Batch.Picture(Batch.Count - 1),
+                         MayDiffer(Animation, Animation.Frames[next - 1], Animation.Frames[next], Shrink, size));
+  }});
+  writer.Finish();
 }
 
 void ExportAnimatedPngFile(const QString& Path, const TAnimation& Animation, long long Delay, int Shrink,

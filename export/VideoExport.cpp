@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "export/FrameBatches.h"
 #include "export/FramePipe.h"
 #include "export/GifExport.h"
-#include "export/Workers.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
 
@@ -36,13 +36,72 @@ QString LastLine(const QString& Log) {
   return QString();
 }
 
-[[noreturn]] void Failed(QProcess& Ffmpeg, const QString& Log) {
-  Ffmpeg.kill();
-  Ffmpeg.waitForFinished(WaitMs);
-  QString reason = LastLine(Log);
-  if (reason.isEmpty()) reason = QStringLiteral("it stopped (exit status %1)").arg(Ffmpeg.exitCode());
-  throw EFileError(QStringLiteral("ffmpeg could not make the video: %1").arg(reason).toStdString());
-}
+// ffmpeg making one video: the temporary folder that holds the video it
+// writes and its error output, and the process.
+class TFfmpegRun {
+ public:
+  explicit TFfmpegRun(TVideoFormat Format) {
+    if (!Folder.isValid())
+      throw EFileError(QStringLiteral("No temporary folder: %1").arg(Folder.errorString()).toStdString());
+    Encoded = Folder.filePath(Format == TVideoFormat::Mp4 ? "video.mp4" : "video.webm");
+    Log = Folder.filePath(QStringLiteral("ffmpeg.log"));
+    // Its error output goes to a file: a pipe that filled up while this
+    // thread waits to write a frame would stop both programs.
+    Ffmpeg.setStandardOutputFile(QProcess::nullDevice());
+    Ffmpeg.setStandardErrorFile(Log);
+  }
+
+  QProcess& Process() { return Ffmpeg; }
+  // The video ffmpeg writes.
+  const QString& Output() const { return Encoded; }
+
+  void Start(const QString& Program, const QStringList& Arguments) {
+    Ffmpeg.start(Program, Arguments);
+    if (Ffmpeg.waitForStarted(WaitMs)) return;
+    if (Ffmpeg.error() == QProcess::FailedToStart) throw EFileError(NoFfmpegMessage);
+    Fail();
+  }
+
+  // Stops ffmpeg and throws its last words.
+  [[noreturn]] void Fail() {
+    Ffmpeg.kill();
+    Ffmpeg.waitForFinished(WaitMs);
+    QString reason = LastLine(Log);
+    if (reason.isEmpty()) reason = QStringLiteral("it stopped (exit status %1)").arg(Ffmpeg.exitCode());
+    throw EFileError(QStringLiteral("ffmpeg could not make the video: %1").arg(reason).toStdString());
+  }
+
+  // Once its input has ended: waits for ffmpeg, which must end well.
+  void Finish() {
+    while (!Ffmpeg.waitForFinished(WaitMs))
+      if (Ffmpeg.state() != QProcess::Running) break;
+    if (Ffmpeg.exitStatus() != QProcess::NormalExit || Ffmpeg.exitCode() != 0) Fail();
+  }
+
+  // Copies the video into File, which is Path.
+  void CopyVideo(QSaveFile& File, const QString& Path) const {
+    // An ffmpeg that ends well without writing anything has only its own
+    // words to say why; the name of the temporary file would tell the user nothing.
+    QFile video(Encoded);
+    if (video.size() == 0 || !video.open(QIODevice::ReadOnly)) {
+      const QString last = LastLine(Log);
+      throw EFileError((last.isEmpty() ? QStringLiteral("ffmpeg made no video.")
+                                       : QStringLiteral("ffmpeg made no video: %1").arg(last))
+                           .toStdString());
+    }
+    while (!video.atEnd()) {
+      const QByteArray piece = video.read(1 << 20);
+      if (piece.isEmpty() || !WriteFully(File, piece))
+        throw EFileError(QStringLiteral("%1: %2").arg(Path, File.errorString()).toStdString());
+    }
+  }
+
+ private:
+  QTemporaryDir Folder;
+  QString Encoded;
+  QString Log;
+  QProcess Ffmpeg;
+};
 
 // Threads of the VP9 encoder: as many as the processor runs at once, from 2
 // to 8. Its output is the same for every count in that range (one thread
@@ -97,6 +156,31 @@ QStringList Arguments(TVideoFormat Format, QSize Size, bool Yuv420, long long De
   return arguments << Output;
 }
 
+// Draws the frames in batches and sends them down Pipe, reporting each
+// frame once the pipe has written it; then ends ffmpeg's input.
+void SendFrames(TFrameBatches& Batches, TFramePipe& Pipe, TFfmpegRun& Ffmpeg, const TExportProgress& Progress,
+                int Frames) {
+  int reported = 0;
+  const auto report = [&](int Written) {
+    for (; reported < Written; ++reported)
+      if (Progress) Progress(reported * 100 / Frames);
+  };
+  const int batch = Batches.Size();
+  const int sets = Batches.Sets();
+  Batches.Run({.Before =
+                   [&](const TFrameBatch& Batch) {
+                     // This set's pictures were sent sets batches ago: they must be written.
+                     report(Pipe.WaitWritten(Batch.Start - (sets - 1) * batch));
+                     if (Pipe.Failed()) Ffmpeg.Fail();
+                   },
+               .Write =
+                   [&](const TFrameBatch& Batch) {
+                     for (int j = 0; j < Batch.Count; ++j) Pipe.Send(Batch.Picture(j));
+                   }});
+  if (!Pipe.Finish()) Ffmpeg.Fail();
+  report(Frames);
+}
+
 }  // namespace
 
 std::optional<TVideoFormat> VideoFormatOf(const QString& Path) {
@@ -105,7 +189,6 @@ std::optional<TVideoFormat> VideoFormatOf(const QString& Path) {
   return std::nullopt;
 }
 
-// NOLINTNEXTLINE(readability-function-size): listed in .clang-tidy
 void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation& Animation,
                      const TVideoOptions& Options, const TExportProgress& Progress, int Threads) {
   const int frames = static_cast<int>(Animation.Frames.size());
@@ -114,80 +197,29 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   QSaveFile file(Path);
   if (!file.open(QIODevice::WriteOnly))
     throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
-  QTemporaryDir folder;
-  if (!folder.isValid())
-    throw EFileError(QStringLiteral("No temporary folder: %1").arg(folder.errorString()).toStdString());
-  const QString encoded = folder.filePath(Format == TVideoFormat::Mp4 ? "video.mp4" : "video.webm");
-
-  const QString log = folder.filePath(QStringLiteral("ffmpeg.log"));
-
-  // Its error output goes to a file: a pipe that filled up while this
-  // thread waits to write a frame would stop both programs.
-  QProcess ffmpeg;
-  ffmpeg.setStandardOutputFile(QProcess::nullDevice());
-  ffmpeg.setStandardErrorFile(log);
+  TFfmpegRun ffmpeg(Format);
   // Each renderer keeps the picture it drew until the pipe has written it.
   // Two sets of them, while the picture budget allows, let one set be
   // rendered while the other is written; otherwise rendering waits for the
   // writing, and no more pictures are held than the GIF export holds.
   const long long full = 4LL * Animation.Width * Animation.Height;
   const long long small = Options.Shrink >= 2 ? 4LL * size.width() * size.height() : 0;
-  TWorkers workers(ExportThreads(Threads, full + small));
-  const int batch = workers.Count();
-  const int sets = TFramePipe::Overlaps() && 2LL * batch * (full + small) <= ExportPictureBudget ? 2 : 1;
-  const int rendererCount = sets * batch;
-  std::vector<TFrameRenderer> renderers;
-  renderers.reserve(static_cast<std::size_t>(rendererCount));
-  for (int r = 0; r < rendererCount; ++r) renderers.emplace_back(Animation, Options.Shrink, Options.Lines);
-  std::vector<const QImage*> pictures(renderers.size());
-
+  TFrameBatches batches(Animation, {.Shrink = Options.Shrink,
+                                    .Lines = Options.Lines,
+                                    .Threads = Threads,
+                                    .ThreadBytes = full + small,
+                                    .FramesPerThread = 1,
+                                    .FrameBytes = full + small,
+                                    .Kept = TFramePipe::Overlaps() ? TKeptPictures::TwoSets : TKeptPictures::OneSet});
+  // The pipe, made after the renderers, ends before them: its thread may
+  // still be writing their pictures.
   const std::optional<QSize> yuv420 = Yuv420Size(Format, size);
-  TFramePipe pipe(ffmpeg, yuv420);
-  ffmpeg.start(Options.Program,
-               Arguments(Format, yuv420.value_or(size), yuv420.has_value(), std::max(1LL, Options.Delay), encoded));
-  if (!ffmpeg.waitForStarted(WaitMs)) {
-    if (ffmpeg.error() == QProcess::FailedToStart) throw EFileError(NoFfmpegMessage);
-    Failed(ffmpeg, log);
-  }
+  TFramePipe pipe(ffmpeg.Process(), yuv420);
+  ffmpeg.Start(Options.Program, Arguments(Format, yuv420.value_or(size), yuv420.has_value(),
+                                          std::max(1LL, Options.Delay), ffmpeg.Output()));
   pipe.Started();
-
-  int reported = 0;
-  const auto report = [&](int Written) {
-    for (; reported < Written; ++reported)
-      if (Progress) Progress(reported * 100 / frames);
-  };
-  for (int start = 0; start < frames; start += batch) {
-    const int n = std::min(batch, frames - start);
-    const int set = (start / batch) % sets;
-    const std::size_t first = static_cast<std::size_t>(set) * static_cast<std::size_t>(batch);
-    // This set's pictures were sent sets batches ago: they must be written.
-    report(pipe.WaitWritten(start - (sets - 1) * batch));
-    if (pipe.Failed()) Failed(ffmpeg, log);
-    workers.Run(n, [&](int J, int) {
-      const std::size_t slot = first + static_cast<std::size_t>(J);
-      pictures[slot] = &renderers[slot].Render(Animation.Frames[start + J]);
-    });
-    for (int j = 0; j < n; ++j) pipe.Send(*pictures[first + static_cast<std::size_t>(j)]);
-  }
-  if (!pipe.Finish()) Failed(ffmpeg, log);
-  report(frames);
-  while (!ffmpeg.waitForFinished(WaitMs))
-    if (ffmpeg.state() != QProcess::Running) break;
-  if (ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) Failed(ffmpeg, log);
-
-  // An ffmpeg that ends well without writing anything has only its own
-  // words to say why; the name of the temporary file would tell the user nothing.
-  QFile video(encoded);
-  if (video.size() == 0 || !video.open(QIODevice::ReadOnly)) {
-    const QString last = LastLine(log);
-    throw EFileError((last.isEmpty() ? QStringLiteral("ffmpeg made no video.")
-                                     : QStringLiteral("ffmpeg made no video: %1").arg(last))
-                         .toStdString());
-  }
-  while (!video.atEnd()) {
-    const QByteArray piece = video.read(1 << 20);
-    if (piece.isEmpty() || !WriteFully(file, piece))
-      throw EFileError(QStringLiteral("%1: %2").arg(Path, file.errorString()).toStdString());
-  }
+  SendFrames(batches, pipe, ffmpeg, Progress, frames);
+  ffmpeg.Finish();
+  ffmpeg.CopyVideo(file, Path);
   CommitSaveFile(file);
 }

@@ -11,8 +11,8 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
+#include <stdexcept>
 
-#include "export/PngExport.h"
 #include "export/VideoExport.h"
 #include "export/windows/ProgressUnit.h"
 #include "model/Common.h"
@@ -102,50 +102,44 @@ TGifExportOptions TGifOptionsForm::Options() const {
   return options;
 }
 
-void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Exported,
+void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TExportTypeId Exported,
                                 TLineStyle LineStyle) {
+  const TExportType& type = ExportType(Exported);
+  if (type.OptionsTitle == nullptr) throw std::invalid_argument("that export type has no options window");
   ExportedAnimation = &Animation;
   AnimationFileName = Base;
-  Kind = Exported;
+  Type = &type;
   Lines = LineStyle;
   // Only the GIF has the optimisations; the window is shorter without them.
-  const bool gif = Kind == TAnimatedExport::Gif;
+  // Every type with this window follows the delay and the shrink factor.
+  const bool gif = Type->Follows.Gif;
   OptimizationGroupBox->setEnabled(gif);
   OptimizationGroupBox->setVisible(gif);
   const int buttonsTop = gif ? 180 : 102;
   OkButton->move(OkButton->x(), buttonsTop);
   CancelButton->move(CancelButton->x(), buttonsTop);
   setFixedSize(267, buttonsTop + 37);
-  setWindowTitle(gif                                    ? QStringLiteral("Gif Options")
-                 : Kind == TAnimatedExport::AnimatedPng ? QStringLiteral("Animated PNG Options")
-                                                        : QStringLiteral("Video Options"));
+  setWindowTitle(QString::fromLatin1(Type->OptionsTitle));
   RecallOptions();
 }
 
-namespace {
-
-QString OptionsGroup(TAnimatedExport Kind) {
-  switch (Kind) {
-    case TAnimatedExport::AnimatedPng:
-      return QStringLiteral("ExportOptions/AnimatedPng");
-    case TAnimatedExport::Video:
-      return QStringLiteral("ExportOptions/Video");
-    case TAnimatedExport::Gif:
-      break;
-  }
-  return QStringLiteral("ExportOptions/Gif");
+void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind,
+                                TLineStyle LineStyle) {
+  TExportTypeId type = TExportTypeId::Gif;
+  if (Kind == TAnimatedExport::AnimatedPng) type = TExportTypeId::AnimatedPng;
+  if (Kind == TAnimatedExport::Video)
+    type = VideoFormatOf(Base) == TVideoFormat::WebM ? TExportTypeId::WebM : TExportTypeId::Mp4;
+  SetExport(Animation, Base, type, LineStyle);
 }
-
-}  // namespace
 
 void TGifOptionsForm::RecallOptions() {
   // A user who never exported this kind gets the defaults.
   const TGifExportOptions defaults;
   QSettings settings;
-  settings.beginGroup(OptionsGroup(Kind));
+  settings.beginGroup(QLatin1String(Type->SettingsKey));
   SpinEditDelay->setValue(settings.value(QStringLiteral("Delay"), static_cast<int>(defaults.Delay)).toInt());
   SpinEditShrink->setValue(settings.value(QStringLiteral("Shrink"), defaults.Shrink).toInt());
-  if (Kind != TAnimatedExport::Gif) return;
+  if (!Type->Follows.Gif) return;
   CheckBoxMerge->setChecked(settings.value(QStringLiteral("Merge"), defaults.Merge).toBool());
   CheckBoxCrop->setChecked(settings.value(QStringLiteral("Crop"), defaults.Crop).toBool());
   CheckBoxPalette->setChecked(settings.value(QStringLiteral("Palette"), defaults.Palette).toBool());
@@ -155,10 +149,10 @@ void TGifOptionsForm::RecallOptions() {
 
 void TGifOptionsForm::RememberOptions() const {
   QSettings settings;
-  settings.beginGroup(OptionsGroup(Kind));
+  settings.beginGroup(QLatin1String(Type->SettingsKey));
   settings.setValue(QStringLiteral("Delay"), SpinEditDelay->value());
   settings.setValue(QStringLiteral("Shrink"), SpinEditShrink->value());
-  if (Kind != TAnimatedExport::Gif) return;
+  if (!Type->Follows.Gif) return;
   settings.setValue(QStringLiteral("Merge"), CheckBoxMerge->isChecked());
   settings.setValue(QStringLiteral("Crop"), CheckBoxCrop->isChecked());
   settings.setValue(QStringLiteral("Palette"), CheckBoxPalette->isChecked());
@@ -187,15 +181,10 @@ void TGifOptionsForm::ProcessGif() {
     ProgressForm.ProgressBar->setValue(Percent);
     QCoreApplication::processEvents();
   };
-  const TGifExportOptions options = Options();
-  if (Kind == TAnimatedExport::Video)
-    ExportVideoFile(AnimationFileName, VideoFormatOf(AnimationFileName).value_or(TVideoFormat::Mp4), *ExportedAnimation,
-                    {.Delay = options.Delay, .Shrink = options.Shrink, .Lines = options.Lines}, progress);
-  else if (Kind == TAnimatedExport::AnimatedPng)
-    ExportAnimatedPngFile(AnimationFileName + QStringLiteral(".apng"), *ExportedAnimation, options.Delay,
-                          options.Shrink, progress, 0, options.Lines);
-  else
-    ExportGifFile(AnimationFileName + QStringLiteral(".gif"), *ExportedAnimation, options, progress);
+  Type->Write({.Target = ExportTarget(*Type, AnimationFileName),
+               .Animation = *ExportedAnimation,
+               .Options = Options(),
+               .Progress = progress});
   AnimationFileName.clear();
 }
 

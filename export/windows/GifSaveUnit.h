@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include "export/ExportTypes.h"
 #include "export/GifExport.h"
 
 class QCheckBox;
@@ -19,8 +20,9 @@ class QSpinBox;
 class TDialogs;
 class TProgressForm;
 
-// What the window's OK writes: a GIF, or an animated file that takes only
-// the delay and the shrink factor.
+// The window's exports named by kind rather than by type: a GIF, or an
+// animated file that takes only the delay and the shrink factor (for a
+// video, Base's ending chooses the type).
 enum class TAnimatedExport { Gif, AnimatedPng, Video };
 
 class TGifOptionsForm : public QDialog {
@@ -28,19 +30,28 @@ class TGifOptionsForm : public QDialog {
  public:
   TGifOptionsForm(TDialogs& Dialogs, TProgressForm& ProgressForm, QWidget* Parent = nullptr);
 
-  // What the next OK exports: the animation's stored frames, to Base +
-  // ".gif" (or ".apng"; a video to Base itself, which ends in ".mp4" or
-  // ".webm"). Animation must stay as it is until the window closes. The
-  // GIF's own options are hidden for the other kinds. The figures' lines
-  // are drawn as Lines says (the main window's choice). The controls show
-  // what the last OK for that kind ran with.
+  // What the next OK exports: the animation's stored frames, as Type
+  // (a row of ExportTypes() with an options window), to ExportTarget(Type,
+  // Base): Base + ".gif" or ".apng", a video Base itself, which ends in its
+  // type's ending. Animation must stay as it is until the window closes.
+  // The title, the controls shown and the settings are the row's: the GIF's
+  // own options are hidden for the types that do not follow them. The
+  // figures' lines are drawn as Lines says (the main window's choice). The
+  // controls show what the last OK for that type's settings ran with.
+  // std::invalid_argument for a type written without the window.
+  void SetExport(const TAnimation& Animation, const QString& Base, TExportTypeId Type,
+                 TLineStyle Lines = TLineStyle::Pixel);
+  // The same for a kind: a video is the MP4 or the WebM as Base ends (the
+  // MP4 when it ends in neither).
   void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif,
                  TLineStyle Lines = TLineStyle::Pixel);
+  // The type the next OK exports.
+  const TExportType& ExportedType() const { return *Type; }
   const QString& GetAnimationFileName() const { return AnimationFileName; }
   void OkButtonClick();
-  // Writes the stored frames to AnimationFileName + ".gif" (or ".apng") with
-  // the options shown, then clears AnimationFileName. Errors are thrown to
-  // the caller.
+  // Writes the stored frames with the type's writer to its target for
+  // AnimationFileName with the options shown, then clears
+  // AnimationFileName. Errors are thrown to the caller.
   void ProcessGif();
   // The options as the controls show them, with the lines SetExport was given.
   TGifExportOptions Options() const;
@@ -70,7 +81,8 @@ class TGifOptionsForm : public QDialog {
   void showEvent(QShowEvent* Event) override;
 
  private:
-  // The user's settings of Kind's options: read into the controls, or written from them.
+  // The user's settings of the type's options (its row's settings key):
+  // read into the controls, or written from them.
   void RecallOptions();
   void RememberOptions() const;
 
@@ -79,7 +91,7 @@ class TGifOptionsForm : public QDialog {
   TProgressForm& ProgressForm;
   bool Exporting = false;  // window events run during the export; OK and closing wait
   const TAnimation* ExportedAnimation = nullptr;
-  TAnimatedExport Kind = TAnimatedExport::Gif;
+  const TExportType* Type = &ExportType(TExportTypeId::Gif);
   TLineStyle Lines = TLineStyle::Pixel;
   QString AnimationFileName;  // the base name the GIF is written to
 };

@@ -169,30 +169,36 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
 }
 
 TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
-  const QStringList cases[] = {
-      {"--export", Path("a.jpg"), Project},
-      {"--export", Path("a.gif"), "--delay", "0", Project},
-      {"--export", Path("a.gif"), "--delay", "1000001", Project},
-      {"--export", Path("a.gif"), "--shrink", "ten", Project},
-      {"--export", Path("a.gif"), "--shrink", "10", Project},
-      {"--export", Path("a.gif"), "--sparkle", Project},
-      {"--export", Path("a.gif"), "--no-crop=yes", Project},
-      {"--export", Path("a.gif"), "--exact-colors=1", Project},
+  const struct {
+    QStringList Arguments;
+    QString Reason;
+  } cases[] = {
+      {{"--export", Path("a.jpg"), Project},
+       "OUT must end in .gif, .bmp, .png, .apng, .mp4 or .webm: " + Path("a.jpg")},
+      {{"--export", Path("a.gif"), "--delay", "0", Project},
+       "--delay takes a whole number from 1 to 1000000, not \"0\""},
+      {{"--export", Path("a.gif"), "--delay", "1000001", Project},
+       "--delay takes a whole number from 1 to 1000000, not \"1000001\""},
+      {{"--export", Path("a.gif"), "--shrink", "ten", Project},
+       "--shrink takes a whole number from 1 to 9, not \"ten\""},
+      {{"--export", Path("a.gif"), "--shrink", "10", Project}, "--shrink takes a whole number from 1 to 9, not \"10\""},
+      {{"--export", Path("a.gif"), "--sparkle", Project}, "unknown option --sparkle"},
+      {{"--export", Path("a.gif"), "--no-crop=yes", Project}, "--no-crop takes no value"},
+      {{"--export", Path("a.gif"), "--exact-colors=1", Project}, "--exact-colors takes no value"},
       // Options the type of OUT ignores.
-      {"--export", Path("a.bmp"), "--delay", "5", Project},
-      {"--export", Path("a.png"), "--shrink=2", Project},
-      {"--export", Path("a.apng"), "--no-merge", Project},
-      {"--export", Path("a.mp4"), "--smaller", Project},
-      {"--export", Path("a.gif")},
-      {"--export", Path("a.gif"), Project, Project},
-      {"--delay", "5", Project},
-      {"--export"},
+      {{"--export", Path("a.bmp"), "--delay", "5", Project}, "--delay has no effect on a .bmp export"},
+      {{"--export", Path("a.png"), "--shrink=2", Project}, "--shrink has no effect on a .png export"},
+      {{"--export", Path("a.apng"), "--no-merge", Project}, "--no-merge has no effect on a .apng export"},
+      {{"--export", Path("a.mp4"), "--smaller", Project}, "--smaller has no effect on a .mp4 export"},
+      {{"--export", Path("a.gif")}, "the project file is missing"},
+      {{"--export", Path("a.gif"), Project, Project}, "one project file, not 2"},
+      {{"--delay", "5", Project}, "--export OUT is missing"},
+      {{"--export"}, "--export needs a value"},
   };
-  for (const QStringList& arguments : cases) {
-    const TRun run = Tavel(arguments);
-    EXPECT_EQ(run.Status, 2) << arguments.join(' ').toStdString();
-    EXPECT_TRUE(run.Err.startsWith("tavel: ") && run.Err.contains("Usage: tavel --export OUT"))
-        << run.Err.toStdString();
+  for (const auto& c : cases) {
+    const TRun run = Tavel(c.Arguments);
+    EXPECT_EQ(run.Status, 2) << c.Arguments.join(' ').toStdString();
+    EXPECT_TRUE(run.Err.startsWith("tavel: " + c.Reason + "\n\nUsage: tavel --export OUT")) << run.Err.toStdString();
   }
   EXPECT_TRUE(QDir(Dir.path()).entryList({"a*"}).isEmpty());
 }

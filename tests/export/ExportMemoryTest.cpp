@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "export/FrameBatches.h"
 #include "export/GifExport.h"
 #include "export/PngExport.h"
 #include "export/VideoExport.h"
@@ -44,6 +45,49 @@ TEST(ExportMemory, NoExportHoldsMoreThanTwoPicturesAndAHalf) {
     const double held = static_cast<double>(HeapPeak::Above(c.Export));
     EXPECT_GT(held, 0.9 * picture) << c.Name;  // at least the picture it draws in
     EXPECT_LE(held, 2.5 * picture + buffers) << c.Name << ": " << held / picture << " pictures";
+  }
+  Anim = TAnimation();
+}
+
+// The batch loop of the frame exports: every frame in order, and the
+// pictures as drawn for as long as each way of keeping them promises.
+TEST(FrameBatches, FramesComeInOrderAndKeptPicturesStayAsDrawn) {
+  InstallAnimation({.Width = 40, .Height = 30, .Frames = 11, .Seed = 4});
+  std::vector<QImage> drawn;
+  for (int i = 0; i < 11; ++i) drawn.push_back(ExpectedFrame(i, 1, false));
+  // Two threads, two frames each: batches of 4, 4 and 3. Two sets fall
+  // back to one when both would pass the picture budget.
+  const struct {
+    TKeptPictures Kept;
+    long long ThreadBytes;
+    int Sets;
+  } rows[] = {{TKeptPictures::None, 1, 0},
+              {TKeptPictures::OneSet, 1, 1},
+              {TKeptPictures::TwoSets, 1, 2},
+              {TKeptPictures::TwoSets, ExportPictureBudget / 8 + 1, 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Sets);
+    TFrameBatches batches(
+        Anim, {.Threads = 2, .ThreadBytes = row.ThreadBytes, .FramesPerThread = 2, .FrameBytes = 1, .Kept = row.Kept});
+    ASSERT_EQ(batches.Size(), 4);
+    EXPECT_EQ(batches.Sets(), row.Sets);
+    const auto same = [&](const QImage& Picture, int Frame) { EXPECT_TRUE(Picture == drawn[Frame]) << Frame; };
+    std::vector<QImage> each(4);
+    std::vector<int> written;
+    TFrameBatch before;  // the batch written before this one
+    batches.Run({.Each = [&](const QImage& Picture, int J) { each[J] = Picture.copy(); },
+                 .Write =
+                     [&](const TFrameBatch& Batch) {
+                       for (int j = 0; j < Batch.Count; ++j) {
+                         written.push_back(Batch.Start + j);
+                         same(each[j], Batch.Start + j);
+                         if (row.Sets > 0) same(Batch.Picture(j), Batch.Start + j);
+                         // The other set still holds the batch before.
+                         if (row.Sets == 2 && j < before.Count) same(before.Picture(j), before.Start + j);
+                       }
+                       before = Batch;
+                     }});
+    EXPECT_EQ(written, std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
   }
   Anim = TAnimation();
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Gif Options and progress windows, and Save Animation handing over to them.
+// The Gif Options and progress windows, and Save Animation handing over to
+// them by the export types' rules.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include "editor/FramesController.h"
 #include "editor/MainUnit.h"
 #include "export/BitmapExport.h"
+#include "export/ExportTypes.h"
 #include "export/PngExport.h"
 #include "export/VideoExport.h"
 #include "export/windows/GifSaveUnit.h"
@@ -321,4 +323,75 @@ TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
       EXPECT_EQ(later.CheckBoxMerge->isChecked(), merge);
     }
   }
+}
+
+// A type's window reads what was kept under its settings key, which users'
+// settings from before still have; the two videos share theirs. A type
+// written without the window is refused.
+TEST_F(ExportWindows, ATypesWindowReadsTheSettingsKeptUnderItsKey) {
+  QSettings settings;
+  settings.setValue("ExportOptions/Gif/Delay", 41);
+  settings.setValue("ExportOptions/AnimatedPng/Delay", 42);
+  settings.setValue("ExportOptions/Video/Delay", 43);
+  const std::tuple<TExportTypeId, int, const char*> rows[] = {{TExportTypeId::Gif, 41, "Gif Options"},
+                                                              {TExportTypeId::AnimatedPng, 42, "Animated PNG Options"},
+                                                              {TExportTypeId::Mp4, 43, "Video Options"},
+                                                              {TExportTypeId::WebM, 43, "Video Options"}};
+  for (auto [type, delay, title] : rows) {
+    Options.SetExport(Anim, Path("a"), type);
+    EXPECT_EQ(&Options.ExportedType(), &ExportType(type));
+    EXPECT_EQ(Options.windowTitle(), title);
+    EXPECT_EQ(Options.SpinEditDelay->value(), delay) << title;
+  }
+  EXPECT_THROW(Options.SetExport(Anim, Path("a"), TExportTypeId::Bitmap), std::invalid_argument);
+}
+
+// The rules the export types give Save Animation: the save dialog's list
+// of file types, the base name a chosen path gives, the files an export
+// writes.
+TEST(ExportTypes, TheSaveDialogListsEveryTypeProjectFirst) {
+  EXPECT_EQ(SaveDialogFilters(), QStringList({"Tavel File (*.tvl)", "Gif (*.gif)", "Bitmap (*.bmp)", "PNG (*.png)",
+                                              "Animated PNG (*.apng)", "MP4 video (*.mp4)", "WebM video (*.webm)"}));
+  for (int i = 0; i < SaveDialogFilters().size(); ++i) EXPECT_EQ(static_cast<int>(ExportTypeOfFilter(i).Id), i);
+  EXPECT_THROW(ExportTypeOfFilter(7), std::out_of_range);
+  EXPECT_EQ(CommandLineEndings(), ".gif, .bmp, .png, .apng, .mp4 or .webm");
+}
+
+// The base name drops the type's own ending (five characters for ".apng")
+// or any four-character one; a video keeps its type's ending or gets it.
+// The files written follow from the base.
+TEST(ExportTypes, BaseNamesAndTheFilesWritten) {
+  using enum TExportTypeId;
+  const struct {
+    TExportTypeId Type;
+    const char* Chosen;
+    const char* Base;
+    QStringList Written;  // for three frames
+  } rows[] = {
+      {Project, "walk.tvl", "walk", {"walk.tvl"}},
+      {Project, "walk.gif", "walk", {"walk.tvl"}},
+      {Gif, "walk.GIF", "walk", {"walk.gif"}},
+      {Gif, "walk.apng", "walk.apng", {"walk.apng.gif"}},
+      {Bitmap, "run.abc", "run", {"run0.bmp", "run1.bmp", "run2.bmp"}},
+      {Bitmap, "jump.jpeg", "jump.jpeg", {"jump.jpeg0.bmp", "jump.jpeg1.bmp", "jump.jpeg2.bmp"}},
+      {Png, "clip.png", "clip", {"clip0.png", "clip1.png", "clip2.png"}},
+      {AnimatedPng, "clip.APNG", "clip", {"clip.apng"}},
+      {AnimatedPng, "clip.png", "clip", {"clip.apng"}},
+      {Mp4, "film", "film.mp4", {"film.mp4"}},
+      {Mp4, "film.MP4", "film.MP4", {"film.MP4"}},
+      {Mp4, "film.avi", "film.mp4", {"film.mp4"}},
+      {WebM, "film.webm", "film.webm", {"film.webm"}},
+      {WebM, "film.webmx", "film.webmx.webm", {"film.webmx.webm"}},
+  };
+  for (const auto& row : rows) {
+    const TExportType& type = ExportType(row.Type);
+    const QString base = ExportBaseName(type, row.Chosen);
+    EXPECT_EQ(base, row.Base) << type.FileType << " " << row.Chosen;
+    EXPECT_EQ(FilesWritten(type, base, 3), row.Written) << type.FileType << " " << row.Chosen;
+  }
+  // The frames' numbers take as many digits as the last one.
+  const QStringList eleven = FilesWritten(ExportType(Bitmap), "f", 11);
+  EXPECT_EQ(eleven.size(), 11);
+  EXPECT_EQ(eleven.front(), "f00.bmp");
+  EXPECT_EQ(eleven.back(), "f10.bmp");
 }

@@ -190,6 +190,29 @@ TEST(GifEncoder, EitherOfTwoValuesReadsBackAsOneOfThem) {
     }
 }
 
+// The ends of a picture's codes: no pixels give the clear and end codes
+// alone, one pixel its code between them; a first pixel outside the table
+// is refused like any other.
+TEST(GifEncoder, PicturesOfNoPixelOrOne) {
+  const struct {
+    int Width, Height;
+    uint8_t Pixel;
+    QByteArray Bytes;
+  } rows[] = {{0, 3, 0, QByteArray("\x02\x01\x2C\x00", 4)},
+              {3, 0, 0, QByteArray("\x02\x01\x2C\x00", 4)},
+              {1, 1, 1, QByteArray("\x02\x02\x4C\x01\x00", 5)}};
+  for (const auto& row : rows) {
+    TGifLzwEncoder lzw;
+    QByteArray out;
+    lzw.Encode(&row.Pixel, row.Width, row.Height, 1, 2, 4, out);
+    EXPECT_EQ(out.toHex().toStdString(), row.Bytes.toHex().toStdString()) << row.Width << " x " << row.Height;
+  }
+  const uint8_t outside = 4;
+  TGifLzwEncoder lzw;
+  QByteArray out;
+  EXPECT_EQ(Refusal([&] { lzw.Encode(&outside, 1, 1, 1, 2, 4, out); }), "Color not in color table");
+}
+
 TEST(GifEncoder, RefusesFullTablesAndPixelsOutsideTheirTable) {
   TGIFColorMap full;
   for (int k = 0; k < 256; ++k) full.Add({});
