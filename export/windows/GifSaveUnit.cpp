@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "export/VideoExport.h"
 #include "export/windows/ProgressUnit.h"
 #include "model/Common.h"
 #include "platform/ErrorReport.h"
@@ -121,15 +120,6 @@ void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base
   setFixedSize(267, buttonsTop + 37);
   setWindowTitle(QString::fromLatin1(Type->OptionsTitle));
   RecallOptions();
-}
-
-void TGifOptionsForm::SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind,
-                                TLineStyle LineStyle) {
-  TExportTypeId type = TExportTypeId::Gif;
-  if (Kind == TAnimatedExport::AnimatedPng) type = TExportTypeId::AnimatedPng;
-  if (Kind == TAnimatedExport::Video)
-    type = VideoFormatOf(Base) == TVideoFormat::WebM ? TExportTypeId::WebM : TExportTypeId::Mp4;
-  SetExport(Animation, Base, type, LineStyle);
 }
 
 void TGifOptionsForm::RecallOptions() {

@@ -20,11 +20,6 @@ class QSpinBox;
 class TDialogs;
 class TProgressForm;
 
-// The window's exports named by kind rather than by type: a GIF, or an
-// animated file that takes only the delay and the shrink factor (for a
-// video, Base's ending chooses the type).
-enum class TAnimatedExport { Gif, AnimatedPng, Video };
-
 class TGifOptionsForm : public QDialog {
   Q_OBJECT
  public:
@@ -39,11 +34,7 @@ class TGifOptionsForm : public QDialog {
   // figures' lines are drawn as Lines says (the main window's choice). The
   // controls show what the last OK for that type's settings ran with.
   // std::invalid_argument for a type written without the window.
-  void SetExport(const TAnimation& Animation, const QString& Base, TExportTypeId Type,
-                 TLineStyle Lines = TLineStyle::Pixel);
-  // The same for a kind: a video is the MP4 or the WebM as Base ends (the
-  // MP4 when it ends in neither).
-  void SetExport(const TAnimation& Animation, const QString& Base, TAnimatedExport Kind = TAnimatedExport::Gif,
+  void SetExport(const TAnimation& Animation, const QString& Base, TExportTypeId Type = TExportTypeId::Gif,
                  TLineStyle Lines = TLineStyle::Pixel);
   // The type the next OK exports.
   const TExportType& ExportedType() const { return *Type; }

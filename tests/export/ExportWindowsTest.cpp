@@ -281,17 +281,17 @@ TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
 // its own, and what the last OK of that type ran with; Cancel writes
 // nothing and remembers nothing.
 TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
-  const auto run = [&](TAnimatedExport Kind, const QString& Name, std::function<void(TGifOptionsForm&)> Setup) {
+  const auto run = [&](TExportTypeId Kind, const QString& Name, std::function<void(TGifOptionsForm&)> Setup) {
     Options.SetExport(Anim, Path(Name), Kind);
     AnswerOptions(std::move(Setup));
     return Dialogs.ExecModal(Options);
   };
-  run(TAnimatedExport::Gif, "a", [](TGifOptionsForm& F) {
+  run(TExportTypeId::Gif, "a", [](TGifOptionsForm& F) {
     F.SpinEditDelay->setValue(30);
     F.SpinEditShrink->setValue(2);
     F.CheckBoxMerge->setChecked(false);
   });
-  run(TAnimatedExport::AnimatedPng, "b", [](TGifOptionsForm& F) {
+  run(TExportTypeId::AnimatedPng, "b", [](TGifOptionsForm& F) {
     EXPECT_EQ(F.windowTitle(), "Animated PNG Options");
     EXPECT_TRUE(F.OptimizationGroupBox->isHidden());
     EXPECT_EQ(F.size(), QSize(267, 139));
@@ -299,7 +299,7 @@ TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
     F.SpinEditDelay->setValue(12);
   });
   // Cancel: no file, and the GIF's settings stay those of its last OK.
-  Options.SetExport(Anim, Path("c"), TAnimatedExport::Gif);
+  Options.SetExport(Anim, Path("c"), TExportTypeId::Gif);
   Dialogs.OnExecModal = [](QDialog& Dialog) {
     auto& form = dynamic_cast<TGifOptionsForm&>(Dialog);
     form.SpinEditDelay->setValue(99);
@@ -310,16 +310,16 @@ TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
   EXPECT_FALSE(QFileInfo::exists(Path("c.gif")));
   // A window of a later start shows each type's last settings.
   TGifOptionsForm later(Dialogs, Progress);
-  const std::tuple<TAnimatedExport, const char*, int, int, bool> rows[] = {
-      {TAnimatedExport::Gif, "Gif Options", 30, 2, false},
-      {TAnimatedExport::AnimatedPng, "Animated PNG Options", 12, 1, true},
-      {TAnimatedExport::Video, "Video Options", 1, 1, true}};
+  const std::tuple<TExportTypeId, const char*, int, int, bool> rows[] = {
+      {TExportTypeId::Gif, "Gif Options", 30, 2, false},
+      {TExportTypeId::AnimatedPng, "Animated PNG Options", 12, 1, true},
+      {TExportTypeId::Mp4, "Video Options", 1, 1, true}};
   for (auto [kind, title, delay, shrink, merge] : rows) {
     later.SetExport(Anim, Path("d"), kind);
     EXPECT_EQ(later.windowTitle(), title);
     EXPECT_EQ(later.SpinEditDelay->value(), delay) << title;
     EXPECT_EQ(later.SpinEditShrink->value(), shrink) << title;
-    if (kind == TAnimatedExport::Gif) {
+    if (kind == TExportTypeId::Gif) {
       EXPECT_EQ(later.CheckBoxMerge->isChecked(), merge);
     }
   }
