@@ -2,7 +2,7 @@
 #include "builder/BuilderHotkeys.h"
 
 const QList<THotkeyRow>& BuilderHotkeys() {
-  static const QList<THotkeyRow> rows{
+  static const QList<THotkeyRow> Rows{
       {"Alt+L", "add line", "click a handle to start it, then where it ends"},
       {"Alt+C", "add circle", "click a handle to start it, then where it ends"},
       {"Alt+T", "toggle segment kind", "the selected segment becomes a circle or a line"},
@@ -17,7 +17,7 @@ const QList<THotkeyRow>& BuilderHotkeys() {
       {"Alt+A", "Add To Animation", "add the figure type to the main window's type list"},
       {"Alt+E", "Edit Mode", "dragging a handle changes lengths instead of turning the branch"},
   };
-  return rows;
+  return Rows;
 }
 
 const THotkeyRow& BuilderHotkey(const QString& Hint) { return FindHotkeyRow(BuilderHotkeys(), Hint); }

@@ -2,7 +2,7 @@
 #include "editor/MainHotkeys.h"
 
 const QList<THotkeyRow>& MainHotkeys() {
-  static const QList<THotkeyRow> rows{
+  static const QList<THotkeyRow> Rows{
       {"Alt+P", "play animation", "show the stored frames one after another"},
       {"Alt+S", "stop animation", "back to editing"},
       {"", "Repeat", "play again from the first frame at the end"},
@@ -58,7 +58,7 @@ const QList<THotkeyRow>& MainHotkeys() {
       {"Alt+I", "File menu", ""},
       {"Alt+H", "Help menu", ""},
   };
-  return rows;
+  return Rows;
 }
 
 const THotkeyRow& MainHotkey(const QString& Hint) { return FindHotkeyRow(MainHotkeys(), Hint); }

@@ -8,14 +8,14 @@
 
 TFrameRenderer::TFrameRenderer(const TAnimation& Anim, int Shrink, TLineStyle Lines)
     : Animation(&Anim), Work(NewPicture(Anim.Size())), Shrink(Shrink), Lines(Lines) {
-  const QSize Size = Anim.Size();
-  if (Shrink >= 2) Small = NewPicture(QSize(Size.width() / Shrink, Size.height() / Shrink));
+  const QSize size = Anim.Size();
+  if (Shrink >= 2) Small = NewPicture(QSize(size.width() / Shrink, size.height() / Shrink));
   // Each frame is drawn over the background without clearing, as the
   // background covers the picture. Where it cannot (no picture, a smaller
   // one, one with transparency) the picture is cleared to white first, so
   // every frame comes out the same whichever thread drew what before it.
   const QImage& background = Anim.Background;
-  ClearFirst = background.isNull() || background.width() < Size.width() || background.height() < Size.height() ||
+  ClearFirst = background.isNull() || background.width() < size.width() || background.height() < size.height() ||
                background.hasAlphaChannel();
   Work.fill(Qt::white);
   // The resolution written into PNG files is the same in every program

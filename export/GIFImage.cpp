@@ -92,7 +92,7 @@ int TGIFImage::BitsPerPixel() const {
 QByteArray TGIFImage::SaveToBytes() const {
   QByteArray out;
   const bool hasExtensions =
-      std::any_of(Images.begin(), Images.end(), [](const TGIFSubImage& f) { return !f.Extensions.empty(); });
+      std::any_of(Images.begin(), Images.end(), [](const TGIFSubImage& Image) { return !Image.Extensions.empty(); });
   const int bits = BitsPerPixel();
   WriteGifHeader(out, hasExtensions);
   WriteScreenDescriptor(out, Width, Height, GlobalColorMap.Count() > 0, GlobalColorMap.Sorted, bits);

@@ -88,8 +88,8 @@ void TGifFrameEncoder::Encode(const uint8_t* Pixels, const uint8_t* Before, TEnc
   WriteImageDescriptor(Frame.Bytes, uint16_t(area.left()), uint16_t(area.top()), uint16_t(area.width()),
                        uint16_t(area.height()), localBits, false);
   if (!Palette.Global) {
-    static const std::vector<TGIFColor> cube = CubeTable();
-    WriteColorTable(Frame.Bytes, cube.data(), 256, 8);
+    static const std::vector<TGIFColor> Cube = CubeTable();
+    WriteColorTable(Frame.Bytes, Cube.data(), 256, 8);
   }
   const int bits = Palette.Global ? Palette.Bits : 8;
   S.Lzw.Encode(pixels, area.width(), area.height(), stride, std::max(bits, 2), Palette.Global ? 1 << Palette.Bits : 256,

@@ -147,7 +147,7 @@ std::vector<std::vector<uint64_t>> TGIFImage::CountColorUses() {
 void TGIFImage::OptimizeColorMap() {
   const std::vector<std::vector<uint64_t>> counts = CountColorUses();
   const bool anyTransparent =
-      std::any_of(Images.begin(), Images.end(), [](const TGIFSubImage& f) { return f.Transparent(); });
+      std::any_of(Images.begin(), Images.end(), [](const TGIFSubImage& Image) { return Image.Transparent(); });
   const TColorPool pool = PoolColors(*this, counts);
   const std::vector<std::size_t> order = RankColors(pool);
   const std::size_t keep = std::min<std::size_t>(order.size(), anyTransparent ? 255 : 256);

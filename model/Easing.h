@@ -12,9 +12,9 @@ enum class TEasing { Linear, EaseIn, EaseOut, EaseInOut };
 
 // The names the Tween dialog offers, in the order of TEasing.
 inline const std::array<QString, 4>& EasingNames() {
-  static const std::array<QString, 4> names{QStringLiteral("Linear"), QStringLiteral("Ease In"),
+  static const std::array<QString, 4> Names{QStringLiteral("Linear"), QStringLiteral("Ease In"),
                                             QStringLiteral("Ease Out"), QStringLiteral("Ease In-Out")};
-  return names;
+  return Names;
 }
 
 // The share of the way at time T (0 to 1): T itself (Linear), T squared

@@ -189,17 +189,17 @@ void MakeStickman(TFigureType& Type) {
 }
 
 const TFigureTypeRef& StickmanType() {
-  static const TFigureTypeRef stickman = [] {
+  static const TFigureTypeRef Stickman = [] {
     auto type = std::make_shared<TFigureType>();
     MakeStickman(*type);
     return TFigureTypeRef(std::move(type));
   }();
-  return stickman;
+  return Stickman;
 }
 
 const TFigureTypeRef& EmptyType() {
-  static const TFigureTypeRef empty = std::make_shared<const TFigureType>();
-  return empty;
+  static const TFigureTypeRef Empty = std::make_shared<const TFigureType>();
+  return Empty;
 }
 
 TFigureTypeTable::TFigureTypeTable() : Entries{EmptyType(), StickmanType()}, Names{QStringLiteral("Stickman")} {}

@@ -9,9 +9,9 @@
 #include <algorithm>
 
 QStringList FilterEndings(const QString& Filter) {
-  static const QRegularExpression patterns(QStringLiteral("\\(([^)]*)\\)"));
+  static const QRegularExpression Patterns(QStringLiteral("\\(([^)]*)\\)"));
   QStringList endings;
-  const QRegularExpressionMatch match = patterns.match(Filter);
+  const QRegularExpressionMatch match = Patterns.match(Filter);
   if (!match.hasMatch()) return endings;
   for (const QString& pattern : match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
     // "*" and "*.*" name every file, not a type.

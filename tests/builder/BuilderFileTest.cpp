@@ -16,7 +16,7 @@
 
 namespace {
 
-class BuilderFile : public BuilderTest {
+class BuilderFileTest : public BuilderTest {
  protected:
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
   void SaveAsHotkey(const QString& Name) {
@@ -30,7 +30,7 @@ class BuilderFile : public BuilderTest {
   QTemporaryDir Dir;
 };
 
-TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
+TEST_F(BuilderFileTest, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
   SaveAsHotkey("fresh.stk");
   const QByteArray bytes = ReadTestFile(Path("fresh.stk"));
   EXPECT_EQ(bytes.toHex(' '), "01 01 00 01 00 00 00 00 40 42 d2 21 33 7f 7c d9 12 40 00 00 a0 40 00 00 00 00");
@@ -39,7 +39,7 @@ TEST_F(BuilderFile, AFreshBuilderSavesTheKnown26BytesAndReadsThemBack) {
   EXPECT_EQ(ReadTestFile(Path("again.stk")), bytes);
 }
 
-TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
+TEST_F(BuilderFileTest, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Load(MakeType({{0, 40, Right}, {1, 30, Down, 9, SegmentCircle, true}}));
   Click(At(1));
   Move(QPoint(At(0).x(), At(0).y() - 40));  // turn segment 0 upwards
@@ -51,8 +51,9 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   Form->NewClick();
   Open("kite.stk");
   EXPECT_EQ(Figure().Angles, pose);
-  EXPECT_EQ(Figure().Points()[0],
-            RealPoint(Form->Controls().FigureImage->width() / 2, Form->Controls().FigureImage->height() / 2));
+  const int centerX = Form->Controls().FigureImage->width() / 2;
+  const int centerY = Form->Controls().FigureImage->height() / 2;
+  EXPECT_EQ(Figure().Points()[0], RealPoint(static_cast<float>(centerX), static_cast<float>(centerY)));
   EXPECT_EQ(Form->GetSelectedSegment(), 0);
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
   EXPECT_EQ(Form->Controls().ThicknessUpDown->Position(), 5);
@@ -63,7 +64,7 @@ TEST_F(BuilderFile, OpenShowsThePoseAndStaticFlagsSavedAndUndoGoesBack) {
   EXPECT_EQ(Type().SegmentCount(), 1);  // the fresh figure New had made
 }
 
-TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
+TEST_F(BuilderFileTest, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
   Load(MakeType({{0, 40, Right}, {1, 30, Down, 5, SegmentLine, true}}));
   Click(At(1));
   Move(QPoint(At(0).x(), At(0).y() - 40));
@@ -77,7 +78,7 @@ TEST_F(BuilderFile, AFailedSaveShowsTheErrorAndStillClearsTheStaticBytes) {
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{false, true}));
 }
 
-TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
+TEST_F(BuilderFileTest, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
   Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
   SaveAsHotkey("robot.stk");
   const QByteArray robot = ReadTestFile(Path("robot.stk"));
@@ -107,7 +108,7 @@ TEST_F(BuilderFile, SavesNeverReachAFileTheUserDidNotAgreeToWrite) {
   EXPECT_EQ(Dialogs.Questions().size(), 3);
 }
 
-TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
+TEST_F(BuilderFileTest, OpenEndsAPendingAddOrDuplicate) {
   SaveAsHotkey("two.stk");
   for (const auto start : {&TFigureBuilderForm::LineButtonClick, &TFigureBuilderForm::DuplicateButtonClick}) {
     Load(MakeType({{0, 40, Right}, {1, 30, Down}}));
@@ -122,7 +123,7 @@ TEST_F(BuilderFile, OpenEndsAPendingAddOrDuplicate) {
   }
 }
 
-TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {
+TEST_F(BuilderFileTest, UnusableFilesAreRefusedAndChangeNothing) {
   const QByteArray good = StkFileBytes(MakeType({{0, 40, Right}, {1, 30, Down}}));
   struct TCase {
     const char* Name;
@@ -181,7 +182,7 @@ TEST_F(BuilderFile, UnusableFilesAreRefusedAndChangeNothing) {
   EXPECT_EQ(Type().SegmentCount(), 2);
 }
 
-TEST_F(BuilderFile, ADuplicatePressedDuringAnAddCopiesItsOwnSegment) {
+TEST_F(BuilderFileTest, ADuplicatePressedDuringAnAddCopiesItsOwnSegment) {
   // A circle of 10 with thickness 3 is duplicated while an add waits to be placed.
   Load(MakeType({{0, 40, Right, 7}, {1, 10, Down, 3, SegmentCircle, true}}));
   Click(At(2));  // select the circle
@@ -200,7 +201,7 @@ TEST_F(BuilderFile, ADuplicatePressedDuringAnAddCopiesItsOwnSegment) {
   EXPECT_TRUE(Form->GetStaticFlags()[3]);
 }
 
-TEST_F(BuilderFile, TypeChangedComesWithEachChangeOfTheTypesFileOrNameAndNothingElse) {
+TEST_F(BuilderFileTest, TypeChangedComesWithEachChangeOfTheTypesFileOrNameAndNothingElse) {
   const TFigureType two = MakeType({{0, 40, Up}, {0, 30, Right}});
   const TFigureType one = MakeType({{0, 20, Down}});
   struct TCase {

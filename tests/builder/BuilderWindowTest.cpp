@@ -75,7 +75,8 @@ TEST_F(BuilderWindow, EditFigureTypeLoadsACopyCentredWithStaticFlagsTakenOut) {
   Load(source);
   EXPECT_TRUE(Form->isVisible());
   const QSize area = Form->Controls().FigureImage->Picture().size();
-  EXPECT_EQ(PointOf(0), RealPoint(area.width() / 2, area.height() / 2));
+  const int centerX = area.width() / 2, centerY = area.height() / 2;
+  EXPECT_EQ(PointOf(0), RealPoint(static_cast<float>(centerX), static_cast<float>(centerY)));
   EXPECT_EQ(Form->GetStaticFlags(), (std::vector<bool>{true, false}));
   EXPECT_EQ(Type().Segments[0].Static, 0);  // every handle can be grabbed in the builder
   EXPECT_EQ(source.Segments[0].Static, 1);  // the source is untouched

@@ -191,7 +191,7 @@ TEST_F(FigureCommandsTest, EmptiedScaleEditKeepsTheScaleAndLocalDigitsCount) {
 TEST_F(FigureCommandsTest, ShownScaleIsTruncatedAndShowingItChangesNoFigure) {
   Form->Figures().AddFigureButtonClick();
   for (auto [scale, shown] : {std::pair{2.5f, 250}, {500.0f, 50000}, {0.29f, 28}, {0.0f, 0}}) {
-    ChangeFigure(0, [Scale = scale](TFigure& F) { F.Scale = Scale; });
+    ChangeFigure(0, [newScale = scale](TFigure& F) { F.Scale = newScale; });
     Form->Figures().SetFigureControls(0);
     EXPECT_EQ(Form->Controls().ScaleSpinEdit->value(), shown) << scale;
     EXPECT_EQ(Figure(1).Scale, 1.0f);

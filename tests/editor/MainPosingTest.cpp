@@ -37,7 +37,7 @@ class MainPosingTest : public MainFormTest {
     Release(at);
     Form->Controls().PinJointAction->trigger();
   }
-  static double Distance(TRealPoint A, QPoint B) { return std::hypot(A.X - B.x(), A.Y - B.y()); }
+  static double Distance(TRealPoint A, QPoint B) { return std::hypot(double(A.X) - B.x(), double(A.Y) - B.y()); }
 };
 
 TEST_F(MainPosingTest, InIkModeTheHandGoesToThePointerAndShiftTurnsTheForearmAlone) {

@@ -13,13 +13,13 @@
 #include "tests/export/ExportTestUtil.h"
 #include "tests/support/TestPictures.h"
 
-class BitmapExport : public testing::Test {
+class BitmapExportTest : public testing::Test {
  protected:
   void TearDown() override { Anim = TAnimation(); }
   QTemporaryDir Dir;
 };
 
-TEST_F(BitmapExport, NumbersHaveTheDigitsOfTheHighestFrame) {
+TEST_F(BitmapExportTest, NumbersHaveTheDigitsOfTheHighestFrame) {
   struct TCase {
     int Frames;
     const char* First;
@@ -34,7 +34,7 @@ TEST_F(BitmapExport, NumbersHaveTheDigitsOfTheHighestFrame) {
   }
 }
 
-TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
+TEST_F(BitmapExportTest, WritesEveryFrameByteForByteReplacingOldFiles) {
   InstallAnimation({.Width = 3, .Height = 2, .Frames = 4, .Figures = 0});
   Anim.Background = Picture(
       3, 2, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(10, 11, 12), qRgb(13, 14, 15), qRgb(16, 17, 18)});
@@ -65,7 +65,7 @@ TEST_F(BitmapExport, WritesEveryFrameByteForByteReplacingOldFiles) {
   EXPECT_NE(withFigure, plain);
 }
 
-TEST_F(BitmapExport, AFileThatCannotBeWrittenStopsTheExportAndKeepsTheFramesBefore) {
+TEST_F(BitmapExportTest, AFileThatCannotBeWrittenStopsTheExportAndKeepsTheFramesBefore) {
   InstallAnimation({.Width = 20, .Height = 10, .Frames = 4});
   const QString base = Dir.filePath("walk");
   QDir(Dir.path()).mkdir("walk1.bmp");  // a folder where frame 1 should go

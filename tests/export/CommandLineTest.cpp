@@ -41,7 +41,7 @@ TRun Tavel(const QStringList& Arguments) {
 
 }  // namespace
 
-class CommandLine : public testing::Test {
+class CommandLineTest : public testing::Test {
  protected:
   void SetUp() override {
     InstallAnimation({.Width = 90, .Height = 70, .Frames = 3, .Seed = 5, .Gradient = true});
@@ -60,7 +60,7 @@ class CommandLine : public testing::Test {
   QString Project;
 };
 
-TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
+TEST_F(CommandLineTest, WritesTheBytesOfTheWindowsExport) {
   struct TCase {
     QStringList Options;
     TGifExportOptions Same;
@@ -103,7 +103,7 @@ TEST_F(CommandLine, WritesTheBytesOfTheWindowsExport) {
     EXPECT_TRUE(video.Status == 0 && QFileInfo(Path("out.webm")).size() > 0) << video.Err.toStdString();
 }
 
-TEST_F(CommandLine, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
+TEST_F(CommandLineTest, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
   // Each kind: the first file written, and the same export made in the program.
   const TLineStyle smooth = TLineStyle::Smooth;
   struct TCase {
@@ -142,7 +142,7 @@ TEST_F(CommandLine, SmoothDrawsTheLinesOfEveryKindOfFileAntialiased) {
   }
 }
 
-TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
+TEST_F(CommandLineTest, FailuresExitWithTheWindowsMessage) {
   WriteWholeFile(Path("damaged.tvl"), "not a zlib stream");
   WriteWholeFile(Path("future.tvl"), ZlibCompress(QByteArray(1, char(3)) + QByteArray(20, '\0')));
   Anim.Frames.clear();
@@ -168,7 +168,7 @@ TEST_F(CommandLine, FailuresExitWithTheWindowsMessage) {
   EXPECT_FALSE(QFileInfo::exists(Path("a.gif")));
 }
 
-TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
+TEST_F(CommandLineTest, BadArgumentsExitWithTheUsage) {
   const struct {
     QStringList Arguments;
     QString Reason;
@@ -203,7 +203,7 @@ TEST_F(CommandLine, BadArgumentsExitWithTheUsage) {
   EXPECT_TRUE(QDir(Dir.path()).entryList({"a*"}).isEmpty());
 }
 
-TEST_F(CommandLine, HelpAndVersion) {
+TEST_F(CommandLineTest, HelpAndVersion) {
   const TRun help = Tavel({"--help"});
   EXPECT_EQ(help.Status, 0);
   EXPECT_TRUE(help.Out.startsWith("Usage: tavel --export OUT")) << help.Out.toStdString();

@@ -54,6 +54,7 @@ TEST(ExportMemory, NoExportHoldsMoreThanTwoPicturesAndAHalf) {
 TEST(FrameBatches, FramesComeInOrderAndKeptPicturesStayAsDrawn) {
   InstallAnimation({.Width = 40, .Height = 30, .Frames = 11, .Seed = 4});
   std::vector<QImage> drawn;
+  drawn.reserve(11);
   for (int i = 0; i < 11; ++i) drawn.push_back(ExpectedFrame(i, 1, false));
   // Two threads, two frames each: batches of 4, 4 and 3. Two sets fall
   // back to one when both would pass the picture budget.

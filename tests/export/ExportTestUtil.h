@@ -34,13 +34,13 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
   Anim = TAnimation();
   Anim.Width = Recipe.Width;
   Anim.Height = Recipe.Height;
-  QImage& Background = Anim.Background;
-  Background = QImage(Recipe.Width, Recipe.Height, QImage::Format_RGB32);
-  Background.fill(Qt::white);
+  QImage& background = Anim.Background;
+  background = QImage(Recipe.Width, Recipe.Height, QImage::Format_RGB32);
+  background.fill(Qt::white);
   if (Recipe.Gradient)
     for (int y = 0; y < Recipe.Height; ++y)
       for (int x = 0; x < Recipe.Width; ++x)
-        Background.setPixel(x, y, qRgb(x * 255 / Recipe.Width, y * 255 / Recipe.Height, (x * y) % 256));
+        background.setPixel(x, y, qRgb(x * 255 / Recipe.Width, y * 255 / Recipe.Height, (x * y) % 256));
   std::mt19937 random(Recipe.Seed);
   for (int i = 0; i < Recipe.Frames; ++i) {
     if (Recipe.RepeatEvery > 0 && i > 0 && i % Recipe.RepeatEvery == 0) {
@@ -54,7 +54,8 @@ inline void InstallAnimation(const TAnimationRecipe& Recipe) {
       figure.SetScale(0.4f + static_cast<float>(random() % 60) / 100.0f);
       figure.SetPosition(
           RealPoint(static_cast<float>(random() % Recipe.Width), static_cast<float>(random() % Recipe.Height)));
-      for (uint8_t s = 0; s < figure.SegmentCount(); ++s) figure.RotateSegment(s, (random() % 100 - 50) / 60.0);
+      for (uint8_t s = 0; s < figure.SegmentCount(); ++s)
+        figure.RotateSegment(s, static_cast<double>(random() % 100 - 50) / 60.0);
       figure.Color = static_cast<TColor>(random() & 0xFFFFFF);
       frame.Items.push_back(figure);
     }

@@ -33,7 +33,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestPictures.h"
 
-class ExportWindows : public testing::Test {
+class ExportWindowsTest : public testing::Test {
  protected:
   void SetUp() override {
     InstallAnimation({.Width = 80, .Height = 60, .Frames = 4, .Seed = 9});
@@ -43,7 +43,7 @@ class ExportWindows : public testing::Test {
   void TearDown() override { Anim = TAnimation(); }
 
   // Clicks OK when the options window is shown, after Setup has filled it in.
-  void AnswerOptions(std::function<void(TGifOptionsForm&)> Setup = {}) {
+  void AnswerOptions(const std::function<void(TGifOptionsForm&)>& Setup = {}) {
     Dialogs.OnExecModal = [Setup](QDialog& Dialog) {
       auto& form = dynamic_cast<TGifOptionsForm&>(Dialog);
       if (Setup) Setup(form);
@@ -59,7 +59,7 @@ class ExportWindows : public testing::Test {
   QTemporaryDir Dir;
 };
 
-TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
+TEST_F(ExportWindowsTest, ControlsCaptionsRangesAndDefaults) {
   EXPECT_EQ(Options.windowTitle(), "Gif Options");
   EXPECT_EQ(Options.size(), QSize(267, 217));
   EXPECT_EQ(Options.DelayLabel->text(), "Frame Delay (1/100th second)");
@@ -86,7 +86,7 @@ TEST_F(ExportWindows, ControlsCaptionsRangesAndDefaults) {
   EXPECT_EQ(Progress.ProgressBar->maximum(), 100);
 }
 
-TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
+TEST_F(ExportWindowsTest, OkExportsWithTheOptionsShownAndKeepsThem) {
   std::vector<std::pair<int, bool>> shown;  // bar values, and whether the window was up
   QObject::connect(Progress.ProgressBar, &QProgressBar::valueChanged,
                    [&](int V) { shown.emplace_back(V, Progress.isVisible()); });
@@ -116,7 +116,7 @@ TEST_F(ExportWindows, OkExportsWithTheOptionsShownAndKeepsThem) {
   EXPECT_TRUE(ReadTestFile(Path("again.gif")) == ReadTestFile(Path("same.gif")));
 }
 
-TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
+TEST_F(ExportWindowsTest, AFailureIsReportedAndTheNameKept) {
   Options.SetExport(Anim, Path("no folder/walk"));
   AnswerOptions();
   EXPECT_EQ(Dialogs.ExecModal(Options), QDialog::Accepted);
@@ -126,7 +126,7 @@ TEST_F(ExportWindows, AFailureIsReportedAndTheNameKept) {
   EXPECT_FALSE(Progress.isVisible());
 }
 
-TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
+TEST_F(ExportWindowsTest, SaveAnimationHandsOverByFileType) {
   Anim = TAnimation();
   TMainForm form(Dialogs);
   for (int i = 0; i < 3; ++i) {
@@ -196,7 +196,7 @@ TEST_F(ExportWindows, SaveAnimationHandsOverByFileType) {
   EXPECT_TRUE(Dialogs.Messages().isEmpty()) << Dialogs.Messages().join('\n').toStdString();
 }
 
-TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
+TEST_F(ExportWindowsTest, SmoothLinesReachEveryExportSaveAnimationMakes) {
   QSettings().remove("View");
   TMainForm form(Dialogs);
   form.Frames().NextFrameButtonClick();
@@ -263,7 +263,7 @@ TEST_F(ExportWindows, SmoothLinesReachEveryExportSaveAnimationMakes) {
 // An export drawing frames on its threads while the thumbnail strip draws
 // the same frames, none of them placed yet: the GIF is the one a quiet export
 // writes. (make tsan runs this under ThreadSanitizer.)
-TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
+TEST_F(ExportWindowsTest, AnExportAndTheStripDrawTheSameFramesAtOnce) {
   InstallAnimation({.Width = 120, .Height = 90, .Frames = 40, .Seed = 3});
   WriteProjectFile(Path("walk"), Anim);
   TMainForm form(Dialogs);
@@ -280,10 +280,10 @@ TEST_F(ExportWindows, AnExportAndTheStripDrawTheSameFramesAtOnce) {
 // Each type has its window: the GIF's options only for the GIF, a title of
 // its own, and what the last OK of that type ran with; Cancel writes
 // nothing and remembers nothing.
-TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
-  const auto run = [&](TExportTypeId Kind, const QString& Name, std::function<void(TGifOptionsForm&)> Setup) {
+TEST_F(ExportWindowsTest, EachTypeShowsItsOwnOptionsAndRemembersThem) {
+  const auto run = [&](TExportTypeId Kind, const QString& Name, const std::function<void(TGifOptionsForm&)>& Setup) {
     Options.SetExport(Anim, Path(Name), Kind);
-    AnswerOptions(std::move(Setup));
+    AnswerOptions(Setup);
     return Dialogs.ExecModal(Options);
   };
   run(TExportTypeId::Gif, "a", [](TGifOptionsForm& F) {
@@ -328,7 +328,7 @@ TEST_F(ExportWindows, EachTypeShowsItsOwnOptionsAndRemembersThem) {
 // A type's window reads what was kept under its settings key, which users'
 // settings from before still have; the two videos share theirs. A type
 // written without the window is refused.
-TEST_F(ExportWindows, ATypesWindowReadsTheSettingsKeptUnderItsKey) {
+TEST_F(ExportWindowsTest, ATypesWindowReadsTheSettingsKeptUnderItsKey) {
   QSettings settings;
   settings.setValue("ExportOptions/Gif/Delay", 41);
   settings.setValue("ExportOptions/AnimatedPng/Delay", 42);

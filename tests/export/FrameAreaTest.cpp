@@ -28,8 +28,8 @@ TEST(FrameArea, TheChangedAreaHoldsEveryDifferingPixelAndNoMore) {
   };
   constexpr int Width = 11, Height = 2, Stride = 13;
   for (const TRow& row : rows) {
-    std::vector<uint8_t> was8(Stride * Height, 7), now8 = was8;
-    std::vector<uint32_t> was32(Stride * Height, 0xFF102030u), now32 = was32;
+    std::vector<uint8_t> was8(size_t{Stride} * Height, 7), now8 = was8;
+    std::vector<uint32_t> was32(size_t{Stride} * Height, 0xFF102030u), now32 = was32;
     // Past each row's width the pictures differ, which must not count.
     for (int y = 0; y < Height; ++y) now8[y * Stride + Width] = now32[y * Stride + Width + 1] = 1;
     for (auto [x, y] : row.Changed) {

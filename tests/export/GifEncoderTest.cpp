@@ -119,6 +119,7 @@ TEST(GifEncoder, AKeptFullTableReadsBackAndIsNotClearedAgain) {
         pixels.push_back(value);
       }
       std::vector<TGIFColor> table;
+      table.reserve(size_t{1} << bits);
       for (int k = 0; k < (1 << bits); ++k) table.push_back({uint8_t(k), uint8_t(255 - k), uint8_t(k * 7)});
       TGifLzwEncoder lzw;
       QByteArray cleared, kept;
@@ -163,6 +164,7 @@ TEST(GifEncoder, EitherOfTwoValuesReadsBackAsOneOfThem) {
         others.push_back(value);
       }
       std::vector<TGIFColor> table;
+      table.reserve(size_t{1} << bits);
       for (int k = 0; k < (1 << bits); ++k) table.push_back({uint8_t(k), uint8_t(255 - k), uint8_t(k * 7)});
       SCOPED_TRACE(testing::Message() << "bits " << bits << " keep " << keep);
       TGifLzwEncoder lzw;

@@ -47,17 +47,18 @@ std::string Describe(const TGifExportOptions& O) {
 
 }  // namespace
 
-class GifExport : public testing::Test {
+class GifExportTest : public testing::Test {
  protected:
   void TearDown() override { Anim = TAnimation(); }
 };
 
-TEST_F(GifExport, EveryDecodedFrameIsTheRenderedFrameInCubeColours) {
+TEST_F(GifExportTest, EveryDecodedFrameIsTheRenderedFrameInCubeColours) {
   // Frames 3 and 6 repeat the frame before them.
   InstallAnimation(
       {.Width = 120, .Height = 100, .Frames = 7, .Figures = 3, .Seed = 3, .Gradient = true, .RepeatEvery = 3});
   for (int shrink : {1, 3}) {
     std::vector<QImage> expected;
+    expected.reserve(Anim.Frames.size());
     for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i) expected.push_back(ExpectedFrame(i, shrink));
     for (const TGifExportOptions& options : EveryOptionCombination(shrink)) {
       SCOPED_TRACE(Describe(options));
@@ -76,7 +77,7 @@ TEST_F(GifExport, EveryDecodedFrameIsTheRenderedFrameInCubeColours) {
   }
 }
 
-TEST_F(GifExport, ShrinkThreeOfTheStartSize) {
+TEST_F(GifExportTest, ShrinkThreeOfTheStartSize) {
   InstallAnimation({.Width = 506, .Height = 415, .Frames = 1, .Figures = 1});
   TGifExportOptions options;
   options.Shrink = 3;
@@ -85,7 +86,7 @@ TEST_F(GifExport, ShrinkThreeOfTheStartSize) {
   EXPECT_EQ(decoded.Rects.at(0), QRect(0, 0, 168, 138));
 }
 
-TEST_F(GifExport, StreamingWritesTheDocumentsBytesWithAnyNumberOfThreads) {
+TEST_F(GifExportTest, StreamingWritesTheDocumentsBytesWithAnyNumberOfThreads) {
   const TAnimationRecipe animations[] = {
       {.Frames = 9, .Seed = 11},
       {.Frames = 10, .Seed = 12, .RepeatEvery = 2},
@@ -104,7 +105,7 @@ TEST_F(GifExport, StreamingWritesTheDocumentsBytesWithAnyNumberOfThreads) {
   }
 }
 
-TEST_F(GifExport, ProgressRunsToAHundredAndIsNotSetForOneFrame) {
+TEST_F(GifExportTest, ProgressRunsToAHundredAndIsNotSetForOneFrame) {
   for (int frames : {1, 5}) {
     InstallAnimation({.Frames = frames});
     for (bool palette : {false, true}) {
@@ -126,7 +127,7 @@ TEST_F(GifExport, ProgressRunsToAHundredAndIsNotSetForOneFrame) {
   }
 }
 
-TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
+TEST_F(GifExportTest, AFailedExportLeavesTheEarlierFileAsItWas) {
   InstallAnimation({.Frames = 20});
   QTemporaryDir dir;
   const QString path = dir.filePath("walk.gif");
@@ -156,7 +157,7 @@ TEST_F(GifExport, AFailedExportLeavesTheEarlierFileAsItWas) {
   }
 }
 
-TEST_F(GifExport, RefusesFramesShrunkBelowOnePixel) {
+TEST_F(GifExportTest, RefusesFramesShrunkBelowOnePixel) {
   InstallAnimation({.Width = 8, .Height = 20, .Frames = 1});
   TGifExportOptions options;
   options.Shrink = 9;
@@ -176,13 +177,14 @@ int CountColours(const std::vector<QImage>& Frames) {
 
 std::vector<QImage> RenderedFrames(int Shrink) {
   std::vector<QImage> frames;
+  frames.reserve(Anim.Frames.size());
   for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i) frames.push_back(ExpectedFrame(i, Shrink, false));
   return frames;
 }
 
 }  // namespace
 
-TEST_F(GifExport, ExactColoursShowEveryRenderedFrameWhenAtMost256AreUsed) {
+TEST_F(GifExportTest, ExactColoursShowEveryRenderedFrameWhenAtMost256AreUsed) {
   // Random colours that the cube would move, over white; frames repeat.
   InstallAnimation({.Width = 90, .Height = 70, .Frames = 6, .Figures = 3, .Seed = 21, .RepeatEvery = 3});
   for (int shrink : {1, 2}) {
@@ -206,7 +208,7 @@ TEST_F(GifExport, ExactColoursShowEveryRenderedFrameWhenAtMost256AreUsed) {
   }
 }
 
-TEST_F(GifExport, ExactColoursFillTheTableWithoutATransparentEntryAt256) {
+TEST_F(GifExportTest, ExactColoursFillTheTableWithoutATransparentEntryAt256) {
   // A background of exactly 255 or 256 colours and no figures: every frame
   // repeats the first, so merging wants the transparent index.
   for (int colours : {255, 256}) {
@@ -225,7 +227,7 @@ TEST_F(GifExport, ExactColoursFillTheTableWithoutATransparentEntryAt256) {
   }
 }
 
-TEST_F(GifExport, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
+TEST_F(GifExportTest, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
   InstallAnimation({.Width = 120, .Height = 90, .Frames = 5, .Figures = 3, .Seed = 4, .Gradient = true});
   const std::vector<QImage> rendered = RenderedFrames(1);
   ASSERT_GT(CountColours(rendered), 256);
@@ -238,7 +240,7 @@ TEST_F(GifExport, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
           const QRgb a = rendered[i].pixel(x, y), b = Gif.Frames.at(i).pixel(x, y);
           sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
         }
-    return sum / (3.0 * rendered.size() * 120 * 90);
+    return sum / (3.0 * static_cast<double>(rendered.size()) * 120 * 90);
   };
   const TGifExportOptions exact{.Merge = false, .ExactColors = true};
   const QByteArray bytes = Streamed(exact, 1);
@@ -258,13 +260,14 @@ TEST_F(GifExport, ExactColoursBeyond256AreChosenFromAllFramesAndDithered) {
   EXPECT_LT(error(merged), cubeError / 2);
 }
 
-TEST_F(GifExport, SmoothLinesKeepTheirBlendedColoursWhateverThePalette) {
+TEST_F(GifExportTest, SmoothLinesKeepTheirBlendedColoursWhateverThePalette) {
   // Black figures over white blend into greys, at most 256 of them: every
   // decoded frame is the rendered one, no grey moved to the cube's six.
   InstallAnimation({.Width = 90, .Height = 70, .Frames = 3, .Figures = 2, .Seed = 21});
   for (TFigures& frame : Anim.Frames)
     for (TFigure& figure : frame.Items) figure.Color = ColorBlack;
   std::vector<QImage> rendered;
+  rendered.reserve(3);
   for (int i = 0; i < 3; ++i) rendered.push_back(ExpectedFrame(i, 1, false, TLineStyle::Smooth));
   ASSERT_LE(CountColours(rendered), 256);
   ASSERT_GT(CountColours(rendered), CountColours(RenderedFrames(1)));
@@ -277,7 +280,7 @@ TEST_F(GifExport, SmoothLinesKeepTheirBlendedColoursWhateverThePalette) {
   }
 }
 
-TEST_F(GifExport, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
+TEST_F(GifExportTest, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
   const TAnimationRecipe animations[] = {
       {.Width = 120, .Height = 100, .Frames = 8, .Figures = 3, .Seed = 31, .RepeatEvery = 3},
       {.Width = 97, .Height = 61, .Frames = 6, .Figures = 2, .Seed = 32, .Gradient = true, .RepeatEvery = 2},
@@ -314,7 +317,7 @@ TEST_F(GifExport, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes) {
 // A frame left out because it repeats the one before leaves its time to the
 // frame kept, so the GIF plays as long as the other formats; a time beyond
 // the 16-bit delay field goes on in frames that change nothing.
-TEST_F(GifExport, RepeatedFramesKeepTheirTimeInEveryWayOfWriting) {
+TEST_F(GifExportTest, RepeatedFramesKeepTheirTimeInEveryWayOfWriting) {
   struct TRow {
     const char* Frames;  // one letter per stored frame, equal letters equal frames
     long long Delay;

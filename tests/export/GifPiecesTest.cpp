@@ -64,6 +64,7 @@ TEST(GifPieces, ColorsAreCountedRankedAndReduced) {
 TEST(GifPieces, CountingOverflowsOnlyPastTheTableSize) {
   for (const auto& [colors, overflowed] : {std::pair{256, false}, {257, true}}) {
     std::vector<QRgb> pixels;
+    pixels.reserve(colors);
     for (int k = 0; k < colors; ++k) pixels.push_back(0xFF000000u | static_cast<QRgb>(k * 3));
     TColorCounts counts;
     CountPictureColors(Row(pixels), counts);

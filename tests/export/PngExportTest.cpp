@@ -114,7 +114,7 @@ TAnimatedPng DecodeAnimatedPng(const QByteArray& File) {
 
 }  // namespace
 
-class PngExport : public testing::Test {
+class PngExportTest : public testing::Test {
  protected:
   void TearDown() override { Anim = TAnimation(); }
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
@@ -123,6 +123,7 @@ class PngExport : public testing::Test {
   std::vector<QImage> BmpFrames() {
     SaveAnimationAsBitmaps(Path("bmp"), Anim);
     std::vector<QImage> frames;
+    frames.reserve(Anim.Frames.size());
     for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i)
       frames.push_back(
           QImage(BitmapFileName(Path("bmp"), i, int(Anim.Frames.size()))).convertToFormat(QImage::Format_RGB32));
@@ -131,7 +132,7 @@ class PngExport : public testing::Test {
   QTemporaryDir Dir;
 };
 
-TEST_F(PngExport, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
+TEST_F(PngExportTest, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
   InstallAnimation({.Width = 61, .Height = 47, .Frames = 11, .Seed = 41, .Gradient = true});
   const std::vector<QImage> expected = BmpFrames();
   std::vector<int> progress;
@@ -147,7 +148,7 @@ TEST_F(PngExport, TheSequenceIsTheBmpFramesIn24BitPngFilesNamedTheSameWay) {
   }
 }
 
-TEST_F(PngExport, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver) {
+TEST_F(PngExportTest, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver) {
   // In the first, frames 2 and 4 repeat the frame before them; in the
   // second, several figures move in every frame, so the frame that begins
   // each batch of one thread's export differs from the one before it.
@@ -179,7 +180,7 @@ TEST_F(PngExport, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver) {
   EXPECT_THROW(ExportAnimatedPngFile(Path("no folder/walk.apng"), Anim, 1, 1), EFileError);
 }
 
-TEST_F(PngExport, FfmpegReadsTheAnimatedFramesAsTheBmpFrames) {
+TEST_F(PngExportTest, FfmpegReadsTheAnimatedFramesAsTheBmpFrames) {
   const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
   if (ffmpeg.isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
   InstallAnimation({.Width = 64, .Height = 48, .Frames = 5, .Seed = 43, .Gradient = true, .RepeatEvery = 3});
@@ -191,9 +192,9 @@ TEST_F(PngExport, FfmpegReadsTheAnimatedFramesAsTheBmpFrames) {
   const QByteArray raw = process.readAllStandardOutput();
   ASSERT_EQ(raw.size(), 5 * 64 * 48 * 3) << process.readAllStandardError().toStdString();
   for (int i = 0; i < 5; ++i) {
-    const QImage frame =
-        QImage(reinterpret_cast<const uchar*>(raw.constData()) + i * 64 * 48 * 3, 64, 48, 64 * 3, QImage::Format_RGB888)
-            .convertToFormat(QImage::Format_RGB32);
+    const QImage frame = QImage(reinterpret_cast<const uchar*>(raw.constData()) + ptrdiff_t{i} * 64 * 48 * 3, 64, 48,
+                                qsizetype{64} * 3, QImage::Format_RGB888)
+                             .convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(frame == expected[i]) << i;
   }
 }

@@ -32,14 +32,14 @@ QString Probe(const QString& Path) {
 
 }  // namespace
 
-class VideoExport : public testing::Test {
+class VideoExportTest : public testing::Test {
  protected:
   void TearDown() override { Anim = TAnimation(); }
   QString Path(const QString& Name) const { return Dir.filePath(Name); }
   QTemporaryDir Dir;
 };
 
-TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
+TEST_F(VideoExportTest, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
   if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
     GTEST_SKIP() << "ffmpeg is not installed";
   InstallAnimation({.Width = 91, .Height = 71, .Frames = 7, .Seed = 51, .Gradient = true, .RepeatEvery = 3});
@@ -63,7 +63,7 @@ TEST_F(VideoExport, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
 }
 
 // The column and row an odd-sized MP4 gets repeat the picture's edge: no black line.
-TEST_F(VideoExport, TheColumnAndRowAddedToAnOddMp4RepeatTheEdge) {
+TEST_F(VideoExportTest, TheColumnAndRowAddedToAnOddMp4RepeatTheEdge) {
   if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
   InstallAnimation({.Width = 91, .Height = 71, .Frames = 1, .Seed = 51});
   ExportVideoFile(Path("odd.mp4"), TVideoFormat::Mp4, Anim, {});
@@ -84,7 +84,7 @@ TEST_F(VideoExport, TheColumnAndRowAddedToAnOddMp4RepeatTheEdge) {
   EXPECT_LE(difference / (3 * (72 + 92)), 8);
 }
 
-TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
+TEST_F(VideoExportTest, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
   // A program that keeps the raw frames it is given as the video it is asked for.
   QTemporaryDir programs;
   const QString keep = programs.filePath("keep");
@@ -117,7 +117,7 @@ TEST_F(VideoExport, TheProgramGetsEveryFrameAsDrawnWithItsLines) {
   }
 }
 
-TEST_F(VideoExport, AWebMWrittenTwiceIsTheSameFile) {
+TEST_F(VideoExportTest, AWebMWrittenTwiceIsTheSameFile) {
   if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) GTEST_SKIP() << "ffmpeg is not installed";
   InstallAnimation({.Width = 160, .Height = 120, .Frames = 6, .Seed = 9, .Gradient = true});
   ExportVideoFile(Path("a.webm"), TVideoFormat::WebM, Anim, {}, {}, 1);
@@ -127,13 +127,13 @@ TEST_F(VideoExport, AWebMWrittenTwiceIsTheSameFile) {
   EXPECT_TRUE(ReadTestFile(Path("b.webm")) == first);
 }
 
-TEST_F(VideoExport, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
+TEST_F(VideoExportTest, AMissingOrFailingProgramIsReportedAndTheOldFileKept) {
   InstallAnimation({.Width = 40, .Height = 30, .Frames = 3});
   WriteWholeFile(Path("walk.mp4"), "an older video");
   // Programs that take the frames and end well without writing the video.
   QTemporaryDir programs;
   const auto script = [&](const char* Name, const char* Says) {
-    const QString path = programs.filePath(Name);
+    QString path = programs.filePath(Name);
     WriteWholeFile(path, QByteArray("#!/bin/sh\ncat >/dev/null\n") + Says + "exit 0\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;

@@ -79,7 +79,7 @@ TEST(Yuv420, AFrameOfManyPiecesComesOutWholeAndInOrder) {
   }));
   EXPECT_GT(pieces, 4);
   ASSERT_EQ(bytes.size(), Width * Height * 3 / 2);
-  const char* blue = bytes.constData() + Width * Height;
+  const char* blue = bytes.constData() + ptrdiff_t{Width} * Height;
   const char* red = blue + Width * Height / 4;
   int wrong = 0;
   for (int y = 0; y < Height; ++y)

@@ -185,19 +185,19 @@ TEST(PictureDecoders, TopDownBmpAboveTheSizeLimitIsRefused) {
 TEST(PictureDecoders, BmpOfTheLargestAllowedSizeLoads) {
   // 10000 x 10000 at 24 bits: 400 MB as a picture, above the reader's own
   // default allowance, and exactly the largest size the animation can take.
-  constexpr int side = MaxPictureSide;
-  QByteArray file(54 + qsizetype(side) * Bmp24RowBytes(side), '\0');
+  constexpr int Side = MaxPictureSide;
+  QByteArray file(54 + qsizetype(Side) * Bmp24RowBytes(Side), '\0');
   const QByteArray header = BmpFileBytes(QImage(1, 1, QImage::Format_RGB32)).left(54);
   file.replace(0, 54, header);
   qToLittleEndian<qint32>(static_cast<qint32>(file.size()), file.data() + 2);
-  qToLittleEndian<qint32>(side, file.data() + 18);
-  qToLittleEndian<qint32>(side, file.data() + 22);
+  qToLittleEndian<qint32>(Side, file.data() + 18);
+  qToLittleEndian<qint32>(Side, file.data() + 22);
   qToLittleEndian<qint32>(static_cast<qint32>(file.size() - 54), file.data() + 34);
   file[54] = char(0xFF);  // bottom-left pixel blue
   const QImage decoded = DecodeBmp(file);
-  ASSERT_EQ(decoded.size(), QSize(side, side));
-  EXPECT_EQ(decoded.pixel(0, side - 1), qRgb(0, 0, 255));
-  EXPECT_EQ(decoded.pixel(side - 1, 0), qRgb(0, 0, 0));
+  ASSERT_EQ(decoded.size(), QSize(Side, Side));
+  EXPECT_EQ(decoded.pixel(0, Side - 1), qRgb(0, 0, 255));
+  EXPECT_EQ(decoded.pixel(Side - 1, 0), qRgb(0, 0, 0));
 }
 
 }  // namespace

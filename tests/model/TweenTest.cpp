@@ -15,13 +15,13 @@ constexpr double Pi = std::numbers::pi;
 // A one-segment figure of type Type (1: Stickman's table entry, 2: another
 // type) with its root at (X, Y) and its segment at Angle.
 TFigure Arm(uint8_t Type, float X, float Y, double Angle, float Scale = 1, TColor Color = ColorBlack) {
-  static const TFigureTypeRef arm = [] {
+  static const TFigureTypeRef Arm = [] {
     auto type = std::make_shared<TFigureType>();
     type->AddSegment(0, SegmentLine, 40, 4, 0, 0);
     return TFigureTypeRef(type);
   }();
   TFigure figure;
-  figure.SetType(Type, arm);
+  figure.SetType(Type, Arm);
   figure.Angles[0] = Angle;
   figure.Scale = Scale;
   figure.Color = Color;

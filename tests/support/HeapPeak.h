@@ -33,10 +33,10 @@ inline void OnFree(const volatile void* Pointer) {
 }
 
 inline bool Available() {
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks != nullptr &&
+  static const bool Installed = __sanitizer_install_malloc_and_free_hooks != nullptr &&
                                 __sanitizer_get_allocated_size != nullptr &&
                                 __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
-  return installed;
+  return Installed;
 }
 
 // Bytes held at most above those held at the start, while Run runs.
