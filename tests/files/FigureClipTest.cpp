@@ -23,6 +23,7 @@ TFigure PosedFigure(const TFigureTypeTable& Types, int Entry) {
   figure.RotateSegment(0, 0.75);
   figure.Color = 0x00FF8000;
   figure.SetScale(1.5f);
+  figure.Pins = {1};  // kept by the clip too
   return figure;
 }
 
@@ -59,12 +60,13 @@ TEST(FigureClip, TypesTravelWithTheirFiguresAndAreAddedReusedOrRenamed) {
     ASSERT_EQ(pasted.size(), 2u) << row.Name;
     EXPECT_EQ(pasted[0], clipped.Items[0]) << row.Name;
     EXPECT_EQ(pasted[1].TypeIndex, row.Entry) << row.Name;
-    // The same figure as the file gives it: pose, scale and colour kept.
+    // The same figure as the file gives it: pose, scale, colour and pins kept.
     TFigure expected = clipped.Items[1];
     expected.TypeIndex = static_cast<uint8_t>(row.Entry);
     EXPECT_EQ(pasted[1].Points(), expected.Points()) << row.Name;
     EXPECT_EQ(pasted[1].Angles, expected.Angles) << row.Name;
     EXPECT_EQ(pasted[1].Color, expected.Color) << row.Name;
+    EXPECT_EQ(pasted[1].Pins, expected.Pins) << row.Name;
   }
 }
 

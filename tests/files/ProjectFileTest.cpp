@@ -196,7 +196,8 @@ TEST_F(ProjectFileTest, EveryTruncationAndThousandsOfByteFlipsAreReadOrRefused) 
   for (int i = 0; i < 4000; ++i) {
     QByteArray damaged = good;
     state = state * 1103515245 + 12345;
-    damaged[(state >> 8) % good.size()] ^= static_cast<char>(1 << ((state >> 4) % 8));
+    const qsizetype at = (state >> 8) % good.size();
+    damaged[at] = static_cast<char>(damaged[at] ^ (1 << ((state >> 4) % 8)));
     const std::string outcome = Refusal(damaged, {1000});
     EXPECT_FALSE(outcome.empty());
     refused += outcome != "read";
@@ -372,5 +373,47 @@ TEST_F(ProjectFileTest, TheExtensionBlockKeepsTheRateAndIsReadSkippedOrRefused) 
     const TAnimation read = ParseProjectStream(ZlibCompress(row.Payload), 7);
     EXPECT_EQ(read.PlaybackInterval, row.Interval) << row.Name;
     EXPECT_EQ(read.SkippedNewerParts, row.Skipped) << row.Name;
+  }
+}
+
+// Pins: the frames that have any, in the PINS chunk; a chunk that names a
+// frame, a figure or a joint the project does not have is refused.
+TEST_F(ProjectFileTest, PinsRoundTripAndPinsOfNothingAreRefused) {
+  A.Frames = {TFigures(), TFigures(), TFigures()};
+  for (TFigures& frame : A.Frames) frame.Items = {Stickman(100, 100), Stickman(200, 100)};
+  A.Frames[1].Items[0].Pins = {2, 5};
+  A.Frames[2].Items[1].Pins = {3};
+  const std::vector<TExtensionChunk> chunks = ExtensionChunks(A);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(chunks[0].Tag, "PINS");
+  EXPECT_EQ(chunks[0].Data.toHex(), "0100000001000202050200000001010103");
+  const TAnimation read = ParseProjectPayload(ProjectPayload(A));
+  ASSERT_EQ(read.Frames.size(), 3u);
+  for (std::size_t f = 0; f < 3; ++f)
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(read.Frames[f].Items[i].Pins, A.Frames[f].Items[i].Pins) << f << i;
+
+  for (TFigures& frame : A.Frames)
+    for (TFigure& figure : frame.Items) figure.Pins.clear();
+  const QByteArray plain = ProjectPayload(A);
+  const struct {
+    const char* Name;
+    const char* Hex;
+    const char* Refusal;
+  } rows[] = {
+      {"frames out of order",
+       "0200000001000102"
+       "0100000001000102",
+       "not one of its 3 frames in order"},
+      {"a frame past the last", "0300000001000102", "not one of its 3 frames in order"},
+      {"a figure the frame lacks", "0000000001020102", "figure 2 of a frame without it"},
+      {"the root joint", "0000000001000100", "joint 0 of a figure"},
+      {"a joint past the figure's", "00000000010001ff", "joint 255 of a figure"},
+      {"joints out of order", "000000000100020402", "joint 2 of a figure"},
+      {"pins cut short", "00000000010003", "Its pins"},
+  };
+  for (const auto& row : rows) {
+    QByteArray payload = plain;
+    AppendExtensionBlock(payload, {{"PINS", QByteArray::fromHex(row.Hex)}});
+    EXPECT_NE(Refusal(payload).find(row.Refusal), std::string::npos) << row.Name << ": " << Refusal(payload);
   }
 }
