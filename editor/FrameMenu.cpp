@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The thumbnails' menu: Insert and Delete (a Shift+click range at once),
-// Tween; the clipboard's frame entries are the clipboard controller's.
+// Tween, Hold; the clipboard's frame entries are the clipboard controller's.
 
 #include <QAction>
 
@@ -43,6 +43,19 @@ void TFramesController::DeleteFrameClick() {
   // Starting again from the new last frame shows the end of the strip.
   if (resets && FrameCount() > 0) ScrollStripToEnd();
 }
+
+void TFramesController::HoldClick() {
+  const int p = PopupFrameIndex;
+  if (p < 0 || p >= FrameCount()) return;
+  const TTimelineStrip::TRange range = Popup.Holds(p) ? Popup : TTimelineStrip::TRange{p, p};
+  const std::optional<int> ticks = Wiring.Dialogs().AskNumber(
+      Wiring.Parent(), QStringLiteral("Hold"), QStringLiteral("Ticks of playback each frame stays on:"),
+      Doc.Animation().Frames[static_cast<std::size_t>(p)].Hold, 1, TFigures::MaxHold);
+  if (ticks) Doc.SetHolds(range.First, range.Last - range.First + 1, *ticks);
+}
+
+void TFramesController::HoldLongerClick() { Doc.ChangeEditedHold(1); }
+void TFramesController::HoldShorterClick() { Doc.ChangeEditedHold(-1); }
 
 void TFramesController::TweenClick() {
   const int p = PopupFrameIndex;

@@ -4,6 +4,8 @@
 // and the strip scrolled to what was just stored or opened.
 
 #include <QAction>
+#include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,6 +21,23 @@ namespace {
 // Thumbnails are kept with three bytes a pixel, a quarter less memory than
 // the working pictures; they are only ever drawn scaled.
 constexpr QImage::Format ThumbnailFormat = QImage::Format_RGB888;
+
+// A frame held longer than a tick says for how many in its thumbnail's
+// lower right corner ("×3"), dark on a pale box.
+void DrawHold(QImage& Thumbnail, int Hold) {
+  QPainter canvas(&Thumbnail);
+  QFont font = canvas.font();
+  font.setPixelSize(std::max(9, Thumbnail.height() / 5));
+  font.setBold(true);
+  canvas.setFont(font);
+  const QString text = QStringLiteral("\u00D7%1").arg(Hold);
+  const QRect box = canvas.fontMetrics().boundingRect(text).adjusted(-2, 0, 2, 0);
+  const QRect place(Thumbnail.width() - box.width() - 1, Thumbnail.height() - box.height() - 1, box.width(),
+                    box.height());
+  canvas.fillRect(place, QColor(255, 255, 224));
+  canvas.setPen(QColor(48, 48, 48));
+  canvas.drawText(place, Qt::AlignCenter, text);
+}
 }  // namespace
 
 void TFramesController::FollowDocument() {
@@ -36,8 +55,11 @@ void TFramesController::FollowDocument() {
   connect(&Doc, &TDocument::FramesRemoved, this, [this](int At, int Count) {
     for (int i = 0; i < Count; ++i) Ui.TimelineImages->Remove(At);
   });
-  connect(&Doc, &TDocument::FrameChanged, this,
-          [this](int At) { Ui.TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize); });
+  connect(&Doc, &TDocument::FrameChanged, this, [this](int At) {
+    Ui.TimelineImages->FrameChanged(At, TThumbnailMaking::FullSize);
+    ShowFrameUnderEdit();  // a hold changes the animation's time
+  });
+  connect(Ui.RateScrollBar, &QScrollBar::valueChanged, this, &TFramesController::ShowFrameUnderEdit);
   // A new background or size, and smooth lines turned on or off, change
   // every thumbnail.
   const auto redraw = [this] {
@@ -89,6 +111,7 @@ QImage TFramesController::MakeThumbnail(const TFigures& Frame, TThumbnailMaking 
               Ui.Lines());
   }
   ShrinkBitmap(large, thumbnail, full ? static_cast<double>(animation.Height) / height : ThumbnailSupersample);
+  if (Frame.Hold > 1) DrawHold(thumbnail, Frame.Hold);
   return thumbnail.convertToFormat(ThumbnailFormat);
 }
 

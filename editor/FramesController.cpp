@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -44,6 +45,9 @@ void TFramesController::Wire() {
   Wiring.Connect(Ui.InsertFrameAction, this, &TFramesController::InsertFrameClick);
   Wiring.Connect(Ui.DeleteFrameAction, this, &TFramesController::DeleteFrameClick);
   Wiring.Connect(Ui.TweenAction, this, &TFramesController::TweenClick);
+  Wiring.Connect(Ui.HoldAction, this, &TFramesController::HoldClick);
+  Wiring.Connect(Ui.HoldLongerAction, this, &TFramesController::HoldLongerClick);
+  Wiring.Connect(Ui.HoldShorterAction, this, &TFramesController::HoldShorterClick);
   Wiring.Connect(Ui.TimelineImages, &TTimelineStrip::Clicked, this, &TFramesController::FrameClick);
   connect(Ui.TimelineImages, &TTimelineStrip::PopupRequested, this, [this](int Index, const QPoint& GlobalPos) {
     Wiring.Run([&] { FramePopup(Index); });
@@ -117,10 +121,15 @@ void TFramesController::ShowFrameUnderEdit() {
   } else {
     Ui.FrameMarker->hide();
   }
+  // The frames' time as they play: each frame's hold times the rate.
+  int64_t ticks = 0;
+  for (const TFigures& frame : Doc.Animation().Frames) ticks += frame.Hold;
+  const QString time =
+      QStringLiteral(", %1 s").arg(static_cast<double>(ticks) * Ui.RateScrollBar->value() / 1000.0, 0, 'f', 1);
   if (edited >= 0)
-    Ui.FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count));
+    Ui.FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count) + time);
   else if (count > 0)
-    Ui.FramePositionLabel->setText(QStringLiteral("New frame after %1").arg(count));
+    Ui.FramePositionLabel->setText(QStringLiteral("New frame after %1").arg(count) + time);
   else
     Ui.FramePositionLabel->setText(QStringLiteral("New frame"));
 }

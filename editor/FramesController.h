@@ -47,6 +47,11 @@ class TFramesController : public QObject {
   // Asks how many in-between frames to make after the thumbnail's frame,
   // and how to spread them.
   void TweenClick();
+  // The hold of the frames under the menu (a Shift+click range at once), asked for.
+  void HoldClick();
+  // The frame under edit held a tick longer or shorter.
+  void HoldLongerClick();
+  void HoldShorterClick();
   // The thumbnail the menu opened on, and the frames it acts on: the
   // Shift+click range the thumbnail belongs to, or the thumbnail alone.
   int GetPopupFrameIndex() const { return PopupFrameIndex; }

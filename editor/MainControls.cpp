@@ -164,6 +164,7 @@ void BuildFrameMenu(QMainWindow& Window, TMainControls& Ui) {
   Ui.InsertFrameAction = Ui.FrameMenu->addAction("Insert");
   Ui.DeleteFrameAction = Ui.FrameMenu->addAction("Delete");
   Ui.TweenAction = Ui.FrameMenu->addAction("&Tween...");
+  Ui.HoldAction = Ui.FrameMenu->addAction("Hold...");
   Ui.FrameMenu->addSeparator();
   Ui.CopyFrameAction = Ui.FrameMenu->addAction("Copy Frame");
   Ui.PasteFrameAfterAction = Ui.FrameMenu->addAction("Paste Frame After");

@@ -66,6 +66,7 @@ struct TMainControls {
   QAction* InsertFrameAction = nullptr;
   QAction* DeleteFrameAction = nullptr;
   QAction* TweenAction = nullptr;  // in-between frames up to the next frame
+  QAction* HoldAction = nullptr;   // the hold of the frames under the menu
   QAction* CopyFrameAction = nullptr;
   QAction* PasteFrameAfterAction = nullptr;
   QAction* DuplicateFrameAction = nullptr;
@@ -100,6 +101,8 @@ struct TMainControls {
   QAction* FollowingFrameAction = nullptr;
   QAction* FirstFrameAction = nullptr;
   QAction* NewFrameAction = nullptr;
+  QAction* HoldLongerAction = nullptr;   // the frame under edit held a tick longer, "]"
+  QAction* HoldShorterAction = nullptr;  // and a tick shorter, "["
   QAction* StoreEditsAction = nullptr;
   QAction* SmoothLinesAction = nullptr;
   QAction* ZoomInAction = nullptr;

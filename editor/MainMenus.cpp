@@ -95,6 +95,9 @@ void BuildGoMenu(QMenuBar* Menus, TMainControls& Ui) {
   Ui.FirstFrameAction = Item(go, "First Frame", {QKeySequence(Qt::Key_Home)});
   Ui.NewFrameAction = Item(go, "New Frame", {QKeySequence(Qt::Key_End)});
   go->addSeparator();
+  Ui.HoldLongerAction = Item(go, "Hold Longer", {QKeySequence(Qt::Key_BracketRight)});
+  Ui.HoldShorterAction = Item(go, "Hold Shorter", {QKeySequence(Qt::Key_BracketLeft)});
+  go->addSeparator();
   Ui.StoreEditsAction = CheckItem(go, "Store edits when leaving a frame");
 }
 

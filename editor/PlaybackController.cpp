@@ -49,6 +49,7 @@ void TPlaybackController::Wire() {
 void TPlaybackController::PlayButtonClick() {
   if (Doc.Animation().Frames.empty()) return;
   PlayFrameIndex = Doc.EditedFrameIndex() >= 0 ? Doc.EditedFrameIndex() : 0;
+  TicksLeft = 0;
   Ui.PlaybackTimer->start();
   emit PlayingChanged(true);
 }
@@ -59,6 +60,8 @@ void TPlaybackController::StopButtonClick() {
 }
 
 void TPlaybackController::PlaybackTimerTick() {
+  // A held frame stays on for as many ticks as its hold.
+  if (--TicksLeft > 0) return;
   const std::vector<TFigures>& frames = Doc.Animation().Frames;
   if (PlayFrameIndex >= static_cast<int32_t>(frames.size())) {
     if (!Ui.RepeatCheckBox->isChecked() || frames.empty()) {
@@ -73,6 +76,7 @@ void TPlaybackController::PlaybackTimerTick() {
     DrawFrame(canvas, Doc.Animation(), frames[static_cast<std::size_t>(PlayFrameIndex)], 1.0f, Ui.Lines());
   }
   Ui.EditImage->Changed();
+  TicksLeft = frames[static_cast<std::size_t>(PlayFrameIndex)].Hold;
   ++PlayFrameIndex;
 }
 

@@ -47,6 +47,7 @@ class TPlaybackController : public QObject {
   TMainControls& Ui;
   TWiring Wiring;
   int32_t PlayFrameIndex = 0;
+  int TicksLeft = 0;         // of the hold of the frame shown
   bool ShowingRate = false;  // the bar is being set to the project's rate
   int UnnamedRate = 50;      // the rate of a project that names none
 };

@@ -38,7 +38,7 @@ TGIFImage BuildGifDocument(const TAnimation& Animation, const TGifExportOptions&
   TFrameRenderer renderer(Animation, Options.Shrink);
   TGIFImage image;
   for (int i = 0; i < frames; ++i) {
-    AddGifFrame(image, renderer.Render(Animation.Frames[i]), false, Options.Delay);
+    AddGifFrame(image, renderer.Render(Animation.Frames[i]), false, Options.Delay * Animation.Frames[i].Hold);
     if (Progress && frames > 1) Progress(i * 100 / (frames - 1));
   }
   if (Options.Palette) image.OptimizeColorMap();

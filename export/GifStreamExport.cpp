@@ -91,7 +91,6 @@ void TGifStream::WriteHeader() {
 
 void TGifStream::WriteFrames() {
   const TGifFrameEncoder encoder(Palette, Options, Size);
-  const uint16_t delay = GifDelay(Options.Delay);
   std::vector<TEncodedFrame> encoded(Batch);
   std::optional<TPendingFrame> pending;
   Previous.clear();
@@ -102,6 +101,8 @@ void TGifStream::WriteFrames() {
         n, [&](int J, int W) { encoder.Encode(Slots[J].data(), Before(J, start), Scratch[W]->Encoder, encoded[J]); });
     for (int j = 0; j < n; ++j) {
       TEncodedFrame& frame = encoded[j];
+      // A held frame is shown for its hold's ticks of the delay.
+      const uint16_t delay = GifDelay(Options.Delay * Animation.Frames[static_cast<std::size_t>(start) + j].Hold);
       // Frame 0 never vanishes: there is always a frame before to take the time.
       if (frame.Vanished) {
         if (pending) pending->Delay += delay;

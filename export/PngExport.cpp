@@ -150,9 +150,10 @@ void Write(QIODevice& Out, const QByteArray& Bytes) {
 // before the first, a frame control before each, and the end.
 class TApngWriter {
  public:
-  TApngWriter(QIODevice& Out, int Frames, long long Delay) : Out(Out), Frames(Frames), Delay(GifDelay(Delay)) {}
+  TApngWriter(QIODevice& Out, int Frames, long long Delay) : Out(Out), Frames(Frames), Delay(Delay) {}
 
-  void WriteFrame(const TApngFrame& Frame) {
+  // Frame, shown for Hold delays.
+  void WriteFrame(const TApngFrame& Frame, int Hold) {
     const TPngParts parts = SplitPng(Frame.Png);
     const bool first = Written == 0;
     QByteArray bytes;
@@ -163,7 +164,7 @@ class TApngWriter {
       // Bit depth, colour type, compression, filter and interlacing are the first frame's.
       throw EFileError("The PNG writer wrote frames of different kinds.");
     }
-    WriteChunk(bytes, "fcTL", FrameControl(Frame.Area));
+    WriteChunk(bytes, "fcTL", FrameControl(Frame.Area, Hold));
     for (const QByteArray& data : parts.Data) {
       if (first) {
         WriteChunk(bytes, "IDAT", data);
@@ -196,14 +197,14 @@ class TApngWriter {
   }
 
   // A frame's control: its place, its delay, and that it replaces the area.
-  QByteArray FrameControl(QRect Area) {
+  QByteArray FrameControl(QRect Area, int Hold) {
     QByteArray control;
     PutBig32(control, Sequence++);
     PutBig32(control, static_cast<uint32_t>(Area.width()));
     PutBig32(control, static_cast<uint32_t>(Area.height()));
     PutBig32(control, static_cast<uint32_t>(Area.left()));
     PutBig32(control, static_cast<uint32_t>(Area.top()));
-    PutBig16(control, Delay);
+    PutBig16(control, GifDelay(Delay * Hold));
     PutBig16(control, 100);
     control.append(char(0));  // dispose: leave the frame as it is
     control.append(char(0));  // blend: the area replaces what was there
@@ -212,7 +213,7 @@ class TApngWriter {
 
   QIODevice& Out;
   int Frames;
-  uint16_t Delay;
+  long long Delay;    // hundredths of a second a tick
   QByteArray Header;  // the first frame's
   uint32_t Sequence = 0;
   int Written = 0;
@@ -285,7 +286,7 @@ void WriteAnimatedPng(QIODevice& Out, const TAnimation& Animation, long long Del
   batches.Run({.Write = [&](const TFrameBatch& Batch) {
     batches.Workers().Run(Batch.Count, [&](int J, int) { inFlight[J] = CompressFrame(Batch, J, previous); });
     for (int j = 0; j < Batch.Count; ++j) {
-      writer.WriteFrame(inFlight[j]);
+      writer.WriteFrame(inFlight[j], Animation.Frames[static_cast<std::size_t>(Batch.Start) + j].Hold);
       if (Progress) Progress((Batch.Start + j) * 100 / frames);
     }
     const int next = Batch.Start + Batch.Count;

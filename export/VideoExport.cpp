@@ -156,29 +156,41 @@ QStringList Arguments(TVideoFormat Format, QSize Size, bool Yuv420, long long De
   return arguments << Output;
 }
 
-// Draws the frames in batches and sends them down Pipe, reporting each
-// frame once the pipe has written it; then ends ffmpeg's input.
+// Draws the frames in batches and sends them down Pipe, a held frame once
+// for each tick of its hold, reporting each frame once the pipe has written
+// it; then ends ffmpeg's input.
 void SendFrames(TFrameBatches& Batches, TFramePipe& Pipe, TFfmpegRun& Ffmpeg, const TExportProgress& Progress,
-                int Frames) {
+                const TAnimation& Animation) {
+  const int frames = static_cast<int>(Animation.Frames.size());
+  // The pictures sent before each frame.
+  std::vector<int> sentBefore(static_cast<std::size_t>(frames) + 1, 0);
+  for (int i = 0; i < frames; ++i)
+    sentBefore[static_cast<std::size_t>(i) + 1] =
+        sentBefore[static_cast<std::size_t>(i)] + Animation.Frames[static_cast<std::size_t>(i)].Hold;
   int reported = 0;
   const auto report = [&](int Written) {
-    for (; reported < Written; ++reported)
-      if (Progress) Progress(reported * 100 / Frames);
+    const auto done = std::upper_bound(sentBefore.begin(), sentBefore.end(), Written) - sentBefore.begin() - 1;
+    for (; reported < done; ++reported)
+      if (Progress) Progress(reported * 100 / frames);
   };
   const int batch = Batches.Size();
   const int sets = Batches.Sets();
   Batches.Run({.Before =
                    [&](const TFrameBatch& Batch) {
                      // This set's pictures were sent sets batches ago: they must be written.
-                     report(Pipe.WaitWritten(Batch.Start - (sets - 1) * batch));
+                     const int sent = std::max(0, Batch.Start - (sets - 1) * batch);
+                     report(Pipe.WaitWritten(sentBefore[static_cast<std::size_t>(sent)]));
                      if (Pipe.Failed()) Ffmpeg.Fail();
                    },
                .Write =
                    [&](const TFrameBatch& Batch) {
-                     for (int j = 0; j < Batch.Count; ++j) Pipe.Send(Batch.Picture(j));
+                     for (int j = 0; j < Batch.Count; ++j)
+                       for (int tick = Animation.Frames[static_cast<std::size_t>(Batch.Start) + j].Hold; tick > 0;
+                            --tick)
+                         Pipe.Send(Batch.Picture(j));
                    }});
   if (!Pipe.Finish()) Ffmpeg.Fail();
-  report(Frames);
+  report(sentBefore.back());
 }
 
 }  // namespace
@@ -218,7 +230,7 @@ void ExportVideoFile(const QString& Path, TVideoFormat Format, const TAnimation&
   ffmpeg.Start(Options.Program, Arguments(Format, yuv420.value_or(size), yuv420.has_value(),
                                           std::max(1LL, Options.Delay), ffmpeg.Output()));
   pipe.Started();
-  SendFrames(batches, pipe, ffmpeg, Progress, frames);
+  SendFrames(batches, pipe, ffmpeg, Progress, Animation);
   ffmpeg.Finish();
   ffmpeg.CopyVideo(file, Path);
   CommitSaveFile(file);

@@ -101,6 +101,7 @@ TClip ReadClip(const QByteArray& Bytes, const TFigureTypeTable& Into) {
   }
   for (const TFigures& frame : clip.Frames) {
     TFigures pasted;
+    pasted.Hold = frame.Hold;
     for (const TFigure& figure : frame.Items)
       pasted.Items.push_back(Retyped(figure, entryOf.at(figure.TypeIndex), types));
     result.Frames.push_back(std::move(pasted));

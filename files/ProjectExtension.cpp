@@ -12,6 +12,7 @@ namespace {
 const QByteArray Signature = QByteArrayLiteral("TVLX");
 const QByteArray RateTag = QByteArrayLiteral("RATE");
 const QByteArray PinsTag = QByteArrayLiteral("PINS");
+const QByteArray HoldTag = QByteArrayLiteral("HOLD");
 const char* const Block = "Its extension block";
 
 [[noreturn]] void Damaged(const std::string& Why) { throw EStreamError("Its extension block is damaged: " + Why); }
@@ -39,12 +40,33 @@ void ReadPins(const QByteArray& Data, TAnimation& Animation) {
   }
 }
 
+// The holds of the frames held longer than one tick: each frame's number,
+// ascending, and its hold.
+void ReadHolds(const QByteArray& Data, TAnimation& Animation) {
+  TByteReader in(Data);
+  int64_t last = -1;
+  while (in.Remaining() > 0) {
+    const uint32_t frame = in.Read<uint32_t>("Its holds");
+    const int hold = in.Read<uint8_t>("Its holds");
+    if (frame <= last || frame >= Animation.Frames.size())
+      Damaged("its holds name frame " + std::to_string(frame) + ", not one of its " +
+              std::to_string(Animation.Frames.size()) + " frames in order.");
+    if (hold < 1 || hold > TFigures::MaxHold)
+      Damaged("frame " + std::to_string(frame) + " is held for " + std::to_string(hold) + " ticks, not 1 to " +
+              std::to_string(TFigures::MaxHold) + ".");
+    last = frame;
+    Animation.Frames[frame].Hold = static_cast<uint8_t>(hold);
+  }
+}
+
 // Gives Animation what Chunk holds; a tag this version does not know is left out.
 void ReadChunk(const TExtensionChunk& Chunk, TAnimation& Animation) {
   if (Chunk.Tag == RateTag)
     ReadRate(Chunk.Data, Animation);
   else if (Chunk.Tag == PinsTag)
     ReadPins(Chunk.Data, Animation);
+  else if (Chunk.Tag == HoldTag)
+    ReadHolds(Chunk.Data, Animation);
   else
     Animation.SkippedNewerParts = true;
 }
@@ -101,6 +123,14 @@ std::vector<TExtensionChunk> ExtensionChunks(const TAnimation& Animation) {
     AppendFramePins(pins, Animation.Frames[f]);
   }
   if (!pins.isEmpty()) chunks.push_back({PinsTag, pins});
+  QByteArray holds;
+  TByteWriter heldOut(holds);
+  for (std::size_t f = 0; f < Animation.Frames.size(); ++f) {
+    if (Animation.Frames[f].Hold <= 1) continue;
+    heldOut.Write<uint32_t>(static_cast<uint32_t>(f));
+    heldOut.Write<uint8_t>(Animation.Frames[f].Hold);
+  }
+  if (!holds.isEmpty()) chunks.push_back({HoldTag, holds});
   return chunks;
 }
 

@@ -158,10 +158,12 @@ QByteArray ProjectRecoveryBytes(const TProjectSnapshot& S, TRecoveryPieces* Piec
   out.Write<int32_t>(S.Edit.EditedFrameIndex);
   out.Write<int32_t>(S.Edit.SelectedFigure);
   header.append(S.ProjectPath.toUtf8().left(MaxPathBytes));
-  // A frame's pins, when it has any, follow its figures.
+  // A frame's pins, when it has any or is held, follow its figures, then
+  // its hold when it is longer than a tick.
   const auto frameBytes = [](QByteArray& Out, const TFigures& Frame) {
     AppendFrameBytes(Out, Frame);
-    if (HasPins(Frame)) AppendFramePins(Out, Frame);
+    if (HasPins(Frame) || Frame.Hold > 1) AppendFramePins(Out, Frame);
+    if (Frame.Hold > 1) TByteWriter(Out).Write<uint8_t>(Frame.Hold);
   };
   QByteArray working, ghost;
   frameBytes(working, S.Edit.WorkingFrame);
@@ -198,6 +200,12 @@ TRecoveredProject ParseProjectRecovery(const QByteArray& File, qsizetype Piece, 
       TByteReader bytes(Part);
       TFigures read = ReadFrameBytes(bytes, types);
       if (bytes.Remaining() != 0) ReadFramePins(bytes, read);
+      if (bytes.Remaining() != 0) {
+        const int hold = bytes.Read<uint8_t>(Recovery);
+        if (hold < 2 || hold > TFigures::MaxHold)
+          Damaged(std::string("Its ") + Name + " is held for " + std::to_string(hold) + " ticks.");
+        read.Hold = static_cast<uint8_t>(hold);
+      }
       if (bytes.Remaining() != 0) Damaged(std::string("Its ") + Name + " is followed by bytes that belong to nothing.");
       return read;
     };

@@ -521,6 +521,41 @@ void TDocument::TweenFrames(int Index, int Count, TEasing Easing) {
   Push(new TFramesCommand(*this, QStringLiteral("Tween"), std::move(ops), State, after));
 }
 
+void TDocument::SetHolds(int First, int Count, int Ticks) {
+  const int count = static_cast<int>(Anim.Frames.size());
+  if (First < 0 || Count < 1 || First + Count > count) return;
+  const uint8_t hold = TFigures::ClampHold(Ticks);
+  std::vector<TFramesCommand::TOp> ops;
+  for (int i = First; i < First + Count; ++i) {
+    const TFigures& frame = Anim.Frames[static_cast<std::size_t>(i)];
+    if (frame.Hold == hold) continue;
+    TFigures held = frame;
+    held.Hold = hold;
+    ops.push_back({TFramesCommand::TOp::Replace, i, Shared->Share(frame), Shared->Share(held)});
+  }
+  TEditState after = State;
+  const int edited = State.EditedFrameIndex;
+  if (edited >= First && edited < First + Count) after.WorkingFrame.Hold = hold;
+  if (ops.empty() && after.WorkingFrame.Hold == State.WorkingFrame.Hold) return;
+  emit FramesChanging();
+  if (ops.empty())
+    PushEdit(QStringLiteral("Hold"), std::move(after));
+  else
+    Push(new TFramesCommand(*this, QStringLiteral("Hold"), std::move(ops), State, after));
+}
+
+void TDocument::ChangeEditedHold(int Delta) {
+  const int ticks = State.WorkingFrame.Hold + Delta;
+  if (State.EditedFrameIndex >= 0) {
+    SetHolds(State.EditedFrameIndex, 1, ticks);
+    return;
+  }
+  TEditState after = State;
+  after.WorkingFrame.Hold = TFigures::ClampHold(ticks);
+  if (after.WorkingFrame.Hold == State.WorkingFrame.Hold) return;
+  PushEdit(QStringLiteral("Hold"), std::move(after));
+}
+
 namespace {
 // The editing state after the drawing took a new size: the figures of the
 // working frame are centred when no frame is stored; the ghost goes until

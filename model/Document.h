@@ -171,6 +171,15 @@ class TDocument : public QObject {
   // first of them opens for editing.
   void TweenFrames(int Index, int Count, TEasing Easing = TEasing::Linear);
 
+  // Count stored frames from First held for Ticks ticks of playback (kept
+  // within 1 to TFigures::MaxHold), as one step; the working frame follows
+  // when it edits one of them. Nothing when they are held so already.
+  void SetHolds(int First, int Count, int Ticks);
+  // The hold of the frame under edit lengthened or shortened by Delta
+  // ticks: a stored frame's at once; the new frame's goes with it when it
+  // is stored.
+  void ChangeEditedHold(int Delta);
+
   // Commands on the picture: Picture becomes the background and sets the
   // animation's size (Kind BackgroundFromJpeg: it came from the JPEG file Jpeg).
   void LoadBackground(const QImage& Picture, uint8_t Kind, const QByteArray& Jpeg);

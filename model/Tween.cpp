@@ -38,6 +38,7 @@ double Eased(TEasing Easing, double T) {
 TFigures InBetween(const TFigures& From, const TFigures& To, int I, int Count, TEasing Easing) {
   const double t = Eased(Easing, static_cast<double>(I) / (Count + 1));
   TFigures frame = From;
+  frame.Hold = 1;  // an in-between lasts one tick, whatever From's hold
   for (std::size_t k = 0; k < frame.Items.size() && k < To.Items.size(); ++k) {
     TFigure& figure = frame.Items[k];
     const TFigure& target = To.Items[k];

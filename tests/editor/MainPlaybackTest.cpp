@@ -93,6 +93,13 @@ TEST_F(PlaybackTest, PlaybackStartsAtTheFrameUnderEdit) {
   EXPECT_EQ(Form->Document().EditedFrameIndex(), 2);
 }
 
+TEST_F(PlaybackTest, AHeldFrameStaysOnForItsHoldsTicks) {
+  StoreFrames(3);
+  Form->Document().SetHolds(1, 1, 3);
+  Form->Playback().PlayButtonClick();
+  EXPECT_EQ(Ticks(7), (std::vector<int>{0, 1, 1, 1, 2, 0, 1}));
+}
+
 TEST_F(PlaybackTest, OneFrameWithRepeatIsShownOnEveryTick) {
   StoreFrames(1);
   Form->Playback().PlayButtonClick();

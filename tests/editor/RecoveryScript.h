@@ -40,6 +40,8 @@ inline std::vector<std::function<void(TDocument&)>> RecoverySteps() {
       [=](TDocument& D) { move(D, 2, 2); },
       [](TDocument& D) { D.SetFigureScale(1.5f); },
       [](TDocument& D) { D.SetPlaybackInterval(80); },
+      [](TDocument& D) { D.SetHolds(0, 2, 4); },
+      [](TDocument& D) { D.ChangeEditedHold(2); },  // the working frame's hold too
   };
 }
 

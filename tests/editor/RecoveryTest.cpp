@@ -36,11 +36,12 @@ QByteArray PayloadOf(const QByteArray& File) {
   return ZlibDecompress(File.mid(in.Pos(), length), MaxProjectPayload);
 }
 
-// A frame as a file holds it: vertices placed anew from the root may
-// differ in their last bits from those a drag moved.
+// A frame as a file holds it, and its hold: vertices placed anew from the
+// root may differ in their last bits from those a drag moved.
 QByteArray Bytes(const std::optional<TFigures>& Frame) {
   QByteArray bytes;
   if (Frame) AppendFrameBytes(bytes, *Frame);
+  if (Frame) bytes.append(static_cast<char>(Frame->Hold));
   return bytes;
 }
 

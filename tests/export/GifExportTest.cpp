@@ -316,17 +316,22 @@ TEST_F(GifExportTest, SmallerFilesShowTheSameFramesWithTheSameDelaysInFewerBytes
 
 // A frame left out because it repeats the one before leaves its time to the
 // frame kept, so the GIF plays as long as the other formats; a time beyond
-// the 16-bit delay field goes on in frames that change nothing.
+// the 16-bit delay field goes on in frames that change nothing. A held frame
+// plays for its hold's delays.
 TEST_F(GifExportTest, RepeatedFramesKeepTheirTimeInEveryWayOfWriting) {
   struct TRow {
     const char* Frames;  // one letter per stored frame, equal letters equal frames
     long long Delay;
-  } rows[] = {{"AAB", 10}, {"AAAA", 10}, {"ABBB", 40000}, {"ABBA", 65535}, {"AB", 70000}};
+    std::vector<int> Holds;  // of the frames in turn; none: 1 each
+  } rows[] = {{"AAB", 10, {}},          {"AAAA", 10, {}},        {"ABBB", 40000, {}},
+              {"ABBA", 65535, {}},      {"AB", 70000, {}},       {"AB", 10, {1, 3}},
+              {"ABA", 10, {3, 1, 100}}, {"AAB", 7, {2, 100, 3}}, {"AB", 40000, {1, 2}}};
   InstallAnimation({.Width = 60, .Height = 40, .Frames = 2, .Figures = 2, .Seed = 41});
   const std::vector<TFigures> distinct = Anim.Frames;
   for (const TRow& row : rows) {
     Anim.Frames.clear();
     for (const char* f = row.Frames; *f != 0; ++f) Anim.Frames.push_back(distinct[static_cast<std::size_t>(*f - 'A')]);
+    for (std::size_t i = 0; i < row.Holds.size(); ++i) Anim.Frames[i].Hold = static_cast<uint8_t>(row.Holds[i]);
     // The screens a viewer shows and for how long, equal neighbours joined.
     using TTimeline = std::vector<std::pair<QImage, long long>>;
     auto join = [](TTimeline& Timeline, const QImage& Screen, long long Delay) {
@@ -342,7 +347,7 @@ TEST_F(GifExportTest, RepeatedFramesKeepTheirTimeInEveryWayOfWriting) {
         // Each stored frame for its delay, held at what the field takes.
         TTimeline expected;
         for (int i = 0; i < static_cast<int>(Anim.Frames.size()); ++i)
-          join(expected, ExpectedFrame(i, 1, !exact), std::min(row.Delay, 65535LL));
+          join(expected, ExpectedFrame(i, 1, !exact), std::min(row.Delay * Anim.Frames[i].Hold, 65535LL));
         const TGifExportOptions options{.Delay = row.Delay, .ExactColors = exact, .Smaller = smaller};
         const QByteArray bytes = Streamed(options, 2);
         if (!smaller && !exact) {

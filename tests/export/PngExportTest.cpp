@@ -177,6 +177,15 @@ TEST_F(PngExportTest, EveryAnimatedFrameIsTheBmpFrameWithTheDelayLoopingForEver)
       }
     }
   }
+  // A held frame's delay is its hold's ticks of the delay.
+  Anim.Frames[1].Hold = 3;
+  Anim.Frames[2].Hold = 100;
+  ExportAnimatedPngFile(Path("held.apng"), Anim, 7, 1, {}, 2);
+  const TAnimatedPng held = DecodeAnimatedPng(ReadTestFile(Path("held.apng")));
+  ASSERT_EQ(held.Delays.size(), 6u);
+  EXPECT_EQ(held.Delays[0], std::make_pair(7, 100));
+  EXPECT_EQ(held.Delays[1], std::make_pair(21, 100));
+  EXPECT_EQ(held.Delays[2], std::make_pair(700, 100));
   EXPECT_THROW(ExportAnimatedPngFile(Path("no folder/walk.apng"), Anim, 1, 1), EFileError);
 }
 

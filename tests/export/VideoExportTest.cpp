@@ -47,19 +47,22 @@ TEST_F(VideoExportTest, EveryFrameAtItsSizeAndTheRateOfTheDelay) {
     const char* Name;
     TVideoOptions Options;
     const char* Probed;
+    uint8_t Hold = 1;  // of frames 1 and 5, each shown for that many frames of the video
   } cases[] = {
       // H.264 in 4:2:0 needs even sizes: one column and one row more.
       {"walk.mp4", {.Delay = 4}, "height=72,nb_read_frames=7,r_frame_rate=25/1,width=92"},
       {"walk.WEBM", {.Delay = 4}, "height=71,nb_read_frames=7,r_frame_rate=25/1,width=91"},
       {"small.mp4", {.Delay = 10, .Shrink = 2}, "height=36,nb_read_frames=7,r_frame_rate=10/1,width=46"},
+      {"held.mp4", {.Delay = 4}, "height=72,nb_read_frames=13,r_frame_rate=25/1,width=92", 4},
   };
   for (const TCase& c : cases) {
+    Anim.Frames[1].Hold = Anim.Frames[5].Hold = c.Hold;
     std::vector<int> progress;
     ExportVideoFile(Path(c.Name), *VideoFormatOf(c.Name), Anim, c.Options, [&](int P) { progress.push_back(P); });
     EXPECT_EQ(Probe(Path(c.Name)), c.Probed) << c.Name;
     EXPECT_EQ(progress.size(), 7u);
   }
-  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
 // The column and row an odd-sized MP4 gets repeat the picture's edge: no black line.

@@ -417,3 +417,38 @@ TEST_F(ProjectFileTest, PinsRoundTripAndPinsOfNothingAreRefused) {
     EXPECT_NE(Refusal(payload).find(row.Refusal), std::string::npos) << row.Name << ": " << Refusal(payload);
   }
 }
+
+// Holds: the frames held longer than a tick, in the HOLD chunk; a hold
+// outside 1 to 100 or of a frame the project does not have is refused.
+TEST_F(ProjectFileTest, HoldsRoundTripAndImpossibleHoldsAreRefused) {
+  A.Frames = {TFigures(), TFigures(), TFigures()};
+  for (TFigures& frame : A.Frames) frame.Items = {Stickman(100, 100)};
+  A.Frames[0].Hold = 3;
+  A.Frames[2].Hold = 100;
+  const std::vector<TExtensionChunk> chunks = ExtensionChunks(A);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(chunks[0].Tag, "HOLD");
+  EXPECT_EQ(chunks[0].Data.toHex(), "00000000030200000064");
+  const TAnimation read = ParseProjectPayload(ProjectPayload(A));
+  ASSERT_EQ(read.Frames.size(), 3u);
+  EXPECT_EQ(std::vector<int>({read.Frames[0].Hold, read.Frames[1].Hold, read.Frames[2].Hold}),
+            std::vector<int>({3, 1, 100}));
+
+  for (TFigures& frame : A.Frames) frame.Hold = 1;
+  const QByteArray plain = ProjectPayload(A);
+  const struct {
+    const char* Hex;
+    const char* Refusal;
+  } rows[] = {
+      {"0100000000", "held for 0 ticks"},
+      {"0100000065", "held for 101 ticks"},
+      {"02000000020100000002", "not one of its 3 frames in order"},
+      {"0300000002", "not one of its 3 frames in order"},
+      {"01000000", "Its holds"},
+  };
+  for (const auto& row : rows) {
+    QByteArray payload = plain;
+    AppendExtensionBlock(payload, {{"HOLD", QByteArray::fromHex(row.Hex)}});
+    EXPECT_NE(Refusal(payload).find(row.Refusal), std::string::npos) << row.Hex << ": " << Refusal(payload);
+  }
+}

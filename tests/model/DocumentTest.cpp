@@ -515,3 +515,41 @@ TEST(Document, PastedFiguresMoveAsideFromTheirOriginals) {
 }
 
 }  // namespace
+
+// Holds: set for a range or for the frame under edit, kept within 1 to 100,
+// a step each (none when nothing changes); Insert copies a frame with its
+// hold, Tween's in-betweens last a tick, and undoing gives every hold back.
+TEST(Document, HoldsAreStepsThatTheFrameCommandsKeep) {
+  TDocument doc;
+  Start(doc, {10, 20, 30, 40}, 20, 1);
+  const auto holds = [&] {
+    std::vector<int> h;
+    for (const TFigures& f : doc.Animation().Frames) h.push_back(f.Hold);
+    return h;
+  };
+  using THolds = std::vector<int>;
+  doc.SetHolds(0, 2, 3);
+  EXPECT_EQ(holds(), (THolds{3, 3, 1, 1}));
+  EXPECT_EQ(doc.WorkingFrame().Hold, 3);  // frame 1 is under edit
+  doc.SetHolds(0, 2, 3);
+  EXPECT_EQ(doc.History().count(), 1);
+  doc.ChangeEditedHold(500);
+  EXPECT_EQ(holds(), (THolds{3, 100, 1, 1}));
+  doc.ChangeEditedHold(-500);
+  EXPECT_EQ(holds(), (THolds{3, 1, 1, 1}));
+  doc.InsertFrame(1);
+  EXPECT_EQ(holds(), (THolds{3, 3, 1, 1, 1}));
+  doc.TweenFrames(0, 2);
+  EXPECT_EQ(holds(), (THolds{3, 1, 1, 3, 1, 1, 1}));
+  // The new frame's hold goes with it when it is stored.
+  doc.OpenFrame(-1, false);
+  doc.ChangeEditedHold(4);
+  EXPECT_EQ(holds().back(), 1);
+  doc.NextFrame();
+  EXPECT_EQ(holds(), (THolds{3, 1, 1, 3, 1, 1, 1, 5}));
+  EXPECT_EQ(doc.History().count(), 8);
+  while (doc.Undo()) {
+  }
+  EXPECT_EQ(holds(), (THolds{1, 1, 1, 1}));
+  EXPECT_EQ(doc.WorkingFrame().Hold, 1);
+}
