@@ -88,6 +88,36 @@ BENCHMARK_CAPTURE(WindowDragStep, Joint_Stickmen50_Smooth, 0, false, true)->Unit
 BENCHMARK_CAPTURE(WindowDragStep, Root_Stickmen50_Smooth, 0, true, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WindowDragStep, Joint_Crowd100x50Segments_Smooth, 1, false, true)->Unit(benchmark::kMicrosecond);
 
+// Posing: the last joint of one figure dragged plainly (it turns its own
+// segment) and by inverse kinematics (the chain above it turns to put it at
+// the mouse): the Stickman, and one chain of Segments segments, each a
+// little bent from the last so that the solver has work to do.
+void PoseDragStep(benchmark::State& State, int Segments, bool Ik) {
+  TWindow w;
+  w.Form.Background().ChangeDimensions(1920, 1080);
+  w.Form.Controls().InverseKinematicsAction->setChecked(Ik);
+  TAnimation animation = w.Form.Animation();
+  TFigure figure;
+  if (Segments == 0) {
+    figure.SetType(1, StickmanType());
+  } else {
+    auto chain = std::make_shared<TFigureType>();
+    for (int i = 0; i < Segments; ++i) chain->AddSegment(static_cast<uint8_t>(i), SegmentLine, 3, 2, 0.01 * i, 0);
+    animation.Types.Append(chain, QStringLiteral("Chain"));
+    figure.SetType(2, chain);
+  }
+  figure.MoveBy(RealPoint(400, 540));
+  TEditState edit;
+  edit.WorkingFrame.Items = {figure};
+  edit.SelectedFigure = 0;
+  w.Form.Document().Reset(std::move(animation), std::move(edit));
+  DragSteps(State, w.Form, w.Form.Document().WorkingFrame().Items[0].Points().back());
+}
+BENCHMARK_CAPTURE(PoseDragStep, Stickman_Plain, 0, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PoseDragStep, Stickman_InverseKinematics, 0, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PoseDragStep, Chain255_Plain, 255, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PoseDragStep, Chain255_InverseKinematics, 255, true)->Unit(benchmark::kMicrosecond);
+
 // The joint drag step over 50 Stickmen while frame 10 of 21 is edited, with
 // the default onion skin (one frame before) and with ten frames before and
 // ten after: the frames under the drawing are part of its cached layer.
