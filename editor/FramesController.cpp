@@ -125,7 +125,7 @@ void TFramesController::ShowFrameUnderEdit() {
   int64_t ticks = 0;
   for (const TFigures& frame : Doc.Animation().Frames) ticks += frame.Hold;
   const QString time =
-      QStringLiteral(", %1 s").arg(static_cast<double>(ticks) * Ui.RateScrollBar->value() / 1000.0, 0, 'f', 1);
+      QStringLiteral(", %1 s").arg(static_cast<double>(ticks) * Ui.RateScrollBar->value() / 1000.0, 0, 'f', 2);
   if (edited >= 0)
     Ui.FramePositionLabel->setText(QStringLiteral("Frame %1 of %2").arg(edited + 1).arg(count) + time);
   else if (count > 0)

@@ -128,11 +128,16 @@ TEST_F(MainTimelineTest, GoKeysWalkTheFramesAndTheStripFollows) {
     bool Step;  // a step of the history
   };
   const std::vector<TKey> keys{
-      {Qt::Key_Comma, 11, "Frame 12 of 12, 0.6 s", true},       {Qt::Key_Comma, 10, "Frame 11 of 12, 0.6 s", true},
-      {Qt::Key_Home, 0, "Frame 1 of 12, 0.6 s", true},          {Qt::Key_Comma, 0, "Frame 1 of 12, 0.6 s", false},
-      {Qt::Key_Period, 1, "Frame 2 of 12, 0.6 s", true},        {Qt::Key_End, -1, "New frame after 12, 0.6 s", true},
-      {Qt::Key_Period, -1, "New frame after 12, 0.6 s", false}, {Qt::Key_End, -1, "New frame after 12, 0.6 s", false},
-      {Qt::Key_Comma, 11, "Frame 12 of 12, 0.6 s", true},       {Qt::Key_Period, -1, "New frame after 12, 0.6 s", true},
+      {Qt::Key_Comma, 11, "Frame 12 of 12, 0.60 s", true},
+      {Qt::Key_Comma, 10, "Frame 11 of 12, 0.60 s", true},
+      {Qt::Key_Home, 0, "Frame 1 of 12, 0.60 s", true},
+      {Qt::Key_Comma, 0, "Frame 1 of 12, 0.60 s", false},
+      {Qt::Key_Period, 1, "Frame 2 of 12, 0.60 s", true},
+      {Qt::Key_End, -1, "New frame after 12, 0.60 s", true},
+      {Qt::Key_Period, -1, "New frame after 12, 0.60 s", false},
+      {Qt::Key_End, -1, "New frame after 12, 0.60 s", false},
+      {Qt::Key_Comma, 11, "Frame 12 of 12, 0.60 s", true},
+      {Qt::Key_Period, -1, "New frame after 12, 0.60 s", true},
   };
   for (const TKey& k : keys) {
     const std::string key = QKeySequence(k.Key).toString().toStdString();
@@ -523,7 +528,7 @@ TEST_F(MainTimelineTest, HoldsAreSetByKeyAndByMenuAndShown) {
   for (int i = 0; i < 3; ++i) QTest::keyClick(Form.get(), Qt::Key_BracketRight);
   QTest::keyClick(Form.get(), Qt::Key_BracketLeft);
   EXPECT_EQ(Anim().Frames[1].Hold, 3);
-  EXPECT_EQ(Form->Controls().FramePositionLabel->text(), "Frame 2 of 4, 0.3 s");
+  EXPECT_EQ(Form->Controls().FramePositionLabel->text(), "Frame 2 of 4, 0.30 s");
   EXPECT_NE(Strip().Thumbnail(1).Picture, plain);
   Strip().SelectTo(3);
   Form->Frames().FramePopup(2);
@@ -532,7 +537,7 @@ TEST_F(MainTimelineTest, HoldsAreSetByKeyAndByMenuAndShown) {
   std::vector<int> holds;
   for (const TFigures& frame : Anim().Frames) holds.push_back(frame.Hold);
   EXPECT_EQ(holds, (std::vector<int>{1, 9, 9, 9}));
-  EXPECT_EQ(Form->Controls().FramePositionLabel->text(), "Frame 2 of 4, 1.4 s");
+  EXPECT_EQ(Form->Controls().FramePositionLabel->text(), "Frame 2 of 4, 1.40 s");
   Form->History().UndoClick();
   EXPECT_EQ(Anim().Frames[1].Hold, 3);
 }
