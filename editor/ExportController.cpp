@@ -49,7 +49,7 @@ void TExportController::SaveAnimationClick() {
     const QString base = ExportBaseName(type, chosen.Path);
     // The question is about the files that will be written, which take
     // their ending from the chosen file type, not from the typed name.
-    if (!MayReplace(Wiring, FilesWritten(type, base, static_cast<int>(Doc.Animation().Frames.size())))) {
+    if (!MayReplace(Wiring, FilesWritten(type, base, Doc.Animation()))) {
       // The dialog offers the name again next time.
       SaveDialogFileName = chosen.Path;
       return;

@@ -22,9 +22,10 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount) {
 }
 
 void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress,
-                            int Threads, TLineStyle Lines) {
+                            int Threads, TLineStyle Lines, bool Once) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
+  const std::vector<int> starts = SeriesFileStarts(Animation, Once);
   // Each thread draws into a picture of the animation's size and encodes a BMP file of it.
   const long long picture = 4LL * Animation.Width * Animation.Height;
   const long long file = Bmp24RowBytes(Animation.Width) * static_cast<long long>(Animation.Height);
@@ -38,7 +39,9 @@ void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, co
                .Write =
                    [&](const TFrameBatch& Batch) {
                      for (int j = 0; j < Batch.Count; ++j) {
-                       WriteWholeFile(BitmapFileName(Base, Batch.Start + j, frames), files[j]);
+                       const std::size_t frame = static_cast<std::size_t>(Batch.Start) + j;
+                       for (int n = starts[frame]; n < starts[frame + 1]; ++n)
+                         WriteWholeFile(BitmapFileName(Base, n, starts.back()), files[j]);
                        if (Progress) Progress((Batch.Start + j) * 100 / frames);
                      }
                    }});

@@ -17,7 +17,9 @@ QString BitmapFileName(const QString& Base, int Index, int FrameCount);
 // BitmapFileName(Base, n, F), replacing existing files without asking. Frames
 // are drawn and encoded on Threads threads (0: one per core) and written in
 // order; Progress gets n * 100 div F after frame n. The figures' lines are
-// drawn as Lines says. A file that cannot be
-// written stops the export with EFileError; the frames written before it stay.
+// drawn as Lines says. A held frame is written once for each tick of its
+// hold, unless Once (SeriesFileStarts numbers the files; F counts them). A
+// file that cannot be written stops the export with EFileError; the frames
+// written before it stay.
 void SaveAnimationAsBitmaps(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress = {},
-                            int Threads = 0, TLineStyle Lines = TLineStyle::Pixel);
+                            int Threads = 0, TLineStyle Lines = TLineStyle::Pixel, bool Once = false);

@@ -36,8 +36,8 @@ const char* const Usage =
     "Exports the frames of a Tavel project without opening a window.\n"
     "OUT ending in .gif writes an animated GIF, in .apng an animated PNG, in .mp4\n"
     "(H.264) or .webm (VP9) a video made by the ffmpeg program; OUT ending in\n"
-    ".bmp or .png writes one picture per frame, numbered from 0 (walk.bmp gives\n"
-    "walk0.bmp, walk1.bmp, ...).\n"
+    ".bmp or .png writes one picture per tick, numbered from 0 (walk.bmp gives\n"
+    "walk0.bmp, walk1.bmp, ...): a frame held for 3 ticks is 3 pictures.\n"
     "\n"
     "Options:\n"
     "  --export OUT    the file to write\n"
@@ -53,6 +53,7 @@ const char* const Usage =
     "  --smaller       GIF: the same pictures in fewer bytes (takes longer)\n"
     "  --smooth        the figures' lines and circles antialiased, in every kind of\n"
     "                  OUT; a GIF's colours are then chosen as --exact-colors does\n"
+    "  --once          BMP and PNG: one picture per frame, whatever its hold\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -112,6 +113,8 @@ const TOption KnownOptions[] = {
      [](TGifExportOptions& O, const QString&, const QString&) { O.Smaller = true; }},
     {"--smooth", &TFollowedOptions::Smooth, false,
      [](TGifExportOptions& O, const QString&, const QString&) { O.Lines = TLineStyle::Smooth; }},
+    {"--once", &TFollowedOptions::Once, false,
+     [](TGifExportOptions& O, const QString&, const QString&) { O.Once = true; }},
 };
 
 // What the arguments say, before OUT's type is known.

@@ -37,3 +37,10 @@ const QImage& TFrameRenderer::Render(const TFigures& Frame) {
   ShrinkBitmap(Work, Small, Shrink);
   return Small;
 }
+
+std::vector<int> SeriesFileStarts(const TAnimation& Animation, bool Once) {
+  std::vector<int> starts(Animation.Frames.size() + 1, 0);
+  for (std::size_t i = 0; i < Animation.Frames.size(); ++i)
+    starts[i + 1] = starts[i] + (Once ? 1 : Animation.Frames[i].Hold);
+  return starts;
+}

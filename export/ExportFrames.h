@@ -6,11 +6,18 @@
 #include <QImage>
 #include <QSize>
 #include <functional>
+#include <vector>
 
 #include "model/Animation.h"
 
 // Receives the export's progress, 0 to 100.
 using TExportProgress = std::function<void(int Percent)>;
+
+// The file numbers of a numbered series (BMP, PNG): a held frame is written
+// once for each tick of its hold, so that a series imported at the rate
+// keeps the animation's timing, or, with Once, every frame once. Element i
+// is frame i's first file number; the last element is the count of files.
+std::vector<int> SeriesFileStarts(const TAnimation& Animation, bool Once);
 
 // The resolution of exported pictures that record one: 96 dots per inch.
 inline constexpr int PngDotsPerMeter = 3780;

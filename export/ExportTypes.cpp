@@ -17,11 +17,11 @@ void WriteGif(const TExportJob& Job) {
 }
 
 void WriteBitmaps(const TExportJob& Job) {
-  SaveAnimationAsBitmaps(Job.Target, Job.Animation, Job.Progress, Job.Threads, Job.Options.Lines);
+  SaveAnimationAsBitmaps(Job.Target, Job.Animation, Job.Progress, Job.Threads, Job.Options.Lines, Job.Options.Once);
 }
 
 void WritePngs(const TExportJob& Job) {
-  SaveAnimationAsPngs(Job.Target, Job.Animation, Job.Progress, Job.Threads, Job.Options.Lines);
+  SaveAnimationAsPngs(Job.Target, Job.Animation, Job.Progress, Job.Threads, Job.Options.Lines, Job.Options.Once);
 }
 
 void WriteApng(const TExportJob& Job) {
@@ -40,7 +40,7 @@ void WriteWebM(const TExportJob& Job) { WriteVideo(Job, TVideoFormat::WebM); }
 
 constexpr TFollowedOptions EveryOption{.Delay = true, .Shrink = true, .Gif = true, .Smooth = true};
 constexpr TFollowedOptions Timed{.Delay = true, .Shrink = true, .Smooth = true};
-constexpr TFollowedOptions LinesOnly{.Smooth = true};
+constexpr TFollowedOptions Series{.Smooth = true, .Once = true};
 
 constexpr TExportType Types[] = {
     {.Id = TExportTypeId::Project,
@@ -67,7 +67,7 @@ constexpr TExportType Types[] = {
      .FileType = "Bitmap (*.bmp)",
      .Ending = ".bmp",
      .OnCommandLine = true,
-     .Follows = LinesOnly,
+     .Follows = Series,
      .OptionsTitle = nullptr,
      .SettingsKey = nullptr,
      .Naming = TExportNaming::Numbered,
@@ -77,7 +77,7 @@ constexpr TExportType Types[] = {
      .FileType = "PNG (*.png)",
      .Ending = ".png",
      .OnCommandLine = true,
-     .Follows = LinesOnly,
+     .Follows = Series,
      .OptionsTitle = nullptr,
      .SettingsKey = nullptr,
      .Naming = TExportNaming::Numbered,
@@ -170,9 +170,10 @@ QString ExportTarget(const TExportType& Type, const QString& Base) {
   return Type.Naming == TExportNaming::Ending ? Base + QLatin1String(Type.Ending) : Base;
 }
 
-QStringList FilesWritten(const TExportType& Type, const QString& Base, int FrameCount) {
+QStringList FilesWritten(const TExportType& Type, const QString& Base, const TAnimation& Animation, bool Once) {
   if (Type.Naming != TExportNaming::Numbered) return {ExportTarget(Type, Base)};
+  const int files = SeriesFileStarts(Animation, Once).back();
   QStringList names;
-  for (int i = 0; i < FrameCount; ++i) names << Type.FrameFileName(Base, i, FrameCount);
+  for (int i = 0; i < files; ++i) names << Type.FrameFileName(Base, i, files);
   return names;
 }

@@ -24,6 +24,7 @@ struct TFollowedOptions {
   bool Shrink = false;  // the shrink factor
   bool Gif = false;     // the GIF's own: palette, merge, crop, exact colours, smaller file
   bool Smooth = false;  // smooth lines
+  bool Once = false;    // a numbered series: each frame once, whatever its hold
 };
 
 // How a type names what it writes after the base name a chosen path gives.
@@ -89,6 +90,7 @@ QString ExportBaseName(const TExportType& Type, const QString& Path);
 // What the writer's job targets for Base: Base and the ending, Base itself
 // (Whole, and Numbered, whose frames are named after it).
 QString ExportTarget(const TExportType& Type, const QString& Base);
-// Every file an export of FrameCount frames writes for Base, for the
+// Every file an export of Animation writes for Base (a numbered series one
+// per tick of each frame's hold, or with Once one per frame), for the
 // question before replacing them.
-QStringList FilesWritten(const TExportType& Type, const QString& Base, int FrameCount);
+QStringList FilesWritten(const TExportType& Type, const QString& Base, const TAnimation& Animation, bool Once = false);

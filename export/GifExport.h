@@ -37,6 +37,8 @@ struct TGifExportOptions {
   // colours of their own, so they always take the exact-colour way above
   // rather than the cube (whatever ExactColors and Palette say).
   TLineStyle Lines = TLineStyle::Pixel;
+  // A numbered series writes each frame's file once, whatever its hold.
+  bool Once = false;
   friend bool operator==(const TGifExportOptions&, const TGifExportOptions&) = default;
 };
 

@@ -241,9 +241,10 @@ QByteArray EncodePng(const QImage& Picture) {
 }
 
 void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress, int Threads,
-                         TLineStyle Lines) {
+                         TLineStyle Lines, bool Once) {
   const int frames = static_cast<int>(Animation.Frames.size());
   if (frames == 0) throw EFileError(NoFramesMessage);
+  const std::vector<int> starts = SeriesFileStarts(Animation, Once);
   const long long picture = 4LL * Animation.Width * Animation.Height;
   TFrameBatches batches(Animation, {.Lines = Lines,
                                     .Threads = Threads,
@@ -255,7 +256,9 @@ void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const
                .Write =
                    [&](const TFrameBatch& Batch) {
                      for (int j = 0; j < Batch.Count; ++j) {
-                       WriteWholeFile(PngFileName(Base, Batch.Start + j, frames), files[j]);
+                       const std::size_t frame = static_cast<std::size_t>(Batch.Start) + j;
+                       for (int n = starts[frame]; n < starts[frame + 1]; ++n)
+                         WriteWholeFile(PngFileName(Base, n, starts.back()), files[j]);
                        if (Progress) Progress((Batch.Start + j) * 100 / frames);
                      }
                    }});

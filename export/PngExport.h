@@ -24,9 +24,10 @@ QByteArray EncodePng(const QImage& Picture);
 // Writes every stored frame at zoom 1 as PngFileName(Base, n, F), replacing
 // existing files without asking, each through a temporary file. Progress
 // gets n * 100 div F after frame n; a file that cannot be written stops the
-// export with EFileError, and the frames written before it stay.
+// export with EFileError, and the frames written before it stay. Held
+// frames are written as the BMP series writes them.
 void SaveAnimationAsPngs(const QString& Base, const TAnimation& Animation, const TExportProgress& Progress = {},
-                         int Threads = 0, TLineStyle Lines = TLineStyle::Pixel);
+                         int Threads = 0, TLineStyle Lines = TLineStyle::Pixel, bool Once = false);
 
 // Writes the animated PNG of Animation's stored frames to Out: every frame
 // shown for Delay hundredths of a second (held at 65535), 1/Shrink of the

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "export/BitmapExport.h"
+#include "export/PngExport.h"
 #include "files/BmpFile.h"
 #include "files/FileError.h"
 #include "files/WholeFile.h"
@@ -73,4 +74,33 @@ TEST_F(BitmapExportTest, AFileThatCannotBeWrittenStopsTheExportAndKeepsTheFrames
   EXPECT_TRUE(QFileInfo(base + "0.bmp").isFile());
   EXPECT_FALSE(QFileInfo::exists(base + "2.bmp"));
   EXPECT_FALSE(QFileInfo::exists(base + "3.bmp"));
+}
+
+// A held frame is a file for each tick of its hold, in both series, unless
+// once a frame is asked for.
+TEST_F(BitmapExportTest, AHeldFrameIsAFileForEachTickOfItsHold) {
+  InstallAnimation({.Width = 30, .Height = 20, .Frames = 3, .Figures = 1, .Seed = 5});
+  Anim.Frames[1].Hold = 3;
+  const QString base = Dir.filePath("held");
+  struct TRow {
+    bool Png;
+    bool Once;
+    std::vector<int> FrameOfFile;
+  } rows[] = {{false, false, {0, 1, 1, 1, 2}}, {true, false, {0, 1, 1, 1, 2}}, {false, true, {0, 1, 2}}};
+  for (const TRow& row : rows) {
+    QDir(Dir.path()).removeRecursively();
+    QDir().mkpath(Dir.path());
+    if (row.Png)
+      SaveAnimationAsPngs(base, Anim, {}, 2, TLineStyle::Pixel, row.Once);
+    else
+      SaveAnimationAsBitmaps(base, Anim, {}, 2, TLineStyle::Pixel, row.Once);
+    const int files = static_cast<int>(row.FrameOfFile.size());
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), files) << row.Png << row.Once;
+    for (int n = 0; n < files; ++n) {
+      const QString name = row.Png ? PngFileName(base, n, files) : BitmapFileName(base, n, files);
+      const QImage want = ExpectedFrame(row.FrameOfFile[static_cast<std::size_t>(n)], 1, false);
+      EXPECT_TRUE(QImage(name).convertToFormat(QImage::Format_RGB32) == want.convertToFormat(QImage::Format_RGB32))
+          << row.Png << row.Once << " file " << n;
+    }
+  }
 }

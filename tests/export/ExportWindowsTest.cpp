@@ -383,15 +383,20 @@ TEST(ExportTypes, BaseNamesAndTheFilesWritten) {
       {WebM, "film.webm", "film.webm", {"film.webm"}},
       {WebM, "film.webmx", "film.webmx.webm", {"film.webmx.webm"}},
   };
+  TAnimation three;
+  three.Frames.resize(3);
   for (const auto& row : rows) {
     const TExportType& type = ExportType(row.Type);
     const QString base = ExportBaseName(type, row.Chosen);
     EXPECT_EQ(base, row.Base) << type.FileType << " " << row.Chosen;
-    EXPECT_EQ(FilesWritten(type, base, 3), row.Written) << type.FileType << " " << row.Chosen;
+    EXPECT_EQ(FilesWritten(type, base, three), row.Written) << type.FileType << " " << row.Chosen;
   }
-  // The frames' numbers take as many digits as the last one.
-  const QStringList eleven = FilesWritten(ExportType(Bitmap), "f", 11);
+  // A series has a file per tick (unless once a frame), numbered with as
+  // many digits as the last one.
+  three.Frames[1].Hold = 9;
+  const QStringList eleven = FilesWritten(ExportType(Bitmap), "f", three);
   EXPECT_EQ(eleven.size(), 11);
   EXPECT_EQ(eleven.front(), "f00.bmp");
   EXPECT_EQ(eleven.back(), "f10.bmp");
+  EXPECT_EQ(FilesWritten(ExportType(Png), "f", three, true), (QStringList{"f0.png", "f1.png", "f2.png"}));
 }
