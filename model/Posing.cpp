@@ -32,12 +32,11 @@ int BendOf(double Upper, double Lower) {
 }
 
 // The side the chain Upper, Lower bends to in Start; straight there, the
-// side of the type's own pose, or clockwise.
+// side of the type's own pose; 0 when that is straight too.
 int BendSide(const TFigure& Start, uint8_t Upper, uint8_t Lower) {
   if (const int side = BendOf(Start.Angles[Upper], Start.Angles[Lower])) return side;
   const auto& segments = Start.Type().Segments;
-  if (const int side = BendOf(segments[Upper].Angle, segments[Lower].Angle)) return side;
-  return 1;
+  return BendOf(segments[Upper].Angle, segments[Lower].Angle);
 }
 
 // The turns of the two segments that put the chain's end at Target.
@@ -123,8 +122,23 @@ void Reach(TFigure& Figure, std::span<const uint8_t> Chain, TRealPoint Target, c
   const bool twoBones = Chain.size() == 2 && !IsStatic(Figure, Chain[0]) && !IsStatic(Figure, Chain[1]) &&
                         LengthOf(Figure, Chain[0]) > 0 && LengthOf(Figure, Chain[1]) > 0 &&
                         Distance(Of(Figure.Points()[Figure.Type().Segments[Chain[0]].ParentVertex]), target) > 1e-9;
-  ApplyTurns(Figure, twoBones ? TwoBoneTurns(Figure, Chain[0], Chain[1], target, BendSide(Start, Chain[0], Chain[1]))
-                              : SweptTurns(Figure, Chain, target));
+  if (!twoBones) {
+    ApplyTurns(Figure, SweptTurns(Figure, Chain, target));
+    return;
+  }
+  int side = BendSide(Start, Chain[0], Chain[1]);
+  if (side == 0) {
+    // A chain straight from the start bends to the side that lifts its
+    // middle joint, as knees and elbows do: a crouch on straight legs
+    // bends both knees up and out, not one of them into the ground.
+    const auto middleY = [&](int Side) {
+      TFigure bent = Figure;
+      ApplyTurns(bent, TwoBoneTurns(Figure, Chain[0], Chain[1], target, Side));
+      return bent.Points()[Figure.Type().Segments[Chain[1]].ParentVertex].Y;
+    };
+    side = middleY(1) <= middleY(-1) ? 1 : -1;
+  }
+  ApplyTurns(Figure, TwoBoneTurns(Figure, Chain[0], Chain[1], target, side));
 }
 
 void HoldPins(TFigure& Figure, const TFigure& Start, int Moved) {

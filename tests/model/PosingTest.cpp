@@ -121,6 +121,13 @@ TEST(Posing, PinnedFeetStayWhereTheyAreWhenTheHipGoesDown) {
   ExpectLengthsKept(figure, "crouched");
   // The knees bent: the legs are no longer straight.
   EXPECT_GT(std::abs(std::sin(figure.Angles[LeftShin] - figure.Angles[6])), 0.1);
+  // Straight down, both knees come up from the feet: neither goes into the ground.
+  TFigure straightDown = start;
+  for (int step = 0; step < 25; ++step) DragRoot(straightDown, RealPoint(0, 2), start);
+  for (uint8_t foot : {LeftFoot, RightFoot}) {
+    const auto knee = straightDown.Type().Segments[straightDown.Type().Vertices[foot].ParentSegment].ParentVertex;
+    EXPECT_LT(straightDown.Points()[knee].Y, straightDown.Points()[foot].Y - 10) << "foot " << int(foot);
+  }
   // Unpinned, a foot goes with the hip.
   figure.TogglePin(LeftFoot);
   const TRealPoint before = figure.Points()[LeftFoot];
