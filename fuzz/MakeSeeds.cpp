@@ -56,6 +56,11 @@ void Project(const QString& Folder, const QString& Name, const TFigureTypeTable&
       animation.Frames[i].Items.push_back(f);
     }
   }
+  // The block's seed holds a frame and pins a joint too.
+  if (PlaybackInterval > 0 && FrameCount > 1) {
+    animation.Frames[0].Hold = 3;
+    if (!animation.Frames[1].Items.empty()) animation.Frames[1].Items[0].TogglePin(1);
+  }
   const QByteArray payload = ProjectPayload(animation);
   WriteWholeFile(Folder + "/project/" + Name + ".payload", payload);
   WriteWholeFile(Folder + "/project/" + Name + ".tvl", ZlibCompress(payload));
