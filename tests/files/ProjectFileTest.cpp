@@ -46,6 +46,14 @@ class ProjectFileTest : public testing::Test {
     return ProjectPayload(A);
   }
 
+  // Expects A's extension block to be the one chunk Tag holding Hex.
+  void ExpectOneChunk(const char* Tag, const char* Hex) {
+    const std::vector<TExtensionChunk> chunks = ExtensionChunks(A);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(chunks[0].Tag, Tag);
+    EXPECT_EQ(chunks[0].Data.toHex(), Hex);
+  }
+
   TAnimation A = NewAnimation();
 };
 
@@ -58,6 +66,12 @@ std::string Refusal(const QByteArray& Payload, std::initializer_list<qsizetype> 
   for (qsizetype piece : Pieces)
     EXPECT_EQ(RefusalOf([&] { ParseProjectStream(stream, piece); }, "read"), whole) << "piece " << piece;
   return whole;
+}
+
+// How Plain is taken with an extension block of the one chunk Tag holding Hex.
+std::string ChunkRefusal(QByteArray Plain, const char* Tag, const char* Hex) {
+  AppendExtensionBlock(Plain, {{Tag, QByteArray::fromHex(Hex)}});
+  return Refusal(Plain);
 }
 
 }  // namespace
@@ -383,10 +397,7 @@ TEST_F(ProjectFileTest, PinsRoundTripAndPinsOfNothingAreRefused) {
   for (TFigures& frame : A.Frames) frame.Items = {Stickman(100, 100), Stickman(200, 100)};
   A.Frames[1].Items[0].Pins = {2, 5};
   A.Frames[2].Items[1].Pins = {3};
-  const std::vector<TExtensionChunk> chunks = ExtensionChunks(A);
-  ASSERT_EQ(chunks.size(), 1u);
-  EXPECT_EQ(chunks[0].Tag, "PINS");
-  EXPECT_EQ(chunks[0].Data.toHex(), "0100000001000202050200000001010103");
+  ExpectOneChunk("PINS", "0100000001000202050200000001010103");
   const TAnimation read = ParseProjectPayload(ProjectPayload(A));
   ASSERT_EQ(read.Frames.size(), 3u);
   for (std::size_t f = 0; f < 3; ++f)
@@ -412,9 +423,8 @@ TEST_F(ProjectFileTest, PinsRoundTripAndPinsOfNothingAreRefused) {
       {"pins cut short", "00000000010003", "Its pins"},
   };
   for (const auto& row : rows) {
-    QByteArray payload = plain;
-    AppendExtensionBlock(payload, {{"PINS", QByteArray::fromHex(row.Hex)}});
-    EXPECT_NE(Refusal(payload).find(row.Refusal), std::string::npos) << row.Name << ": " << Refusal(payload);
+    const std::string refusal = ChunkRefusal(plain, "PINS", row.Hex);
+    EXPECT_NE(refusal.find(row.Refusal), std::string::npos) << row.Name << ": " << refusal;
   }
 }
 
@@ -425,10 +435,7 @@ TEST_F(ProjectFileTest, HoldsRoundTripAndImpossibleHoldsAreRefused) {
   for (TFigures& frame : A.Frames) frame.Items = {Stickman(100, 100)};
   A.Frames[0].Hold = 3;
   A.Frames[2].Hold = 100;
-  const std::vector<TExtensionChunk> chunks = ExtensionChunks(A);
-  ASSERT_EQ(chunks.size(), 1u);
-  EXPECT_EQ(chunks[0].Tag, "HOLD");
-  EXPECT_EQ(chunks[0].Data.toHex(), "00000000030200000064");
+  ExpectOneChunk("HOLD", "00000000030200000064");
   const TAnimation read = ParseProjectPayload(ProjectPayload(A));
   ASSERT_EQ(read.Frames.size(), 3u);
   EXPECT_EQ(std::vector<int>({read.Frames[0].Hold, read.Frames[1].Hold, read.Frames[2].Hold}),
@@ -447,8 +454,7 @@ TEST_F(ProjectFileTest, HoldsRoundTripAndImpossibleHoldsAreRefused) {
       {"01000000", "Its holds"},
   };
   for (const auto& row : rows) {
-    QByteArray payload = plain;
-    AppendExtensionBlock(payload, {{"HOLD", QByteArray::fromHex(row.Hex)}});
-    EXPECT_NE(Refusal(payload).find(row.Refusal), std::string::npos) << row.Hex << ": " << Refusal(payload);
+    const std::string refusal = ChunkRefusal(plain, "HOLD", row.Hex);
+    EXPECT_NE(refusal.find(row.Refusal), std::string::npos) << row.Hex << ": " << refusal;
   }
 }
