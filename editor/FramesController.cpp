@@ -122,8 +122,7 @@ void TFramesController::ShowFrameUnderEdit() {
     Ui.FrameMarker->hide();
   }
   // The frames' time as they play: each frame's hold times the rate.
-  int64_t ticks = 0;
-  for (const TFigures& frame : Doc.Animation().Frames) ticks += frame.Hold;
+  const int64_t ticks = Doc.TotalTicks();
   const QString time =
       QStringLiteral(", %1 s").arg(static_cast<double>(ticks) * Ui.RateScrollBar->value() / 1000.0, 0, 'f', 2);
   if (edited >= 0)

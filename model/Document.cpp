@@ -92,6 +92,8 @@ void TDocument::Reset(TAnimation&& Animation, TEditState&& Edit, bool Saved) {
   EndGesture();
   Stack.clear();
   Anim = std::move(Animation);
+  Ticks = 0;
+  for (const TFigures& frame : Anim.Frames) Ticks += frame.Hold;
   State = std::move(Edit);
   BaseRevision = SavedRevision = NewRevision();
   // No revision is ever 0: the save question guards what no file holds.

@@ -171,6 +171,8 @@ class TDocument : public QObject {
   // first of them opens for editing.
   void TweenFrames(int Index, int Count, TEasing Easing = TEasing::Linear);
 
+  // The stored frames' holds added up: how many ticks of playback they last.
+  int64_t TotalTicks() const { return Ticks; }
   // Count stored frames from First held for Ticks ticks of playback (kept
   // within 1 to TFigures::MaxHold), as one step; the working frame follows
   // when it edits one of them. Nothing when they are held so already.
@@ -241,6 +243,7 @@ class TDocument : public QObject {
   std::unique_ptr<class TFrameShare> Shared;       // frames the history keeps
   std::unique_ptr<class TPictureKeeper> Pictures;  // pictures the history keeps
   TAnimation Anim;
+  int64_t Ticks = 0;  // the stored frames' holds added up, kept as they change
   TEditState State;
   QUndoStack Stack;
   uint64_t LastRevision = 0;

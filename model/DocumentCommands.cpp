@@ -144,13 +144,19 @@ void TFramesCommand::undo() {
 void TFramesCommand::Apply(const TOp& Op, bool Forward) {
   std::vector<TFigures>& frames = Animation().Frames;
   const bool insert = (Op.Kind == TOp::Insert) == Forward;
+  int64_t& ticks = Ticks();
   if (Op.Kind == TOp::Replace) {
-    frames.at(static_cast<std::size_t>(Op.At)) = Forward ? *Op.After : *Op.Before;
+    TFigures& frame = frames.at(static_cast<std::size_t>(Op.At));
+    ticks -= frame.Hold;
+    frame = Forward ? *Op.After : *Op.Before;
+    ticks += frame.Hold;
     emit Document().FrameChanged(Op.At);
   } else if (insert) {
-    frames.insert(frames.begin() + Op.At, Forward ? *Op.After : *Op.Before);
+    const TFigures& frame = *frames.insert(frames.begin() + Op.At, Forward ? *Op.After : *Op.Before);
+    ticks += frame.Hold;
     emit Document().FramesInserted(Op.At, 1, Forward ? Op.Like : -1);
   } else {
+    ticks -= frames[static_cast<std::size_t>(Op.At)].Hold;
     frames.erase(frames.begin() + Op.At);
     emit Document().FramesRemoved(Op.At, 1);
   }

@@ -98,6 +98,7 @@ class TDocumentCommand : public QUndoCommand {
   // The document's parts a step changes, and its signals.
   TDocument& Document() { return Doc; }
   TAnimation& Animation() { return Doc.Anim; }
+  int64_t& Ticks() { return Doc.Ticks; }  // kept with the frames' holds
   TEditState& Edit() { return Doc.State; }
   TFrameShare& Frames() { return *Doc.Shared; }
   void SetEdit(TEditState&& Edit) { Doc.SetEdit(std::move(Edit)); }

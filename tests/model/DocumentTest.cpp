@@ -547,9 +547,11 @@ TEST(Document, HoldsAreStepsThatTheFrameCommandsKeep) {
   EXPECT_EQ(holds().back(), 1);
   doc.NextFrame();
   EXPECT_EQ(holds(), (THolds{3, 1, 1, 3, 1, 1, 1, 5}));
+  EXPECT_EQ(doc.TotalTicks(), 16);
   EXPECT_EQ(doc.History().count(), 8);
   while (doc.Undo()) {
   }
   EXPECT_EQ(holds(), (THolds{1, 1, 1, 1}));
+  EXPECT_EQ(doc.TotalTicks(), 4);
   EXPECT_EQ(doc.WorkingFrame().Hold, 1);
 }
