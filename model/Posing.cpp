@@ -39,13 +39,23 @@ int BendSide(const TFigure& Start, uint8_t Upper, uint8_t Lower) {
   return BendOf(segments[Upper].Angle, segments[Lower].Angle);
 }
 
-// The turns of the two segments that put the chain's end at Target.
-std::vector<double> TwoBoneTurns(const TFigure& Figure, uint8_t Upper, uint8_t Lower, TPoint Target, int Side) {
+// Where the middle joint of the chain Upper, Lower goes when its end is at
+// Target and it bends to Side, and the upper segment's direction then.
+struct TElbow {
+  TPoint At;
+  double Upper;
+};
+TElbow TwoBoneElbow(const TFigure& Figure, uint8_t Upper, uint8_t Lower, TPoint Target, int Side) {
   const TPoint base = Of(Figure.Points()[Figure.Type().Segments[Upper].ParentVertex]);
   const double a = LengthOf(Figure, Upper), b = LengthOf(Figure, Lower), d = Distance(base, Target);
   const double cosine = std::clamp((a * a + d * d - b * b) / (2 * a * d), -1.0, 1.0);
   const double upper = Direction(base, Target) - Side * std::acos(cosine);
-  const TPoint elbow{base.X + a * std::cos(upper), base.Y + a * std::sin(upper)};
+  return {{base.X + a * std::cos(upper), base.Y + a * std::sin(upper)}, upper};
+}
+
+// The turns of the two segments that put the chain's end at Target.
+std::vector<double> TwoBoneTurns(const TFigure& Figure, uint8_t Upper, uint8_t Lower, TPoint Target, int Side) {
+  const auto [elbow, upper] = TwoBoneElbow(Figure, Upper, Lower, Target, Side);
   const double lower = Distance(elbow, Target) > 1e-9 ? Direction(elbow, Target) : upper;
   std::vector<double> turns(Figure.SegmentCount(), 0.0);
   turns[Upper] = Turn(Figure.Angles[Upper], upper);
@@ -131,11 +141,7 @@ void Reach(TFigure& Figure, std::span<const uint8_t> Chain, TRealPoint Target, c
     // A chain straight from the start bends to the side that lifts its
     // middle joint, as knees and elbows do: a crouch on straight legs
     // bends both knees up and out, not one of them into the ground.
-    const auto middleY = [&](int Side) {
-      TFigure bent = Figure;
-      ApplyTurns(bent, TwoBoneTurns(Figure, Chain[0], Chain[1], target, Side));
-      return bent.Points()[Figure.Type().Segments[Chain[1]].ParentVertex].Y;
-    };
+    const auto middleY = [&](int Side) { return TwoBoneElbow(Figure, Chain[0], Chain[1], target, Side).At.Y; };
     side = middleY(1) <= middleY(-1) ? 1 : -1;
   }
   ApplyTurns(Figure, TwoBoneTurns(Figure, Chain[0], Chain[1], target, side));
